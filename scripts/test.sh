@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds every target with the address and undefined-behaviour sanitizers and runs every
+# test; then builds with the thread sanitizer and runs the tests that cross threads.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset ci
+cmake --build --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs"
+
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan -j "$jobs"
