@@ -1,0 +1,46 @@
+#pragma once
+// A singly linked list. A list is the pointer to its first cell; an empty list is none. Cells do not own their
+// data. Every operation that can change the first cell returns the new first cell.
+//
+// Thread contract: no locks inside; one thread at a time per list. Operations that add cells allocate and are not
+// for the audio thread.
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct _korvel_list_t korvel_list_t;
+struct _korvel_list_t {
+  void* data;
+  korvel_list_t* next;
+};
+
+// Negative when a goes before b.
+typedef int (*korvel_compare_func_t)(void* a, void* b);
+
+// One cell with no data. None when out of memory.
+korvel_list_t* new_korvel_list(void);
+// Releases every cell, not the data.
+void delete_korvel_list(korvel_list_t* list);
+// Releases one cell.
+void delete1_korvel_list(korvel_list_t* cell);
+// A new cell at the end; when out of memory the list is returned unchanged and the failure is logged.
+korvel_list_t* korvel_list_append(korvel_list_t* list, void* data);
+// A new first cell; when out of memory the list is returned unchanged and the failure is logged.
+korvel_list_t* korvel_list_prepend(korvel_list_t* list, void* data);
+// The cell at index n counted from 0, none past the end; the list itself for n below 1.
+korvel_list_t* korvel_list_nth(korvel_list_t* list, int n);
+// Unlinks and releases the first cell whose data is the given pointer.
+korvel_list_t* korvel_list_remove(korvel_list_t* list, void* data);
+// Unlinks the given cell without releasing it and clears its next pointer.
+korvel_list_t* korvel_list_remove_link(korvel_list_t* list, korvel_list_t* cell);
+// Stable merge sort except for ties: of two equal elements, the one from the later half goes first.
+korvel_list_t* korvel_list_sort(korvel_list_t* list, korvel_compare_func_t compare);
+int korvel_list_size(korvel_list_t* list);
+korvel_list_t* korvel_list_last(korvel_list_t* list);
+// A new cell at index n: at the front for n below 1 or an empty list, at the end for n at least the size.
+korvel_list_t* korvel_list_insert_at(korvel_list_t* list, int n, void* data);
+
+#ifdef __cplusplus
+}
+#endif

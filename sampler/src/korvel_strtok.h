@@ -1,0 +1,33 @@
+#pragma once
+// A tokenizer that splits a text in place: it writes terminators into the text at the delimiters it stops at and
+// copies nothing. Consecutive delimiters never give empty tokens.
+//
+// Thread contract: no locks inside; one thread at a time per tokenizer.
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct _korvel_strtok_t {
+  char* string;       // not copied; receives terminators
+  const char* delim;  // not copied
+  int offset;         // where the next search starts
+  int len;            // the text's length when it was set
+} korvel_strtok_t;
+
+// A tokenizer at offset 0 (text and delimiters may be none). None when out of memory (logged).
+korvel_strtok_t* new_korvel_strtok(char* text, const char* delimiters);
+// Points an existing tokenizer at a new text and delimiters, at offset 0. 0.
+int korvel_strtok_set(korvel_strtok_t* tokenizer, char* text, const char* delimiters);
+// Releases the tokenizer (not the text). 0.
+int delete_korvel_strtok(korvel_strtok_t* tokenizer);
+// The next token, terminated in place, or none when the text holds no more.
+char* korvel_strtok_next_token(korvel_strtok_t* tokenizer);
+// -1 when a character that is not a delimiter remains at or after the offset, 0 otherwise.
+int korvel_strtok_has_more(korvel_strtok_t* tokenizer);
+// The index of the first occurrence of the character in the text, or -1 (also for the terminator and no text).
+int korvel_strtok_char_index(int character, const char* text);
+
+#ifdef __cplusplus
+}
+#endif
