@@ -32,6 +32,9 @@ struct _korvel_voice_t {
     int mod_count;
 };
 
+// Prepares a sample for playing; samples need no preparation here, so it returns 0. Control thread.
+int korvel_voice_optimize_sample(korvel_sample_t* sample);
+
 #ifdef __cplusplus
 }
 #endif
