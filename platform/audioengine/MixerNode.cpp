@@ -1,0 +1,31 @@
+#include "platform/audioengine/MixerNode.h"
+
+namespace audioengine {
+
+void MixerNode::render(const RenderCycle& cycle, const StereoChannels* inputs, uint32_t inputCount,
+                       StereoChannels output) noexcept {
+    const uint32_t frames = cycle.frames;
+    for (uint32_t i = 0; i < frames; ++i) {
+        output.left[i] = 0.0f;
+        output.right[i] = 0.0f;
+    }
+    for (uint32_t n = 0; n < inputCount; ++n) {
+        const float* left = inputs[n].left;
+        const float* right = inputs[n].right;
+        for (uint32_t i = 0; i < frames; ++i) {
+            output.left[i] += left[i];
+            output.right[i] += right[i];
+        }
+    }
+    const float target = targetVolume_.load(std::memory_order_relaxed);
+    const float start = currentVolume_;
+    const float step = frames > 0 ? (target - start) / static_cast<float>(frames) : 0.0f;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const float gain = start + step * static_cast<float>(i + 1);
+        output.left[i] *= gain;
+        output.right[i] *= gain;
+    }
+    currentVolume_ = target;
+}
+
+}  // namespace audioengine

@@ -1,0 +1,47 @@
+#include "platform/audioengine/ReverbNode.h"
+
+#include <algorithm>
+
+namespace audioengine {
+
+void ReverbNode::loadFactoryPreset(ReverbPreset preset) { preset_.store(static_cast<int32_t>(preset)); }
+
+void ReverbNode::setWetDryMix(float percent) { wetDryMixPercent_.store(std::clamp(percent, 0.0f, 100.0f)); }
+
+bool ReverbNode::prepare(double sampleRate, uint32_t maxFrames, std::string& error) {
+    if (!Node::prepare(sampleRate, maxFrames, error)) return false;
+    reverb_.prepare(sampleRate);
+    wet_.allocate(maxFrames);
+    appliedPreset_ = -1;
+    currentMix_ = wetDryMixPercent_.load() / 100.0f;
+    return true;
+}
+
+void ReverbNode::render(const RenderCycle& cycle, const StereoChannels* inputs, uint32_t inputCount,
+                        StereoChannels output) noexcept {
+    const uint32_t frames = cycle.frames;
+    const int32_t preset = preset_.load();
+    if (preset != appliedPreset_) {
+        reverb_.configure(reverbShape(static_cast<ReverbPreset>(preset)));
+        appliedPreset_ = preset;
+    }
+    if (inputCount == 0) {
+        std::fill_n(output.left, frames, 0.0f);
+        std::fill_n(output.right, frames, 0.0f);
+    } else {
+        std::copy_n(inputs[0].left, frames, output.left);
+        std::copy_n(inputs[0].right, frames, output.right);
+    }
+    const StereoChannels wet = wet_.channels();
+    reverb_.process(output.left, output.right, wet.left, wet.right, frames);
+    const float target = wetDryMixPercent_.load() / 100.0f;
+    const float step = frames > 0 ? (target - currentMix_) / static_cast<float>(frames) : 0.0f;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const float mix = currentMix_ + step * static_cast<float>(i + 1);
+        output.left[i] = output.left[i] * (1.0f - mix) + wet.left[i] * mix;
+        output.right[i] = output.right[i] * (1.0f - mix) + wet.right[i] * mix;
+    }
+    currentMix_ = target;
+}
+
+}  // namespace audioengine

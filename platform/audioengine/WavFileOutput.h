@@ -1,0 +1,47 @@
+#pragma once
+// An output into a WAV file (through libsndfile): the engine renders only when asked, on the caller's thread, and
+// every rendered block is appended to the file. For offline rendering; file I/O happens on the calling thread.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audioengine/AudioOutput.h"
+
+struct sf_private_tag;
+
+namespace audioengine {
+
+class WavFileOutput final : public AudioOutput {
+public:
+    enum class SampleFormat { float32, pcm16 };
+
+    WavFileOutput(std::string path, double sampleRateHz, SampleFormat format = SampleFormat::float32);
+    ~WavFileOutput() override;
+
+    std::string description() const override { return "WAV file '" + path_ + "'"; }
+    double sampleRate() const override { return sampleRate_; }
+    // Creates (or truncates) the file; fails with the library's reason when it cannot.
+    bool start(RenderSource& source, std::string& error) override;
+    // Closes the file; what was rendered stays in it.
+    void stop() override;
+
+    // Renders frames frames and appends them. False when not started or when writing failed (error() says why).
+    bool render(uint32_t frames);
+    uint64_t framesWritten() const { return framesWritten_; }
+    const std::string& error() const { return error_; }
+
+private:
+    static constexpr uint32_t kChunkFrames = 4096;
+
+    std::string path_;
+    double sampleRate_;
+    SampleFormat format_;
+    RenderSource* source_ = nullptr;
+    sf_private_tag* file_ = nullptr;
+    std::vector<float> left_, right_, interleaved_;
+    uint64_t framesWritten_ = 0;
+    std::string error_;
+};
+
+}  // namespace audioengine
