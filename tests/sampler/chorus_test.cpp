@@ -1,0 +1,216 @@
+#include "sampler/src/korvel_chorus.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "tests/sampler/support/korvel_log_capture.h"
+
+namespace {
+
+using korvel_test::LogCapture;
+using Block = std::array<float, KORVEL_BUFSIZE>;
+
+struct ChorusDeleter {
+  void operator()(korvel_chorus_t* chorus) const { delete_korvel_chorus(chorus); }
+};
+using Chorus = std::unique_ptr<korvel_chorus_t, ChorusDeleter>;
+
+Chorus makeChorus(double sampleRate) {
+  Chorus chorus(new_korvel_chorus(sampleRate));
+  EXPECT_NE(chorus, nullptr);
+  return chorus;
+}
+
+// One tap of the interpolator, from its definition: a sinc windowed by a raised cosine five samples wide.
+double windowedSinc(double t) {
+  if (std::fabs(t) < 1e-6) return 1.0;
+  double sine = static_cast<float>(std::sin(std::numbers::pi * t));
+  return sine / (std::numbers::pi * t) * (1.0 + std::cos(2.0 * std::numbers::pi * t / 5.0)) / 2.0;
+}
+
+TEST(Chorus, CreationPutsTheDefaultsInEffectAndRaisesTheSpeed) {
+  LogCapture log;
+  Chorus chorus = makeChorus(48000);
+  EXPECT_EQ(log.texts(KORVEL_WARN),
+            std::vector<std::string>{"chorus: speed is too low (min 0.290000)! Setting value to min."});
+  EXPECT_EQ(korvel_chorus_get_nr(chorus.get()), 3);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_level(chorus.get()), 2.0);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(chorus.get()), 0.29);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_depth_ms(chorus.get()), 8.0);
+  EXPECT_EQ(korvel_chorus_get_type(chorus.get()), KORVEL_CHORUS_MOD_SINE);
+}
+
+TEST(Chorus, StagedValuesTakeEffectOnlyAtUpdate) {
+  Chorus chorus = makeChorus(44100);
+  korvel_chorus_set_nr(chorus.get(), 7);
+  korvel_chorus_set_level(chorus.get(), 0.5);
+  korvel_chorus_set_speed_Hz(chorus.get(), 1.5);
+  korvel_chorus_set_depth_ms(chorus.get(), 3.0);
+  korvel_chorus_set_type(chorus.get(), KORVEL_CHORUS_MOD_TRIANGLE);
+  EXPECT_EQ(korvel_chorus_get_nr(chorus.get()), 3);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_level(chorus.get()), 2.0);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(chorus.get()), 0.29);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_depth_ms(chorus.get()), 8.0);
+  EXPECT_EQ(korvel_chorus_get_type(chorus.get()), KORVEL_CHORUS_MOD_SINE);
+
+  EXPECT_EQ(korvel_chorus_update(chorus.get()), 0);
+  EXPECT_EQ(korvel_chorus_get_nr(chorus.get()), 7);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_level(chorus.get()), 0.5);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(chorus.get()), 1.5);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_depth_ms(chorus.get()), 3.0);
+  EXPECT_EQ(korvel_chorus_get_type(chorus.get()), KORVEL_CHORUS_MOD_TRIANGLE);
+
+  korvel_chorus_reset(chorus.get());
+  EXPECT_EQ(korvel_chorus_get_nr(chorus.get()), 3);
+  EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(chorus.get()), 0.29);
+}
+
+TEST(Chorus, UpdateLimitsEachValueWithItsWarning) {
+  struct Case {
+    const char* name;
+    void (*stage)(korvel_chorus_t*);
+    const char* warning;
+    void (*check)(korvel_chorus_t*);
+  };
+  const Case cases[] = {
+      {"voices below 0", [](korvel_chorus_t* c) { korvel_chorus_set_nr(c, -1); },
+       "chorus: number blocks must be >=0! Setting value to 0.",
+       [](korvel_chorus_t* c) { EXPECT_EQ(korvel_chorus_get_nr(c), 0); }},
+      {"voices 100", [](korvel_chorus_t* c) { korvel_chorus_set_nr(c, 100); },
+       "chorus: number blocks larger than max. allowed! Setting value to 99.",
+       [](korvel_chorus_t* c) { EXPECT_EQ(korvel_chorus_get_nr(c), 99); }},
+      {"speed 0.1", [](korvel_chorus_t* c) { korvel_chorus_set_speed_Hz(c, 0.1); },
+       "chorus: speed is too low (min 0.290000)! Setting value to min.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(c), 0.29); }},
+      {"speed not a number",
+       [](korvel_chorus_t* c) { korvel_chorus_set_speed_Hz(c, std::numeric_limits<double>::quiet_NaN()); },
+       "chorus: speed is too low (min 0.290000)! Setting value to min.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(c), 0.29); }},
+      {"speed 6", [](korvel_chorus_t* c) { korvel_chorus_set_speed_Hz(c, 6.0); },
+       "chorus: speed must be below 5.000000 Hz! Setting value to max.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_speed_Hz(c), 5.0); }},
+      {"depth -1", [](korvel_chorus_t* c) { korvel_chorus_set_depth_ms(c, -1.0); },
+       "chorus: depth must be positive! Setting value to 0.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_depth_ms(c), 0.0); }},
+      // 50 ms at 48 kHz is 2400 samples: the line holds 2048; the value in effect stays as given.
+      {"depth 50 ms", [](korvel_chorus_t* c) { korvel_chorus_set_depth_ms(c, 50.0); },
+       "chorus: Too high depth. Setting it to max (2048).",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_depth_ms(c), 50.0); }},
+      {"depth huge", [](korvel_chorus_t* c) { korvel_chorus_set_depth_ms(c, 1e300); },
+       "chorus: Too high depth. Setting it to max (2048).", [](korvel_chorus_t*) {}},
+      {"level -1", [](korvel_chorus_t* c) { korvel_chorus_set_level(c, -1.0); },
+       "chorus: level must be positive! Setting value to 0.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_level(c), 0.0); }},
+      {"level 20", [](korvel_chorus_t* c) { korvel_chorus_set_level(c, 20.0); },
+       "chorus: level must be < 10. A reasonable level is << 1! Setting it to 0.1.",
+       [](korvel_chorus_t* c) { EXPECT_DOUBLE_EQ(korvel_chorus_get_level(c), 0.1); }},
+      {"type 7", [](korvel_chorus_t* c) { korvel_chorus_set_type(c, 7); },
+       "chorus: Unknown modulation type. Using sinewave.", [](korvel_chorus_t*) {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Chorus chorus = makeChorus(48000);
+    korvel_chorus_set_speed_Hz(chorus.get(), 1.0);
+    korvel_chorus_update(chorus.get());
+    LogCapture log;
+    c.stage(chorus.get());
+    korvel_chorus_update(chorus.get());
+    EXPECT_EQ(log.texts(KORVEL_WARN), std::vector<std::string>{c.warning});
+    c.check(chorus.get());
+    Block in{}, left{}, right{};
+    in[0] = 1.0f;
+    for (int b = 0; b < 20; ++b) korvel_chorus_processreplace(chorus.get(), in.data(), left.data(), right.data());
+    for (float s : left) EXPECT_TRUE(std::isfinite(s));
+  }
+}
+
+// With depth 0 every voice reads half a sample behind the write position: the impulse response is the
+// interpolator's taps at t = -2.5 ... 1.5, times level, once per voice.
+TEST(Chorus, ImpulseResponseAtDepthZeroIsTheInterpolator) {
+  for (int voices : {0, 1, 2, 5}) {
+    Chorus chorus = makeChorus(48000);
+    korvel_chorus_set_nr(chorus.get(), voices);
+    korvel_chorus_set_depth_ms(chorus.get(), 0.0);
+    korvel_chorus_set_level(chorus.get(), 0.5);
+    korvel_chorus_update(chorus.get());
+    Block in{}, left{}, right{};
+    in[3] = 1.0f;
+    korvel_chorus_processreplace(chorus.get(), in.data(), left.data(), right.data());
+    for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+      double expected = 0.0;
+      if (k >= 3 && k < 8) expected = voices * 0.5 * windowedSinc(k - 3 - 2.5);
+      EXPECT_NEAR(left[k], expected, 1e-6) << voices << " voices, frame " << k;
+      EXPECT_EQ(left[k], right[k]);
+    }
+  }
+}
+
+TEST(Chorus, ModulationMovesTheDelayWithinTheDepth) {
+  // A click every 512 frames through one triangle-modulated voice of 4 ms (192 samples) at 5 Hz: each click comes
+  // out between 0 and 192 (+ the interpolator's 2) samples later, and not always at the same delay.
+  Chorus chorus = makeChorus(48000);
+  korvel_chorus_set_nr(chorus.get(), 1);
+  korvel_chorus_set_depth_ms(chorus.get(), 4.0);
+  korvel_chorus_set_speed_Hz(chorus.get(), 5.0);
+  korvel_chorus_set_type(chorus.get(), KORVEL_CHORUS_MOD_TRIANGLE);
+  korvel_chorus_set_level(chorus.get(), 1.0);
+  korvel_chorus_update(chorus.get());
+  std::vector<float> out;
+  for (int b = 0; b < 40; ++b) {
+    Block in{}, left{}, right{};
+    if (b % 2 == 0) in[0] = 1.0f;
+    korvel_chorus_processreplace(chorus.get(), in.data(), left.data(), right.data());
+    out.insert(out.end(), left.begin(), left.end());
+  }
+  int smallest = 1 << 30, largest = -1;
+  for (size_t click = 0; click + 512 <= out.size(); click += 512) {
+    size_t peak = click;
+    for (size_t i = click; i < click + 512; ++i)
+      if (std::fabs(out[i]) > std::fabs(out[peak])) peak = i;
+    int delay = static_cast<int>(peak - click);
+    smallest = std::min(smallest, delay);
+    largest = std::max(largest, delay);
+  }
+  EXPECT_GE(smallest, 0);
+  EXPECT_LE(largest, 192 + 3);
+  EXPECT_GT(largest - smallest, 100);
+}
+
+TEST(Chorus, TablesFollowTheirFormulas) {
+  constexpr int32_t offset = 3 * 2048 * 128;
+  std::vector<int32_t> table(100);
+  korvel_chorus_sine(table.data(), 100, 10);
+  for (int i = 0; i < 100; ++i)
+    EXPECT_EQ(table[i], static_cast<int32_t>((std::sin(2 * std::numbers::pi * i / 100) + 1) * 10 * 0.5 * 128) - offset);
+  EXPECT_EQ(table[25], 1280 - offset);
+
+  korvel_chorus_triangle(table.data(), 100, 10);
+  EXPECT_EQ(table[0], -offset);
+  EXPECT_EQ(table[25], 640 - offset);
+  EXPECT_EQ(table[49], 1254 - offset);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(table[i], table[99 - i]) << i;
+}
+
+TEST(Chorus, SlowestSpeedStaysInsideTheTableAtAnyRate) {
+  for (double rate : {22050.0, 44100.0, 48000.0, 96000.0, 8001.0}) {
+    Chorus chorus = makeChorus(rate);
+    korvel_chorus_set_nr(chorus.get(), 99);
+    korvel_chorus_set_speed_Hz(chorus.get(), 0.29);
+    korvel_chorus_update(chorus.get());
+    Block in{}, left{}, right{};
+    in[0] = 0.1f;
+    long frames = static_cast<long>(rate / 0.29) + 2 * KORVEL_BUFSIZE;
+    for (long done = 0; done < frames; done += KORVEL_BUFSIZE)
+      korvel_chorus_processmix(chorus.get(), in.data(), left.data(), right.data());
+    EXPECT_TRUE(std::isfinite(left[0])) << rate;
+  }
+}
+
+}  // namespace
