@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/foundation/Utf8.h"
+
 namespace foundation {
 namespace {
 
@@ -25,19 +27,6 @@ constexpr std::array<char32_t, 128> kMacRomanHighHalf = {
     0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,  // 0xF0
     0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,  // 0xF8
 };
-
-void appendUtf8(std::string& text, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        text += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        text += static_cast<char>(0xC0 | (codePoint >> 6));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (codePoint >> 12));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
 
 void appendMacRoman(std::string& text, std::uint8_t byte) {
     appendUtf8(text, byte < 0x80 ? char32_t{byte} : kMacRomanHighHalf[byte - 0x80]);

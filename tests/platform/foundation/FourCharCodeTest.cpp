@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
+
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -15,12 +15,8 @@ std::string pythonMacRoman(int firstByte) {
     const std::string command = "python3 -c \"import sys; sys.stdout.buffer.write(bytes(range(" +
                                 std::to_string(firstByte) + ", " + std::to_string(firstByte + 4) +
                                 ")).decode('mac_roman').encode('utf-8'))\"";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string text;
-    char buffer[64];
-    std::size_t n;
-    while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) text.append(buffer, n);
-    return text;
+    int exitCode = 0;
+    return testsupport::runCommand(command, exitCode);
 }
 
 TEST(FourCharCode, ReadsMostSignificantByteFirst) {

@@ -1,0 +1,161 @@
+#include "platform/foundation/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "platform/foundation/Files.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+using namespace foundation;
+using namespace std::chrono_literals;
+
+// The same values, once as our value and once as a Python literal for plistlib.
+PlistValue sample() {
+    using std::chrono::sys_days;
+    return PlistDictionary{
+        {"name", "Orvo Tunedeck \u00e4 <&>"},
+        {"negative", -5},
+        {"large", std::int64_t{1} << 40},
+        {"real", 0.79},
+        {"whole", 120.0},
+        {"yes", true},
+        {"no", false},
+        {"bytes", PlistData{0, 1, 0xFF}},
+        {"empty data", PlistData{}},
+        {"when", PlistDate(sys_days{std::chrono::year{2020} / 1 / 2} + 3h + 4min + 5s)},
+        {"list", PlistArray{1, "zwei", 3.5, PlistDictionary{}}},
+        {"nested", PlistDictionary{{"inner", PlistArray{}}, {"address", 1189}}},
+    };
+}
+
+constexpr const char* kSampleInPython =
+    "{'name': 'Orvo Tunedeck \\u00e4 <&>', 'negative': -5, 'large': 2**40, 'real': 0.79, 'whole': 120.0,"
+    " 'yes': True, 'no': False, 'bytes': b'\\x00\\x01\\xff', 'empty data': b'',"
+    " 'when': datetime.datetime(2020, 1, 2, 3, 4, 5), 'list': [1, 'zwei', 3.5, {}],"
+    " 'nested': {'inner': [], 'address': 1189}}";
+
+std::string python(const std::string& script) {
+    int exitCode = 0;
+    const std::string output = testsupport::runCommand("python3 -c \"" + script + "\" 2>&1", exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    return output;
+}
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(PropertyList, OurXmlReadsBackToTheSameValues) {
+    std::string error;
+    const auto document = readPlist(plistToXml(sample()), error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(document->format, PlistFormat::xml);
+    EXPECT_EQ(document->root, sample());
+}
+
+TEST(PropertyList, PlistlibReadsOurFileWithTheSameValues) {
+    testsupport::TestFolder folder;
+    const auto path = folder.path() / "ours.plist";
+    std::string error;
+    ASSERT_TRUE(writePlistFile(path, sample(), error)) << error;
+    EXPECT_EQ(python("import plistlib, datetime; v = plistlib.load(open('" + path.string() +
+                     "', 'rb')); print(v == " + kSampleInPython + ")"),
+              "True\n");
+}
+
+TEST(PropertyList, WeReadPlistlibXmlAndBinaryWithTheSameValues) {
+    testsupport::TestFolder folder;
+    for (const auto& [format, name] : {std::pair{PlistFormat::xml, "FMT_XML"}, {PlistFormat::binary, "FMT_BINARY"}}) {
+        const auto path = folder.path() / (std::string(name) + ".plist");
+        python("import plistlib, datetime; plistlib.dump(" + std::string(kSampleInPython) + ", open('" +
+               path.string() + "', 'wb'), fmt=plistlib." + name + ")");
+        std::string error;
+        const auto document = readPlistFile(path, error);
+        ASSERT_TRUE(document) << name << ": " << error;
+        EXPECT_EQ(document->format, format) << name;
+        EXPECT_EQ(document->root, sample()) << name;
+    }
+}
+
+TEST(PropertyList, TopLevelValuesOtherThanDictionariesRoundTrip) {
+    for (const PlistValue& value : {PlistValue(PlistArray{}), PlistValue("text"), PlistValue(-1), PlistValue(0.25),
+                                    PlistValue(true), PlistValue(PlistData{7})}) {
+        std::string error;
+        const auto document = readPlist(plistToXml(value), error);
+        ASSERT_TRUE(document) << error;
+        EXPECT_EQ(document->root, value);
+    }
+}
+
+TEST(PropertyList, MalformedInputIsRefusedWithAnError) {
+    const std::string xml(reinterpret_cast<const char*>(plistToXml(sample()).data()), plistToXml(sample()).size());
+    std::string deep;
+    for (int i = 0; i < 2000; ++i) deep += "<array>";
+    // One array that holds itself: header, the array at offset 8, offset table at 10, trailer.
+    const std::string selfHolding = std::string("bplist00\xA1\x00\x08", 11) + std::string(6, '\0') + "\x01\x01" +
+                                    std::string(7, '\0') + "\x01" + std::string(8, '\0') + std::string(7, '\0') +
+                                    "\x0A";
+    const std::string cases[] = {
+        "",
+        "garbage",
+        "bplist00",
+        "bplist00\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff"
+        "\xff\xff\xff\xff\xff\xff\xff\xff",
+        xml.substr(0, xml.size() / 2),
+        xml.substr(0, xml.find("</dict>")),
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><true/></dict></plist>",
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a&#0;</key><true/></dict></plist>",
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><uid>1</uid></dict></plist>",
+        "<?xml version=\"1.0\"?><plist version=\"1.0\">" + deep + "</plist>",
+        selfHolding,
+    };
+    for (const auto& input : cases) {
+        std::string error;
+        EXPECT_FALSE(readPlist(bytesOf(input), error)) << input.substr(0, 80);
+        EXPECT_FALSE(error.empty()) << input.substr(0, 80);
+    }
+}
+
+TEST(PropertyList, BinaryKeysMayHoldNulCharacters) {
+    testsupport::TestFolder folder;
+    const auto path = folder.path() / "nul.plist";
+    python("import plistlib; plistlib.dump({'a\\x00b': True}, open('" + path.string() +
+           "', 'wb'), fmt=plistlib.FMT_BINARY)");
+    std::string error;
+    const auto document = readPlistFile(path, error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(document->root, PlistValue(PlistDictionary{{std::string("a\0b", 3), true}}));
+}
+
+TEST(PropertyList, CorruptedInputNeverCrashes) {
+    testsupport::TestFolder folder;
+    const auto binaryPath = folder.path() / "binary.plist";
+    python("import plistlib, datetime; plistlib.dump(" + std::string(kSampleInPython) + ", open('" +
+           binaryPath.string() + "', 'wb'), fmt=plistlib.FMT_BINARY)");
+    std::string error;
+    const auto binary = readFile(binaryPath, error);
+    ASSERT_TRUE(binary) << error;
+    const auto xml = plistToXml(sample());
+
+    std::mt19937 random(1234);
+    for (const auto* original : {&*binary, &xml}) {
+        for (std::size_t cut = 0; cut < original->size(); ++cut) {
+            std::vector<std::uint8_t> truncated(original->begin(), original->begin() + cut);
+            const auto document = readPlist(truncated, error);
+            EXPECT_FALSE(document && original == &*binary) << "binary cut at " << cut;
+        }
+        for (int round = 0; round < 2000; ++round) {
+            auto corrupted = *original;
+            for (int flips = 0; flips < 1 + round % 4; ++flips) {
+                corrupted[random() % corrupted.size()] = static_cast<std::uint8_t>(random());
+            }
+            readPlist(corrupted, error);
+        }
+    }
+}
+
+}  // namespace
