@@ -39,9 +39,12 @@ public:
     std::uint64_t droppedCount() const noexcept { return dropped_.load(std::memory_order_relaxed); }
 
 private:
+    void sortPendingByTime() noexcept;
+
     std::size_t capacityWords_;
     std::unique_ptr<std::uint64_t[]> storage_;
     std::size_t usedWords_ = 0;
     std::vector<AURenderEvent*> pending_;
+    std::vector<AURenderEvent*> scratch_;
     std::atomic<std::uint64_t> dropped_{0};
 };

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,30 @@ TEST(AUMIDIEventListMixer, MergesHostAndFileListsInTimeOrderHostFirst) {
     };
     EXPECT_EQ(merged, expected);  // cable 3 of the host note is not carried
     EXPECT_TRUE(mixer.specialEvents.empty());
+}
+
+// Long lists in scrambled order come out as std::stable_sort orders them: by time, host before file, each list in
+// its own order at equal times.
+TEST(AUMIDIEventListMixer, LongListsSortLikeAStableSort) {
+    AUMIDIEventListMixer mixer;
+    EventListBuilder host;
+    EventListBuilder file;
+    Events hostEvents;
+    Events fileEvents;
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 300; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const AUEventSampleTime time = (seed >> 16) % 37;
+        const Bytes bytes = {static_cast<std::uint8_t>(0x90 | (i % 2)), static_cast<std::uint8_t>(i % 128),
+                             static_cast<std::uint8_t>(1 + i / 128)};
+        (i % 3 == 0 ? file : host).midi(time, bytes);
+        (i % 3 == 0 ? fileEvents : hostEvents).push_back(midi(time, bytes));
+    }
+    Events hostFirst = hostEvents;
+    hostFirst.insert(hostFirst.end(), fileEvents.begin(), fileEvents.end());
+    std::stable_sort(hostFirst.begin(), hostFirst.end(),
+                     [](const ListedEvent& a, const ListedEvent& b) { return a.time < b.time; });
+    EXPECT_EQ(listed(mixer.mixEvents(host.head(), file.head(), 0, 0, false)), hostFirst);
 }
 
 TEST(AUMIDIEventListMixer, OffsetsApplyPerList) {
