@@ -8,6 +8,7 @@
 #include "platform/audiounit/AudioTimeStamp.h"
 #include "platform/audiounit/ComponentDescription.h"
 #include "platform/audiounit/RenderEvent.h"
+#include "platform/foundation/Status.h"
 
 namespace {
 
@@ -58,6 +59,14 @@ TEST(RecordLayout, EventTypesAndImmediateTime) {
     EXPECT_EQ(AURenderEventMIDI, 8);
     EXPECT_EQ(AURenderEventMIDISysEx, 9);
     EXPECT_EQ(kAUEventSampleTimeImmediate, -4294967296LL);
+}
+
+TEST(RecordLayout, StatusCodesOfTheUnitLayer) {
+    EXPECT_EQ(sizeof(foundation::OSStatus), 4u);
+    EXPECT_EQ(foundation::noErr, 0);
+    EXPECT_EQ(foundation::kAudioUnitErr_TooManyFramesToProcess, -10874);
+    EXPECT_EQ(foundation::kAudioUnitErr_Uninitialized, -10867);
+    EXPECT_EQ(foundation::kAudioUnitErr_InvalidFilePath, -66742);
 }
 
 TEST(RecordLayout, ComponentDescription) {
