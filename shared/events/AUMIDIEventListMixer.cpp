@@ -93,10 +93,13 @@ void AUMIDIEventListMixer::mixList(const AURenderEvent* list, std::int64_t offse
         if (!output_.append(event, event.eventSampleTime + offset)) {
             continue;
         }
+        AUMIDIEvent& merged = output_.last();
+        merged.reserved = 0;
+        merged.cable = 0;
         const std::uint8_t velocity = midiByte(event, 2);
         if (kind == 0x90 && velocity >= 1 && velocity <= 127) {
             const std::uint8_t mapped = velocities_[velocity].load(std::memory_order_relaxed);
-            output_.last().data[2] = mapped;
+            merged.data[2] = mapped;
             if (fromHost && mapped == 0 && logRing_ != nullptr) {
                 foundation::queueLogLineNoAlloc(*logRing_,
                                                 "AUMIDIEvents::mixEvents() : WARNING: An ON velocity was mapped to zero!");

@@ -19,7 +19,7 @@ public:
     explicit AUMIDIEventListSorter(std::size_t capacityBytes = kDefaultCapacityBytes);
 
     // The MIDI entries (types 8 and 9) of the list at event whose status is a channel message of a passing channel,
-    // at their sample time + offset, stably sorted by time. Null when none is kept. The result stays valid until
+    // at their sample time + offset (cable and the rest of the header kept), stably sorted by time. Null when none is kept. The result stays valid until
     // the next call or deallocateRealtimeEventListHead(); each call frees the previous result first.
     const AURenderEvent* sortEvents(const AURenderEvent* event, std::int64_t offset) noexcept;
 

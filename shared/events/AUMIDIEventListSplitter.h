@@ -11,7 +11,7 @@
 
 // Splits one render-event list per sound generator: instance n (0 to NUMSAMPLERS - 1) takes the channel-n messages
 // of a passing channel n, and the system messages (status 0xF0 and above) whose low four bits equal n; instance -1
-// takes every message of a passing channel and every system message. Order and sample times are kept.
+// takes every message of a passing channel and every system message. Order, sample times and cables are kept.
 //
 // The splitter keeps what it builds: the lists of an instance stay valid until deallocateRealtimeEventListHead()
 // for that instance.

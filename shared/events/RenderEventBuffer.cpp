@@ -33,7 +33,7 @@ bool RenderEventBuffer::append(const AUMIDIEvent& event, AUEventSampleTime time)
     }
     std::uint64_t* memory = storage_.get() + usedWords_;
     std::memset(memory, 0, words * kWordBytes);
-    auto* node = new (memory) AURenderEvent{.MIDI = {nullptr, time, event.eventType, 0, event.length, 0, {0, 0, 0}}};
+    auto* node = new (memory) AURenderEvent{.MIDI = {nullptr, time, event.eventType, event.reserved, event.length, event.cable, {0, 0, 0}}};
     std::memcpy(reinterpret_cast<std::uint8_t*>(memory) + offsetof(AUMIDIEvent, data), midiBytes(event), event.length);
     usedWords_ += words;
     pending_.push_back(node);

@@ -21,8 +21,8 @@ class RenderEventBuffer {
 public:
     explicit RenderEventBuffer(std::size_t capacityBytes);
 
-    // Appends a copy of event with its message, at time, cable 0, reserved 0, next null. Returns false (and counts
-    // the event as dropped) when the storage is full.
+    // Appends a copy of event (type, reserved byte, cable and whole message) at time, next null. Returns false (and
+    // counts the event as dropped) when the storage is full.
     bool append(const AUMIDIEvent& event, AUEventSampleTime time) noexcept;
 
     // The node appended last; only valid right after a successful append().

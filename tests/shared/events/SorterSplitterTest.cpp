@@ -21,7 +21,7 @@ EventListBuilder mixedList() {
     list.midi(30, {0x92, 60, 100})
         .parameter(31, AURenderEventParameter, 0, 1032, 1.0f)
         .midi(10, {0xF8})
-        .midi(20, {0x91, 62, 100})
+        .midi(20, {0x91, 62, 100}, 4)
         .midi(10, {0xB2, 7, 100})
         .midi(5, {0x40, 1, 2})
         .sysex(15, {0xF0, 0x41, 0x10, 0xF7});
@@ -30,8 +30,11 @@ EventListBuilder mixedList() {
 
 TEST(AUMIDIEventListSorter, KeepsChannelMessagesOfPassingChannelsSortedWithOffset) {
     AUMIDIEventListSorter sorter;
-    sorter.mute(1);
     const EventListBuilder list = mixedList();
+    EXPECT_EQ(listed(sorter.sortEvents(list.head(), 100)),
+              (Events{midi(110, {0xB2, 7, 100}), {120, AURenderEventMIDI, 4, {0x91, 62, 100}},
+                      midi(130, {0x92, 60, 100})}));
+    sorter.mute(1);
     EXPECT_EQ(listed(sorter.sortEvents(list.head(), 100)),
               (Events{midi(110, {0xB2, 7, 100}), midi(130, {0x92, 60, 100})}));
     sorter.muteAll();
@@ -57,11 +60,12 @@ TEST(AUMIDIEventListSplitter, SplitsPerInstanceInListOrder) {
     };
     const Case cases[] = {
         {2, {midi(30, {0x92, 60, 100}), midi(10, {0xB2, 7, 100})}},
-        {1, {midi(20, {0x91, 62, 100})}},
+        {1, {{20, AURenderEventMIDI, 4, {0x91, 62, 100}}}},
         {8, {midi(10, {0xF8})}},
         {0, {{15, AURenderEventMIDISysEx, 0, {0xF0, 0x41, 0x10, 0xF7}}}},
         {-1,
-         {midi(30, {0x92, 60, 100}), midi(10, {0xF8}), midi(20, {0x91, 62, 100}), midi(10, {0xB2, 7, 100}),
+         {midi(30, {0x92, 60, 100}), midi(10, {0xF8}), {20, AURenderEventMIDI, 4, {0x91, 62, 100}},
+          midi(10, {0xB2, 7, 100}),
           {15, AURenderEventMIDISysEx, 0, {0xF0, 0x41, 0x10, 0xF7}}}},
         {5, {}},
         {16, {}},
