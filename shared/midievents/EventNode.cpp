@@ -15,6 +15,8 @@ uint8_t EventNode::getStausByte() const {
 
 std::string EventNode::toHex(uint8_t value) { return "0x" + foundation::hexText2X(value); }
 
+std::string EventNode::debugDescription() const { return objectDescription(eventKindName(kind()), this); }
+
 void EventNode::dumpout() const {
   dumpLine("pattern", objectDescription("PatternNode", pattern.lock().get()));
   dumpLine("track", objectDescription("TrackNode", track.lock().get()));

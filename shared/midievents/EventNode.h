@@ -41,6 +41,9 @@ class EventNode {
   // value formatted with "0x%2X": 0x0A gives "0x A".
   static std::string toHex(uint8_t value);
 
+  // "<ClassName: 0x...>" with this object's class and address.
+  std::string debugDescription() const;
+
   // Logs one line per field: two tabs, the label, ": ", the value and ".". Each class adds its lines after its base
   // class's lines.
   virtual void dumpout() const;

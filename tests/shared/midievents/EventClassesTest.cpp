@@ -80,6 +80,7 @@ TEST(EventClassesTest, EveryClassStartsWithItsKindMaskChannelAndStatusByte) {
     std::shared_ptr<EventNode> event = row.make();
     EXPECT_EQ(static_cast<std::size_t>(row.kind), i) << "kinds follow the order of the class tree";
     EXPECT_EQ(event->kind(), row.kind);
+    EXPECT_EQ(event->debugDescription().rfind("<" + std::string(eventKindName(row.kind)) + ": 0x", 0), 0u);
     EXPECT_EQ(event->statusMask, row.mask);
     EXPECT_EQ(event->channel, row.channel);
     EXPECT_EQ(event->getStausByte(), static_cast<uint8_t>(row.mask + row.channel));
