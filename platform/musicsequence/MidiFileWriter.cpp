@@ -173,12 +173,12 @@ class TrackWriter {
 }  // namespace
 
 OSStatus writeStandardMidiFile(const SequenceData& sequence, std::int16_t resolution, std::vector<std::uint8_t>& file) {
-  if (resolution < 0) return paramErr;
+  if (resolution < 0) return kAudio_ParamError;
   const std::int16_t ticksPerBeat = resolution == 0 ? sequence.timeResolution : resolution;
   std::vector<std::uint8_t> out{'M', 'T', 'h', 'd'};
   appendBigEndian(out, 6, 4);
   appendBigEndian(out, 1, 2);
-  if (sequence.tracks.size() + 1 > 0xFFFF) return paramErr;
+  if (sequence.tracks.size() + 1 > 0xFFFF) return kAudio_ParamError;
   appendBigEndian(out, static_cast<std::uint32_t>(sequence.tracks.size() + 1), 2);
   appendBigEndian(out, static_cast<std::uint32_t>(ticksPerBeat), 2);
 
@@ -189,9 +189,9 @@ OSStatus writeStandardMidiFile(const SequenceData& sequence, std::int16_t resolu
     }
     return writer.appendChunk(out, trackLength(track));
   };
-  if (!writeTrack(sequence.tempoTrack)) return paramErr;
+  if (!writeTrack(sequence.tempoTrack)) return kAudio_ParamError;
   for (const auto& track : sequence.tracks) {
-    if (!writeTrack(*track)) return paramErr;
+    if (!writeTrack(*track)) return kAudio_ParamError;
   }
   file = std::move(out);
   return noErr;

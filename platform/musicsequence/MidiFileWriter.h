@@ -13,8 +13,8 @@
 
 namespace musicsequence {
 
-// `resolution` 0 takes the tempo track's time resolution. paramErr for a resolution below 0 or a time beyond the
-// file format's range.
+// `resolution` 0 takes the tempo track's time resolution. kAudio_ParamError for a resolution below 0 or a time
+// beyond the file format's range.
 OSStatus writeStandardMidiFile(const SequenceData& sequence, std::int16_t resolution, std::vector<std::uint8_t>& file);
 
 }  // namespace musicsequence

@@ -29,13 +29,13 @@ TrackData* trackOf(const MusicEventIterator& iterator, musicsequence::ResolvedTr
 
 OSStatus NewMusicEventIterator(const MusicTrack& track, MusicEventIterator* outIterator) {
   musicsequence::ResolvedTrack resolved = musicsequence::resolve(track);
-  if (resolved.track == nullptr || outIterator == nullptr) return paramErr;
+  if (resolved.track == nullptr || outIterator == nullptr) return kAudio_ParamError;
   *outIterator = std::make_shared<IteratorData>(IteratorData{track, 0, resolved.track->generation});
   return noErr;
 }
 
 OSStatus DisposeMusicEventIterator(MusicEventIterator& iterator) {
-  if (!iterator) return paramErr;
+  if (!iterator) return kAudio_ParamError;
   iterator.reset();
   return noErr;
 }
@@ -43,7 +43,7 @@ OSStatus DisposeMusicEventIterator(MusicEventIterator& iterator) {
 OSStatus MusicEventIteratorHasCurrentEvent(const MusicEventIterator& iterator, bool* outHasCurrentEvent) {
   musicsequence::ResolvedTrack resolved;
   TrackData* track = trackOf(iterator, resolved);
-  if (track == nullptr || outHasCurrentEvent == nullptr) return paramErr;
+  if (track == nullptr || outHasCurrentEvent == nullptr) return kAudio_ParamError;
   *outHasCurrentEvent = iterator->position < track->events.size();
   return noErr;
 }
@@ -51,7 +51,7 @@ OSStatus MusicEventIteratorHasCurrentEvent(const MusicEventIterator& iterator, b
 OSStatus MusicEventIteratorHasNextEvent(const MusicEventIterator& iterator, bool* outHasNextEvent) {
   musicsequence::ResolvedTrack resolved;
   TrackData* track = trackOf(iterator, resolved);
-  if (track == nullptr || outHasNextEvent == nullptr) return paramErr;
+  if (track == nullptr || outHasNextEvent == nullptr) return kAudio_ParamError;
   *outHasNextEvent = iterator->position + 1 < track->events.size();
   return noErr;
 }
@@ -59,7 +59,7 @@ OSStatus MusicEventIteratorHasNextEvent(const MusicEventIterator& iterator, bool
 OSStatus MusicEventIteratorNextEvent(const MusicEventIterator& iterator) {
   musicsequence::ResolvedTrack resolved;
   TrackData* track = trackOf(iterator, resolved);
-  if (track == nullptr) return paramErr;
+  if (track == nullptr) return kAudio_ParamError;
   if (iterator->position >= track->events.size()) return kAudioToolboxErr_EndOfTrack;
   ++iterator->position;
   return noErr;
@@ -70,7 +70,7 @@ OSStatus MusicEventIteratorGetEventInfo(const MusicEventIterator& iterator, Musi
                                         std::uint32_t* outEventDataSize) {
   musicsequence::ResolvedTrack resolved;
   TrackData* track = trackOf(iterator, resolved);
-  if (track == nullptr) return paramErr;
+  if (track == nullptr) return kAudio_ParamError;
   if (iterator->position >= track->events.size()) return kAudioToolboxErr_EndOfTrack;
   const musicsequence::StoredEvent& event = track->events[iterator->position];
   if (outTimeStamp != nullptr) *outTimeStamp = event.time;
@@ -83,7 +83,7 @@ OSStatus MusicEventIteratorGetEventInfo(const MusicEventIterator& iterator, Musi
 OSStatus MusicEventIteratorDeleteEvent(const MusicEventIterator& iterator) {
   musicsequence::ResolvedTrack resolved;
   TrackData* track = trackOf(iterator, resolved);
-  if (track == nullptr) return paramErr;
+  if (track == nullptr) return kAudio_ParamError;
   if (iterator->position >= track->events.size()) return kAudioToolboxErr_EndOfTrack;
   track->events.erase(track->events.begin() + static_cast<std::ptrdiff_t>(iterator->position));
   iterator->generation = ++track->generation;

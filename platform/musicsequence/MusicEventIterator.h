@@ -2,7 +2,7 @@
 // A cursor over the events of one track, in track order. Threads and handle rules: see MusicSequence.h.
 //
 // A new iterator stands on the first event. An edit of its track by any call other than
-// MusicEventIteratorDeleteEvent on this iterator makes it stale: every later call on it returns paramErr.
+// MusicEventIteratorDeleteEvent on this iterator makes it stale: every later call on it returns kAudio_ParamError.
 
 #include <cstdint>
 #include <memory>

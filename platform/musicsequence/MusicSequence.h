@@ -4,7 +4,7 @@
 // A `MusicSequence` is a reference-counted handle: the sequence lives while any holder keeps it. A `MusicTrack` is a
 // non-owning handle (its sequence and a track identifier); it turns stale when its track is disposed, when a file is
 // loaded into the sequence, or when the sequence is gone. Every call on a null, stale or foreign handle returns an
-// error status (paramErr unless stated otherwise) and changes nothing.
+// error status (kAudio_ParamError unless stated otherwise) and changes nothing.
 //
 // Threads: none of these calls is thread-safe. A sequence, its tracks and its iterators are used from one thread at
 // a time. All calls may allocate: never call them on the render thread.

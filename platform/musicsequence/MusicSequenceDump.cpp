@@ -91,7 +91,7 @@ std::string MusicSequenceDescription(const MusicSequence& sequence) {
 }
 
 OSStatus CAShow(const MusicSequence& sequence) {
-  if (!sequence) return paramErr;
+  if (!sequence) return kAudio_ParamError;
   std::fputs(MusicSequenceDescription(sequence).c_str(), stdout);
   return noErr;
 }

@@ -36,7 +36,7 @@ std::string uniqueSuffix() {
 
 OSStatus MusicSequenceFileLoadData(const MusicSequence& sequence, std::span<const std::uint8_t> data,
                                    MusicSequenceFileTypeID fileTypeHint, MusicSequenceLoadFlags flags) {
-  if (!sequence) return paramErr;
+  if (!sequence) return kAudio_ParamError;
   if (fileTypeHint != kMusicSequenceFile_MIDIType && fileTypeHint != kMusicSequenceFile_AnyType) {
     return kAudioFileUnsupportedFileTypeError;
   }
@@ -48,9 +48,9 @@ OSStatus MusicSequenceFileLoadData(const MusicSequence& sequence, std::span<cons
 
 OSStatus MusicSequenceFileLoad(const MusicSequence& sequence, const fs::path& file,
                                MusicSequenceFileTypeID fileTypeHint, MusicSequenceLoadFlags flags) {
-  if (!sequence) return paramErr;
+  if (!sequence) return kAudio_ParamError;
   std::error_code error;
-  if (!fs::is_regular_file(file, error)) return fs::exists(file, error) ? ioErr : fnfErr;
+  if (!fs::is_regular_file(file, error)) return fs::exists(file, error) ? ioErr : kAudio_FileNotFoundError;
   const std::uintmax_t size = fs::file_size(file, error);
   if (error) return ioErr;
   if (size > musicsequence::kMaxPayloadBytes) return kAudioFileInvalidFileError;
@@ -63,7 +63,7 @@ OSStatus MusicSequenceFileLoad(const MusicSequence& sequence, const fs::path& fi
 OSStatus MusicSequenceFileCreateData(const MusicSequence& sequence, MusicSequenceFileTypeID fileType,
                                      MusicSequenceFileFlags, std::int16_t resolution,
                                      std::vector<std::uint8_t>* outData) {
-  if (!sequence || outData == nullptr) return paramErr;
+  if (!sequence || outData == nullptr) return kAudio_ParamError;
   if (fileType != kMusicSequenceFile_MIDIType) return kAudioFileUnsupportedFileTypeError;
   return musicsequence::writeStandardMidiFile(*sequence, resolution, *outData);
 }

@@ -16,7 +16,8 @@
 
 // `fileTypeHint` kMusicSequenceFile_MIDIType or kMusicSequenceFile_AnyType (kAudioFileUnsupportedFileTypeError
 // otherwise); `flags` kMusicSequenceLoadSMF_ChannelsToTracks or kMusicSequenceLoadSMF_PreserveTracks.
-// fnfErr for a missing file, ioErr for an unreadable one, kAudioFileInvalidFileError for a malformed or oversized one.
+// kAudio_FileNotFoundError for a missing file, ioErr for an unreadable one, kAudioFileInvalidFileError for a
+// malformed or oversized one.
 OSStatus MusicSequenceFileLoad(const MusicSequence& sequence, const std::filesystem::path& file,
                                MusicSequenceFileTypeID fileTypeHint, MusicSequenceLoadFlags flags);
 OSStatus MusicSequenceFileLoadData(const MusicSequence& sequence, std::span<const std::uint8_t> data,

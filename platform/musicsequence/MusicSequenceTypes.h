@@ -8,7 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
-using OSStatus = std::int32_t;
+#include "platform/foundation/Status.h"
+
+using foundation::kAudio_FileNotFoundError;  // the file does not exist
+using foundation::kAudio_ParamError;         // null, stale or foreign handle, or an argument out of range
+using foundation::noErr;
+using foundation::OSStatus;
 using MusicTimeStamp = double;
 using MusicEventType = std::uint32_t;
 using MusicSequenceLoadFlags = std::uint32_t;
@@ -16,9 +21,6 @@ using MusicSequenceFileFlags = std::uint32_t;
 using MusicSequenceFileTypeID = std::uint32_t;
 using MusicSequenceTrackProperty = std::uint32_t;
 
-constexpr OSStatus noErr = 0;
-constexpr OSStatus paramErr = -50;   // null, stale or foreign handle, or an argument out of range
-constexpr OSStatus fnfErr = -43;     // the file does not exist
 constexpr OSStatus ioErr = -36;      // the file could not be read or written
 constexpr OSStatus dupFNErr = -48;   // the file exists and may not be replaced
 constexpr OSStatus kAUGraphErr_CannotDoInCurrentContext = -10863;

@@ -2,8 +2,8 @@
 // Events, properties and edits of one track. Threads and handle rules: see MusicSequence.h.
 //
 // Events stay ordered by time stamp; an event added at a time that already holds events goes after them. Time stamps
-// are beats, finite and not negative (paramErr otherwise). The tempo track takes only extended tempo and meta events;
-// a music track takes every kind but extended tempo (kAudioToolboxErr_InvalidEventType otherwise).
+// are beats, finite and not negative (kAudio_ParamError otherwise). The tempo track takes only extended tempo and meta
+// events; a music track takes every kind but extended tempo (kAudioToolboxErr_InvalidEventType otherwise).
 
 #include <cstdint>
 
@@ -33,7 +33,8 @@ OSStatus MusicTrackGetProperty(const MusicTrack& track, MusicSequenceTrackProper
 OSStatus MusicTrackSetProperty(const MusicTrack& track, MusicSequenceTrackProperty propertyId, const void* data,
                                std::uint32_t length);
 
-// The edits take a half-open range of beats, start <= time < end, with start below end (paramErr otherwise).
+// The edits take a half-open range of beats, start <= time < end, with start below end (kAudio_ParamError
+// otherwise).
 // Removes the events in the range.
 OSStatus MusicTrackClear(const MusicTrack& track, MusicTimeStamp startTime, MusicTimeStamp endTime);
 // Removes the events in the range and moves every later event back by the range's length.

@@ -42,7 +42,7 @@ OSStatus copyRange(const MusicTrack& sourceTrack, MusicTimeStamp start, MusicTim
   ResolvedTrack dest = musicsequence::resolve(destTrack);
   if (source.track == nullptr || dest.track == nullptr || !isValidRange(start, end) ||
       !musicsequence::isValidTime(destTime)) {
-    return paramErr;
+    return kAudio_ParamError;
   }
   if (source.track->isTempoTrack != dest.track->isTempoTrack) return kAudioToolboxErr_IllegalTrackDestination;
   std::vector<StoredEvent> copies;
@@ -64,14 +64,14 @@ OSStatus copyRange(const MusicTrack& sourceTrack, MusicTimeStamp start, MusicTim
 
 OSStatus MusicTrackClear(const MusicTrack& track, MusicTimeStamp startTime, MusicTimeStamp endTime) {
   ResolvedTrack resolved = musicsequence::resolve(track);
-  if (resolved.track == nullptr || !isValidRange(startTime, endTime)) return paramErr;
+  if (resolved.track == nullptr || !isValidRange(startTime, endTime)) return kAudio_ParamError;
   extract(*resolved.track, startTime, endTime);
   return noErr;
 }
 
 OSStatus MusicTrackCut(const MusicTrack& track, MusicTimeStamp startTime, MusicTimeStamp endTime) {
   ResolvedTrack resolved = musicsequence::resolve(track);
-  if (resolved.track == nullptr || !isValidRange(startTime, endTime)) return paramErr;
+  if (resolved.track == nullptr || !isValidRange(startTime, endTime)) return kAudio_ParamError;
   TrackData& t = *resolved.track;
   extract(t, startTime, endTime);
   shiftFrom(t, endTime, startTime - endTime);
@@ -82,7 +82,9 @@ OSStatus MusicTrackCut(const MusicTrack& track, MusicTimeStamp startTime, MusicT
 OSStatus MusicTrackMoveEvents(const MusicTrack& track, MusicTimeStamp startTime, MusicTimeStamp endTime,
                               MusicTimeStamp moveTime) {
   ResolvedTrack resolved = musicsequence::resolve(track);
-  if (resolved.track == nullptr || !isValidRange(startTime, endTime) || !std::isfinite(moveTime)) return paramErr;
+  if (resolved.track == nullptr || !isValidRange(startTime, endTime) || !std::isfinite(moveTime)) {
+    return kAudio_ParamError;
+  }
   for (StoredEvent& event : extract(*resolved.track, startTime, endTime)) {
     event.time = std::max(0.0, event.time + moveTime);
     musicsequence::insertStable(*resolved.track, std::move(event));

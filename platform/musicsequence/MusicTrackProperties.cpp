@@ -41,7 +41,7 @@ OSStatus MusicTrackGetProperty(const MusicTrack& track, MusicSequenceTrackProper
   ResolvedTrack resolved = musicsequence::resolve(track);
   const std::uint32_t size = propertySize(propertyId);
   if (resolved.track == nullptr || size == 0 || outData == nullptr || ioLength == nullptr || *ioLength < size) {
-    return paramErr;
+    return kAudio_ParamError;
   }
   const TrackData& t = *resolved.track;
   switch (propertyId) {
@@ -52,7 +52,7 @@ OSStatus MusicTrackGetProperty(const MusicTrack& track, MusicSequenceTrackProper
     case kSequenceTrackProperty_AutomatedParameters: store(outData, t.automatedParameters); break;
     case kSequenceTrackProperty_TrackLength: store(outData, musicsequence::trackLength(t)); break;
     case kSequenceTrackProperty_TimeResolution:
-      if (!t.isTempoTrack) return paramErr;
+      if (!t.isTempoTrack) return kAudio_ParamError;
       store(outData, resolved.sequence->timeResolution);
       break;
   }
@@ -64,18 +64,18 @@ OSStatus MusicTrackSetProperty(const MusicTrack& track, MusicSequenceTrackProper
                                std::uint32_t length) {
   ResolvedTrack resolved = musicsequence::resolve(track);
   const std::uint32_t size = propertySize(propertyId);
-  if (resolved.track == nullptr || size == 0 || data == nullptr || length < size) return paramErr;
+  if (resolved.track == nullptr || size == 0 || data == nullptr || length < size) return kAudio_ParamError;
   TrackData& t = *resolved.track;
   switch (propertyId) {
     case kSequenceTrackProperty_LoopInfo: {
       const auto loop = load<MusicTrackLoopInfo>(data);
-      if (!musicsequence::isValidTime(loop.loopDuration) || loop.numberOfLoops < 0) return paramErr;
+      if (!musicsequence::isValidTime(loop.loopDuration) || loop.numberOfLoops < 0) return kAudio_ParamError;
       t.loopInfo = loop;
       break;
     }
     case kSequenceTrackProperty_OffsetTime: {
       const auto offset = load<MusicTimeStamp>(data);
-      if (!std::isfinite(offset)) return paramErr;
+      if (!std::isfinite(offset)) return kAudio_ParamError;
       t.offsetTime = offset;
       break;
     }
@@ -84,13 +84,13 @@ OSStatus MusicTrackSetProperty(const MusicTrack& track, MusicSequenceTrackProper
     case kSequenceTrackProperty_AutomatedParameters: t.automatedParameters = load<std::uint32_t>(data); break;
     case kSequenceTrackProperty_TrackLength: {
       const auto trackLength = load<MusicTimeStamp>(data);
-      if (!musicsequence::isValidTime(trackLength)) return paramErr;
+      if (!musicsequence::isValidTime(trackLength)) return kAudio_ParamError;
       t.userLength = trackLength;
       break;
     }
     case kSequenceTrackProperty_TimeResolution: {
       const auto resolution = load<std::int16_t>(data);
-      if (!t.isTempoTrack || resolution <= 0) return paramErr;
+      if (!t.isTempoTrack || resolution <= 0) return kAudio_ParamError;
       resolved.sequence->timeResolution = resolution;
       break;
     }

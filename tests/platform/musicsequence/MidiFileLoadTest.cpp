@@ -142,7 +142,8 @@ TEST(MidiFileLoad, MissingFileAndWrongTypeAreRefusedAndLeaveTheSequenceAsItWas) 
   const auto file = sequencetest::midiFromCsv(folder, "song", kSongCsv);
   MusicSequence sequence = load(file, kMusicSequenceLoadSMF_ChannelsToTracks);
   const auto before = sequenceLog(sequence);
-  EXPECT_EQ(MusicSequenceFileLoad(sequence, folder / "missing.mid", kMusicSequenceFile_MIDIType, 1), fnfErr);
+  EXPECT_EQ(MusicSequenceFileLoad(sequence, folder / "missing.mid", kMusicSequenceFile_MIDIType, 1),
+            kAudio_FileNotFoundError);
   EXPECT_EQ(MusicSequenceFileLoad(sequence, folder, kMusicSequenceFile_MIDIType, 1), ioErr);
   EXPECT_EQ(MusicSequenceFileLoad(sequence, file, 0x57415645, 1), kAudioFileUnsupportedFileTypeError);
   EXPECT_THAT(sequenceLog(sequence), ElementsAreArray(before));

@@ -199,7 +199,7 @@ TEST(MidiFileSave, TimesBeyondTheFileFormatAreRefused) {
   const MIDIChannelMessage message{0xB0, 1, 2, 0};
   MusicTrackNewMIDIChannelEvent(t, 1e12, &message);
   std::vector<std::uint8_t> data;
-  EXPECT_EQ(MusicSequenceFileCreateData(sequence, kMusicSequenceFile_MIDIType, 0, 0, &data), paramErr);
+  EXPECT_EQ(MusicSequenceFileCreateData(sequence, kMusicSequenceFile_MIDIType, 0, 0, &data), kAudio_ParamError);
   EXPECT_TRUE(data.empty());
 }
 

@@ -68,7 +68,7 @@ TEST(MusicSequence, TrackIndicesFollowCreationAndDisposal) {
   MusicTrack tempo;
   MusicSequenceGetTempoTrack(sequence, &tempo);
   EXPECT_EQ(MusicSequenceGetTrackIndex(sequence, tempo, &index), kAudioToolboxErr_TrackNotFound);
-  EXPECT_EQ(MusicSequenceDisposeTrack(sequence, tempo), paramErr);
+  EXPECT_EQ(MusicSequenceDisposeTrack(sequence, tempo), kAudio_ParamError);
   MusicSequence other = newSequence(1);
   EXPECT_EQ(MusicSequenceGetTrackIndex(sequence, trackAt(other, 0), &index), kAudioToolboxErr_TrackNotFound);
   EXPECT_EQ(MusicSequenceDisposeTrack(sequence, trackAt(other, 0)), kAudioToolboxErr_TrackNotFound);
@@ -125,32 +125,32 @@ TEST(MusicSequence, NullAndStaleHandlesGiveAnErrorOnEveryCall) {
                                       kMusicSequenceLoadSMF_PreserveTracks), noErr);
 
   for (const auto& [name, call] : trackCalls()) {
-    EXPECT_EQ(call(MusicTrack{}), paramErr) << name << " on a null track";
-    EXPECT_EQ(call(disposed), paramErr) << name << " on a disposed track";
-    EXPECT_EQ(call(orphan), paramErr) << name << " on a track of a released sequence";
-    EXPECT_EQ(call(replaced), paramErr) << name << " on a track replaced by a file load";
+    EXPECT_EQ(call(MusicTrack{}), kAudio_ParamError) << name << " on a null track";
+    EXPECT_EQ(call(disposed), kAudio_ParamError) << name << " on a disposed track";
+    EXPECT_EQ(call(orphan), kAudio_ParamError) << name << " on a track of a released sequence";
+    EXPECT_EQ(call(replaced), kAudio_ParamError) << name << " on a track replaced by a file load";
   }
 
   const MusicSequence none;
   MusicTrack track;
   std::uint32_t number = 0;
   std::vector<std::uint8_t> data;
-  EXPECT_EQ(MusicSequenceNewTrack(none, &track), paramErr);
-  EXPECT_EQ(MusicSequenceGetTrackCount(none, &number), paramErr);
-  EXPECT_EQ(MusicSequenceGetIndTrack(none, 0, &track), paramErr);
-  EXPECT_EQ(MusicSequenceGetTempoTrack(none, &track), paramErr);
-  EXPECT_EQ(MusicSequenceGetTrackIndex(none, track, &number), paramErr);
-  EXPECT_EQ(MusicSequenceDisposeTrack(none, track), paramErr);
-  EXPECT_EQ(MusicSequenceFileCreateData(none, kMusicSequenceFile_MIDIType, 0, 0, &data), paramErr);
-  EXPECT_EQ(MusicSequenceFileLoadData(none, file, kMusicSequenceFile_MIDIType, 0), paramErr);
-  EXPECT_EQ(CAShow(none), paramErr);
+  EXPECT_EQ(MusicSequenceNewTrack(none, &track), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceGetTrackCount(none, &number), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceGetIndTrack(none, 0, &track), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceGetTempoTrack(none, &track), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceGetTrackIndex(none, track, &number), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceDisposeTrack(none, track), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceFileCreateData(none, kMusicSequenceFile_MIDIType, 0, 0, &data), kAudio_ParamError);
+  EXPECT_EQ(MusicSequenceFileLoadData(none, file, kMusicSequenceFile_MIDIType, 0), kAudio_ParamError);
+  EXPECT_EQ(CAShow(none), kAudio_ParamError);
 
   MusicEventIterator nullIterator;
   bool flag = false;
-  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(nullIterator, &flag), paramErr);
-  EXPECT_EQ(MusicEventIteratorNextEvent(nullIterator), paramErr);
-  EXPECT_EQ(MusicEventIteratorDeleteEvent(nullIterator), paramErr);
-  EXPECT_EQ(DisposeMusicEventIterator(nullIterator), paramErr);
+  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(nullIterator, &flag), kAudio_ParamError);
+  EXPECT_EQ(MusicEventIteratorNextEvent(nullIterator), kAudio_ParamError);
+  EXPECT_EQ(MusicEventIteratorDeleteEvent(nullIterator), kAudio_ParamError);
+  EXPECT_EQ(DisposeMusicEventIterator(nullIterator), kAudio_ParamError);
 }
 
 TEST(MusicSequence, EventsStayInTimeOrderAndEqualTimesKeepInsertionOrder) {
@@ -176,12 +176,12 @@ TEST(MusicSequence, RejectsEventsThatDoNotBelongOnTheTrackOrHaveBadValues) {
   EXPECT_EQ(MusicTrackNewExtendedTempoEvent(track, 0.0, 120.0), kAudioToolboxErr_InvalidEventType);
   EXPECT_EQ(MusicTrackNewMIDINoteEvent(tempo, 0.0, &note), kAudioToolboxErr_InvalidEventType);
   EXPECT_EQ(MusicTrackNewMIDIChannelEvent(tempo, 0.0, &message), kAudioToolboxErr_InvalidEventType);
-  EXPECT_EQ(MusicTrackNewExtendedTempoEvent(tempo, 0.0, 0.0), paramErr);
-  EXPECT_EQ(MusicTrackNewExtendedTempoEvent(tempo, 0.0, -5.0), paramErr);
-  EXPECT_EQ(MusicTrackNewMIDIChannelEvent(track, -1.0, &message), paramErr);
-  EXPECT_EQ(MusicTrackNewMIDIChannelEvent(track, std::nan(""), &message), paramErr);
-  EXPECT_EQ(MusicTrackNewMIDINoteEvent(track, 0.0, &negative), paramErr);
-  EXPECT_EQ(MusicTrackNewMIDINoteEvent(track, 0.0, nullptr), paramErr);
+  EXPECT_EQ(MusicTrackNewExtendedTempoEvent(tempo, 0.0, 0.0), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackNewExtendedTempoEvent(tempo, 0.0, -5.0), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackNewMIDIChannelEvent(track, -1.0, &message), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackNewMIDIChannelEvent(track, std::nan(""), &message), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackNewMIDINoteEvent(track, 0.0, &negative), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackNewMIDINoteEvent(track, 0.0, nullptr), kAudio_ParamError);
   EXPECT_TRUE(eventLog(track).empty());
   EXPECT_TRUE(eventLog(tempo).empty());
 }

@@ -46,8 +46,8 @@ TEST(MusicTrackEditing, ClearRemovesTheHalfOpenRange) {
   addControllers(f.a, {0.0, 1.0, 2.0, 3.0});
   EXPECT_EQ(MusicTrackClear(f.a, 1.0, 3.0), noErr);
   EXPECT_THAT(eventLog(f.a), ElementsAre("0 channel B0 00 00", "3 channel B0 06 00"));
-  EXPECT_EQ(MusicTrackClear(f.a, 2.0, 2.0), paramErr);
-  EXPECT_EQ(MusicTrackClear(f.a, 3.0, 1.0), paramErr);
+  EXPECT_EQ(MusicTrackClear(f.a, 2.0, 2.0), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackClear(f.a, 3.0, 1.0), kAudio_ParamError);
 }
 
 TEST(MusicTrackEditing, CutClosesTheGap) {
@@ -138,7 +138,7 @@ TEST(MusicTrackProperties, DefaultsAndValuesReadBack) {
 
   std::int16_t resolution = 0;
   size = sizeof resolution;
-  EXPECT_EQ(MusicTrackGetProperty(f.a, kSequenceTrackProperty_TimeResolution, &resolution, &size), paramErr);
+  EXPECT_EQ(MusicTrackGetProperty(f.a, kSequenceTrackProperty_TimeResolution, &resolution, &size), kAudio_ParamError);
   const std::int16_t newResolution = 960;
   ASSERT_EQ(MusicTrackSetProperty(f.tempo, kSequenceTrackProperty_TimeResolution, &newResolution, 2), noErr);
   ASSERT_EQ(MusicTrackGetProperty(f.tempo, kSequenceTrackProperty_TimeResolution, &resolution, &size), noErr);
@@ -149,16 +149,16 @@ TEST(MusicTrackProperties, RejectsBadSizesValuesAndUnknownProperties) {
   Fixture f;
   double value = 0;
   std::uint32_t small = 4;
-  EXPECT_EQ(MusicTrackGetProperty(f.a, kSequenceTrackProperty_TrackLength, &value, &small), paramErr);
-  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_TrackLength, &value, 4), paramErr);
+  EXPECT_EQ(MusicTrackGetProperty(f.a, kSequenceTrackProperty_TrackLength, &value, &small), kAudio_ParamError);
+  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_TrackLength, &value, 4), kAudio_ParamError);
   std::uint32_t size = sizeof value;
-  EXPECT_EQ(MusicTrackGetProperty(f.a, 99, &value, &size), paramErr);
+  EXPECT_EQ(MusicTrackGetProperty(f.a, 99, &value, &size), kAudio_ParamError);
   const MusicTrackLoopInfo negative{-1.0, 1};
-  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_LoopInfo, &negative, sizeof negative), paramErr);
+  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_LoopInfo, &negative, sizeof negative), kAudio_ParamError);
   const double negativeLength = -2.0;
-  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_TrackLength, &negativeLength, 8), paramErr);
+  EXPECT_EQ(MusicTrackSetProperty(f.a, kSequenceTrackProperty_TrackLength, &negativeLength, 8), kAudio_ParamError);
   const std::int16_t zero = 0;
-  EXPECT_EQ(MusicTrackSetProperty(f.tempo, kSequenceTrackProperty_TimeResolution, &zero, 2), paramErr);
+  EXPECT_EQ(MusicTrackSetProperty(f.tempo, kSequenceTrackProperty_TimeResolution, &zero, 2), kAudio_ParamError);
 }
 
 TEST(MusicTrackProperties, LengthIsTheLastEventEndOrTheLengthSet) {
@@ -233,12 +233,12 @@ TEST(MusicEventIterator, AnyOtherEditMakesItStale) {
   NewMusicEventIterator(f.a, &iterator);
   addControllers(f.a, {0.5});
   bool current = false;
-  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(iterator, &current), paramErr);
-  EXPECT_EQ(MusicEventIteratorNextEvent(iterator), paramErr);
-  EXPECT_EQ(MusicEventIteratorGetEventInfo(iterator, nullptr, nullptr, nullptr, nullptr), paramErr);
-  EXPECT_EQ(MusicEventIteratorDeleteEvent(iterator), paramErr);
+  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(iterator, &current), kAudio_ParamError);
+  EXPECT_EQ(MusicEventIteratorNextEvent(iterator), kAudio_ParamError);
+  EXPECT_EQ(MusicEventIteratorGetEventInfo(iterator, nullptr, nullptr, nullptr, nullptr), kAudio_ParamError);
+  EXPECT_EQ(MusicEventIteratorDeleteEvent(iterator), kAudio_ParamError);
   MusicSequenceDisposeTrack(f.sequence, f.a);
-  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(iterator, &current), paramErr);
+  EXPECT_EQ(MusicEventIteratorHasCurrentEvent(iterator, &current), kAudio_ParamError);
   EXPECT_THAT(eventLog(f.b), IsEmpty());
 }
 
