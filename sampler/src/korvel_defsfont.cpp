@@ -145,6 +145,24 @@ const char* korvel_defsfont_get_name(korvel_defsfont_t* sfont)
     return sfont->filename;
 }
 
+int korvel_defsfont_export_sf2(korvel_defsfont_t*, const char*)
+{
+    korvel_log(KORVEL_ERR, "Not implemented yet!");
+    return 1;
+}
+
+int korvel_defsfont_export_dls(korvel_defsfont_t*, const char*)
+{
+    korvel_log(KORVEL_ERR, "Not implemented yet!");
+    return 1;
+}
+
+int korvel_defsfont_import_dls(korvel_defsfont_t*, const char*)
+{
+    korvel_log(KORVEL_ERR, "Not implemented yet!");
+    return 1;
+}
+
 unsigned int korvel_defsfont_create_sample(korvel_defsfont_t* sfont)
 {
     auto* sample = new (std::nothrow) korvel_sample_t{};
