@@ -1,0 +1,42 @@
+#pragma once
+// LFOs: a triangle between -1 and 1 that starts at 0 rising, one step per 256-frame block once the delay has
+// passed. An increment of 1024 x frequency / rate moves it through 4 units per period. `korvel_lfo1` is the
+// vibrato LFO (depth to pitch only), `korvel_lfo2` the modulation LFO; both share this record.
+//
+// Thread contract: create and delete on the control thread; steps and process on the audio thread.
+
+#include "sampler/src/korvel_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct _korvel_lfo_t {
+  korvel_voice_t* owner;
+  unsigned int delay;  // frames
+  float increment;     // per block
+  float value;
+  float pitch_depth_cents;
+  float fc_depth_cents;   // modulation LFO only
+  float volume_depth_cb;  // modulation LFO only
+} korvel_lfo_t;
+
+typedef korvel_lfo_t korvel_lfo1_t;
+typedef korvel_lfo_t korvel_lfo2_t;
+
+// All 0. None with "NewLFO1(): Out of memory" or "NewLFO2(): Out of memory".
+korvel_lfo1_t* new_korvel_lfo1(korvel_voice_t* voice);
+korvel_lfo2_t* new_korvel_lfo2(korvel_voice_t* voice);
+// Null accepted. 0.
+int delete_korvel_lfo1(korvel_lfo1_t* lfo);
+int delete_korvel_lfo2(korvel_lfo2_t* lfo);
+// One step, given the frames the voice has rendered; nothing while they are fewer than the delay.
+void lfo1_preprocess(korvel_lfo1_t* lfo, unsigned int ticks);
+void lfo2_preprocess(korvel_lfo2_t* lfo, unsigned int ticks);
+// Writes the current value into n frames.
+void lfo1_process(korvel_lfo1_t* lfo, float* buf, int n);
+void lfo2_process(korvel_lfo2_t* lfo, float* buf, int n);
+
+#ifdef __cplusplus
+}
+#endif
