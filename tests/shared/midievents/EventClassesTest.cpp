@@ -1,76 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "shared/midievents/MIDIEvents.h"
 #include "tests/shared/midievents/CapturedLog.h"
+#include "tests/shared/midievents/EventClassRows.h"
 
 namespace {
-
-struct ClassRow {
-  EventKind kind;
-  std::function<std::shared_ptr<EventNode>()> make;
-  uint8_t mask;
-  uint8_t channel;
-  int metaType;  // -1: not a meta class
-  uint32_t initialLength;
-};
-
-template <class T>
-std::function<std::shared_ptr<EventNode>()> maker() {
-  return [] { return std::make_shared<T>(); };
-}
-
-const std::vector<ClassRow>& classRows() {
-  static const std::vector<ClassRow> rows = {
-      {EventKind::EventNode, maker<EventNode>(), 0x00, 0, -1, 0},
-      {EventKind::UnknownEvent, maker<UnknownEvent>(), 0x00, 0, -1, 0},
-      {EventKind::TempoEvent, maker<TempoEvent>(), 0x00, 255, -1, 0},
-      {EventKind::MidiNoteEvent, maker<MidiNoteEvent>(), 0x90, 0, -1, 0},
-      {EventKind::MidiPolyPressureEvent, maker<MidiPolyPressureEvent>(), 0xA0, 0, -1, 0},
-      {EventKind::MidiControllerEvent, maker<MidiControllerEvent>(), 0xB0, 0, -1, 0},
-      {EventKind::MidiProgramChangeEvent, maker<MidiProgramChangeEvent>(), 0xC0, 0, -1, 0},
-      {EventKind::MidiChannelPressureEvent, maker<MidiChannelPressureEvent>(), 0xD0, 0, -1, 0},
-      {EventKind::MidiPitchBendEvent, maker<MidiPitchBendEvent>(), 0xE0, 0, -1, 0},
-      {EventKind::SystemTimeCodeEvent, maker<SystemTimeCodeEvent>(), 0xF1, 0, -1, 0},
-      {EventKind::SystemSongPositionPointerEvent, maker<SystemSongPositionPointerEvent>(), 0xF2, 0, -1, 0},
-      {EventKind::SystemSongSelectEvent, maker<SystemSongSelectEvent>(), 0xF3, 0, -1, 0},
-      {EventKind::SystemTuneRequestEvent, maker<SystemTuneRequestEvent>(), 0xF6, 0, -1, 0},
-      {EventKind::SystemClockEvent, maker<SystemClockEvent>(), 0xF8, 0, -1, 0},
-      {EventKind::SystemStartEvent, maker<SystemStartEvent>(), 0xFA, 0, -1, 0},
-      {EventKind::SystemContinueEvent, maker<SystemContinueEvent>(), 0xFB, 0, -1, 0},
-      {EventKind::SystemStopEvent, maker<SystemStopEvent>(), 0xFC, 0, -1, 0},
-      {EventKind::SystemActiveSensingEvent, maker<SystemActiveSensingEvent>(), 0xFE, 0, -1, 0},
-      {EventKind::SystemResetEvent, maker<SystemResetEvent>(), 0xFF, 0, -1, 0},
-      {EventKind::UserEvent, maker<UserEvent>(), 0xFF, 0, -1, 0},
-      {EventKind::SystemExclusiveEvent, maker<SystemExclusiveEvent>(), 0xF0, 0, -1, 0},
-      {EventKind::MetaEvent, maker<MetaEvent>(), 0x00, 0, 0x7F, 0},
-      {EventKind::MetaSequenceNumberEvent, maker<MetaSequenceNumberEvent>(), 0x00, 0, 0x00, 2},
-      {EventKind::MetaTextEvent, maker<MetaTextEvent>(), 0x00, 0, 0x01, 0},
-      {EventKind::MetaCopyrightEvent, maker<MetaCopyrightEvent>(), 0x00, 0, 0x02, 0},
-      {EventKind::MetaTrackNameEvent, maker<MetaTrackNameEvent>(), 0x00, 0, 0x03, 0},
-      {EventKind::MetaInstrumentNameEvent, maker<MetaInstrumentNameEvent>(), 0x00, 0, 0x04, 0},
-      {EventKind::MetaLyricsEvent, maker<MetaLyricsEvent>(), 0x00, 0, 0x05, 0},
-      {EventKind::MetaMarkerEvent, maker<MetaMarkerEvent>(), 0x00, 0, 0x06, 0},
-      {EventKind::MetaCuePointEvent, maker<MetaCuePointEvent>(), 0x00, 0, 0x07, 0},
-      {EventKind::MetaProgramNameEvent, maker<MetaProgramNameEvent>(), 0x00, 0, 0x08, 0},
-      {EventKind::MetaDeviceNameEvent, maker<MetaDeviceNameEvent>(), 0x00, 0, 0x09, 0},
-      {EventKind::MetaChannelPrefixEvent, maker<MetaChannelPrefixEvent>(), 0x00, 0, 0x20, 1},
-      {EventKind::MetaMidiPortEvent, maker<MetaMidiPortEvent>(), 0x00, 0, 0x21, 1},
-      {EventKind::MetaEndOfTrackEvent, maker<MetaEndOfTrackEvent>(), 0x00, 0, 0x2F, 0},
-      {EventKind::MetaSetTempoEvent, maker<MetaSetTempoEvent>(), 0x00, 0, 0x51, 3},
-      {EventKind::MetaSMTPOffsetEvent, maker<MetaSMTPOffsetEvent>(), 0x00, 0, 0x54, 5},
-      {EventKind::MetaTimeSignatureEvent, maker<MetaTimeSignatureEvent>(), 0x00, 0, 0x58, 4},
-      {EventKind::MetaKeySignatureEvent, maker<MetaKeySignatureEvent>(), 0x00, 0, 0x59, 2},
-      {EventKind::MetaSequencerSpecificEvent, maker<MetaSequencerSpecificEvent>(), 0x00, 0, 0x7F, 0},
-      {EventKind::MetaUnknownEvent, maker<MetaUnknownEvent>(), 0x00, 0, 0xFF, 0},
-      {EventKind::AExtendedNoteOnEvent, maker<AExtendedNoteOnEvent>(), 0x00, 0, -1, 0},
-      {EventKind::AParameterEvent, maker<AParameterEvent>(), 0x00, 0, -1, 0},
-      {EventKind::AAUPresetEvent, maker<AAUPresetEvent>(), 0x00, 0, -1, 0},
-  };
-  return rows;
-}
 
 TEST(EventClassesTest, EveryClassStartsWithItsKindMaskChannelAndStatusByte) {
   ASSERT_EQ(classRows().size(), static_cast<std::size_t>(eventKindCount));
@@ -165,6 +101,47 @@ TEST(EventClassesTest, EventCastFindsTheClassAndItsBases) {
 TEST(EventClassesTest, ByteHexTextIsBlankPadded) {
   const std::pair<uint8_t, const char*> cases[] = {{0x0A, "0x A"}, {0x05, "0x 5"}, {0x00, "0x 0"}, {0xFF, "0xFF"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(EventNode::toHex(value), text);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EventClassesTest, OwnFieldsStartAtTheirInitialValues) {
+  const MidiPitchBendEvent bend;
+  EXPECT_EQ(bend.bend.msb, 0);
+  EXPECT_EQ(bend.bend.lsb, 0);
+  EXPECT_EQ(bend.bend.value, 0);
+  const SystemExclusiveEvent sysex;
+  EXPECT_EQ(SystemExclusiveEvent::start, 0xF0);
+  EXPECT_EQ(SystemExclusiveEvent::stop, 0xF7);
+  EXPECT_EQ(sysex.type, 0xF0);
+  const SystemSongPositionPointerEvent pointer;
+  EXPECT_EQ(pointer.msb + pointer.lsb, 0);
+  const MidiControllerEvent controller;
+  EXPECT_EQ(controller.number + controller.value, 0);
+  const TempoEvent tempo;
+  EXPECT_EQ(tempo.value, 120.0);
+}
+
+TEST(EventClassesTest, EveryTextMetaStoresAndReadsItsText) {
+  auto check = [](auto event, uint8_t type) {
+    EXPECT_EQ(event.type, type);
+    event.setText("Intro");
+    EXPECT_EQ(event.data, (std::vector<uint8_t>{'I', 'n', 't', 'r', 'o'}));
+    EXPECT_EQ(event.length, 5u);
+    EXPECT_EQ(event.getText(), "Intro");
+    EXPECT_EQ(event.toText(), "Intro");
+  };
+  check(MetaTextEvent(), 0x01);
+  check(MetaCopyrightEvent(), 0x02);
+  check(MetaTrackNameEvent(), 0x03);
+  check(MetaInstrumentNameEvent(), 0x04);
+  check(MetaLyricsEvent(), 0x05);
+  check(MetaMarkerEvent(), 0x06);
+  check(MetaCuePointEvent(), 0x07);
+  check(MetaProgramNameEvent(), 0x08);
+  check(MetaDeviceNameEvent(), 0x09);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "shared/midievents/MIDIEvents.h"
 #include "tests/shared/midievents/CapturedLog.h"
+#include "tests/shared/midievents/EventClassRows.h"
 
 namespace {
 
@@ -20,6 +21,41 @@ Lines baseLines(const char* mask, const char* status, const char* position, cons
 Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
+}
+
+Lines userLines(uint32_t length) {
+  return {"\t\tlength: " + std::to_string(length) + ".", "\t\tdata: [].", "\t\thexadecimal: .", "\t\tverbose: ."};
+}
+
+// The lines a fresh object of the row's class adds after the base listing.
+Lines ownLines(const ClassRow& row) {
+  switch (row.kind) {
+    case EventKind::TempoEvent:
+      return {"\t\tvalue: 120.0."};
+    case EventKind::MidiNoteEvent:
+      return {"\t\tduration: 0.0.", "\t\tnumber: 0.", "\t\tvelocity: 0.", "\t\treleaseVelocity: 0."};
+    case EventKind::UserEvent:
+      return userLines(0);
+    case EventKind::MetaSequenceNumberEvent:
+      return userLines(2) + userLines(2) +
+             Lines{"Fehler: Das Sequenznummer Event ist nicht initialisiert.", "\t\tnumber: 0."};
+    default:
+      return row.metaType >= 0 ? userLines(row.initialLength) + userLines(row.initialLength) : Lines{};
+  }
+}
+
+TEST(EventDumpTest, EveryFreshClassListsItsBaseFieldsThenItsOwn) {
+  for (const ClassRow& row : classRows()) {
+    SCOPED_TRACE(eventKindName(row.kind));
+    std::shared_ptr<EventNode> event = row.make();
+    Lines expected = baseLines(std::to_string(row.mask).c_str(), std::to_string(row.mask + row.channel).c_str(), "0.0",
+                               std::to_string(row.channel).c_str()) +
+                     ownLines(row);
+    if (row.kind == EventKind::SystemExclusiveEvent) {
+      expected = {"\t\ttype: 240.", "\t\tlength: 0.", "\t\tdata: [].", "\t\thexadecimal: ."};
+    }
+    EXPECT_EQ(capturedLog([&] { event->dumpout(); }), expected);
+  }
 }
 
 TEST(EventDumpTest, NoteListsTheBaseFieldsThenItsOwn) {
