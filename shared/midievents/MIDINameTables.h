@@ -138,7 +138,8 @@ inline constexpr std::array<std::string_view, 18> MIDIStatusNames = {
 inline constexpr std::array<std::string_view, 128> MIDIControllerNames = midi_names_detail::makeControllerNames();
 
 // Indexed by key number: the same names as NoteNames holds at start.
-inline constexpr std::array<std::string_view, 128> MIDIKeyNames = midi_names_detail::viewsOf(midi_names_detail::keyNames);
+inline constexpr std::array<std::string_view, 128> MIDIKeyNames =
+    midi_names_detail::viewsOf(midi_names_detail::keyNames);
 
 // The General MIDI Level 1 sound set, indexed by program number.
 inline constexpr std::array<std::string_view, 128> MIDIPatchNames = {

@@ -21,7 +21,9 @@ std::multiset<int64_t> uidsOf(const SequenceNode& tree) {
   return uids;
 }
 
-bool allDistinct(const std::multiset<int64_t>& uids) { return std::set<int64_t>(uids.begin(), uids.end()).size() == uids.size(); }
+bool allDistinct(const std::multiset<int64_t>& uids) {
+  return std::set<int64_t>(uids.begin(), uids.end()).size() == uids.size();
+}
 
 TEST(EventIdentifierTest, EventsOfAFreshTreeAreNumberedFromOne) {
   auto tree = SequenceNode::create(2);
