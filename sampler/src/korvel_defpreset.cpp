@@ -16,6 +16,7 @@ korvel_defpreset_t* new_korvel_defpreset(korvel_defsfont_t* sfont)
     }
     preset->sfont = sfont;
     preset->uid = ~0u;
+    korvel_defpreset_fill_interface(&preset->iface, preset, nullptr);
     return preset;
 }
 
@@ -100,9 +101,8 @@ void korvel_defpreset_fill_interface(korvel_preset_t* record, korvel_defpreset_t
     record->notify = nullptr;
 }
 
-int korvel_defpreset_preset_delete(korvel_preset_t* preset)
+int korvel_defpreset_preset_delete(korvel_preset_t*)
 {
-    delete preset;
     return 0;
 }
 

@@ -22,6 +22,8 @@ struct _korvel_defpreset_t {
     unsigned int num;
     korvel_preset_zone_t* global_zone;
     korvel_preset_zone_t* zone;
+    // The interface record preset selection hands out, prepared here so that a program change allocates nothing.
+    korvel_preset_t iface;
 };
 
 // Control thread. A free-standing preset of the bank with no identifier (all bits set); null with "Out of memory".
@@ -45,7 +47,8 @@ korvel_defpreset_t* korvel_defpreset_next(korvel_defpreset_t* preset);
 // Fills an interface record for preset (data, sfont and the operations; notify null).
 void korvel_defpreset_fill_interface(korvel_preset_t* record, korvel_defpreset_t* preset, korvel_sfont_t* sfont);
 
-// Operations of the preset interface record.
+// Operations of the preset interface record. The records are prepared by their presets or owned by the caller,
+// so releasing one does nothing.
 int korvel_defpreset_preset_delete(korvel_preset_t* preset);
 const char* korvel_defpreset_preset_get_name(korvel_preset_t* preset);
 int korvel_defpreset_preset_get_banknum(korvel_preset_t* preset);

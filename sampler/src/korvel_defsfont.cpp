@@ -352,13 +352,8 @@ korvel_preset_t* korvel_defsfont_sfont_get_preset(korvel_sfont_t* sfont, unsigne
     if (preset == nullptr) {
         return nullptr;
     }
-    auto* record = new (std::nothrow) korvel_preset_t{};
-    if (record == nullptr) {
-        korvel_log(KORVEL_ERR, "Out of memory");
-        return nullptr;
-    }
-    korvel_defpreset_fill_interface(record, preset, sfont);
-    return record;
+    preset->iface.sfont = sfont;
+    return &preset->iface;
 }
 
 void korvel_defsfont_sfont_iteration_start(korvel_sfont_t* sfont)

@@ -39,6 +39,11 @@ int korvel_sample_in_rom(const korvel_sample_t* sample)
     return sample->type & KORVEL_SAMPLE_ROM;
 }
 
+int korvel_sample_can_play(const korvel_sample_t* sample)
+{
+    return sample->valid && sample->data != nullptr && !korvel_sample_in_rom(sample);
+}
+
 void korvel_sample_set_name(korvel_sample_t* sample, const char* name)
 {
     std::strncpy(sample->name_buf, name, sizeof sample->name_buf - 1);

@@ -50,6 +50,8 @@ korvel_sample_t* new_korvel_sample(void);
 int delete_korvel_sample(korvel_sample_t* sample);
 // Non-zero for a ROM sample.
 int korvel_sample_in_rom(const korvel_sample_t* sample);
+// Non-zero when the sample can be played: valid, with points, not in ROM. Any thread.
+int korvel_sample_can_play(const korvel_sample_t* sample);
 // Copies name (cut to 255 characters) into the name buffer and points name at it.
 void korvel_sample_set_name(korvel_sample_t* sample, const char* name);
 

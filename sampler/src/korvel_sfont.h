@@ -15,7 +15,7 @@ struct _korvel_sfont_t {
     // 0 when the font and this record were released; -1 while the font is still in use (retry later).
     int (*free)(korvel_sfont_t* sfont);
     const char* (*get_name)(korvel_sfont_t* sfont);
-    // A preset record owned by the caller (release it with its free operation), or null.
+    // The preset's record (release it with its free operation), or null. Allocates nothing.
     korvel_preset_t* (*get_preset)(korvel_sfont_t* sfont, unsigned int bank, unsigned int prenum);
     void (*iteration_start)(korvel_sfont_t* sfont);
     // Fills preset with the next preset and returns 1, or returns 0 at the end.

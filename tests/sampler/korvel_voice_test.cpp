@@ -1,0 +1,74 @@
+// The voice's generator and modulator slots.
+#include "sampler/src/korvel_voice.h"
+#include "tests/sampler/support/korvel_log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<korvel_voice_t> fresh_voice()
+{
+    auto voice = std::make_unique<korvel_voice_t>();
+    korvel_gen_set_default_values(voice->gen);
+    return voice;
+}
+
+korvel_mod_t make_mod(int src1, int flags1, int dest, double amount)
+{
+    korvel_mod_t m{};
+    korvel_mod_set_source1(&m, src1, flags1);
+    korvel_mod_set_dest(&m, dest);
+    korvel_mod_set_amount(&m, amount);
+    return m;
+}
+
+TEST(VoiceSlots, GeneratorValuesSumUnlessTheNrpnValueIsAbsolute)
+{
+    auto voice = fresh_voice();
+    korvel_voice_gen_set(voice.get(), GEN_ATTENUATION, 100.0f);
+    korvel_voice_gen_incr(voice.get(), GEN_ATTENUATION, 20.0f);
+    voice->gen[GEN_ATTENUATION].mod = 5.0;
+    voice->gen[GEN_ATTENUATION].nrpn = 1.0;
+    EXPECT_EQ(voice->gen[GEN_ATTENUATION].flags, GEN_SET);
+    EXPECT_EQ(korvel_voice_gen_get(voice.get(), GEN_ATTENUATION), 120.0f);
+    EXPECT_EQ(korvel_voice_gen_value(voice.get(), GEN_ATTENUATION), 126.0f);
+    voice->gen[GEN_ATTENUATION].flags = GEN_ABS_NRPN;
+    EXPECT_EQ(korvel_voice_gen_value(voice.get(), GEN_ATTENUATION), 1.0f);
+}
+
+TEST(VoiceSlots, AddingModulatorsByMode)
+{
+    auto voice = fresh_voice();
+    korvel_mod_t att = make_mod(7, KORVEL_MOD_CC, GEN_ATTENUATION, 100.0);
+    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_DEFAULT);
+    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_ADD);
+    EXPECT_EQ(voice->mod_count, 1);
+    EXPECT_EQ(voice->mod[0].amount, 200.0);
+    att.amount = 30.0;
+    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_OVERWRITE);
+    EXPECT_EQ(voice->mod_count, 1);
+    EXPECT_EQ(voice->mod[0].amount, 30.0);
+    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_DEFAULT);
+    EXPECT_EQ(voice->mod_count, 2);
+    EXPECT_EQ(voice->mod[1].id, -1);
+}
+
+TEST(VoiceSlots, InvalidGeneralSourcesAreRefusedAndTheListIsBounded)
+{
+    auto voice = fresh_voice();
+    korvel_test::LogCapture capture;
+    korvel_mod_t bad = make_mod(5, 0, GEN_PAN, 1.0);
+    korvel_voice_add_mod(voice.get(), &bad, KORVEL_VOICE_DEFAULT);
+    EXPECT_EQ(voice->mod_count, 0);
+    EXPECT_EQ(capture.texts(KORVEL_WARN),
+              (std::vector<std::string>{"Ignoring invalid controller, using non-CC source 5."}));
+    for (int i = 0; i < 70; i++) {
+        korvel_mod_t m = make_mod(i, KORVEL_MOD_CC, GEN_PAN, 1.0);
+        korvel_voice_add_mod(voice.get(), &m, KORVEL_VOICE_DEFAULT);
+    }
+    EXPECT_EQ(voice->mod_count, KORVEL_VOICE_MAX_MODS);
+}
+
+} // namespace
