@@ -1,7 +1,7 @@
 // Small SoundFont 2 banks that the sampler tests load, and a scratch folder to write them to.
 #pragma once
 
-#include "tests/sampler/support/sf2_writer.h"
+#include "tools/soundbank/sf2_writer.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-// Writes SoundFont 2 files for tests from a plain description: samples made from synthesised waveforms,
+// Writes SoundFont 2 files from a plain description: samples made from synthesised waveforms,
 // instruments and presets with zones holding any generators and modulators. Everything is written as given, so
 // tests can also describe malformed content (generators out of order, bad indices).
 #pragma once

@@ -1,4 +1,4 @@
-#include "tests/sampler/support/sf2_writer.h"
+#include "tools/soundbank/sf2_writer.h"
 
 #include <cmath>
 #include <cstring>
