@@ -19,7 +19,7 @@ namespace dispatch {
 class HandoffRing {
 public:
     // Bytes of payload one entry carries.
-    static constexpr std::size_t kPayloadBytes = 232;
+    static constexpr std::size_t kPayloadBytes = 224;
 
     // Handler for raw byte payloads; runs on the main queue.
     using BytesHandler = void (*)(void* context, const std::byte* payload, std::size_t sizeBytes);
@@ -62,6 +62,7 @@ private:
         std::size_t sizeBytes;
         alignas(std::max_align_t) std::byte payload[kPayloadBytes];
     };
+    static_assert(sizeof(Entry) == 256, "one entry fills four cache lines");
 
     template <typename T>
     static void invokeTyped(GenericFunction handler, void* context, const std::byte* payload, std::size_t) {

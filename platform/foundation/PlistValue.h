@@ -19,7 +19,8 @@ using PlistData = std::vector<std::uint8_t>;
 using PlistDate = std::chrono::sys_time<std::chrono::microseconds>;
 
 // One value of a property list: dictionary (string keys, kept sorted), array, string (UTF-8), integer (64-bit
-// signed), real, boolean, data or date. A plain value type; any thread, no sharing.
+// signed; unsigned values above its range wrap), real, boolean, data or date. A plain value type; any thread, no
+// sharing.
 class PlistValue {
 public:
     using Storage = std::variant<PlistDictionary, PlistArray, std::string, std::int64_t, double, bool, PlistData,
