@@ -8,6 +8,7 @@
 #include "platform/musicsequence/MusicSequenceFile.h"
 #include "platform/musicsequence/MusicTrack.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -110,7 +111,8 @@ TEST(MalformedMidiFile, EveryByteValueAtEveryPositionLoadsOrFailsCleanly) {
 }
 
 TEST(MalformedMidiFile, EmptyGarbledAndOversizedFilesAreErrors) {
-  const auto folder = sequencetest::scratchFolder();
+  const testsupport::TestFolder scratch;
+  const auto& folder = scratch.path();
   const MusicSequence sequence = sequenceWithContent();
   const auto before = sequenceLog(sequence);
 

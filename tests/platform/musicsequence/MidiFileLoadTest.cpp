@@ -4,6 +4,7 @@
 #include "platform/musicsequence/MusicSequenceFile.h"
 #include "platform/musicsequence/MusicTrack.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ std::int16_t resolutionOf(const MusicSequence& sequence) {
 }
 
 TEST(MidiFileLoad, ChannelsToTracksGivesOneTrackPerChannelThenOneForSysexAndMeta) {
-  const auto file = sequencetest::midiFromCsv(sequencetest::scratchFolder(), "song", kSongCsv);
+  const testsupport::TestFolder scratch;
+  const auto file = sequencetest::midiFromCsv(scratch.path(), "song", kSongCsv);
   const MusicSequence sequence = load(file, kMusicSequenceLoadSMF_ChannelsToTracks);
   const Log other = {"0 meta 03 50 69 61 6E 6F", "0 raw F0 7E 7F 09 01 F7", "1 meta 06 42", "1 meta 7F 01 02 03",
                      "1 meta 4B 01 02", "1.5 meta 05 6C 61"};
@@ -76,7 +78,8 @@ TEST(MidiFileLoad, ChannelsToTracksGivesOneTrackPerChannelThenOneForSysexAndMeta
 }
 
 TEST(MidiFileLoad, PreserveTracksKeepsFileTracksAndTurnsATempoMapTrackIntoTheTempoTrack) {
-  const auto file = sequencetest::midiFromCsv(sequencetest::scratchFolder(), "song", kSongCsv);
+  const testsupport::TestFolder scratch;
+  const auto file = sequencetest::midiFromCsv(scratch.path(), "song", kSongCsv);
   const MusicSequence sequence = load(file, kMusicSequenceLoadSMF_PreserveTracks);
   const Log first = {"0 meta 03 50 69 61 6E 6F", "0 channel C2 05 00", "0 note 2 60 100 64 1",
                      "0.5 channel B2 07 5A", "1 note 2 62 80 0 0.5", "1.5 meta 05 6C 61", "2 channel E2 00 40"};
@@ -86,7 +89,8 @@ TEST(MidiFileLoad, PreserveTracksKeepsFileTracksAndTurnsATempoMapTrackIntoTheTem
 }
 
 TEST(MidiFileLoad, OverlappingNotesCloseFirstInFirstOutAndOpenNotesEndWithTheirTrack) {
-  const auto file = sequencetest::midiFromCsv(sequencetest::scratchFolder(), "overlap", R"(0, 0, Header, 1, 1, 96
+  const testsupport::TestFolder scratch;
+  const auto file = sequencetest::midiFromCsv(scratch.path(), "overlap", R"(0, 0, Header, 1, 1, 96
 1, 0, Start_track
 1, 0, Note_on_c, 0, 60, 90
 1, 48, Note_on_c, 0, 60, 91
@@ -107,10 +111,11 @@ TEST(MidiFileLoad, OverlappingNotesCloseFirstInFirstOutAndOpenNotesEndWithTheirT
 }
 
 TEST(MidiFileLoad, FormatZeroFileFromMidoLoadsInBothModes) {
-  const auto folder = sequencetest::scratchFolder();
+  const testsupport::TestFolder scratch;
+  const auto& folder = scratch.path();
   const auto file = folder / "mido.mid";
   int exitCode = 0;
-  const std::string output = sequencetest::runPython(R"(
+  const std::string output = sequencetest::runPython(folder, R"(
 import sys, mido
 song = mido.MidiFile(type=0, ticks_per_beat=960)
 track = mido.MidiTrack()
@@ -138,7 +143,8 @@ song.save(sys.argv[1])
 }
 
 TEST(MidiFileLoad, MissingFileAndWrongTypeAreRefusedAndLeaveTheSequenceAsItWas) {
-  const auto folder = sequencetest::scratchFolder();
+  const testsupport::TestFolder scratch;
+  const auto& folder = scratch.path();
   const auto file = sequencetest::midiFromCsv(folder, "song", kSongCsv);
   MusicSequence sequence = load(file, kMusicSequenceLoadSMF_ChannelsToTracks);
   const auto before = sequenceLog(sequence);

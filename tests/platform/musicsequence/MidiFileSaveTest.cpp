@@ -7,6 +7,7 @@
 #include "platform/musicsequence/MusicSequenceFile.h"
 #include "platform/musicsequence/MusicTrack.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -75,7 +76,8 @@ std::filesystem::path save(const MusicSequence& sequence, const std::filesystem:
 }
 
 TEST(MidiFileSave, MidicsvReadsFormatOneWithTempoNotesAndOneEndPerTrack) {
-  const auto file = save(songToSave(), sequencetest::scratchFolder());
+  const testsupport::TestFolder scratch;
+  const auto file = save(songToSave(), scratch.path());
   EXPECT_THAT(lines(sequencetest::csvFromMidi(file)),
               ElementsAre("0, 0, Header, 1, 5, 480",
                           "1, 0, Start_track", "1, 0, Tempo, 666667", "1, 0, End_track",
@@ -93,9 +95,10 @@ TEST(MidiFileSave, MidicsvReadsFormatOneWithTempoNotesAndOneEndPerTrack) {
 }
 
 TEST(MidiFileSave, MidoReadsTheSameHeaderTempoAndNotes) {
-  const auto file = save(songToSave(false), sequencetest::scratchFolder());
+  const testsupport::TestFolder scratch;
+  const auto file = save(songToSave(false), scratch.path());
   int exitCode = 0;
-  const std::string output = sequencetest::runPython(R"(
+  const std::string output = sequencetest::runPython(scratch.path(), R"(
 import sys, mido
 song = mido.MidiFile(sys.argv[1])
 print(song.type, len(song.tracks), song.ticks_per_beat)
@@ -129,7 +132,8 @@ for index, track in enumerate(song.tracks):
 }
 
 TEST(MidiFileSave, LoadSaveLoadKeepsTheEvents) {
-  const auto folder = sequencetest::scratchFolder();
+  const testsupport::TestFolder scratch;
+  const auto& folder = scratch.path();
   const auto fixture = sequencetest::midiFromCsv(folder, "song", R"(0, 0, Header, 1, 3, 96
 1, 0, Start_track
 1, 0, Tempo, 500000
@@ -171,7 +175,8 @@ TEST(MidiFileSave, LoadSaveLoadKeepsTheEvents) {
 }
 
 TEST(MidiFileSave, ExistingFileIsReplacedOnlyWithTheEraseFlag) {
-  const auto folder = sequencetest::scratchFolder();
+  const testsupport::TestFolder scratch;
+  const auto& folder = scratch.path();
   const auto file = folder / "song.mid";
   std::ofstream(file) << "old";
   const MusicSequence sequence = songToSave();

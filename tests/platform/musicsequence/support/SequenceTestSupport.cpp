@@ -8,38 +8,13 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "platform/musicsequence/MusicEventIterator.h"
+#include "tests/support/TestFolder.h"
 
 namespace sequencetest {
 
 namespace fs = std::filesystem;
-
-fs::path scratchFolder() {
-  static std::atomic<int> counter{0};
-  const char* root = std::getenv("TUNEDECK_TEST_TMP");
-  fs::path folder = root != nullptr ? fs::path(root) : fs::temp_directory_path();
-  folder /= "musicsequence-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
-std::string run(const std::string& command, int& exitCode) {
-  std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    exitCode = -1;
-    return output;
-  }
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return output;
-}
 
 static std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
@@ -48,7 +23,7 @@ fs::path midiFromCsv(const fs::path& folder, const std::string& name, const std:
   const fs::path midiFile = folder / (name + ".mid");
   std::ofstream(csvFile) << csv;
   int exitCode = 0;
-  run("csvmidi " + quoted(csvFile) + " " + quoted(midiFile) + " 2>&1", exitCode);
+  testsupport::runCommand("csvmidi " + quoted(csvFile) + " " + quoted(midiFile) + " 2>&1", exitCode);
   EXPECT_EQ(exitCode, 0) << "csvmidi failed on " << csvFile;
   return midiFile;
 }
@@ -56,7 +31,7 @@ fs::path midiFromCsv(const fs::path& folder, const std::string& name, const std:
 std::string csvFromMidi(const fs::path& file) {
   int exitCode = 0;
   const fs::path errors = file.string() + ".midicsv-errors";
-  std::string csv = run("midicsv " + quoted(file) + " 2>" + quoted(errors), exitCode);
+  std::string csv = testsupport::runCommand("midicsv " + quoted(file) + " 2>" + quoted(errors), exitCode);
   std::ifstream in(errors);
   std::string complaints((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(exitCode, 0) << complaints;
@@ -64,14 +39,14 @@ std::string csvFromMidi(const fs::path& file) {
   return csv;
 }
 
-std::string runPython(const std::string& program, const std::string& arguments, int& exitCode) {
-  static const fs::path folder = scratchFolder();
+std::string runPython(const fs::path& folder, const std::string& program, const std::string& arguments,
+                      int& exitCode) {
   static std::atomic<int> counter{0};
   const fs::path script = folder / ("script" + std::to_string(counter++) + ".py");
   std::ofstream(script) << program;
   // Debian's interpreter carries Debian's python3-mido, whatever interpreter comes first on the path.
   const std::string python = fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
-  return run(python + " " + quoted(script) + " " + arguments + " 2>&1", exitCode);
+  return testsupport::runCommand(python + " " + quoted(script) + " " + arguments + " 2>&1", exitCode);
 }
 
 std::vector<std::uint8_t> readFile(const fs::path& file) {

@@ -10,18 +10,13 @@
 
 namespace sequencetest {
 
-// A new empty folder under TUNEDECK_TEST_TMP (or the system's temporary folder).
-std::filesystem::path scratchFolder();
-
-// Runs a shell command; returns its standard output and stores its exit code.
-std::string run(const std::string& command, int& exitCode);
-
 // Writes `csv` in the text form of csvmidi and turns it into a MIDI file with csvmidi.
 std::filesystem::path midiFromCsv(const std::filesystem::path& folder, const std::string& name, const std::string& csv);
 // midicsv's text form of a MIDI file; fails the test when midicsv rejects the file.
 std::string csvFromMidi(const std::filesystem::path& file);
-// Runs a Python program with mido available; `arguments` are passed on the command line.
-std::string runPython(const std::string& program, const std::string& arguments, int& exitCode);
+// Runs a Python program, written into folder, with mido available; `arguments` are passed on the command line.
+std::string runPython(const std::filesystem::path& folder, const std::string& program, const std::string& arguments,
+                      int& exitCode);
 
 std::vector<std::uint8_t> readFile(const std::filesystem::path& file);
 std::vector<std::string> lines(const std::string& text);
