@@ -22,8 +22,9 @@ void writeLogLine(std::string_view line);
 void queueLogLine(std::string line);
 
 // Render thread: hands line to the main queue through ring, the render thread's own hand-off ring, without
-// allocating, locking or waiting. A line longer than HandoffRing::kPayloadBytes is cut at a character boundary.
-// Returns false when the ring is full (the line is dropped and counted by the ring).
+// allocating, locking or waiting (compose the line with FixedLogLine). A line longer than
+// HandoffRing::kPayloadBytes is cut at a character boundary. Returns false when the ring is full (the line is dropped
+// and counted by the ring).
 bool queueLogLineNoAlloc(dispatch::HandoffRing& ring, std::string_view line) noexcept;
 
 // Installs sink (an empty one means standard output) and returns the one it replaces. The sink is called with a lock

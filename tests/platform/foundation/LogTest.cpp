@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/FixedLogLine.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace {
@@ -74,7 +75,12 @@ TEST(Log, RenderThreadLineGoesThroughTheRingWithoutAllocating) {
     bool queued = false;
     std::thread render([&] {
         const auto before = testsupport::allocationsOnThisThread();
-        queued = foundation::queueLogLineNoAlloc(ring, "OrvoTunedeck_AudioUnit::render() : ERROR: -10867");
+        foundation::FixedLogLine line;
+        line << "OrvoTunedeck_AudioUnit::render() : ERROR: " << std::int32_t{-10867};
+        queued = foundation::queueLogLineNoAlloc(ring, line.view());
+        line = {};
+        line << "sample time: " << std::int64_t{-4294967291};
+        queued = queued && foundation::queueLogLineNoAlloc(ring, line.view());
         allocations = testsupport::allocationsOnThisThread() - before;
     });
     render.join();
@@ -83,7 +89,14 @@ TEST(Log, RenderThreadLineGoesThroughTheRingWithoutAllocating) {
     EXPECT_TRUE(capture.lines().empty());
     MainQueue::shared().drain();
     MainQueue::shared().detach(ring);
-    EXPECT_EQ(capture.lines(), (std::vector<std::string>{"OrvoTunedeck_AudioUnit::render() : ERROR: -10867"}));
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{"OrvoTunedeck_AudioUnit::render() : ERROR: -10867",
+                                                         "sample time: -4294967291"}));
+}
+
+TEST(Log, FixedLogLineDropsWhatDoesNotFit) {
+    foundation::FixedLogLine line;
+    line << std::string(HandoffRing::kPayloadBytes - 2, 'x') << 12345u;
+    EXPECT_EQ(line.view(), std::string(HandoffRing::kPayloadBytes - 2, 'x') + "12");
 }
 
 TEST(Log, OverlongRenderThreadLineIsCutAtACharacterBoundary) {
