@@ -142,6 +142,22 @@ song.save(sys.argv[1])
                                                   "1 raw F0 7E 7F 09 01 F7"}));
 }
 
+TEST(MidiFileLoad, SmpteDivisionCountsTimeAtOneHundredTwentyBeatsPerMinute) {
+  // 25 frames per second of 40 ticks: 1000 ticks per second, so 500 ticks per beat at 120 beats per minute.
+  const std::vector<std::uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0xE7, 40,
+                                          'M', 'T', 'r', 'k', 0, 0, 0, 14,
+                                          0x83, 0x74, 0x90, 0x3C, 0x64,  // 500 ticks: note on
+                                          0x81, 0x7A, 0x80, 0x3C, 0x00,  // 250 ticks later: note off
+                                          0x00, 0xFF, 0x2F, 0x00};
+  MusicSequence sequence;
+  NewMusicSequence(&sequence);
+  ASSERT_EQ(MusicSequenceFileLoadData(sequence, file, kMusicSequenceFile_MIDIType,
+                                      kMusicSequenceLoadSMF_PreserveTracks),
+            noErr);
+  EXPECT_THAT(sequenceLog(sequence), ElementsAre(Log{}, Log{"1 note 0 60 100 0 0.5"}));
+  EXPECT_EQ(resolutionOf(sequence), 480);
+}
+
 TEST(MidiFileLoad, MissingFileAndWrongTypeAreRefusedAndLeaveTheSequenceAsItWas) {
   const testsupport::TestFolder scratch;
   const auto& folder = scratch.path();
