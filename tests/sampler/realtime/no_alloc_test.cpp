@@ -1,0 +1,149 @@
+// The render-path operations of the voice blocks and effect records never allocate. The global allocation
+// functions of this program count the allocations made while a test has counting switched on.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "sampler/src/korvel_conv.h"
+#include "sampler/src/korvel_envelope.h"
+#include "sampler/src/korvel_filter.h"
+#include "sampler/src/korvel_fx.h"
+#include "sampler/src/korvel_lfo.h"
+#include "sampler/src/korvel_oscillator.h"
+#include "sampler/src/korvel_sample.h"
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<int> allocations{0};
+
+void* allocate(std::size_t size) {
+  if (counting.load()) ++allocations;
+  return std::malloc(size ? size : 1);
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (void* p = allocate(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  if (void* p = allocate(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+class CountAllocations {
+ public:
+  CountAllocations() {
+    allocations = 0;
+    counting = true;
+  }
+  ~CountAllocations() { counting = false; }
+  int count() const { return allocations.load(); }
+};
+
+TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
+  korvel_conversion_config();
+  std::vector<short> points(4096);
+  for (size_t i = 0; i < points.size(); ++i) points[i] = static_cast<short>((i * 37) % 2000 - 1000);
+  korvel_sample_t* sample = new_korvel_sample();
+  sample->data = points.data();
+  sample->pend = static_cast<unsigned int>(points.size() - 1);
+  sample->lstart = 100;
+  sample->lend = 1000;
+  sample->rate = 44100;
+
+  korvel_oscillator_t* osc = new_korvel_oscillator(nullptr);
+  korvel_filter_t* filter = new_korvel_filter(nullptr);
+  korvel_envelope1_t* volenv = new_korvel_envelope1(nullptr);
+  korvel_envelope2_t* modenv = new_korvel_envelope2(nullptr);
+  korvel_lfo1_t* viblfo = new_korvel_lfo1(nullptr);
+  korvel_lfo2_t* modlfo = new_korvel_lfo2(nullptr);
+  korvel_voice_fx_t* voicefx = new_korvel_voice_fx(nullptr);
+  korvel_channel_fx_t* channel = new_korvel_channel_fx(nullptr);
+  korvel_send_fx_t* send = new_korvel_send_fx(nullptr);
+  korvel_fx_set_slot(channel, 0, KORVEL_FX_SATURATION, 48000.0f);
+  korvel_fx_set_slot(send, 0, KORVEL_FX_HPFILTER, 48000.0f);
+  korvel_fx_set_slot(send, 1, KORVEL_FX_SATURATION, 48000.0f);
+  std::vector<float> buf(256), left(256), right(256), bus(256);
+  osc->root_freq_hz = korvel_act2hz(6000.0f) * 48000.0f / 44100.0f;
+  filter->q = 1.0f;
+  filter->gain = 1.0f;
+  filter->cutoff_cents = 9000.0f;
+  modlfo->increment = 0.01f;
+  viblfo->increment = 0.02f;
+  volenv->data[KORVEL_ENV_ATTACK] = {8, 1.0f, 0.125f, -1.0f, 1.0f};
+
+  // Warm-up: the unsupported paths print their one warning here.
+  float amp = 0.0f;
+  for (int method = 0; method <= 7; ++method) {
+    osc->interp_method = method;
+    oscillator_process(osc, buf.data(), 256, &amp, 0.0f);
+  }
+  oscillator_process0(osc, buf.data(), 256, &amp, 0.0f);
+
+  int counted = 0;
+  {
+    CountAllocations allocs;
+    oscillator_set_sample(osc, sample);
+    oscillator_set_loop(osc, 1);
+    korvel_voice_fx_reset(voicefx);
+    filter_reset(filter);
+    for (int block = 0; block < 40; ++block) {
+      osc->pitch_cents = 6000.0f + 10.0f * block;
+      envelope1_preprocess(volenv);
+      envelope2_preprocess(modenv);
+      lfo1_preprocess(viblfo, 256u * block);
+      lfo2_preprocess(modlfo, 256u * block);
+      oscillator_preprocess(osc, viblfo, modlfo, modenv);
+      filter_preprocess(filter, modlfo, modenv, 48000.0f);
+      osc->interp_method = block % 8;
+      osc->phase_int = 0;
+      amp = 0.0f;
+      oscillator_process(osc, buf.data(), 256, &amp, 1.0f / 256.0f);
+      oscillator_process3(osc, buf.data(), 256, &amp, 0.0f);
+      filter_process2(filter, buf.data(), 256);
+      filter_process1(filter, buf.data(), 256);
+      envelope1_process(volenv, left.data(), 256);
+      lfo2_process(modlfo, right.data(), 256);
+      left = buf;
+      right = buf;
+      bus = buf;
+      korvel_fx_process_stereo(channel, left.data(), right.data(), 256);
+      korvel_send_fx_process(send, bus.data(), left.data(), right.data(), 256);
+    }
+    counted = allocs.count();
+  }
+  EXPECT_EQ(counted, 0);
+
+  delete_korvel_send_fx(send);
+  delete_korvel_channel_fx(channel);
+  delete_korvel_voice_fx(voicefx);
+  delete_korvel_lfo2(modlfo);
+  delete_korvel_lfo1(viblfo);
+  delete_korvel_envelope2(modenv);
+  delete_korvel_envelope1(volenv);
+  delete_korvel_filter(filter);
+  delete_korvel_oscillator(osc);
+  delete_korvel_sample(sample);
+}
+
+TEST(RenderPath, CounterSeesAllocations) {
+  CountAllocations allocs;
+  korvel_lfo1_t* lfo = new_korvel_lfo1(nullptr);
+  EXPECT_GE(allocs.count(), 1);
+  delete_korvel_lfo1(lfo);
+}
+
+}  // namespace
