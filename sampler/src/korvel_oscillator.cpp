@@ -25,17 +25,28 @@ void warnOnce(std::atomic<bool>& warned, const char* text) {
   if (!warned.exchange(true)) std::printf("%s\n", text);
 }
 
-struct Points {
+// Clamped reads for the frames near the sample's ends; direct reads when the whole span stays inside.
+struct ClampedPoints {
   const short* data;
   int last;
   float operator[](int i) const { return data[i < 0 ? 0 : (i > last ? last : i)]; }
 };
 
+struct DirectPoints {
+  const short* data;
+  int last;
+  float operator[](int i) const { return data[i]; }
+};
+
 struct Nearest {
+  static constexpr int kTaps = 1;
+  template <typename Points>
   static float value(const Points& s, int i, unsigned int) { return s[i] * kPointScale; }
 };
 
 struct Linear {
+  static constexpr int kTaps = 2;
+  template <typename Points>
   static float value(const Points& s, int i, unsigned int fract) {
     const float* c = korvel_interp::kLinear.c[fract >> 24];
     return (c[0] * s[i] + c[1] * s[i + 1]) * kPointScale;
@@ -43,6 +54,8 @@ struct Linear {
 };
 
 struct FourPoint {
+  static constexpr int kTaps = 4;
+  template <typename Points>
   static float value(const Points& s, int i, unsigned int fract) {
     const float* c = korvel_interp::kFourPoint.c[fract >> 24];
     return (c[0] * s[i] + c[1] * s[i + 1] + c[2] * s[i + 2] + c[3] * s[i + 3]) * kPointScale;
@@ -50,6 +63,8 @@ struct FourPoint {
 };
 
 struct SevenPoint {
+  static constexpr int kTaps = korvel_interp::kSincTaps;
+  template <typename Points>
   static float value(const Points& s, int i, unsigned int fract) {
     const unsigned int row = fract >> 24;
     float sum = 0.0f;
@@ -57,6 +72,22 @@ struct SevenPoint {
     return sum * kPointScale;
   }
 };
+
+template <typename Kernel, typename Points>
+void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int n, float& a, float ampIncr,
+                unsigned int incrFract, int incrInt) {
+  unsigned int fract = osc->phase_fract;
+  int index = osc->phase_int;
+  for (int i = 0; i < n; ++i) {
+    buf[i] = a * Kernel::value(points, index, fract);
+    a += ampIncr;
+    const unsigned int next = fract + incrFract;
+    index += incrInt + (next < fract ? 1 : 0);
+    fract = next;
+  }
+  osc->phase_fract = fract;
+  osc->phase_int = index;
+}
 
 template <typename Kernel, bool kUnitStep>
 void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIncr) {
@@ -70,20 +101,16 @@ void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIn
     *amp = a;
     return;
   }
-  const Points points{sample->data, static_cast<int>(sample->pend)};
   const unsigned int incrFract = kUnitStep ? 0u : osc->incr_fract;
   const int incrInt = kUnitStep ? 1 : static_cast<int>(osc->incr_int);
-  unsigned int fract = osc->phase_fract;
-  int index = osc->phase_int;
-  for (int i = 0; i < n; ++i) {
-    buf[i] = a * Kernel::value(points, index, fract);
-    a += ampIncr;
-    const unsigned int next = fract + incrFract;
-    index += incrInt + (next < fract ? 1 : 0);
-    fract = next;
-  }
-  osc->phase_fract = fract;
-  osc->phase_int = index;
+  const int last = static_cast<int>(sample->pend);
+  // The highest index the span can read: every frame may carry one more from the fraction.
+  const long long highest =
+      static_cast<long long>(osc->phase_int) + static_cast<long long>(incrInt + 1) * n + Kernel::kTaps - 1;
+  if (osc->phase_int >= 0 && highest <= last)
+    renderSpan<Kernel>(osc, DirectPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
+  else
+    renderSpan<Kernel>(osc, ClampedPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
   *amp = a;
 }
 
