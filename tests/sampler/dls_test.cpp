@@ -13,7 +13,7 @@
 #include "tests/sampler/support/dls_writer.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
-#include "tests/sampler/support/sf2_writer.h"
+#include "tools/soundbank/sf2_writer.h"
 
 namespace {
 

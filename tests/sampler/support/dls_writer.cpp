@@ -3,7 +3,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "tests/sampler/support/sf2_writer.h"
+#include "tools/soundbank/sf2_writer.h"
 
 namespace dls {
 
