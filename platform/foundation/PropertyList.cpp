@@ -2,14 +2,12 @@
 
 #include <plist/plist.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <memory>
 
 #include "platform/foundation/BinaryPlistReader.h"
 #include "platform/foundation/Files.h"
+#include "platform/foundation/XmlPlistReader.h"
 
 namespace foundation {
 namespace {
@@ -23,10 +21,6 @@ struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
 };
 using PlistHandle = std::unique_ptr<void, PlistDeleter>;
-
-struct MallocDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 
 plist_t toNode(const PlistValue& value);
 
@@ -63,95 +57,6 @@ plist_t toNode(const PlistValue& value) {
     return std::visit(ToNode{}, value.storage());
 }
 
-std::optional<PlistValue> fromNode(plist_t node, int depth, std::string& error);
-
-std::optional<PlistValue> fromDictionary(plist_t node, int depth, std::string& error) {
-    PlistDictionary entries;
-    plist_dict_iter iterator = nullptr;
-    plist_dict_new_iter(node, &iterator);
-    std::unique_ptr<void, MallocDeleter> iteratorOwner(iterator);
-    for (;;) {
-        char* rawKey = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(node, iterator, &rawKey, &item);
-        std::unique_ptr<char, MallocDeleter> key(rawKey);
-        if (item == nullptr) {
-            return PlistValue(std::move(entries));
-        }
-        auto value = fromNode(item, depth + 1, error);
-        if (!value) {
-            return std::nullopt;
-        }
-        entries.insert_or_assign(key ? std::string(key.get()) : std::string(), std::move(*value));
-    }
-}
-
-std::optional<PlistValue> fromArray(plist_t node, int depth, std::string& error) {
-    PlistArray items;
-    const std::uint32_t count = plist_array_get_size(node);
-    items.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        auto value = fromNode(plist_array_get_item(node, i), depth + 1, error);
-        if (!value) {
-            return std::nullopt;
-        }
-        items.push_back(std::move(*value));
-    }
-    return PlistValue(std::move(items));
-}
-
-std::optional<PlistValue> fromNode(plist_t node, int depth, std::string& error) {
-    if (node == nullptr) {
-        error = "The property list has a missing value.";
-        return std::nullopt;
-    }
-    if (depth > kMaximumDepth) {
-        error = "The property list is nested too deeply.";
-        return std::nullopt;
-    }
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT:
-        return fromDictionary(node, depth, error);
-    case PLIST_ARRAY:
-        return fromArray(node, depth, error);
-    case PLIST_STRING: {
-        std::uint64_t length = 0;
-        const char* text = plist_get_string_ptr(node, &length);
-        return PlistValue(text ? std::string(text, length) : std::string());
-    }
-    case PLIST_UINT: {
-        std::uint64_t number = 0;
-        plist_get_uint_val(node, &number);
-        return PlistValue(static_cast<std::int64_t>(number));
-    }
-    case PLIST_REAL: {
-        double number = 0;
-        plist_get_real_val(node, &number);
-        return PlistValue(number);
-    }
-    case PLIST_BOOLEAN: {
-        std::uint8_t flag = 0;
-        plist_get_bool_val(node, &flag);
-        return PlistValue(flag != 0);
-    }
-    case PLIST_DATA: {
-        std::uint64_t length = 0;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(plist_get_data_ptr(node, &length));
-        return PlistValue(bytes ? PlistData(bytes, bytes + length) : PlistData());
-    }
-    case PLIST_DATE: {
-        std::int32_t seconds = 0;
-        std::int32_t micros = 0;
-        plist_get_date_val(node, &seconds, &micros);
-        const std::int64_t sinceUnixEpoch = (kPlistEpochSeconds + seconds) * 1000000 + micros;
-        return PlistValue(PlistDate(std::chrono::microseconds(sinceUnixEpoch)));
-    }
-    default:
-        error = "The property list holds a value of an unsupported type.";
-        return std::nullopt;
-    }
-}
-
 }  // namespace
 
 const char* plistFormatName(PlistFormat format) {
@@ -163,27 +68,14 @@ std::optional<PlistDocument> readPlist(std::span<const std::uint8_t> bytes, std:
         error = "The property list is empty.";
         return std::nullopt;
     }
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
-        error = "The property list is too large.";
-        return std::nullopt;
-    }
-    const auto* text = reinterpret_cast<const char*>(bytes.data());
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    if (bytes.size() >= 8 && std::memcmp(text, kBinaryMagic, 8) == 0) {
+    if (bytes.size() >= 8 && std::memcmp(bytes.data(), kBinaryMagic, 8) == 0) {
         auto value = readBinaryPlist(bytes, kMaximumDepth, error);
         if (!value) {
             return std::nullopt;
         }
         return PlistDocument{std::move(*value), PlistFormat::binary};
     }
-    plist_t raw = nullptr;
-    plist_from_xml(text, length, &raw);
-    PlistHandle root(raw);
-    if (!root) {
-        error = "The data is not a valid XML property list.";
-        return std::nullopt;
-    }
-    auto value = fromNode(root.get(), 0, error);
+    auto value = readXmlPlist(bytes, kMaximumDepth, error);
     if (!value) {
         return std::nullopt;
     }
@@ -216,7 +108,15 @@ std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, st
 }
 
 bool writePlistFile(const std::filesystem::path& path, const PlistValue& root, std::string& error) {
-    return writeFileAtomically(path, plistToXml(root), error);
+    const auto xml = plistToXml(root);
+    // Text that XML cannot carry (NUL and other control characters, broken UTF-8) would make a file that reads back
+    // differently or not at all; refuse it rather than replace a good file.
+    const auto check = readPlist(xml, error);
+    if (!check || check->root != root) {
+        error = path.string() + ": The property list holds values that its XML form cannot carry.";
+        return false;
+    }
+    return writeFileAtomically(path, xml, error);
 }
 
 }  // namespace foundation

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
 
@@ -108,6 +109,21 @@ TEST(PropertyList, MalformedInputIsRefusedWithAnError) {
         xml.substr(0, xml.size() / 2),
         xml.substr(0, xml.find("</dict>")),
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><true/></dict></plist>",
+        "<plist><dict><key>a</key></dict></plist>",
+        "<plist><dict><key>a</key><key>b</key><true/></dict></plist>",
+        "<plist><integer>12x</integer></plist>",
+        "<plist><real>1.5.2</real></plist>",
+        "<plist><date>2020-13-01T00:00:00Z</date></plist>",
+        "<plist><data>A=B=</data></plist>",
+        "<plist><true/><true/></plist>",
+        "<plist><true/></plist><false/>",
+        "<plist><string>a</string>",
+        "<plist><string>a<b/></string></plist>",
+        "<plist>text<true/></plist>",
+        "<plist><set/></plist>",
+        "<plist></plist>",
+        "<!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">]><plist><string>&a;&a;</string></plist>",
+        "<plist><string>\xff\xfe</string></plist>",
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a&#0;</key><true/></dict></plist>",
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><uid>1</uid></dict></plist>",
         "<?xml version=\"1.0\"?><plist version=\"1.0\">" + deep + "</plist>",
@@ -118,6 +134,41 @@ TEST(PropertyList, MalformedInputIsRefusedWithAnError) {
         EXPECT_FALSE(readPlist(bytesOf(input), error)) << input.substr(0, 80);
         EXPECT_FALSE(error.empty()) << input.substr(0, 80);
     }
+}
+
+TEST(PropertyList, XmlFromOtherWritersIsRead) {
+    const struct {
+        std::string xml;
+        PlistValue value;
+    } cases[] = {
+        {"<dict><key>a</key><integer> 0x1F </integer></dict>", PlistDictionary{{"a", 31}}},
+        {"<?xml version=\"1.0\"?>\n<!-- note -->\n<plist version=\"1.0\"><array><real>-inf</real><real>1e3</real>"
+         "<string><![CDATA[<&>]]></string><data>AAEC\n/w==</data></array></plist>",
+         PlistArray{-std::numeric_limits<double>::infinity(), 1000.0, "<&>", PlistData{0, 1, 2, 0xFF}}},
+        {"<plist><integer>18446744073709551615</integer></plist>", PlistValue(-1)},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto document = readPlist(bytesOf(c.xml), error);
+        ASSERT_TRUE(document) << c.xml << ": " << error;
+        EXPECT_EQ(document->root, c.value) << c.xml;
+    }
+}
+
+TEST(PropertyList, ValuesTheXmlFormCannotCarryAreRefusedAndTheFileIsKept) {
+    testsupport::TestFolder folder;
+    const auto path = folder.path() / "kept.plist";
+    std::string error;
+    ASSERT_TRUE(writePlistFile(path, PlistDictionary{{"good", 1}}, error)) << error;
+    for (const PlistValue& bad : {PlistValue(PlistDictionary{{std::string("a\0b", 3), true}}),
+                                  PlistValue(std::string("bell\x07")), PlistValue(std::string("\xff"))}) {
+        error.clear();
+        EXPECT_FALSE(writePlistFile(path, bad, error));
+        EXPECT_FALSE(error.empty());
+    }
+    const auto document = readPlistFile(path, error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(document->root, PlistValue(PlistDictionary{{"good", 1}}));
 }
 
 TEST(PropertyList, BinaryKeysMayHoldNulCharacters) {
