@@ -208,6 +208,7 @@ int importInstrument(korvel_defsfont_t* sfont, const File& file, const Instrumen
 }
 
 int load(korvel_defsfont_t* sfont, const char* path) {
+  if (sfont->filename || sfont->sampledata) return korvel_log(KORVEL_ERR, "DLS: the bank already holds a file");
   std::vector<uint8_t> bytes;
   if (!readWholeFile(path, bytes)) return -1;
   File file;

@@ -358,9 +358,6 @@ int parseFile(const uint8_t* data, size_t size, File& out) {
       slot = &poolTable, what = "pool table", index = 2;
     } else if (chunk.isList("wvpl")) {
       slot = &wavePool, what = "wave pool", index = 3;
-    } else if (chunk.isList("INFO")) {
-      if (readInfoName(chunk, out.name, "file information") != 0) return -1;
-      continue;
     } else {
       continue;
     }

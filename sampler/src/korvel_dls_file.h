@@ -65,7 +65,6 @@ struct Wave {
 };
 
 struct File {
-  std::string name;
   std::vector<Instrument> instruments;
   std::vector<size_t> waveOfCue;  // pool table entry -> index into waves
   std::vector<Wave> waves;

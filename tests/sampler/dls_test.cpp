@@ -323,6 +323,22 @@ TEST(DlsReader, TellsDlsFilesByContent) {
   delete_korvel_defsfont(bank);
 }
 
+TEST(DlsReader, LeavesABankThatAlreadyHoldsAFile) {
+  std::string path = sf2::scratch_path("bank.dls");
+  ASSERT_TRUE(fixtureBank().write(path));
+  korvel_defsfont_t* bank = new_korvel_defsfont();
+  ASSERT_EQ(korvel_dls_load(bank, path.c_str()), 0);
+  short* data = bank->sampledata;
+  korvel_defpreset_t* first = bank->preset;
+  LogCapture log;
+  EXPECT_EQ(korvel_dls_load(bank, path.c_str()), -1);
+  EXPECT_EQ(log.texts(KORVEL_ERR), std::vector<std::string>{"DLS: the bank already holds a file"});
+  EXPECT_EQ(bank->sampledata, data);
+  EXPECT_EQ(bank->preset, first);
+  EXPECT_EQ(korvel_list_size(bank->sample), 2);
+  delete_korvel_defsfont(bank);
+}
+
 // Every proper prefix of a good file is refused; so is every prefix whose RIFF size is patched to fit, unless the
 // cut falls where the file could legitimately end (after the wave pool, before the closing information list).
 TEST(DlsReader, RefusesEveryTruncation) {
