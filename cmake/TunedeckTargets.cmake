@@ -24,8 +24,15 @@ function(tunedeck_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS "${T_LABELS}"
-                       ENVIRONMENT "TUNEDECK_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_LIST ${name}_TESTS
+                       PROPERTIES ENVIRONMENT "TUNEDECK_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+  # Labels are set after discovery: a list passed through the discovery step loses all but its first entry.
+  if(T_LABELS)
+    set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${label_script}
+         "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${T_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
+  endif()
 endfunction()
 
 # tunedeck_benchmark(name SOURCES ... LIBS ...): a Google Benchmark program, built only when the library is present.
