@@ -451,6 +451,24 @@ TEST(DlsReader, RefusesCorruptedChunks) {
   }
 }
 
+// Random byte changes anywhere in a good file: each load either succeeds or fails with an error, and never reads
+// outside the file (the sanitizers watch).
+TEST(DlsReader, SurvivesRandomDamage) {
+  const std::vector<uint8_t> good = fixtureBank().bytes();
+  uint32_t seed = 2024;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int round = 0; round < 600; ++round) {
+    std::vector<uint8_t> bytes = good;
+    for (int flips = 1 + next() % 4; flips > 0; --flips) bytes[next() % bytes.size()] = static_cast<uint8_t>(next() >> 24);
+    Loaded loaded(bytes);
+    ASSERT_TRUE(loaded.result == 0 || loaded.result == -1) << round;
+    if (loaded.result == -1) {
+      ASSERT_EQ(loaded.errors.size(), 1u) << round;
+      EXPECT_EQ(loaded.bank->preset, nullptr) << round;
+    }
+  }
+}
+
 // Loops are checked against the wave they play, whether the wave's own record or a region's gives them.
 TEST(DlsReader, RefusesLoopsOutsideTheirWave) {
   dls::Bank regionLoop = fixtureBank();
