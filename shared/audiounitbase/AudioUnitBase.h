@@ -1,0 +1,103 @@
+#pragma once
+// The wrapper of one audio unit hosted in an audio engine: makes the engine node for the unit and attaches it, reads
+// the unit's parameter tree and observes it, gives access to parameters by address, passes the unit's MIDI output and
+// parameter changes to a delegate, saves and loads the unit's full state as property-list files, and prints
+// diagnostics. Subclasses choose which unit is made by overriding create().
+//
+// Own wrappers through std::shared_ptr: the parameter observer and the MIDI forwarding block hold the wrapper weakly.
+// The delegate is not owned (the owner of a wrapper is usually its delegate).
+//
+// Threads: every operation on the thread that owns the wrapper (the main queue in both deliverables), which is also
+// where the wrapper must be made and destroyed. MIDI output reaches the delegate on the unit's render thread,
+// parameter changes on the main queue. Log lines go through safeprint (on the main queue).
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audioengine/Engine.h"
+#include "platform/audioengine/UnitNode.h"
+#include "platform/audiounit/AUAudioUnit.h"
+#include "platform/dispatch/HandoffRing.h"
+#include "shared/audiounitbase/AudioUnitBaseDelegate.h"
+
+class AudioUnitBase : public std::enable_shared_from_this<AudioUnitBase> {
+public:
+    // Also makes this wrapper lastAudioUnitBase().
+    explicit AudioUnitBase(std::shared_ptr<audioengine::Engine> engine);
+    virtual ~AudioUnitBase();
+    AudioUnitBase(const AudioUnitBase&) = delete;
+    AudioUnitBase& operator=(const AudioUnitBase&) = delete;
+
+    // A free slot for the owner; the wrapper never reads it.
+    int64_t index = 0;
+    std::shared_ptr<audioengine::Engine> engine;
+    AudioUnitBaseDelegate* delegate = nullptr;  // not owned
+    std::shared_ptr<audioengine::UnitNode> avAudioUnit;
+    std::string contextName;
+    AUParameterObserverToken parameterObserverToken = 0;  // 0: none
+
+    // The node's unit, or nullptr without a node.
+    std::shared_ptr<AUAudioUnit> audioUnit() const;
+    // The node as an engine node; setting keeps a unit node and clears the wrapper's node for anything else.
+    std::shared_ptr<audioengine::Node> audioNode() const { return avAudioUnit; }
+    void setAudioNode(const std::shared_ptr<audioengine::Node>& node);
+
+    // Makes the node (the base: the first component matching an all-zero description), names its unit, forwards
+    // its MIDI output when it has some, attaches it to the engine, reads the parameters, prints diagnostics and
+    // tells the delegate. May run again after destroy().
+    virtual void create(const std::string& name);
+    virtual void reassignMIDIOut() {}
+    // Disconnects and detaches the node and drops it; the parameter tree and observer token stay as they were.
+    virtual void destroy();
+    // Reads the unit's parameter tree, prints it, lists its parameters and observes it.
+    virtual void makeParameters();
+
+    // The parameter at address (taken as unsigned) in the tree read by makeParameters(); a missing tree or address is
+    // a log line and changes nothing (the getter answers 0).
+    virtual void setParameter(int64_t address, float value);
+    virtual float getParameter(int64_t address);
+
+    // The unit's full state as an XML property list file, written atomically; an empty dictionary when the unit has
+    // no full state.
+    virtual void saveFullState(const std::filesystem::path& url);
+    // Reads a property list file (XML or binary) holding a dictionary and gives it to the unit as its full state.
+    virtual void loadFullState(const std::filesystem::path& url);
+
+    // The MIDI forwarding rule: a message whose first byte is below 0x80 is dropped; others go to the delegate's
+    // onMIDI (without a delegate a warning is logged). Returns 0. Render thread; never allocates.
+    virtual foundation::OSStatus midi(int64_t sampleTime, uint8_t cable, int64_t length, const uint8_t* data);
+    // Whether the unit names at least one MIDI output (the names are printed).
+    virtual bool isMIDIGenerator();
+    // Whether the unit offers a schedule-MIDI block.
+    virtual bool isMIDIReceiver();
+
+    void nodeDiagnostics();
+    void unitDiagnostics(AUAudioUnit& unit);
+    void busDiagnostics(const AUAudioUnitBus& bus, uint32_t index);
+    virtual void printParameter(const AUParameter& parameter, int level);
+
+    // The most recently made wrapper still alive, or nullptr.
+    static AudioUnitBase* lastAudioUnitBase();
+
+protected:
+    // A MIDI output block that applies midi() of this wrapper while it lives (for create() overrides).
+    AUMIDIOutputEventBlock midiForwardingBlock();
+
+private:
+    void extractParameters(const std::string& name, const AUParameterGroup* tree, int level);
+    void verboseFlags(AudioUnitParameterOptions flags, int level);
+    static std::string verboseParameterKind(uint32_t kind);
+    std::shared_ptr<AUParameter> lookUp(int64_t address, const char* operation, const char* missingText);
+
+    std::shared_ptr<AUParameterTree> parameterTree_;
+    std::vector<std::shared_ptr<AUParameter>> parameters_;
+    // Carries the warning of midi() from the render thread to the main queue.
+    dispatch::HandoffRing renderLog_{64};
+    bool renderLogAttached_ = false;
+};
+
+// midi() of lastAudioUnitBase(), for callers that hold no wrapper. Returns 0 at once when the first byte is 0.
+foundation::OSStatus midi_static(int64_t sampleTime, uint8_t cable, int64_t length, const uint8_t* data);
