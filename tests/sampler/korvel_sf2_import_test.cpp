@@ -190,7 +190,7 @@ TEST(Sf2Import, DuplicateSampleNamesKeepEachZoneOnItsOwnSample)
 TEST(Sf2Import, SampleHeadersAreRepairedOrMarkedUnplayable)
 {
     sf2::Bank bank = sf2::general_bank();
-    bank.samples[0].loop_start = bank.samples[0].loop_end = 100; // empty loop, 512 points
+    bank.samples[0].loop_start = bank.samples[0].loop_end = 100; // an empty loop
     bank.samples[1].type = 0x8001;                              // ROM
     bank.samples[3].data.resize(5);                             // too few points
     bank.samples[3].loop_start = 1;
@@ -205,7 +205,7 @@ TEST(Sf2Import, SampleHeadersAreRepairedOrMarkedUnplayable)
 
     EXPECT_EQ(s[0]->valid, 1);
     EXPECT_EQ(s[0]->lstart, s[0]->pstart + 8);
-    EXPECT_EQ(s[0]->lend, s[0]->pstart + 512 - 8);
+    EXPECT_EQ(s[0]->lend, s[0]->pstart + bank.samples[0].data.size() - 8);
 
     EXPECT_EQ(s[1]->valid, 0);
     EXPECT_TRUE(load.said("Ignoring sample Square: can't use ROM samples")) << load.transcript();

@@ -273,6 +273,10 @@ Sample looped_sample(const std::string& name, std::vector<int16_t> data, int per
     s.name = name;
     s.loop_start = static_cast<uint32_t>(period);
     s.loop_end = static_cast<uint32_t>(data.size());
+    // The wave goes on past the loop for a few points: players keep loops clear of a sample's last points.
+    for (int k = 0; k < LOOP_TAIL; k++) {
+        data.push_back(data[static_cast<size_t>(period + k)]);
+    }
     s.data = std::move(data);
     s.rate = rate;
     s.root_key = root_key;

@@ -101,7 +101,11 @@ std::vector<int16_t> saw_wave(int period, int periods, double level = 0.5);
 // A decaying noise burst for drums, deterministic.
 std::vector<int16_t> click(int length, double level = 0.8);
 
-// A sample whose loop runs from the second period to its end.
+// Points a looped sample carries after its loop.
+constexpr int LOOP_TAIL = 8;
+
+// A sample whose loop runs from the second period to the end of the given periods; the wave goes on for LOOP_TAIL
+// points after the loop.
 Sample looped_sample(const std::string& name, std::vector<int16_t> data, int period, uint8_t root_key,
                      uint32_t rate = 48000);
 // A one-shot sample: the loop spans all but its first and last point and is never played.

@@ -1,0 +1,246 @@
+#include "sampler/src/korvel_voice_steps.h"
+
+#include "sampler/src/korvel_conv.h"
+#include "sampler/src/korvel_sample.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr int SAMPLE_EVENT_DONE = 2;
+constexpr float BLOCK_FRAMES = static_cast<float>(KORVEL_BUFSIZE);
+
+// The oscillator's 32.32 phase and step as plain 64-bit numbers.
+int64_t position(const korvel_oscillator_t* osc)
+{
+    return (static_cast<int64_t>(osc->phase_int) << 32) | osc->phase_fract;
+}
+
+int64_t step(const korvel_oscillator_t* osc)
+{
+    return (static_cast<int64_t>(osc->incr_int) << 32) | osc->incr_fract;
+}
+
+// Frames until the phase reaches target (0 when it already has).
+int64_t frames_until(const korvel_oscillator_t* osc, int64_t target)
+{
+    int64_t distance = target - position(osc);
+    if (distance <= 0) {
+        return 0;
+    }
+    int64_t s = std::max<int64_t>(step(osc), 1);
+    return (distance + s - 1) / s;
+}
+
+void render_span(korvel_voice_t* voice, int from, int to)
+{
+    if (to > from) {
+        oscillator_process(voice->osc, voice->dsp_buf + from, to - from, &voice->amp, voice->amp_incr);
+    }
+}
+
+void mix(const korvel_voice_t* voice, float* left, float* right, int n)
+{
+    const float* buf = voice->dsp_buf;
+    if (voice->pan > -0.5f && voice->pan < 0.5f) {
+        for (int i = 0; i < n; i++) {
+            float v = voice->amp_left * buf[i];
+            left[i] += v;
+            right[i] += v;
+        }
+        return;
+    }
+    if (voice->amp_left != 0.0f) {
+        for (int i = 0; i < n; i++) {
+            left[i] += voice->amp_left * buf[i];
+        }
+    }
+    if (voice->amp_right != 0.0f) {
+        for (int i = 0; i < n; i++) {
+            right[i] += voice->amp_right * buf[i];
+        }
+    }
+}
+
+// A loop of fewer than two frames never plays: the sanity check turns such loops off, and a loop mode switched on
+// later by a controller must not spin on one.
+bool looping(const korvel_voice_t* voice)
+{
+    int mode = static_cast<int>(korvel_voice_gen_value(voice, GEN_SAMPLEMODE));
+    bool wanted = mode == 1 || (mode == 3 && voice->volenv->section < KORVEL_ENV_RELEASE);
+    return wanted && voice->osc->loop_end - voice->osc->loop_start >= 2;
+}
+
+void stop_looping(korvel_voice_t* voice)
+{
+    korvel_gen_t& modes = voice->gen[GEN_SAMPLEMODE];
+    modes.val = 0.0;
+    modes.mod = 0.0;
+    modes.nrpn = 0.0;
+}
+
+} // namespace
+
+extern "C" {
+
+int korvel_voice_write(korvel_voice_t* voice, float* left, float* right)
+{
+    korvel_oscillator_t* osc = voice->osc;
+    if (osc->sample == nullptr) {
+        korvel_voice_end(voice);
+        return 0;
+    }
+    korvel_voice_check_sample_sanity(voice);
+    if (!korvel_voice_is_playing(voice)) {
+        return 0;
+    }
+
+    korvel_envelope1_t* volenv = voice->volenv;
+    envelope1_preprocess(volenv);
+    if (volenv->section == KORVEL_ENV_FINISHED) {
+        korvel_voice_end(voice);
+        return 0;
+    }
+    envelope2_preprocess(voice->modenv);
+    lfo2_preprocess(voice->modlfo, osc->ticks);
+    lfo1_preprocess(voice->viblfo, osc->ticks);
+    if (volenv->section == KORVEL_ENV_DELAY) {
+        return 0;
+    }
+
+    const float lfo_volume = voice->modlfo->value * voice->modlfo->volume_depth_cb;
+    float target;
+    if (volenv->section == KORVEL_ENV_ATTACK) {
+        target = korvel_cb2amp(osc->attenuation_cb + lfo_volume) * volenv->value;
+    } else {
+        target = korvel_cb2amp(osc->attenuation_cb + 960.0f * (1.0f - volenv->value) + lfo_volume);
+        float loudest = korvel_cb2amp(osc->min_attenuation_cb + 960.0f * (1.0f - volenv->value));
+        if (loudest < (osc->has_looped ? voice->noise_floor_looped : voice->noise_floor)) {
+            korvel_voice_end(voice);
+            return 0;
+        }
+    }
+    voice->amp = voice->prev_amp;
+    voice->amp_incr = (target - voice->prev_amp) / BLOCK_FRAMES;
+    if (voice->prev_amp == 0.0f && voice->amp_incr == 0.0f) {
+        return 0;
+    }
+
+    oscillator_preprocess(osc, voice->viblfo, voice->modlfo, voice->modenv);
+    filter_preprocess(voice->filter, voice->modlfo, voice->modenv, voice->output_rate);
+
+    int rendered = KORVEL_BUFSIZE;
+    bool ends = false;
+    if (!looping(voice)) {
+        // Frames whose phase still lies on the sample: the last one sits at or before its end.
+        int64_t distance = (static_cast<int64_t>(osc->end) << 32) - position(osc);
+        int64_t left_frames = distance < 0 ? -1 : distance / std::max<int64_t>(step(osc), 1);
+        if (left_frames < KORVEL_BUFSIZE) {
+            rendered = static_cast<int>(std::max<int64_t>(left_frames, 0));
+            ends = true;
+        }
+        render_span(voice, 0, rendered);
+    } else {
+        const int64_t loop_end = static_cast<int64_t>(osc->loop_end) << 32;
+        const int loop_length = osc->loop_end - osc->loop_start;
+        int done = 0;
+        int64_t n = frames_until(osc, loop_end);
+        while (n < KORVEL_BUFSIZE) {
+            render_span(voice, done, static_cast<int>(n));
+            done = static_cast<int>(n);
+            osc->phase_int -= loop_length;
+            n += frames_until(osc, loop_end);
+            osc->has_looped = 1;
+        }
+        render_span(voice, done, KORVEL_BUFSIZE);
+    }
+    voice->block_start = 0;
+    voice->block_end = static_cast<unsigned int>(rendered);
+    mix(voice, left, right, rendered);
+    if (ends) {
+        korvel_voice_end(voice);
+        return 0;
+    }
+    voice->prev_amp = voice->amp;
+    osc->ticks += KORVEL_BUFSIZE;
+    return 0;
+}
+
+void korvel_voice_enter_release(korvel_voice_t* voice)
+{
+    for (korvel_envelope_t* env : {voice->volenv, voice->modenv}) {
+        env->section = KORVEL_ENV_RELEASE;
+        env->ticks = 0;
+    }
+}
+
+void korvel_voice_end(korvel_voice_t* voice)
+{
+    voice->chan = KORVEL_NO_CHANNEL;
+    for (korvel_envelope_t* env : {voice->volenv, voice->modenv}) {
+        env->section = KORVEL_ENV_FINISHED;
+        env->ticks = 0;
+    }
+    voice->status = KORVEL_VOICE_OFF;
+    korvel_sample_t* sample = voice->osc->sample;
+    if (sample == nullptr) {
+        std::printf("Error: A sample is zero.\n");
+        return;
+    }
+    if (sample->use_count.fetch_sub(1) == 1 && sample->notify != nullptr) {
+        sample->notify(sample, SAMPLE_EVENT_DONE);
+    }
+    oscillator_set_sample(voice->osc, nullptr);
+}
+
+void korvel_voice_check_sample_sanity(korvel_voice_t* voice)
+{
+    korvel_oscillator_t* osc = voice->osc;
+    const korvel_sample_t* sample = osc->sample;
+    if (osc->sanity_request == KORVEL_OSC_NO_CHECK || sample == nullptr) {
+        return;
+    }
+    const int first = static_cast<int>(sample->pstart);
+    const int last = static_cast<int>(sample->pend);
+    osc->start = std::clamp(osc->start, first, last);
+    osc->end = std::clamp(osc->end, first, last);
+    if (osc->start > osc->end) {
+        std::swap(osc->start, osc->end);
+    }
+    if (osc->start == osc->end) {
+        korvel_voice_end(voice);
+        return;
+    }
+    int mode = static_cast<int>(korvel_voice_gen_value(voice, GEN_SAMPLEMODE));
+    if (mode == 1 || mode == 3) {
+        osc->loop_start = std::clamp(osc->loop_start, first + 1, std::max(first + 1, last - 1));
+        osc->loop_end = std::clamp(osc->loop_end, first + 1, std::max(first + 1, last - 1));
+        if (osc->loop_start > osc->loop_end) {
+            std::swap(osc->loop_start, osc->loop_end);
+        }
+        if (osc->loop_end - osc->loop_start < 2) {
+            stop_looping(voice);
+        }
+        bool inside_own_loop = osc->loop_start >= static_cast<int>(sample->lstart) &&
+                               osc->loop_end <= static_cast<int>(sample->lend);
+        voice->noise_floor_looped = inside_own_loop && sample->noise_floor_valid
+                                        ? static_cast<float>(sample->noise_floor_amp) / voice->synth_gain
+                                        : voice->noise_floor;
+    }
+    if (osc->sanity_request == KORVEL_OSC_STARTUP_CHECK) {
+        if ((osc->end - 1) - (osc->start + 1) < 2 && (mode == 1 || mode == 3)) {
+            stop_looping(voice);
+        }
+        osc->phase_int = osc->start;
+        osc->phase_fract = 0;
+    }
+    if (looping(voice) && osc->phase_int >= osc->loop_end) {
+        osc->phase_int = osc->loop_start;
+    }
+    osc->sanity_request = KORVEL_OSC_NO_CHECK;
+}
+
+} // extern "C"
