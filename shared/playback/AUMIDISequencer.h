@@ -1,0 +1,193 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/audiounit/RenderEvent.h"
+#include "platform/dispatch/HandoffRing.h"
+#include "platform/dispatch/Timer.h"
+#include "shared/events/AUMIDIMonitor.h"
+#include "shared/events/SpecialEventList.h"
+#include "shared/playback/AUMIDISequencerDelegate.h"
+#include "shared/playback/SequencerCommand.h"
+#include "shared/playback/SequencerEngine.h"
+#include "shared/playback/SequencerSong.h"
+#include "shared/playback/SpscRing.h"
+
+// The MIDI file player that runs inside the instrument's render call. A song is a list of sample-timed events at
+// samplerate × 0.5 samples per beat (120 beats per minute), tempo markers (status 0xFD) included; every render cycle
+// asks process() for the events that fall into it.
+//
+// Timing, with T and F the cycle's start and frame count, R = tempo factor × rate, posV the play position in file
+// samples: a cycle schedules the events up to posV + ⌊R·F⌋, each at T + ⌊(s − posV) / R⌋, then advances posV by
+// ⌊R·F⌋. An event due before T goes out at the immediate time (late note-ons and key pressure are dropped); one
+// due after T + F goes out at T + F. Releases of the song's sounding notes and queued messages go out at T, ahead of
+// the song's events. Cycles that start at or before sample time 0 schedule no song events.
+//
+// Threads: process(), specialEvents() and setTempoFactorFromMarkers() belong to the render thread and never
+// allocate, lock, wait or do I/O after the first cycle. Everything else runs on the main queue: commands reach the
+// render thread in order through a preallocated ring and take effect at the start of the next cycle; the getters
+// report the state as that cycle left it. Songs are built on the main queue, handed over by pointer and freed there
+// once the render thread no longer uses them. Render-side notices (end, loop, load, log lines) reach the delegate and
+// the log on the main queue. Create and destroy the player on the main queue.
+class AUMIDISequencer : public AUMIDIMonitor {
+public:
+    using Events = SequencerSong::Events;
+    // Turns the song into sample-timed events at the given sample rate. Called on the main queue at load, and again
+    // when the sample rate changes.
+    using Conversion = std::function<Events(double samplerate)>;
+
+    static constexpr std::size_t kCommandCapacity = 2048;
+    static constexpr std::size_t kNoticeCapacity = 1024;
+
+    static std::shared_ptr<AUMIDISequencer> create();
+    ~AUMIDISequencer() override;
+
+    void setDelegate(std::shared_ptr<AUMIDISequencerDelegate> delegate) { delegate_ = std::move(delegate); }
+
+    // Loading. load() stops the player and resets the tempo factor to 1. With force, convert's song becomes the
+    // loaded song at once (rewound); otherwise it is swapped in at the next loop wrap. file names the song's file
+    // (none for a song made in memory).
+    void load(Conversion convert, std::optional<std::string> file, bool force);
+    // Sample rate of the conversion and of every value in seconds. A change converts the loaded (and a staged) song
+    // again and scales the play position.
+    void setSamplerate(double samplerate);
+    double samplerate() const noexcept { return samplerate_; }
+
+    // Render thread. Returns the head of the cycle's list of render events (null when empty); the list stays valid
+    // until the next call. time: the cycle's first sample time; frameCount: its length.
+    const AURenderEvent* process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept;
+    // Render thread: copies of the tempo markers that fell due, each at its due time; the render block reads and
+    // empties the list.
+    SpecialEventList& specialEvents() noexcept { return engine_.specialEvents(); }
+    // Render thread: the tempo factor the render block derived from the markers (clamped to 0.1 to 10.0).
+    void setTempoFactorFromMarkers(double value) noexcept { engine_.setTempoFactor(value); }
+
+    // Transport.
+    void start(AUEventSampleTime time);
+    void stop();
+    void pause();
+    void _continue();
+    bool isPlaying() const;
+    // value: fraction 0 to 1 of the song (clamped); non-finite values are refused.
+    void seekToPosition(double value);
+    void seekToEvent(std::int64_t index);
+
+    // Queued messages: each goes out in the next cycle, at its start, and releases the song's sounding notes.
+    // status + channel above 255 is refused with a log line.
+    void sendEvent(std::uint8_t channel, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    // A whole message of 1 to 256 bytes (system exclusive type, cable 0); others are refused with a log line.
+    void sendEvent(const std::vector<std::uint8_t>& data);
+    void allNotesOff(std::uint8_t channel);
+    void allNotesOff();
+    void allSoundsOff(std::uint8_t channel);
+    void allSoundsOff();
+    void resetProgram(std::uint8_t channel);
+    void resetPrograms();
+    void resetControllers(std::uint8_t channel);
+    void resetControllers();
+
+    // Channel control.
+    void setChannel(std::uint8_t channel);
+    void mute(std::uint8_t channel);
+    void unmute(std::uint8_t channel);
+    void unmuteAll();
+    void muteAll();
+    void solo(std::uint8_t channel);
+    // Message types (status & 0xF0) whose song events are dropped.
+    void setStatusFilter(const std::vector<std::uint8_t>& statuses);
+    std::vector<std::uint8_t> channelFilter() const;
+
+    bool isMultiChannel() const noexcept { return isMultiChannel_; }
+    void setMultiChannel(bool value) noexcept { isMultiChannel_ = value; }
+    bool isLooping() const;
+    void setLooping(bool value);
+    std::uint8_t currentChannel() const noexcept { return currentChannel_; }
+    const std::optional<std::string>& currentFile() const noexcept { return currentFile_; }
+    std::uint8_t cable() const noexcept { return kCable; }
+
+    // Speed: both clamped to 0.1 to 10.0; scheduling uses their product.
+    void setTempoFactor(double value);
+    double getTempoFactor() const;
+    void setRate(double value);
+    double getRate() const;
+
+    // Positions and durations (L = sample time of the last song event).
+    std::int64_t sequencerPositionV() const;
+    std::int64_t sequencerStartTime() const;
+    std::int64_t currentSampleTime() const;
+    std::int64_t pausedSampletime() const;
+    std::int64_t loopCount() const;
+    std::int64_t getCurrentPositionInSamples() const;
+    std::int64_t getDurationInSamples() const;
+    double getCurrentPositionInBeats() const;
+    double getDurationInBeats() const;
+    double getPositionInSeconds() const;
+    double getDurationInSeconds() const;
+    double getCurrentTimeInSeconds() const;
+    // posV / L, at most 1; 0 without events or when L < 1.
+    double getProgress() const;
+
+    // Back to the empty player (the rate stays).
+    void reset() override;
+
+    Events getEventList() const;
+    std::shared_ptr<AUMIDIEventEx> getCurrentEvent() const;
+    std::int64_t getCurrentEventIndex() const;
+    // True while no file was loaded.
+    bool isEmpty() const noexcept { return !currentFile_.has_value(); }
+    // Logs the loaded song, one line per event.
+    void dumpout() const;
+
+private:
+    static constexpr std::uint8_t kCable = 1;
+
+    struct Retained {
+        std::shared_ptr<const SequencerSong> song;
+        std::uint64_t sentSerial = 0;
+    };
+    struct Loaded {
+        std::shared_ptr<const SequencerSong> song;
+        Conversion convert;
+    };
+
+    AUMIDISequencer();
+
+    static void onNotice(void* context, const SequencerNotice& notice);
+    void handleNotice(const SequencerNotice& notice);
+
+    void push(SequencerCommand command);
+    void flushSpill();
+    void queueMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    void queueChannelMask();
+    std::shared_ptr<const SequencerSong> build(const Conversion& convert);
+    std::shared_ptr<const SequencerSong> retain(std::shared_ptr<SequencerSong> song, std::uint64_t serial);
+    void collect();
+    SequencerPlayState state() const { return engine_.published().read(); }
+    std::shared_ptr<const SequencerSong> playingSong() const;
+
+    std::shared_ptr<AUMIDISequencerDelegate> delegate_;
+    dispatch::HandoffRing notices_;
+    SequencerEngine engine_;
+    SpscRing<SequencerCommand> commands_;
+    std::deque<SequencerCommand> spill_;
+    std::shared_ptr<dispatch::Timer> spillTimer_;
+    std::uint64_t issuedSerial_ = 0;
+    std::uint64_t nextGeneration_ = 1;
+    std::vector<Retained> retained_;
+    Loaded loaded_;
+    Loaded staged_;
+
+    bool isMultiChannel_ = true;
+    bool looping_ = false;
+    double samplerate_ = 48000.0;
+    double tempoRate_ = 1.0;
+    std::optional<std::string> currentFile_;
+    std::uint8_t currentChannel_ = 0;
+    std::uint32_t channelMask_ = 0xFFFF;
+};
