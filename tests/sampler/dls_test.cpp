@@ -10,7 +10,7 @@
 
 #include "sampler/src/korvel_dls_art.h"
 #include "sampler/src/korvel_sf2_import.h"
-#include "tests/sampler/support/dls_writer.h"
+#include "tools/soundbank/dls_writer.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tools/soundbank/sf2_writer.h"

@@ -1,4 +1,4 @@
-#include "tests/sampler/support/dls_writer.h"
+#include "tools/soundbank/dls_writer.h"
 
 #include <cmath>
 #include <fstream>

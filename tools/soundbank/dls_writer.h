@@ -1,4 +1,4 @@
-// Writes DLS files for tests from a plain description: waves from synthesised points, instruments with regions,
+// Writes DLS files from a plain description: waves from synthesised points, instruments with regions,
 // sample records and articulation connections. Everything is written as given (counts, indices, formats), so tests
 // can describe malformed content too. Every chunk has an even size, so no pad bytes appear and sf2::find_chunk can
 // walk the result.
