@@ -3,6 +3,9 @@
 // input bus of one other node) and pulled from the output node by the engine's output: a sound card on its own thread,
 // the caller (manual rendering, files) or nobody (the null output).
 //
+// The whole graph runs at the output's sample rate; the format given to connect() is recorded for the nodes to report
+// (its channel count must be 2), not converted.
+//
 // Threads: every operation is for the one control thread that owns the engine. The graph may change while the
 // engine runs; the render thread then switches to the new graph at its next cycle and never waits.
 

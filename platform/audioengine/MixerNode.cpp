@@ -2,6 +2,11 @@
 
 namespace audioengine {
 
+bool MixerNode::prepare(double sampleRate, uint32_t maxFrames, std::string& error) {
+    currentVolume_ = targetVolume_.load(std::memory_order_relaxed);
+    return Node::prepare(sampleRate, maxFrames, error);
+}
+
 void MixerNode::render(const RenderCycle& cycle, const StereoChannels* inputs, uint32_t inputCount,
                        StereoChannels output) noexcept {
     const uint32_t frames = cycle.frames;

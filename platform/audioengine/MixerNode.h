@@ -20,6 +20,7 @@ public:
     float outputVolume() const { return targetVolume_.load(std::memory_order_relaxed); }
 
 protected:
+    bool prepare(double sampleRate, uint32_t maxFrames, std::string& error) override;
     void render(const RenderCycle& cycle, const StereoChannels* inputs, uint32_t inputCount,
                 StereoChannels output) noexcept override;
 

@@ -57,9 +57,9 @@ TEST(Equalizer, PlusSixDecibelsAt440HzMeasuresSixDecibelsThere) {
 }
 
 TEST(Equalizer, MatchesSoxPeakingFilterAwayFromTheCentre) {
-    const auto folder = scratchFolder("eq");
-    const std::string input = (folder / "in.wav").string();
-    runCommand("sox -n -r 48000 -c 1 -b 32 -e floating-point '" + input + "' synth 1 sine 5000 vol 0.5");
+    testsupport::TestFolder folder;
+    const std::string input = (folder.path() / "in.wav").string();
+    commandOutput("sox -n -r 48000 -c 1 -b 32 -e floating-point '" + input + "' synth 1 sine 5000 vol 0.5");
     const double reference = decibels(soxStat(input, "RMS     amplitude", "equalizer 440 3o +6") /
                                       soxStat(input, "RMS     amplitude"));
     ASSERT_GT(reference, 0.0);

@@ -17,7 +17,8 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
     };
     for (const Case& c : {Case{48000.0, WavFileOutput::SampleFormat::float32, "32"},
                           Case{44100.0, WavFileOutput::SampleFormat::pcm16, "16"}}) {
-        const auto file = (scratchFolder(std::string("wav") + c.bits) / "out.wav").string();
+        testsupport::TestFolder folder;
+        const auto file = (folder.path() / "out.wav").string();
         auto output = std::make_unique<WavFileOutput>(file, c.rate, c.format);
         WavFileOutput* wav = output.get();
         Engine engine(std::move(output));
@@ -31,10 +32,10 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
         engine.stop();
         EXPECT_EQ(wav->framesWritten(), frames);
 
-        EXPECT_EQ(std::stod(runCommand("soxi -r '" + file + "'")), c.rate);
-        EXPECT_EQ(std::stoul(runCommand("soxi -s '" + file + "'")), frames);
-        EXPECT_EQ(std::stoul(runCommand("soxi -c '" + file + "'")), 2U);
-        EXPECT_EQ(runCommand("soxi -b '" + file + "'"), std::string(c.bits) + "\n");
+        EXPECT_EQ(std::stod(commandOutput("soxi -r '" + file + "'")), c.rate);
+        EXPECT_EQ(std::stoul(commandOutput("soxi -s '" + file + "'")), frames);
+        EXPECT_EQ(std::stoul(commandOutput("soxi -c '" + file + "'")), 2U);
+        EXPECT_EQ(commandOutput("soxi -b '" + file + "'"), std::string(c.bits) + "\n");
         EXPECT_NEAR(soxStat(file, "Maximum amplitude"), 0.5, 1e-3);
     }
 }

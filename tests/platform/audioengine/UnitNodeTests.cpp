@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "platform/audioengine/EffectNodes.h"
+#include "platform/audioengine/EqualizerNode.h"
+#include "platform/audioengine/LimiterNode.h"
+#include "platform/audioengine/ReverbNode.h"
 #include "platform/audioengine/UnitNode.h"
 #include "tests/platform/audioengine/ManualEngine.h"
 #include "tests/platform/audioengine/TestSignals.h"
@@ -107,4 +111,16 @@ TEST(UnitNode, AUnitThatRefusesToAllocateFailsTheStartAndAnAllocatedOneIsUsedAsI
     EXPECT_EQ(m.render(64).left[63], 0.25f);
     m.engine.detach(node);
     EXPECT_TRUE(allocated->renderResourcesAllocated()) << "what the node did not allocate it leaves allocated";
+}
+
+TEST(EffectNodes, TheEnginesOwnEffectsComeByTheirDescriptionsAndOthersFromTheRegistry) {
+    AudioComponentRegistry registry;
+    std::string error;
+    EXPECT_TRUE(std::dynamic_pointer_cast<LimiterNode>(makeEffectNode(kPeakLimiterDescription, error, registry)));
+    EXPECT_TRUE(std::dynamic_pointer_cast<ReverbNode>(makeEffectNode(kReverbDescription, error, registry)));
+    const auto eq = std::dynamic_pointer_cast<EqualizerNode>(makeEffectNode(kEqualizerDescription, error, registry));
+    ASSERT_TRUE(eq);
+    EXPECT_EQ(eq->bands().size(), 3U);
+    EXPECT_FALSE(makeEffectNode({fourCC("aufx"), fourCC("none"), 0, 0, 0}, error, registry));
+    EXPECT_EQ(error, "no audio unit matches the description");
 }
