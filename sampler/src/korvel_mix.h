@@ -1,0 +1,60 @@
+// The block mixer: one block of KORVEL_BUFSIZE frames. Every sounding voice renders into the dry pair of its audio
+// group (channel number modulo the group count); the used groups run their insert effects and are summed into the
+// first group; then reverb and chorus run from their send buses, the variation buses run their send effects and the
+// master effects finish the first group.
+//
+// The mixer borrows everything it works on: the synthesizer fills a korvel_mix_t from its own record before each
+// block, so the mixer never owns buffers or effect units.
+//
+// Thread contract: korvel_mix_block runs on the render thread; it neither allocates, locks, waits nor logs. Note and
+// controller calls must not run at the same time.
+#pragma once
+
+#include "sampler/src/korvel_block.h"
+#include "sampler/src/korvel_chorus.h"
+#include "sampler/src/korvel_fx.h"
+#include "sampler/src/korvel_rev.h"
+#include "sampler/src/korvel_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Send buses: each uses the left buffer of the effect pair of its number as its mono send.
+enum korvel_mix_bus {
+    KORVEL_BUS_REVERB = 0,
+    KORVEL_BUS_CHORUS = 1,
+    KORVEL_BUS_VARIATION1 = 2, // variations 1 to 4 are buses 2 to 5
+    KORVEL_MIX_BUSES = 6
+};
+enum { KORVEL_MIX_MAX_GROUPS = 16, KORVEL_MIX_VARIATIONS = 4 };
+
+// How a block leaves reverb and chorus: mixed into the first group for the stereo pulls, or written over effect
+// pairs 0 (reverb) and 1 (chorus) for the multi-buffer pull, which also skips the variation buses.
+enum korvel_mix_mode { KORVEL_MIX_INTO_DRY = 0, KORVEL_MIX_REPLACE = 1 };
+
+typedef struct _korvel_mix_t {
+    korvel_voice_t** voices; // the voice pool, in array order
+    int nvoices;
+    int ngroups;  // audio groups, 1 to 16
+    int nbuf;     // dry pairs to clear, at least ngroups
+    int neffects; // effect pairs; a bus whose number is not below this count stays closed
+    float** left; // dry pairs, each at least KORVEL_BUFSIZE floats
+    float** right;
+    float** fx_left; // effect pairs
+    float** fx_right;
+    korvel_channel_fx_t* const* group_fx;  // one per group
+    korvel_revmodel_t* reverb;
+    korvel_chorus_t* chorus;
+    korvel_send_fx_t* const* variation_fx; // KORVEL_MIX_VARIATIONS records
+    korvel_master_fx_t* master_fx;
+    unsigned char bus_on[KORVEL_MIX_BUSES]; // the reverb, chorus and variation 1 to 4 switches
+} korvel_mix_t;
+
+// Renders one block (mode: korvel_mix_mode). Returns 1 when a voice sounded in it, so that the caller advances its
+// ticks, and 0 when none did: then the buffers stay silent and no effect runs, even with a reverb tail.
+int korvel_mix_block(const korvel_mix_t* mix, int mode);
+
+#ifdef __cplusplus
+}
+#endif
