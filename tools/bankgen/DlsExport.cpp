@@ -1,0 +1,99 @@
+#include "tools/bankgen/DlsExport.h"
+
+#include <cmath>
+
+namespace bankgen {
+
+namespace {
+
+// Connection codes of the format's articulation blocks.
+enum : std::uint16_t {
+    kSourceNone = 0x0000,
+    kDestinationGain = 0x0001,
+    kDestinationPan = 0x0004,
+    kDestinationEg1Attack = 0x0206,
+    kDestinationEg1Decay = 0x0207,
+    kDestinationEg1Release = 0x0209,
+    kDestinationEg1Sustain = 0x020a,
+};
+
+// Sustain is a level in tenths of a percent; the set holds it as an attenuation in centibels.
+double sustainPerMille(std::int16_t sustainCentibels)
+{
+    return 1000.0 * std::pow(10.0, -sustainCentibels / 200.0);
+}
+
+dls::Wave waveOf(const GeneratedSample& sample)
+{
+    dls::Wave wave;
+    wave.name = sample.name;
+    wave.points = sample.points;
+    wave.rate = sample.rateHz;
+    dls::SampleRecord record;
+    record.unity_note = sample.rootKey;
+    if (sample.loop) {
+        record.loop = dls::Loop{0, sample.loop->start, sample.loop->end - sample.loop->start};
+    }
+    wave.sample = record;
+    return wave;
+}
+
+dls::Region regionOf(const Region& region, const ProgramSet& set)
+{
+    const GeneratedSample& sample = set.samples[region.sample];
+    dls::Region out;
+    out.key_lo = region.keyLo;
+    out.key_hi = region.keyHi;
+    out.key_group = region.exclusiveClass;
+    out.pool_index = region.sample;
+    dls::SampleRecord record;
+    record.unity_note = region.rootKey;
+    if (region.looped && sample.loop) {
+        record.loop = dls::Loop{0, sample.loop->start, sample.loop->end - sample.loop->start};
+    }
+    out.sample = record;
+    dls::Articulation articulation;
+    const Envelope& e = region.envelope;
+    articulation.connections = {
+        dls::connection(kSourceNone, kDestinationEg1Attack, e.attackTimecents),
+        dls::connection(kSourceNone, kDestinationEg1Decay, e.decayTimecents),
+        dls::connection(kSourceNone, kDestinationEg1Sustain, sustainPerMille(e.sustainCentibels)),
+        dls::connection(kSourceNone, kDestinationEg1Release, e.releaseTimecents),
+    };
+    if (region.attenuationCentibels != 0) {
+        articulation.connections.push_back(
+            dls::connection(kSourceNone, kDestinationGain, -static_cast<double>(region.attenuationCentibels)));
+    }
+    if (region.pan != 0) {
+        articulation.connections.push_back(dls::connection(kSourceNone, kDestinationPan, region.pan));
+    }
+    out.articulation = articulation;
+    return out;
+}
+
+} // namespace
+
+dls::Bank toDls(const ProgramSet& set, std::span<const PresetSlot> layout, const std::string& bankName)
+{
+    dls::Bank bank;
+    bank.name = bankName;
+    for (const GeneratedSample& sample : set.samples) {
+        bank.waves.push_back(waveOf(sample));
+    }
+    for (const PresetSlot& slot : layout) {
+        const GeneratedInstrument& source = slot.drums ? set.drums : set.melodic[slot.program];
+        dls::Instrument instrument;
+        instrument.name = slot.name;
+        instrument.program = slot.program;
+        instrument.drums = slot.drums;
+        // Bank select as the format stores it: controller 0 in bits 8..14, controller 32 in bits 0..6.
+        instrument.bank = slot.drums ? 0u : ((slot.bank / 128u) << 8) | (slot.bank % 128u);
+        for (const Region& region : source.regions) {
+            instrument.regions.push_back(regionOf(region, set));
+        }
+        bank.instruments.push_back(std::move(instrument));
+    }
+    return bank;
+}
+
+} // namespace bankgen
