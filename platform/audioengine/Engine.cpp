@@ -13,7 +13,8 @@ namespace audioengine {
 Engine::Engine() : Engine(std::make_unique<NullOutput>(AudioSession::sharedInstance().preferredSampleRate())) {}
 
 Engine::Engine(std::unique_ptr<AudioOutput> output)
-    : output_(std::move(output)),
+    : output_(output ? std::move(output)
+                     : std::make_unique<NullOutput>(AudioSession::sharedInstance().preferredSampleRate())),
       mainMixer_(std::make_shared<MixerNode>()),
       outputNode_(std::make_shared<OutputNode>()) {
     attach(outputNode_);
@@ -112,7 +113,6 @@ AudioFormat Engine::connectionFormat(const Node* node, uint32_t bus, bool input)
         if (input && c.destination == node && c.bus == bus) return c.format;
         if (!input && c.source == node && bus == 0) return c.format;
     }
-    if (node == outputNode_.get() && !input) return AudioFormat{};
     return outputFormat();
 }
 

@@ -30,7 +30,7 @@ public:
 
     // An engine with the null output at the audio session's preferred rate.
     Engine();
-    // An engine with the given output (not null).
+    // An engine with the given output (the null output when none is given).
     explicit Engine(std::unique_ptr<AudioOutput> output);
     ~Engine() override;
     Engine(const Engine&) = delete;
@@ -51,7 +51,8 @@ public:
     void disconnectNodeInput(const std::shared_ptr<Node>& node);
     std::vector<std::shared_ptr<Node>> attachedNodes() const { return nodes_; }
 
-    // Made with the engine, attached and connected to the output node.
+    // Made with the engine, attached and connected to the output node. The output node's output format (bus 0) is
+    // the output's format, as the hardware format.
     const std::shared_ptr<MixerNode>& mainMixerNode() const { return mainMixer_; }
     const std::shared_ptr<OutputNode>& outputNode() const { return outputNode_; }
     // The output's format: two channels at its rate.

@@ -1,6 +1,7 @@
 #include "platform/audioengine/UnitNode.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace audioengine {
 
@@ -52,6 +53,10 @@ bool UnitNode::prepare(double sampleRate, uint32_t maxFrames, std::string& error
             return false;
         }
         allocatedHere_ = true;
+    } else if (unit_->outputBusses().count() > 0 && (*unit_->outputBusses()[0]).format().sampleRate != sampleRate) {
+        error = "the unit is allocated at " + std::to_string(std::lround(unit_->outputBusses()[0]->format().sampleRate)) +
+                " Hz, the engine runs at " + std::to_string(std::lround(sampleRate)) + " Hz";
+        return false;
     }
     renderBlock_ = unit_->renderBlock();
     return true;

@@ -13,6 +13,7 @@ TEST(EngineGraph, DefaultEngineUsesTheSessionRateAndANullOutputThatNeverPulls) {
     Engine engine;
     EXPECT_EQ(engine.outputFormat(), AudioFormat::standard(AudioSession::sharedInstance().preferredSampleRate(), 2));
     EXPECT_EQ(engine.outputNode()->inputFormat(0).sampleRate, 48000.0);
+    EXPECT_EQ(engine.outputNode()->outputFormat(0), engine.outputFormat()) << "the hardware format";
     std::string error;
     ASSERT_TRUE(engine.start(&error)) << error;
     EXPECT_TRUE(engine.isRunning());

@@ -111,6 +111,17 @@ TEST(UnitNode, AUnitThatRefusesToAllocateFailsTheStartAndAnAllocatedOneIsUsedAsI
     EXPECT_EQ(m.render(64).left[63], 0.25f);
     m.engine.detach(node);
     EXPECT_TRUE(allocated->renderResourcesAllocated()) << "what the node did not allocate it leaves allocated";
+
+    auto elsewhere = std::make_shared<RecordingInstrument>();
+    elsewhere->outputBusses()[0]->setFormat(AudioFormat::standard(44100.0, 2));
+    elsewhere->allocateRenderResources();
+    auto mismatched = std::make_shared<UnitNode>(elsewhere);
+    m.engine.stop();
+    m.engine.attach(mismatched);
+    m.engine.connect(mismatched, m.engine.mainMixerNode(), m.format());
+    std::string error;
+    EXPECT_FALSE(m.engine.start(&error));
+    EXPECT_EQ(error, "audio unit: the unit is allocated at 44100 Hz, the engine runs at 48000 Hz");
 }
 
 TEST(EffectNodes, TheEnginesOwnEffectsComeByTheirDescriptionsAndOthersFromTheRegistry) {
