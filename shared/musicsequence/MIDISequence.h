@@ -18,10 +18,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/audiounit/RenderEvent.h"
 #include "platform/musicsequence/MusicSequence.h"
+#include "shared/events/AUMIDIEventEx.h"
 #include "shared/songtree/SequenceFoundDelegate.h"
 #include "shared/songtree/SequenceNode.h"
 
@@ -99,6 +102,57 @@ class MIDISequence {
   virtual std::uint8_t getChannelAssignment(std::uint8_t channel);
   // The program last read on a MIDI channel; 0 for a channel above 15.
   virtual std::uint8_t getPatchForChannel(std::uint8_t channel);
+
+  // --- Tempo track. Positions are beats, tempos beats per minute.
+  //
+  // An internal tempo marker is a sample-timed record of type 9 with the nine bytes FD 51 t FF 51 03 b1 b2 b3: t the
+  // tempo truncated when it lies between 0 and 255 (both excluded), else 120; b1 b2 b3 the three high bytes, most
+  // significant first, of the 32-bit trunc(tempo * 500000). Its sample time is trunc(samplerate * 0.5 * position)
+  // (a fixed grid of 120 beats per minute), its duration the tempo, its id 1000000 + n for the n-th marker of one
+  // call. A tempo of 8589.934592 or more (the product needs more than 32 bits) or a position whose sample time needs
+  // more than 64 bits is refused with a log line and makes no marker.
+
+  // Raises sequenceLength to length; never shortens it.
+  virtual void ensureSongLength(double length);
+  // currentTempo becomes tempo and the tempo track holds exactly one tempo event: tempo at beat 0.
+  virtual void setTempo(double tempo);
+  // currentTempo.
+  virtual double getTempo();
+  // Deletes every tempo event of the track; other events stay with a warning. currentTempo becomes 120.
+  virtual void removeTempoEvents(const MusicTrack& track);
+  // One tempo marker per tempo event of the track, in track order. currentTempo becomes 120. An event that cannot be
+  // queried is skipped with a warning.
+  virtual std::vector<std::shared_ptr<AUMIDIEventEx>> getTempoEvents(const MusicTrack& track, double samplerate);
+  // Adds a tempo event at beat `at`; the other tempo events and currentTempo stay.
+  virtual void setTempo(double tempo, double at);
+  // The platform sequence's tempo track; none, with a log line, when it cannot be had.
+  virtual std::optional<MusicTrack> getTempoTrack();
+
+  // --- Reading the platform sequence into the song tree.
+  //
+  // Rebuilds the tree's events, the channel assignments, the programs and the length from the platform sequence:
+  // every platform event becomes one event object in the tree (notes and channel messages in the track of their MIDI
+  // channel, tempo events in the tempo track, the track-bound meta events in the track of their platform track number,
+  // everything else in track 0), and the delegate hears of each object synchronously, right after it was added, in
+  // the order of the platform tracks (tempo track first) and of their events. The tree keeps its tracks; their number
+  // is not adapted to the file. An event whose query fails is skipped with a log line. Payloads of meta, user and
+  // system-exclusive events are carried whole.
+  virtual void musicSequenceToSequenceNode();
+  // Reads one platform track into the tree; index is the platform track number, -1 for the tempo track. A null track
+  // is logged and adds nothing.
+  virtual void iterateEvents(const MusicTrack& track, int index);
+
+  // --- Conversion of the song tree into sample-timed events for the render-time file player.
+  //
+  // The tempo markers of the platform tempo track first, then one record per event of every tree track (two for a
+  // note: on, then off), in track order; patterns are not read. Sample times are trunc(samplerate * 0.5 * beats), the
+  // note-off's offset trunc(duration * samplerate * 0.5) in single precision. The list is stably sorted by sample time
+  // and each record's id becomes its index. Channel messages are records of type 8 on the cable; meta events become
+  // FD type 00 followed by their data, user and system-exclusive events their data whole, both of type 9; events of
+  // other classes become a record 00 00 00 that stays in the list and is logged. Events that would need more than 64
+  // bits of sample time or more bytes than a record holds, and events whose channel is above 15, are refused with a
+  // log line.
+  std::vector<std::shared_ptr<AUMIDIEventEx>> nodesToAUMIDIEvent(double samplerate, std::uint8_t cable);
 
   // Prints the platform's listing of the sequence.
   virtual void diagnostics();
