@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_defpreset.h"
 
+#include "sampler/src/korvel_defpreset_noteon.h"
 #include "sampler/src/korvel_sys.h"
 
 #include <cstring>
@@ -97,7 +98,7 @@ void korvel_defpreset_fill_interface(korvel_preset_t* record, korvel_defpreset_t
     record->get_name = korvel_defpreset_preset_get_name;
     record->get_banknum = korvel_defpreset_preset_get_banknum;
     record->get_num = korvel_defpreset_preset_get_num;
-    record->noteon = nullptr;
+    record->noteon = korvel_defpreset_preset_noteon;
     record->notify = nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "sampler/src/korvel_defpreset_noteon.h"
 
 #include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_synth.h"
 
 namespace {
 
@@ -67,9 +68,40 @@ private:
     int count_ = 0;
 };
 
+struct note {
+    korvel_defpreset_t* preset;
+    korvel_synth_t* synth;
+    int chan;
+    int key;
+    int vel;
+};
+
+int start_voice(korvel_preset_zone_t* pzone, korvel_inst_t* inst, korvel_inst_zone_t* izone, void* data)
+{
+    auto* n = static_cast<note*>(data);
+    korvel_voice_t* voice = korvel_synth_alloc_voice(n->synth, izone->sample, n->chan, n->key, n->vel);
+    if (voice == nullptr) {
+        return -1;
+    }
+    korvel_defpreset_setup_voice(voice, n->preset, pzone, inst, izone);
+    korvel_synth_start_voice(n->synth, voice);
+    return 0;
+}
+
 } // namespace
 
 extern "C" {
+
+int korvel_defpreset_noteon(korvel_defpreset_t* preset, korvel_synth_t* synth, int chan, int key, int vel)
+{
+    note n{preset, synth, chan, key, vel};
+    return korvel_defpreset_match_zones(preset, key, vel, start_voice, &n);
+}
+
+int korvel_defpreset_preset_noteon(korvel_preset_t* preset, korvel_synth_t* synth, int chan, int key, int vel)
+{
+    return korvel_defpreset_noteon(static_cast<korvel_defpreset_t*>(preset->data), synth, chan, key, vel);
+}
 
 int korvel_defpreset_match_zones(korvel_defpreset_t* preset, int key, int vel, korvel_zone_pair_fn found,
                                  void* data)

@@ -28,6 +28,11 @@ korvel_mod_t default_chorus_mod = {-1, GEN_CHORUSSEND, 93, KORVEL_MOD_CC, 0, 0, 
 korvel_mod_t default_pitch_bend_mod = {-1, GEN_PITCH, KORVEL_MOD_PITCHWHEEL, KORVEL_MOD_BIPOLAR,
                                        KORVEL_MOD_PITCHWHEELSENS, 0, 12700.0, nullptr};
 
+korvel_mod_t* const korvel_default_mods[KORVEL_DEFAULT_MOD_COUNT] = {
+    &default_vel2reso_mod, &default_vel2att_mod, &default_vel2filter_mod, &default_at2viblfo_mod,
+    &default_mod2viblfo_mod, &default_att_mod, &default_pan_mod, &default_expr_mod,
+    &default_reverb_mod, &default_chorus_mod, &default_pitch_bend_mod};
+
 } // extern "C"
 
 static_assert(sizeof(korvel_mod_t) == 32);

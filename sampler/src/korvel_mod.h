@@ -58,6 +58,10 @@ extern korvel_mod_t default_reverb_mod;
 extern korvel_mod_t default_chorus_mod;
 extern korvel_mod_t default_pitch_bend_mod;
 
+// The default modulators in the order a voice receives them.
+enum { KORVEL_DEFAULT_MOD_COUNT = 11 };
+extern korvel_mod_t* const korvel_default_mods[KORVEL_DEFAULT_MOD_COUNT];
+
 // Creation and deletion: control thread. Null with the error "Out of memory".
 korvel_mod_t* korvel_mod_new(void);
 void korvel_mod_delete(korvel_mod_t* mod);

@@ -190,10 +190,12 @@ void korvel_voice_end(korvel_voice_t* voice)
         std::printf("Error: A sample is zero.\n");
         return;
     }
-    if (sample->use_count.fetch_sub(1) == 1 && sample->notify != nullptr) {
-        sample->notify(sample, SAMPLE_EVENT_DONE);
-    }
+    // Once the count reaches 0 the sample may be released by another thread: read it before.
+    auto notify = sample->notify;
     oscillator_set_sample(voice->osc, nullptr);
+    if (sample->use_count.fetch_sub(1) == 1 && notify != nullptr) {
+        notify(sample, SAMPLE_EVENT_DONE);
+    }
 }
 
 void korvel_voice_check_sample_sanity(korvel_voice_t* voice)
