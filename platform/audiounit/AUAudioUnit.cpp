@@ -163,6 +163,21 @@ AUScheduleMIDIEventBlock AUAudioUnit::scheduleMIDIEventBlock() {
     };
 }
 
+foundation::OSStatus AUAudioUnit::setProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, const void*,
+                                              uint32_t) {
+    return foundation::kAudioUnitErr_InvalidProperty;
+}
+
+foundation::OSStatus AUAudioUnit::musicDeviceMIDIEvent(uint32_t status, uint32_t data1, uint32_t data2,
+                                                       uint32_t offsetFrames) {
+    if (!providesScheduleMIDIEventBlock()) return foundation::kAudio_UnimplementedError;
+    const uint8_t bytes[3] = {static_cast<uint8_t>(status), static_cast<uint8_t>(data1 & 0x7F),
+                              static_cast<uint8_t>(data2 & 0x7F)};
+    const int64_t length = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 2 : 3;
+    scheduledMIDI_.push(kAUEventSampleTimeImmediate + offsetFrames, 0, length, bytes);
+    return foundation::noErr;
+}
+
 std::vector<size_t> AUAudioUnit::supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& offered) {
     std::vector<size_t> indexes(offered.size());
     for (size_t i = 0; i < indexes.size(); ++i) indexes[i] = i;

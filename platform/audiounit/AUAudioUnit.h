@@ -20,6 +20,7 @@
 #include "platform/audiounit/AUAudioUnitBus.h"
 #include "platform/audiounit/AUAudioUnitPreset.h"
 #include "platform/audiounit/AUParameterTree.h"
+#include "platform/audiounit/AUUnitProperties.h"
 #include "platform/audiounit/AURenderBlocks.h"
 #include "platform/audiounit/AudioUnitStatusError.h"
 #include "platform/audiounit/ComponentDescription.h"
@@ -89,6 +90,16 @@ public:
     // Music devices and effects ('aumu', 'aumf', 'aufx') take MIDI.
     virtual bool providesScheduleMIDIEventBlock() const;
     virtual bool isMusicDeviceOrEffect() const;
+
+    // Sets a unit property (AUUnitProperties.h) from size bytes at data. The base knows none:
+    // kAudioUnitErr_InvalidProperty.
+    virtual foundation::OSStatus setProperty(AudioUnitPropertyID property, AudioUnitScope scope,
+                                             AudioUnitElement element, const void* data, uint32_t size);
+    // One short MIDI message for the next render, offsetFrames into it. The base queues it like the schedule-MIDI
+    // block (data bytes above 127 are masked to seven bits); units that take no MIDI answer
+    // kAudio_UnimplementedError. Any thread.
+    virtual foundation::OSStatus musicDeviceMIDIEvent(uint32_t status, uint32_t data1, uint32_t data2,
+                                                      uint32_t offsetFrames);
 
     // Capabilities, in seconds and channel counts.
     virtual double latency() const { return 0.0; }

@@ -163,6 +163,25 @@ TEST(AudioUnitBase, ScheduledSystemExclusiveKeepsItsBytesAndOverlongMessagesAreD
     EXPECT_EQ(unit.droppedScheduledMIDICount(), 2U);
 }
 
+TEST(AudioUnitBase, MusicDeviceCallsQueueShortMessagesAndPropertiesAreRefusedByDefault) {
+    RecordingInstrument unit;
+    unit.allocateRenderResources();
+    EXPECT_EQ(unit.musicDeviceMIDIEvent(0xC9, 130, 0, 7), foundation::noErr);
+    EXPECT_EQ(unit.musicDeviceMIDIEvent(0x90, 60, 100, 0), foundation::noErr);
+    Render(unit, 0, 32);
+    ASSERT_EQ(unit.seenCount(), 2U);
+    EXPECT_EQ(unit.seen(0).time, kAUEventSampleTimeImmediate + 7);
+    EXPECT_EQ(unit.seen(0).length, 2) << "a program change has two bytes";
+    EXPECT_EQ(unit.seen(0).bytes[1], 130 & 0x7F) << "data bytes keep seven bits";
+    EXPECT_EQ(unit.seen(1).length, 3);
+
+    const uint32_t on = 1;
+    EXPECT_EQ(unit.setProperty(kAUMIDISynthProperty_EnablePreload, kAudioUnitScope_Global, 0, &on, sizeof on),
+              foundation::kAudioUnitErr_InvalidProperty);
+    RecordingInstrument generator({fourCC("augn"), fourCC("gene"), fourCC("Test"), 0, 0});
+    EXPECT_EQ(generator.musicDeviceMIDIEvent(0x90, 60, 100, 0), foundation::kAudio_UnimplementedError);
+}
+
 TEST(AudioUnitBase, OnlyUnitsThatTakeMIDIOfferTheScheduleBlock) {
     RecordingInstrument generator({fourCC("augn"), fourCC("gene"), fourCC("Test"), 0, 0});
     EXPECT_FALSE(generator.scheduleMIDIEventBlock());
