@@ -187,6 +187,10 @@ void korvel_synth_start_voice(korvel_synth_t* synth, korvel_voice_t* voice);
 korvel_voice_t* korvel_synth_free_voice_by_kill(korvel_synth_t* synth);
 void korvel_synth_kill_by_exclusive_class(korvel_synth_t* synth, korvel_voice_t* voice);
 void korvel_synth_release_voice_on_same_note(korvel_synth_t* synth, int chan, int key);
+// Note-off (or immediate stop) for every sounding voice, of one channel or of all. 0.
+int korvel_synth_all_notes_off(korvel_synth_t* synth, int chan);
+int korvel_synth_all_notes_off_all(korvel_synth_t* synth);
+int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan);
 int korvel_synth_all_sounds_off_all(korvel_synth_t* synth);
 
 #ifdef __cplusplus

@@ -161,6 +161,36 @@ void korvel_synth_kill_by_exclusive_class(korvel_synth_t* synth, korvel_voice_t*
     }
 }
 
+int korvel_synth_all_notes_off(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        if (sounding(synth->voice[i]) && synth->voice[i]->chan == chan) {
+            korvel_voice_noteoff(synth->voice[i]);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_notes_off_all(korvel_synth_t* synth)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        if (sounding(synth->voice[i])) {
+            korvel_voice_noteoff(synth->voice[i]);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        if (sounding(synth->voice[i]) && synth->voice[i]->chan == chan) {
+            korvel_voice_off(synth->voice[i]);
+        }
+    }
+    return 0;
+}
+
 int korvel_synth_all_sounds_off_all(korvel_synth_t* synth)
 {
     for (int i = 0; synth->voice != nullptr && i < synth->nvoice; i++) {

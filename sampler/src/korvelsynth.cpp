@@ -1,0 +1,175 @@
+#include "sampler/src/korvelsynth.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+namespace {
+
+korvelsynth_instance_t* instances[KORVEL_INSTANCES];
+std::string resource_location;
+bool have_resource_location = false;
+
+korvelsynth_instance_t* find(unsigned int id)
+{
+    for (korvelsynth_instance_t* instance : instances) {
+        if (instance != nullptr && instance->id == id) {
+            return instance;
+        }
+    }
+    return nullptr;
+}
+
+korvelsynth_instance_t* assigned(unsigned int id)
+{
+    korvelsynth_instance_t* instance = find(id);
+    if (instance == nullptr) {
+        std::printf("Soundfont Synthesizer: Instance assignment failed.\n");
+    }
+    return instance;
+}
+
+void say(const char* text)
+{
+    std::printf("Soundfont Synthesizer: %s\n", text);
+}
+
+} // namespace
+
+extern "C" {
+
+korvel_synth_t* sharedInstance = nullptr;
+
+const char* korvel_resource_location(void)
+{
+    return have_resource_location ? resource_location.c_str() : nullptr;
+}
+
+int KorvelInitialize(const char* resource_folder, const char* soundfont_path, unsigned int id)
+{
+    char* argv[] = {const_cast<char*>(resource_folder), const_cast<char*>(soundfont_path), nullptr};
+    return korvelsynth_main_initialize(2, argv, id);
+}
+
+int korvelsynth_main_initialize(int argc, char** argv, unsigned int id)
+{
+    // A second instance under a live identifier would be unreachable, and finalising either would free both.
+    int slot = -1;
+    for (int i = 0; i < KORVEL_INSTANCES && slot < 0; i++) {
+        if (instances[i] == nullptr) {
+            slot = i;
+        }
+    }
+    if (slot < 0 || find(id) != nullptr || argc < 2 || argv[0] == nullptr || argv[1] == nullptr) {
+        say("Instance initialization failed.");
+        return -1;
+    }
+    auto* instance = new (std::nothrow) korvelsynth_instance_t{};
+    if (instance == nullptr) {
+        say("Instance initialization failed.");
+        return -1;
+    }
+    instance->id = id;
+    instances[slot] = instance;
+
+    say("Der Synthesizer wird initialisiert...");
+    say("Folgende Argumente wurden übergeben: ");
+    for (int i = 0; i < argc; i++) {
+        std::printf("- %s\n", argv[i]);
+    }
+    resource_location = argv[0];
+    have_resource_location = true;
+
+    instance->settings = new_korvel_settings();
+    instance->synth = instance->settings != nullptr ? new_korvel_synth(instance->settings) : nullptr;
+    if (instance->synth == nullptr) {
+        std::fprintf(stderr, "FEHLER: Der Synthesizer konnte nicht erzeugt werden.\n");
+        return -1;
+    }
+    sharedInstance = instance->synth;
+    say("Der Synthesizer wurde erzeugt. ");
+    instance->synth->instance_id = id;
+    std::snprintf(instance->synth->resource_path, KORVEL_PATH_SIZE, "%s", argv[0]);
+
+    say("Die Soundfonts werden geladen... ");
+    if (korvel_synth_sfload(instance->synth, argv[1], 1) < 0) {
+        std::fprintf(stderr, "FEHLER: Der Soundfont '%s' konnte nicht geladen werden.\n", argv[1]);
+    }
+    say("Die Soundfonts wurden geladen. ");
+    say("Der Synthesizer wurde erfolgreich initialisiert. ");
+    return 0;
+}
+
+int KorvelFinalize(unsigned int id)
+{
+    return korvelsynth_main_finalize(id);
+}
+
+int korvelsynth_main_finalize(unsigned int id)
+{
+    int slot = -1;
+    for (int i = 0; i < KORVEL_INSTANCES && slot < 0; i++) {
+        if (instances[i] != nullptr && instances[i]->id == id) {
+            slot = i;
+        }
+    }
+    if (slot < 0) {
+        say("Instance finalization failed.");
+        return -1;
+    }
+    korvelsynth_instance_t* instance = instances[slot];
+    say("Der Synthesizer wird finalisiert... ");
+    if (instance->synth != nullptr) {
+        if (sharedInstance == instance->synth) {
+            sharedInstance = nullptr;
+        }
+        delete_korvel_synth(instance->synth);
+        instance->synth = nullptr;
+        say("Der Synthesizer wurde gelöscht. ");
+    }
+    if (instance->settings != nullptr) {
+        delete_korvel_settings(instance->settings);
+        instance->settings = nullptr;
+        say("Die Einstellungen wurden gelöscht. ");
+    }
+    delete instance;
+    instances[slot] = nullptr;
+    say("Der Synthesizer wurde erfolgreich finalisiert. ");
+    return 0;
+}
+
+korvel_synth_t* KorvelGetSynth(unsigned int id)
+{
+    korvelsynth_instance_t* instance = find(id);
+    return instance != nullptr ? instance->synth : nullptr;
+}
+
+int korvelsynth_all_notes_off_all(unsigned int id)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    return instance->synth != nullptr ? korvel_synth_all_notes_off_all(instance->synth) : 0;
+}
+
+int korvelsynth_all_notes_off(unsigned int id, int chan)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    return instance->synth != nullptr ? korvel_synth_all_notes_off(instance->synth, chan) : 0;
+}
+
+int korvelsynth_all_sounds_off(unsigned int id)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    return instance->synth != nullptr ? korvel_synth_all_sounds_off_all(instance->synth) : 0;
+}
+
+} // extern "C"
