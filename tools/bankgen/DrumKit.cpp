@@ -1,5 +1,6 @@
 #include "tools/bankgen/DrumKit.h"
 
+#include "tools/bankgen/LoopedSamples.h"
 #include "tools/bankgen/Synthesis.h"
 
 #include <array>
@@ -76,24 +77,6 @@ constexpr std::array<DrumKey, 47> kKeys{{
     {81, DrumSound::metal, 57, 2.5f, 8, 350, kTriangleClass},
 }};
 
-// Looped sounds carry a lead-in equal to the loop's end, so interpolation before the loop start reads true points.
-GeneratedSample loopedNoise(const char* name, int differences, std::uint32_t seed)
-{
-    // 4400 points are 44 periods of the root key's 440 Hz.
-    constexpr std::uint32_t kLoop = 4400;
-    constexpr std::uint32_t kLeadIn = 440;
-    std::vector<double> loop = loopNoiseSignal(kLoop, differences, seed);
-    std::vector<double> signal(loop.end() - kLeadIn, loop.end());
-    signal.insert(signal.end(), loop.begin(), loop.end());
-    return {name, toPoints(signal, 0.7), kSampleRateHz, 69, SampleLoop{kLeadIn, kLeadIn + kLoop}};
-}
-
-GeneratedSample loopedCycle(const char* name, std::span<const float> amplitudes)
-{
-    std::uint32_t period = periodOfA(69);
-    return {name, additiveCycles(period, amplitudes, 2, 0.7), kSampleRateHz, 69, SampleLoop{period, 2 * period}};
-}
-
 GeneratedSample oneShot(const char* name, const std::vector<double>& signal, std::uint8_t rootKey)
 {
     return {name, toPoints(signal, 0.9), kSampleRateHz, rootKey, std::nullopt};
@@ -111,10 +94,10 @@ std::vector<GeneratedSample> drumSamples()
     samples.push_back(oneShot("Clap", clapSignal(), 39));
     samples.push_back(oneShot("Wood", woodSignal(), 77));
     samples.push_back(oneShot("Shaker", shakerSignal(), 69));
-    samples.push_back(loopedNoise("Hi-Hat", 2, 0x4a7));
-    samples.push_back(loopedNoise("Cymbal", 1, 0xc7b));
-    samples.push_back(loopedCycle("Metal", kMetal));
-    samples.push_back(loopedCycle("Whistle", kWhistle));
+    samples.push_back(noiseSample("Hi-Hat", 2, 0x4a7, 0.7));
+    samples.push_back(noiseSample("Cymbal", 1, 0xc7b, 0.7));
+    samples.push_back(cycleSample("Metal", 69, kMetal, 0.7));
+    samples.push_back(cycleSample("Whistle", 69, kWhistle, 0.7));
     return samples;
 }
 

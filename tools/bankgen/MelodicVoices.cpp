@@ -81,10 +81,10 @@ std::vector<float> harmonicAmplitudes(std::uint8_t program, std::uint32_t count)
 {
     const Spectrum& spectrum = recipeForProgram(program).spectrum;
     // The eight programs of a family run from a little darker to a little brighter than the family's spectrum.
-    float rolloff = spectrum.rolloff + 0.08f * (3.5f - static_cast<float>(program % 8)) / 3.5f;
-    if (spectrum.rolloff == 0.0f) {
-        rolloff = 0.0f;
-    }
+    // Flat spectra (rolloff 0) are given partial by partial and stay as they are.
+    float rolloff = spectrum.rolloff == 0.0f
+                        ? 0.0f
+                        : spectrum.rolloff + 0.08f * (3.5f - static_cast<float>(program % 8)) / 3.5f;
     std::vector<float> amplitudes(std::min<std::uint32_t>(count, spectrum.maxHarmonic), 0.0f);
     for (std::size_t i = 0; i < amplitudes.size(); ++i) {
         std::size_t h = i + 1;

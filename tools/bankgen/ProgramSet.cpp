@@ -2,6 +2,7 @@
 
 #include "Orvo_Tunedeck_Extension/catalogue/GeneralMidiProgramTable.h"
 #include "tools/bankgen/DrumKit.h"
+#include "tools/bankgen/LoopedSamples.h"
 #include "tools/bankgen/MelodicVoices.h"
 #include "tools/bankgen/Synthesis.h"
 
@@ -58,17 +59,6 @@ Envelope envelopeOf(const EnvelopeSeconds& e)
             secondsToTimecents(e.release)};
 }
 
-// Sound effects share one looped noise; each plays it from its own root key.
-GeneratedSample effectNoise()
-{
-    constexpr std::uint32_t kLoop = 4400; // 44 periods of 440 Hz
-    constexpr std::uint32_t kLeadIn = 440;
-    std::vector<double> loop = loopNoiseSignal(kLoop, 1, 0xeffec7);
-    std::vector<double> signal(loop.end() - kLeadIn, loop.end());
-    signal.insert(signal.end(), loop.begin(), loop.end());
-    return {"Noise", toPoints(signal, 0.6), kSampleRateHz, 69, SampleLoop{kLeadIn, kLeadIn + kLoop}};
-}
-
 GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, std::vector<GeneratedSample>& samples,
                                       std::uint32_t noiseSample)
 {
@@ -80,18 +70,17 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
     region.attenuationCentibels = decibelsToCentibels(recipe.attenuationDecibels);
     if (recipe.noise) {
         region.sample = noiseSample;
-        // Programs 120..127 take the noise an octave apart in steps, from a low rumble to a hiss.
+        // The sound effects take the noise a major third apart from one program to the next, from rumble to hiss.
         region.rootKey = static_cast<std::uint8_t>(45 + 4 * (program % 8));
         instrument.regions.push_back(region);
         return instrument;
     }
     for (const KeySplit& split : kSplits) {
-        std::uint32_t period = periodOfA(split.rootKey);
         std::vector<float> amplitudes = harmonicAmplitudes(program, harmonicLimit(split));
         char sampleName[20];
-        std::snprintf(sampleName, sizeof sampleName, "P%03u A%d", program, split.rootKey / 12 - 1);
-        samples.push_back({sampleName, additiveCycles(period, amplitudes, 2, 0.6), kSampleRateHz, split.rootKey,
-                           SampleLoop{period, 2 * period}});
+        std::snprintf(sampleName, sizeof sampleName, "P%03u A%d", static_cast<unsigned>(program),
+                      split.rootKey / 12 - 1);
+        samples.push_back(cycleSample(sampleName, split.rootKey, amplitudes, 0.6));
         region.keyLo = split.keyLo;
         region.keyHi = split.keyHi;
         region.sample = static_cast<std::uint32_t>(samples.size() - 1);
@@ -116,7 +105,8 @@ std::int16_t decibelsToCentibels(double attenuationDecibels)
 ProgramSet buildProgramSet()
 {
     ProgramSet set;
-    set.samples.push_back(effectNoise());
+    // Sound effects share one looped noise; each plays it from its own root key.
+    set.samples.push_back(noiseSample("Noise", 1, 0xeffec7, 0.6));
     auto names = generalMidiProgramTable();
     for (unsigned program = 0; program < 128; ++program) {
         set.melodic.push_back(melodicInstrument(static_cast<std::uint8_t>(program), trimmed(names[program].name),
