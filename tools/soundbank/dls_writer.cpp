@@ -23,7 +23,9 @@ class Out {
     u16(static_cast<uint16_t>(v & 0xffff));
     u16(static_cast<uint16_t>(v >> 16));
   }
-  void id(const char* code) { b.insert(b.end(), code, code + 4); }
+  void id(const char* code) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(code[i]));
+  }
 
   template <typename F>
   void chunk(const char* code, F body) {
