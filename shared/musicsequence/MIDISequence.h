@@ -28,7 +28,7 @@
 #include "shared/songtree/SequenceFoundDelegate.h"
 #include "shared/songtree/SequenceNode.h"
 
-class MIDISequence {
+class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
  public:
   // The track a reading walk found a MIDI channel in.
   class ChannelAssignment {
@@ -97,6 +97,133 @@ class MIDISequence {
   virtual int getNumberOfTracks();
   // The music track at the index; a null track, with a log line, when there is none.
   virtual MusicTrack getTrack(int trackIndex);
+
+  // ---- Writing: events made from values, single events, and song trees into the music sequence ----
+  //
+  // Every write that the platform accepts is reported to the delegate: a task, holding this sequence and the event,
+  // is queued on the main queue and calls the requirement of the event's class on the delegate set when it runs
+  // (nothing is queued while no delegate is set). A refused write is logged with its status and reported nowhere;
+  // the tree keeps what was added to it. Channel, system and system-exclusive writes (not the per-kind meta writes)
+  // raise sequenceLength to the event's position. Channel messages need a channel of 0 to 15, system messages
+  // channel 0; other events are refused with kAudio_ParamError. Positions are beats.
+  // Threads: the caller's thread, no locks; never the render thread.
+
+  // Each makes one event of its class at position (beats), adds it to the tree track of its channel (0 where not
+  // set; an index past the last track takes the last) with the tree's next uid, and writes it with its writer.
+  virtual void createNoteEvent(double position, std::uint8_t channel, std::uint8_t note, std::uint8_t velocity,
+                               std::uint8_t releaseVelocity, float duration);
+  virtual void createPolyphonicPressureEvent(double position, std::uint8_t channel, std::uint8_t number,
+                                             std::uint8_t value);
+  virtual void createControllerEvent(double position, std::uint8_t channel, std::uint8_t number, std::uint8_t value);
+  virtual void createProgramChangeEvent(double position, std::uint8_t channel, std::uint8_t value);
+  virtual void createAfterTouchEvent(double position, std::uint8_t channel, std::uint8_t value);
+  virtual void createPitchWheelEvent(double position, std::uint8_t channel, std::uint8_t msb, std::uint8_t lsb);
+  // data is the whole message (F0 ... F7); length is stored as given, and only the bytes that exist are written.
+  virtual void createSysExEvent(double position, std::uint16_t length, const std::vector<std::uint8_t>& data);
+  virtual void createSystemTimeCodeEvent(double position, std::uint8_t value);
+  virtual void createSystemSongPositionPointerEvent(double position, std::uint8_t msb, std::uint8_t lsb);
+  virtual void createSystemSongSelectEvent(double position, std::uint8_t value);
+  virtual void createSystemTuneRequestEvent(double position);
+  virtual void createSystemTimingClockEvent(double position);
+  virtual void createSystemStartEvent(double position);
+  virtual void createSystemContinueEvent(double position);
+  virtual void createSystemStopEvent(double position);
+  virtual void createSystemActiveSensingEvent(double position);
+  virtual void createSystemResetEvent(double position);
+  // data holds a whole meta message: three header bytes, then the payload. A length below 4 does nothing. Otherwise
+  // a MetaEvent of the type joins tree track 0 and, unless data is empty, the payload (bytes 3 to length - 1 of
+  // those that exist) is written into music track 0 as a meta event of the type.
+  virtual void createMetaEvent(double position, std::int64_t length, const std::vector<std::uint8_t>& data,
+                               std::uint8_t type);
+  virtual void createMetaSequenceNumberEvent(double position, std::uint16_t value);
+  virtual void createMetaTextEvent(double position, const std::string& text);
+  virtual void createMetaCopyrightEvent(double position, const std::string& text);
+  virtual void createMetaTrackNameEvent(double position, const std::string& text);
+  virtual void createMetaInstrumentNameEvent(double position, const std::string& text);
+  virtual void createMetaLyricsEvent(double position, const std::string& text);
+  virtual void createMetaMarkerEvent(double position, const std::string& text);
+  virtual void createMetaCuePointEvent(double position, const std::string& text);
+  virtual void createMetaProgramNameEvent(double position, const std::string& text);
+  virtual void createMetaDeviceNameEvent(double position, const std::string& text);
+  virtual void createMetaChannelPrefixEvent(double position, std::uint8_t prefix);
+  virtual void createMetaMidiPortEvent(double position, std::uint8_t port);
+  virtual void createMetaEndOfTrackEvent(double position);
+  virtual void createMetaSetTempoEvent(double position, std::uint8_t value1, std::uint8_t value2,
+                                       std::uint8_t value3);
+  virtual void createMetaSMTPOffsetEvent(double position, std::uint8_t hours, std::uint8_t minutes,
+                                         std::uint8_t seconds, std::uint8_t frames, std::uint8_t fract);
+  virtual void createMetaTimeSignatureEvent(double position, std::uint8_t numerator, std::uint8_t denumerator,
+                                            std::uint8_t _8th, std::uint8_t _32nd);
+  virtual void createMetaKeySignatureEvent(double position, std::uint8_t sf, std::uint8_t mi);
+  // The bytes are appended to the event's data; its length becomes their count (length is not used).
+  virtual void createMetaSequencerSpecificEvent(double position, std::uint32_t length,
+                                                const std::vector<std::uint8_t>& data);
+  // These two make no event: they only raise sequenceLength to position.
+  virtual void createUserEvent(double position);
+  virtual void createExtraEvent(double position);
+
+  // One writer per event class: the event goes into the music track of its channel (system-exclusive data into
+  // track 0) at its position. Channel and system messages become a four-byte channel record, notes a note record,
+  // system-exclusive data a raw record of the event's length (only the bytes that exist), meta events a meta record
+  // of the event's type with its whole data. A null event is logged and nothing is written.
+  virtual void createNoteMessage(const std::shared_ptr<MidiNoteEvent>& event);
+  virtual void createPolyphonicPressureMessage(const std::shared_ptr<MidiPolyPressureEvent>& event);
+  virtual void createControllerMessage(const std::shared_ptr<MidiControllerEvent>& event);
+  virtual void createProgramChangeMessage(const std::shared_ptr<MidiProgramChangeEvent>& event);
+  virtual void createAfterTouchMessage(const std::shared_ptr<MidiChannelPressureEvent>& event);
+  virtual void createPitchWheelMessage(const std::shared_ptr<MidiPitchBendEvent>& event);
+  virtual void createSysExMessage(const std::shared_ptr<SystemExclusiveEvent>& event);
+  virtual void createSystemTimeCodeMessage(const std::shared_ptr<SystemTimeCodeEvent>& event);
+  virtual void createSystemSongPositionPointerMessage(const std::shared_ptr<SystemSongPositionPointerEvent>& event);
+  virtual void createSystemSongSelectMessage(const std::shared_ptr<SystemSongSelectEvent>& event);
+  virtual void createSystemTuneRequestMessage(const std::shared_ptr<SystemTuneRequestEvent>& event);
+  virtual void createSystemTimingClockMessage(const std::shared_ptr<SystemClockEvent>& event);
+  virtual void createSystemStartMessage(const std::shared_ptr<SystemStartEvent>& event);
+  virtual void createSystemContinueMessage(const std::shared_ptr<SystemContinueEvent>& event);
+  virtual void createSystemStopMessage(const std::shared_ptr<SystemStopEvent>& event);
+  virtual void createSystemActiveSensingMessage(const std::shared_ptr<SystemActiveSensingEvent>& event);
+  virtual void createSystemResetMessage(const std::shared_ptr<SystemResetEvent>& event);
+  virtual void createMetaSequenceNumberMessage(const std::shared_ptr<MetaSequenceNumberEvent>& event);
+  virtual void createMetaTextMessage(const std::shared_ptr<MetaTextEvent>& event);
+  virtual void createMetaCopyrightMessage(const std::shared_ptr<MetaCopyrightEvent>& event);
+  virtual void createMetaTrackNameMessage(const std::shared_ptr<MetaTrackNameEvent>& event);
+  virtual void createMetaInstrumentNameMessage(const std::shared_ptr<MetaInstrumentNameEvent>& event);
+  virtual void createMetaLyricsMessage(const std::shared_ptr<MetaLyricsEvent>& event);
+  virtual void createMetaMarkerMessage(const std::shared_ptr<MetaMarkerEvent>& event);
+  virtual void createMetaCuePointMessage(const std::shared_ptr<MetaCuePointEvent>& event);
+  virtual void createMetaProgramNameMessage(const std::shared_ptr<MetaProgramNameEvent>& event);
+  virtual void createMetaDeviceNameMessage(const std::shared_ptr<MetaDeviceNameEvent>& event);
+  virtual void createMetaChannelPrefixMessage(const std::shared_ptr<MetaChannelPrefixEvent>& event);
+  virtual void createMetaMidiPortMessage(const std::shared_ptr<MetaMidiPortEvent>& event);
+  virtual void createMetaEndOfTrackMessage(const std::shared_ptr<MetaEndOfTrackEvent>& event);
+  virtual void createMetaSetTempoMessage(const std::shared_ptr<MetaSetTempoEvent>& event);
+  virtual void createMetaSMTPOffsetMessage(const std::shared_ptr<MetaSMTPOffsetEvent>& event);
+  virtual void createMetaTimeSignatureMessage(const std::shared_ptr<MetaTimeSignatureEvent>& event);
+  virtual void createMetaKeySignatureMessage(const std::shared_ptr<MetaKeySignatureEvent>& event);
+  virtual void createMetaSequencerSpecificMessage(const std::shared_ptr<MetaSequencerSpecificEvent>& event);
+
+  // Rebuilds the music sequence from the song tree: every music track is emptied, the tempo track takes the tree's
+  // tempo events (its other events are dropped: the tree holds them in its tracks), and every track node is written
+  // into the music track of its channel. Track nodes sharing a channel are all written. The sequence gains empty
+  // tracks where a MIDI channel (0 to 15) of the tree has none; a track node of a channel without a music track is
+  // logged and passed over.
+  virtual void sequenceNodeToMusicSequence();
+  // Empties musicTrack (not while sequenceNodeToMusicSequence runs: it has emptied every track), then writes the
+  // track node's events and then those of its patterns, each at its own position, through eventsToMusicTrack.
+  // Wherever these operations write, each writer puts its event into the music track its class chooses (above).
+  virtual void trackNodeToMusicTrack(const std::shared_ptr<TrackNode>& trackNode, const MusicTrack& musicTrack);
+  // Writes one event node with the writer of its status kind (for meta events, of its type) after adding offset
+  // (beats) to the node's own position. Kinds without a writer, and nodes whose class does not match their kind,
+  // are logged and passed over; a plain MetaEvent of a written type goes out as createMetaEvent writes it.
+  virtual void eventsToMusicTrack(const std::shared_ptr<EventNode>& event, const MusicTrack& track, double offset);
+  // Empties the music sequence, then writes the track node as trackNodeToMusicTrack does, with the music track of
+  // its channel.
+  virtual void trackNodeToMusicSequence(const std::shared_ptr<TrackNode>& trackNode);
+  // Empties musicTrack, then writes the pattern's events at their own positions (its offset is not added).
+  virtual void patternNodeToMusicTrack(const std::shared_ptr<PatternNode>& patternNode, const MusicTrack& musicTrack);
+  // Empties the music sequence, then writes the pattern's events; the pattern's channel chooses no track.
+  virtual void patternNodeToMusicSequence(const std::shared_ptr<PatternNode>& patternNode);
+  // ---- end of writing ----
 
   // The channel found in the track read at position channel of the reading order; 0 beyond the list.
   virtual std::uint8_t getChannelAssignment(std::uint8_t channel);
@@ -183,4 +310,6 @@ class MIDISequence {
   static void logStatus(const char* prefix, OSStatus status, const char* text);
   // Removes every event of a track, logging as clear(track) does.
   void emptyTrack(const MusicTrack& track);
+  // True while sequenceNodeToMusicSequence writes its track nodes.
+  bool writingWholeTree_ = false;
 };
