@@ -138,6 +138,9 @@ korvel_sfont_t* korvel_synth_get_sfont(korvel_synth_t* synth, unsigned int num);
 korvel_sfont_t* korvel_synth_get_sfont_by_id(korvel_synth_t* synth, unsigned int id);
 korvel_sfont_t* korvel_synth_get_sfont_by_name(korvel_synth_t* synth, const char* name);
 void korvel_synth_add_sfloader(korvel_synth_t* synth, korvel_sfloader_t* loader);
+// An empty bank as a new sound font at the head of the stack, with the next identifier, which it returns; 0 with
+// "Out of memory".
+unsigned int korvel_defsfont_create_soundbank(korvel_synth_t* synth);
 // Stops the timers of sound fonts waiting for their voices to end and releases those sound fonts; the voices must
 // have ended. Control thread.
 void korvel_synth_release_pending_sfonts(korvel_synth_t* synth);

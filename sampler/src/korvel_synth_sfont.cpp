@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_synth.h"
 
+#include "sampler/src/korvel_defsfont.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -200,6 +202,25 @@ korvel_sfont_t* korvel_synth_get_sfont_by_name(korvel_synth_t* synth, const char
         }
     }
     return nullptr;
+}
+
+unsigned int korvel_defsfont_create_soundbank(korvel_synth_t* synth)
+{
+    korvel_defsfont_t* bank = new_korvel_defsfont();
+    korvel_sfont_t* sfont = bank != nullptr ? korvel_defsfont_new_sfont(bank) : nullptr;
+    korvel_list_t* stack = sfont != nullptr ? korvel_list_prepend(synth->sfont, sfont) : synth->sfont;
+    if (stack == synth->sfont) {
+        delete sfont;
+        if (bank != nullptr) {
+            delete_korvel_defsfont(bank);
+        }
+        korvel_log(KORVEL_ERR, "Out of memory");
+        return 0;
+    }
+    synth->sfont = stack;
+    sfont->id = ++synth->sfont_id;
+    std::printf("Soundfont Synthesizer: Ein Soundfont wurde erstellt. ");
+    return sfont->id;
 }
 
 void korvel_synth_add_sfloader(korvel_synth_t* synth, korvel_sfloader_t* loader)

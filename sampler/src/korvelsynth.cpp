@@ -30,6 +30,22 @@ korvelsynth_instance_t* assigned(unsigned int id)
     return instance;
 }
 
+// The bank of the instance's first sound font, or null.
+korvel_defsfont_t* first_bank(unsigned int id)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr || instance->synth == nullptr) {
+        return nullptr;
+    }
+    korvel_sfont_t* sfont = korvel_synth_get_sfont(instance->synth, 0);
+    return sfont != nullptr ? static_cast<korvel_defsfont_t*>(sfont->data) : nullptr;
+}
+
+int created(unsigned int uid)
+{
+    return uid != 0 ? static_cast<int>(uid) : -1;
+}
+
 void say(const char* text)
 {
     std::printf("Soundfont Synthesizer: %s\n", text);
@@ -170,6 +186,87 @@ int korvelsynth_all_sounds_off(unsigned int id)
         return -1;
     }
     return instance->synth != nullptr ? korvel_synth_all_sounds_off_all(instance->synth) : 0;
+}
+
+korvel_defpreset_t* KorvelGetPreset(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_preset_by_id(bank, uid) : nullptr;
+}
+
+korvel_inst_t* KorvelGetInstrument(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_instrument_by_id(bank, uid) : nullptr;
+}
+
+korvel_sample_t* KorvelGetSample(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_sample_by_id(bank, uid) : nullptr;
+}
+
+korvel_defpreset_t* korvelsynth_get_preset_with_id(unsigned int id, unsigned int uid)
+{
+    return KorvelGetPreset(id, uid);
+}
+
+korvel_inst_t* korvelsynth_get_instrument_with_id(unsigned int id, unsigned int uid)
+{
+    return KorvelGetInstrument(id, uid);
+}
+
+korvel_sample_t* korvelsynth_get_sample_with_id(unsigned int id, unsigned int uid)
+{
+    return KorvelGetSample(id, uid);
+}
+
+int KorvelSetSample(unsigned int, korvel_sample_t*)
+{
+    return 0;
+}
+
+int KorvelSetInstrument(unsigned int, korvel_inst_t*)
+{
+    return 0;
+}
+
+int KorvelSetPreset(unsigned int, korvel_defpreset_t*)
+{
+    return 0;
+}
+
+int korvelsynth_create_soundbank(unsigned int id)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr || instance->synth == nullptr) {
+        return -1;
+    }
+    return static_cast<int>(korvel_defsfont_create_soundbank(instance->synth));
+}
+
+int korvelsynth_create_sample(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? created(korvel_defsfont_create_sample(bank)) : -1;
+}
+
+int korvelsynth_create_instrument(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? created(korvel_defsfont_create_instrument(bank)) : -1;
+}
+
+int korvelsynth_create_preset(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? created(korvel_defsfont_create_preset(bank)) : -1;
+}
+
+korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int)
+{
+    say("Not implemented yet.");
+    return nullptr;
 }
 
 } // extern "C"

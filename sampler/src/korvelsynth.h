@@ -6,6 +6,7 @@
 // table is shared by every caller in the process.
 #pragma once
 
+#include "sampler/src/korvel_defsfont.h"
 #include "sampler/src/korvel_synth.h"
 
 #ifdef __cplusplus
@@ -43,6 +44,30 @@ korvel_synth_t* KorvelGetSynth(unsigned int id);
 int korvelsynth_all_notes_off_all(unsigned int id);
 int korvelsynth_all_notes_off(unsigned int id, int chan);
 int korvelsynth_all_sounds_off(unsigned int id);
+
+// The sound bank of the instance's first sound font (the one loaded or created last). Functions that return an
+// identifier or status give -1, and those that return an object give null, when no instance has the identifier
+// (after "Soundfont Synthesizer: Instance assignment failed.") or no sound font is loaded.
+
+// The object with that unique identifier, or null.
+korvel_defpreset_t* KorvelGetPreset(unsigned int id, unsigned int uid);
+korvel_inst_t* KorvelGetInstrument(unsigned int id, unsigned int uid);
+korvel_sample_t* KorvelGetSample(unsigned int id, unsigned int uid);
+korvel_defpreset_t* korvelsynth_get_preset_with_id(unsigned int id, unsigned int uid);
+korvel_inst_t* korvelsynth_get_instrument_with_id(unsigned int id, unsigned int uid);
+korvel_sample_t* korvelsynth_get_sample_with_id(unsigned int id, unsigned int uid);
+// Accepted and without effect: 0.
+int KorvelSetSample(unsigned int id, korvel_sample_t* sample);
+int KorvelSetInstrument(unsigned int id, korvel_inst_t* inst);
+int KorvelSetPreset(unsigned int id, korvel_defpreset_t* preset);
+// A new empty bank at the head of the synthesizer's stack: its sound-font identifier, 0 when it cannot be made.
+int korvelsynth_create_soundbank(unsigned int id);
+// A new object in the first sound font: its unique identifier.
+int korvelsynth_create_sample(unsigned int id);
+int korvelsynth_create_instrument(unsigned int id);
+int korvelsynth_create_preset(unsigned int id);
+// Prints "Soundfont Synthesizer: Not implemented yet." and returns null.
+korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int id);
 
 #ifdef __cplusplus
 }

@@ -118,6 +118,35 @@ TEST_F(Instances, NotesOffReachTheInstanceOrSayItIsMissing)
     EXPECT_EQ(finalize(2), 0);
 }
 
+TEST_F(Instances, TheFirstSoundFontIsEditedThroughTheInstance)
+{
+    ASSERT_EQ(init(9, bank), 0);
+    korvel_synth_t* synth = KorvelGetSynth(9);
+    auto* loaded = static_cast<korvel_defsfont_t*>(korvel_synth_get_sfont(synth, 0)->data);
+    unsigned int piano_uid = korvel_defsfont_get_preset(loaded, 0, 0)->uid;
+    EXPECT_STREQ(KorvelGetPreset(9, piano_uid)->name, "Sine Piano");
+    EXPECT_EQ(KorvelGetPreset(9, piano_uid + 1000), nullptr);
+    unsigned int inst_uid = static_cast<korvel_inst_t*>(loaded->inst->data)->uid;
+    EXPECT_STREQ(KorvelGetInstrument(9, inst_uid)->name, "Sine Inst");
+
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(korvelsynth_create_soundbank(9), 2);
+    int sample_uid = korvelsynth_create_sample(9);
+    int preset_uid = korvelsynth_create_preset(9);
+    EXPECT_EQ(korvelsynth_get_preset_on_channel(9), nullptr);
+    EXPECT_EQ(korvelsynth_create_instrument(42), -1);
+    out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Soundfont Synthesizer: Ein Soundfont wurde erstellt. "), std::string::npos);
+    EXPECT_NE(out.find("Soundfont Synthesizer: Not implemented yet.\n"), std::string::npos);
+    EXPECT_NE(out.find("Soundfont Synthesizer: Instance assignment failed.\n"), std::string::npos);
+    ASSERT_GT(sample_uid, 0);
+    EXPECT_EQ(KorvelGetSample(9, static_cast<unsigned int>(sample_uid))->uid, static_cast<unsigned int>(sample_uid));
+    EXPECT_NE(korvelsynth_get_preset_with_id(9, static_cast<unsigned int>(preset_uid)), nullptr);
+    EXPECT_EQ(KorvelGetPreset(9, piano_uid), nullptr) << "the new empty bank is the first sound font now";
+    EXPECT_EQ(korvel_synth_sfcount(synth), 2);
+    EXPECT_EQ(finalize(9), 0);
+}
+
 int threads()
 {
     int count = 0;
