@@ -23,7 +23,6 @@ struct _korvel_defsfont_t {
     korvel_list_t* sample;   // korvel_sample_t, in order of arrival
     korvel_list_t* inst;     // korvel_inst_t, in order of arrival
     korvel_defpreset_t* preset;
-    korvel_preset_t iter_preset;
     korvel_defpreset_t* iter_cur;
 };
 
