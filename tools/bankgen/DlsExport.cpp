@@ -1,6 +1,6 @@
 #include "tools/bankgen/DlsExport.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace bankgen {
 
@@ -9,18 +9,24 @@ namespace {
 // Connection codes of the format's articulation blocks.
 enum : std::uint16_t {
     kSourceNone = 0x0000,
+    kSourceLfo = 0x0001,
+    kSourceKeyNumber = 0x0003,
     kDestinationGain = 0x0001,
+    kDestinationPitch = 0x0003,
     kDestinationPan = 0x0004,
+    kDestinationLfoFrequency = 0x0104,
+    kDestinationLfoDelay = 0x0105,
     kDestinationEg1Attack = 0x0206,
     kDestinationEg1Decay = 0x0207,
     kDestinationEg1Release = 0x0209,
     kDestinationEg1Sustain = 0x020a,
 };
 
-// Sustain is a level in tenths of a percent; the set holds it as an attenuation in centibels.
+// Sustain is a level in tenths of a percent. The set holds the drop from full level as SoundFont 2 stores it, which
+// readers take as tenths of a percent of the envelope's range (1000 is silence); the level is what remains.
 double sustainPerMille(std::int16_t sustainCentibels)
 {
-    return 1000.0 * std::pow(10.0, -sustainCentibels / 200.0);
+    return std::max(0, 1000 - sustainCentibels);
 }
 
 dls::Wave waveOf(const GeneratedSample& sample)
@@ -54,12 +60,25 @@ dls::Region regionOf(const Region& region, const ProgramSet& set)
     out.sample = record;
     dls::Articulation articulation;
     const Envelope& e = region.envelope;
+    // The key number scales the decay over keys 0..127 where the set changes it per key from key 60; the base
+    // decay moves so that key 60 keeps the set's decay time.
+    double keyScale = -128.0 * e.decayTimecentsPerKey;
     articulation.connections = {
         dls::connection(kSourceNone, kDestinationEg1Attack, e.attackTimecents),
-        dls::connection(kSourceNone, kDestinationEg1Decay, e.decayTimecents),
+        dls::connection(kSourceNone, kDestinationEg1Decay, e.decayTimecents + 60.0 * e.decayTimecentsPerKey),
         dls::connection(kSourceNone, kDestinationEg1Sustain, sustainPerMille(e.sustainCentibels)),
         dls::connection(kSourceNone, kDestinationEg1Release, e.releaseTimecents),
     };
+    if (e.decayTimecentsPerKey != 0) {
+        articulation.connections.push_back(dls::connection(kSourceKeyNumber, kDestinationEg1Decay, keyScale));
+    }
+    if (region.vibrato) {
+        articulation.connections.push_back(
+            dls::connection(kSourceNone, kDestinationLfoDelay, region.vibrato->delayTimecents));
+        articulation.connections.push_back(
+            dls::connection(kSourceNone, kDestinationLfoFrequency, region.vibrato->frequencyCents));
+        articulation.connections.push_back(dls::connection(kSourceLfo, kDestinationPitch, region.vibrato->depthCents));
+    }
     if (region.attenuationCentibels != 0) {
         articulation.connections.push_back(
             dls::connection(kSourceNone, kDestinationGain, -static_cast<double>(region.attenuationCentibels)));

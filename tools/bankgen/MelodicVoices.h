@@ -32,6 +32,8 @@ struct VoiceRecipe {
     EnvelopeSeconds envelope;
     float attenuationDecibels;
     bool noise; // looped noise instead of a harmonic cycle
+    std::int16_t decayTimecentsPerKey = 0; // negative: higher notes die away sooner
+    float vibratoCents = 0;                // depth of a delayed vibrato; 0 for none
 };
 
 // The recipe of a program (0..127).

@@ -53,10 +53,21 @@ std::string trimmed(std::string_view name)
     return std::string(name.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 
-Envelope envelopeOf(const EnvelopeSeconds& e)
+Envelope envelopeOf(const VoiceRecipe& recipe)
 {
+    const EnvelopeSeconds& e = recipe.envelope;
     return {secondsToTimecents(e.attack), secondsToTimecents(e.decay), decibelsToCentibels(e.sustainDecibels),
-            secondsToTimecents(e.release)};
+            secondsToTimecents(e.release), recipe.decayTimecentsPerKey};
+}
+
+// A singer's or player's vibrato: about five and a half wobbles a second, setting in after a third of a second.
+std::optional<Vibrato> vibratoOf(const VoiceRecipe& recipe)
+{
+    if (recipe.vibratoCents == 0) {
+        return std::nullopt;
+    }
+    return Vibrato{secondsToTimecents(0.35), hertzToAbsoluteCents(5.5),
+                   static_cast<std::int16_t>(std::lround(recipe.vibratoCents))};
 }
 
 GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, std::vector<GeneratedSample>& samples,
@@ -66,7 +77,8 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
     GeneratedInstrument instrument{std::move(name), {}};
     Region region;
     region.looped = true;
-    region.envelope = envelopeOf(recipe.envelope);
+    region.envelope = envelopeOf(recipe);
+    region.vibrato = vibratoOf(recipe);
     region.attenuationCentibels = decibelsToCentibels(recipe.attenuationDecibels);
     if (recipe.noise) {
         region.sample = noiseSample;
@@ -95,6 +107,12 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
 std::int16_t secondsToTimecents(double seconds)
 {
     return static_cast<std::int16_t>(std::clamp(std::lround(1200.0 * std::log2(seconds)), -12000L, 8000L));
+}
+
+std::int16_t hertzToAbsoluteCents(double hertz)
+{
+    // Absolute cents count from 8.176 Hz, the pitch of key 0.
+    return static_cast<std::int16_t>(std::lround(1200.0 * std::log2(hertz / 8.176)));
 }
 
 std::int16_t decibelsToCentibels(double attenuationDecibels)

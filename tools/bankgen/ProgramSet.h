@@ -31,6 +31,15 @@ struct Envelope {
     std::int16_t decayTimecents = -12000;
     std::int16_t sustainCentibels = 0; // attenuation while held
     std::int16_t releaseTimecents = -12000;
+    // Change of the decay time per key above key 60; negative values make higher notes die away sooner.
+    std::int16_t decayTimecentsPerKey = 0;
+};
+
+// Pitch vibrato from the modulation LFO, starting after a delay.
+struct Vibrato {
+    std::int16_t delayTimecents = 0;
+    std::int16_t frequencyCents = 0; // absolute cents: 0 is 8.176 Hz
+    std::int16_t depthCents = 0;
 };
 
 struct Region {
@@ -43,6 +52,7 @@ struct Region {
     std::int16_t attenuationCentibels = 0;
     std::int16_t pan = 0;           // -500 left .. 500 right
     std::uint16_t exclusiveClass = 0;
+    std::optional<Vibrato> vibrato;
 };
 
 struct GeneratedInstrument {
@@ -60,6 +70,7 @@ ProgramSet buildProgramSet();
 
 // Conversions into the set's units.
 std::int16_t secondsToTimecents(double seconds);
+std::int16_t hertzToAbsoluteCents(double hertz);
 std::int16_t decibelsToCentibels(double attenuationDecibels);
 
 } // namespace bankgen

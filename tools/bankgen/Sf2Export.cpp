@@ -5,9 +5,13 @@ namespace bankgen {
 namespace {
 
 enum : std::uint16_t {
+    kModLfoToPitch = 5,
+    kModLfoDelay = 21,
+    kModLfoFrequency = 22,
     kVolEnvAttack = 34,
     kVolEnvDecay = 36,
     kVolEnvSustain = 37,
+    kKeyToVolEnvDecay = 40,
     kLoopContinuously = 1,
 };
 
@@ -38,6 +42,14 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
         .gen(kVolEnvDecay, region.envelope.decayTimecents)
         .gen(kVolEnvSustain, region.envelope.sustainCentibels)
         .gen(sf2::RELEASE_VOL_ENV, region.envelope.releaseTimecents);
+    if (region.envelope.decayTimecentsPerKey != 0) {
+        zone.gen(kKeyToVolEnvDecay, region.envelope.decayTimecentsPerKey);
+    }
+    if (region.vibrato) {
+        zone.gen(kModLfoDelay, region.vibrato->delayTimecents)
+            .gen(kModLfoFrequency, region.vibrato->frequencyCents)
+            .gen(kModLfoToPitch, region.vibrato->depthCents);
+    }
     if (region.attenuationCentibels != 0) {
         zone.gen(sf2::ATTENUATION, region.attenuationCentibels);
     }

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -104,6 +107,63 @@ TEST(GeneratedProgramSet, KeyA4OfEveryPitchedProgramIs440Hz)
             EXPECT_NEAR(hz, 440.0, 0.01);
         }
         EXPECT_GE(pitched, 120);
+    }
+}
+
+// What one zone of a loaded instrument makes a voice do, in the synthesizer's own units.
+struct ZoneSound {
+    int keyLo;
+    int keyHi;
+    std::string sample;
+    double rootKey;
+    std::vector<double> gens;
+
+    bool operator==(const ZoneSound&) const = default;
+};
+
+void PrintTo(const ZoneSound& z, std::ostream* os)
+{
+    *os << z.keyLo << ".." << z.keyHi << " " << z.sample << " root " << z.rootKey << " gens";
+    for (double g : z.gens) {
+        *os << " " << g;
+    }
+}
+
+std::vector<ZoneSound> zoneSounds(korvel_inst_t* instrument)
+{
+    static constexpr int kGens[] = {GEN_VOLENVATTACK, GEN_VOLENVDECAY,     GEN_VOLENVSUSTAIN, GEN_VOLENVRELEASE,
+                                    GEN_KEYTOVOLENVDECAY, GEN_ATTENUATION, GEN_PAN,           GEN_EXCLUSIVECLASS,
+                                    GEN_SAMPLEMODE,   GEN_MODLFODELAY,     GEN_MODLFOFREQ,    GEN_MODLFOTOPITCH,
+                                    GEN_COARSETUNE,   GEN_FINETUNE,        GEN_SCALETUNE};
+    std::vector<ZoneSound> zones;
+    for (korvel_inst_zone_t* zone = instrument != nullptr ? instrument->zone : nullptr; zone != nullptr;
+         zone = zone->next) {
+        const korvel_gen_t& root = zone->gen[GEN_OVERRIDEROOTKEY];
+        ZoneSound sound{zone->keylo, zone->keyhi, zone->sample->name,
+                        isSet(root) && root.val >= 0 ? root.val : zone->sample->pitch, {}};
+        for (int gen : kGens) {
+            // Fixed-point articulation values come back within a hundredth of their unit.
+            sound.gens.push_back(std::round(zone->gen[gen].val * 100.0) / 100.0);
+        }
+        zones.push_back(std::move(sound));
+    }
+    std::sort(zones.begin(), zones.end(), [](const ZoneSound& a, const ZoneSound& b) { return a.keyLo < b.keyLo; });
+    return zones;
+}
+
+TEST(GeneratedProgramSet, TheDlsAndSoundFont2FormsGiveEveryProgramTheSameZones)
+{
+    LoadedBank soundFont(*bankgen_test::bankFile("soundfont6.sf2"));
+    LoadedBank dls(*bankgen_test::bankFile("gs_instruments.dls"));
+    ASSERT_EQ(soundFont.result, 0);
+    ASSERT_EQ(dls.result, 0);
+    for (unsigned program = 0; program <= 128; ++program) {
+        unsigned bank = program < 128 ? 0 : 128;
+        unsigned number = program < 128 ? program : 0;
+        SCOPED_TRACE("bank " + std::to_string(bank) + " program " + std::to_string(number));
+        std::vector<ZoneSound> expected = zoneSounds(bankgen_test::instrumentOf(soundFont.preset(bank, number)));
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(zoneSounds(bankgen_test::instrumentOf(dls.preset(bank, number))), expected);
     }
 }
 
