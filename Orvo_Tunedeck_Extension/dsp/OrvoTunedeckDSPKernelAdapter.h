@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Orvo_Tunedeck_Extension/dsp/BufferedInputBus.h"
+#include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeck_DSPKernel.h"
+#include "platform/audiounit/AUAudioUnitBus.h"
+#include "platform/audiounit/AUParameterTree.h"
+#include "platform/audiounit/AURenderBlocks.h"
+#include "platform/foundation/Status.h"
+
+// What the audio unit talks to for its signal processing: owns the kernel (parameter store, output limiter), the
+// output bus and an input-bus holder, and offers the live render entry point render2 (limiter in place over what
+// the synthesizer rendered).
+//
+// Thread contract, per group of operations:
+// - construction, destruction, allocate/deallocate, setSamplerate, setMaximumFramesToRender, the MIDI output block:
+//   control thread, while rendering is stopped;
+// - parameter access, bypass and reset: any thread (reset and bypass take effect before the next limiter run);
+// - render2: render thread only; no allocation, no locks.
+class OrvoTunedeckDSPKernelAdapter {
+public:
+    // Kernel, output bus and input-bus holder in the standard format at 48000 Hz, two channels.
+    OrvoTunedeckDSPKernelAdapter();
+    OrvoTunedeckDSPKernelAdapter(const OrvoTunedeckDSPKernelAdapter&) = delete;
+    OrvoTunedeckDSPKernelAdapter& operator=(const OrvoTunedeckDSPKernelAdapter&) = delete;
+
+    AUAudioUnitBus* inputBus1() const { return _inputBus1.bus(); }
+    const std::shared_ptr<AUAudioUnitBus>& outputBus1() const { return _outputBus1; }
+
+    // The store holds addresses 1001 to 1175; other addresses are ignored on set and read as 0.
+    void setParameter(const AUParameter& parameter, AUValue value) noexcept;
+    AUValue valueForParameter(const AUParameter& parameter) const noexcept;
+    void setParameterEx(std::int32_t address, AUValue value) noexcept;
+    AUValue getParameterEx(std::int32_t address) const noexcept;
+
+    // Largest frame count a render call accepts (4096 at start).
+    AUAudioFrameCount maximumFramesToRender() const noexcept { return _kernel.maximumFrames(); }
+    void setMaximumFramesToRender(AUAudioFrameCount frames) noexcept { _kernel.setMaximumFrames(frames); }
+
+    bool shouldBypassEffect() const noexcept { return _kernel.bypassed(); }
+    // Bypass on or off, and the limiter starts afresh.
+    void setShouldBypassEffect(bool bypass) noexcept;
+    // Bypass on or off only.
+    void setBypass(bool bypass) noexcept { _kernel.setBypass(bypass); }
+
+    // Input-bus storage of maximumFramesToRender frames; the kernel set up for the output bus's format; the
+    // limiter starts afresh.
+    void allocateRenderResources();
+    void deallocateRenderResources();
+    // The limiter starts afresh.
+    void reset() noexcept { _kernel.requestLimiterReset(); }
+
+    float getSamplerate() const noexcept { return _kernel.samplerate(); }
+    // New rate for the kernel and the limiter's timings; the limiter keeps its state.
+    void setSamplerate(float rate) noexcept { _kernel.setSamplerate(rate); }
+
+    void setAUMIDIOutputEventBlock(AUMIDIOutputEventBlock block) { _outputEventBlock = std::move(block); }
+    const AUMIDIOutputEventBlock& getAUMIDIOutputEventBlock() const { return _outputEventBlock; }
+
+    // Live path, called after the synthesizer wrote outputData: runs the limiter in place over frameCount frames of
+    // the two channels. kAudioUnitErr_TooManyFramesToProcess above maximumFramesToRender, buffers untouched. A
+    // list that is not stereo float, a bus other than 0, bypass or a mono format leave the audio unlimited. The
+    // events, the time stamp and the pull block are not used.
+    foundation::OSStatus render2(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
+                                 AUAudioFrameCount frameCount, std::int64_t outputBusNumber,
+                                 AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
+                                 const AURenderPullInputBlock* pullInputBlock) noexcept;
+
+private:
+    OrvoTunedeck_DSPKernel _kernel;
+    BufferedInputBus _inputBus1;
+    AUMIDIOutputEventBlock _outputEventBlock;
+    std::shared_ptr<AUAudioUnitBus> _outputBus1;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "Orvo_Tunedeck_Extension/dsp/Compander2.h"
+#include "Orvo_Tunedeck_Extension/dsp/DSPKernel.h"
+#include "Orvo_Tunedeck_Extension/dsp/ParameterStore.h"
+#include "platform/audiounit/AudioBufferList.h"
+
+// The instrument's kernel: the parameter store, the output limiter on the live path, and the render state of one
+// call (the host's buffer list and bus).
+//
+// Thread contract: construction, destruction, init and setSamplerate on the control thread while rendering is
+// stopped; parameter access, bypass and limiter reset requests from any thread; the render entry points (from
+// DSPKernel, and setRenderBuffers / clearRenderBuffers) on the render thread only.
+class OrvoTunedeck_DSPKernel : public DSPKernel {
+public:
+    static constexpr AUAudioFrameCount kDefaultMaxFrames = 4096;
+
+    OrvoTunedeck_DSPKernel();
+    ~OrvoTunedeck_DSPKernel() override;
+    OrvoTunedeck_DSPKernel(const OrvoTunedeck_DSPKernel&) = delete;
+    OrvoTunedeck_DSPKernel& operator=(const OrvoTunedeck_DSPKernel&) = delete;
+
+    // Set-up for an output format: sample rate (Hz) for the kernel and the limiter, channel count; resets the
+    // limiter state.
+    void init(std::int32_t channelCount, double sampleRate) noexcept;
+
+    float samplerate() const noexcept { return fSamplerate; }
+    // New limiter timings for rate without resetting its state.
+    void setSamplerate(float rate) noexcept;
+
+    AUAudioFrameCount maximumFrames() const noexcept { return maxFrames; }
+    void setMaximumFrames(AUAudioFrameCount frames) noexcept { maxFrames = frames; }
+
+    bool bypassed() const noexcept { return bBypass.load(std::memory_order_relaxed); }
+    void setBypass(bool bypass) noexcept { bBypass.store(bypass, std::memory_order_relaxed); }
+    // The limiter's peaks and factors go back to their start before it next runs.
+    void requestLimiterReset() noexcept { limiterResetPending.store(true, std::memory_order_release); }
+
+    AUValue getParameter(AUParameterAddress address) const noexcept { return fParameters.get(address); }
+    void setParameter(AUParameterAddress address, AUValue value) noexcept override { fParameters.set(address, value); }
+
+    // Render thread: the one buffer list of this call, as input and output, and the bus it is for; cleared again
+    // with clearRenderBuffers before the call returns.
+    void setRenderBuffers(AudioBufferList* list, std::int64_t busNumber) noexcept;
+    void clearRenderBuffers() noexcept;
+
+    void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept override;
+    void processCompander(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept override;
+    void handleMIDIEvent(const AUMIDIEvent& event) noexcept override;
+
+    // This kernel's library instance identifier; distinct among live kernels.
+    std::uint32_t instanceId() const noexcept { return instance; }
+    // Kernels alive now.
+    static std::uint32_t instanceCount();
+
+private:
+    // Left and right of the current output list from bufferOffset, when the list has room for frameCount frames
+    // there and the kernel may render (not bypassed, two channels, at most maxFrames frames); otherwise false.
+    bool outputChannels(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset, float*& left,
+                        float*& right) const noexcept;
+
+    std::uint32_t instance;
+    AudioBufferList* renderBuffers = nullptr;
+    std::int64_t currentInBusIndex = 0;
+    std::int64_t currentOutBusIndex = 0;
+    std::int32_t numChannels = 2;
+    float fSamplerate = 48000.0f;
+    ParameterStore fParameters;
+    AUAudioFrameCount maxFrames = kDefaultMaxFrames;
+    std::atomic<bool> bBypass{false};
+    std::atomic<bool> limiterResetPending{false};
+    Compander2 compander;
+};
