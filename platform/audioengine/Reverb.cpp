@@ -55,17 +55,6 @@ void Reverb::configure(const ReverbShape& shape) noexcept {
     preDelay_.index %= preDelay_.length;
 }
 
-void Reverb::clear() noexcept {
-    std::fill(preDelay_.samples.begin(), preDelay_.samples.end(), 0.0f);
-    for (auto& channel : channels_) {
-        for (auto& comb : channel.combs) {
-            std::fill(comb.line.samples.begin(), comb.line.samples.end(), 0.0f);
-            comb.lowpass = 0.0f;
-        }
-        for (auto& allpass : channel.allpasses) std::fill(allpass.samples.begin(), allpass.samples.end(), 0.0f);
-    }
-}
-
 float Reverb::processChannel(Channel& channel, float input) noexcept {
     float sum = 0.0f;
     for (Comb& comb : channel.combs) {

@@ -21,7 +21,6 @@ public:
     // Adds nothing to the input: writes the reverberated (wet) signal of left+right into wetLeft and wetRight.
     // Render thread.
     void process(const float* left, const float* right, float* wetLeft, float* wetRight, uint32_t frames) noexcept;
-    void clear() noexcept;
 
 private:
     static constexpr size_t kCombs = 8;
