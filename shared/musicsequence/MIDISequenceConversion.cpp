@@ -127,8 +127,10 @@ class RowBuilder {
     }
     const auto time = sampleTimeAt(meta.position);
     if (!time) return;
-    std::vector<std::uint8_t> bytes{STATUS_META, meta.type, 0x00};
-    bytes.insert(bytes.end(), meta.data.begin(), meta.data.end());
+    std::vector<std::uint8_t> bytes(kMetaRowHeadBytes + meta.data.size());
+    bytes[0] = STATUS_META;
+    bytes[1] = meta.type;
+    std::copy(meta.data.begin(), meta.data.end(), bytes.begin() + kMetaRowHeadBytes);
     auto row = makeDataRow(bytes, *time);
     row->meta = meta.type;
     append(std::move(row), meta.position);
@@ -178,14 +180,18 @@ std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::nodesToAUMIDIEvent(dou
     for (const auto& node : track->events) rows.add(node);
   }
 
-  // Stable: at equal sample times the markers stay first, then the tracks in order, a track's events in order and a
-  // note's on before its off.
-  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-    return a->pEvent()->eventSampleTime < b->pEvent()->eventSampleTime;
-  });
-  for (std::size_t i = 0; i < list.size(); ++i) list[i]->id = static_cast<std::int64_t>(i);
-  for (const auto& record : list) {
+  // Stable by sample time: at equal times the markers stay first, then the tracks in order, a track's events in order
+  // and a note's on before its off. The keys are sorted apart from the records, which lie scattered on the heap.
+  std::vector<std::pair<AUEventSampleTime, std::size_t>> keys;
+  keys.reserve(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) keys.emplace_back(list[i]->pEvent()->eventSampleTime, i);
+  std::sort(keys.begin(), keys.end());
+  EventList sorted;
+  sorted.reserve(list.size());
+  for (const auto& key : keys) {
+    auto& record = sorted.emplace_back(std::move(list[key.second]));
+    record->id = static_cast<std::int64_t>(sorted.size() - 1);
     if (record->length() > 0 && record->data()[0] == 0) safeprint("INVALID EVENT (status): " + describe(*record));
   }
-  return list;
+  return sorted;
 }
