@@ -1,5 +1,7 @@
 #include "sampler/src/korvelsynth.h"
 
+#include "sampler/src/korvelsynth_channel_setup.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -267,6 +269,24 @@ korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int)
 {
     say("Not implemented yet.");
     return nullptr;
+}
+
+const char* korvelsynth_get_channel_setup(unsigned int id)
+{
+    if (assigned(id) == nullptr) {
+        return nullptr;
+    }
+    const char* text = korvel_channel_setup_text();
+    std::memcpy(xml_buffer, text, std::strlen(text) + 1);
+    return xml_buffer;
+}
+
+int korvelsynth_get_last_buffersize(unsigned int id)
+{
+    if (assigned(id) == nullptr) {
+        return -1;
+    }
+    return static_cast<int>(std::strlen(xml_buffer)) + 1;
 }
 
 } // extern "C"
