@@ -62,6 +62,16 @@ void korvel_channel_set_interp_method(korvel_channel_t* chan, int method);
 // 0 for a controller above 127.
 int korvel_channel_get_cc(korvel_channel_t* chan, int num);
 
+// MIDI input on the channel, on the thread that renders and handles MIDI, between blocks.
+// Stores the controller value (a number outside 0..127 changes nothing) and acts on it: bank select, data entry
+// for the generator NRPNs, sustain, NRPN and RPN selection, sounds and notes off, reset of all controllers, or the
+// voices' modulators of that controller. 0.
+int korvel_channel_cc(korvel_channel_t* chan, int num, int value);
+// Pitch bend := lsb + msb * 128; the voices' pitch-wheel modulators follow. 0.
+int korvel_channel_pitch_bend(korvel_channel_t* chan, int lsb, int msb);
+// Sensitivity in semitones; the voices' sensitivity modulators follow. 0.
+int korvel_channel_pitch_wheel_sens(korvel_channel_t* chan, int value);
+
 #ifdef __cplusplus
 }
 #endif

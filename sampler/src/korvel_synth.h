@@ -195,6 +195,20 @@ int korvel_synth_all_notes_off(korvel_synth_t* synth, int chan);
 int korvel_synth_all_notes_off_all(korvel_synth_t* synth);
 int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan);
 int korvel_synth_all_sounds_off_all(korvel_synth_t* synth);
+// The preset's note-on under the given note identifier; releases nothing and leaves the identifier counter. -1 on
+// a range error. The audio channel is not used.
+int korvel_synth_start(korvel_synth_t* synth, unsigned int id, korvel_preset_t* preset, int audio_chan, int chan,
+                       int key, int vel);
+// Note-off for the voices of the identifier that are on and not yet released. 0 when one was found, else -1.
+int korvel_synth_stop(korvel_synth_t* synth, unsigned int id);
+// Note-off for the channel's sustained voices (the sustain pedal was let go). 0.
+int korvel_synth_damp_voices(korvel_synth_t* synth, int chan);
+// Stops every voice and resets every channel, the chorus and the reverb. 0.
+int korvel_synth_system_reset(korvel_synth_t* synth);
+// Every voice of the channel, in any state, updates the modulators with this source (a MIDI controller when
+// is_cc), or all its modulators. 0.
+int korvel_synth_modulate_voices(korvel_synth_t* synth, int chan, int is_cc, int ctrl);
+int korvel_synth_modulate_voices_all(korvel_synth_t* synth, int chan);
 
 #ifdef __cplusplus
 }

@@ -1,19 +1,62 @@
 #include "sampler/src/korvel_synth.h"
 
-#include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_log_limit.h"
 
 namespace {
 
-constexpr int NO_SCORE = 999999;
+// The verbose lines count time in ticks at this rate, whatever the output rate.
+constexpr float VERBOSE_TICK_RATE = 44100.0f;
 
-bool sounding(const korvel_voice_t* voice)
+korvel_log_limit_t range_log;
+korvel_log_limit_t alloc_log;
+
+bool channel_ok(const korvel_synth_t* synth, int chan)
 {
-    return voice != nullptr && korvel_voice_is_playing(voice);
+    return chan >= 0 && chan < synth->midi_channels;
 }
 
-bool free_voice(const korvel_voice_t* voice)
+bool is_free(const korvel_voice_t* voice)
 {
     return voice->status == KORVEL_VOICE_CLEAN || voice->status == KORVEL_VOICE_OFF;
+}
+
+// A voice that is on and whose volume envelope has not yet reached its release.
+bool is_held(const korvel_voice_t* voice)
+{
+    return voice->status == KORVEL_VOICE_ON && voice->volenv->section < KORVEL_ENV_RELEASE;
+}
+
+int voices_in_use(const korvel_synth_t* synth)
+{
+    int used = 0;
+    for (int i = 0; i < synth->nvoice; i++) {
+        used += is_free(synth->voice[i]) ? 0 : 1;
+    }
+    return used;
+}
+
+float seconds_since_start(const korvel_synth_t* synth)
+{
+    return static_cast<float>(korvel_curtime() - synth->start) / 1000.0f;
+}
+
+// Channel, key and velocity checks of a note start; the messages are warnings.
+bool note_ok(int key, int vel)
+{
+    if (key < 0 || key > 127) {
+        korvel_log_limited(&range_log, KORVEL_WARN, "Key out of range");
+        return false;
+    }
+    if (vel < 1 || vel > 127) {
+        korvel_log_limited(&range_log, KORVEL_WARN, "Velocity out of range");
+        return false;
+    }
+    return true;
+}
+
+int exclusive_class(const korvel_voice_t* voice)
+{
+    return static_cast<int>(korvel_voice_gen_value(voice, GEN_EXCLUSIVECLASS));
 }
 
 } // namespace
@@ -22,31 +65,28 @@ extern "C" {
 
 int korvel_synth_noteon(korvel_synth_t* synth, int chan, int key, int vel)
 {
-    if (chan < 0 || chan >= synth->midi_channels) {
-        return korvel_log(KORVEL_WARN, "Channel out of range");
+    if (!channel_ok(synth, chan)) {
+        return korvel_log_limited(&range_log, KORVEL_WARN, "Channel out of range");
     }
     if (vel == 0) {
         return korvel_synth_noteoff(synth, chan, key);
     }
-    korvel_preset_t* preset = korvel_channel_get_preset(synth->channel[chan]);
-    if (preset == nullptr) {
+    korvel_channel_t* channel = synth->channel[chan];
+    if (channel->preset == nullptr) {
         if (synth->verbose) {
             korvel_log(KORVEL_INFO, "noteon\t%d\t%d\t%d\t%05d\t%.3f\t%.3f\t%.3f\t%d\t%s", chan, key, vel, 0,
-                       synth->ticks / 44100.0f, (korvel_curtime() - synth->start) / 1000.0f, 0.0f, 0,
-                       "channel has no preset");
+                       static_cast<double>(static_cast<float>(synth->ticks) / VERBOSE_TICK_RATE),
+                       static_cast<double>(seconds_since_start(synth)), 0.0, 0, "channel has no preset");
         }
         return -1;
     }
     korvel_synth_release_voice_on_same_note(synth, chan, key);
-    unsigned int id = synth->noteid++;
-    if (key < 0 || key >= 128) {
-        return korvel_log(KORVEL_WARN, "Key out of range");
-    }
-    if (vel < 1 || vel > 127) {
-        return korvel_log(KORVEL_WARN, "Velocity out of range");
+    const unsigned int id = synth->noteid++;
+    if (!note_ok(key, vel)) {
+        return -1;
     }
     synth->storeid = id;
-    return preset->noteon(preset, synth, chan, key, vel);
+    return channel->preset->noteon(channel->preset, synth, chan, key, vel);
 }
 
 int korvel_synth_noteoff(korvel_synth_t* synth, int chan, int key)
@@ -54,8 +94,43 @@ int korvel_synth_noteoff(korvel_synth_t* synth, int chan, int key)
     int status = -1;
     for (int i = 0; i < synth->nvoice; i++) {
         korvel_voice_t* voice = synth->voice[i];
-        if (voice->status == KORVEL_VOICE_ON && voice->volenv->section < KORVEL_ENV_RELEASE && voice->chan == chan &&
-            voice->key == key) {
+        if (!is_held(voice) || voice->chan != chan || voice->key != key) {
+            continue;
+        }
+        if (synth->verbose) {
+            const korvel_oscillator_t* osc = voice->osc;
+            korvel_log(KORVEL_INFO, "noteoff\t%d\t%d\t%d\t%05d\t%.3f\t%.3f\t%.3f\t%d", voice->chan, voice->key, 0,
+                       voice->id,
+                       static_cast<double>(static_cast<float>(osc->start_time + osc->ticks) / VERBOSE_TICK_RATE),
+                       static_cast<double>(seconds_since_start(synth)),
+                       static_cast<double>(static_cast<float>(osc->ticks) / VERBOSE_TICK_RATE),
+                       voices_in_use(synth));
+        }
+        korvel_voice_noteoff(voice);
+        status = 0;
+    }
+    return status;
+}
+
+int korvel_synth_start(korvel_synth_t* synth, unsigned int id, korvel_preset_t* preset, int, int chan, int key,
+                       int vel)
+{
+    if (!channel_ok(synth, chan)) {
+        return korvel_log_limited(&range_log, KORVEL_WARN, "Channel out of range");
+    }
+    if (!note_ok(key, vel)) {
+        return -1;
+    }
+    synth->storeid = id;
+    return preset->noteon(preset, synth, chan, key, vel);
+}
+
+int korvel_synth_stop(korvel_synth_t* synth, unsigned int id)
+{
+    int status = -1;
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (is_held(voice) && voice->id == id) {
             korvel_voice_noteoff(voice);
             status = 0;
         }
@@ -67,17 +142,106 @@ void korvel_synth_release_voice_on_same_note(korvel_synth_t* synth, int chan, in
 {
     for (int i = 0; i < synth->nvoice; i++) {
         korvel_voice_t* voice = synth->voice[i];
-        if (sounding(voice) && voice->chan == chan && voice->key == key && voice->id != synth->noteid) {
+        if (korvel_voice_is_playing(voice) && voice->chan == chan && voice->key == key &&
+            voice->id != synth->noteid) {
             korvel_voice_noteoff(voice);
         }
     }
+}
+
+int korvel_synth_damp_voices(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (voice->chan == chan && voice->status == KORVEL_VOICE_SUSTAINED) {
+            korvel_voice_noteoff(voice);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_notes_off(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (korvel_voice_is_playing(voice) && voice->chan == chan) {
+            korvel_voice_noteoff(voice);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_notes_off_all(korvel_synth_t* synth)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (korvel_voice_is_playing(voice)) {
+            korvel_voice_noteoff(voice);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (korvel_voice_is_playing(voice) && voice->chan == chan) {
+            korvel_voice_off(voice);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_all_sounds_off_all(korvel_synth_t* synth)
+{
+    for (int i = 0; synth->voice != nullptr && i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (korvel_voice_is_playing(voice)) {
+            korvel_voice_off(voice);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_system_reset(korvel_synth_t* synth)
+{
+    korvel_synth_all_sounds_off_all(synth);
+    for (int c = 0; c < synth->midi_channels; c++) {
+        korvel_channel_reset(synth->channel[c]);
+    }
+    korvel_chorus_reset(synth->chorus);
+    korvel_revmodel_reset(synth->reverb);
+    return 0;
+}
+
+int korvel_synth_modulate_voices(korvel_synth_t* synth, int chan, int is_cc, int ctrl)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (voice->chan == chan) {
+            korvel_voice_modulate(voice, is_cc, ctrl);
+        }
+    }
+    return 0;
+}
+
+int korvel_synth_modulate_voices_all(korvel_synth_t* synth, int chan)
+{
+    for (int i = 0; i < synth->nvoice; i++) {
+        korvel_voice_t* voice = synth->voice[i];
+        if (voice->chan == chan) {
+            korvel_voice_modulate_all(voice);
+        }
+    }
+    return 0;
 }
 
 korvel_voice_t* korvel_synth_alloc_voice(korvel_synth_t* synth, korvel_sample_t* sample, int chan, int key, int vel)
 {
     korvel_voice_t* voice = nullptr;
     for (int i = 0; i < synth->nvoice && voice == nullptr; i++) {
-        if (free_voice(synth->voice[i])) {
+        if (is_free(synth->voice[i])) {
             voice = synth->voice[i];
         }
     }
@@ -85,25 +249,25 @@ korvel_voice_t* korvel_synth_alloc_voice(korvel_synth_t* synth, korvel_sample_t*
         voice = korvel_synth_free_voice_by_kill(synth);
     }
     if (voice == nullptr) {
-        korvel_log(KORVEL_WARN, "Failed to allocate a synthesis process. (chan=%d,key=%d)", chan, key);
+        korvel_log_limited(&alloc_log, KORVEL_WARN, "Failed to allocate a synthesis process. (chan=%d,key=%d)", chan,
+                           key);
         return nullptr;
     }
     if (synth->verbose) {
-        int in_use = 0;
-        for (int i = 0; i < synth->nvoice; i++) {
-            in_use += free_voice(synth->voice[i]) ? 0 : 1;
-        }
         korvel_log(KORVEL_INFO, "noteon\t%d\t%d\t%d\t%05d\t%.3f\t%.3f\t%.3f\t%d", chan, key, vel, synth->storeid,
-                   synth->ticks / 44100.0f, (korvel_curtime() - synth->start) / 1000.0f, 0.0f, in_use);
+                   static_cast<double>(static_cast<float>(synth->ticks) / VERBOSE_TICK_RATE),
+                   static_cast<double>(seconds_since_start(synth)), 0.0, voices_in_use(synth));
     }
     korvel_channel_t* channel = chan >= 0 && chan < synth->midi_channels ? synth->channel[chan] : nullptr;
     if (korvel_voice_init(voice, sample, channel, key, vel, synth->storeid, synth->ticks,
                           static_cast<float>(synth->gain)) != 0) {
-        korvel_log(KORVEL_WARN, "Failed to initialize voice");
+        korvel_log_limited(&alloc_log, KORVEL_WARN, "Failed to initialize voice");
         return nullptr;
     }
     for (korvel_mod_t* mod : korvel_default_mods) {
-        mod->id = -1;
+        if (mod->id != -1) {
+            mod->id = -1;
+        }
         korvel_voice_add_mod(voice, mod, KORVEL_VOICE_DEFAULT);
     }
     return voice;
@@ -117,11 +281,11 @@ void korvel_synth_start_voice(korvel_synth_t* synth, korvel_voice_t* voice)
 
 korvel_voice_t* korvel_synth_free_voice_by_kill(korvel_synth_t* synth)
 {
-    float best_score = NO_SCORE;
+    float best_score = 999999.0f;
     korvel_voice_t* best = nullptr;
     for (int i = 0; i < synth->nvoice; i++) {
         korvel_voice_t* voice = synth->voice[i];
-        if (free_voice(voice)) {
+        if (is_free(voice)) {
             return voice;
         }
         float score = voice->chan == KORVEL_DRUM_CHANNEL ? 14000.0f
@@ -145,60 +309,19 @@ korvel_voice_t* korvel_synth_free_voice_by_kill(korvel_synth_t* synth)
     return best;
 }
 
-void korvel_synth_kill_by_exclusive_class(korvel_synth_t* synth, korvel_voice_t* new_voice)
+void korvel_synth_kill_by_exclusive_class(korvel_synth_t* synth, korvel_voice_t* voice)
 {
-    int excl = static_cast<int>(korvel_voice_gen_value(new_voice, GEN_EXCLUSIVECLASS));
+    const int excl = exclusive_class(voice);
     if (excl == 0) {
         return;
     }
     for (int i = 0; i < synth->nvoice; i++) {
-        korvel_voice_t* voice = synth->voice[i];
-        if (voice != new_voice && sounding(voice) && voice->chan == new_voice->chan &&
-            static_cast<int>(korvel_voice_gen_value(voice, GEN_EXCLUSIVECLASS)) == excl &&
-            voice->id != new_voice->id) {
-            korvel_voice_kill_excl(voice);
+        korvel_voice_t* other = synth->voice[i];
+        if (other != voice && korvel_voice_is_playing(other) && other->chan == voice->chan &&
+            exclusive_class(other) == excl && other->id != voice->id) {
+            korvel_voice_kill_excl(other);
         }
     }
-}
-
-int korvel_synth_all_notes_off(korvel_synth_t* synth, int chan)
-{
-    for (int i = 0; i < synth->nvoice; i++) {
-        if (sounding(synth->voice[i]) && synth->voice[i]->chan == chan) {
-            korvel_voice_noteoff(synth->voice[i]);
-        }
-    }
-    return 0;
-}
-
-int korvel_synth_all_notes_off_all(korvel_synth_t* synth)
-{
-    for (int i = 0; i < synth->nvoice; i++) {
-        if (sounding(synth->voice[i])) {
-            korvel_voice_noteoff(synth->voice[i]);
-        }
-    }
-    return 0;
-}
-
-int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan)
-{
-    for (int i = 0; i < synth->nvoice; i++) {
-        if (sounding(synth->voice[i]) && synth->voice[i]->chan == chan) {
-            korvel_voice_off(synth->voice[i]);
-        }
-    }
-    return 0;
-}
-
-int korvel_synth_all_sounds_off_all(korvel_synth_t* synth)
-{
-    for (int i = 0; synth->voice != nullptr && i < synth->nvoice; i++) {
-        if (sounding(synth->voice[i])) {
-            korvel_voice_off(synth->voice[i]);
-        }
-    }
-    return 0;
 }
 
 } // extern "C"

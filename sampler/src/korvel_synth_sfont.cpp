@@ -1,6 +1,7 @@
 #include "sampler/src/korvel_synth.h"
 
 #include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/korvel_log_limit.h"
 
 #include <cstdio>
 #include <cstring>
@@ -67,6 +68,9 @@ korvel_preset_t* find_in_stack(korvel_synth_t* synth, unsigned int bank, unsigne
     }
     return nullptr;
 }
+
+// Program changes come with the MIDI input; a flood of bad ones is logged a few lines a second.
+korvel_log_limit_t program_log;
 
 void resolve_channel(korvel_channel_t* chan, korvel_preset_t* preset)
 {
@@ -333,7 +337,7 @@ korvel_preset_t* korvel_synth_get_channel_preset(korvel_synth_t* synth, int chan
 int korvel_synth_program_change(korvel_synth_t* synth, int chan, int prognum)
 {
     if (chan < 0 || chan >= synth->midi_channels || prognum < 0 || prognum > 128) {
-        return korvel_log(KORVEL_ERR, "Index out of range (chan=%d, prog=%d)", chan, prognum);
+        return korvel_log_limited(&program_log, KORVEL_ERR, "Index out of range (chan=%d, prog=%d)", chan, prognum);
     }
     korvel_channel_t* channel = synth->channel[chan];
     unsigned int banknum = korvel_channel_get_banknum(channel);
