@@ -26,7 +26,7 @@ AUParameter::AUParameter(std::string identifier, std::string displayName, AUPara
       dependentParameters_(std::move(dependentParameters)) {}
 
 AUValue AUParameter::value() const {
-    if (tree_ != nullptr && tree_->valueProvider_) return tree_->valueProvider_(const_cast<AUParameter&>(*this));
+    if (tree_ != nullptr && tree_->valueProvider_) return tree_->valueProvider_(*this);
     return value_.load();
 }
 
@@ -38,7 +38,7 @@ void AUParameter::setValue(AUValue value, AUParameterObserverToken originator) {
 std::string AUParameter::stringFromValue(std::optional<AUValue> value) const {
     if (tree_ != nullptr && tree_->stringFromValue_) {
         const AUValue given = value.value_or(0.0f);
-        return tree_->stringFromValue_(const_cast<AUParameter&>(*this), value ? &given : nullptr);
+        return tree_->stringFromValue_(*this, value ? &given : nullptr);
     }
     char text[32];
     std::snprintf(text, sizeof text, "%g", static_cast<double>(value.value_or(this->value())));
@@ -118,7 +118,7 @@ void AUParameterTree::removeParameterObserver(AUParameterObserverToken token) {
     std::erase_if(observers_, [token](const auto& entry) { return entry.first == token; });
 }
 
-void AUParameterTree::valueChanged(AUParameter& parameter, AUValue value, AUParameterObserverToken originator) {
+void AUParameterTree::valueChanged(const AUParameter& parameter, AUValue value, AUParameterObserverToken originator) {
     if (valueObserver_) valueObserver_(parameter, value);
     std::vector<std::shared_ptr<AUParameterObserver>> observers;
     {

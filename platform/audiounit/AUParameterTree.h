@@ -118,9 +118,10 @@ private:
 
 class AUParameterTree final : public AUParameterGroup {
 public:
-    using ValueObserver = std::function<void(AUParameter& parameter, AUValue value)>;
-    using ValueProvider = std::function<AUValue(AUParameter& parameter)>;
-    using StringFromValue = std::function<std::string(AUParameter& parameter, const AUValue* value)>;
+    using ValueObserver = std::function<void(const AUParameter& parameter, AUValue value)>;
+    using ValueProvider = std::function<AUValue(const AUParameter& parameter)>;
+    // value is nullptr when the parameter's current value is wanted.
+    using StringFromValue = std::function<std::string(const AUParameter& parameter, const AUValue* value)>;
 
     static std::shared_ptr<AUParameter> createParameter(
         std::string identifier, std::string name, AUParameterAddress address, AUValue min, AUValue max,
@@ -150,7 +151,7 @@ public:
 private:
     friend class AUParameter;
 
-    void valueChanged(AUParameter& parameter, AUValue value, AUParameterObserverToken originator);
+    void valueChanged(const AUParameter& parameter, AUValue value, AUParameterObserverToken originator);
 
     std::unordered_map<AUParameterAddress, std::shared_ptr<AUParameter>> byAddress_;
     ValueObserver valueObserver_;

@@ -43,7 +43,7 @@ TEST(ParameterTree, FindsParametersByAddressAndListsThemDepthFirst) {
 TEST(ParameterTree, WritesAreNotClampedAndReachTheImplementorAndTheObservers) {
     const auto tree = sampleTree();
     std::map<AUParameterAddress, AUValue> store;
-    tree->setImplementorValueObserver([&](AUParameter& p, AUValue v) { store[p.address()] = v; });
+    tree->setImplementorValueObserver([&](const AUParameter& p, AUValue v) { store[p.address()] = v; });
     std::vector<std::pair<AUParameterAddress, AUValue>> first, second;
     const auto token1 = tree->tokenByAddingParameterObserver([&](AUParameterAddress a, AUValue v) { first.emplace_back(a, v); });
     const auto token2 = tree->tokenByAddingParameterObserver([&](AUParameterAddress a, AUValue v) { second.emplace_back(a, v); });
@@ -66,7 +66,7 @@ TEST(ParameterTree, WritesAreNotClampedAndReachTheImplementorAndTheObservers) {
 TEST(ParameterTree, ValuesComeFromTheProviderWhenThereIsOne) {
     const auto tree = sampleTree();
     std::map<AUParameterAddress, AUValue> store{{2, 0.75f}};
-    tree->setImplementorValueProvider([&](AUParameter& p) { return store[p.address()]; });
+    tree->setImplementorValueProvider([&](const AUParameter& p) { return store[p.address()]; });
     EXPECT_EQ(tree->parameterWithAddress(2)->value(), 0.75f);
     store[2] = 0.125f;  // written behind the tree's back
     EXPECT_EQ(tree->parameterWithAddress(2)->value(), 0.125f);
@@ -78,7 +78,7 @@ TEST(ParameterTree, StringFromValueUsesTheCallbackOrPlainDigits) {
     pan->setValue(0.5f);
     EXPECT_EQ(pan->stringFromValue(), "0.5");
     EXPECT_EQ(pan->stringFromValue(0.25f), "0.25");
-    tree->setImplementorStringFromValueCallback([](AUParameter& p, const AUValue* value) {
+    tree->setImplementorStringFromValueCallback([](const AUParameter& p, const AUValue* value) {
         return p.identifier() + "=" + (value != nullptr ? std::to_string(static_cast<int>(*value * 100)) : "now");
     });
     EXPECT_EQ(pan->stringFromValue(0.25f), "pan=25");
@@ -89,7 +89,7 @@ TEST(ParameterTree, AParameterOutlivingItsTreeStillHoldsItsValue) {
     std::shared_ptr<AUParameter> kept;
     {
         const auto tree = sampleTree();
-        tree->setImplementorValueProvider([](AUParameter&) { return 9.0f; });
+        tree->setImplementorValueProvider([](const AUParameter&) { return 9.0f; });
         kept = tree->parameterWithAddress(11);
     }
     kept->setValue(0.5f);
