@@ -35,12 +35,13 @@ OrvoTunedeck_Parameters::OrvoTunedeck_Parameters(std::shared_ptr<OrvoTunedeckDSP
     for (const auto& parameter : parameterTree->allParameters()) adapter->setParameter(*parameter, parameter->value());
 
     parameterTree->setImplementorValueObserver(
-        [adapter](AUParameter& parameter, AUValue value) { adapter->setParameter(parameter, value); });
+        [adapter](const AUParameter& parameter, AUValue value) { adapter->setParameter(parameter, value); });
     parameterTree->setImplementorValueProvider(
-        [adapter](AUParameter& parameter) { return adapter->valueForParameter(parameter); });
-    parameterTree->setImplementorStringFromValueCallback([adapter](AUParameter& parameter, const AUValue* value) {
-        return displayText(parameter, value != nullptr ? *value : adapter->valueForParameter(parameter));
-    });
+        [adapter](const AUParameter& parameter) { return adapter->valueForParameter(parameter); });
+    parameterTree->setImplementorStringFromValueCallback(
+        [adapter](const AUParameter& parameter, const AUValue* value) {
+            return displayText(parameter, value != nullptr ? *value : adapter->valueForParameter(parameter));
+        });
 }
 
 void OrvoTunedeck_Parameters::buildTree() {
