@@ -10,10 +10,41 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int MIN_SAMPLE_POINTS = 8;
+
+// Appends to a bank pool in constant time: a file may hold many thousands of records.
+class pool_appender {
+public:
+    explicit pool_appender(korvel_list_t*& head) : head_(head), last_(korvel_list_last(head)) {}
+
+    bool append(void* data)
+    {
+        korvel_list_t* grown = korvel_list_append(last_, data);
+        korvel_list_t* cell = last_ == nullptr ? grown : last_->next;
+        if (cell == nullptr) {
+            return false;
+        }
+        if (last_ == nullptr) {
+            head_ = cell;
+        }
+        last_ = cell;
+        return true;
+    }
+
+private:
+    korvel_list_t*& head_;
+    korvel_list_t* last_;
+};
+
+// The records made from the file, by their index in it: zones link through these.
+struct imported {
+    std::vector<korvel_sample_t*> samples;
+    std::vector<korvel_inst_t*> instruments;
+};
 
 bool load_sampledata(korvel_defsfont_t* sfont)
 {
@@ -47,8 +78,9 @@ bool playable(const korvel_sample_t* s)
            s->lend <= s->pend + 1;
 }
 
-bool import_samples(korvel_defsfont_t* sfont, sfont_data_t& sf)
+bool import_samples(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& made)
 {
+    pool_appender pool(sfont->sample);
     for (sfont_sample_t& header : sf.sample) {
         header.uid = generate_sample_uid();
         korvel_sample_t* sample = new_korvel_sample();
@@ -78,10 +110,11 @@ bool import_samples(korvel_defsfont_t* sfont, sfont_data_t& sf)
         } else if (!playable(sample)) {
             sample->valid = 0;
         }
-        if (korvel_defsfont_add_sample(sfont, sample) != 0) {
+        if (!pool.append(sample)) {
             delete_korvel_sample(sample);
             return false;
         }
+        made.samples.push_back(sample);
         korvel_voice_optimize_sample(sample);
     }
     return true;
@@ -139,7 +172,7 @@ korvel_mod_t* convert_modulator(const sfont_mod_t& in)
 
 // Fills a bank zone from a file zone: ranges, generators and modulators. The link is the caller's.
 template <typename Zone>
-bool import_zone(Zone* zone, const sfont_zone_t& in, void (*add)(Zone*, korvel_mod_t*))
+bool import_zone(Zone* zone, const sfont_zone_t& in)
 {
     for (const sfont_gen_t& g : in.gen) {
         if (g.oper == GEN_KEYRANGE) {
@@ -153,6 +186,7 @@ bool import_zone(Zone* zone, const sfont_zone_t& in, void (*add)(Zone*, korvel_m
             zone->gen[g.oper].flags = GEN_SET;
         }
     }
+    korvel_mod_t** tail = &zone->mod;
     for (const sfont_mod_t& m : in.mod) {
         if (m.dest >= GEN_LAST) {
             continue; // linked modulators and unknown destinations address no generator
@@ -161,7 +195,8 @@ bool import_zone(Zone* zone, const sfont_zone_t& in, void (*add)(Zone*, korvel_m
         if (mod == nullptr) {
             return false;
         }
-        add(zone, mod);
+        *tail = mod;
+        tail = &mod->next;
     }
     return true;
 }
@@ -183,18 +218,9 @@ std::string zone_name(const char* owner, size_t n)
     return std::string(owner) + "/" + std::to_string(n);
 }
 
-void add_imod(korvel_inst_zone_t* zone, korvel_mod_t* mod)
+bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& made)
 {
-    korvel_defsfont_add_imodulator(zone, mod);
-}
-
-void add_pmod(korvel_preset_zone_t* zone, korvel_mod_t* mod)
-{
-    korvel_defsfont_add_pmodulator(zone, mod);
-}
-
-bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf)
-{
+    pool_appender pool(sfont->inst);
     for (sfont_inst_t& header : sf.inst) {
         header.uid = generate_instrument_uid();
         korvel_inst_t* inst = new_korvel_inst();
@@ -203,10 +229,11 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf)
         }
         inst->uid = header.uid;
         korvel_inst_set_name(inst, header.name[0] != '\0' ? header.name : "Untitled");
-        if (korvel_defsfont_add_instrument(sfont, inst) != 0) {
+        if (!pool.append(inst)) {
             delete_korvel_inst(inst);
             return false;
         }
+        made.instruments.push_back(inst);
         for (size_t n = 0; n < header.zone.size(); n++) {
             const sfont_zone_t& in = header.zone[n];
             korvel_inst_zone_t* zone = new_korvel_inst_zone(zone_name(inst->name, n + 1).c_str());
@@ -217,13 +244,9 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf)
                 korvel_inst_set_global_zone(inst, zone);
             } else {
                 korvel_inst_add_zone(inst, zone);
-                zone->sample = korvel_defsfont_get_sample_by_id(sfont, sf.sample[static_cast<size_t>(in.link)].uid);
-                if (zone->sample == nullptr) {
-                    korvel_log(KORVEL_ERR, "Couldn't find sample name");
-                    return false;
-                }
+                zone->sample = made.samples[static_cast<size_t>(in.link)];
             }
-            if (!import_zone(zone, in, add_imod)) {
+            if (!import_zone(zone, in)) {
                 return false;
             }
         }
@@ -232,8 +255,27 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf)
     return true;
 }
 
-bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf)
+// Presets arrive sorted, so each one normally goes after the last of the chain.
+void add_preset(korvel_defsfont_t* sfont, korvel_defpreset_t*& last, korvel_defpreset_t* preset)
 {
+    if (last != nullptr &&
+        (last->bank < preset->bank || (last->bank == preset->bank && last->num <= preset->num))) {
+        preset->next = nullptr;
+        last->next = preset;
+    } else {
+        korvel_defsfont_add_preset(sfont, preset);
+    }
+    if (preset->next == nullptr) {
+        last = preset;
+    }
+}
+
+bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& made)
+{
+    korvel_defpreset_t* last = sfont->preset;
+    while (last != nullptr && last->next != nullptr) {
+        last = last->next;
+    }
     for (sfont_preset_t& header : sf.preset) {
         header.uid = generate_preset_uid();
         korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
@@ -250,7 +292,7 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf)
         }
         preset->bank = header.bank;
         preset->num = header.prenum;
-        korvel_defsfont_add_preset(sfont, preset);
+        add_preset(sfont, last, preset);
         for (size_t n = 0; n < header.zone.size(); n++) {
             const sfont_zone_t& in = header.zone[n];
             korvel_preset_zone_t* zone = new_korvel_preset_zone(zone_name(preset->name, n + 1).c_str());
@@ -261,13 +303,9 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf)
                 korvel_defpreset_set_global_zone(preset, zone);
             } else {
                 korvel_defpreset_add_zone(preset, zone);
-                zone->inst = korvel_defsfont_get_instrument_by_id(sfont, sf.inst[static_cast<size_t>(in.link)].uid);
-                if (zone->inst == nullptr) {
-                    korvel_log(KORVEL_ERR, "WARNING: An instrument was not found in the instrument pool!");
-                    return false;
-                }
+                zone->inst = made.instruments[static_cast<size_t>(in.link)];
             }
-            if (!import_zone(zone, in, add_pmod)) {
+            if (!import_zone(zone, in)) {
                 return false;
             }
         }
@@ -288,8 +326,9 @@ int load(korvel_defsfont_t* sfont, const char* file)
     }
     sfont->samplepos = sf->samplepos;
     sfont->samplesize = sf->samplesize;
-    if (!load_sampledata(sfont) || !import_samples(sfont, *sf) || !import_instruments(sfont, *sf) ||
-        !import_presets(sfont, *sf)) {
+    imported made;
+    if (!load_sampledata(sfont) || !import_samples(sfont, *sf, made) || !import_instruments(sfont, *sf, made) ||
+        !import_presets(sfont, *sf, made)) {
         return -1;
     }
     std::printf("Soundfont Synthesizer: Die Datenstrukturen für einen Soundfont wurden initialisiert. \n");

@@ -275,6 +275,44 @@ TEST(Sf2Import, GeneratorsOutOfPlaceAreDiscardedAndGlobalZonesPutFirst)
     EXPECT_EQ(high->gen[GEN_OVERRIDEROOTKEY].val, 50.0);
 }
 
+TEST(Sf2Import, LargeFilesLinkEveryRecordByItsIndex)
+{
+    constexpr int count = 4000;
+    sf2::Bank bank;
+    for (int i = 0; i < count; i++) {
+        std::string name = "S" + std::to_string(i);
+        bank.samples.push_back(sf2::looped_sample(name, sf2::saw_wave(8, 2), 8, 60));
+        sf2::Zone zone;
+        zone.link = static_cast<uint16_t>(i);
+        bank.instruments.push_back({"I" + std::to_string(i), {zone}});
+        sf2::Zone pzone;
+        pzone.link = static_cast<uint16_t>(count - 1 - i);
+        bank.presets.push_back({"P" + std::to_string(i), static_cast<uint16_t>(i % 128),
+                                static_cast<uint16_t>(i / 128), {pzone}});
+    }
+    for (int i = 0; i < 5 * count; i++) {
+        bank.instruments[0].zones[0].mod({sf2::mod_source(static_cast<uint8_t>(i % 120), true, false, false, 0),
+                                          GEN_PAN, static_cast<int16_t>(i % 100), 0, 0});
+    }
+    LoadResult load(bank.bytes(), "large.sf2");
+    ASSERT_EQ(load.result, 0) << load.transcript().substr(0, 2000);
+    std::vector<korvel_sample_t*> samples = pool<korvel_sample_t>(load.bank->sample);
+    std::vector<korvel_inst_t*> insts = pool<korvel_inst_t>(load.bank->inst);
+    ASSERT_EQ(samples.size(), static_cast<size_t>(count));
+    ASSERT_EQ(insts.size(), static_cast<size_t>(count));
+    for (int i = 0; i < count; i += 397) {
+        EXPECT_EQ(insts[static_cast<size_t>(i)]->zone->sample, samples[static_cast<size_t>(i)]);
+        korvel_defpreset_t* p = korvel_defsfont_get_preset(load.bank, static_cast<unsigned int>(i / 128),
+                                                           static_cast<unsigned int>(i % 128));
+        EXPECT_EQ(p->zone->inst, insts[static_cast<size_t>(count - 1 - i)]) << i;
+    }
+    int mods = 0;
+    for (korvel_mod_t* m = insts[0]->zone->mod; m != nullptr; m = m->next) {
+        EXPECT_EQ(m->id, ++mods);
+    }
+    EXPECT_EQ(mods, 5 * count);
+}
+
 TEST(Sf2Import, EmptyNamesGetDefaults)
 {
     sf2::Bank bank = sf2::general_bank();
