@@ -10,7 +10,9 @@
 #include "platform/audioengine/EqualizerNode.h"
 #include "platform/audioengine/LimiterNode.h"
 #include "platform/audioengine/ReverbNode.h"
+#include "platform/audioengine/UnitNode.h"
 #include "tests/platform/audioengine/TestSignals.h"
+#include "tests/platform/audiounit/RecordingInstrument.h"
 
 using namespace audioengine;
 using namespace audioengine::testing;
@@ -82,6 +84,38 @@ TEST(EngineThreads, GraphChangesWhileTheOutputThreadPulls) {
         engine.detach(reverb);
         engine.attach(reverb);
     }
+    engine.stop();
+    EXPECT_EQ(alsa->failure(), "");
+}
+
+TEST(EngineThreads, AnInstrumentJoinsTheRunningGraphAndHearsMIDIFromAnotherThread) {
+    auto output = std::make_unique<AlsaOutput>("null", 48000.0, 128);
+    AlsaOutput* alsa = output.get();
+    Engine engine(std::move(output));
+    ASSERT_TRUE(engine.start());
+    auto unit = std::make_shared<audiounit_testing::RecordingInstrument>();
+    auto instrument = std::make_shared<UnitNode>(unit);
+    auto limiter = std::make_shared<LimiterNode>();
+    engine.attach(instrument);
+    engine.attach(limiter);
+    ASSERT_TRUE(engine.connect(instrument, limiter, engine.outputFormat()));
+    ASSERT_TRUE(engine.connect(limiter, engine.mainMixerNode(), engine.outputFormat()));
+    EXPECT_TRUE(unit->renderResourcesAllocated());
+
+    const auto schedule = unit->scheduleMIDIEventBlock();
+    std::thread midiInput([&] {
+        for (uint8_t note = 0; note < 100; ++note) {
+            const uint8_t message[] = {0x90, note, 100};
+            schedule(kAUEventSampleTimeImmediate, 0, 3, message);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    midiInput.join();
+    for (int i = 0; i < 2000 && unit->seenCount() < 100; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(unit->seenCount(), 100U);
+    for (size_t i = 0; i < 100; ++i) EXPECT_EQ(unit->seen(i).bytes[1], i);
+    engine.detach(instrument);
+    EXPECT_FALSE(unit->renderResourcesAllocated());
     engine.stop();
     EXPECT_EQ(alsa->failure(), "");
 }
