@@ -61,8 +61,8 @@ void readIntoTree(benchmark::State& state) {
   silenceLog();
   const auto sequence = loadedSequence(songFile(static_cast<int>(state.range(0))));
   for (auto _ : state) sequence->musicSequenceToSequenceNode();
-  state.counters["events/s"] = benchmark::Counter(static_cast<double>(state.range(0)),
-                                                  benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["events/s"] =
+      benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(readIntoTree)->RangeMultiplier(2)->Range(12500, 100000)->Unit(benchmark::kMillisecond)->Complexity();
@@ -75,8 +75,8 @@ void convertToSampleTimedEvents(benchmark::State& state) {
     auto list = sequence->nodesToAUMIDIEvent(48000.0, 0);
     benchmark::DoNotOptimize(list.data());
   }
-  state.counters["events/s"] = benchmark::Counter(static_cast<double>(state.range(0)),
-                                                  benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["events/s"] =
+      benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(convertToSampleTimedEvents)

@@ -22,7 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/audiounit/RenderEvent.h"
 #include "platform/musicsequence/MusicSequence.h"
 #include "shared/events/AUMIDIEventEx.h"
 #include "shared/songtree/SequenceFoundDelegate.h"

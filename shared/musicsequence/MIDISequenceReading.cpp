@@ -14,9 +14,11 @@ namespace {
 constexpr const char* kNullRecord = "MIDISequence::Fehler: Es wurde ein NULL Pointer als Event übergeben!";
 constexpr std::uint8_t kHighestChannel = 15;
 
-// The head of the variable-length records before their payload, and the payload length each declares.
+// The bytes before the payload of the variable-length records, and where a meta record declares its payload length
+// (raw and user data declare it in their first bytes).
 constexpr std::uint32_t kLengthHeadBytes = offsetof(MIDIRawData, data);
 constexpr std::uint32_t kMetaHeadBytes = offsetof(MIDIMetaEvent, data);
+constexpr std::uint32_t kMetaLengthOffset = offsetof(MIDIMetaEvent, dataLength);
 
 struct EventRecord {
   MusicTimeStamp time = 0.0;
@@ -36,8 +38,8 @@ bool readsRecord(MusicEventType type) {
   return type >= kMusicEventType_ExtendedTempo && type <= kMusicEventType_MIDIRawData;
 }
 
-// The bytes a record (not null) of its type must hold: its fixed head and, for the variable-length kinds, the payload it
-// declares. 0 for the types whose record is not read.
+// The bytes a record (not null) of its type must hold: its fixed head and, for the variable-length kinds, the payload
+// it declares. 0 for the types whose record is not read.
 std::uint64_t neededRecordBytes(const EventRecord& event) {
   switch (event.type) {
     case kMusicEventType_ExtendedTempo:
@@ -52,7 +54,7 @@ std::uint64_t neededRecordBytes(const EventRecord& event) {
                                            : std::uint64_t{kLengthHeadBytes} + readUInt32(event.bytes);
     case kMusicEventType_Meta:
       return event.size < kMetaHeadBytes ? kMetaHeadBytes
-                                         : std::uint64_t{kMetaHeadBytes} + readUInt32(event.bytes + 4);
+                                         : std::uint64_t{kMetaHeadBytes} + readUInt32(event.bytes + kMetaLengthOffset);
     default:
       return 0;
   }
@@ -130,7 +132,7 @@ class TrackReader {
 
   template <class Node>
   void meta(const EventRecord& event, const std::shared_ptr<TrackNode>& track, Found<Node> found) {
-    place(track, withPayload<Node>(event, kMetaHeadBytes, 4), found);
+    place(track, withPayload<Node>(event, kMetaHeadBytes, kMetaLengthOffset), found);
   }
 
   void readMeta(const EventRecord& event) {
@@ -354,7 +356,8 @@ void MIDISequence::iterateEvents(const MusicTrack& track, int index) {
       sequenceErrorText(status);
     }
     if (status = MusicEventIteratorNextEvent(iterator); status != noErr) {
-      logStatus("MIDISequence::Warnung: ", status, ". \nDas Folge Event konnte nicht abgerufen werden (Ende der Spur?).");
+      logStatus("MIDISequence::Warnung: ", status,
+                ". \nDas Folge Event konnte nicht abgerufen werden (Ende der Spur?).");
       sequenceErrorText(status);
     }
   }

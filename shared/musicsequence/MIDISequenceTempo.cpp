@@ -162,8 +162,7 @@ void MIDISequence::removeTempoEvents(const MusicTrack& track) {
   });
 }
 
-std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::getTempoEvents(const MusicTrack& track,
-                                                                          double samplerate) {
+std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::getTempoEvents(const MusicTrack& track, double samplerate) {
   std::vector<std::shared_ptr<AUMIDIEventEx>> markers;
   if (!musicSequence) {
     safeprint(kUndefinedSequence);
@@ -182,7 +181,8 @@ std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::getTempoEvents(const M
       safeprint("MIDISequence::Fehler: Die Position " + numberText(time) + " ergibt keine gültige Sample Zeit.");
       return false;
     }
-    markers.push_back(makeTempoMarker(bpm, *sampleTime, kFirstTempoMarkerId + static_cast<std::int64_t>(markers.size())));
+    markers.push_back(
+        makeTempoMarker(bpm, *sampleTime, kFirstTempoMarkerId + static_cast<std::int64_t>(markers.size())));
     return false;
   });
   return markers;

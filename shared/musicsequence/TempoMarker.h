@@ -14,7 +14,6 @@
 
 #include "shared/events/AUMIDIEventEx.h"
 
-inline constexpr std::size_t kTempoMarkerLength = 9;
 // Tempo markers are numbered from this id on.
 inline constexpr std::int64_t kFirstTempoMarkerId = 1000000;
 

@@ -25,13 +25,15 @@ std::string describeRow(const AUMIDIEventEx& row) {
   const AUMIDIEvent& header = *row.pEvent();
   std::string text = std::to_string(header.eventSampleTime) + " " + std::to_string(header.eventType) + " " +
                      std::to_string(header.cable);
-  char hex[4];
-  for (std::uint8_t byte : row.array()) {
-    std::snprintf(hex, sizeof hex, " %02X", byte);
-    text += hex;
+  if (row.length() > 16) {
+    text += " " + std::to_string(row.length()) + " bytes";
+  } else {
+    char hex[4];
+    for (std::uint8_t byte : row.array()) {
+      std::snprintf(hex, sizeof hex, " %02X", byte);
+      text += hex;
+    }
   }
-  if (row.length() > 16) text = text.substr(0, text.find(' ', text.find(' ', text.find(' ') + 1) + 1)) + " " +
-                                std::to_string(row.length()) + " bytes";
   return text + " b" + numberText(row.beats) + " d" + numberText(row.duration) + " m" + std::to_string(row.meta);
 }
 
@@ -99,7 +101,8 @@ TEST(MIDISequenceConversion, ASongBecomesASortedListOnTheGridWithTheTempoMarkers
   for (std::size_t i = 0; i < list.size(); ++i) {
     EXPECT_EQ(list[i]->id, static_cast<std::int64_t>(i));
     if (list[i]->data()[0] != 0xFD || list[i]->data()[1] != 0x51) {
-      EXPECT_EQ(list[i]->pEvent()->eventSampleTime, static_cast<AUEventSampleTime>(std::trunc(22050.0 * list[i]->beats)))
+      EXPECT_EQ(list[i]->pEvent()->eventSampleTime,
+                static_cast<AUEventSampleTime>(std::trunc(22050.0 * list[i]->beats)))
           << describeRow(*list[i]);
     }
   }

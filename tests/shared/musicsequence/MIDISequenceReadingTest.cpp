@@ -1,11 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <set>
 
-#include "platform/musicsequence/MusicEventIterator.h"
 #include "platform/musicsequence/MusicTrack.h"
 #include "shared/musicsequence/MIDISequence.h"
 #include "shared/musicsequence/MIDISequence16.h"
@@ -17,9 +15,8 @@
 
 namespace {
 
-using sequencetest::treeLog;
 using sequencetest::trackLog;
-using ::testing::Contains;
+using sequencetest::treeLog;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Lines = std::vector<std::string>;
@@ -152,8 +149,8 @@ TEST(MIDISequenceReading, AFormatOneFileBecomesTheTreeAndEveryEventIsReportedOnc
   for (std::size_t i = 5; i < tree.size(); ++i) EXPECT_THAT(tree[i], IsEmpty()) << i;
 
   EXPECT_THAT(delegate->names(),
-              ElementsAre("time", "tempo", "tempo", "tempo", "program", "note", "controller", "bend", "note",
-                          "program", "note", "cp", "poly", "trackname", "trackname", "trackname", "sysex", "lyrics"));
+              ElementsAre("time", "tempo", "tempo", "tempo", "program", "note", "controller", "bend", "note", "program",
+                          "note", "cp", "poly", "trackname", "trackname", "trackname", "sysex", "lyrics"));
   std::set<const EventNode*> reported;
   std::int64_t previousUid = 0;
   for (const auto& report : delegate->reports) {
@@ -211,8 +208,8 @@ TEST(MIDISequenceReading, EventsLandInTheTracksOfTheirKindAndPayloadsAreCarriedW
   EXPECT_THAT(tree[4], ElementsAre("0.0 MetaTrackNameEvent 03 50 6E"));
   EXPECT_THAT(tree[6], ElementsAre("1.0 MidiNoteEvent 5 60 100 0 0.5"));
   EXPECT_THAT(tree[10], ElementsAre("4.0 MidiProgramChangeEvent 9 24"));
-  EXPECT_THAT(delegate->names(), ElementsAre("trackname", "lyrics", "note", "unknown", "unknownmeta", "text",
-                                             "sysex", "user", "program", "note"));
+  EXPECT_THAT(delegate->names(), ElementsAre("trackname", "lyrics", "note", "unknown", "unknownmeta", "text", "sysex",
+                                             "user", "program", "note"));
 
   const auto& text = static_cast<const MetaTextEvent&>(*sequence->getSequenceNode()->tracks[0]->events[3]);
   EXPECT_EQ(text.length, 5000u);
@@ -231,8 +228,9 @@ TEST(MIDISequenceReading, TracksBeyondTheMaximumAreWarnedAboutAndReadAllTheSame)
   const auto sequence = MIDISequence::create();
   sequence->create(20);
   addChannelMessage(sequence->getTrack(19), 0.0, 0xB0, 7, 100);
-  const std::string warning = "MIDISequence::Warnung: Die Anzahl der Spuren (20) in der Sequenz ist größer als das "
-                              "Maximum: 16.";
+  const std::string warning =
+      "MIDISequence::Warnung: Die Anzahl der Spuren (20) in der Sequenz ist größer als das "
+      "Maximum: 16.";
   EXPECT_THAT(capturedLog([&] { sequence->musicSequenceToSequenceNode(); }),
               ElementsAre(warning, warning, warning, warning));
   EXPECT_THAT(trackLog(*sequence->getSequenceNode()->tracks[0]), ElementsAre("0.0 MidiControllerEvent 0 7 100"));
