@@ -155,6 +155,8 @@ TEST(MIDISequenceConversion, EventsWithoutAMidiFormAreLoggedAndTheUnsendableAreR
   addNode<SystemExclusiveEvent>(sequence, 1.0)->setData(70000, hugeSysEx);
   addNode<MidiControllerEvent>(sequence, 1e300);
   addNode<MidiNoteEvent>(sequence, 1.0)->duration = 1e30f;
+  // Start and length fit 64 bits each, their sum does not.
+  addNode<MidiNoteEvent>(sequence, 0x1p48)->duration = 0x1p48f;
   addNode<MidiControllerEvent>(sequence, 1.0)->channel = 20;
 
   EventList list;
@@ -168,6 +170,7 @@ TEST(MIDISequenceConversion, EventsWithoutAMidiFormAreLoggedAndTheUnsendableAreR
                            "error: user event of 70000 bytes does not fit a render event.",
                            "error: sample time of event at beat 1e+300 does not fit 64 bits.",
                            "error: sample time of event at beat 1.0000000150474662e+30 does not fit 64 bits.",
+                           "error: sample time of event at beat 562949953421312.0 does not fit 64 bits.",
                            "error: channel 20 of event is not a MIDI channel.",
                            "INVALID EVENT (status): AUMIDIEventEx(sampleTime: 44100, type: 8, cable: 0, length: 3, "
                            "data:  0 0 0)"}) {
