@@ -192,7 +192,8 @@ void MIDISequence::sequenceNodeToMusicSequence() {
     return safeprint("MIDISequence::Fehler: Die Tempo Spur konnte nicht abgerufen werden.");
   }
   if (!isTrack(tempoTrack)) return safeprint("MIDISequence::Fehler: Die Tempo Spur ist undefiniert.");
-  // The tree keeps the tempo track's other events (time and key signatures) in its tracks; they are written there.
+  removeTempoEvents(tempoTrack);
+  // The tree keeps the tempo track's other events (time and key signatures) in its tracks and writes them there.
   emptyTrack(tempoTrack);
   for (const auto& event : sequenceNode->tempoTrack->events) {
     const auto tempo = eventCast<TempoEvent>(event);

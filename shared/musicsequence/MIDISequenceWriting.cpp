@@ -144,7 +144,8 @@ void MIDISequence::createControllerMessage(const std::shared_ptr<MidiControllerE
 
 void MIDISequence::createProgramChangeMessage(const std::shared_ptr<MidiProgramChangeEvent>& event) {
   if (!event) return logMissingEvent();
-  writeChannelRecord(*this, event, event->value, 0, channelFailure(". \nEs konnte kein PROGRAM CHANGE Event für Kanal "),
+  writeChannelRecord(*this, event, event->value, 0,
+                     channelFailure(". \nEs konnte kein PROGRAM CHANGE Event für Kanal "),
                      &SequenceFoundDelegate::foundProgramChangeEvent);
 }
 

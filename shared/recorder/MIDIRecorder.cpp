@@ -19,7 +19,7 @@ std::shared_ptr<MIDIRecorder> MIDIRecorder::create() {
 void MIDIRecorder::init() {
   MIDISequence::init();
   maxTracks = trackCount;
-  MIDISequence::create(trackCount);
+  create(trackCount);
 }
 
 double MIDIRecorder::wallClockSeconds() const {

@@ -33,6 +33,7 @@ class MIDIRecorder : public MIDISequence {
     std::int64_t sampleDuration = 0;  // samples; 0 while pending
   };
 
+  using MIDISequence::create;
   // A stopped recorder with an empty sixteen-track sequence and song tree.
   static std::shared_ptr<MIDIRecorder> create();
 

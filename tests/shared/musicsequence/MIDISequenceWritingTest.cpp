@@ -261,7 +261,8 @@ const std::vector<DispatchRow> kDispatchRows = {
      {"reset"}},
     {"user event of the reset's kind", [] { return node<UserEvent>([](auto& e) { e.data = {1, 2}; }); },
      {"MIDISequence::Warnung: Ein Element konnte der Sequenz nicht zugeordnet werden."}, {}, {}},
-    {"controller whose kind became a note", [] { return node<MidiControllerEvent>([](auto& e) { e.statusMask = 0x90; }); },
+    {"controller whose kind became a note",
+     [] { return node<MidiControllerEvent>([](auto& e) { e.statusMask = 0x90; }); },
      {"MIDISequence::Warnung: Ein Element konnte der Sequenz nicht zugeordnet werden."}, {}, {}},
     {"undefined status", [] { return node<EventNode>([](auto& e) { e.statusMask = 0xF4; }); },
      {"MIDISequence::Warnung: Ein Element konnte der Sequenz nicht zugeordnet werden."}, {}, {}},
@@ -275,7 +276,13 @@ const std::vector<DispatchRow> kDispatchRows = {
     {"text meta", [] { return node<MetaTextEvent>([](auto& e) { e.setText("A"); }); }, {}, {"0 meta 01 41"},
      {"text"}},
     {"plain meta of a written type",
-     [] { return node<MetaEvent>([](auto& e) { e.type = 0x01; e.data = {0xFD, 0x01, 0x00, 0x48, 0x69}; e.length = 5; }); },
+     [] {
+       return node<MetaEvent>([](auto& e) {
+         e.type = 0x01;
+         e.data = {0xFD, 0x01, 0x00, 0x48, 0x69};
+         e.length = 5;
+       });
+     },
      {}, {"0 meta 01 48 69"}, {"meta"}},
     {"meta class whose type names another class",
      [] { return node<MetaTextEvent>([](auto& e) { e.type = 0x51; e.setText("A"); }); },
