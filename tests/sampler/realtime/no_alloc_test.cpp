@@ -15,6 +15,10 @@
 #include "sampler/src/korvel_lfo.h"
 #include "sampler/src/korvel_oscillator.h"
 #include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_audio_driver.h"
+#include "sampler/src/korvel_settings.h"
+#include "sampler/src/korvel_synth.h"
+#include "sampler/src/korvel_synth_render.h"
 
 namespace {
 std::atomic<bool> counting{false};
@@ -136,6 +140,54 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
   delete_korvel_envelope1(volenv);
   delete_korvel_filter(filter);
   delete_korvel_oscillator(osc);
+  delete_korvel_sample(sample);
+}
+
+TEST(RenderPath, PullsOfAFullPoolDoNotAllocate) {
+  korvel_settings_t* settings = new_korvel_settings();
+  korvel_synth_t* synth = new_korvel_synth(settings);
+  ASSERT_NE(synth, nullptr);
+  ASSERT_EQ(synth->nvoice, 1024);
+  korvel_audio_driver_t* driver = new_korvel_audio_driver(settings, synth);
+  ASSERT_NE(driver, nullptr);
+
+  std::vector<short> points(4096);
+  for (size_t i = 0; i < points.size(); ++i) points[i] = static_cast<short>((i * 37) % 2000 - 1000);
+  korvel_sample_t* sample = new_korvel_sample();
+  sample->data = points.data();
+  sample->pend = static_cast<unsigned int>(points.size() - 1);
+  sample->lstart = 100;
+  sample->lend = 1000;
+  sample->rate = 44100;
+  sample->pitch = 60;
+  for (int i = 0; i < 1024; ++i) {
+    korvel_voice_t* voice = korvel_synth_alloc_voice(synth, sample, i % 16, 24 + i / 16, 100);
+    ASSERT_NE(voice, nullptr);
+    korvel_voice_gen_set(voice, GEN_SAMPLEMODE, 1.0f);
+    korvel_synth_start_voice(synth, voice);
+  }
+
+  std::vector<float> left(2048), right(2048);
+  korvel_synth_write_float(synth, 2048, left.data(), 0, 1, right.data(), 0, 1);  // warm-up
+
+  int counted = 0;
+  {
+    CountAllocations allocs;
+    for (int pull = 0; pull < 32; ++pull) {
+      korvel_synth_write_float(synth, 64, left.data(), 0, 1, right.data(), 0, 1);
+      korvel_synth_write_float(synth, 256, left.data(), 0, 1, right.data(), 0, 1);
+      korvel_ios_audio_callback(512, left.data(), right.data(), driver);
+    }
+    counted = allocs.count();
+  }
+  EXPECT_EQ(counted, 0);
+  int sounding = 0;
+  for (int i = 0; i < synth->nvoice; ++i) sounding += korvel_voice_is_playing(synth->voice[i]);
+  EXPECT_EQ(sounding, 1024) << "every voice rendered through the counted pulls";
+
+  delete_korvel_audio_driver(driver);
+  delete_korvel_synth(synth);
+  delete_korvel_settings(settings);
   delete_korvel_sample(sample);
 }
 

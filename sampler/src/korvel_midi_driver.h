@@ -1,0 +1,28 @@
+// MIDI drivers, chosen by the "midi.driver" setting from a table of rows. The table has no rows: the library takes
+// MIDI through its message dispatchers, so creating a MIDI driver always fails.
+//
+// Thread contract: control thread.
+#pragma once
+
+#include "sampler/src/korvel_settings.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Receives the handler data and one MIDI message; non-zero means failure.
+typedef int (*korvel_midi_handler_t)(void* data, const void* message);
+
+// Every driver record would begin with the name of its row.
+typedef struct _korvel_midi_driver_t {
+    const char* name;
+} korvel_midi_driver_t;
+
+// Null with "Couldn't find the requested midi driver".
+korvel_midi_driver_t* new_korvel_midi_driver(korvel_settings_t* settings, korvel_midi_handler_t handler, void* data);
+// Deletes the driver through the row of its name; with no rows there is nothing to delete.
+void delete_korvel_midi_driver(korvel_midi_driver_t* driver);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,33 @@
+// Rendering of the synthesizer: one block of KORVEL_BUFSIZE frames through the block mixer, and the pulls that hand
+// out any number of frames from the blocks. The block position survives between pulls, so a pull that ends inside
+// a block is continued from there by the next one.
+//
+// Thread contract: the render thread. Nothing here allocates, locks, waits or logs. Note and controller calls must
+// not run at the same time. A pull renders only while the synthesizer is playing; otherwise it writes nothing.
+#pragma once
+
+#include "sampler/src/korvel_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Renders one block (mode: korvel_mix_mode); the ticks advance by KORVEL_BUFSIZE when a voice sounded. 0.
+int korvel_synth_one_block(korvel_synth_t* synth, int mode);
+
+// len frames of the first group as floats, at out[off + i * incr] for frame i. 0.
+int korvel_synth_write_float(korvel_synth_t* synth, int len, float* lout, int loff, int lincr, float* rout, int roff,
+                             int rincr);
+// The same as 16-bit samples: each value times 32767, limited to -32768..32767 and truncated. 0.
+int korvel_synth_write_s16(korvel_synth_t* synth, int len, short* lout, int loff, int lincr, short* rout, int roff,
+                           int rincr);
+// len frames into out[0] (left) and out[1] (right); the input arguments are not used. 0.
+int korvel_synth_process(korvel_synth_t* synth, int len, int nin, float** in, int nout, float** out);
+// len frames of the dry pairs of the first audio-channel-count buffers and of every effect pair, each into the
+// caller's buffer of the same index; blocks rendered here leave reverb and chorus in effect pairs 0 and 1. 0.
+int korvel_synth_nwrite_float(korvel_synth_t* synth, int len, float** left, float** right, float** fx_left,
+                              float** fx_right);
+
+#ifdef __cplusplus
+}
+#endif
