@@ -1,0 +1,69 @@
+// Voice-frames per second through the synthesizer's stereo pull at 48 kHz: a looped sample on every voice, 16 to
+// 1024 voices spread over the 16 channels, pulled 64 or 256 frames at a time.
+#include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_settings.h"
+#include "sampler/src/korvel_synth.h"
+#include "sampler/src/korvel_synth_render.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+void voices(benchmark::State& state)
+{
+    const int nvoices = static_cast<int>(state.range(0));
+    const int pull = static_cast<int>(state.range(1));
+
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_settings_setint(settings, "synth.polyphony", nvoices);
+    korvel_settings_setnum(settings, "synth.sample-rate", 48000.0);
+    korvel_synth_t* synth = new_korvel_synth(settings);
+
+    // One period of a sine over 64 points, eight periods long, looped from the second.
+    std::vector<short> points(8 * 64 + 8);
+    for (size_t i = 0; i < points.size(); i++) {
+        points[i] = static_cast<short>(16000.0 * std::sin(2.0 * M_PI * static_cast<double>(i) / 64.0));
+    }
+    korvel_sample_t* sample = new_korvel_sample();
+    sample->data = points.data();
+    sample->pend = 8 * 64;
+    sample->lstart = 64;
+    sample->lend = 8 * 64;
+    sample->rate = 48000;
+    sample->pitch = 60;
+    for (int i = 0; i < nvoices; i++) {
+        korvel_voice_t* voice = korvel_synth_alloc_voice(synth, sample, i % 16, 36 + (i / 16) % 48, 100);
+        korvel_voice_gen_set(voice, GEN_SAMPLEMODE, 1.0f);
+        korvel_synth_start_voice(synth, voice);
+    }
+
+    std::vector<float> left(static_cast<size_t>(pull)), right(static_cast<size_t>(pull));
+    for (int i = 0; i < 16; i++) {
+        korvel_synth_write_float(synth, pull, left.data(), 0, 1, right.data(), 0, 1); // past the attack
+    }
+    for (auto _ : state) {
+        korvel_synth_write_float(synth, pull, left.data(), 0, 1, right.data(), 0, 1);
+        benchmark::DoNotOptimize(left.data());
+    }
+    int sounding = 0;
+    for (int i = 0; i < synth->nvoice; i++) {
+        sounding += korvel_voice_is_playing(synth->voice[i]);
+    }
+    state.counters["sounding"] = sounding;
+    state.counters["voice_frames_per_s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * pull * sounding, benchmark::Counter::kIsRate);
+    state.counters["ns_per_voice_frame"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * pull * sounding,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+    delete_korvel_sample(sample);
+}
+
+BENCHMARK(voices)->ArgsProduct({{16, 64, 256, 1024}, {64, 256}})->ArgNames({"voices", "pull"});
+
+} // namespace
