@@ -53,7 +53,7 @@ struct StrKey {
 };
 struct Key {
   const char* name;
-  std::variant<IntKey, NumKey, StrKey> spec;
+  std::variant<IntKey, NumKey, StrKey> expected;
 };
 
 // Every key of a fresh registry, in its listing order, with type, default, range and options.
@@ -84,8 +84,8 @@ const std::vector<Key> kFreshRegistry = {
 TEST_F(Settings, FreshRegistryListsItsKeysInOrderWithTheirDefaults) {
   std::vector<std::pair<std::string, int>> expected;
   for (const Key& key : kFreshRegistry) {
-    int type = std::holds_alternative<IntKey>(key.spec)   ? KORVEL_INT_TYPE
-               : std::holds_alternative<NumKey>(key.spec) ? KORVEL_NUM_TYPE
+    int type = std::holds_alternative<IntKey>(key.expected)   ? KORVEL_INT_TYPE
+               : std::holds_alternative<NumKey>(key.expected) ? KORVEL_NUM_TYPE
                                                           : KORVEL_STR_TYPE;
     expected.emplace_back(key.name, type);
   }
@@ -95,7 +95,7 @@ TEST_F(Settings, FreshRegistryListsItsKeysInOrderWithTheirDefaults) {
     SCOPED_TRACE(key.name);
     EXPECT_EQ(korvel_settings_get_hints(settings_, key.name), 0);
     EXPECT_EQ(korvel_settings_is_realtime(settings_, key.name), 0);
-    if (auto* k = std::get_if<IntKey>(&key.spec)) {
+    if (auto* k = std::get_if<IntKey>(&key.expected)) {
       int value = -1, min = -1, max = -1;
       EXPECT_EQ(korvel_settings_getint(settings_, key.name, &value), 1);
       EXPECT_EQ(korvel_settings_getint_range(settings_, key.name, &min, &max), 1);
@@ -103,7 +103,7 @@ TEST_F(Settings, FreshRegistryListsItsKeysInOrderWithTheirDefaults) {
       EXPECT_EQ(korvel_settings_getint_default(settings_, key.name), k->def);
       EXPECT_EQ(min, k->min);
       EXPECT_EQ(max, k->max);
-    } else if (auto* k = std::get_if<NumKey>(&key.spec)) {
+    } else if (auto* k = std::get_if<NumKey>(&key.expected)) {
       double value = -1, min = -1, max = -1;
       EXPECT_EQ(korvel_settings_getnum(settings_, key.name, &value), 1);
       EXPECT_EQ(korvel_settings_getnum_range(settings_, key.name, &min, &max), 1);
@@ -112,7 +112,7 @@ TEST_F(Settings, FreshRegistryListsItsKeysInOrderWithTheirDefaults) {
       EXPECT_EQ(min, k->min);
       EXPECT_EQ(max, k->max);
     } else {
-      auto& s = std::get<StrKey>(key.spec);
+      auto& s = std::get<StrKey>(key.expected);
       const char* value = nullptr;
       EXPECT_EQ(korvel_settings_getstr(settings_, key.name, &value), 1);
       ASSERT_NE(value, nullptr);
