@@ -212,8 +212,10 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   // Wherever these operations write, each writer puts its event into the music track its class chooses (above).
   virtual void trackNodeToMusicTrack(const std::shared_ptr<TrackNode>& trackNode, const MusicTrack& musicTrack);
   // Writes one event node with the writer of its status kind (for meta events, of its type) after adding offset
-  // (beats) to the node's own position. Kinds without a writer, and nodes whose class does not match their kind,
-  // are logged and passed over; a plain MetaEvent of a written type goes out as createMetaEvent writes it.
+  // (beats) to the node's own position. Channel, system and system-exclusive writes are followed by an Info line.
+  // Status kinds without a writer, and nodes whose class does not match their kind, are logged and passed over; meta
+  // types without a writer are passed over silently; a plain MetaEvent of a written type goes out as createMetaEvent
+  // writes it.
   virtual void eventsToMusicTrack(const std::shared_ptr<EventNode>& event, const MusicTrack& track, double offset);
   // Empties the music sequence, then writes the track node as trackNodeToMusicTrack does, with the music track of
   // its channel.
