@@ -1,10 +1,44 @@
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeck_DSPKernel.h"
 
+#include <cstring>
+#include <string>
+
 #include "Orvo_Tunedeck_Extension/dsp/KernelInstanceIds.h"
+#include "platform/foundation/Folders.h"
+#include "sampler/src/korvelsynth.h"
+#include "shared/globals/Print.h"
 
-OrvoTunedeck_DSPKernel::OrvoTunedeck_DSPKernel() : instance(KernelInstanceIds::acquire()) {}
+OrvoTunedeck_DSPKernel::OrvoTunedeck_DSPKernel() : instance(KernelInstanceIds::acquire()) { createLibraryInstance(); }
 
-OrvoTunedeck_DSPKernel::~OrvoTunedeck_DSPKernel() { KernelInstanceIds::release(instance); }
+OrvoTunedeck_DSPKernel::~OrvoTunedeck_DSPKernel() {
+    if (synth != nullptr) {
+        KorvelFinalize(instance);
+        synth = nullptr;
+    }
+    KernelInstanceIds::release(instance);
+}
+
+void OrvoTunedeck_DSPKernel::createLibraryInstance() {
+    const auto resources = foundation::resourcesFolder();
+    const std::string folder = resources ? resources->string() : std::string();
+    const std::string soundfontPath = folder + SOUNDFONT;
+    // Both paths must fit the library record's path buffers whole; a cut path would name another file.
+    if (folder.empty() || soundfontPath.size() >= kPathBytes) {
+        safeprint("Failed to get app path!");
+        return;
+    }
+    std::memcpy(path1, folder.c_str(), folder.size() + 1);
+    safeprint("Resource location is: " + folder);
+
+    KorvelInitialize(path1, soundfontPath.c_str(), instance);
+    synth = KorvelGetSynth(instance);
+    if (synth == nullptr) {
+        safeprint("ERROR: The internal synthesizer / sequencer could not be created.");
+        return;
+    }
+    std::memcpy(synth->resource_path, path1, folder.size() + 1);
+    std::memcpy(synth->soundfont_path, soundfontPath.c_str(), soundfontPath.size() + 1);
+}
 
 std::uint32_t OrvoTunedeck_DSPKernel::instanceCount() { return KernelInstanceIds::liveCount(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "Orvo_Tunedeck_Extension/dsp/Compander2.h"
@@ -8,11 +9,18 @@
 #include "Orvo_Tunedeck_Extension/dsp/ParameterStore.h"
 #include "platform/audiounit/AudioBufferList.h"
 
-// The instrument's kernel: the parameter store, the output limiter on the live path, and the render state of one
-// call (the host's buffer list and bus).
+struct _korvel_synth_t;
+
+// The instrument's kernel: the parameter store, the output limiter on the live path, the render state of one call
+// (the host's buffer list and bus), and one instance of the SoundFont synthesizer library with the sound font
+// "soundfont6.sf2" of the resources folder, alive from construction to destruction.
+//
+// Construction logs "Resource location is: <folder>"; without a resources folder it logs "Failed to get app path!",
+// and when the library makes no synthesizer "ERROR: The internal synthesizer / sequencer could not be created.";
+// the kernel then works on without the library.
 //
 // Thread contract: construction, destruction, init and setSamplerate on the control thread while rendering is
-// stopped; parameter access, bypass and limiter reset requests from any thread; the render entry points (from
+// stopped (construction and destruction also create and finalise the library instance); parameter access, bypass and limiter reset requests from any thread; the render entry points (from
 // DSPKernel, and setRenderBuffers / clearRenderBuffers) on the render thread only.
 class OrvoTunedeck_DSPKernel : public DSPKernel {
 public:
@@ -53,6 +61,11 @@ public:
 
     // This kernel's library instance identifier; distinct among live kernels.
     std::uint32_t instanceId() const noexcept { return instance; }
+    // The library instance's synthesizer, or nullptr when it could not be made.
+    _korvel_synth_t* librarySynth() const noexcept { return synth; }
+
+    static constexpr const char* SOUNDFONT = "/soundfont6.sf2";
+    static constexpr std::size_t kPathBytes = 1024;
     // Kernels alive now.
     static std::uint32_t instanceCount();
 
@@ -61,6 +74,7 @@ private:
     // there and the kernel may render (not bypassed, two channels, at most maxFrames frames); otherwise false.
     bool outputChannels(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset, float*& left,
                         float*& right) const noexcept;
+    void createLibraryInstance();
 
     std::uint32_t instance;
     AudioBufferList* renderBuffers = nullptr;
@@ -73,4 +87,6 @@ private:
     std::atomic<bool> bBypass{false};
     std::atomic<bool> limiterResetPending{false};
     Compander2 compander;
+    char path1[kPathBytes] = {};
+    _korvel_synth_t* synth = nullptr;
 };

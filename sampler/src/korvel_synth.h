@@ -196,7 +196,7 @@ int korvel_synth_all_notes_off_all(korvel_synth_t* synth);
 int korvel_synth_all_sounds_off(korvel_synth_t* synth, int chan);
 int korvel_synth_all_sounds_off_all(korvel_synth_t* synth);
 // The preset's note-on under the given note identifier; releases nothing and leaves the identifier counter. -1 on
-// a range error. The audio channel is not used.
+// a range error or for a preset without note-on. The audio channel is not used.
 int korvel_synth_start(korvel_synth_t* synth, unsigned int id, korvel_preset_t* preset, int audio_chan, int chan,
                        int key, int vel);
 // Note-off for the voices of the identifier that are on and not yet released. 0 when one was found, else -1.

@@ -40,7 +40,7 @@ float seconds_since_start(const korvel_synth_t* synth)
     return static_cast<float>(korvel_curtime() - synth->start) / 1000.0f;
 }
 
-// Channel, key and velocity checks of a note start; the messages are warnings.
+// Key and velocity checks of a note start; the messages are warnings.
 bool note_ok(int key, int vel)
 {
     if (key < 0 || key > 127) {
@@ -118,7 +118,7 @@ int korvel_synth_start(korvel_synth_t* synth, unsigned int id, korvel_preset_t* 
     if (!channel_ok(synth, chan)) {
         return korvel_log_limited(&range_log, KORVEL_WARN, "Channel out of range");
     }
-    if (!note_ok(key, vel)) {
+    if (!note_ok(key, vel) || preset == nullptr || preset->noteon == nullptr) {
         return -1;
     }
     synth->storeid = id;

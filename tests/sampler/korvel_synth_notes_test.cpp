@@ -161,6 +161,7 @@ TEST_F(SynthNotes, NotesStartedUnderAnIdentifierStopTogether)
     EXPECT_EQ(voices_of(0, 60).at(0)->id, 77u);
     EXPECT_EQ(korvel_synth_start(synth, 79, piano, 0, 0, 128, 100), -1);
     EXPECT_EQ(korvel_synth_start(synth, 79, piano, 0, 16, 60, 100), -1);
+    EXPECT_EQ(korvel_synth_start(synth, 79, nullptr, 0, 0, 60, 100), -1);
 
     EXPECT_EQ(korvel_synth_stop(synth, 77), 0);
     EXPECT_EQ(voices_of(0, 60).at(0)->volenv->section, KORVEL_ENV_RELEASE);

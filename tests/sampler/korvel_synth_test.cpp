@@ -243,6 +243,26 @@ TEST_F(Synth, UnloadingASoundingFontReleasesItWithTheSynthesizer)
     EXPECT_NE(synth->release_timers, nullptr) << "its sample still sounds";
 }
 
+TEST_F(Synth, ChannelGeneratorsReachTheSoundingVoices)
+{
+    create();
+    ASSERT_EQ(load(sf2::general_bank(), "general.sf2"), 1);
+    ASSERT_EQ(korvel_synth_noteon(synth, 0, 60, 100), 0);
+    ASSERT_EQ(korvel_synth_noteon(synth, 0, 64, 100), 0);
+    korvel_voice_t* low = sounding().at(0);
+    korvel_voice_t* high = sounding().at(1);
+    EXPECT_EQ(korvel_synth_set_gen3(synth, 0, GEN_ATTENUATION, 64, 100.0f), 0);
+    EXPECT_EQ(high->gen[GEN_ATTENUATION].nrpn, 100.0);
+    EXPECT_EQ(low->gen[GEN_ATTENUATION].nrpn, 0.0);
+    EXPECT_EQ(korvel_synth_get_gen(synth, 0, GEN_ATTENUATION), 0.0f) << "per-key values leave the channel alone";
+    EXPECT_EQ(korvel_synth_set_gen(synth, 0, GEN_ATTENUATION, 50.0f), 0);
+    EXPECT_EQ(low->gen[GEN_ATTENUATION].nrpn, 50.0);
+    EXPECT_EQ(high->gen[GEN_ATTENUATION].nrpn, 50.0);
+    EXPECT_EQ(korvel_synth_get_gen(synth, 0, GEN_ATTENUATION), 50.0f);
+    ASSERT_EQ(korvel_synth_noteon(synth, 0, 67, 100), 0);
+    EXPECT_EQ(sounding().at(2)->gen[GEN_ATTENUATION].nrpn, 50.0) << "later notes take the channel's offset";
+}
+
 TEST_F(Synth, TuningsAndGeneratorsCheckTheirArguments)
 {
     create();

@@ -278,6 +278,35 @@ TEST_F(VoiceRender, AReusedVoiceStartsItsRampFromSilence)
     EXPECT_EQ(render(1)[0], 0.0f);
 }
 
+TEST_F(VoiceRender, ControllersAndThePitchWheelReachTheirGenerators)
+{
+    load(sf2::general_bank());
+    play(sample(0), 60, 127, {{GEN_SAMPLEMODE, 1.0f}});
+    EXPECT_EQ(voice->osc->attenuation_cb, 0.0f);
+    chan.cc[7] = 64;
+    korvel_voice_modulate(voice, 1, 7);
+    EXPECT_NEAR(voice->osc->attenuation_cb, 960.0f * korvel_concave(127.0f - 64.0f), 1e-3f);
+    chan.pitch_bend = 16383;
+    korvel_voice_modulate(voice, 0, KORVEL_MOD_PITCHWHEEL);
+    EXPECT_NEAR(voice->osc->pitch_cents, 6000.0f + (2.0f * 16383 / 16384 - 1) * 2.0f / 127.0f * 12700.0f, 0.01f);
+    chan.cc[7] = 127;
+    chan.pitch_bend = 8192;
+    korvel_voice_modulate_all(voice);
+    EXPECT_EQ(voice->osc->attenuation_cb, 0.0f);
+    EXPECT_NEAR(voice->osc->pitch_cents, 6000.0f, 0.01f);
+}
+
+TEST_F(VoiceRender, NrpnValuesAddToOrReplaceTheGenerator)
+{
+    load(sf2::general_bank());
+    play(sample(0), 60, 127, {{GEN_SAMPLEMODE, 1.0f}, {GEN_FILTERFC, 9000.0f}});
+    korvel_voice_set_param(voice, GEN_FILTERFC, 0, -1000.0f);
+    EXPECT_EQ(voice->filter->cutoff_cents, 8000.0f);
+    korvel_voice_set_param(voice, GEN_FILTERFC, 1, 5000.0f);
+    EXPECT_EQ(voice->filter->cutoff_cents, 5000.0f);
+    EXPECT_EQ(voice->filter->last_fc_hz, -1.0f) << "a new cut-off forces new coefficients";
+}
+
 TEST_F(VoiceRender, ExclusiveClassCutReleasesQuickly)
 {
     load(sf2::general_bank());

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TestFolder.h"
+#include "tools/soundbank/sf2_writer.h"
+
+// A resources folder for the running test holding "soundfont6.sf2": one piano preset (bank 0, program 0) playing a
+// looped 480 Hz sine over the whole keyboard. TUNEDECK_RESOURCES points at it while the object lives.
+class SoundfontResources {
+public:
+    SoundfontResources() {
+        sf2::Bank bank;
+        bank.samples.push_back(sf2::looped_sample("Sine", sf2::sine_wave(100, 48, 0.8), 100, 69));
+        sf2::Instrument instrument{"Sine", {}};
+        instrument.zones.push_back(sf2::Zone{}.gen(sf2::SAMPLE_MODES, 1));
+        instrument.zones.back().link = 0;
+        bank.instruments.push_back(instrument);
+        sf2::Preset preset{"Sine Piano", 0, 0, {}};
+        preset.zones.push_back(sf2::Zone{});
+        preset.zones.back().link = 0;
+        bank.presets.push_back(preset);
+        written_ = bank.write((folder_.path() / "soundfont6.sf2").string());
+        environment_.set("TUNEDECK_RESOURCES", folder_.path().string());
+    }
+
+    bool written() const { return written_; }
+    std::string folder() const { return folder_.path().string(); }
+
+private:
+    testsupport::TestFolder folder_;
+    testsupport::ScopedEnvironment environment_;
+    bool written_ = false;
+};
