@@ -13,7 +13,7 @@ std::atomic<unsigned int> generation{1};
 
 extern "C" {
 
-int korvel_log_limited(korvel_log_limit_t* limit, int level, const char* format, ...)
+bool korvel_log_limit_pass(korvel_log_limit_t* limit)
 {
     const unsigned int now = korvel_curtime();
     const unsigned int current = generation.load(std::memory_order_relaxed);
@@ -23,7 +23,12 @@ int korvel_log_limited(korvel_log_limit_t* limit, int level, const char* format,
         limit->window_start.compare_exchange_strong(start, now, std::memory_order_relaxed)) {
         limit->lines.store(0, std::memory_order_relaxed);
     }
-    if (limit->lines.fetch_add(1, std::memory_order_relaxed) >= KORVEL_LOG_LIMIT_LINES) {
+    return limit->lines.fetch_add(1, std::memory_order_relaxed) < KORVEL_LOG_LIMIT_LINES;
+}
+
+int korvel_log_limited(korvel_log_limit_t* limit, int level, const char* format, ...)
+{
+    if (!korvel_log_limit_pass(limit)) {
         return -1;
     }
     char text[1024];

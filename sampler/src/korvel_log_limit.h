@@ -19,6 +19,8 @@ typedef struct _korvel_log_limit_t {
     std::atomic<unsigned int> generation;   // of korvel_log_limits_reopen when the window started
 } korvel_log_limit_t;
 
+// Whether the site's limit lets one more line through now; counts the line when it does.
+bool korvel_log_limit_pass(korvel_log_limit_t* limit);
 // korvel_log while the site's limit allows, nothing otherwise. Always -1, like korvel_log.
 int korvel_log_limited(korvel_log_limit_t* limit, int level, const char* format, ...)
     __attribute__((format(printf, 3, 4)));

@@ -1,7 +1,10 @@
 #include "sampler/src/korvelsynth.h"
 
+#include "sampler/src/korvel_log_limit.h"
+#include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvelsynth_channel_setup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -30,6 +33,26 @@ korvelsynth_instance_t* assigned(unsigned int id)
         std::printf("Soundfont Synthesizer: Instance assignment failed.\n");
     }
     return instance;
+}
+
+// The same for the calls that may run on the render thread: the line is limited to a few a second.
+korvel_log_limit_t render_assignment_log;
+
+korvelsynth_instance_t* assigned_for_render(unsigned int id)
+{
+    korvelsynth_instance_t* instance = find(id);
+    if (instance == nullptr && korvel_log_limit_pass(&render_assignment_log)) {
+        std::printf("Soundfont Synthesizer: Instance assignment failed.\n");
+    }
+    return instance;
+}
+
+// Oversized messages and pulls are refused with a line limited the same way.
+korvel_log_limit_t oversize_log;
+
+int dispatch(const korvelsynth_instance_t* instance, const korvel_midi_message_t& msg)
+{
+    return korvel_synth_handle_midi_event2(instance->synth, nullptr, &msg);
 }
 
 // The bank of the instance's first sound font, or null.
@@ -115,6 +138,16 @@ int korvelsynth_main_initialize(int argc, char** argv, unsigned int id)
         std::fprintf(stderr, "FEHLER: Der Soundfont '%s' konnte nicht geladen werden.\n", argv[1]);
     }
     say("Die Soundfonts wurden geladen. ");
+
+    say("Der Audio Treiber wird initialisiert... ");
+    instance->adriver = new_korvel_audio_driver(instance->settings, instance->synth);
+    if (instance->adriver == nullptr) {
+        std::fprintf(stderr, "FEHLER: Der Audio Treiber konnte nicht erzeugt werden.\n");
+        say("Der Synthesizer wurde erfolgreich initialisiert. ");
+        return 0;
+    }
+    say("Der Audio Treiber wurde initialisiert. ");
+    say("Die Argumente für den MIDI Sequencer werden geparst... ");
     say("Der Synthesizer wurde erfolgreich initialisiert. ");
     return 0;
 }
@@ -138,6 +171,11 @@ int korvelsynth_main_finalize(unsigned int id)
     }
     korvelsynth_instance_t* instance = instances[slot];
     say("Der Synthesizer wird finalisiert... ");
+    if (instance->adriver != nullptr) {
+        delete_korvel_audio_driver(instance->adriver);
+        instance->adriver = nullptr;
+        say("Der Audio Treiber wurde gelöscht. ");
+    }
     if (instance->synth != nullptr) {
         if (sharedInstance == instance->synth) {
             sharedInstance = nullptr;
@@ -161,6 +199,60 @@ korvel_synth_t* KorvelGetSynth(unsigned int id)
 {
     korvelsynth_instance_t* instance = find(id);
     return instance != nullptr ? instance->synth : nullptr;
+}
+
+int korvelsynth_midi_short_message(unsigned int id, unsigned char status, unsigned char data1, unsigned char data2)
+{
+    korvelsynth_instance_t* instance = assigned_for_render(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    korvel_midi_message_t msg{};
+    msg.status = status;
+    msg.type = static_cast<unsigned char>(status & 0xF0);
+    msg.channel = static_cast<unsigned char>(status & 0x0F);
+    msg.param1 = data1;
+    msg.param2 = data2;
+    return dispatch(instance, msg);
+}
+
+int korvelsynth_midi_long_message(unsigned int id, const unsigned char* data, int length)
+{
+    korvelsynth_instance_t* instance = assigned_for_render(id);
+    if (instance == nullptr || length < 0 || (data == nullptr && length > 0)) {
+        return -1;
+    }
+    if (length >= KORVEL_SYSEX_MAX - 1) {
+        if (korvel_log_limit_pass(&oversize_log)) {
+            std::printf("SYSEX message too long!");
+        }
+        return -1;
+    }
+    korvel_midi_message_t msg{};
+    msg.status = 0xF0;
+    msg.type = 0xF0;
+    msg.param1 = 0xF0;
+    std::copy_n(data, length, msg.sysex);
+    msg.sysex_len = static_cast<unsigned int>(length);
+    return dispatch(instance, msg);
+}
+
+int korvelsynth_process(unsigned int id, int frames, float* left, float* right)
+{
+    korvelsynth_instance_t* instance = assigned_for_render(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    if (frames > KORVEL_IOS_AUDIO_BUFSIZE) {
+        if (korvel_log_limit_pass(&oversize_log)) {
+            std::printf("FEHLER: Die Größe des Audio Buffers ist nicht ausreichend.");
+        }
+        return -1;
+    }
+    if (instance->adriver == nullptr) {
+        return -1;
+    }
+    return korvel_ios_audio_callback(frames, left, right, instance->adriver);
 }
 
 int korvelsynth_all_notes_off_all(unsigned int id)

@@ -3,9 +3,12 @@
 // at creation.
 //
 // Thread contract: no locks. Creating, using and finalising instances happens from one thread at a time; the
-// table is shared by every caller in the process.
+// table is shared by every caller in the process. The MIDI and audio calls of one instance may come from its render
+// thread as long as no other call on that instance overlaps them; they neither allocate nor lock, and their lines
+// (a missing instance, an oversized message or pull) are let through only a few times a second.
 #pragma once
 
+#include "sampler/src/korvel_audio_driver.h"
 #include "sampler/src/korvel_defsfont.h"
 #include "sampler/src/korvel_synth.h"
 
@@ -18,6 +21,7 @@ enum { KORVEL_INSTANCES = 16 };
 typedef struct _korvelsynth_instance_t {
     unsigned int id;
     korvel_settings_t* settings;
+    korvel_audio_driver_t* adriver; // the pull driver, or null when it could not be made
     korvel_synth_t* synth;
 } korvelsynth_instance_t;
 
@@ -26,8 +30,8 @@ extern korvel_synth_t* sharedInstance;
 // The resource folder of the last instance that got a slot (a copy), or null.
 const char* korvel_resource_location(void);
 
-// Creates an instance: settings, a synthesizer and the SoundFont at soundfont_path (a load failure leaves an
-// instance without presets). 0, or -1 when the table is full, the identifier is already taken or the synthesizer
+// Creates an instance: settings, a synthesizer, the SoundFont at soundfont_path and the pull driver (a load or
+// driver failure leaves an instance without presets or without audio). 0, or -1 when the table is full, the identifier is already taken or the synthesizer
 // cannot be created.
 int KorvelInitialize(const char* resource_folder, const char* soundfont_path, unsigned int id);
 // The same with an argument list: resource folder, SoundFont path, further entries ignored.
@@ -38,6 +42,19 @@ int KorvelFinalize(unsigned int id);
 int korvelsynth_main_finalize(unsigned int id);
 // The instance's synthesizer record, or null.
 korvel_synth_t* KorvelGetSynth(unsigned int id);
+
+// MIDI and audio of an instance. A missing instance prints "Soundfont Synthesizer: Instance assignment failed."
+// and gives -1 without effect.
+
+// One channel or system message (type = status & 0xF0, channel = status & 0x0F): the dispatcher's result.
+int korvelsynth_midi_short_message(unsigned int id, unsigned char status, unsigned char data1, unsigned char data2);
+// A system-exclusive message of fewer than 255 bytes: the dispatcher's result. For 255 bytes or more prints
+// "SYSEX message too long!" and gives -1; a negative length or missing bytes give -1; nothing is dispatched then.
+int korvelsynth_midi_long_message(unsigned int id, const unsigned char* data, int length);
+// Renders frames (up to KORVEL_IOS_AUDIO_BUFSIZE) of float stereo through the instance's pull driver into left
+// and right: 0. More frames print "FEHLER: Die Größe des Audio Buffers ist nicht ausreichend." and give -1, as
+// does an instance without a driver; the buffers are then left as they were.
+int korvelsynth_process(unsigned int id, int frames, float* left, float* right);
 
 // Note-off for every sounding voice (of one channel), or an immediate stop for every sounding voice. 0; -1 with
 // "Soundfont Synthesizer: Instance assignment failed." when no instance has the identifier.
