@@ -57,3 +57,17 @@ foundation::OSStatus OrvoTunedeckDSPKernelAdapter::render2(AudioUnitRenderAction
     _kernel.clearRenderBuffers();
     return foundation::noErr;
 }
+
+foundation::OSStatus OrvoTunedeckDSPKernelAdapter::render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timestamp,
+                                                          AUAudioFrameCount frameCount, std::int64_t outputBusNumber,
+                                                          AudioBufferList* outputData,
+                                                          const AURenderEvent* realtimeEventListHead,
+                                                          const AURenderPullInputBlock*) noexcept {
+    if (frameCount > maximumFramesToRender()) return foundation::kAudioUnitErr_TooManyFramesToProcess;
+    static constexpr AudioTimeStamp kStart{};
+    _kernel.setRenderBuffers(outputData, outputBusNumber);
+    _kernel.processWithEvents(timestamp != nullptr ? *timestamp : kStart, frameCount, realtimeEventListHead,
+                              _outputEventBlock ? &_outputEventBlock : nullptr);
+    _kernel.clearRenderBuffers();
+    return foundation::noErr;
+}

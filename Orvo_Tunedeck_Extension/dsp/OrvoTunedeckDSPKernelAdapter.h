@@ -10,15 +10,16 @@
 #include "platform/audiounit/AURenderBlocks.h"
 #include "platform/foundation/Status.h"
 
-// What the audio unit talks to for its signal processing: owns the kernel (parameter store, output limiter), the
-// output bus and an input-bus holder, and offers the live render entry point render2 (limiter in place over what
-// the synthesizer rendered).
+// What the audio unit talks to for its signal processing: owns the kernel (parameter store, output limiter, library
+// instance), the output bus and an input-bus holder, and offers two render entry points: render2, the live path
+// (limiter in place over what the platform synthesizer rendered), and render, the kernel's own synthesizer path
+// (the library instance renders the buffer, taking the MIDI of the event list at its frames).
 //
 // Thread contract, per group of operations:
 // - construction, destruction, allocate/deallocate, setSamplerate, setMaximumFramesToRender, the MIDI output block:
 //   control thread, while rendering is stopped;
 // - parameter access, bypass and reset: any thread (reset and bypass take effect before the next limiter run);
-// - render2: render thread only; no allocation, no locks.
+// - render2 and render: render thread only; no allocation, no locks.
 class OrvoTunedeckDSPKernelAdapter {
 public:
     // Kernel, output bus and input-bus holder in the standard format at 48000 Hz, two channels.
@@ -67,6 +68,16 @@ public:
                                  AUAudioFrameCount frameCount, std::int64_t outputBusNumber,
                                  AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
                                  const AURenderPullInputBlock* pullInputBlock) noexcept;
+
+    // Synthesizer path: the library instance renders frameCount frames into outputData (overwriting it), sliced at
+    // the sample times of the events so each MIDI event takes effect at its frame; parameter events set the store.
+    // Events due at or after the buffer's end are taken after the last slice. kAudioUnitErr_TooManyFramesToProcess
+    // above maximumFramesToRender, buffers untouched; without a library instance, a usable stereo list, or with
+    // bypass, the buffers stay as they are. A missing time stamp counts as sample time 0.
+    foundation::OSStatus render(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
+                                AUAudioFrameCount frameCount, std::int64_t outputBusNumber,
+                                AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
+                                const AURenderPullInputBlock* pullInputBlock) noexcept;
 
 private:
     OrvoTunedeck_DSPKernel _kernel;

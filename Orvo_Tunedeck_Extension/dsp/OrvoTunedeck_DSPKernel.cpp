@@ -1,5 +1,6 @@
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeck_DSPKernel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -83,7 +84,17 @@ bool OrvoTunedeck_DSPKernel::outputChannels(AUAudioFrameCount frameCount, AUAudi
     return true;
 }
 
-void OrvoTunedeck_DSPKernel::process(AUAudioFrameCount, AUAudioFrameCount) noexcept {}
+void OrvoTunedeck_DSPKernel::process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept {
+    float* left = nullptr;
+    float* right = nullptr;
+    if (synth == nullptr || !outputChannels(frameCount, bufferOffset, left, right)) return;
+    // The library renders at most kLibraryMaxFrames per call.
+    for (AUAudioFrameCount done = 0; done < frameCount;) {
+        const AUAudioFrameCount slice = std::min(frameCount - done, kLibraryMaxFrames);
+        korvelsynth_process(instance, static_cast<int>(slice), left + done, right + done);
+        done += slice;
+    }
+}
 
 void OrvoTunedeck_DSPKernel::processCompander(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept {
     if (limiterResetPending.exchange(false, std::memory_order_acquire)) compander.resetState();
@@ -93,4 +104,13 @@ void OrvoTunedeck_DSPKernel::processCompander(AUAudioFrameCount frameCount, AUAu
     compander.process(left, right, frameCount);
 }
 
-void OrvoTunedeck_DSPKernel::handleMIDIEvent(const AUMIDIEvent&) noexcept {}
+void OrvoTunedeck_DSPKernel::handleMIDIEvent(const AUMIDIEvent& event) noexcept {
+    if (synth == nullptr || event.length == 0) return;
+    if (event.length >= 4) {
+        // A longer message continues past data inside the same event.
+        korvelsynth_midi_long_message(instance, event.data, event.length);
+        return;
+    }
+    korvelsynth_midi_short_message(instance, event.data[0], event.length > 1 ? event.data[1] : 0,
+                                   event.length > 2 ? event.data[2] : 0);
+}

@@ -25,6 +25,8 @@ struct _korvel_synth_t;
 class OrvoTunedeck_DSPKernel : public DSPKernel {
 public:
     static constexpr AUAudioFrameCount kDefaultMaxFrames = 4096;
+    // Largest frame count of one library render call; longer slices are rendered in parts.
+    static constexpr AUAudioFrameCount kLibraryMaxFrames = 2048;
 
     OrvoTunedeck_DSPKernel();
     ~OrvoTunedeck_DSPKernel() override;
@@ -55,8 +57,13 @@ public:
     void setRenderBuffers(AudioBufferList* list, std::int64_t busNumber) noexcept;
     void clearRenderBuffers() noexcept;
 
+    // The library instance renders frameCount frames into the current output list from bufferOffset, in parts of
+    // at most kLibraryMaxFrames; nothing without an instance or a usable list.
     void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept override;
+    // The limiter runs in place over frameCount frames from bufferOffset; nothing without a usable list.
     void processCompander(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept override;
+    // Messages of four bytes or more go to the library as long (system-exclusive) messages, shorter ones as short
+    // messages with the missing data bytes 0; nothing without an instance.
     void handleMIDIEvent(const AUMIDIEvent& event) noexcept override;
 
     // This kernel's library instance identifier; distinct among live kernels.

@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck_Extension/dsp/DSPKernel.h"
 
+#include "tests/Orvo_Tunedeck_Extension/dsp/RenderEventList.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,48 +24,9 @@ public:
         calls.push_back("parameter " + std::to_string(address) + " = " + std::to_string(value));
     }
     void handleMIDIEvent(const AUMIDIEvent& event) noexcept override {
-        calls.push_back("midi " + std::to_string(event.data[1]));
+        calls.push_back("midi " + std::to_string(event.data[1]));  // the note number tags the event
     }
     const AUMIDIOutputEventBlock* midiOutput() const { return midiOut; }
-};
-
-// A list of render events; MIDI events carry their tag in data byte 1, parameter events their address.
-class EventList {
-public:
-    EventList& midi(AUEventSampleTime time, std::uint8_t tag) {
-        AURenderEvent event{};
-        event.MIDI.eventSampleTime = time;
-        event.MIDI.eventType = AURenderEventMIDI;
-        event.MIDI.length = 3;
-        event.MIDI.data[0] = 0x90;
-        event.MIDI.data[1] = tag;
-        event.MIDI.data[2] = 100;
-        events_.push_back(event);
-        return *this;
-    }
-    EventList& parameter(AUEventSampleTime time, AURenderEventType type, AUParameterAddress address, AUValue value) {
-        AURenderEvent event{};
-        event.parameter.eventSampleTime = time;
-        event.parameter.eventType = type;
-        event.parameter.parameterAddress = address;
-        event.parameter.value = value;
-        events_.push_back(event);
-        return *this;
-    }
-    EventList& other(AUEventSampleTime time) {
-        AURenderEvent event{};
-        event.head.eventSampleTime = time;
-        event.head.eventType = static_cast<AURenderEventType>(3);
-        events_.push_back(event);
-        return *this;
-    }
-    const AURenderEvent* head() {
-        for (std::size_t i = 0; i + 1 < events_.size(); ++i) events_[i].head.next = &events_[i + 1];
-        return events_.empty() ? nullptr : &events_.front();
-    }
-
-private:
-    std::vector<AURenderEvent> events_;
 };
 
 struct SliceCase {
@@ -71,7 +34,7 @@ struct SliceCase {
     double bufferStart;
     AUAudioFrameCount frames;
     std::vector<std::string> expected;
-    std::function<void(EventList&)> events;
+    std::function<void(RenderEventList&)> events;
 };
 
 void PrintTo(const SliceCase& c, std::ostream* out) { *out << c.label; }
@@ -80,7 +43,7 @@ class Slicing : public testing::TestWithParam<SliceCase> {};
 
 TEST_P(Slicing, RendersUpToEachEventThenHandlesIt) {
     const SliceCase& c = GetParam();
-    EventList list;
+    RenderEventList list;
     c.events(list);
     RecordingKernel kernel;
     AudioTimeStamp timestamp;
@@ -92,42 +55,42 @@ TEST_P(Slicing, RendersUpToEachEventThenHandlesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Events, Slicing,
     testing::Values(
-        SliceCase{"no_events", 1000, 512, {"process 512 at 0"}, [](EventList&) {}},
+        SliceCase{"no_events", 1000, 512, {"process 512 at 0"}, [](RenderEventList&) {}},
         SliceCase{"event_at_first_sample_before_audio",
                   1000,
                   512,
                   {"midi 1", "process 512 at 0"},
-                  [](EventList& l) { l.midi(1000, 1); }},
+                  [](RenderEventList& l) { l.noteOn(1000, 1); }},
         SliceCase{"two_events_at_100_split_the_buffer",
                   1000,
                   512,
                   {"midi 1", "process 100 at 0", "midi 2", "midi 3", "process 412 at 100"},
-                  [](EventList& l) { l.midi(1000, 1).midi(1100, 2).midi(1100, 3); }},
+                  [](RenderEventList& l) { l.noteOn(1000, 1).noteOn(1100, 2).noteOn(1100, 3); }},
         SliceCase{"late_event_handled_at_once",
                   1000,
                   512,
                   {"midi 1", "process 12 at 0", "midi 2", "process 500 at 12"},
-                  [](EventList& l) { l.midi(900, 1).midi(1012, 2); }},
+                  [](RenderEventList& l) { l.noteOn(900, 1).noteOn(1012, 2); }},
         SliceCase{"events_past_the_end_after_the_last_slice",
                   1000,
                   512,
                   {"process 500 at 0", "midi 1", "process 12 at 500", "midi 2", "midi 3"},
-                  [](EventList& l) { l.midi(1500, 1).midi(1512, 2).midi(5000, 3); }},
+                  [](RenderEventList& l) { l.noteOn(1500, 1).noteOn(1512, 2).noteOn(5000, 3); }},
         SliceCase{"event_far_past_the_end",
                   0,
                   64,
                   {"process 64 at 0", "midi 7"},
-                  [](EventList& l) { l.midi(1'000'000'000'000, 7); }},
+                  [](RenderEventList& l) { l.noteOn(1'000'000'000'000, 7); }},
         SliceCase{"parameter_and_ramp_set_at_once_other_types_ignored",
                   0,
                   256,
                   {"process 10 at 0", "parameter 1001 = 0.250000", "parameter 1175 = 0.500000", "process 246 at 10"},
-                  [](EventList& l) {
+                  [](RenderEventList& l) {
                       l.parameter(10, AURenderEventParameter, 1001, 0.25f)
                           .parameter(10, AURenderEventParameterRamp, 1175, 0.5f)
-                          .other(10);
+                          .other(10, 3);
                   }},
-        SliceCase{"zero_frames_do_nothing", 0, 0, {}, [](EventList& l) { l.midi(0, 1); }}),
+        SliceCase{"zero_frames_do_nothing", 0, 0, {}, [](RenderEventList& l) { l.noteOn(0, 1); }}),
     [](const testing::TestParamInfo<SliceCase>& info) { return info.param.label; });
 
 TEST(DSPKernel, KeepsTheMidiOutputOfTheLatestCall) {

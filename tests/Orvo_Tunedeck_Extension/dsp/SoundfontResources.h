@@ -6,8 +6,9 @@
 #include "tests/support/TestFolder.h"
 #include "tools/soundbank/sf2_writer.h"
 
-// A resources folder for the running test holding "soundfont6.sf2": one piano preset (bank 0, program 0) playing a
-// looped 480 Hz sine over the whole keyboard. TUNEDECK_RESOURCES points at it while the object lives.
+// A resources folder for the running test holding "soundfont6.sf2": a looped sine at 480 Hz on key 69 over the whole
+// keyboard, as program 0 (bank 0) and one octave higher as program 1. TUNEDECK_RESOURCES points at it while the
+// object lives.
 class SoundfontResources {
 public:
     SoundfontResources() {
@@ -17,10 +18,14 @@ public:
         instrument.zones.push_back(sf2::Zone{}.gen(sf2::SAMPLE_MODES, 1));
         instrument.zones.back().link = 0;
         bank.instruments.push_back(instrument);
-        sf2::Preset preset{"Sine Piano", 0, 0, {}};
+        sf2::Preset preset{"Sine", 0, 0, {}};
         preset.zones.push_back(sf2::Zone{});
         preset.zones.back().link = 0;
         bank.presets.push_back(preset);
+        sf2::Preset octave{"Sine Octave", 1, 0, {}};
+        octave.zones.push_back(sf2::Zone{}.gen(sf2::COARSE_TUNE, 12));
+        octave.zones.back().link = 0;
+        bank.presets.push_back(octave);
         written_ = bank.write((folder_.path() / "soundfont6.sf2").string());
         environment_.set("TUNEDECK_RESOURCES", folder_.path().string());
     }
