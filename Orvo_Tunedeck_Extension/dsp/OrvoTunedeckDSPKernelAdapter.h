@@ -19,7 +19,8 @@
 // - construction, destruction, allocate/deallocate, setSamplerate, setMaximumFramesToRender, the MIDI output block:
 //   control thread, while rendering is stopped;
 // - parameter access, bypass and reset: any thread (reset and bypass take effect before the next limiter run);
-// - render2 and render: render thread only; no allocation, no locks.
+// - render2 and render: render thread only; no allocation, no locks. render uses the synthesizer library, whose
+//   instance table all kernels share: it must not overlap the construction or destruction of any adapter.
 class OrvoTunedeckDSPKernelAdapter {
 public:
     // Kernel, output bus and input-bus holder in the standard format at 48000 Hz, two channels.

@@ -20,8 +20,10 @@ struct _korvel_synth_t;
 // the kernel then works on without the library.
 //
 // Thread contract: construction, destruction, init and setSamplerate on the control thread while rendering is
-// stopped (construction and destruction also create and finalise the library instance); parameter access, bypass and limiter reset requests from any thread; the render entry points (from
-// DSPKernel, and setRenderBuffers / clearRenderBuffers) on the render thread only.
+// stopped; parameter access, bypass and limiter reset requests from any thread; the render entry points (from
+// DSPKernel, and setRenderBuffers / clearRenderBuffers) on the render thread only. The library's instance table is
+// shared by all kernels without a lock: the synthesizer path (process, handleMIDIEvent) must not overlap the
+// construction or destruction of any kernel. The limiter path never touches the library.
 class OrvoTunedeck_DSPKernel : public DSPKernel {
 public:
     static constexpr AUAudioFrameCount kDefaultMaxFrames = 4096;
