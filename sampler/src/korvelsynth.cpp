@@ -363,6 +363,12 @@ korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int)
     return nullptr;
 }
 
+const char* korvelsynth_get_preset_on_channel_xml(unsigned int id)
+{
+    assigned(id);
+    return nullptr;
+}
+
 const char* korvelsynth_get_channel_setup(unsigned int id)
 {
     if (assigned(id) == nullptr) {

@@ -85,6 +85,8 @@ int korvelsynth_create_instrument(unsigned int id);
 int korvelsynth_create_preset(unsigned int id);
 // Prints "Soundfont Synthesizer: Not implemented yet." and returns null.
 korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int id);
+// No text: null.
+const char* korvelsynth_get_preset_on_channel_xml(unsigned int id);
 // The canned channel-setup text, copied into the shared text buffer; null without an instance.
 const char* korvelsynth_get_channel_setup(unsigned int id);
 // Length of the text in the shared text buffer plus 1; -1 without an instance.

@@ -134,6 +134,7 @@ TEST_F(Instances, TheFirstSoundFontIsEditedThroughTheInstance)
     int sample_uid = korvelsynth_create_sample(9);
     int preset_uid = korvelsynth_create_preset(9);
     EXPECT_EQ(korvelsynth_get_preset_on_channel(9), nullptr);
+    EXPECT_EQ(korvelsynth_get_preset_on_channel_xml(9), nullptr);
     EXPECT_EQ(korvelsynth_create_instrument(42), -1);
     out = ::testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Soundfont Synthesizer: Ein Soundfont wurde erstellt. "), std::string::npos);
