@@ -1,8 +1,11 @@
 // Voice-frames per second through the synthesizer's stereo pull at 48 kHz: a looped sample on every voice, 16 to
-// 1024 voices spread over the 16 channels, pulled 64 or 256 frames at a time.
+// 1024 voices spread over the 16 channels, pulled 64 or 256 frames at a time, as built or with the product profile
+// (four-point interpolation, the voice filter, reverb sends from every channel at controller value 40).
 #include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_settings.h"
 #include "sampler/src/korvel_synth.h"
+#include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvel_synth_render.h"
 
 #include <benchmark/benchmark.h>
@@ -16,11 +19,17 @@ void voices(benchmark::State& state)
 {
     const int nvoices = static_cast<int>(state.range(0));
     const int pull = static_cast<int>(state.range(1));
+    const bool product = state.range(2) != 0;
 
     korvel_settings_t* settings = new_korvel_settings();
     korvel_settings_setint(settings, "synth.polyphony", nvoices);
     korvel_settings_setnum(settings, "synth.sample-rate", 48000.0);
     korvel_synth_t* synth = new_korvel_synth(settings);
+    const korvel_profile_t as_built{};
+    korvel_synth_set_profile(synth, product ? &korvel_product_profile : &as_built);
+    for (int chan = 0; chan < 16; chan++) {
+        korvel_synth_cc(synth, chan, 91, 40);
+    }
 
     // One period of a sine over 64 points, eight periods long, looped from the second.
     std::vector<short> points(8 * 64 + 8);
@@ -64,6 +73,6 @@ void voices(benchmark::State& state)
     delete_korvel_sample(sample);
 }
 
-BENCHMARK(voices)->ArgsProduct({{16, 64, 256, 1024}, {64, 256}})->ArgNames({"voices", "pull"});
+BENCHMARK(voices)->ArgsProduct({{16, 64, 256, 1024}, {64, 256}, {0, 1}})->ArgNames({"voices", "pull", "product"});
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "sampler/src/korvel_voice.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,6 +32,37 @@ float* bus_buffer(const korvel_mix_t* mix, int bus)
     return bus_open(mix, bus) ? mix->fx_left[bus] : nullptr;
 }
 
+bool quiet(const float* left, const float* right)
+{
+    for (int i = 0; i < N; ++i) {
+        if (std::fabs(left[i]) >= KORVEL_MIX_QUIET || std::fabs(right[i]) >= KORVEL_MIX_QUIET) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether what the effects left in the block is below the quiet level: the first group when they mix into it, the
+// reverb and chorus pairs when they replace them.
+bool effects_quiet(const korvel_mix_t* mix, int mode)
+{
+    if (mode != KORVEL_MIX_REPLACE) {
+        return quiet(mix->left[0], mix->right[0]);
+    }
+    for (int bus : {KORVEL_BUS_REVERB, KORVEL_BUS_CHORUS}) {
+        if (bus < mix->neffects && !quiet(mix->fx_left[bus], mix->fx_right[bus])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the effects run in a block without voices.
+bool tail_rings(const korvel_mix_t* mix)
+{
+    return mix->quiet_blocks != nullptr && *mix->quiet_blocks < KORVEL_MIX_QUIET_BLOCKS;
+}
+
 } // namespace
 
 extern "C" {
@@ -47,6 +79,10 @@ int korvel_mix_block(const korvel_mix_t* mix, int mode)
     }
 
     const int ngroups = std::clamp(mix->ngroups, 1, static_cast<int>(KORVEL_MIX_MAX_GROUPS));
+    float* reverb_bus = bus_buffer(mix, KORVEL_BUS_REVERB);
+    float* chorus_bus = bus_buffer(mix, KORVEL_BUS_CHORUS);
+    float* reverb_send = mix->voice_sends != 0 ? reverb_bus : nullptr;
+    float* chorus_send = mix->voice_sends != 0 ? chorus_bus : nullptr;
     bool used[KORVEL_MIX_MAX_GROUPS] = {};
     bool any = false;
     for (int v = 0; v < mix->nvoices; ++v) {
@@ -57,8 +93,7 @@ int korvel_mix_block(const korvel_mix_t* mix, int mode)
         const int group = voice->chan % ngroups;
         used[group] = true;
         any = true;
-        // A voice feeds no send bus: it renders into its group's dry pair only.
-        korvel_voice_write(voice, mix->left[group], mix->right[group]);
+        korvel_voice_write(voice, mix->left[group], mix->right[group], reverb_send, chorus_send);
     }
 
     for (int g = 0; g < ngroups; ++g) {
@@ -72,12 +107,10 @@ int korvel_mix_block(const korvel_mix_t* mix, int mode)
             add(mix->right[0], mix->right[g]);
         }
     }
-    if (!any) {
+    if (!any && !tail_rings(mix)) {
         return 0;
     }
 
-    float* reverb_bus = bus_buffer(mix, KORVEL_BUS_REVERB);
-    float* chorus_bus = bus_buffer(mix, KORVEL_BUS_CHORUS);
     if (mode == KORVEL_MIX_REPLACE) {
         if (reverb_bus != nullptr) {
             korvel_revmodel_processreplace(mix->reverb, reverb_bus, mix->fx_left[KORVEL_BUS_REVERB],
@@ -105,7 +138,10 @@ int korvel_mix_block(const korvel_mix_t* mix, int mode)
     if (mix->master_fx != nullptr) {
         korvel_fx_process_stereo(mix->master_fx, mix->left[0], mix->right[0], N);
     }
-    return 1;
+    if (mix->quiet_blocks != nullptr) {
+        *mix->quiet_blocks = !any && effects_quiet(mix, mode) ? *mix->quiet_blocks + 1 : 0;
+    }
+    return any ? 1 : 0;
 }
 
 } // extern "C"

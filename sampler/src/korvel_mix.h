@@ -28,6 +28,10 @@ enum korvel_mix_bus {
     KORVEL_MIX_BUSES = 6
 };
 enum { KORVEL_MIX_MAX_GROUPS = 16, KORVEL_MIX_VARIATIONS = 4 };
+// Effect tails end after this many blocks in a row whose effect output stayed below KORVEL_MIX_QUIET (longer than
+// the delay lines of reverb and chorus, so that a tail still on its way counts as ringing).
+enum { KORVEL_MIX_QUIET_BLOCKS = 64 };
+constexpr float KORVEL_MIX_QUIET = 1e-6f;
 
 // How a block leaves reverb and chorus: mixed into the first group for the stereo pulls, or written over effect
 // pairs 0 (reverb) and 1 (chorus) for the multi-buffer pull, which also skips the variation buses.
@@ -49,10 +53,14 @@ typedef struct _korvel_mix_t {
     korvel_send_fx_t* const* variation_fx; // KORVEL_MIX_VARIATIONS records
     korvel_master_fx_t* master_fx;
     unsigned char bus_on[KORVEL_MIX_BUSES]; // the reverb, chorus and variation 1 to 4 switches
+    int voice_sends; // voices feed the reverb and chorus buses by their send levels
+    // Effect tails: the count of quiet blocks since the last voice, kept by the caller between blocks; while it is
+    // below KORVEL_MIX_QUIET_BLOCKS the effects run on without voices. Null: the effects stop with the last voice.
+    int* quiet_blocks;
 } korvel_mix_t;
 
 // Renders one block (mode: korvel_mix_mode). Returns 1 when a voice sounded in it, so that the caller advances its
-// ticks, and 0 when none did: then the buffers stay silent and no effect runs, even with a reverb tail.
+// ticks, and 0 when none did: then the buffers stay silent and no effect runs, unless an effect tail still rings.
 int korvel_mix_block(const korvel_mix_t* mix, int mode);
 
 #ifdef __cplusplus

@@ -204,7 +204,13 @@ void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float* amp,
   switch (osc->interp_method) {
     case KORVEL_INTERP_LINEAR: oscillator_process2(osc, buf, n, amp, amp_incr); break;
     case KORVEL_INTERP_SEVEN_POINT: oscillator_process4(osc, buf, n, amp, amp_incr); break;
-    default: oscillator_process1(osc, buf, n, amp, amp_incr); break;
+    default:
+      if (osc->four_point_default) {
+        oscillator_process3(osc, buf, n, amp, amp_incr);
+      } else {
+        oscillator_process1(osc, buf, n, amp, amp_incr);
+      }
+      break;
   }
 }
 

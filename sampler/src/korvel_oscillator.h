@@ -49,6 +49,7 @@ typedef struct _korvel_oscillator_t {
   float min_attenuation_cb;
   float root_freq_hz;  // the root key's frequency x output rate / sample rate
   int interp_method;
+  int four_point_default;  // the default path reads four points instead of the nearest one
   int start;  // absolute indices into the sample's data
   int end;
   int loop_start;
@@ -83,7 +84,8 @@ void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float* amp
 void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
 // Seven-point interpolation.
 void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
-// The path of the oscillator's interpolation method: 1 linear, 7 seven-point, any other nearest point.
+// The path of the oscillator's interpolation method: 1 linear, 7 seven-point, any other nearest point (four points
+// when four_point_default is set).
 void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
 
 #ifdef __cplusplus

@@ -11,6 +11,7 @@
 #include "sampler/src/korvel_chorus.h"
 #include "sampler/src/korvel_fx.h"
 #include "sampler/src/korvel_list.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_rev.h"
 #include "sampler/src/korvel_settings.h"
 #include "sampler/src/korvel_sfont.h"
@@ -75,6 +76,8 @@ struct _korvel_synth_t {
     void* midi_router; // borrowed
     unsigned int instance_id;
     korvel_list_t* release_timers; // korvel_timer_t of sound fonts waiting for their voices to end
+    korvel_profile_t profile;
+    int quiet_blocks; // of the effect tails, see korvel_mix_t
 };
 
 // Synthesizer creation reads the registry's "synth." keys; null on failure (logged).

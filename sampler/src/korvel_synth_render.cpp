@@ -92,6 +92,8 @@ int korvel_synth_one_block(korvel_synth_t* synth, int mode)
     for (int k = 0; k < KORVEL_VARIATIONS; k++) {
         mix.bus_on[KORVEL_BUS_VARIATION1 + k] = static_cast<unsigned char>(synth->with_variation[k]);
     }
+    mix.voice_sends = synth->profile.voice_sends ? 1 : 0;
+    mix.quiet_blocks = synth->profile.effect_tails ? &synth->quiet_blocks : nullptr;
     if (korvel_mix_block(&mix, mode) != 0) {
         synth->ticks += BLOCK;
     }

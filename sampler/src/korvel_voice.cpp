@@ -2,6 +2,7 @@
 
 #include "sampler/src/korvel_chan.h"
 #include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_voice_steps.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr float MIN_GAIN = 1e-7f;
 constexpr float NOISE_FLOOR = 0.00003f;
+constexpr korvel_profile_t AS_BUILT{};
 
 } // namespace
 
@@ -28,6 +30,7 @@ korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
         return nullptr;
     }
     voice->owner = synth;
+    voice->profile = synth != nullptr ? &synth->profile : &AS_BUILT;
     voice->status = KORVEL_VOICE_CLEAN;
     voice->chan = KORVEL_NO_CHANNEL;
     voice->output_rate = output_rate;
@@ -88,6 +91,7 @@ int korvel_voice_init(korvel_voice_t* voice, korvel_sample_t* sample, korvel_cha
     osc->ticks = 0;
     osc->has_looped = 0;
     osc->interp_method = channel->interp_method;
+    osc->four_point_default = voice->profile->four_point_default && channel->interp_method == KORVEL_INTERP_DEFAULT;
 
     voice->viblfo->value = 0.0f;
     voice->modlfo->value = 0.0f;

@@ -9,6 +9,7 @@
 #include "sampler/src/korvel_block.h"
 #include "sampler/src/korvel_envelope.h"
 #include "sampler/src/korvel_filter.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_fx.h"
 #include "sampler/src/korvel_gen.h"
 #include "sampler/src/korvel_lfo.h"
@@ -31,6 +32,7 @@ enum korvel_voice_status {
 
 struct _korvel_voice_t {
     korvel_synth_t* owner;
+    const korvel_profile_t* profile; // the owner's, or the as-built one for a voice without owner
     unsigned int id; // note identifier; the voices of one note-on share it
     unsigned char status;
     unsigned char chan; // KORVEL_NO_CHANNEL when the voice belongs to no channel
@@ -78,8 +80,9 @@ int korvel_voice_init(korvel_voice_t* voice, korvel_sample_t* sample, korvel_cha
                       unsigned int id, unsigned int start_time, float gain);
 // Computes the runtime parameters from the generators and modulators and switches the voice on.
 int korvel_voice_start(korvel_voice_t* voice);
-// Renders one block and adds it to the group's dry buses. 0.
-int korvel_voice_write(korvel_voice_t* voice, float* left, float* right);
+// Renders one block and adds it to the group's dry buses, and by the voice's send levels to the reverb and chorus
+// send buses that are given (null: not fed). 0.
+int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus);
 // Release (or sustain while the channel's pedal is down), exclusive-class cut and immediate end. 0.
 int korvel_voice_noteoff(korvel_voice_t* voice);
 int korvel_voice_kill_excl(korvel_voice_t* voice);

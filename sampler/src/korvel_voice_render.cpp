@@ -65,6 +65,15 @@ void mix(const korvel_voice_t* voice, float* left, float* right, int n)
     }
 }
 
+void send(const float* buf, float amp, float* bus, int n)
+{
+    if (bus != nullptr && amp != 0.0f) {
+        for (int i = 0; i < n; i++) {
+            bus[i] += amp * buf[i];
+        }
+    }
+}
+
 // A loop of fewer than two frames never plays: the sanity check turns such loops off, and a loop mode switched on
 // later by a controller must not spin on one.
 bool looping(const korvel_voice_t* voice)
@@ -86,7 +95,7 @@ void stop_looping(korvel_voice_t* voice)
 
 extern "C" {
 
-int korvel_voice_write(korvel_voice_t* voice, float* left, float* right)
+int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus)
 {
     korvel_oscillator_t* osc = voice->osc;
     if (osc->sample == nullptr) {
@@ -159,7 +168,12 @@ int korvel_voice_write(korvel_voice_t* voice, float* left, float* right)
     }
     voice->block_start = 0;
     voice->block_end = static_cast<unsigned int>(rendered);
+    if (voice->profile->voice_filter) {
+        filter_process2(voice->filter, voice->dsp_buf, rendered); // glides while new coefficients are pending
+    }
     mix(voice, left, right, rendered);
+    send(voice->dsp_buf, voice->amp_reverb, reverb, rendered);
+    send(voice->dsp_buf, voice->amp_chorus, chorus, rendered);
     if (ends) {
         korvel_voice_end(voice);
         return 0;

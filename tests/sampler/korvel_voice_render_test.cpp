@@ -82,7 +82,7 @@ protected:
         std::vector<float> right(left.size(), 0.0f);
         for (int b = 0; b < blocks; b++) {
             if (korvel_voice_is_playing(voice)) {
-                korvel_voice_write(voice, left.data() + b * BLOCK, right.data() + b * BLOCK);
+                korvel_voice_write(voice, left.data() + b * BLOCK, right.data() + b * BLOCK, nullptr, nullptr);
             }
         }
         if (right_out != nullptr) {
@@ -192,7 +192,7 @@ TEST_F(VoiceRender, AnAttackOfOneSecondEndsWithinABlockOfOneSecond)
     float left[BLOCK] = {};
     float right[BLOCK] = {};
     while (voice->volenv->section <= KORVEL_ENV_ATTACK && blocks < 400) {
-        korvel_voice_write(voice, left, right);
+        korvel_voice_write(voice, left, right, nullptr, nullptr);
         blocks++;
     }
     EXPECT_NEAR(blocks * BLOCK / RATE, 1.0, static_cast<double>(BLOCK) / RATE);
@@ -205,7 +205,7 @@ TEST_F(VoiceRender, ANoteOffInTheAttackReleasesFromTheSameLoudness)
     float left[BLOCK] = {};
     float right[BLOCK] = {};
     while (voice->volenv->value < 0.5f) {
-        korvel_voice_write(voice, left, right);
+        korvel_voice_write(voice, left, right, nullptr, nullptr);
     }
     float value = voice->volenv->value;
     korvel_voice_noteoff(voice);

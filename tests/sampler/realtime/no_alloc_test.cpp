@@ -143,10 +143,12 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
   delete_korvel_sample(sample);
 }
 
-TEST(RenderPath, PullsOfAFullPoolDoNotAllocate) {
+// Pulls through 1024 looped voices, then blocks after they all ended, with the synthesizer on the profile.
+void pulls_do_not_allocate(const korvel_profile_t& profile) {
   korvel_settings_t* settings = new_korvel_settings();
   korvel_synth_t* synth = new_korvel_synth(settings);
   ASSERT_NE(synth, nullptr);
+  korvel_synth_set_profile(synth, &profile);
   ASSERT_EQ(synth->nvoice, 1024);
   korvel_audio_driver_t* driver = new_korvel_audio_driver(settings, synth);
   ASSERT_NE(driver, nullptr);
@@ -184,11 +186,26 @@ TEST(RenderPath, PullsOfAFullPoolDoNotAllocate) {
   int sounding = 0;
   for (int i = 0; i < synth->nvoice; ++i) sounding += korvel_voice_is_playing(synth->voice[i]);
   EXPECT_EQ(sounding, 1024) << "every voice rendered through the counted pulls";
+  korvel_synth_all_sounds_off_all(synth);
+  {
+    CountAllocations allocs;
+    for (int pull = 0; pull < 32; ++pull) {
+      korvel_synth_write_float(synth, 256, left.data(), 0, 1, right.data(), 0, 1);
+    }
+    EXPECT_EQ(allocs.count(), 0) << "blocks without voices, with effect tails when the profile has them";
+  }
 
   delete_korvel_audio_driver(driver);
   delete_korvel_synth(synth);
   delete_korvel_settings(settings);
   delete_korvel_sample(sample);
+}
+
+TEST(RenderPath, PullsOfAFullPoolDoNotAllocate) {
+  for (const korvel_profile_t& profile : {korvel_profile_t{}, korvel_product_profile}) {
+    SCOPED_TRACE(profile.effect_tails ? "product profile" : "as built");
+    pulls_do_not_allocate(profile);
+  }
 }
 
 TEST(RenderPath, CounterSeesAllocations) {

@@ -1,0 +1,26 @@
+// The product's sound choices beyond the library's as-built behaviour, kept out of the settings registry so that
+// its keys and their order stay as they are. Every switch is off by default: then the synthesizer renders exactly
+// as built. The product turns them all on (korvel_product_profile).
+//
+// Thread contract: a synthesizer's profile is set on the control thread while nothing renders; voices and the
+// block mixer read it on the render thread.
+#pragma once
+
+#include "sampler/src/korvel_types.h"
+
+struct korvel_profile_t {
+    // Voices on the channel default interpolation read four points (cubic) instead of the nearest one.
+    bool four_point_default = false;
+    // Voices run their resonant low-pass filter, with coefficients for the output sample rate.
+    bool voice_filter = false;
+    // Voices feed the reverb and chorus send buses by their send levels.
+    bool voice_sends = false;
+    // Reverb and chorus run on after the last voice ends, until their output has stayed quiet for a while.
+    bool effect_tails = false;
+};
+
+// All switches on.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true};
+
+// Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
+void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);
