@@ -1,0 +1,77 @@
+// The render path allocates nothing: notes, controllers, program changes and parameter changes included. This
+// program replaces the global allocation functions, the library's nothrow forms too, to count the allocations of
+// the calling thread.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "tests/platform/synth/SynthHarness.h"
+#include "tests/platform/synth/SynthTestBanks.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+thread_local std::uint64_t allocationCount = 0;
+
+void* allocate(std::size_t size) noexcept {
+    ++allocationCount;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* allocateOrThrow(std::size_t size) {
+    if (void* p = allocate(size)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocateOrThrow(size); }
+void* operator new[](std::size_t size) { return allocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace synth_test {
+namespace {
+
+TEST(RenderAllocation, RenderingWithEventsAllocatesNothing) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path bank = folder.path() / "sine.sf2";
+    ASSERT_TRUE(writeSineSoundFont(bank));
+    SynthHarness harness;
+    const std::uint64_t beforeLoading = allocationCount;
+    ASSERT_EQ(harness.loadBank(bank), foundation::noErr);
+    ASSERT_GT(allocationCount, beforeLoading) << "the counter sees the library's allocations";
+    harness.unit().parameterTree()->parameterWithAddress(kMIDISynthParameter_GainDecibels)->setValue(-6.0f);
+    harness.unit().parameterTree()->parameterWithAddress(kMIDISynthParameter_CoarseTuneSemitones)->setValue(2.0f);
+
+    EventList events;
+    events.midi(0, 0xB0, 0, 0).midi(1, 0xB0, 32, 0).midi(2, 0xC0, 1).midi(10, 0x90, 60, 100);
+    events.midi(20, 0x99, 36, 100).midi(30, 0xB0, 7, 90).midi(40, 0xE0, 0, 70).midi(50, 0xB0, 121, 0);
+    events.midi(300, 0x80, 60, 0).midi(400, 0x90, 72, 90);
+    const AURenderEvent* head = events.head();
+    std::vector<float> left(512), right(512);
+    AudioBufferList buffers = stereoBufferList(left.data(), right.data(), 512);
+    AudioTimeStamp timestamp;
+    AudioUnitRenderActionFlags flags = 0;
+    const AURenderBlock block = harness.unit().renderBlock();
+
+    const std::uint64_t before = allocationCount;
+    for (int i = 0; i < 8; ++i) {
+        timestamp.mSampleTime = 512.0 * i;
+        ASSERT_EQ(block(&flags, &timestamp, 512, 0, &buffers, i % 2 == 0 ? head : nullptr, nullptr),
+                  foundation::noErr);
+    }
+    EXPECT_EQ(allocationCount - before, 0u);
+}
+
+}  // namespace
+}  // namespace synth_test

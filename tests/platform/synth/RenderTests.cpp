@@ -1,0 +1,110 @@
+// Rendering: pitch, the frame at which events take effect, and the unit's shape as a host sees it.
+
+#include <gtest/gtest.h>
+
+#include "platform/synth/MIDISynthComponent.h"
+#include "sampler/src/korvel_block.h"
+#include "tests/platform/synth/SynthHarness.h"
+#include "tests/platform/synth/SynthTestBanks.h"
+#include "tests/support/TestFolder.h"
+
+namespace synth_test {
+namespace {
+
+TEST(MIDISynthShape, InstrumentWithOneStereoOutputAndNoMIDIOutput) {
+    MIDISynthUnit unit;
+    EXPECT_EQ(unit.inputBusses().count(), 0u);
+    ASSERT_EQ(unit.outputBusses().count(), 1u);
+    EXPECT_EQ(unit.outputBusses()[0]->format().channelCount, 2u);
+    EXPECT_TRUE(unit.MIDIOutputNames().empty());
+    EXPECT_TRUE(unit.isMusicDeviceOrEffect());
+
+    AudioComponentRegistry registry;
+    registerMIDISynth(registry);
+    const auto found = registry.components(kMIDISynthDescription);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(std::dynamic_pointer_cast<MIDISynthUnit>(found[0].instantiate()), nullptr);
+}
+
+class Rendering : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        const std::filesystem::path bank = folder.path() / GetParam();
+        ASSERT_TRUE(std::string(GetParam()) == "sine.dls" ? writeSineDLS(bank) : writeSineSoundFont(bank));
+        bankPath = bank;
+    }
+
+    testsupport::TestFolder folder;
+    std::filesystem::path bankPath;
+};
+
+TEST_P(Rendering, Key69OfProgram0SoundsAt440HzAtEveryOutputRate) {
+    for (const double rateHz : {48000.0, 44100.0, 96000.0}) {
+        SCOPED_TRACE(rateHz);
+        SynthHarness harness(rateHz);
+        ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
+        EventList events;
+        events.midi(0, 0x90, 69, 100);
+        std::vector<float> note = harness.render(512, events.head());
+        const std::vector<float> rest = harness.renderFor(static_cast<uint32_t>(rateHz / 2));
+        note.insert(note.end(), rest.begin(), rest.end());
+        EXPECT_NEAR(fundamentalHz(note, 2048, note.size(), rateHz), kRootFrequencyHz, 1.0);
+    }
+}
+
+TEST_P(Rendering, NothingSoundsBeforeTheFrameOfTheNoteOn) {
+    SynthHarness harness;
+    ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
+    for (const uint32_t offset : {0u, 256u, 100u, 511u}) {
+        SCOPED_TRACE(offset);
+        EventList events;
+        events.midi(offset, 0x90, 69, 100);
+        std::vector<float> buffer = harness.render(512, events.head());
+        const std::vector<float> next = harness.render(512);
+        buffer.insert(buffer.end(), next.begin(), next.end());
+        const size_t start = firstSound(buffer);
+        EXPECT_GE(start, offset);
+        // The library starts voices at the first block boundary at or after the note-on.
+        EXPECT_LT(start, offset + KORVEL_BUFSIZE + 2);
+        EventList off;
+        off.midi(0, 0x80, 69, 0);
+        harness.render(512, off.head());
+        harness.renderFor(48000);
+    }
+}
+
+TEST_P(Rendering, DataBytesAbove127AreMaskedNotRefused) {
+    SynthHarness harness;
+    ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
+    EXPECT_EQ(harness.unit().musicDeviceMIDIEvent(0x90, 69 + 128, 100 + 256, 0), foundation::noErr);
+    const std::vector<float> note = harness.renderFor(14336);
+    EXPECT_NEAR(fundamentalHz(note, 2048, note.size()), kRootFrequencyHz, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, Rendering, ::testing::Values("sine.sf2", "sine.dls"));
+
+TEST(RenderEvents, AnEventAfterTheBufferTakesEffectInIt) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path bank = folder.path() / "sine.sf2";
+    ASSERT_TRUE(writeSineSoundFont(bank));
+    SynthHarness harness;
+    ASSERT_EQ(harness.loadBank(bank), foundation::noErr);
+    EventList events;
+    events.midi(100000, 0x90, 69, 100);
+    harness.render(512, events.head());
+    const std::vector<float> next = harness.render(512);
+    EXPECT_GT(rms(next, 0, next.size()), 0.01);
+}
+
+TEST(RenderEvents, RenderingBeforeAllocationIsRefused) {
+    MIDISynthUnit unit;
+    std::vector<float> left(64), right(64);
+    AudioBufferList buffers = stereoBufferList(left.data(), right.data(), 64);
+    AudioTimeStamp timestamp;
+    AudioUnitRenderActionFlags flags = 0;
+    EXPECT_EQ(unit.renderBlock()(&flags, &timestamp, 64, 0, &buffers, nullptr, nullptr),
+              foundation::kAudioUnitErr_Uninitialized);
+}
+
+}  // namespace
+}  // namespace synth_test
