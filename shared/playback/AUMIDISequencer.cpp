@@ -43,7 +43,7 @@ AUMIDISequencer::~AUMIDISequencer() {
 const AURenderEvent* AUMIDISequencer::process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept {
     engine_.beginCycle(time, frameCount);
     SequencerCommand command;
-    for (std::size_t taken = 0; taken < kCommandCapacity && commands_.pop(command); ++taken) {
+    while (engine_.hasRoomForCommand() && commands_.pop(command)) {
         engine_.apply(command, time);
     }
     return engine_.process(time, frameCount);
@@ -144,9 +144,12 @@ std::shared_ptr<const SequencerSong> AUMIDISequencer::build(const Conversion& co
     auto song = std::make_shared<SequencerSong>();
     song->generation = nextGeneration_++;
     song->events = convert(samplerate_);
-    std::stable_sort(song->events.begin(), song->events.end(), [](const auto& a, const auto& b) {
+    const auto earlier = [](const auto& a, const auto& b) {
         return a->pEvent()->eventSampleTime < b->pEvent()->eventSampleTime;
-    });
+    };
+    if (!std::is_sorted(song->events.begin(), song->events.end(), earlier)) {
+        std::stable_sort(song->events.begin(), song->events.end(), earlier);
+    }
     if (!isMultiChannel_) {
         for (auto& event : song->events) {
             event = copyEvent(*event, currentChannel_);

@@ -23,12 +23,12 @@ public:
 
     void publish(const T& value) noexcept {
         std::array<std::uint64_t, kWords> words{};
-        std::memcpy(words.data(), &value, sizeof(T));
+        std::memcpy(words.data(), static_cast<const void*>(&value), sizeof(T));
         const std::uint64_t sequence = sequence_.load(std::memory_order_relaxed);
         sequence_.store(sequence + 1, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
+        // A reader that sees any new word (release/acquire) also sees the odd sequence stored before it.
         for (std::size_t i = 0; i < kWords; ++i) {
-            words_[i].store(words[i], std::memory_order_relaxed);
+            words_[i].store(words[i], std::memory_order_release);
         }
         sequence_.store(sequence + 2, std::memory_order_release);
     }
@@ -39,16 +39,15 @@ public:
             const std::uint64_t before = sequence_.load(std::memory_order_acquire);
             if ((before & 1U) == 0) {
                 for (std::size_t i = 0; i < kWords; ++i) {
-                    words[i] = words_[i].load(std::memory_order_relaxed);
+                    words[i] = words_[i].load(std::memory_order_acquire);
                 }
-                std::atomic_thread_fence(std::memory_order_acquire);
                 if (sequence_.load(std::memory_order_relaxed) == before) {
                     break;
                 }
             }
         }
         T value;
-        std::memcpy(&value, words.data(), sizeof(T));
+        std::memcpy(static_cast<void*>(&value), words.data(), sizeof(T));
         return value;
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "shared/events/MIDIBytes.h"
@@ -16,6 +17,15 @@ constexpr std::uint8_t kTempoMarker = 0xFD;
 double clampFactor(double value) noexcept {
     return std::clamp(value, 0.1, 10.0);
 }
+
+// Bytes one list node of a message of length bytes takes.
+constexpr std::size_t nodeBytes(std::size_t length) noexcept {
+    const std::size_t bytes = std::max(sizeof(AURenderEvent), offsetof(AUMIDIEvent, data) + length);
+    return (bytes + 7) / 8 * 8;
+}
+
+// The most one command adds: a stop's 80 messages, or one message of the longest kind.
+constexpr std::size_t kCommandWorstBytes = 80 * nodeBytes(3) + nodeBytes(SequencerCommand::kMaxBytes);
 
 bool isLateNoteOff(const std::uint8_t* bytes, std::uint32_t length) noexcept {
     const std::uint8_t type = bytes[0] & 0xF0;
@@ -34,7 +44,13 @@ void SequencerEngine::notify(const SequencerNotice& notice) noexcept {
 }
 
 void SequencerEngine::append(const AUMIDIEvent& event, AUEventSampleTime time) noexcept {
-    output_.append(event, time);
+    if (output_.append(event, time)) {
+        outputBytes_ += nodeBytes(event.length);
+    }
+}
+
+bool SequencerEngine::hasRoomForCommand() const noexcept {
+    return outputBytes_ + kCommandWorstBytes + kSongReserveBytes <= kOutputBytes;
 }
 
 void SequencerEngine::appendMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2,
@@ -215,6 +231,7 @@ void SequencerEngine::apply(const SequencerCommand& command, AUEventSampleTime c
 
 void SequencerEngine::beginCycle(AUEventSampleTime cycleStart, AUAudioFrameCount frames) noexcept {
     output_.clear();
+    outputBytes_ = 0;
     state_.currentFrames = frames;
     state_.currentSampleTime = cycleStart;
     if (stopMessagesDue_) {

@@ -42,12 +42,17 @@ public:
     // Room of the output list in bytes: releases, queued messages and the cycle's file events.
     static constexpr std::size_t kOutputBytes = 1 << 20;
     static constexpr std::size_t kSpecialEvents = 256;
+    // Room kept for the song's events and the releases of a cycle.
+    static constexpr std::size_t kSongReserveBytes = kOutputBytes / 2;
 
     using NoticeHandler = void (*)(void* context, const SequencerNotice& notice);
 
     // monitor keeps the running notes; notices go through ring (whose producer is the render thread) to handler.
     SequencerEngine(AUMIDIMonitor& monitor, dispatch::HandoffRing& ring, NoticeHandler handler, void* context);
 
+    // True while the cycle's list has room for what one more command may add, keeping room for the song's events.
+    // Commands that find no room wait for the next cycle.
+    bool hasRoomForCommand() const noexcept;
     void apply(const SequencerCommand& command, AUEventSampleTime cycleStart) noexcept;
     // Schedules one cycle after the commands were applied; returns the head of the cycle's list or null.
     const AURenderEvent* process(AUEventSampleTime cycleStart, AUAudioFrameCount frames) noexcept;
@@ -89,6 +94,7 @@ private:
 
     const SequencerSong* song_ = nullptr;
     const SequencerSong* staged_ = nullptr;
+    std::size_t outputBytes_ = 0;  // bytes appended to the cycle's list
     std::uint8_t cable_ = 1;
     std::uint32_t channelMask_ = 0xFFFF;
     std::uint32_t statusMask_ = 0;
