@@ -17,6 +17,7 @@ std::unique_ptr<SynthInstance> SynthInstance::create(double sampleRateHz) {
         delete_korvel_settings(settings);
         return nullptr;
     }
+    korvel_synth_set_profile(synth, &korvel_product_profile);
     std::unique_ptr<SynthInstance> instance(new SynthInstance(settings, synth));
     instance->resetPrograms();
     return instance;

@@ -1,6 +1,7 @@
 #pragma once
-// One instance of our SoundFont library as the stand-in runs it: its settings, its synthesizer at one sample rate,
-// and the one sound bank the synthesizer plays. Every channel starts as a General MIDI device does: program 0,
+// One instance of our SoundFont library as the stand-in runs it: its settings, its synthesizer at one sample rate
+// with the product profile (four-point interpolation, voice filter, effect sends and tails), and the one sound bank
+// the synthesizer plays. Every channel starts as a General MIDI device does: program 0,
 // the standard kit on the drum channel.
 //
 // Thread contract: creation, destruction, replaceBank and resetPrograms on the control thread while nothing renders
