@@ -7,9 +7,13 @@ namespace {
 
 thread_local std::uint64_t allocationCount = 0;
 
-void* allocate(std::size_t size) {
+void* allocateOrNull(std::size_t size) noexcept {
     ++allocationCount;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* allocate(std::size_t size) {
+    if (void* p = allocateOrNull(size)) {
         return p;
     }
     throw std::bad_alloc();
@@ -37,6 +41,9 @@ std::uint64_t allocationsOnThisThread() {
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
+// The synthesizer library allocates with the nothrow forms; they count and share the one heap with delete.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocateOrNull(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocateOrNull(size); }
 void* operator new(std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
 void* operator new[](std::size_t size, std::align_val_t alignment) { return allocateAligned(size, alignment); }
 void operator delete(void* p) noexcept { std::free(p); }
