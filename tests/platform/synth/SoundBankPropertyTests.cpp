@@ -44,10 +44,10 @@ TEST(SoundBankProperty, LoadsSoundFont2AndDLSByContentWhateverTheirNames) {
         std::function<bool(const std::filesystem::path&)> write;
     };
     const std::vector<Case> cases = {
-        {"sine.sf2", writeSineSoundFont},
-        {"sine.dls", writeSineDLS},
-        {"dls-named.sf2", writeSineDLS},
-        {"sf2-without-extension", writeSineSoundFont},
+        {"sine.sf2", [](const auto& path) { return writeSineSoundFont(path); }},
+        {"sine.dls", [](const auto& path) { return writeSineDLS(path); }},
+        {"dls-named.sf2", [](const auto& path) { return writeSineDLS(path); }},
+        {"sf2-without-extension", [](const auto& path) { return writeSineSoundFont(path); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fileName);
