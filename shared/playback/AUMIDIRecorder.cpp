@@ -6,7 +6,9 @@
 #include "shared/globals/Print.h"
 
 std::shared_ptr<AUMIDIRecorder> AUMIDIRecorder::create() {
-    return finishCreate(std::shared_ptr<AUMIDIRecorder>(new AUMIDIRecorder()));
+    auto recorder = finishCreate(std::shared_ptr<AUMIDIRecorder>(new AUMIDIRecorder()));
+    recorder->recorder_->setTempo(120.0, 0.0);
+    return recorder;
 }
 
 void AUMIDIRecorder::reset() {
@@ -50,6 +52,21 @@ void AUMIDIRecorder::record(const AUMIDIEventEx& event) {
     AUMIDIEventEx copy(header.eventType, event.data(), event.length(), eventPosition_);
     debugprint("AUMIDIRecorder::record() : Recorded MIDI event: " + describe(copy.event()));
     addMonitoring(copy);
+}
+
+void AUMIDIRecorder::save(const std::filesystem::path& url) {
+    if (getSize() == 0) {
+        debugprint("AUMIDIRecorder::save() : ERROR: The recorder list is empty.");
+        return;
+    }
+    recorder_ = MIDIRecorder::create();
+    recorder_->setSampleRate(samplerate_);
+    recorder_->setTempo(120.0, 0.0);
+    recorder_->start();
+    sort();
+    recorder_->addAUMIDIEvents(getEvents());
+    recorder_->stop();
+    recorder_->saveToFile(url);
 }
 
 std::string AUMIDIRecorder::describe(const AUMIDIEvent& event) {

@@ -2,16 +2,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "platform/audiounit/RenderEvent.h"
 #include "shared/events/AUMIDIEventEx.h"
 #include "shared/events/AUMIDIMonitor.h"
+#include "shared/recorder/MIDIRecorder.h"
 
 // Records the MIDI events the instrument plays: while started, every event handed to record() is kept as a copy
 // whose sample time counts from the start of the recording, in the monitor's list (never cleared automatically).
-// Beats are counted at samplerate / 2 samples per beat (120 beats per minute).
+// save() writes the list as a standard MIDI file of sixteen tracks at 120 beats per minute, counting samplerate / 2
+// samples per beat, so the file plays at the speed it was played.
 //
 // Threads: main queue only (the render block hands its events over to the main queue first).
 class AUMIDIRecorder : public AUMIDIMonitor {
@@ -34,6 +37,13 @@ public:
     // of note number 0 are not recorded.
     void record(const AUMIDIEventEx& event);
 
+    // Sorts the recorded list by sample time (stably) and writes it to url through a fresh MIDIRecorder: notes whose
+    // note-off was recorded, and every other message, at their beats. An empty list is logged and writes nothing;
+    // write failures are logged. The list stays, and so does recording.
+    void save(const std::filesystem::path& url);
+    // The sequence builder of the last save.
+    std::shared_ptr<MIDIRecorder> recorder() const { return recorder_; }
+
     // Sample time of the last recorded event, relative to the start.
     AUEventSampleTime getPosition() const noexcept { return eventPosition_; }
     std::size_t getCount() const { return getSize(); }
@@ -46,6 +56,7 @@ public:
 private:
     AUMIDIRecorder() : AUMIDIMonitor(false) {}
 
+    std::shared_ptr<MIDIRecorder> recorder_ = MIDIRecorder::create();
     AUEventSampleTime startTime_ = 0;
     AUEventSampleTime eventPosition_ = 0;
     bool isStarted_ = false;

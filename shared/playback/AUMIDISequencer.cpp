@@ -186,9 +186,12 @@ void AUMIDISequencer::load(Conversion convert, std::optional<std::string> file, 
     if (currentFile_) {
         debugprint("AUMIDISequencer: The following MIDI file will be loaded and parsed: " + *currentFile_);
     }
-    SequencerCommand command;
-    command.song = nullptr;
+    install(std::move(convert), force, true);
+}
+
+void AUMIDISequencer::install(Conversion convert, bool force, bool resetTempo) {
     auto song = build(convert);
+    SequencerCommand command;
     command.song = song.get();
     if (!force) {
         command.kind = SequencerCommand::Kind::StageLoad;
@@ -196,8 +199,11 @@ void AUMIDISequencer::load(Conversion convert, std::optional<std::string> file, 
         push(command);
         return;
     }
-    debugprint("AUMIDISequencer::seek(0.0)");
+    if (resetTempo) {
+        debugprint("AUMIDISequencer::seek(0.0)");
+    }
     command.kind = SequencerCommand::Kind::Load;
+    command.flag = resetTempo;
     loaded_ = {song, std::move(convert)};
     staged_ = {};
     push(command);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,8 +12,10 @@
 #include "platform/audiounit/RenderEvent.h"
 #include "platform/dispatch/HandoffRing.h"
 #include "platform/dispatch/Timer.h"
+#include "platform/musicsequence/MusicSequence.h"
 #include "shared/events/AUMIDIMonitor.h"
 #include "shared/events/SpecialEventList.h"
+#include "shared/musicsequence/MIDISequence16.h"
 #include "shared/playback/AUMIDISequencerDelegate.h"
 #include "shared/playback/SequencerCommand.h"
 #include "shared/playback/SequencerEngine.h"
@@ -50,10 +53,25 @@ public:
 
     void setDelegate(std::shared_ptr<AUMIDISequencerDelegate> delegate) { delegate_ = std::move(delegate); }
 
-    // Loading. load() stops the player and resets the tempo factor to 1. With force, convert's song becomes the
-    // loaded song at once (rewound); otherwise it is swapped in at the next loop wrap. file names the song's file
-    // (none for a song made in memory).
+    // Loading. Each stops the player and resets the tempo factor to 1. With force the song becomes the loaded song at
+    // once (rewound); otherwise it is swapped in at the next loop wrap (parsed and converted now).
+    //
+    // The standard MIDI file at path, read into a new sequence(). A missing file is logged, clears currentFile() and
+    // keeps the loaded song.
+    void loadMIDIFile(const std::filesystem::path& path, bool force);
+    // A song made in memory: convert gives its events; file names it (none: no file).
     void load(Conversion convert, std::optional<std::string> file, bool force);
+    // A platform music sequence, as a new sequence() (a null handle is logged and gives an empty song). Loads at
+    // once, without stopping, rewinding the transport or touching the tempo factor and currentFile().
+    void loadSequence(MusicSequence musicSequence);
+    // The sequence of the last file or music sequence loaded.
+    std::shared_ptr<MIDISequence16> sequence() const { return sequence_; }
+    // The tempo markers of the sequence's tempo track at samplerate(); empty without a tempo track.
+    std::vector<std::shared_ptr<AUMIDIEventEx>> getTempoEvents();
+    // The program the sequence last read on channel; 0 above channel 15.
+    std::uint8_t getPatchForChannel(std::uint8_t channel);
+    // Writes the sequence as a standard MIDI file, replacing an existing one; failures are logged.
+    void saveMIDIFile(const std::filesystem::path& url);
     // Sample rate of the conversion and of every value in seconds. A change converts the loaded (and a staged) song
     // again and scales the play position.
     void setSamplerate(double samplerate);
@@ -161,6 +179,10 @@ private:
     static void onNotice(void* context, const SequencerNotice& notice);
     void handleNotice(const SequencerNotice& notice);
 
+    // Builds the song of convert and hands it over: loaded now (rewound; resetTempo sets the tempo factor to 1) or
+    // staged for the next wrap.
+    void install(Conversion convert, bool force, bool resetTempo);
+    Conversion sequenceConversion() const;
     void push(SequencerCommand command);
     void flushSpill();
     void queueMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
@@ -172,6 +194,7 @@ private:
     std::shared_ptr<const SequencerSong> playingSong() const;
 
     std::shared_ptr<AUMIDISequencerDelegate> delegate_;
+    std::shared_ptr<MIDISequence16> sequence_ = MIDISequence16::create();
     dispatch::HandoffRing notices_;
     SequencerEngine engine_;
     SpscRing<SequencerCommand> commands_;

@@ -23,7 +23,7 @@ struct SequencerCommand {
         SetStatusMask,    // mask: bit n set drops messages of type n << 4
         SetTempoFactor,   // value
         SetRate,          // value
-        Load,             // song becomes the loaded song, rewound, tempo factor 1
+        Load,             // song becomes the loaded song from its beginning; flag: rewound, tempo factor 1
         StageLoad,        // song is swapped in at the next loop wrap
         ReplaceSong,      // song takes the place of the song (loaded or staged) of generation, position scaled by value
         Reset,            // back to the empty player

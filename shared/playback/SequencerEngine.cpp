@@ -202,8 +202,14 @@ void SequencerEngine::apply(const SequencerCommand& command, AUEventSampleTime c
         case Kind::Load:
             song_ = command.song;
             staged_ = nullptr;
-            rewind();
-            state_.tempoFactor = 1.0;
+            if (command.flag) {
+                rewind();
+                state_.tempoFactor = 1.0;
+            } else {
+                state_.eventIndex = 0;
+                state_.position = 0;
+                state_.positionV = 0;
+            }
             break;
         case Kind::StageLoad:
             staged_ = command.song;

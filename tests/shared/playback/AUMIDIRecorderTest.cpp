@@ -30,9 +30,11 @@ TEST(AUMIDIRecorder, RecordsCopiesRelativeToTheStartWhileStarted) {
     EXPECT_EQ(events[0]->pEvent()->eventSampleTime, 24000);
     EXPECT_EQ(events[1]->data()[1], 1);
     dispatch::MainQueue::shared().drain();
-    EXPECT_EQ(capture.lines().front(),
-              "AUMIDIRecorder::record() : Recorded MIDI event: AUMIDIEvent(next: nil, eventSampleTime: 24000, "
-              "eventType: 8, reserved: 0, length: 3, cable: 0, data: (144, 60, 100))");
+    const auto lines = capture.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "AUMIDIRecorder::record() : Recorded MIDI event: AUMIDIEvent(next: nil, eventSampleTime: 24000, "
+                        "eventType: 8, reserved: 0, length: 3, cable: 0, data: (144, 60, 100))"),
+              lines.end());
 }
 
 TEST(AUMIDIRecorder, KeepsEverythingUntilTheNextStartAndCountsBeatsAtHalfTheRate) {
