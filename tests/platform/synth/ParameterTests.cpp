@@ -72,8 +72,8 @@ TEST_F(Parameters, CoarseTuningInWholeSemitonesTruncatedTowardZero) {
         AUValue semitones;
         double expectedHz;
     } cases[] = {
-        {12.0f, 880.0}, {12.9f, 880.0}, {-12.0f, 220.0}, {-12.9f, 220.0}, {0.5f, 440.0}, {7.0f, 440.0 * std::pow(2.0, 7.0 / 12.0)},
-        {0.0f, 440.0},
+        {12.0f, 880.0}, {12.9f, 880.0}, {-12.0f, 220.0}, {-12.9f, 220.0},
+        {0.5f, 440.0},  {7.0f, 440.0 * std::pow(2.0, 7.0 / 12.0)},   {0.0f, 440.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.semitones);

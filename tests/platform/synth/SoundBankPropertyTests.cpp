@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,36 @@ TEST(SoundBankProperty, UnusableFilesAreRefusedAndTheBankPlayedSoFarStays) {
         EXPECT_EQ(harness.loadBank(path), c.expected);
         EXPECT_EQ(harness.unit().soundBankPath(), good);
         EXPECT_NEAR(noteLevel(harness), level, level * 0.01);
+    }
+}
+
+TEST(SoundBankProperty, CorruptedBanksLoadOrAreRefusedWithoutHarm) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path soundFont = folder.path() / "sine.sf2";
+    const std::filesystem::path dls = folder.path() / "sine.dls";
+    ASSERT_TRUE(writeSineSoundFont(soundFont));
+    ASSERT_TRUE(writeSineDLS(dls));
+    SynthHarness harness;
+    ASSERT_EQ(harness.loadBank(soundFont), foundation::noErr);
+    std::mt19937 random(12);
+    for (const std::filesystem::path& original : {soundFont, dls}) {
+        const std::vector<char> bytes = readBytes(original);
+        for (int round = 0; round < 100; ++round) {
+            std::vector<char> corrupted = bytes;
+            // A few bytes anywhere, most often in the chunk headers and records before the sample data.
+            for (int i = 0; i < 4; ++i) {
+                const size_t range = round % 2 == 0 ? corrupted.size() : std::min<size_t>(200, corrupted.size());
+                const size_t at = random() % range;
+                corrupted[at] = static_cast<char>(random());
+            }
+            const std::filesystem::path path = folder.path() / "corrupted";
+            writeBytes(path, corrupted);
+            const foundation::OSStatus status = harness.loadBank(path);
+            EXPECT_TRUE(status == foundation::noErr || status == foundation::kAudioUnitErr_InvalidFile) << status;
+            EventList events;
+            events.midi(0, 0x90, 69, 100).midi(200, 0x80, 69, 0);
+            harness.render(512, events.head());
+        }
     }
 }
 
