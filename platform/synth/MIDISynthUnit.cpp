@@ -73,16 +73,18 @@ void MIDISynthUnit::allocateRenderResources() {
                                          " could not be loaded again.");
         }
     }
-    AUAudioUnit::allocateRenderResources();
-    synth::ControlSection inside(gate_);
-    if (restarted) {
-        instance_.swap(restarted);
-        midi_ = synth::SynthMIDI{};
+    {
+        synth::ControlSection inside(gate_);
+        if (restarted) {
+            instance_.swap(restarted);
+            midi_ = synth::SynthMIDI{};
+        }
+        scratch_.assign(maximumFramesToRender(), 0.0f);
+        midi_.setCoarseTuning(instance_->synth(), coarseTuneSemitones_.load());
+        gain_.setTargetDecibels(gainDecibels_.load());
+        gain_.jumpToTarget();
     }
-    scratch_.assign(maximumFramesToRender(), 0.0f);
-    midi_.setCoarseTuning(instance_->synth(), coarseTuneSemitones_.load());
-    gain_.setTargetDecibels(gainDecibels_.load());
-    gain_.jumpToTarget();
+    AUAudioUnit::allocateRenderResources();
 }
 
 void MIDISynthUnit::reset() {
