@@ -64,7 +64,16 @@ void AUMIDIRecorder::save(const std::filesystem::path& url) {
     recorder_->setTempo(120.0, 0.0);
     recorder_->start();
     sort();
-    recorder_->addAUMIDIEvents(getEvents());
+    // An event of the cycle in which recording started may lie before its start; the file takes it at beat 0.
+    for (const auto& event : getEvents()) {
+        if (event->pEvent()->eventSampleTime >= 0) {
+            recorder_->addAUMIDIEvent(*event);
+            continue;
+        }
+        AUMIDIEventEx early(event->pEvent()->eventType, event->data(), event->length(), 0);
+        early.meta = event->meta;
+        recorder_->addAUMIDIEvent(early);
+    }
     recorder_->stop();
     recorder_->saveToFile(url);
 }

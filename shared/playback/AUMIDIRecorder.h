@@ -38,7 +38,7 @@ public:
     void record(const AUMIDIEventEx& event);
 
     // Sorts the recorded list by sample time (stably) and writes it to url through a fresh MIDIRecorder: notes whose
-    // note-off was recorded, and every other message, at their beats. An empty list is logged and writes nothing;
+    // note-off was recorded, and every other message, at their beats (events before the start at beat 0). An empty list is logged and writes nothing;
     // write failures are logged. The list stays, and so does recording.
     void save(const std::filesystem::path& url);
     // The sequence builder of the last save.

@@ -497,6 +497,10 @@ std::int64_t AUMIDISequencer::currentSampleTime() const {
     return state().currentSampleTime;
 }
 
+std::int64_t AUMIDISequencer::currentFrames() const {
+    return state().currentFrames;
+}
+
 std::int64_t AUMIDISequencer::pausedSampletime() const {
     return state().pausedSampleTime;
 }

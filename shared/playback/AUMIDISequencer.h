@@ -139,6 +139,7 @@ public:
     std::int64_t sequencerPositionV() const;
     std::int64_t sequencerStartTime() const;
     std::int64_t currentSampleTime() const;
+    std::int64_t currentFrames() const;
     std::int64_t pausedSampletime() const;
     std::int64_t loopCount() const;
     std::int64_t getCurrentPositionInSamples() const;

@@ -103,6 +103,7 @@ TEST(FileRoad, ARecordingReadsBackWithThePlayedTimes) {
         const auto start = static_cast<AUEventSampleTime>(10 * rate);
         recorder->start(start);
         const auto at = [&](double seconds) { return start + static_cast<AUEventSampleTime>(seconds * rate); };
+        recorder->record(AUMIDIEventEx(8, b({0xC1, 9}), 2, at(-0.01)));  // before the start: written at beat 0
         recorder->record(AUMIDIEventEx(8, b({0xB1, 7, 90}), 3, at(0.25)));
         recorder->record(AUMIDIEventEx(8, b({0x81, 64, 0}), 3, at(1.5)));
         recorder->record(AUMIDIEventEx(8, b({0x91, 64, 100}), 3, at(0.5)));
@@ -111,6 +112,7 @@ TEST(FileRoad, ARecordingReadsBackWithThePlayedTimes) {
         recorder->save(file);
         recorder->save(file);  // a second save writes the same events
         const auto rows = midicsvRows(file);
+        EXPECT_TRUE(hasRow(rows, "3, 0, Program_c, 1, 9")) << rate;
         EXPECT_TRUE(hasRow(rows, "3, 240, Control_c, 1, 7, 90")) << rate;
         EXPECT_TRUE(hasRow(rows, "3, 480, Note_on_c, 1, 64, 100")) << rate;
         EXPECT_TRUE(hasRow(rows, "3, 1440, Note_off_c, 1, 64, 0")) << rate;
@@ -118,7 +120,7 @@ TEST(FileRoad, ARecordingReadsBackWithThePlayedTimes) {
                                 [](const std::string& row) { return row.find(", 67, ") != std::string::npos; }),
                   0)
             << rate;
-        EXPECT_EQ(recorder->getCount(), 4U);
+        EXPECT_EQ(recorder->getCount(), 5U);
     }
     auto empty = AUMIDIRecorder::create();
     empty->save(folder.path() / "empty.mid");
