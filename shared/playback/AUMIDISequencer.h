@@ -37,7 +37,9 @@
 // render thread in order through a preallocated ring and take effect at the start of the next cycle; the getters
 // report the state as that cycle left it. Songs are built on the main queue, handed over by pointer and freed there
 // once the render thread no longer uses them. Render-side notices (end, loop, load, log lines) reach the delegate and
-// the log on the main queue. Create and destroy the player on the main queue.
+// the log on the main queue. Create and destroy the player on the main queue, destroy it only while no render cycle
+// runs. Commands that would overfill a cycle's list wait for the next cycle; commands that find the ring full wait
+// on the main queue, in order, and are handed over by a timer there.
 class AUMIDISequencer : public AUMIDIMonitor {
 public:
     using Events = SequencerSong::Events;
