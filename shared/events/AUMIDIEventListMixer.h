@@ -10,7 +10,7 @@
 #include "platform/dispatch/HandoffRing.h"
 #include "shared/events/ChannelFilter.h"
 #include "shared/events/RenderEventBuffer.h"
-#include "shared/events/SpecialEventList.h"
+#include "shared/events/AsideEventList.h"
 #include "shared/events/VelocityTable.h"
 
 // Merges the host's render events and the file player's into one time-ordered list for the synthesizer and the
@@ -61,7 +61,7 @@ public:
     std::uint64_t droppedCount() const noexcept { return output_.droppedCount(); }
 
     // System messages of both lists, appended by mixEvents; the reader (the render block) empties it.
-    SpecialEventList specialEvents;
+    AsideEventList specialEvents;
 
 private:
     void mixList(const AURenderEvent* list, std::int64_t offset, bool noteSplit, bool fromHost) noexcept;

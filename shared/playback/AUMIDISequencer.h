@@ -14,7 +14,7 @@
 #include "platform/dispatch/Timer.h"
 #include "platform/musicsequence/MusicSequence.h"
 #include "shared/events/AUMIDIMonitor.h"
-#include "shared/events/SpecialEventList.h"
+#include "shared/events/AsideEventList.h"
 #include "shared/musicsequence/MIDISequence16.h"
 #include "shared/playback/AUMIDISequencerDelegate.h"
 #include "shared/playback/SequencerCommand.h"
@@ -84,7 +84,7 @@ public:
     const AURenderEvent* process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept;
     // Render thread: copies of the tempo markers that fell due, each at its due time; the render block reads and
     // empties the list.
-    SpecialEventList& specialEvents() noexcept { return engine_.specialEvents(); }
+    AsideEventList& specialEvents() noexcept { return engine_.specialEvents(); }
     // Render thread: the tempo factor the render block derived from the markers (clamped to 0.1 to 10.0).
     void setTempoFactorFromMarkers(double value) noexcept { engine_.setTempoFactor(value); }
 

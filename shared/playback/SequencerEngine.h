@@ -7,7 +7,7 @@
 #include "platform/dispatch/HandoffRing.h"
 #include "shared/events/AUMIDIMonitor.h"
 #include "shared/events/RenderEventBuffer.h"
-#include "shared/events/SpecialEventList.h"
+#include "shared/events/AsideEventList.h"
 #include "shared/playback/PublishedState.h"
 #include "shared/playback/SequencerCommand.h"
 #include "shared/playback/SequencerNotice.h"
@@ -59,7 +59,7 @@ public:
     // Starts a cycle: frees the previous list and sends what the previous cycle left for this one.
     void beginCycle(AUEventSampleTime cycleStart, AUAudioFrameCount frames) noexcept;
 
-    SpecialEventList& specialEvents() noexcept { return specialEvents_; }
+    AsideEventList& specialEvents() noexcept { return specialEvents_; }
     // The render block's tempo factor from the tempo markers, clamped to 0.1 to 10.0.
     void setTempoFactor(double value) noexcept;
 
@@ -88,7 +88,7 @@ private:
     void* context_;
 
     RenderEventBuffer output_;
-    SpecialEventList specialEvents_;
+    AsideEventList specialEvents_;
     PublishedState<SequencerPlayState> published_;
     SequencerPlayState state_;
 

@@ -78,7 +78,7 @@ TEST(SequencerThreads, CommandsAndQueuedMessagesCrossToTheRenderThreadWholeAndIn
                     sysexCounters.push_back(counter);
                 }
             }
-            SpecialEventList& markers = player->specialEvents();
+            AsideEventList& markers = player->specialEvents();
             for (std::size_t i = 0; i < markers.size(); ++i) {
                 player->setTempoFactorFromMarkers(markers[i].data()[2] / 120.0);
             }

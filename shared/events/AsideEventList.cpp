@@ -1,6 +1,6 @@
-#include "shared/events/SpecialEventList.h"
+#include "shared/events/AsideEventList.h"
 
-SpecialEventList::SpecialEventList(std::size_t capacity) {
+AsideEventList::AsideEventList(std::size_t capacity) {
     records_.reserve(capacity);
     const std::vector<std::uint8_t> zeros(AUMIDIEventEx::MAXBYTES, 0);
     for (std::size_t i = 0; i < capacity; ++i) {
@@ -9,7 +9,7 @@ SpecialEventList::SpecialEventList(std::size_t capacity) {
     }
 }
 
-bool SpecialEventList::append(const AUMIDIEvent& event) noexcept {
+bool AsideEventList::append(const AUMIDIEvent& event) noexcept {
     if (count_ == records_.size() || !records_[count_]->InitializeWith(event)) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
         return false;

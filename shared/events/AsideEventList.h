@@ -14,11 +14,11 @@
 //
 // Threads: construction allocates (off the render thread); the rest on one thread at a time (the render thread:
 // the tool appends, the render block drains with clear()). Never locks or waits.
-class SpecialEventList {
+class AsideEventList {
 public:
     static constexpr std::size_t kDefaultCapacity = 256;
 
-    explicit SpecialEventList(std::size_t capacity = kDefaultCapacity);
+    explicit AsideEventList(std::size_t capacity = kDefaultCapacity);
 
     // Copies event (type, sample time and whole message; next null, cable 0) into the next record. Returns false, and
     // counts the event as dropped, when the list is full or the message is longer than AUMIDIEventEx::MAXBYTES.
