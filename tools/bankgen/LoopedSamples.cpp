@@ -6,10 +6,16 @@
 
 namespace bankgen {
 
+namespace {
+// Points past the loop end: a voice keeps a loop whole only when the sample goes on after it.
+constexpr std::uint32_t kPointsAfterLoop = 8;
+} // namespace
+
 GeneratedSample cycleSample(const char* name, std::uint8_t rootKey, std::span<const float> amplitudes, double peak)
 {
     std::uint32_t period = periodOfA(rootKey);
-    return {name, additiveCycles(period, amplitudes, 2, peak), kSampleRateHz, rootKey, SampleLoop{period, 2 * period}};
+    // A lead-in cycle, the looped cycle, and a cycle after it.
+    return {name, additiveCycles(period, amplitudes, 3, peak), kSampleRateHz, rootKey, SampleLoop{period, 2 * period}};
 }
 
 GeneratedSample noiseSample(const char* name, int differences, std::uint32_t seed, double peak)
@@ -20,6 +26,7 @@ GeneratedSample noiseSample(const char* name, int differences, std::uint32_t see
     std::vector<double> loop = loopNoiseSignal(loopLength, differences, seed);
     std::vector<double> signal(loop.end() - leadIn, loop.end());
     signal.insert(signal.end(), loop.begin(), loop.end());
+    signal.insert(signal.end(), loop.begin(), loop.begin() + kPointsAfterLoop);
     return {name, toPoints(signal, peak), kSampleRateHz, kRootKey, SampleLoop{leadIn, leadIn + loopLength}};
 }
 
