@@ -9,7 +9,7 @@
 #include "shared/musicsequence/MIDISequence16.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
 #include "tests/shared/midievents/CapturedLog.h"
-#include "tests/shared/musicsequence/support/RecordingSequenceDelegate.h"
+#include "tests/shared/songtree/support/RecordingSequenceDelegate.h"
 #include "tests/shared/musicsequence/support/SongTreeLog.h"
 #include "tests/support/TestFolder.h"
 

@@ -11,7 +11,7 @@
 #include "shared/musicsequence/MIDISequence16.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
 #include "tests/shared/midievents/CapturedLog.h"
-#include "tests/shared/musicsequence/support/RecordingSequenceDelegate.h"
+#include "tests/shared/songtree/support/RecordingSequenceDelegate.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/dispatch/MainQueue.h"
 #include "shared/musicsequence/MIDISequence16.h"
-#include "tests/shared/musicsequence/support/RecordingSequenceDelegate.h"
+#include "tests/shared/songtree/support/RecordingSequenceDelegate.h"
 
 namespace {
 
