@@ -68,13 +68,13 @@ void buildSincTable(korvel_chorus_t* chorus) {
 }
 
 template <bool Mix>
-void process(korvel_chorus_t* chorus, const float* in, float* left, float* right) {
+void process(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
   const int voices = chorus->number_blocks;
   const int period = chorus->modulation_period_samples;
   const float level = static_cast<float>(chorus->level);
   const int32_t* table = chorus->lookup_tab;
   const float* line = chorus->chorusbuf;
-  for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+  for (int k = 0; k < n; ++k) {
     chorus->chorusbuf[chorus->counter] = in[k];
     float sum = 0.0f;
     for (int v = 0; v < voices; ++v) {
@@ -233,11 +233,19 @@ int korvel_chorus_update(korvel_chorus_t* chorus) {
 }
 
 void korvel_chorus_processmix(korvel_chorus_t* chorus, const float* in, float* left, float* right) {
-  process<true>(chorus, in, left, right);
+  process<true>(chorus, in, left, right, KORVEL_BUFSIZE);
 }
 
 void korvel_chorus_processreplace(korvel_chorus_t* chorus, const float* in, float* left, float* right) {
-  process<false>(chorus, in, left, right);
+  process<false>(chorus, in, left, right, KORVEL_BUFSIZE);
+}
+
+void korvel_chorus_processmix_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
+  process<true>(chorus, in, left, right, n);
+}
+
+void korvel_chorus_processreplace_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
+  process<false>(chorus, in, left, right, n);
 }
 
 }  // extern "C"

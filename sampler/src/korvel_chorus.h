@@ -65,6 +65,10 @@ void korvel_chorus_triangle(int32_t* table, int len, int depth);
 // the voices times the level to both `left` and `right`. `in` may alias `left` or `right`.
 void korvel_chorus_processmix(korvel_chorus_t* chorus, const float* in, float* left, float* right);
 void korvel_chorus_processreplace(korvel_chorus_t* chorus, const float* in, float* left, float* right);
+// The same over the first n (1 to KORVEL_BUFSIZE) frames only; blocks split into parts give the same signal as
+// whole ones.
+void korvel_chorus_processmix_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n);
+void korvel_chorus_processreplace_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n);
 
 #ifdef __cplusplus
 }

@@ -9,14 +9,20 @@ namespace {
 
 constexpr int N = KORVEL_BUFSIZE;
 
-void clear(float* buf)
+// The frames [from, from + n) of one block, in every buffer the mixer works on.
+struct Span {
+    int from;
+    int n;
+};
+
+void clear(float* buf, Span span)
 {
-    std::fill_n(buf, N, 0.0f);
+    std::fill_n(buf + span.from, span.n, 0.0f);
 }
 
-void add(float* dst, const float* src)
+void add(float* dst, const float* src, Span span)
 {
-    for (int i = 0; i < N; ++i) {
+    for (int i = span.from; i < span.from + span.n; ++i) {
         dst[i] += src[i];
     }
 }
@@ -32,9 +38,14 @@ float* bus_buffer(const korvel_mix_t* mix, int bus)
     return bus_open(mix, bus) ? mix->fx_left[bus] : nullptr;
 }
 
-bool quiet(const float* left, const float* right)
+float* at(float* buf, Span span)
 {
-    for (int i = 0; i < N; ++i) {
+    return buf != nullptr ? buf + span.from : nullptr;
+}
+
+bool quiet(const float* left, const float* right, Span span)
+{
+    for (int i = span.from; i < span.from + span.n; ++i) {
         if (std::fabs(left[i]) >= KORVEL_MIX_QUIET || std::fabs(right[i]) >= KORVEL_MIX_QUIET) {
             return false;
         }
@@ -42,47 +53,44 @@ bool quiet(const float* left, const float* right)
     return true;
 }
 
-// Whether what the effects left in the block is below the quiet level: the first group when they mix into it, the
+// Whether what the effects left in the span is below the quiet level: the first group when they mix into it, the
 // reverb and chorus pairs when they replace them.
-bool effects_quiet(const korvel_mix_t* mix, int mode)
+bool effects_quiet(const korvel_mix_t* mix, int mode, Span span)
 {
     if (mode != KORVEL_MIX_REPLACE) {
-        return quiet(mix->left[0], mix->right[0]);
+        return quiet(mix->left[0], mix->right[0], span);
     }
     for (int bus : {KORVEL_BUS_REVERB, KORVEL_BUS_CHORUS}) {
-        if (bus < mix->neffects && !quiet(mix->fx_left[bus], mix->fx_right[bus])) {
+        if (bus < mix->neffects && !quiet(mix->fx_left[bus], mix->fx_right[bus], span)) {
             return false;
         }
     }
     return true;
 }
 
-// Whether the effects run in a block without voices.
+// Whether the effects run in a span without voices.
 bool tail_rings(const korvel_mix_t* mix)
 {
-    return mix->quiet_blocks != nullptr && *mix->quiet_blocks < KORVEL_MIX_QUIET_BLOCKS;
+    return mix->quiet_frames != nullptr && *mix->quiet_frames < KORVEL_MIX_QUIET_BLOCKS * N;
 }
 
-} // namespace
-
-extern "C" {
-
-int korvel_mix_block(const korvel_mix_t* mix, int mode)
+// Mixes the span; the voices render whole blocks into it, or hand theirs out in parts.
+int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
 {
     for (int i = 0; i < mix->nbuf; ++i) {
-        clear(mix->left[i]);
-        clear(mix->right[i]);
+        clear(mix->left[i], span);
+        clear(mix->right[i], span);
     }
     for (int i = 0; i < mix->neffects; ++i) {
-        clear(mix->fx_left[i]);
-        clear(mix->fx_right[i]);
+        clear(mix->fx_left[i], span);
+        clear(mix->fx_right[i], span);
     }
 
     const int ngroups = std::clamp(mix->ngroups, 1, static_cast<int>(KORVEL_MIX_MAX_GROUPS));
     float* reverb_bus = bus_buffer(mix, KORVEL_BUS_REVERB);
     float* chorus_bus = bus_buffer(mix, KORVEL_BUS_CHORUS);
-    float* reverb_send = mix->voice_sends != 0 ? reverb_bus : nullptr;
-    float* chorus_send = mix->voice_sends != 0 ? chorus_bus : nullptr;
+    float* reverb_send = mix->voice_sends != 0 ? at(reverb_bus, span) : nullptr;
+    float* chorus_send = mix->voice_sends != 0 ? at(chorus_bus, span) : nullptr;
     bool used[KORVEL_MIX_MAX_GROUPS] = {};
     bool any = false;
     for (int v = 0; v < mix->nvoices; ++v) {
@@ -93,55 +101,79 @@ int korvel_mix_block(const korvel_mix_t* mix, int mode)
         const int group = voice->chan % ngroups;
         used[group] = true;
         any = true;
-        korvel_voice_write(voice, mix->left[group], mix->right[group], reverb_send, chorus_send);
+        float* left = at(mix->left[group], span);
+        float* right = at(mix->right[group], span);
+        if (parts) {
+            korvel_voice_write_part(voice, span.n, left, right, reverb_send, chorus_send);
+        } else {
+            korvel_voice_write(voice, left, right, reverb_send, chorus_send);
+        }
     }
 
     for (int g = 0; g < ngroups; ++g) {
         if (used[g] && mix->group_fx[g] != nullptr) {
-            korvel_fx_process_stereo(mix->group_fx[g], mix->left[g], mix->right[g], N);
+            korvel_fx_process_stereo(mix->group_fx[g], at(mix->left[g], span), at(mix->right[g], span), span.n);
         }
     }
     for (int g = 1; g < ngroups; ++g) {
         if (used[g]) {
-            add(mix->left[0], mix->left[g]);
-            add(mix->right[0], mix->right[g]);
+            add(mix->left[0], mix->left[g], span);
+            add(mix->right[0], mix->right[g], span);
         }
     }
     if (!any && !tail_rings(mix)) {
         return 0;
     }
 
+    float* left0 = at(mix->left[0], span);
+    float* right0 = at(mix->right[0], span);
     if (mode == KORVEL_MIX_REPLACE) {
         if (reverb_bus != nullptr) {
-            korvel_revmodel_processreplace(mix->reverb, reverb_bus, mix->fx_left[KORVEL_BUS_REVERB],
-                                           mix->fx_right[KORVEL_BUS_REVERB]);
+            korvel_revmodel_processreplace_frames(mix->reverb, at(reverb_bus, span),
+                                                  at(mix->fx_left[KORVEL_BUS_REVERB], span),
+                                                  at(mix->fx_right[KORVEL_BUS_REVERB], span), span.n);
         }
         if (chorus_bus != nullptr) {
-            korvel_chorus_processreplace(mix->chorus, chorus_bus, mix->fx_left[KORVEL_BUS_CHORUS],
-                                         mix->fx_right[KORVEL_BUS_CHORUS]);
+            korvel_chorus_processreplace_frames(mix->chorus, at(chorus_bus, span),
+                                                at(mix->fx_left[KORVEL_BUS_CHORUS], span),
+                                                at(mix->fx_right[KORVEL_BUS_CHORUS], span), span.n);
         }
     } else {
         if (reverb_bus != nullptr) {
-            korvel_revmodel_processmix(mix->reverb, reverb_bus, mix->left[0], mix->right[0]);
+            korvel_revmodel_processmix_frames(mix->reverb, at(reverb_bus, span), left0, right0, span.n);
         }
         if (chorus_bus != nullptr) {
-            korvel_chorus_processmix(mix->chorus, chorus_bus, mix->left[0], mix->right[0]);
+            korvel_chorus_processmix_frames(mix->chorus, at(chorus_bus, span), left0, right0, span.n);
         }
         for (int k = 0; k < KORVEL_MIX_VARIATIONS; ++k) {
             float* bus = bus_buffer(mix, KORVEL_BUS_VARIATION1 + k);
             if (bus != nullptr && mix->variation_fx[k] != nullptr) {
-                korvel_send_fx_process(mix->variation_fx[k], bus, mix->left[0], mix->right[0], N);
+                korvel_send_fx_process(mix->variation_fx[k], at(bus, span), left0, right0, span.n);
             }
         }
     }
 
     if (mix->master_fx != nullptr) {
-        korvel_fx_process_stereo(mix->master_fx, mix->left[0], mix->right[0], N);
+        korvel_fx_process_stereo(mix->master_fx, left0, right0, span.n);
     }
-    if (mix->quiet_blocks != nullptr) {
-        *mix->quiet_blocks = !any && effects_quiet(mix, mode) ? *mix->quiet_blocks + 1 : 0;
+    if (mix->quiet_frames != nullptr) {
+        *mix->quiet_frames = !any && effects_quiet(mix, mode, span) ? *mix->quiet_frames + span.n : 0;
     }
     return any ? 1 : 0;
+}
+
+} // namespace
+
+extern "C" {
+
+int korvel_mix_block(const korvel_mix_t* mix, int mode)
+{
+    return mix_span(mix, mode, Span{0, N}, false);
+}
+
+int korvel_mix_part(const korvel_mix_t* mix, int mode, int from, int n)
+{
+    return mix_span(mix, mode, Span{from, n}, true);
 }
 
 } // extern "C"

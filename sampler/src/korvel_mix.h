@@ -1,7 +1,7 @@
-// The block mixer: one block of KORVEL_BUFSIZE frames. Every sounding voice renders into the dry pair of its audio
-// group (channel number modulo the group count); the used groups run their insert effects and are summed into the
-// first group; then reverb and chorus run from their send buses, the variation buses run their send effects and the
-// master effects finish the first group.
+// The block mixer: one block of KORVEL_BUFSIZE frames, whole or in parts. Every sounding voice renders into the dry
+// pair of its audio group (channel number modulo the group count); the used groups run their insert effects and are
+// summed into the first group; then reverb and chorus run from their send buses, the variation buses run their send
+// effects and the master effects finish the first group.
 //
 // The mixer borrows everything it works on: the synthesizer fills a korvel_mix_t from its own record before each
 // block, so the mixer never owns buffers or effect units.
@@ -54,14 +54,19 @@ typedef struct _korvel_mix_t {
     korvel_master_fx_t* master_fx;
     unsigned char bus_on[KORVEL_MIX_BUSES]; // the reverb, chorus and variation 1 to 4 switches
     int voice_sends; // voices feed the reverb and chorus buses by their send levels
-    // Effect tails: the count of quiet blocks since the last voice, kept by the caller between blocks; while it is
-    // below KORVEL_MIX_QUIET_BLOCKS the effects run on without voices. Null: the effects stop with the last voice.
-    int* quiet_blocks;
+    // Effect tails: the count of quiet frames since the last voice, kept by the caller between blocks; while it is
+    // below KORVEL_MIX_QUIET_BLOCKS blocks the effects run on without voices. Null: the effects stop with the last
+    // voice.
+    int* quiet_frames;
 } korvel_mix_t;
 
 // Renders one block (mode: korvel_mix_mode). Returns 1 when a voice sounded in it, so that the caller advances its
 // ticks, and 0 when none did: then the buffers stay silent and no effect runs, unless an effect tail still rings.
 int korvel_mix_block(const korvel_mix_t* mix, int mode);
+// Renders frames [from, from + n) of a block (0 <= from, 1 <= n, from + n <= KORVEL_BUFSIZE) in the same way, the
+// voices handing out their blocks in parts (korvel_voice_write_part) and every effect advancing by n frames, so that
+// a voice started between two parts sounds from the first frame of the second. Returns as korvel_mix_block.
+int korvel_mix_part(const korvel_mix_t* mix, int mode, int from, int n);
 
 #ifdef __cplusplus
 }

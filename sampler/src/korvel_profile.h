@@ -17,10 +17,13 @@ struct korvel_profile_t {
     bool voice_sends = false;
     // Reverb and chorus run on after the last voice ends, until their output has stayed quiet for a while.
     bool effect_tails = false;
+    // The pulls render exactly the frames they hand out, so that a note started between two pulls sounds from the
+    // frame where the first ended instead of from the next block.
+    bool event_offsets = false;
 };
 
 // All switches on.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true};
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true};
 
 // Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
 void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);

@@ -49,13 +49,13 @@ struct _korvel_revmodel_t {
 
 namespace {
 
-// One side over a whole block: the combs in parallel, summed in order, then the allpasses in series. Running one
+// One side over n frames of a block: the combs in parallel, summed in order, then the allpasses in series. Running one
 // filter at a time over the block keeps its state in registers; the sums are the same as frame by frame.
-void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* input, float* out) {
-  for (int k = 0; k < KORVEL_BUFSIZE; ++k) out[k] = 0.0f;
+void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* input, float* out, int n) {
+  for (int k = 0; k < n; ++k) out[k] = 0.0f;
   for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
     korvel_comb_t comb = combs[c];
-    for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+    for (int k = 0; k < n; ++k) {
       float y = comb.buffer[comb.bufidx];
       comb.filterstore = y * comb.damp2 + comb.filterstore * comb.damp1;
       comb.buffer[comb.bufidx] = input[k] + comb.filterstore * comb.feedback;
@@ -66,7 +66,7 @@ void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* inp
   }
   for (int a = 0; a < KORVEL_REV_NUMALLPASSES; ++a) {
     korvel_allpass_t allpass = allpasses[a];
-    for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+    for (int k = 0; k < n; ++k) {
       float bufout = allpass.buffer[allpass.bufidx];
       float x = out[k];
       out[k] = bufout - x;
@@ -75,23 +75,23 @@ void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* inp
     }
     allpasses[a] = allpass;
   }
-  for (int k = 0; k < KORVEL_BUFSIZE; ++k) out[k] -= kDcOffset;
+  for (int k = 0; k < n; ++k) out[k] -= kDcOffset;
 }
 
 template <bool Mix>
-void process(korvel_revmodel_t* rev, const float* in, float* left, float* right) {
+void process(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n) {
   float input[KORVEL_BUFSIZE];
   float outL[KORVEL_BUFSIZE];
   float outR[KORVEL_BUFSIZE];
-  for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+  for (int k = 0; k < n; ++k) {
     input[k] = (2.0f * in[k] + kDcOffset) * rev->gain;
     if (Mix) input[k] *= 3.0f;
   }
-  runSide(rev->combL, rev->allpassL, input, outL);
-  runSide(rev->combR, rev->allpassR, input, outR);
+  runSide(rev->combL, rev->allpassL, input, outL, n);
+  runSide(rev->combR, rev->allpassR, input, outR, n);
   const float wet1 = rev->wet1;
   const float wet2 = rev->wet2;
-  for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+  for (int k = 0; k < n; ++k) {
     float wetL = outL[k] * wet1 + outR[k] * wet2;
     float wetR = outR[k] * wet1 + outL[k] * wet2;
     if (Mix) {
@@ -233,11 +233,19 @@ void korvel_revmodel_setlevel(korvel_revmodel_t*, double) {}
 double korvel_revmodel_getlevel(korvel_revmodel_t* rev) { return rev->wet / kScaleWet; }
 
 void korvel_revmodel_processreplace(korvel_revmodel_t* rev, const float* in, float* left, float* right) {
-  process<false>(rev, in, left, right);
+  process<false>(rev, in, left, right, KORVEL_BUFSIZE);
 }
 
 void korvel_revmodel_processmix(korvel_revmodel_t* rev, const float* in, float* left, float* right) {
-  process<true>(rev, in, left, right);
+  process<true>(rev, in, left, right, KORVEL_BUFSIZE);
+}
+
+void korvel_revmodel_processreplace_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n) {
+  process<false>(rev, in, left, right, n);
+}
+
+void korvel_revmodel_processmix_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n) {
+  process<true>(rev, in, left, right, n);
 }
 
 }  // extern "C"

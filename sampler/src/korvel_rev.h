@@ -65,6 +65,10 @@ void korvel_revmodel_update(korvel_revmodel_t* rev);
 // Process-mix also drives the unit three times harder. `in` may alias `left` or `right`.
 void korvel_revmodel_processreplace(korvel_revmodel_t* rev, const float* in, float* left, float* right);
 void korvel_revmodel_processmix(korvel_revmodel_t* rev, const float* in, float* left, float* right);
+// The same over the first n (1 to KORVEL_BUFSIZE) frames only; blocks split into parts give the same signal as
+// whole ones.
+void korvel_revmodel_processreplace_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n);
+void korvel_revmodel_processmix_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n);
 
 // Comb and allpass helpers: attach a line of `size` floats (owned by the caller), fill it with 1e-8, and read or
 // write the coefficients. A comb's damping d gives damp1 = d and damp2 = 1 - d.

@@ -77,7 +77,7 @@ struct _korvel_synth_t {
     unsigned int instance_id;
     korvel_list_t* release_timers; // korvel_timer_t of sound fonts waiting for their voices to end
     korvel_profile_t profile;
-    int quiet_blocks; // of the effect tails, see korvel_mix_t
+    int quiet_frames; // of the effect tails, see korvel_mix_t
 };
 
 // Synthesizer creation reads the registry's "synth." keys; null on failure (logged).

@@ -24,8 +24,57 @@ void update_load(korvel_synth_t* synth, double start_us, int len)
     synth->cpu_load = 0.5 * (synth->cpu_load + duration_us * synth->sample_rate / len / 10000.0);
 }
 
-// Hands out len frames of the first group, rendering blocks in mix mode as the position reaches a block's end;
-// put(i, left, right) stores frame i.
+// The mixer's view of the synthesizer.
+korvel_mix_t mixer(korvel_synth_t* synth)
+{
+    korvel_mix_t mix{};
+    mix.voices = synth->voice;
+    mix.nvoices = synth->nvoice;
+    mix.ngroups = synth->audio_groups;
+    mix.nbuf = synth->nbuf;
+    mix.neffects = synth->effects_channels;
+    mix.left = synth->left_buf;
+    mix.right = synth->right_buf;
+    mix.fx_left = synth->fx_left_buf;
+    mix.fx_right = synth->fx_right_buf;
+    mix.group_fx = synth->group_fx;
+    mix.reverb = synth->reverb;
+    mix.chorus = synth->chorus;
+    mix.variation_fx = synth->variation_fx;
+    mix.master_fx = synth->master_fx;
+    mix.bus_on[KORVEL_BUS_REVERB] = static_cast<unsigned char>(synth->with_reverb);
+    mix.bus_on[KORVEL_BUS_CHORUS] = static_cast<unsigned char>(synth->with_chorus);
+    for (int k = 0; k < KORVEL_VARIATIONS; k++) {
+        mix.bus_on[KORVEL_BUS_VARIATION1 + k] = static_cast<unsigned char>(synth->with_variation[k]);
+    }
+    mix.voice_sends = synth->profile.voice_sends ? 1 : 0;
+    mix.quiet_frames = synth->profile.effect_tails ? &synth->quiet_frames : nullptr;
+    return mix;
+}
+
+// Makes up to want frames ready from the block position on, at most to the block's end, and returns their count:
+// a whole block is rendered (mode: korvel_mix_mode) when the position has reached the end of the last one, or, with
+// event offsets, just these frames.
+int ready(korvel_synth_t* synth, int mode, int want)
+{
+    const bool parts = synth->profile.event_offsets;
+    if (synth->cur >= BLOCK) {
+        if (!parts) {
+            korvel_synth_one_block(synth, mode);
+        }
+        synth->cur = 0;
+    }
+    const int n = std::min(want, static_cast<int>(BLOCK - synth->cur));
+    if (parts) {
+        const korvel_mix_t mix = mixer(synth);
+        if (korvel_mix_part(&mix, mode, static_cast<int>(synth->cur), n) != 0) {
+            synth->ticks += static_cast<unsigned int>(n);
+        }
+    }
+    return n;
+}
+
+// Hands out len frames of the first group, rendered in mix mode; put(i, left, right) stores frame i.
 template <typename Put>
 void pull(korvel_synth_t* synth, int len, Put put)
 {
@@ -33,11 +82,7 @@ void pull(korvel_synth_t* synth, int len, Put put)
     const float* right = synth->right_buf[0];
     int done = 0;
     while (done < len) {
-        if (synth->cur >= BLOCK) {
-            korvel_synth_one_block(synth, KORVEL_MIX_INTO_DRY);
-            synth->cur = 0;
-        }
-        const int n = std::min(len - done, static_cast<int>(BLOCK - synth->cur));
+        const int n = ready(synth, KORVEL_MIX_INTO_DRY, len - done);
         for (int i = 0; i < n; i++) {
             put(done + i, left[synth->cur + i], right[synth->cur + i]);
         }
@@ -72,28 +117,7 @@ extern "C" {
 
 int korvel_synth_one_block(korvel_synth_t* synth, int mode)
 {
-    korvel_mix_t mix{};
-    mix.voices = synth->voice;
-    mix.nvoices = synth->nvoice;
-    mix.ngroups = synth->audio_groups;
-    mix.nbuf = synth->nbuf;
-    mix.neffects = synth->effects_channels;
-    mix.left = synth->left_buf;
-    mix.right = synth->right_buf;
-    mix.fx_left = synth->fx_left_buf;
-    mix.fx_right = synth->fx_right_buf;
-    mix.group_fx = synth->group_fx;
-    mix.reverb = synth->reverb;
-    mix.chorus = synth->chorus;
-    mix.variation_fx = synth->variation_fx;
-    mix.master_fx = synth->master_fx;
-    mix.bus_on[KORVEL_BUS_REVERB] = static_cast<unsigned char>(synth->with_reverb);
-    mix.bus_on[KORVEL_BUS_CHORUS] = static_cast<unsigned char>(synth->with_chorus);
-    for (int k = 0; k < KORVEL_VARIATIONS; k++) {
-        mix.bus_on[KORVEL_BUS_VARIATION1 + k] = static_cast<unsigned char>(synth->with_variation[k]);
-    }
-    mix.voice_sends = synth->profile.voice_sends ? 1 : 0;
-    mix.quiet_blocks = synth->profile.effect_tails ? &synth->quiet_blocks : nullptr;
+    const korvel_mix_t mix = mixer(synth);
     if (korvel_mix_block(&mix, mode) != 0) {
         synth->ticks += BLOCK;
     }
@@ -143,16 +167,10 @@ int korvel_synth_nwrite_float(korvel_synth_t* synth, int len, float** left, floa
     }
     const double start = korvel_utime();
     int done = 0;
-    if (synth->cur < BLOCK) {
-        done = std::min(len, static_cast<int>(BLOCK - synth->cur));
-        copy_frames(synth, static_cast<int>(synth->cur), 0, done, left, right, fx_left, fx_right);
-        synth->cur += static_cast<unsigned int>(done);
-    }
     while (done < len) {
-        korvel_synth_one_block(synth, KORVEL_MIX_REPLACE);
-        const int n = std::min(len - done, static_cast<int>(BLOCK));
-        copy_frames(synth, 0, done, n, left, right, fx_left, fx_right);
-        synth->cur = static_cast<unsigned int>(n);
+        const int n = ready(synth, KORVEL_MIX_REPLACE, len - done);
+        copy_frames(synth, static_cast<int>(synth->cur), done, n, left, right, fx_left, fx_right);
+        synth->cur += static_cast<unsigned int>(n);
         done += n;
     }
     update_load(synth, start, len);

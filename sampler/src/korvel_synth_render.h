@@ -1,6 +1,8 @@
 // Rendering of the synthesizer: one block of KORVEL_BUFSIZE frames through the block mixer, and the pulls that hand
 // out any number of frames from the blocks. The block position survives between pulls, so a pull that ends inside
-// a block is continued from there by the next one.
+// a block is continued from there by the next one. With the profile's event offsets, a pull renders exactly the
+// frames it hands out, as parts of the block, so that a note started between two pulls sounds from the frame where
+// the first ended.
 //
 // Thread contract: the render thread. Nothing here allocates, locks, waits or logs. Note and controller calls must
 // not run at the same time. A pull renders only while the synthesizer is playing; otherwise it writes nothing.
@@ -12,7 +14,9 @@
 extern "C" {
 #endif
 
-// Renders one block (mode: korvel_mix_mode); the ticks advance by KORVEL_BUFSIZE when a voice sounded. 0.
+// Renders one whole block (mode: korvel_mix_mode); the ticks advance by KORVEL_BUFSIZE when a voice sounded. 0.
+// The pulls render through it unless the profile has event offsets: then they mix parts of the block, and the ticks
+// advance by the part's frames when a voice sounded.
 int korvel_synth_one_block(korvel_synth_t* synth, int mode);
 
 // len frames of the first group as floats, at out[off + i * incr] for frame i. 0.

@@ -114,6 +114,9 @@ int korvel_voice_start(korvel_voice_t* voice)
     korvel_voice_calculate_runtime_synthesis_parameters(voice);
     oscillator_set_loop(voice->osc, static_cast<int>(korvel_voice_gen_value(voice, GEN_SAMPLEMODE)));
     voice->osc->sanity_request = KORVEL_OSC_STARTUP_CHECK;
+    voice->block_start = KORVEL_BUFSIZE;
+    voice->block_end = 0;
+    voice->block_ends = 0;
     voice->status = KORVEL_VOICE_ON;
     return 0;
 }

@@ -43,9 +43,13 @@ struct _korvel_voice_t {
     korvel_gen_t gen[GEN_LAST];
     korvel_mod_t mod[KORVEL_VOICE_MAX_MODS];
     int mod_count;
+    // The voice's last block: the frames before block_end sound, the rest of the block is silent. A voice that
+    // hands its blocks out in parts has handed out the frames before block_start and ends after block_end when
+    // block_ends is set.
     float dsp_buf[KORVEL_BUFSIZE];
     unsigned int block_start;
     unsigned int block_end;
+    unsigned char block_ends;
     float synth_gain; // never below 1e-7
     float amp;
     float amp_incr;
@@ -83,6 +87,10 @@ int korvel_voice_start(korvel_voice_t* voice);
 // Renders one block and adds it to the group's dry buses, and by the voice's send levels to the reverb and chorus
 // send buses that are given (null: not fed). 0.
 int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus);
+// Adds the voice's next n frames in the same way, rendering its next block whenever the last one is handed out: the
+// voice keeps the block cadence of its own start, so that a voice started between two parts sounds from the first
+// frame of the next. 0.
+int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* right, float* reverb, float* chorus);
 // Release (or sustain while the channel's pedal is down), exclusive-class cut and immediate end. 0.
 int korvel_voice_noteoff(korvel_voice_t* voice);
 int korvel_voice_kill_excl(korvel_voice_t* voice);

@@ -42,9 +42,8 @@ void render_span(korvel_voice_t* voice, int from, int to)
     }
 }
 
-void mix(const korvel_voice_t* voice, float* left, float* right, int n)
+void mix(const korvel_voice_t* voice, const float* buf, float* left, float* right, int n)
 {
-    const float* buf = voice->dsp_buf;
     if (voice->pan > -0.5f && voice->pan < 0.5f) {
         for (int i = 0; i < n; i++) {
             float v = voice->amp_left * buf[i];
@@ -74,6 +73,19 @@ void send(const float* buf, float amp, float* bus, int n)
     }
 }
 
+// Adds the sounding frames of the block from `from` on, at most n of them, to the buses at their frame 0.
+void add_frames(const korvel_voice_t* voice, int from, int n, float* left, float* right, float* reverb, float* chorus)
+{
+    const int sounding = std::min(n, static_cast<int>(voice->block_end) - from);
+    if (sounding <= 0) {
+        return;
+    }
+    const float* buf = voice->dsp_buf + from;
+    mix(voice, buf, left, right, sounding);
+    send(buf, voice->amp_reverb, reverb, sounding);
+    send(buf, voice->amp_chorus, chorus, sounding);
+}
+
 // A loop of fewer than two frames never plays: the sanity check turns such loops off, and a loop mode switched on
 // later by a controller must not spin on one.
 bool looping(const korvel_voice_t* voice)
@@ -91,12 +103,13 @@ void stop_looping(korvel_voice_t* voice)
     modes.nrpn = 0.0;
 }
 
-} // namespace
-
-extern "C" {
-
-int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus)
+// Renders the voice's next block into dsp_buf and sets block_end; block_start goes back to 0. Returns 1 when the
+// voice ends after the block's sounding frames: then the caller ends it once they are out. A voice that has nothing
+// left to sound is ended here.
+int render_block(korvel_voice_t* voice)
 {
+    voice->block_start = 0;
+    voice->block_end = 0;
     korvel_oscillator_t* osc = voice->osc;
     if (osc->sample == nullptr) {
         korvel_voice_end(voice);
@@ -166,20 +179,54 @@ int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* 
         }
         render_span(voice, done, KORVEL_BUFSIZE);
     }
-    voice->block_start = 0;
     voice->block_end = static_cast<unsigned int>(rendered);
     if (voice->profile->voice_filter) {
         filter_process2(voice->filter, voice->dsp_buf, rendered); // glides while new coefficients are pending
     }
-    mix(voice, left, right, rendered);
-    send(voice->dsp_buf, voice->amp_reverb, reverb, rendered);
-    send(voice->dsp_buf, voice->amp_chorus, chorus, rendered);
     if (ends) {
-        korvel_voice_end(voice);
-        return 0;
+        return 1;
     }
     voice->prev_amp = voice->amp;
     osc->ticks += KORVEL_BUFSIZE;
+    return 0;
+}
+
+} // namespace
+
+extern "C" {
+
+int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus)
+{
+    const int ends = render_block(voice);
+    add_frames(voice, 0, KORVEL_BUFSIZE, left, right, reverb, chorus);
+    voice->block_start = KORVEL_BUFSIZE;
+    if (ends != 0) {
+        korvel_voice_end(voice);
+    }
+    return 0;
+}
+
+int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* right, float* reverb, float* chorus)
+{
+    int done = 0;
+    while (done < n) {
+        if (voice->block_start >= KORVEL_BUFSIZE) {
+            voice->block_ends = static_cast<unsigned char>(render_block(voice));
+            if (!korvel_voice_is_playing(voice)) {
+                return 0;
+            }
+        }
+        const int from = static_cast<int>(voice->block_start);
+        const int m = std::min(n - done, KORVEL_BUFSIZE - from);
+        add_frames(voice, from, m, left + done, right + done, reverb != nullptr ? reverb + done : nullptr,
+                   chorus != nullptr ? chorus + done : nullptr);
+        voice->block_start += static_cast<unsigned int>(m);
+        done += m;
+        if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
+            korvel_voice_end(voice);
+            return 0;
+        }
+    }
     return 0;
 }
 

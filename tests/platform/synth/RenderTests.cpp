@@ -73,6 +73,19 @@ TEST_P(Rendering, NothingSoundsBeforeTheFrameOfTheNoteOn) {
     }
 }
 
+TEST_P(Rendering, ANoteSoundsFromTheFrameOfItsNoteOn) {
+    const auto onset = [&](uint32_t offset) {
+        SynthHarness harness;
+        EXPECT_EQ(harness.loadBank(bankPath), foundation::noErr);
+        EventList events;
+        events.midi(offset, 0x90, 69, 100);
+        return firstSound(harness.render(512, events.head()));
+    };
+    const size_t ramp = onset(0);
+    ASSERT_LE(ramp, 1u) << "the gain ramp of a note starts from silence at its first frame";
+    for (const uint32_t offset : {1u, 100u, 255u, 300u}) EXPECT_EQ(onset(offset), offset + ramp) << offset;
+}
+
 TEST_P(Rendering, DataBytesAbove127AreMaskedNotRefused) {
     SynthHarness harness;
     ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
