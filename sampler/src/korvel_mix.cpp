@@ -71,7 +71,7 @@ bool effects_quiet(const korvel_mix_t* mix, int mode, Span span)
 // Whether the effects run in a span without voices.
 bool tail_rings(const korvel_mix_t* mix)
 {
-    return mix->quiet_frames != nullptr && *mix->quiet_frames < KORVEL_MIX_QUIET_BLOCKS * N;
+    return mix->quiet_frames != nullptr && *mix->quiet_frames < KORVEL_MIX_QUIET_FRAMES;
 }
 
 // Mixes the span; the voices render whole blocks into it, or hand theirs out in parts.

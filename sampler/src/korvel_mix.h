@@ -31,6 +31,7 @@ enum { KORVEL_MIX_MAX_GROUPS = 16, KORVEL_MIX_VARIATIONS = 4 };
 // Effect tails end after this many blocks in a row whose effect output stayed below KORVEL_MIX_QUIET (longer than
 // the delay lines of reverb and chorus, so that a tail still on its way counts as ringing).
 enum { KORVEL_MIX_QUIET_BLOCKS = 64 };
+constexpr int KORVEL_MIX_QUIET_FRAMES = KORVEL_MIX_QUIET_BLOCKS * static_cast<int>(KORVEL_BUFSIZE);
 constexpr float KORVEL_MIX_QUIET = 1e-6f;
 
 // How a block leaves reverb and chorus: mixed into the first group for the stereo pulls, or written over effect
@@ -55,7 +56,7 @@ typedef struct _korvel_mix_t {
     unsigned char bus_on[KORVEL_MIX_BUSES]; // the reverb, chorus and variation 1 to 4 switches
     int voice_sends; // voices feed the reverb and chorus buses by their send levels
     // Effect tails: the count of quiet frames since the last voice, kept by the caller between blocks; while it is
-    // below KORVEL_MIX_QUIET_BLOCKS blocks the effects run on without voices. Null: the effects stop with the last
+    // below KORVEL_MIX_QUIET_FRAMES the effects run on without voices. Null: the effects stop with the last
     // voice.
     int* quiet_frames;
 } korvel_mix_t;

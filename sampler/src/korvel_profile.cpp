@@ -10,5 +10,5 @@ void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* pro
     }
     synth->profile = *profile;
     // No tail rings before a voice has fed the effects.
-    synth->quiet_frames = KORVEL_MIX_QUIET_BLOCKS * KORVEL_BUFSIZE;
+    synth->quiet_frames = KORVEL_MIX_QUIET_FRAMES;
 }
