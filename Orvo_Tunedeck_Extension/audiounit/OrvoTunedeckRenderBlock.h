@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Orvo_Tunedeck_Extension/audiounit/RenderHandoff.h"
+#include "Orvo_Tunedeck_Extension/audiounit/RenderTiming.h"
+#include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
+#include "platform/audiounit/AUAudioUnitBus.h"
+#include "platform/audiounit/AURenderBlocks.h"
+#include "shared/events/AUMIDIEventListMixer.h"
+#include "shared/events/AUMIDIEventStack.h"
+#include "shared/events/AUMIDIMonitor.h"
+#include "shared/playback/AUMIDIRecorder.h"
+#include "shared/playback/AUMIDISequencer.h"
+
+// The instrument's render call: takes the file player's events of the buffer, merges them with the host's MIDI,
+// hands the host's parameter events to the main queue, turns the player's tempo markers into its tempo factor, sends
+// every merged message with a status byte (and the system messages set aside) to the MIDI output with a copy for the
+// monitor and the recorder, lets the synthesizer render the merged list into the host's buffers and limits them in
+// place. The objects it uses are fixed when it is made, the MIDI output block among them.
+//
+// Threads: made and destroyed on the main queue's thread while no render call runs; render() on the render thread,
+// where it never allocates, locks, waits or does I/O (log lines travel through its hand-off).
+class OrvoTunedeckRenderBlock {
+public:
+    struct Parts {
+        RenderTiming* timing;        // written on every call
+        AUAudioUnitBus* outputBus;   // rendering happens only while it is enabled
+        std::shared_ptr<AUMIDISequencer> sequencer;
+        std::shared_ptr<AUMIDIEventListMixer> eventMixer;
+        AUMIDIOutputEventBlock midiOutput;  // may be empty
+        std::shared_ptr<AUMIDIMonitor> monitor;
+        std::shared_ptr<AUMIDIRecorder> recorder;
+        AURenderBlock synthRender;
+        std::shared_ptr<OrvoTunedeckDSPKernelAdapter> kernelAdapter;
+        RenderHandoff::ParameterHandler applyHostParameterEvent;
+        void* parameterContext;
+    };
+
+    explicit OrvoTunedeckRenderBlock(Parts parts);
+    OrvoTunedeckRenderBlock(const OrvoTunedeckRenderBlock&) = delete;
+    OrvoTunedeckRenderBlock& operator=(const OrvoTunedeckRenderBlock&) = delete;
+
+    // Always noErr. Renders nothing, leaving buffers and timing as they were, for a bus other than 0 or a disabled
+    // output bus.
+    foundation::OSStatus render(AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
+                                AUAudioFrameCount frameCount, std::int64_t outputBusNumber,
+                                AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
+                                const AURenderPullInputBlock& pullInputBlock) noexcept;
+
+    // Hand-offs to the main queue dropped for want of room. Any thread.
+    std::uint64_t droppedHandoffCount() const noexcept { return handoff_.droppedCount(); }
+
+private:
+    // The time at which an event of sample time time is sent in the buffer [start, start + frameCount): immediate
+    // times are moved into absolute time first (with a "sample time: " line), then the time is clamped to the
+    // buffer.
+    AUEventSampleTime sendTime(AUEventSampleTime time, AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
+    void drainSpecialEvents(AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
+    void send(const AUMIDIEvent& event, AUEventSampleTime sendTime, AUEventSampleTime start) noexcept;
+
+    Parts parts_;
+    AUMIDIEventStack stack_;
+    RenderHandoff handoff_;
+};
