@@ -1,0 +1,224 @@
+#include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
+
+#include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeckRenderBlock.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/NumberText.h"
+#include "shared/globals/Print.h"
+
+namespace {
+
+constexpr AUParameterAddress kMainVolumeAddress = 1001;
+constexpr double kTailTimeSeconds = 4.0;
+
+std::string boolText(bool value) { return value ? "true" : "false"; }
+
+}  // namespace
+
+OrvoTunedeck_AudioUnit::OrvoTunedeck_AudioUnit(const AudioComponentDescription& description)
+    : AUAudioUnit(description),
+      kernelAdapter_(std::make_shared<OrvoTunedeckDSPKernelAdapter>()),
+      parameters_(std::make_unique<OrvoTunedeck_Parameters>(kernelAdapter_)),
+      inputBusses_(this, AUAudioUnitBusType::input),
+      outputBusses_(this, AUAudioUnitBusType::output, {kernelAdapter_->outputBus1()}),
+      recorder_(AUMIDIRecorder::create()),
+      monitor_(AUMIDIMonitor::create()),
+      sequencer_(AUMIDISequencer::create()),
+      eventMixer_(std::make_shared<AUMIDIEventListMixer>()),
+      soundfontprograms_(std::make_shared<Soundfontprograms>()) {
+    debugprint("OrvoTunedeck_AudioUnit::internalInit() : init()");
+    soundfontprograms_->makeGS();
+    setParameterTree(parameters_->parameterTree);
+    dispatch::MainQueue::shared().attach(mixerLog_);
+    eventMixer_->setLogRing(&mixerLog_);
+    internalInit();
+    monitor_->setAutoClear(true);
+    recorder_->setAutoClear(false);
+}
+
+OrvoTunedeck_AudioUnit::~OrvoTunedeck_AudioUnit() {
+    if (engine_) {
+        engine_->stop();
+    }
+    if (synth_) {
+        synth_->destroy();
+    }
+    dispatch::MainQueue::shared().detach(mixerLog_);
+}
+
+void OrvoTunedeck_AudioUnit::internalInit() {
+    debugprint("OrvoTunedeck_AudioUnit::internalInit() : Creating internal audio engine.");
+    initializeEngine();
+    debugprint("OrvoTunedeck_AudioUnit::internalInit() : Creating internal MIDI synthesizer.");
+    createSynth();
+    debugprint("OrvoTunedeck_AudioUnit::internalInit() : We are currently in Synthesizer Mode (multi timbre).");
+    connectEngine();
+    engineStart();
+    if (engine_) {
+        safeprint(engine_->description());
+    }
+    timing_.store(0, 0);
+}
+
+void OrvoTunedeck_AudioUnit::initializeEngine() {
+    if (engine_) {
+        sequencer_->stop();
+        if (engine_->isRunning()) {
+            engine_->stop();
+        }
+        engine_.reset();
+    }
+    engine_ = std::make_shared<audioengine::Engine>();
+    debugprint("OrvoTunedeck_AudioUnit::initializeEngine() : ENGINE:" + engine_->description());
+}
+
+void OrvoTunedeck_AudioUnit::createSynth() {
+    if (!engine_) {
+        debugprint("OrvoTunedeck_AudioUnit::createSynth() : ERROR: The internal audio engine is nil.");
+        return;
+    }
+    synth_ = std::make_shared<AudioUnitMIDISynth>(engine_);
+    synth_->create(kSynthName);
+}
+
+void OrvoTunedeck_AudioUnit::connectEngine() {
+    if (!engine_) {
+        debugprint("OrvoTunedeck_AudioUnit::connectEngine() : ERROR: The internal audio engine is nil.");
+        return;
+    }
+    const AudioFormat format = outputBusses_[0]->format();
+    debugprint("hardwareFormat -----------------------------");
+    debugprint(format.description());
+    debugprint("hardwareFormat -----------------------------");
+    if (synth_ && synth_->midiSynth) {
+        engine_->connect(synth_->midiSynth, engine_->mainMixerNode(), format);
+        engine_->disconnectNodeOutput(synth_->midiSynth);
+        synth_->nodeDiagnostics();
+    }
+    engine_->connect(engine_->mainMixerNode(), engine_->outputNode(), format);
+}
+
+void OrvoTunedeck_AudioUnit::engineStart() {
+    if (!engine_) {
+        return;
+    }
+    if (engine_->isRunning()) {
+        sequencer_->stop();
+        engine_->stop();
+    }
+    std::string error;
+    if (engine_->start(&error)) {
+        debugprint("OrvoTunedeck_AudioUnit::engineStart() : The internal audio engine was started: " +
+                   boolText(engine_->isRunning()));
+        engine_->mainMixerNode()->setOutputVolume(0.0f);
+    } else {
+        debugprint("OrvoTunedeck_AudioUnit::engineStart() : ERROR: " + error +
+                   ". \nCould not start the internal audio engine.");
+    }
+}
+
+void OrvoTunedeck_AudioUnit::allocateRenderResources() {
+    debugprint("OrvoTunedeck_AudioUnit::allocateRenderResources()");
+    AUAudioUnit::allocateRenderResources();
+    for (uint32_t bus = 0; bus < outputBusses_.count(); ++bus) {
+        outputBusses_[bus]->setShouldAllocateBuffer(true);
+    }
+    kernelAdapter_->allocateRenderResources();
+    synth_->audioUnit()->allocateRenderResources();
+    const double samplerate = outputBusses_[0]->format().sampleRate;
+    kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
+    sequencer_->setSamplerate(samplerate);
+    recorder_->setSamplerate(samplerate);
+    loadSoundfontMode("00");
+    ensureDefaultPreset();
+    timing_.store(0, 0);
+    resourcesAllocated_ = true;
+}
+
+void OrvoTunedeck_AudioUnit::deallocateRenderResources() {
+    debugprint("OrvoTunedeck_AudioUnit::deallocateRenderResources()");
+    stopSequencer();
+    kernelAdapter_->deallocateRenderResources();
+    resourcesAllocated_ = false;
+    AUAudioUnit::deallocateRenderResources();
+}
+
+bool OrvoTunedeck_AudioUnit::renderResourcesAllocated() const {
+    debugprint("OrvoTunedeck_AudioUnit::renderResourcesAllocated : " + boolText(resourcesAllocated_));
+    return resourcesAllocated_;
+}
+
+void OrvoTunedeck_AudioUnit::reset() {
+    debugprint("OrvoTunedeck_AudioUnit::reset()");
+    kernelAdapter_->reset();
+    synth_->audioUnit()->reset();
+    sequencer_->reset();
+}
+
+void OrvoTunedeck_AudioUnit::stopSequencer() { sequencer_->stop(); }
+
+AUInternalRenderBlock OrvoTunedeck_AudioUnit::internalRenderBlock() {
+    auto block = std::make_shared<OrvoTunedeckRenderBlock>(OrvoTunedeckRenderBlock::Parts{
+        &timing_, outputBusses_[0], sequencer_, eventMixer_, midiOutputEventBlock_, monitor_, recorder_,
+        synth_->audioUnit()->renderBlock(), kernelAdapter_, &OrvoTunedeck_AudioUnit::applyHostParameterEvent, this});
+    return [block](AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
+                   AUAudioFrameCount frameCount, int64_t outputBusNumber, AudioBufferList* outputData,
+                   const AURenderEvent* events, const AURenderPullInputBlock& pullInputBlock) {
+        return block->render(actionFlags, timestamp, frameCount, outputBusNumber, outputData, events,
+                             pullInputBlock);
+    };
+}
+
+void OrvoTunedeck_AudioUnit::applyHostParameterEvent(void* context, AUParameterAddress address, AUValue value) {
+    static_cast<OrvoTunedeck_AudioUnit*>(context)->setParameter(static_cast<int64_t>(address), value);
+}
+
+void OrvoTunedeck_AudioUnit::setMaximumFramesToRender(uint32_t frames) {
+    AUAudioUnit::setMaximumFramesToRender(frames);
+    debugprint("OrvoTunedeck_AudioUnit::maximumFramesToRender (set) " + std::to_string(frames));
+    kernelAdapter_->setMaximumFramesToRender(frames);
+    synth_->audioUnit()->setMaximumFramesToRender(frames);
+}
+
+void OrvoTunedeck_AudioUnit::setShouldBypassEffect(bool bypass) {
+    AUAudioUnit::setShouldBypassEffect(bypass);
+    debugprint("OrvoTunedeck_AudioUnit::shouldBypassEffect (did set)");
+    kernelAdapter_->setBypass(bypass);
+    synth_->audioUnit()->setShouldBypassEffect(bypass);
+}
+
+std::vector<AUParameterAddress> OrvoTunedeck_AudioUnit::parametersForOverview(int64_t) {
+    return {kMainVolumeAddress};
+}
+
+void OrvoTunedeck_AudioUnit::setMIDIOutputEventBlock(AUMIDIOutputEventBlock block) {
+    debugprint("OrvoTunedeck_AudioUnit::midiOutputEventBlock (set) ");
+    midiOutputEventBlock_ = block;
+    kernelAdapter_->setAUMIDIOutputEventBlock(block);
+    AUAudioUnit::setMIDIOutputEventBlock(std::move(block));
+}
+
+double OrvoTunedeck_AudioUnit::latency() const {
+    debugprint("OrvoTunedeck_AudioUnit::latency : " + foundation::numberText(0.0));
+    return 0.0;
+}
+
+double OrvoTunedeck_AudioUnit::tailTime() const {
+    debugprint("OrvoTunedeck_AudioUnit::tailTime : " + foundation::numberText(kTailTimeSeconds));
+    return kTailTimeSeconds;
+}
+
+std::vector<size_t> OrvoTunedeck_AudioUnit::supportedViewConfigurations(
+    const std::vector<AUAudioUnitViewConfiguration>&) {
+    debugprint("OrvoTunedeck_AudioUnit::supportedViewConfigurations()");
+    return {};
+}
+
+void OrvoTunedeck_AudioUnit::onFoundComponent(AudioUnitBase* unit) {
+    const auto audioUnit = unit != nullptr ? unit->audioUnit() : nullptr;
+    safeprint("OrvoTunedeck_AudioUnit::onFoundComponent() : The inernal unit " +
+              (audioUnit ? audioUnit->componentName() : std::string()) + " was found");
+}
+
+void OrvoTunedeck_AudioUnit::onFoundParameter(int64_t, const std::string&, uint64_t address, float value) {
+    setParameter(static_cast<int64_t>(address), value);
+}

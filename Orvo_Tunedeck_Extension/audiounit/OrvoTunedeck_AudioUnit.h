@@ -1,0 +1,159 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck_Extension/audiounit/RenderTiming.h"
+#include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
+#include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
+#include "Orvo_Tunedeck_Extension/parameters/OrvoTunedeck_Parameters.h"
+#include "Orvo_Tunedeck_Extension/presets/OrvoPresetDelegate.h"
+#include "platform/audioengine/Engine.h"
+#include "platform/audiounit/AUAudioUnit.h"
+#include "platform/dispatch/HandoffRing.h"
+#include "shared/audiounitbase/AudioUnitBaseDelegate.h"
+#include "shared/audiounitmidisynth/AudioUnitMIDISynth.h"
+#include "shared/events/AUMIDIEventListMixer.h"
+#include "shared/events/AUMIDIEventListSorter.h"
+#include "shared/events/AUMIDIMonitor.h"
+#include "shared/playback/AUMIDIRecorder.h"
+#include "shared/playback/AUMIDISequencer.h"
+
+// The instrument: a multitimbral General MIDI sound module and MIDI file player. It hosts the platform MIDI
+// synthesizer in a private engine that never pulls it, merges the host's MIDI with its file player's inside its own
+// render block, sends the merged MIDI to its MIDI output, renders it through the synthesizer into the host's buffers
+// and limits them. It owns the kernel adapter with the parameter store, the parameter tree, the file player, the
+// recorder, the monitor, the event lists and the program catalogue.
+//
+// Threads: everything is for the control thread that made the unit (the main queue in practice), except the render
+// block (render thread) and what the base class allows elsewhere. Host parameter events and the copies of sent MIDI
+// reach the main queue asynchronously; destroy the unit on the main queue's thread while no render call runs.
+class OrvoTunedeck_AudioUnit : public AUAudioUnit, public AudioUnitBaseDelegate, public OrvoPresetDelegate {
+public:
+    // 'aumu', 'qBvn', 'KWBL'.
+    static constexpr AudioComponentDescription kComponentDescription{0x61756D75, 0x7142766E, 0x4B57424C, 0, 0};
+    static constexpr const char* kSynthName = "Internal Synthesizer (MT)";
+    static constexpr const char* kMIDIOutputName = "Orvo Tunedeck MIDI OUT";
+    static constexpr const char* kDefaultPresetName = "default.aupreset";
+
+    // Builds everything and starts the private engine. Throws AudioUnitStatusError when the base refuses.
+    explicit OrvoTunedeck_AudioUnit(const AudioComponentDescription& description = kComponentDescription);
+    ~OrvoTunedeck_AudioUnit() override;
+
+    // Lifecycle. Allocation gives the output rate to the kernel, the file player and the recorder, loads sound set
+    // "00" with its catalogue preloaded, and writes the default preset when it is missing; the base's and the
+    // synthesizer's refusals are thrown (AudioUnitStatusError) before any of that. Deallocation stops the file player.
+    void allocateRenderResources() override;
+    void deallocateRenderResources() override;
+    bool renderResourcesAllocated() const override;
+    // Resets the limiter, the synthesizer and the file player.
+    void reset() override;
+    // A new render block over the objects and the MIDI output block of this moment.
+    AUInternalRenderBlock internalRenderBlock() override;
+
+    // What the unit tells hosts.
+    AUAudioUnitBusArray& inputBusses() override { return inputBusses_; }
+    AUAudioUnitBusArray& outputBusses() override { return outputBusses_; }
+    void setMaximumFramesToRender(uint32_t frames) override;
+    void setShouldBypassEffect(bool bypass) override;
+    std::vector<AUParameterAddress> parametersForOverview(int64_t count) override;
+    bool isMusicDeviceOrEffect() const override { return true; }
+    int64_t virtualMIDICableCount() const override { return static_cast<int64_t>(midiOutputs_.size()); }
+    std::vector<std::string> MIDIOutputNames() const override { return midiOutputs_; }
+    // Takes effect for render blocks fetched afterwards.
+    void setMIDIOutputEventBlock(AUMIDIOutputEventBlock block) override;
+    double latency() const override;
+    double tailTime() const override;
+    std::vector<int32_t> channelCapabilities() const override { return {0, 2}; }
+    bool canPerformInput() const override { return false; }
+    bool canPerformOutput() const override { return true; }
+    std::vector<size_t> supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& offered) override;
+    bool supportsUserPresets() const override { return true; }
+
+    // Parameter dispatch: stores the value and turns it into MIDI for the synthesizer (programs, banks, pans,
+    // levels), channel mutes, or the synthesizer's gain (1001: value × 108 − 96 dB) and tuning (1002). 1183 is panic.
+    // Main queue.
+    void setParameter(int64_t index, float value);
+    // The stored value of a tree parameter; 0 (with a log line) for other addresses.
+    float getParameter(int64_t index);
+    // Applies every parameter of the tree again, in tree order.
+    void updateParameters();
+    // The start values of every channel and the global volume and transposition; all channels unmuted.
+    void initializeParameters();
+    // Queued for the next render buffer; time is not used.
+    void sendProgramChange(uint8_t channel, uint8_t program, int64_t time);
+    void sendController(uint8_t channel, uint8_t controller, uint8_t value, int64_t time);
+    void sendAllNotesOff();
+    void sendAllSoundsOff();
+    void resetAllControllers();
+    void resetPrograms();
+    // Note-on velocity map: entry i replaces velocity i; entries past 127 are ignored, a shorter list changes only
+    // the entries it has.
+    void setVelocities(const std::vector<uint8_t>& values);
+
+    // Sound sets: the synthesizer's bank and the catalogue's table of code (SoundSet.h), then every catalogue row
+    // preloaded.
+    void loadSoundfontMode(const std::string& mode);
+    void preloadSoundfontPrograms();
+    void stopSequencer();
+    // Writes the current parameters as a preset file of that name in the documents' "Presets" folder.
+    void savePresetFile(const std::string& filename);
+
+    // Owned objects.
+    const std::shared_ptr<audioengine::Engine>& engine() const { return engine_; }
+    const std::shared_ptr<AudioUnitMIDISynth>& synth() const { return synth_; }
+    const std::shared_ptr<OrvoTunedeckDSPKernelAdapter>& kernelAdapter() const { return kernelAdapter_; }
+    const std::shared_ptr<AUMIDISequencer>& sequencer() const { return sequencer_; }
+    const std::shared_ptr<AUMIDIRecorder>& recorder() const { return recorder_; }
+    const std::shared_ptr<AUMIDIMonitor>& monitor() const { return monitor_; }
+    const std::shared_ptr<AUMIDIEventListMixer>& eventMixer() const { return eventMixer_; }
+    const std::shared_ptr<Soundfontprograms>& soundfontprograms() const { return soundfontprograms_; }
+    // Last bank selects sent per channel through the bank parameters.
+    const std::array<uint8_t, 16>& bankMSB() const { return bankMSB_; }
+    const std::array<uint8_t, 16>& bankLSB() const { return bankLSB_; }
+    // Timing of the buffer rendered last. Any thread.
+    int64_t currentSampletime() const { return timing_.currentSampletime.load(std::memory_order_relaxed); }
+    int64_t internalSampletime() const { return timing_.internalSampletime.load(std::memory_order_relaxed); }
+    uint32_t currentFrameCount() const { return timing_.currentFrameCount.load(std::memory_order_relaxed); }
+
+    // AudioUnitBaseDelegate and OrvoPresetDelegate.
+    void onFoundComponent(AudioUnitBase* unit) override;
+    void onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t, const uint8_t*) override {}
+    void onParameter(AudioUnitBase*, uint64_t, float) override {}
+    void onFoundParameter(int64_t group, const std::string& identifier, uint64_t address, float value) override;
+
+private:
+    void internalInit();
+    void initializeEngine();
+    void createSynth();
+    void connectEngine();
+    void engineStart();
+    void ensureDefaultPreset();
+    void setSynthGainAndTuning(float volume, float transpose);
+    void queue(uint8_t channel, uint8_t status, uint8_t data1, uint8_t data2);
+    static void applyHostParameterEvent(void* context, AUParameterAddress address, AUValue value);
+
+    std::shared_ptr<audioengine::Engine> engine_;
+    std::shared_ptr<AudioUnitMIDISynth> synth_;
+    std::shared_ptr<OrvoTunedeckDSPKernelAdapter> kernelAdapter_;
+    std::unique_ptr<OrvoTunedeck_Parameters> parameters_;
+    bool resourcesAllocated_ = false;
+    AUAudioUnitBusArray inputBusses_;
+    AUAudioUnitBusArray outputBusses_;
+    std::vector<std::string> midiOutputs_{kMIDIOutputName};
+    AUMIDIOutputEventBlock midiOutputEventBlock_;
+    std::shared_ptr<AUMIDIRecorder> recorder_;
+    std::shared_ptr<AUMIDIMonitor> monitor_;
+    std::shared_ptr<AUMIDISequencer> sequencer_;
+    std::shared_ptr<AUMIDIEventListMixer> eventMixer_;
+    AUMIDIEventListSorter eventSorter_;
+    RenderTiming timing_;
+    std::array<uint8_t, 16> bankLSB_{};
+    std::array<uint8_t, 16> bankMSB_{};
+    std::shared_ptr<Soundfontprograms> soundfontprograms_;
+    // Carries the event mixer's warnings from the render thread.
+    dispatch::HandoffRing mixerLog_{64};
+};

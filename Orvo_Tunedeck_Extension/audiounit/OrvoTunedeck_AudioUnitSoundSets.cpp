@@ -1,0 +1,38 @@
+// Sound sets: the synthesizer's bank together with the program catalogue that names it.
+
+#include <algorithm>
+
+#include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
+#include "Orvo_Tunedeck_Extension/catalogue/SoundSet.h"
+#include "shared/globals/Print.h"
+
+namespace {
+
+constexpr uint8_t kLargestDataByte = 0x7F;
+constexpr const char* kNoSynthLine = "OrvoTunedeck_AudioUnit::getSynth() : ERROR: The internal synth is nil.";
+
+}  // namespace
+
+void OrvoTunedeck_AudioUnit::loadSoundfontMode(const std::string& mode) {
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return;
+    }
+    const SoundSetChoice choice = soundSetForCode(mode);
+    synth_->loadSoundFont(choice.bankNumber);
+    loadProgramTable(*soundfontprograms_, choice.table);
+    preloadSoundfontPrograms();
+}
+
+void OrvoTunedeck_AudioUnit::preloadSoundfontPrograms() {
+    for (const SoundfontProgram& program : soundfontprograms_->programs) {
+        if (!synth_) {
+            safeprint(kNoSynthLine);
+            return;
+        }
+        // Kits filed at bank LSB 128 are preloaded on the rhythm channel, which plays kits whatever its bank; the
+        // bank select itself must stay a data byte.
+        synth_->preloadPatch(program.bankMsb, std::min(program.bankLsb, kLargestDataByte), program.number,
+                             preloadChannelForBankLsb(program.bankLsb));
+    }
+}
