@@ -29,12 +29,9 @@ void removeMetadataItem(const fs::path& item) {
 void FileEnumerator::enumerate(const std::string& path) {
     std::error_code error;
     const fs::path top(path);
-    if (!fs::is_directory(top, error) || ::access(top.c_str(), X_OK) != 0) {
-        foundation::writeLogLine("Error: Could not set current path '" + path + "' for the file manager.");
-        return;
-    }
-    const fs::path currentDirectory = fs::canonical(top, error);
-    if (error) {
+    fs::path currentDirectory;
+    if (fs::is_directory(top, error) && ::access(top.c_str(), X_OK) == 0) currentDirectory = fs::canonical(top, error);
+    if (currentDirectory.empty() || error) {
         foundation::writeLogLine("Error: Could not set current path '" + path + "' for the file manager.");
         return;
     }
@@ -61,13 +58,12 @@ void FileEnumerator::enumerate(const std::string& path) {
     fileTree.basePath = currentDirectory.string();
     fileTree.root = root;
     fileTree.clearList();
-    walk(path, top, "", 1);
+    walk(path, top, "");
     foundation::writeLogLine("WARNING:  Unbekannter Typ des Dateiobjektes oder <nil>.");
     fileTree.clearList();
 }
 
-void FileEnumerator::walk(const std::string& path, const fs::path& folder, const std::string& relativeFolder,
-                          std::int64_t level) {
+void FileEnumerator::walk(const std::string& path, const fs::path& folder, const std::string& relativeFolder) {
     std::error_code error;
     std::vector<fs::directory_entry> entries;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
@@ -84,13 +80,13 @@ void FileEnumerator::walk(const std::string& path, const fs::path& folder, const
             continue;
         }
         const std::string relative = relativeFolder.empty() ? name : relativeFolder + "/" + name;
-        addNode(path, relative, level);
+        addNode(path, relative);
         std::error_code typeError;
-        if (entry.is_directory(typeError) && !entry.is_symlink(typeError)) walk(path, entry.path(), relative, level + 1);
+        if (entry.is_directory(typeError) && !entry.is_symlink(typeError)) walk(path, entry.path(), relative);
     }
 }
 
-void FileEnumerator::addNode(const std::string& path, const std::string& name, std::int64_t level) {
+void FileEnumerator::addNode(const std::string& path, const std::string& name) {
     const fs::path full(path + "/" + name);
     std::error_code error;
     const auto status = fs::status(full, error);
@@ -115,12 +111,6 @@ void FileEnumerator::addNode(const std::string& path, const std::string& name, s
     }
     node->uid = node->getSystemFileNumber();
     fileTree.filelist.push_back(node);
-
-    if (node->_indent != level - 1) {
-        foundation::writeLogLine("WARNUNG: Die Verschachtelungstiefe unterscheidet sich! ( indent: " +
-                                 std::to_string(node->_indent) + " / level: " + std::to_string(level - 1) + " )");
-    }
-    node->_indent = level - 1;
 }
 
 FileEnumerator& fileEnumerator() {

@@ -24,9 +24,9 @@ public:
     void enumerate(const std::string& path);
 
 private:
-    void walk(const std::string& path, const std::filesystem::path& folder, const std::string& relativeFolder,
-              std::int64_t level);
-    void addNode(const std::string& path, const std::string& name, std::int64_t level);
+    void walk(const std::string& path, const std::filesystem::path& folder, const std::string& relativeFolder);
+    // The node's depth comes from name, which the walk builds one folder level at a time.
+    void addNode(const std::string& path, const std::string& name);
 };
 
 // The process-wide enumerator of the MIDI-file browser, made on first use and kept for the life of the process.

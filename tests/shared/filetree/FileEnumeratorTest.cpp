@@ -182,6 +182,20 @@ TEST(FileEnumerator, EveryWalkEndsWithOneEndLine) {
     EXPECT_EQ(capture.lines(), (std::vector<std::string>{kEndLine}));
 }
 
+TEST(FileEnumerator, EveryFileIsListedInNameOrderWhateverItsExtension) {
+    testsupport::TestFolder folder;
+    const auto top = folder.path();
+    for (const char* name : {"e", "d.txt", "c.kar", "b.MIDI", "a.mid", "B.Mid"}) writeFile(top / name);
+    FileEnumerator enumerator;
+    enumerator.enumerate(top.string());
+    auto& tree = enumerator.fileTree;
+    tree.makeExpandedList();
+    std::vector<std::string> extensions;
+    for (const auto& node : tree.filelist) extensions.push_back(node->getFileExtension());
+    EXPECT_EQ(subpaths(tree.filelist), (std::vector<std::string>{"B.Mid", "a.mid", "b.MIDI", "c.kar", "d.txt", "e"}));
+    EXPECT_EQ(extensions, (std::vector<std::string>{"Mid", "mid", "MIDI", "kar", "txt", ""}));
+}
+
 TEST(FileEnumerator, MetadataItemsNamedExactlyAreRemovedAndOthersKept) {
     testsupport::TestFolder folder;
     const auto top = folder.path();
