@@ -62,6 +62,24 @@ TEST_F(GeneratedBanks, Key69OfProgram0SoundsAt440HzInEveryBank) {
     }
 }
 
+// A note-on at offset k of a buffer sounds from frame k on: not one frame earlier, not one frame later. The
+// buffer starts 536 frames in, so the library's own blocks do not line up with the buffer.
+TEST_F(GeneratedBanks, NoteOnAtAnOffsetStartsExactlyAtThatFrame) {
+    for (const int bank : {kDLSBank, kGeneralMIDIBank}) {
+        for (const uint32_t offset : {0u, 1u, 37u, 64u, 100u, 255u, 511u}) {
+            SCOPED_TRACE("bank " + std::to_string(bank) + ", offset " + std::to_string(offset));
+            GeneratedBankPlayer player(bank);
+            player.renderFor(512 + 24);
+            player.clearRecording();
+            synth_test::EventList events;
+            events.midi(offset, 0x90, kA4, 100);
+            player.render(512, events.head());
+            const auto& recording = player.render(512);
+            EXPECT_EQ(synth_test::firstSound(recording), offset);
+        }
+    }
+}
+
 TEST_F(GeneratedBanks, CoarseTuningOfTwelveSemitonesDoublesTheFrequency) {
     for (const int bank : {kDLSBank, kGeneralMIDIBank}) {
         SCOPED_TRACE(bank);
