@@ -1,0 +1,481 @@
+#include "sampler/src/korvel_xml_edit.h"
+
+#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/korvel_sys.h"
+#include "sampler/src/korvel_uid.h"
+#include "sampler/src/korvel_xml_parse.h"
+#include "sampler/src/korvel_xml_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using korvel_xml::to_double;
+using korvel_xml::to_int;
+
+constexpr size_t EDIT_NAME_MAX = 20;
+
+bool is(const char* a, const char* b)
+{
+    return std::strcmp(a, b) == 0;
+}
+
+void unknown(const char* element)
+{
+    std::printf("WARNUNG: Unbekannter XML Tag '%s'.\n", element);
+}
+
+void set_name(char* buf, const char* text)
+{
+    const size_t n = std::min(std::strlen(text), EDIT_NAME_MAX);
+    std::memcpy(buf, text, n);
+    buf[n] = '\0';
+}
+
+korvel_defsfont_t* first_bank(korvel_synth_t* synth)
+{
+    korvel_sfont_t* sfont = synth != nullptr ? korvel_synth_get_sfont(synth, 0) : nullptr;
+    return sfont != nullptr ? static_cast<korvel_defsfont_t*>(sfont->data) : nullptr;
+}
+
+korvel_defsfont_t* bank_of(void* data)
+{
+    auto* sfont = static_cast<korvel_defsfont_t*>(data);
+    if (sfont == nullptr) {
+        std::printf("FEHLER: Soundfont darf nicht NULL sein.");
+    }
+    return sfont;
+}
+
+template <typename Zone> bool range_attribute(Zone* zone, const char* key, const char* value)
+{
+    if (is(key, "keylo")) {
+        zone->keylo = to_int(value);
+    } else if (is(key, "keyhi")) {
+        zone->keyhi = to_int(value);
+    } else if (is(key, "vello")) {
+        zone->vello = to_int(value);
+    } else if (is(key, "velhi")) {
+        zone->velhi = to_int(value);
+    } else if (is(key, "mute")) {
+        zone->mute = to_int(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
+{
+    if (zone == nullptr) {
+        std::printf("WARNUNG: Es wird versucht Parameter der globalen Zone zu setzen, eine globale Zone ist jedoch "
+                    "nicht definiert.");
+        return;
+    }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "id")) {
+            zone->id = 0;
+        } else if (is(atts[i], "name")) {
+            char* copy = strdup("Global Zone");
+            if (copy != nullptr) {
+                std::free(zone->name);
+                zone->name = copy;
+            }
+        } else {
+            range_attribute(zone, atts[i], atts[i + 1]);
+        }
+    }
+}
+
+// A zone element: its id first makes that zone number current; then the current zone's attributes.
+template <typename Owner, typename Find>
+void edit_zone(Owner* owner, const XML_Char** atts, int& current, Find find_zone)
+{
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "id")) {
+            current = to_int(atts[i + 1]);
+        }
+    }
+    auto* zone = find_zone(owner, current);
+    if (zone == nullptr) {
+        std::printf("FEHLER: Zone darf nicht NULL sein.");
+        return;
+    }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "id")) {
+            zone->id = to_int(atts[i + 1]);
+        } else if (is(atts[i], "name")) {
+            char* copy = strdup(atts[i + 1]);
+            if (copy == nullptr) {
+                std::printf("FEHLER: Nicht genügend Speicher zum Setzen eines Namens.\n");
+                continue;
+            }
+            std::free(zone->name);
+            zone->name = copy;
+        } else {
+            range_attribute(zone, atts[i], atts[i + 1]);
+        }
+    }
+}
+
+template <typename Zone> void edit_generator(Zone* zone, const XML_Char** atts, int& current)
+{
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "id")) {
+            current = to_int(atts[i + 1]);
+        }
+    }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "amount")) {
+            const int num = std::clamp(current, 0, GEN_LAST - 1);
+            zone->gen[num].val = to_double(atts[i + 1]);
+            zone->gen[num].flags = GEN_SET;
+        }
+    }
+}
+
+template <typename Zone, typename Find> void edit_modulator(Zone* zone, const XML_Char** atts, int& current, Find find_mod)
+{
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "id")) {
+            current = to_int(atts[i + 1]);
+        }
+    }
+    korvel_mod_t* mod = find_mod(zone, current);
+    if (mod == nullptr) {
+        std::printf("WARNUNG: Es wird versucht die Parameter eines Modulators zu setzen, welcher jedoch vorher nicht "
+                    "definiert worden ist.");
+        return;
+    }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        const char* key = atts[i];
+        const int v = to_int(atts[i + 1]);
+        if (is(key, "src1")) {
+            mod->src1 = static_cast<unsigned char>(v);
+        } else if (is(key, "src2")) {
+            mod->src2 = static_cast<unsigned char>(v);
+        } else if (is(key, "dest")) {
+            mod->dest = static_cast<unsigned char>(v);
+        } else if (is(key, "flags1")) {
+            mod->flags1 = static_cast<unsigned char>(v);
+        } else if (is(key, "flags2")) {
+            mod->flags2 = static_cast<unsigned char>(v);
+        } else if (is(key, "amount")) {
+            mod->amount = to_double(atts[i + 1]);
+        }
+    }
+}
+
+void XMLCALL soundbank_edit(void* data, const XML_Char* element, const XML_Char**)
+{
+    if (bank_of(data) == nullptr) {
+        return;
+    }
+    if (is(element, "soundbank")) {
+        std::printf("<soundbank>");
+    } else if (!is(element, "meta")) {
+        unknown(element);
+    }
+}
+
+void XMLCALL preset_edit(void* data, const XML_Char* element, const XML_Char** atts)
+{
+    korvel_defsfont_t* sfont = bank_of(data);
+    if (sfont == nullptr) {
+        return;
+    }
+    if (is(element, "presets") || is(element, "gpgenerators") || is(element, "gpmodulators") || is(element, "pzones") ||
+        is(element, "pgenerators") || is(element, "pmodulators")) {
+        return;
+    }
+    const bool known = is(element, "preset") || is(element, "pglobal") || is(element, "pzone") ||
+                       is(element, "pgenerator") || is(element, "pmodulator") || is(element, "linstrument");
+    if (!known) {
+        unknown(element);
+        return;
+    }
+    if (is(element, "preset")) {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "uid")) {
+                current_preset_id = to_int(atts[i + 1]);
+            }
+        }
+    }
+    korvel_defpreset_t* preset = korvel_defsfont_get_preset_by_id(sfont, static_cast<unsigned int>(current_preset_id));
+    if (preset == nullptr) {
+        std::printf("FEHLER: Preset darf nicht NULL sein.");
+        return;
+    }
+    if (is(element, "preset")) {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "name")) {
+                set_name(preset->name_buf, atts[i + 1]);
+                preset->name = preset->name_buf;
+            } else if (is(atts[i], "bank")) {
+                preset->bank = static_cast<unsigned int>(to_int(atts[i + 1]));
+            } else if (is(atts[i], "number")) {
+                preset->num = static_cast<unsigned int>(to_int(atts[i + 1]));
+            }
+        }
+        return;
+    }
+    if (is(element, "pglobal")) {
+        edit_global(preset->global_zone, atts);
+        return;
+    }
+    if (is(element, "pzone")) {
+        edit_zone(preset, atts, current_pzone_id, korvel_defsfont_get_pzone_by_id);
+        return;
+    }
+    korvel_preset_zone_t* zone = korvel_defsfont_get_pzone_by_id(preset, current_pzone_id);
+    if (zone == nullptr) {
+        std::printf("FEHLER: Zone darf nicht NULL sein.");
+        return;
+    }
+    if (is(element, "pgenerator")) {
+        edit_generator(zone, atts, current_pgenerator_id);
+    } else if (is(element, "pmodulator")) {
+        edit_modulator(zone, atts, current_pmodulator_id, korvel_defsfont_get_pmodulator_by_id);
+    } else if (zone->inst == nullptr) {
+        std::printf("FEHLER: Instrument darf nicht NULL sein.");
+    } else {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "uid")) {
+                current_instrument_id = to_int(atts[i + 1]);
+                korvel_inst_t* inst =
+                    korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(current_instrument_id));
+                if (inst == nullptr) {
+                    std::printf("FEHLER: Das Instrument konnte nicht im Pool gefunden werden.");
+                } else {
+                    zone->inst = inst;
+                }
+            }
+        }
+    }
+}
+
+void XMLCALL instrument_edit(void* data, const XML_Char* element, const XML_Char** atts)
+{
+    korvel_defsfont_t* sfont = bank_of(data);
+    if (sfont == nullptr) {
+        return;
+    }
+    if (is(element, "instruments") || is(element, "gigenerators") || is(element, "gimodulators") ||
+        is(element, "izones") || is(element, "igenerators") || is(element, "imodulators")) {
+        return;
+    }
+    const bool known = is(element, "instrument") || is(element, "iglobal") || is(element, "izone") ||
+                       is(element, "igenerator") || is(element, "imodulator") || is(element, "lsample");
+    if (!known) {
+        unknown(element);
+        return;
+    }
+    if (is(element, "instrument")) {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "uid")) {
+                current_instrument_id = to_int(atts[i + 1]);
+            }
+        }
+    }
+    korvel_inst_t* inst = korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(current_instrument_id));
+    if (inst == nullptr) {
+        std::printf("FEHLER: Instrument darf nicht NULL sein.");
+        return;
+    }
+    if (is(element, "instrument")) {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "name")) {
+                set_name(inst->name_buf, atts[i + 1]);
+                inst->name = inst->name_buf;
+            } else if (is(atts[i], "alternate")) {
+                inst->alternate = std::clamp(to_int(atts[i + 1]), 0, 12);
+            } else if (is(atts[i], "shift")) {
+                inst->shift = std::clamp(to_int(atts[i + 1]), -12, 12);
+            }
+        }
+        return;
+    }
+    if (is(element, "iglobal")) {
+        edit_global(inst->global_zone, atts);
+        return;
+    }
+    if (is(element, "izone")) {
+        edit_zone(inst, atts, current_izone_id, korvel_defsfont_get_izone_by_id);
+        return;
+    }
+    korvel_inst_zone_t* zone = korvel_defsfont_get_izone_by_id(inst, current_izone_id);
+    if (zone == nullptr) {
+        std::printf("FEHLER: Zone darf nicht NULL sein.");
+        return;
+    }
+    if (is(element, "igenerator")) {
+        edit_generator(zone, atts, current_igenerator_id);
+    } else if (is(element, "imodulator")) {
+        edit_modulator(zone, atts, current_imodulator_id, korvel_defsfont_get_imodulator_by_id);
+    } else if (zone->sample == nullptr) {
+        std::printf("FEHLER: Sample darf nicht NULL sein.");
+    } else {
+        for (int i = 0; atts[i] != nullptr; i += 2) {
+            if (is(atts[i], "uid")) {
+                current_sample_id = to_int(atts[i + 1]);
+                korvel_sample_t* sample =
+                    korvel_defsfont_get_sample_by_id(sfont, static_cast<unsigned int>(current_sample_id));
+                if (sample == nullptr) {
+                    std::printf("ERROR: Ein Sample konnte im Pool nicht gefunden werden.");
+                } else {
+                    zone->sample = sample;
+                }
+            }
+        }
+    }
+}
+
+void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** atts)
+{
+    korvel_defsfont_t* sfont = bank_of(data);
+    if (sfont == nullptr) {
+        return;
+    }
+    if (is(element, "samples")) {
+        std::printf("<samples>");
+        return;
+    }
+    if (!is(element, "sample")) {
+        unknown(element);
+        return;
+    }
+    std::printf("<sample>");
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        if (is(atts[i], "uid")) {
+            current_sample_id = to_int(atts[i + 1]);
+        }
+    }
+    korvel_sample_t* sample = korvel_defsfont_get_sample_by_id(sfont, static_cast<unsigned int>(current_sample_id));
+    if (sample == nullptr) {
+        std::printf("FEHLER: Sample darf nicht NULL sein.");
+        return;
+    }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        const char* key = atts[i];
+        const char* value = atts[i + 1];
+        std::printf("%s='%s' ", key, value);
+        const unsigned int u = static_cast<unsigned int>(to_int(value));
+        if (is(key, "uid")) {
+            sample->uid = u;
+        } else if (is(key, "name")) {
+            set_name(sample->name_buf, value);
+            sample->name = sample->name_buf;
+        } else if (is(key, "tsource")) {
+            // Who owns the points follows from where they came from; only a sample without points changes source.
+            if (sample->data == nullptr) {
+                sample->tsource = to_int(value);
+            }
+        } else if (is(key, "subpath")) {
+            if (!korvel_xml::safe_subpath(value)) {
+                std::printf("ERROR: The sample path '%s' leaves the resources folder.", value);
+                continue;
+            }
+            char* copy = strdup(value);
+            if (copy == nullptr) {
+                korvel_log(KORVEL_ERR, "Out of memory.");
+                continue;
+            }
+            std::free(sample->subpath);
+            sample->subpath = copy;
+        } else if (is(key, "type")) {
+            sample->type = to_int(value);
+        } else if (is(key, "rate")) {
+            sample->rate = u;
+        } else if (is(key, "pitch")) {
+            sample->pitch = to_int(value);
+        } else if (is(key, "adjust")) {
+            sample->adjust = to_int(value);
+        } else if (is(key, "pstart")) {
+            sample->pstart = u;
+        } else if (is(key, "pend")) {
+            sample->pend = u;
+        } else if (is(key, "lstart")) {
+            sample->lstart = u;
+        } else if (is(key, "lend")) {
+            sample->lend = u;
+        }
+    }
+    // Positions outside the points disable the sample; a voice never reads past them.
+    if (sample->tsource == KORVEL_SAMPLE_FILE) {
+        korvel_xml_check_sample(sample);
+    } else if (sample->data != nullptr) {
+        // A sample of the bank's shared data ends at its last point, which must lie inside that data.
+        const bool shared = sample->data == sfont->sampledata;
+        const unsigned long long points = sfont->samplesize / 2;
+        if (!(sample->pstart < sample->pend && sample->lstart <= sample->lend && sample->lend <= sample->pend + 1) ||
+            (shared && sample->pend >= points)) {
+            sample->valid = 0;
+        }
+    }
+}
+
+int edit(korvel_synth_t* synth, int& current, unsigned int uid, const char* text, XML_StartElementHandler handler,
+         bool (*exists)(korvel_defsfont_t*, unsigned int), const char* missing, const char* error_format)
+{
+    korvel_defsfont_t* sfont = first_bank(synth);
+    if (sfont == nullptr || !exists(sfont, uid)) {
+        std::printf(missing, static_cast<int>(uid));
+        return 0;
+    }
+    current = static_cast<int>(uid);
+    return korvel_xml::parse_text(text, sfont, handler, error_format);
+}
+
+} // namespace
+
+extern "C" {
+
+int korvel_defsfont_set_soundbank(korvel_synth_t* synth, int, const char* text)
+{
+    return korvel_xml::parse_text(text, first_bank(synth), soundbank_edit, "Parse error at line %d:\n%s\n");
+}
+
+int korvel_defsfont_set_preset(korvel_synth_t* synth, unsigned int uid, const char* text)
+{
+    return edit(synth, current_preset_id, uid, text, preset_edit,
+                [](korvel_defsfont_t* s, unsigned int u) { return korvel_defsfont_get_preset_by_id(s, u) != nullptr; },
+                "FEHLER: Ein Preset mit der Nummer %d existiert nicht.\n", "Parse error at line %d:\n%s\n");
+}
+
+int korvel_defsfont_set_instrument(korvel_synth_t* synth, unsigned int uid, const char* text)
+{
+    return edit(
+        synth, current_instrument_id, uid, text, instrument_edit,
+        [](korvel_defsfont_t* s, unsigned int u) { return korvel_defsfont_get_instrument_by_id(s, u) != nullptr; },
+        "FEHLER: Ein Instrument mit der Nummer %d existiert nicht.\n", "FEHLER: XML Parser %d:\n%s\n");
+}
+
+int korvel_defsfont_set_sample(korvel_synth_t* synth, unsigned int uid, const char* text)
+{
+    return edit(synth, current_sample_id, uid, text, sample_edit,
+                [](korvel_defsfont_t* s, unsigned int u) { return korvel_defsfont_get_sample_by_id(s, u) != nullptr; },
+                "FEHLER: Ein Sample mit der Nummer %d existiert nicht.\n", "FEHLER: XML Parser %d:\n%s\n");
+}
+
+int korvel_defsfont_set_presets_from_file(korvel_synth_t* synth, const char* path)
+{
+    return korvel_xml::parse_file(path, first_bank(synth), preset_edit, "File '%s' not found.",
+                                  "File empty or unexpected error.");
+}
+
+int korvel_defsfont_set_instruments_from_file(korvel_synth_t* synth, const char* path)
+{
+    return korvel_xml::parse_file(path, first_bank(synth), instrument_edit, "File '%s' not found.",
+                                  "File empty or unexpected error.");
+}
+
+int korvel_defsfont_set_samples_from_file(korvel_synth_t* synth, const char* path)
+{
+    return korvel_xml::parse_file(path, first_bank(synth), sample_edit, "ERROR: Datei '%s' ist nicht vorhanden.",
+                                  "Unerwarteter Dateifehler.");
+}
+
+} // extern "C"
