@@ -1,7 +1,10 @@
 #include "sampler/src/korvelsynth.h"
 
+#include "sampler/src/korvel_aiff_export.h"
 #include "sampler/src/korvel_log_limit.h"
 #include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/korvel_xml_edit.h"
+#include "sampler/src/korvel_xml_writer.h"
 #include "sampler/src/korvelsynth_channel_setup.h"
 
 #include <algorithm>
@@ -69,6 +72,22 @@ korvel_defsfont_t* first_bank(unsigned int id)
 int created(unsigned int uid)
 {
     return uid != 0 ? static_cast<int>(uid) : -1;
+}
+
+// Creates an object in the first sound font and applies an XML fragment to it; what names the object in the
+// messages ("Das Sample") completes them.
+int create_with_xml(unsigned int id, const char* xml, int (*create)(unsigned int),
+                    int (*set)(unsigned int, unsigned int, const char*), const char* what)
+{
+    const int uid = create(id);
+    if (uid <= 0) {
+        std::printf("FEHLER: %s (XML) konnte nicht erstellt werden.", what);
+        return 0;
+    }
+    if (set(id, static_cast<unsigned int>(uid), xml) != 0) {
+        std::printf("FEHLER: %s (XML) konnte nicht gesetzt werden.", what);
+    }
+    return uid;
 }
 
 void say(const char* text)
@@ -355,6 +374,114 @@ int korvelsynth_create_preset(unsigned int id)
 {
     korvel_defsfont_t* bank = first_bank(id);
     return bank != nullptr ? created(korvel_defsfont_create_preset(bank)) : -1;
+}
+
+int korvelsynth_create_soundbank_xml(unsigned int id, const char* xml)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    const int sfont_id = instance != nullptr && instance->synth != nullptr
+                             ? static_cast<int>(korvel_defsfont_create_soundbank(instance->synth))
+                             : 0;
+    if (sfont_id <= 0) {
+        std::printf("FEHLER: Die Soundbank (XML) konnte nicht erstellt werden.");
+        return 0;
+    }
+    if (korvel_defsfont_set_soundbank(instance->synth, 0, xml) <= 0) {
+        std::printf("FEHLER: Die Soundbank (XML) konnte nicht gesetzt werden.");
+    }
+    return sfont_id;
+}
+
+int korvelsynth_create_sample_xml(unsigned int id, const char* xml)
+{
+    return create_with_xml(id, xml, korvelsynth_create_sample, korvelsynth_set_sample, "Das Sample");
+}
+
+int korvelsynth_create_instrument_xml(unsigned int id, const char* xml)
+{
+    return create_with_xml(id, xml, korvelsynth_create_instrument, korvelsynth_set_instrument, "Das Instrument");
+}
+
+int korvelsynth_create_preset_xml(unsigned int id, const char* xml)
+{
+    return create_with_xml(id, xml, korvelsynth_create_preset, korvelsynth_set_preset, "Das Preset");
+}
+
+int korvelsynth_set_preset(unsigned int id, unsigned int uid, const char* xml)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    return instance != nullptr && korvel_defsfont_set_preset(instance->synth, uid, xml) > 0 ? 0 : -1;
+}
+
+int korvelsynth_set_instrument(unsigned int id, unsigned int uid, const char* xml)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    return instance != nullptr && korvel_defsfont_set_instrument(instance->synth, uid, xml) > 0 ? 0 : -1;
+}
+
+int korvelsynth_set_sample(unsigned int id, unsigned int uid, const char* xml)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    return instance != nullptr && korvel_defsfont_set_sample(instance->synth, uid, xml) > 0 ? 0 : -1;
+}
+
+const char* korvelsynth_get_preset_list(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_presets(bank) : nullptr;
+}
+
+const char* korvelsynth_get_instrument_list(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_instruments(bank) : nullptr;
+}
+
+const char* korvelsynth_get_sample_list(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_samples(bank) : nullptr;
+}
+
+const char* korvelsynth_get_preset_with_id_xml(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_preset_with_id(bank, uid) : nullptr;
+}
+
+const char* korvelsynth_get_instrument_with_id_xml(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_instrument_with_id(bank, uid) : nullptr;
+}
+
+const char* korvelsynth_get_sample_with_id_xml(unsigned int id, unsigned int uid)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_get_sample_with_id(bank, uid) : nullptr;
+}
+
+int KorvelExportXML(unsigned int id, const char* path)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    return bank != nullptr ? korvel_defsfont_export_xml(bank, path) : -1;
+}
+
+int korvelsynth_save_bank(unsigned int id, const char* path)
+{
+    return KorvelExportXML(id, path);
+}
+
+int KorvelExportSamples(unsigned int id)
+{
+    korvel_defsfont_t* bank = first_bank(id);
+    if (bank == nullptr) {
+        return -1;
+    }
+    for (korvel_list_t* p = bank->sample; p != nullptr; p = p->next) {
+        korvel_sample_export_sfont(static_cast<korvel_sample_t*>(p->data));
+    }
+    return bank->sample != nullptr ? 1 : 0;
 }
 
 korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int)

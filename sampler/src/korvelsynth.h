@@ -83,6 +83,35 @@ int korvelsynth_create_soundbank(unsigned int id);
 int korvelsynth_create_sample(unsigned int id);
 int korvelsynth_create_instrument(unsigned int id);
 int korvelsynth_create_preset(unsigned int id);
+// XML texts of the first sound font. Texts live in the shared text buffer until the next call that uses it.
+// Creates the object as above and applies the XML fragment to it: the new identifier (0 when creation failed,
+// after "FEHLER: ... (XML) konnte nicht erstellt werden."; a fragment that cannot be applied prints
+// "... konnte nicht gesetzt werden." and the identifier is still returned).
+int korvelsynth_create_soundbank_xml(unsigned int id, const char* xml);
+int korvelsynth_create_sample_xml(unsigned int id, const char* xml);
+int korvelsynth_create_instrument_xml(unsigned int id, const char* xml);
+int korvelsynth_create_preset_xml(unsigned int id, const char* xml);
+// Applies an XML fragment to the object with that unique identifier: 0, or -1 when the object is missing or the
+// fragment cannot be parsed.
+int korvelsynth_set_preset(unsigned int id, unsigned int uid, const char* xml);
+int korvelsynth_set_instrument(unsigned int id, unsigned int uid, const char* xml);
+int korvelsynth_set_sample(unsigned int id, unsigned int uid, const char* xml);
+// One XML line per pool entry; null without an instance, a sound font or entries.
+const char* korvelsynth_get_preset_list(unsigned int id);
+const char* korvelsynth_get_instrument_list(unsigned int id);
+const char* korvelsynth_get_sample_list(unsigned int id);
+// The object as XML text; null when absent.
+const char* korvelsynth_get_preset_with_id_xml(unsigned int id, unsigned int uid);
+const char* korvelsynth_get_instrument_with_id_xml(unsigned int id, unsigned int uid);
+const char* korvelsynth_get_sample_with_id_xml(unsigned int id, unsigned int uid);
+// Writes the first sound font as an XML sound bank: 0; 1 when the file cannot be created, -1 when writing fails
+// or without an instance.
+int KorvelExportXML(unsigned int id, const char* path);
+int korvelsynth_save_bank(unsigned int id, const char* path);
+// Exports every sample of the first sound font as an AIFF file (korvel_aiff_export.h): 1 when there were samples,
+// else 0; -1 without an instance.
+int KorvelExportSamples(unsigned int id);
+
 // Prints "Soundfont Synthesizer: Not implemented yet." and returns null.
 korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int id);
 // No text: null.
