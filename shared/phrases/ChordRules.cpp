@@ -45,7 +45,8 @@ std::vector<std::shared_ptr<ChordRule>> ChordRules::findMatches(const std::vecto
   const std::size_t k = pitchClasses.size();
   for (const auto& rule : rules) {
     if (rule->rule.size() < k) continue;
-    const bool fits = std::all_of(rule->rule.begin(), rule->rule.begin() + static_cast<std::ptrdiff_t>(k), [&](int tone) {
+    const auto firstTones = rule->rule.begin() + static_cast<std::ptrdiff_t>(k);
+    const bool fits = std::all_of(rule->rule.begin(), firstTones, [&](int tone) {
       return std::find(pitchClasses.begin(), pitchClasses.end(), tone) != pitchClasses.end();
     });
     if (!fits) continue;

@@ -18,7 +18,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using phrasetest::note;
 
 // "<id> <number> <position> <duration>" per generated note.

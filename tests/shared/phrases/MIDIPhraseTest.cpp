@@ -50,7 +50,8 @@ TEST_F(MIDIPhraseTest, NotesBecomeStartAndEndRecordsOnThePhrasesChannel) {
   MIDIPhrase phrase;
   phrase.channel = 9;
   const auto log = load(phrase, {{note(0, 3, 60, 960, 90, 64), controller(480, 3, 7, 100)}});
-  EXPECT_THAT(recordLog(phrase), ElementsAre("0 1 9 60 0.0 2.0 90 64", "1 3 3 7 1.0 0.0 100 0", "0 2 9 60 2.0 2.0 90 64"));
+  EXPECT_THAT(recordLog(phrase),
+              ElementsAre("0 1 9 60 0.0 2.0 90 64", "1 3 3 7 1.0 0.0 100 0", "0 2 9 60 2.0 2.0 90 64"));
   EXPECT_EQ(phrase.currentID, 2);
   EXPECT_THAT(log, Contains("MIDIPhrase: Sequence length is: 1.0"));
   EXPECT_EQ(phrase.currentLength, 1);
