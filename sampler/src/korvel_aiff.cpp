@@ -304,13 +304,8 @@ AIFF_Handle* open_for_writing(const char* path, int mode)
     h->flags = F_WRONLY | (aifc ? F_AIFC : 0);
     if (aifc && (mode & (LPCM_NEED_SWAP | LPCM_LTE_ENDIAN)) != 0) {
         h->flags |= mode & (LPCM_NEED_SWAP | LPCM_LTE_ENDIAN);
-    } else if (aifc) {
-        h->flags |= LPCM_NEED_SWAP;
-    } else {
-        h->flags |= LPCM_NEED_SWAP; // big-endian data, swapped on this little-endian machine
-    }
-    if (!is_little_endian_machine() && !aifc) {
-        h->flags &= ~LPCM_NEED_SWAP;
+    } else if (is_little_endian_machine()) {
+        h->flags |= LPCM_NEED_SWAP; // big-endian data on a little-endian machine
     }
     bool ok = write_bytes(h, "FORM", 4) && write_be32(h, 4) && write_bytes(h, aifc ? "AIFC" : "AIFF", 4);
     if (ok && aifc) {
@@ -399,7 +394,7 @@ size_t read_raw(AIFF_Handle* h, unsigned char* scratch, size_t count)
     return got;
 }
 
-// Reads up to count samples in pieces and hands each to put(index, pointer to the raw sample).
+// Reads up to count samples in blocks and hands each to put(index, pointer to the raw sample).
 template <typename Put> size_t read_each(AIFF_Handle* h, size_t count, Put put)
 {
     if (h->kind == CODEC_UNSUPPORTED || h->ssnd.offset < 0) {
@@ -612,16 +607,12 @@ int AIFF_WriteSamples32Bit(AIFF_Handle* h, const int32_t* samples, int count)
     if (narrow == nullptr) {
         return -1;
     }
+    const bool little = is_little_endian_machine();
     for (int i = 0; i < count; i++) {
         const uint32_t v = static_cast<uint32_t>(samples[i]) >> (32 - 8 * width);
-        std::memcpy(narrow + static_cast<size_t>(i) * width, &v, static_cast<size_t>(width));
-    }
-    if (!is_little_endian_machine()) {
-        for (int i = 0; i < count; i++) {
-            const uint32_t v = static_cast<uint32_t>(samples[i]) >> (32 - 8 * width);
-            for (int b = 0; b < width; b++) {
-                narrow[static_cast<size_t>(i) * width + b] = static_cast<unsigned char>(v >> (8 * (width - 1 - b)));
-            }
+        for (int b = 0; b < width; b++) {
+            const int shift = little ? 8 * b : 8 * (width - 1 - b);
+            narrow[static_cast<size_t>(i) * width + b] = static_cast<unsigned char>(v >> shift);
         }
     }
     const int result = AIFF_WriteSamples(h, narrow, static_cast<size_t>(count) * width);

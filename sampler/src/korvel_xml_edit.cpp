@@ -15,13 +15,13 @@ namespace {
 
 using korvel_xml::to_double;
 using korvel_xml::to_int;
+using korvel_xml::generator_attributes;
+using korvel_xml::global_zone_attributes;
+using korvel_xml::is;
+using korvel_xml::modulator_attribute;
+using korvel_xml::zone_range_attribute;
 
 constexpr size_t EDIT_NAME_MAX = 20;
-
-bool is(const char* a, const char* b)
-{
-    return std::strcmp(a, b) == 0;
-}
 
 void unknown(const char* element)
 {
@@ -50,24 +50,6 @@ korvel_defsfont_t* bank_of(void* data)
     return sfont;
 }
 
-template <typename Zone> bool range_attribute(Zone* zone, const char* key, const char* value)
-{
-    if (is(key, "keylo")) {
-        zone->keylo = to_int(value);
-    } else if (is(key, "keyhi")) {
-        zone->keyhi = to_int(value);
-    } else if (is(key, "vello")) {
-        zone->vello = to_int(value);
-    } else if (is(key, "velhi")) {
-        zone->velhi = to_int(value);
-    } else if (is(key, "mute")) {
-        zone->mute = to_int(value);
-    } else {
-        return false;
-    }
-    return true;
-}
-
 template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
 {
     if (zone == nullptr) {
@@ -75,19 +57,7 @@ template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
                     "nicht definiert.");
         return;
     }
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "id")) {
-            zone->id = 0;
-        } else if (is(atts[i], "name")) {
-            char* copy = strdup("Global Zone");
-            if (copy != nullptr) {
-                std::free(zone->name);
-                zone->name = copy;
-            }
-        } else {
-            range_attribute(zone, atts[i], atts[i + 1]);
-        }
-    }
+    global_zone_attributes(zone, atts, "Global Zone");
 }
 
 // A zone element: its id first makes that zone number current; then the current zone's attributes.
@@ -116,23 +86,7 @@ void edit_zone(Owner* owner, const XML_Char** atts, int& current, Find find_zone
             std::free(zone->name);
             zone->name = copy;
         } else {
-            range_attribute(zone, atts[i], atts[i + 1]);
-        }
-    }
-}
-
-template <typename Zone> void edit_generator(Zone* zone, const XML_Char** atts, int& current)
-{
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "id")) {
-            current = to_int(atts[i + 1]);
-        }
-    }
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "amount")) {
-            const int num = std::clamp(current, 0, GEN_LAST - 1);
-            zone->gen[num].val = to_double(atts[i + 1]);
-            zone->gen[num].flags = GEN_SET;
+            zone_range_attribute(zone, atts[i], atts[i + 1]);
         }
     }
 }
@@ -151,21 +105,7 @@ template <typename Zone, typename Find> void edit_modulator(Zone* zone, const XM
         return;
     }
     for (int i = 0; atts[i] != nullptr; i += 2) {
-        const char* key = atts[i];
-        const int v = to_int(atts[i + 1]);
-        if (is(key, "src1")) {
-            mod->src1 = static_cast<unsigned char>(v);
-        } else if (is(key, "src2")) {
-            mod->src2 = static_cast<unsigned char>(v);
-        } else if (is(key, "dest")) {
-            mod->dest = static_cast<unsigned char>(v);
-        } else if (is(key, "flags1")) {
-            mod->flags1 = static_cast<unsigned char>(v);
-        } else if (is(key, "flags2")) {
-            mod->flags2 = static_cast<unsigned char>(v);
-        } else if (is(key, "amount")) {
-            mod->amount = to_double(atts[i + 1]);
-        }
+        modulator_attribute(mod, atts[i], atts[i + 1]);
     }
 }
 
@@ -236,7 +176,7 @@ void XMLCALL preset_edit(void* data, const XML_Char* element, const XML_Char** a
         return;
     }
     if (is(element, "pgenerator")) {
-        edit_generator(zone, atts, current_pgenerator_id);
+        generator_attributes(zone, atts, current_pgenerator_id);
     } else if (is(element, "pmodulator")) {
         edit_modulator(zone, atts, current_pmodulator_id, korvel_defsfont_get_pmodulator_by_id);
     } else if (zone->inst == nullptr) {
@@ -312,7 +252,7 @@ void XMLCALL instrument_edit(void* data, const XML_Char* element, const XML_Char
         return;
     }
     if (is(element, "igenerator")) {
-        edit_generator(zone, atts, current_igenerator_id);
+        generator_attributes(zone, atts, current_igenerator_id);
     } else if (is(element, "imodulator")) {
         edit_modulator(zone, atts, current_imodulator_id, korvel_defsfont_get_imodulator_by_id);
     } else if (zone->sample == nullptr) {
@@ -385,22 +325,10 @@ void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** a
             }
             std::free(sample->subpath);
             sample->subpath = copy;
-        } else if (is(key, "type")) {
-            sample->type = to_int(value);
-        } else if (is(key, "rate")) {
-            sample->rate = u;
-        } else if (is(key, "pitch")) {
-            sample->pitch = to_int(value);
-        } else if (is(key, "adjust")) {
-            sample->adjust = to_int(value);
-        } else if (is(key, "pstart")) {
-            sample->pstart = u;
         } else if (is(key, "pend")) {
             sample->pend = u;
-        } else if (is(key, "lstart")) {
-            sample->lstart = u;
-        } else if (is(key, "lend")) {
-            sample->lend = u;
+        } else {
+            korvel_xml::sample_number_attribute(sample, key, value);
         }
     }
     // Positions outside the points disable the sample; a voice never reads past them.

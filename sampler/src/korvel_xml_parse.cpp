@@ -50,6 +50,49 @@ double to_double(const char* text)
     return text != nullptr ? std::strtod(text, nullptr) : 0.0;
 }
 
+bool modulator_attribute(korvel_mod_t* mod, const char* key, const char* value)
+{
+    if (is(key, "src1")) {
+        mod->src1 = static_cast<unsigned char>(to_int(value));
+    } else if (is(key, "src2")) {
+        mod->src2 = static_cast<unsigned char>(to_int(value));
+    } else if (is(key, "dest")) {
+        mod->dest = static_cast<unsigned char>(to_int(value));
+    } else if (is(key, "flags1")) {
+        mod->flags1 = static_cast<unsigned char>(to_int(value));
+    } else if (is(key, "flags2")) {
+        mod->flags2 = static_cast<unsigned char>(to_int(value));
+    } else if (is(key, "amount")) {
+        mod->amount = to_double(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool sample_number_attribute(korvel_sample_t* sample, const char* key, const char* value)
+{
+    const int v = to_int(value);
+    if (is(key, "type")) {
+        sample->type = v;
+    } else if (is(key, "rate")) {
+        sample->rate = static_cast<unsigned int>(v);
+    } else if (is(key, "pitch")) {
+        sample->pitch = v;
+    } else if (is(key, "adjust")) {
+        sample->adjust = v;
+    } else if (is(key, "pstart")) {
+        sample->pstart = static_cast<unsigned int>(v);
+    } else if (is(key, "lstart")) {
+        sample->lstart = static_cast<unsigned int>(v);
+    } else if (is(key, "lend")) {
+        sample->lend = static_cast<unsigned int>(v);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool safe_subpath(const char* subpath)
 {
     if (subpath == nullptr) {
@@ -82,18 +125,18 @@ int parse_file(const char* path, void* data, XML_StartElementHandler start, cons
         return 0;
     }
     int parsed = 0;
-    char piece[1024];
+    char block[1024];
     while (true) {
-        const size_t n = std::fread(piece, 1, sizeof piece, file);
+        const size_t n = std::fread(block, 1, sizeof block, file);
         if (n == 0) {
             if (std::ferror(file) || parsed == 0) {
                 std::printf("%s", empty);
-            } else if (XML_Parse(parser, piece, 0, 1) == XML_STATUS_ERROR) {
+            } else if (XML_Parse(parser, block, 0, 1) == XML_STATUS_ERROR) {
                 print_error(parser, "FEHLER: XML Parser %d:\n%s\n");
             }
             break;
         }
-        if (XML_Parse(parser, piece, static_cast<int>(n), 0) == XML_STATUS_ERROR) {
+        if (XML_Parse(parser, block, static_cast<int>(n), 0) == XML_STATUS_ERROR) {
             print_error(parser, "FEHLER: XML Parser %d:\n%s\n");
             break;
         }

@@ -17,13 +17,13 @@ namespace {
 
 using korvel_xml::to_double;
 using korvel_xml::to_int;
+using korvel_xml::generator_attributes;
+using korvel_xml::global_zone_attributes;
+using korvel_xml::is;
+using korvel_xml::modulator_attribute;
+using korvel_xml::zone_range_attribute;
 
 constexpr size_t READ_NAME_MAX = 127;
-
-bool is(const char* a, const char* b)
-{
-    return std::strcmp(a, b) == 0;
-}
 
 // Copies at most max characters of text into a 256-byte name buffer.
 void copy_name(char* buf, const char* text, size_t max)
@@ -115,22 +115,10 @@ void XMLCALL sample_start(void* data, const XML_Char* element, const XML_Char** 
                 break;
             }
             sample->valid = 1;
-        } else if (is(key, "type")) {
-            sample->type = to_int(value);
-        } else if (is(key, "rate")) {
-            sample->rate = static_cast<unsigned int>(to_int(value));
-        } else if (is(key, "pitch")) {
-            sample->pitch = to_int(value);
-        } else if (is(key, "adjust")) {
-            sample->adjust = to_int(value);
-        } else if (is(key, "pstart")) {
-            sample->pstart = static_cast<unsigned int>(to_int(value));
         } else if (is(key, "pend")) {
             sample->pend = std::min(static_cast<unsigned int>(to_int(value)), sample->size);
-        } else if (is(key, "lstart")) {
-            sample->lstart = static_cast<unsigned int>(to_int(value));
-        } else if (is(key, "lend")) {
-            sample->lend = static_cast<unsigned int>(to_int(value));
+        } else {
+            korvel_xml::sample_number_attribute(sample, key, value);
         }
     }
     // Points loaded from a file belong to the sample, whatever tone source the document names.
@@ -138,42 +126,6 @@ void XMLCALL sample_start(void* data, const XML_Char* element, const XML_Char** 
         sample->tsource = KORVEL_SAMPLE_FILE;
     }
     korvel_xml_check_sample(sample);
-}
-
-// Range and mute attributes shared by every zone element. True when the attribute was one of them.
-template <typename Zone> bool zone_attribute(Zone* zone, const char* key, const char* value)
-{
-    if (is(key, "keylo")) {
-        zone->keylo = to_int(value);
-    } else if (is(key, "keyhi")) {
-        zone->keyhi = to_int(value);
-    } else if (is(key, "vello")) {
-        zone->vello = to_int(value);
-    } else if (is(key, "velhi")) {
-        zone->velhi = to_int(value);
-    } else if (is(key, "mute")) {
-        zone->mute = to_int(value);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-template <typename Zone> void global_zone_attributes(Zone* zone, const XML_Char** atts, const char* global_name)
-{
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "id")) {
-            zone->id = 0;
-        } else if (is(atts[i], "name")) {
-            char* copy = strdup(global_name);
-            if (copy != nullptr) {
-                std::free(zone->name);
-                zone->name = copy;
-            }
-        } else {
-            zone_attribute(zone, atts[i], atts[i + 1]);
-        }
-    }
 }
 
 template <typename Zone> void zone_attributes(Zone* zone, const XML_Char** atts, int& current)
@@ -191,49 +143,9 @@ template <typename Zone> void zone_attributes(Zone* zone, const XML_Char** atts,
             std::free(zone->name);
             zone->name = copy;
         } else {
-            zone_attribute(zone, atts[i], atts[i + 1]);
+            zone_range_attribute(zone, atts[i], atts[i + 1]);
         }
     }
-}
-
-// A generator element: its id first (wherever it stands), then id and amount in document order.
-template <typename Zone> void generator_attributes(Zone* zone, const XML_Char** atts, int& current)
-{
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "id")) {
-            current = to_int(atts[i + 1]);
-        }
-    }
-    for (int i = 0; atts[i] != nullptr; i += 2) {
-        if (is(atts[i], "id")) {
-            current = to_int(atts[i + 1]);
-        } else if (is(atts[i], "amount")) {
-            const int num = std::clamp(current, 0, GEN_LAST - 1);
-            zone->gen[num].val = to_double(atts[i + 1]);
-            zone->gen[num].flags = GEN_SET;
-        }
-    }
-}
-
-// A modulator's fields from an element's attributes; true when an attribute was one of them.
-bool modulator_attribute(korvel_mod_t* mod, const char* key, const char* value)
-{
-    if (is(key, "src1")) {
-        mod->src1 = static_cast<unsigned char>(to_int(value));
-    } else if (is(key, "src2")) {
-        mod->src2 = static_cast<unsigned char>(to_int(value));
-    } else if (is(key, "dest")) {
-        mod->dest = static_cast<unsigned char>(to_int(value));
-    } else if (is(key, "flags1")) {
-        mod->flags1 = static_cast<unsigned char>(to_int(value));
-    } else if (is(key, "flags2")) {
-        mod->flags2 = static_cast<unsigned char>(to_int(value));
-    } else if (is(key, "amount")) {
-        mod->amount = to_double(value);
-    } else {
-        return false;
-    }
-    return true;
 }
 
 template <typename Zone> void new_modulator(Zone* zone, const XML_Char** atts, int& current)
