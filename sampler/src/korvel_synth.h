@@ -78,6 +78,7 @@ struct _korvel_synth_t {
     korvel_list_t* release_timers; // korvel_timer_t of sound fonts waiting for their voices to end
     korvel_profile_t profile;
     int quiet_frames; // of the effect tails, see korvel_mix_t
+    void* capture_context; // handed to the MIDI-file player's capture hooks; none keeps them silent
 };
 
 // Synthesizer creation reads the registry's "synth." keys; null on failure (logged).

@@ -2,6 +2,7 @@
 
 #include "sampler/src/korvel_chan.h"
 #include "sampler/src/korvel_log_limit.h"
+#include "sampler/src/korvel_player.h"
 #include "sampler/src/korvel_sfont.h"
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_sys.h"
@@ -97,7 +98,7 @@ int dispatch_channel_message(korvel_synth_t* synth, const korvel_midi_message_t*
 
 extern "C" {
 
-int korvel_synth_handle_midi_event2(korvel_synth_t* synth, korvel_player_t*, const korvel_midi_message_t* msg)
+int korvel_synth_handle_midi_event2(korvel_synth_t* synth, korvel_player_t* player, const korvel_midi_message_t* msg)
 {
     if (synth == nullptr) {
         return 1;
@@ -107,7 +108,13 @@ int korvel_synth_handle_midi_event2(korvel_synth_t* synth, korvel_player_t*, con
     if (handled) {
         return result;
     }
-    if (msg->type == TEMPO || msg->type == TEMPO2 || msg->type == MIDI_RESET || is_ignored(msg->type)) {
+    if (msg->type == TEMPO || msg->type == TEMPO2) {
+        if (player == nullptr) {
+            return 0;
+        }
+        return korvel_player_set_midi_tempo(player, static_cast<int>(msg->param1)) == 0 ? 0 : -1;
+    }
+    if (msg->type == MIDI_RESET || is_ignored(msg->type)) {
         return 0;
     }
     korvel_log_limited(&message_log, KORVEL_WARN, "UNKNOWN MIDI MESSAGE: %d / %d", msg->status, msg->type);

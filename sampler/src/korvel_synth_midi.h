@@ -27,8 +27,8 @@ typedef struct _korvel_midi_message_t {
     unsigned int sysex_len;
 } korvel_midi_message_t;
 
-// The instance interface's dispatcher: note, controller, program, pitch bend and system exclusive; tempo events
-// succeed without a player; 0xFF and the other system and pressure messages are ignored (0); an unknown type logs
+// The instance interface's dispatcher: note, controller, program, pitch bend and system exclusive; tempo events set
+// the player's MIDI tempo (korvel_player_set_midi_tempo) and succeed without a player; 0xFF and the other system and pressure messages are ignored (0); an unknown type logs
 // "UNKNOWN MIDI MESSAGE: %d / %d" and gives 0. The handler's result otherwise; 1 for a null synth.
 int korvel_synth_handle_midi_event2(korvel_synth_t* synth, korvel_player_t* player, const korvel_midi_message_t* msg);
 // The router's dispatcher: the same for the channel messages and system exclusive; 0xFF resets the synthesizer;

@@ -55,7 +55,7 @@ korvel_log_limit_t oversize_log;
 
 int dispatch(const korvelsynth_instance_t* instance, const korvel_midi_message_t& msg)
 {
-    return korvel_synth_handle_midi_event2(instance->synth, nullptr, &msg);
+    return korvel_synth_handle_midi_event2(instance->synth, instance->player, &msg);
 }
 
 // The bank of the instance's first sound font, or null.
@@ -93,6 +93,39 @@ int create_with_xml(unsigned int id, const char* xml, int (*create)(unsigned int
 void say(const char* text)
 {
     std::printf("Soundfont Synthesizer: %s\n", text);
+}
+
+void delete_player(korvelsynth_instance_t* instance, const char* line)
+{
+    korvel_player_join(instance->player);
+    delete_korvel_player(instance->player);
+    instance->player = nullptr;
+    say(line);
+}
+
+korvel_player_t* make_player(korvelsynth_instance_t* instance)
+{
+    korvel_player_t* player = new_korvel_player(instance->synth);
+    if (player == nullptr) {
+        std::fprintf(stderr, "FEHLER: Ein Sequenzer konnte nicht erzeugt werden.\n");
+    }
+    return player;
+}
+
+// The MIDI files among the arguments after the resource folder go to the play list of a player made on first need.
+void add_midi_files(korvelsynth_instance_t* instance, int argc, char** argv)
+{
+    for (int i = 1; i < argc; i++) {
+        if (argv[i] == nullptr || argv[i][0] == '-' || !korvel_is_midifile(argv[i])) {
+            continue;
+        }
+        if (instance->player == nullptr && (instance->player = make_player(instance)) == nullptr) {
+            return;
+        }
+        if (korvel_player_add(instance->player, argv[i]) == 0) {
+            say("Eine MIDI Datei wurde dem Sequencer hinzugefügt. ");
+        }
+    }
 }
 
 } // namespace
@@ -167,6 +200,11 @@ int korvelsynth_main_initialize(int argc, char** argv, unsigned int id)
     }
     say("Der Audio Treiber wurde initialisiert. ");
     say("Die Argumente für den MIDI Sequencer werden geparst... ");
+    add_midi_files(instance, argc, argv);
+    if (instance->player != nullptr) {
+        say("Der MIDI Sequenzer wird abgespielt... ");
+        korvel_player_play(instance->player);
+    }
     say("Der Synthesizer wurde erfolgreich initialisiert. ");
     return 0;
 }
@@ -190,6 +228,9 @@ int korvelsynth_main_finalize(unsigned int id)
     }
     korvelsynth_instance_t* instance = instances[slot];
     say("Der Synthesizer wird finalisiert... ");
+    if (instance->player != nullptr) {
+        delete_player(instance, "Der interne Sequenzer wurde gelöscht. ");
+    }
     if (instance->adriver != nullptr) {
         delete_korvel_audio_driver(instance->adriver);
         instance->adriver = nullptr;
@@ -218,6 +259,31 @@ korvel_synth_t* KorvelGetSynth(unsigned int id)
 {
     korvelsynth_instance_t* instance = find(id);
     return instance != nullptr ? instance->synth : nullptr;
+}
+
+korvel_player_t* KorvelGetPlayer(unsigned int id)
+{
+    korvelsynth_instance_t* instance = find(id);
+    return instance != nullptr ? instance->player : nullptr;
+}
+
+int korvelsynth_load_file(unsigned int id, const char* path)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr) {
+        return 1;
+    }
+    if (instance->player != nullptr) {
+        delete_player(instance, "Der interne Sequenzer wurde finalisiert. ");
+    }
+    instance->player = make_player(instance);
+    if (instance->player == nullptr || korvel_player_add(instance->player, path) != 0) {
+        return 1;
+    }
+    say("Eine MIDI Datei wurde dem Sequencer hinzugefügt. ");
+    say("Der MIDI Sequenzer wird abgespielt... ");
+    korvel_player_play(instance->player);
+    return korvel_player_load_next_file(instance->player, instance->player->cur_count) == 1 ? 0 : 1;
 }
 
 int korvelsynth_midi_short_message(unsigned int id, unsigned char status, unsigned char data1, unsigned char data2)

@@ -10,6 +10,7 @@
 
 #include "sampler/src/korvel_audio_driver.h"
 #include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/korvel_player.h"
 #include "sampler/src/korvel_synth.h"
 
 #ifdef __cplusplus
@@ -23,6 +24,7 @@ typedef struct _korvelsynth_instance_t {
     korvel_settings_t* settings;
     korvel_audio_driver_t* adriver; // the pull driver, or null when it could not be made
     korvel_synth_t* synth;
+    korvel_player_t* player; // the MIDI-file player, present once a MIDI file was given
 } korvelsynth_instance_t;
 
 // The synthesizer created last, cleared when its instance is finalised.
@@ -34,14 +36,40 @@ const char* korvel_resource_location(void);
 // driver failure leaves an instance without presets or without audio). 0, or -1 when the table is full, the identifier is already taken or the synthesizer
 // cannot be created.
 int KorvelInitialize(const char* resource_folder, const char* soundfont_path, unsigned int id);
-// The same with an argument list: resource folder, SoundFont path, further entries ignored.
+// The same with an argument list: resource folder, SoundFont path, then MIDI files (entries that begin with "-"
+// and files that are not MIDI files are passed over), which go to the play list of a new player that is started.
 int korvelsynth_main_initialize(int argc, char** argv, unsigned int id);
-// Deletes the instance's synthesizer and settings and frees its slot. 0, or -1 when no instance has the
+// Deletes the instance's player, synthesizer and settings and frees its slot. 0, or -1 when no instance has the
 // identifier.
 int KorvelFinalize(unsigned int id);
 int korvelsynth_main_finalize(unsigned int id);
 // The instance's synthesizer record, or null.
 korvel_synth_t* KorvelGetSynth(unsigned int id);
+// The instance's MIDI-file player, or null. The record is valid until korvelsynth_load_file replaces it or the
+// instance is finalised.
+korvel_player_t* KorvelGetPlayer(unsigned int id);
+
+// Replaces the instance's player with a new one that plays the file: 0; 1 when the player cannot be made, the file
+// cannot be read (the new player then has nothing to play) or no instance has the identifier.
+int korvelsynth_load_file(unsigned int id, const char* path);
+
+// The player calls take the record from KorvelGetPlayer and answer a null player as noted. Control thread, or the
+// thread that runs the player's audio clock.
+
+// Loads the next file of the play list: 1 when one was loaded, 0 when none; -1 for a null player.
+int korvelsynth_player_load_next(korvel_player_t* player);
+// Plays at bpm / 120 of the file's speed; nothing for a null player or a value at or below 0.
+void korvelsynth_player_set_tempo(korvel_player_t* player, float bpm);
+// The player's bpm and second bpm; 120 for a null player.
+double korvelsynth_player_get_tempo(korvel_player_t* player);
+double korvelsynth_player_get_tempo2(korvel_player_t* player);
+// Seeks to the tick; nothing for a null player.
+void korvelsynth_player_seek(korvel_player_t* player, int ticks);
+// The current tick and the current sample position; -1 for a null player.
+int korvelsynth_player_position(korvel_player_t* player);
+int64_t korvelsynth_player_position2(korvel_player_t* player);
+// The flat event list of the loaded file (its entries linked in file order), or null.
+korvel_player_event_t* korvelsynth_get_events(korvel_player_t* player);
 
 // MIDI and audio of an instance. A missing instance prints "Soundfont Synthesizer: Instance assignment failed."
 // and gives -1 without effect.
