@@ -13,6 +13,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/stat.h>
+
 namespace {
 
 using korvel_xml::to_double;
@@ -363,7 +365,9 @@ extern "C" {
 
 unsigned int korvel_load_sample(korvel_sample_t* sample, const char* path)
 {
-    FILE* file = std::fopen(path, "rb");
+    // Only a regular file holds points: a folder (a subpath naming only "/Sounds/") is as good as missing.
+    struct stat info {};
+    FILE* file = ::stat(path, &info) == 0 && S_ISREG(info.st_mode) ? std::fopen(path, "rb") : nullptr;
     if (file == nullptr) {
         std::printf("Soundfont Synthesizer: A wave file could not be imported, because it cannot be found:%s", path);
         return 0;

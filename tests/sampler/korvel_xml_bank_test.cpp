@@ -297,6 +297,9 @@ TEST_F(XmlBank, EditingFragmentsChangeWhatTheyName)
     EXPECT_STREQ(sine->name, "Thirty characters of");
     EXPECT_EQ(sine->rate, 22050u);
     EXPECT_EQ(sine->tsource, KORVEL_SAMPLE_ORIGIN); // its points stay the bank's
+    EXPECT_EQ(sine->valid, 1);
+    EXPECT_EQ(quietly([&] { return korvelsynth_set_sample(id, sine->uid, "<sample pend='99999999'/>"); }), 0);
+    EXPECT_EQ(sine->valid, 0); // a play end past the bank's data would make a voice read beyond it
 
     // Missing objects and broken fragments change nothing.
     EXPECT_EQ(quietly([&] { return korvelsynth_set_preset(id, 999999, "<preset/>"); }), -1);
@@ -351,6 +354,8 @@ TEST_F(XmlBank, HostileDocumentsAreRefusedCleanly)
          "While loading sample file"},
         {"path traversal", head + "<sample uid='1' subpath='/Sounds/../secret.raw'/></samples></soundbank>", 1, 0,
          "leaves the resources folder"},
+        {"folder as sample file", head + "<sample uid='1' tsource='3' subpath='/Sounds/'/></samples></soundbank>", 1, 0,
+         "cannot be found"},
         {"huge counts", head + "</samples><instruments><instrument uid='4294967296000'><izone id='99999999999'>"
                                "<igenerator id='4294967296' amount='1e308'/><imodulator id='-99999999999' src1='4096'/>"
                                "</izone></instrument></instruments></soundbank>", 0, -1, ""},
