@@ -1,6 +1,7 @@
 // Voice-frames per second through the synthesizer's stereo pull at 48 kHz: a looped sample on every voice, 16 to
 // 1024 voices spread over the 16 channels, pulled 64 or 256 frames at a time, as built or with the product profile
-// (four-point interpolation, the voice filter, reverb sends from every channel at controller value 40).
+// (four-point interpolation, the voice filter, reverb sends from every channel at controller value 40, pulls that
+// render exactly the frames they hand out).
 #include "sampler/src/korvel_sample.h"
 #include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_settings.h"

@@ -93,6 +93,7 @@ int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
     float* chorus_send = mix->voice_sends != 0 ? at(chorus_bus, span) : nullptr;
     bool used[KORVEL_MIX_MAX_GROUPS] = {};
     bool any = false;
+    int sounding = 0;
     for (int v = 0; v < mix->nvoices; ++v) {
         korvel_voice_t* voice = mix->voices[v];
         if (!korvel_voice_is_playing(voice)) {
@@ -108,6 +109,12 @@ int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
         } else {
             korvel_voice_write(voice, left, right, reverb_send, chorus_send);
         }
+        if (mix->sounding != nullptr && korvel_voice_is_playing(voice)) {
+            mix->sounding[sounding++] = voice;
+        }
+    }
+    if (mix->nsounding != nullptr) {
+        *mix->nsounding = sounding;
     }
 
     for (int g = 0; g < ngroups; ++g) {

@@ -6,7 +6,7 @@
 // The mixer borrows everything it works on: the synthesizer fills a korvel_mix_t from its own record before each
 // block, so the mixer never owns buffers or effect units.
 //
-// Thread contract: korvel_mix_block runs on the render thread; it neither allocates, locks, waits nor logs. Note and
+// Thread contract: korvel_mix_block and korvel_mix_part run on the render thread; it neither allocates, locks, waits nor logs. Note and
 // controller calls must not run at the same time.
 #pragma once
 
@@ -59,6 +59,10 @@ typedef struct _korvel_mix_t {
     // below KORVEL_MIX_QUIET_FRAMES the effects run on without voices. Null: the effects stop with the last
     // voice.
     int* quiet_frames;
+    // When set, the voices still playing after the span are written here in the order visited, and their count to
+    // *nsounding; the list may be `voices` itself.
+    korvel_voice_t** sounding;
+    int* nsounding;
 } korvel_mix_t;
 
 // Renders one block (mode: korvel_mix_mode). Returns 1 when a voice sounded in it, so that the caller advances its

@@ -100,7 +100,8 @@ bool build(korvel_synth_t* synth)
 
     synth->nvoice = synth->polyphony;
     synth->voice = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
-    if (synth->voice == nullptr) {
+    synth->sounding = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
+    if (synth->voice == nullptr || synth->sounding == nullptr) {
         return false;
     }
     for (int i = 0; i < synth->nvoice; i++) {
@@ -296,6 +297,7 @@ int delete_korvel_synth(korvel_synth_t* synth)
         }
         delete[] synth->voice;
     }
+    delete[] synth->sounding;
     delete_buffers(synth->left_buf, synth->nbuf);
     delete_buffers(synth->right_buf, synth->nbuf);
     delete_buffers(synth->fx_left_buf, synth->effects_channels);

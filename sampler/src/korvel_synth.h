@@ -58,6 +58,11 @@ struct _korvel_synth_t {
     korvel_channel_t** channel;
     korvel_voice_t** voice;
     int nvoice;
+    // The voices still playing after the last part of a block, in pool order (nvoice entries), and whether they are
+    // every playing voice: starting a voice clears it.
+    korvel_voice_t** sounding;
+    int nsounding;
+    int sounding_complete;
     int nbuf;
     unsigned int noteid;
     unsigned int storeid;

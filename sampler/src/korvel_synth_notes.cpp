@@ -277,6 +277,7 @@ void korvel_synth_start_voice(korvel_synth_t* synth, korvel_voice_t* voice)
 {
     korvel_synth_kill_by_exclusive_class(synth, voice);
     korvel_voice_start(voice);
+    synth->sounding_complete = 0;
 }
 
 korvel_voice_t* korvel_synth_free_voice_by_kill(korvel_synth_t* synth)

@@ -66,7 +66,15 @@ int ready(korvel_synth_t* synth, int mode, int want)
     }
     const int n = std::min(want, static_cast<int>(BLOCK - synth->cur));
     if (parts) {
-        const korvel_mix_t mix = mixer(synth);
+        korvel_mix_t mix = mixer(synth);
+        // Inside a block, a part visits only the voices the last one left playing, unless a voice has started since.
+        if (synth->cur != 0 && synth->sounding_complete != 0) {
+            mix.voices = synth->sounding;
+            mix.nvoices = synth->nsounding;
+        }
+        mix.sounding = synth->sounding;
+        mix.nsounding = &synth->nsounding;
+        synth->sounding_complete = 1;
         if (korvel_mix_part(&mix, mode, static_cast<int>(synth->cur), n) != 0) {
             synth->ticks += static_cast<unsigned int>(n);
         }

@@ -3,7 +3,7 @@
 // 256-frame blocks into the dry buses of its audio group.
 //
 // Thread contract: creation and deletion on the control thread. Everything else runs on the thread that renders
-// and handles MIDI, between blocks or as the block itself, and allocates nothing.
+// and handles MIDI, between blocks (or parts of them) or as the block itself, and allocates nothing.
 #pragma once
 
 #include "sampler/src/korvel_block.h"

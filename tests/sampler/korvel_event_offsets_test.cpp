@@ -173,6 +173,28 @@ TEST_F(EventOffsets, ReverbAndChorusGiveTheSameSignalHoweverTheFramesArePulled)
     }
 }
 
+TEST_F(EventOffsets, NotesStartedInsideABlockSoundThroughItsLaterParts)
+{
+    // Two notes at frames 10 and 30, pulled around them in one part each or in parts of 10 frames.
+    Signal expected;
+    for (const int part : {2048, 10}) {
+        SCOPED_TRACE(part);
+        open(offsets_only());
+        Signal s = pull(10);
+        ASSERT_EQ(korvel_synth_noteon(synth, 0, 69, 100), 0);
+        s.append(pull_in(20, {part}));
+        ASSERT_EQ(korvel_synth_noteon(synth, 1, 76, 100), 0);
+        s.append(pull_in(2048 - 30, {part}));
+        if (expected.left.empty()) {
+            expected = s;
+            continue;
+        }
+        for (size_t i = 0; i < s.left.size(); i++) {
+            ASSERT_EQ(s.left[i], expected.left[i]) << "frame " << i;
+        }
+    }
+}
+
 TEST_F(EventOffsets, TheMultiBufferPullRendersTheFramesItHandsOut)
 {
     open(korvel_product_profile);
