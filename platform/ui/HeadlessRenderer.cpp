@@ -1,0 +1,46 @@
+#include "platform/ui/HeadlessRenderer.h"
+
+#include <cmath>
+
+namespace ui {
+
+void HeadlessRenderer::render(View& root, Color background) {
+    const Rect frame = root.frame();
+    const int width = static_cast<int>(std::ceil(frame.width));
+    const int height = static_cast<int>(std::ceil(frame.height));
+    if (!image_ || image_->width() != std::max(width, 1) || image_->height() != std::max(height, 1)) {
+        image_ = std::make_unique<ImageSurface>(width, height);
+    }
+    image_->clear(background);
+    GraphicsContext& ctx = image_->context();
+    ctx.recordCallsInto(recording_ ? &calls_ : nullptr);
+    ctx.saveGState();
+    ctx.clip(root.bounds());
+    root.drawHierarchy(ctx);
+    ctx.restoreGState();
+    ctx.recordCallsInto(nullptr);
+}
+
+void HeadlessRenderer::press(View& root, Point point) {
+    root_ = &root;
+    grabbed_ = root.hitTest(point);
+    if (grabbed_) grabbed_->touchesBegan({{root.convert(point, grabbed_)}});
+}
+
+void HeadlessRenderer::move(Point point) {
+    if (grabbed_) grabbed_->touchesMoved({{root_->convert(point, grabbed_)}});
+}
+
+void HeadlessRenderer::release(Point point) {
+    View* view = grabbed_;
+    grabbed_ = nullptr;
+    if (view) view->touchesEnded({{root_->convert(point, view)}});
+}
+
+void HeadlessRenderer::cancel() {
+    View* view = grabbed_;
+    grabbed_ = nullptr;
+    if (view) view->touchesCancelled({{Point{}}});
+}
+
+}  // namespace ui

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/ui/Geometry.h"
+#include "platform/ui/GraphicsContext.h"
+
+#include <memory>
+#include <vector>
+
+namespace ui {
+
+// One finger (or pointer) on the screen, located in the coordinates of the view that receives it.
+struct Touch {
+    Point location;
+};
+
+// A rectangle of the window that draws itself and takes touches. Views form a tree: each holds its subviews,
+// drawn after it and on top of it, in the order they were added. A back end (a window, or the headless renderer)
+// walks the tree, draws the views that asked for it and routes touches to the view under the pointer.
+// Screens, tables, alerts and web views build on this class.
+//
+// Thread contract: main thread only.
+class View {
+public:
+    explicit View(Rect frame = {});
+    virtual ~View();
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+
+    // Position and size in the superview's coordinates.
+    Rect frame() const { return frame_; }
+    virtual void setFrame(Rect frame);
+    // The view's own coordinate space: origin (0, 0), the frame's size.
+    Rect bounds() const { return {0, 0, frame_.width, frame_.height}; }
+
+    bool isHidden() const { return hidden_; }
+    void setHidden(bool hidden);
+
+    // Asks for a redraw; requests are merged until the back end draws.
+    void setNeedsDisplay() { needsDisplay_ = true; }
+    bool needsDisplay() const { return needsDisplay_; }
+
+    // Paints the view into ctx, whose origin is the view's top left; dirty is the area to repaint (the bounds).
+    // The default draws nothing.
+    virtual void draw(GraphicsContext& ctx, Rect dirty);
+
+    // Touch handlers; the default ignores the touches. The first touch of the list is the one that counts for the
+    // panel designs; the list is never empty.
+    virtual void touchesBegan(const std::vector<Touch>& touches);
+    virtual void touchesMoved(const std::vector<Touch>& touches);
+    virtual void touchesEnded(const std::vector<Touch>& touches);
+    virtual void touchesCancelled(const std::vector<Touch>& touches);
+
+    // Subviews are shared: a controller may hold an outlet to the same view.
+    void addSubview(std::shared_ptr<View> view);
+    void removeFromSuperview();
+    const std::vector<std::shared_ptr<View>>& subviews() const { return subviews_; }
+    View* superview() const { return superview_; }
+
+    // Draws this view (unless hidden) and then its subviews, each translated to its frame and clipped to it;
+    // clears the redraw requests of every view drawn.
+    void drawHierarchy(GraphicsContext& ctx);
+
+    // The frontmost visible view that contains point (in this view's coordinates), or null; whether a view takes
+    // touches at all is its userInteractionEnabled flag.
+    View* hitTest(Point point);
+    bool userInteractionEnabled = true;
+
+    // Converts a point of this view into the coordinates of one of its descendants (or itself).
+    Point convert(Point point, const View* descendant) const;
+
+private:
+    Rect frame_;
+    bool hidden_ = false;
+    bool needsDisplay_ = true;
+    View* superview_ = nullptr;
+    std::vector<std::shared_ptr<View>> subviews_;
+};
+
+}  // namespace ui
