@@ -1,5 +1,7 @@
 #include "shared/patterns/MIDIPatternSequence.h"
 
+#include <algorithm>
+
 #include "platform/foundation/Log.h"
 #include "platform/musicsequence/MusicSequence.h"
 #include "shared/globals/Print.h"
@@ -71,7 +73,9 @@ void MIDIPatternSequence::createSection() { appendSection(!readingFile_); }
 void MIDIPatternSequence::appendSection(bool named) {
   if (sections.size() >= kMostSections) return;
   sections.push_back(std::make_shared<Section>(named));
-  if (pattern_delegate) pattern_delegate->onSectionCreated(static_cast<std::uint16_t>(sections.size()));
+  if (pattern_delegate) {
+    pattern_delegate->onSectionCreated(static_cast<std::uint16_t>(std::min<std::size_t>(sections.size(), 0xFFFF)));
+  }
 }
 
 void MIDIPatternSequence::deleteSection(std::uint16_t index) {

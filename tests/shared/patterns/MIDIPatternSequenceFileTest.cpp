@@ -261,4 +261,34 @@ TEST(MIDIPatternSequenceFile, PrefixBeyondTheSlotsStoresNothingAndReadingGoesOn)
   EXPECT_THAT(kinds(pattern), ElementsAre(EventKind::MetaChannelPrefixEvent, EventKind::MidiControllerEvent));
 }
 
+TEST(MIDIPatternSequenceFile, TagsAfterATracksFirstEventsStillNameItsPattern) {
+  testsupport::TestFolder folder;
+  const auto file = midiFromCsv(folder.path(), "late", R"(0, 0, Header, 1, 3, 480
+1, 0, Start_track
+1, 0, End_track
+2, 0, Start_track
+2, 0, Title_t, "A"
+2, 0, Channel_prefix, 0
+2, 0, Sequence_number, 0
+2, 0, End_track
+3, 0, Start_track
+3, 0, Title_t, "B"
+3, 0, Control_c, 1, 7, 50
+3, 0, Channel_prefix, 1
+3, 0, Sequence_number, 0
+3, 240, Control_c, 1, 7, 60
+3, 240, End_track
+0, 0, End_of_file
+)");
+  auto sequence = MIDIPatternSequence::create();
+  capturedLog([&] { sequence->loadFromFile(file); });
+  const auto& section = *sequence->sections[0];
+  EXPECT_THAT(kinds(*section.patterns[0]), ElementsAre(EventKind::MetaTrackNameEvent, EventKind::MetaChannelPrefixEvent,
+                                                       EventKind::MetaSequenceNumberEvent));
+  EXPECT_THAT(kinds(*section.patterns[1]),
+              ElementsAre(EventKind::MetaTrackNameEvent, EventKind::MidiControllerEvent,
+                          EventKind::MetaChannelPrefixEvent, EventKind::MetaSequenceNumberEvent,
+                          EventKind::MidiControllerEvent));
+}
+
 }  // namespace
