@@ -193,8 +193,10 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
       case META_INSTRUMENTNAME:
         return toPattern(metaNode<MetaInstrumentNameEvent>(bytes),
                          &SequenceFoundDelegate::foundMetaInstrumentNameEvent);
-      case META_LYRICS: return toPattern(metaNode<MetaLyricsEvent>(bytes), &SequenceFoundDelegate::foundMetaLyricsEvent);
-      case META_MARKER: return toPattern(metaNode<MetaMarkerEvent>(bytes), &SequenceFoundDelegate::foundMetaMarkerEvent);
+      case META_LYRICS:
+        return toPattern(metaNode<MetaLyricsEvent>(bytes), &SequenceFoundDelegate::foundMetaLyricsEvent);
+      case META_MARKER:
+        return toPattern(metaNode<MetaMarkerEvent>(bytes), &SequenceFoundDelegate::foundMetaMarkerEvent);
       case META_CUEPOINT:
         return toPattern(metaNode<MetaCuePointEvent>(bytes), &SequenceFoundDelegate::foundMetaCuePointEvent);
       case META_PROGRAMNAME:
@@ -206,8 +208,10 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
         currentChannelIndex = node->getPrefix();
         return toPattern(node, &SequenceFoundDelegate::foundMetaChannelPrefixEvent);
       }
-      case META_MIDIPORT: return toPattern(metaNode<MetaMidiPortEvent>(bytes), &SequenceFoundDelegate::foundMetaMidiPortEvent);
-      case META_EOT: return toPattern(metaNode<MetaEndOfTrackEvent>(bytes), &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
+      case META_MIDIPORT:
+        return toPattern(metaNode<MetaMidiPortEvent>(bytes), &SequenceFoundDelegate::foundMetaMidiPortEvent);
+      case META_EOT:
+        return toPattern(metaNode<MetaEndOfTrackEvent>(bytes), &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
       case META_SETTEMPO:
         return toPattern(metaNode<MetaSetTempoEvent>(bytes), &SequenceFoundDelegate::foundMetaSetTempoEvent);
       case META_SMTPOFFSET:

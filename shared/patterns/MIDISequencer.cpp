@@ -205,7 +205,10 @@ double MIDISequencer::getBeats() const { return lengthInBeats_ > 0.0 ? lengthInB
 
 double MIDISequencer::getTime() { return sequencer_ ? sequencer_->currentPositionInSeconds() : 0.0; }
 
-std::map<std::string, std::any> MIDISequencer::getInfo() { return sequencer_ ? sequencer_->userInfo : decltype(sequencer_->userInfo){}; }
+std::map<std::string, std::any> MIDISequencer::getInfo() {
+  if (!sequencer_) return {};
+  return sequencer_->userInfo;
+}
 
 void MIDISequencer::setTempo(float factor) {
   if (sequencer_) sequencer_->setRate(factor);

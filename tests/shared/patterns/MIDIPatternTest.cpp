@@ -118,7 +118,8 @@ TEST(MIDIPattern, MergesAndCopiesBetweenPatterns) {
     EXPECT_THAT(beats(*target), ElementsAre("0:0", "1:1", "2:2", "2:1"));
   }
   auto pattern = beatPattern(2);
-  EXPECT_THAT(capturedLog([&] { pattern->mergeFrom(nullptr); }), ElementsAre("Fehler: Die Quell Spur ist undefiniert."));
+  EXPECT_THAT(capturedLog([&] { pattern->mergeFrom(nullptr); }),
+              ElementsAre("Fehler: Die Quell Spur ist undefiniert."));
   EXPECT_THAT(capturedLog([&] { pattern->mergeTo(nullptr, 0.0, 1.0, 0.0); }),
               ElementsAre("Fehler: Die Quell Spur ist undefiniert."));
   EXPECT_THAT(capturedLog([&] { pattern->copyFrom(nullptr, 0.0, 1.0, 0.0); }), IsEmpty());
