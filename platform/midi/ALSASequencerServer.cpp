@@ -1,0 +1,574 @@
+#include "platform/midi/ALSASequencerServer.h"
+
+#include <alsa/asoundlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace midi {
+
+namespace {
+
+constexpr MIDIObjectRef kPortTag = 0x01000000;    // | client << 8 | port: ports and endpoints
+constexpr MIDIObjectRef kClientTag = 0x02000000;  // | client: clients and devices
+constexpr std::size_t kPacketsPerDelivery = 16;
+
+MIDIObjectRef portRef(int client, int port) {
+    return kPortTag | (static_cast<MIDIObjectRef>(client) << 8) | static_cast<MIDIObjectRef>(port);
+}
+
+bool isPortRef(MIDIObjectRef ref) {
+    return (ref & 0xFF000000u) == kPortTag;
+}
+
+int refClient(MIDIObjectRef ref) {
+    return static_cast<int>((ref >> 8) & 0xFFFF);
+}
+
+int refPort(MIDIObjectRef ref) {
+    return static_cast<int>(ref & 0xFF);
+}
+
+std::int32_t stableUniqueID(const std::string& text) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const unsigned char c : text) {
+        hash = (hash ^ c) * 16777619u;
+    }
+    return static_cast<std::int32_t>(hash);
+}
+
+class ALSASequencerServer final : public MIDIServer {
+public:
+    ALSASequencerServer(snd_seq_t* seq, snd_midi_event_t* decoder, snd_midi_event_t* encoder, int wakeFd)
+        : seq_(seq), decoder_(decoder), encoder_(encoder), wakeFd_(wakeFd), ownClient_(snd_seq_client_id(seq)) {
+        snd_midi_event_no_status(decoder_, 1);
+        snd_midi_event_no_status(encoder_, 1);
+        receiver_ = std::thread([this] { receive(); });
+        sysexSender_ = std::thread([this] { sendSysexRequests(); });
+    }
+
+    ~ALSASequencerServer() override {
+        stopping_ = true;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
+        sysexWake_.notify_all();
+        receiver_.join();
+        sysexSender_.join();
+        snd_midi_event_free(decoder_);
+        snd_midi_event_free(encoder_);
+        snd_seq_close(seq_);
+        ::close(wakeFd_);
+    }
+
+    std::string backendName() const override { return "ALSA sequencer"; }
+
+    OSStatus clientCreate(const std::string& name, MIDINotifyBlock notify, MIDIClientRef* client) override {
+        std::lock_guard lock(mutex_);
+        if (notify_) {
+            return kMIDINotPermitted;
+        }
+        if (snd_seq_set_client_name(seq_, name.c_str()) < 0) {
+            return kMIDIServerStartErr;
+        }
+        announcePort_ = snd_seq_create_simple_port(seq_, "announce", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
+                                                   SND_SEQ_PORT_TYPE_APPLICATION);
+        if (announcePort_ >= 0) {
+            snd_seq_connect_from(seq_, announcePort_, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE);
+        }
+        notify_ = std::make_shared<const MIDINotifyBlock>(std::move(notify));
+        *client = kClientTag | static_cast<MIDIObjectRef>(ownClient_);
+        return foundation::noErr;
+    }
+
+    OSStatus clientDispose(MIDIClientRef client) override {
+        std::lock_guard lock(mutex_);
+        if (client != (kClientTag | static_cast<MIDIObjectRef>(ownClient_)) || !notify_) {
+            return kMIDIInvalidClient;
+        }
+        for (const auto& [port, entry] : ports_) {
+            snd_seq_delete_simple_port(seq_, port);
+        }
+        ports_.clear();
+        if (announcePort_ >= 0) {
+            snd_seq_delete_simple_port(seq_, announcePort_);
+            announcePort_ = -1;
+        }
+        notify_.reset();
+        return foundation::noErr;
+    }
+
+    OSStatus inputPortCreate(MIDIClientRef client, const std::string& name, MIDIReadBlock readBlock,
+                             MIDIPortRef* port) override {
+        return makePort(client, name, Kind::inputPort, std::move(readBlock), port);
+    }
+
+    OSStatus outputPortCreate(MIDIClientRef client, const std::string& name, MIDIPortRef* port) override {
+        return makePort(client, name, Kind::outputPort, {}, port);
+    }
+
+    OSStatus portDispose(MIDIPortRef port) override { return removePort(port, Kind::inputPort, Kind::outputPort); }
+
+    OSStatus destinationCreate(MIDIClientRef client, const std::string& name, MIDIReadBlock readBlock,
+                               MIDIEndpointRef* destination) override {
+        return makePort(client, name, Kind::destination, std::move(readBlock), destination);
+    }
+
+    OSStatus sourceCreate(MIDIClientRef client, const std::string& name, MIDIEndpointRef* source) override {
+        return makePort(client, name, Kind::source, {}, source);
+    }
+
+    OSStatus endpointDispose(MIDIEndpointRef endpoint) override {
+        return removePort(endpoint, Kind::source, Kind::destination);
+    }
+
+    std::size_t numberOfSources() override { return endpoints(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ).size(); }
+    MIDIEndpointRef source(std::size_t index) override {
+        return at(endpoints(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ), index);
+    }
+    std::size_t numberOfDestinations() override {
+        return endpoints(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE).size();
+    }
+    MIDIEndpointRef destination(std::size_t index) override {
+        return at(endpoints(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE), index);
+    }
+    std::size_t numberOfDevices() override { return devices().size(); }
+    MIDIDeviceRef device(std::size_t index) override { return at(devices(), index); }
+    std::size_t numberOfExternalDevices() override { return 0; }
+    MIDIDeviceRef externalDevice(std::size_t) override { return 0; }
+
+    OSStatus portConnectSource(MIDIPortRef inputPort, MIDIEndpointRef source, void* connRefCon) override {
+        std::lock_guard lock(mutex_);
+        const auto port = ownPort(inputPort, Kind::inputPort);
+        if (!port) {
+            return kMIDIInvalidPort;
+        }
+        if (!isPortRef(source) || snd_seq_connect_from(seq_, *port, refClient(source), refPort(source)) < 0) {
+            return kMIDIUnknownEndpoint;
+        }
+        ports_[*port].refCons[source] = connRefCon;
+        return foundation::noErr;
+    }
+
+    OSStatus portDisconnectSource(MIDIPortRef inputPort, MIDIEndpointRef source) override {
+        std::lock_guard lock(mutex_);
+        const auto port = ownPort(inputPort, Kind::inputPort);
+        if (!port) {
+            return kMIDIInvalidPort;
+        }
+        if (!isPortRef(source) || snd_seq_disconnect_from(seq_, *port, refClient(source), refPort(source)) < 0) {
+            return kMIDINoConnection;
+        }
+        ports_[*port].refCons.erase(source);
+        return foundation::noErr;
+    }
+
+    OSStatus send(MIDIPortRef outputPort, MIDIEndpointRef destination, MIDIPacketList packets) override {
+        std::lock_guard lock(mutex_);
+        const auto port = ownPort(outputPort, Kind::outputPort);
+        if (!port) {
+            return kMIDIInvalidPort;
+        }
+        if (!isPortRef(destination)) {
+            return kMIDIUnknownEndpoint;
+        }
+        return output(*port, destination, packets);
+    }
+
+    OSStatus received(MIDIEndpointRef virtualSource, MIDIPacketList packets) override {
+        std::lock_guard lock(mutex_);
+        const auto port = ownPort(virtualSource, Kind::source);
+        if (!port) {
+            return kMIDIWrongEndpointType;
+        }
+        return output(*port, 0, packets);
+    }
+
+    OSStatus sendSysex(MIDISysexSendRequest* request) override {
+        {
+            std::lock_guard lock(mutex_);
+            if (!isPortRef(request->destination)) {
+                return kMIDIUnknownEndpoint;
+            }
+            if (std::none_of(ports_.begin(), ports_.end(), [](const auto& p) { return p.second.kind == Kind::outputPort; })) {
+                return kMIDIInvalidPort;
+            }
+            request->complete = false;
+            sysexQueue_.push_back(request);
+        }
+        sysexWake_.notify_one();
+        return foundation::noErr;
+    }
+
+    OSStatus objectGetStringProperty(MIDIObjectRef object, const std::string& property, std::string* value) override {
+        foundation::PlistDictionary properties;
+        if (const OSStatus status = objectGetProperties(object, &properties)) {
+            return status;
+        }
+        const auto found = properties.find(property);
+        if (found == properties.end() || !found->second.string()) {
+            return kMIDIUnknownProperty;
+        }
+        *value = *found->second.string();
+        return foundation::noErr;
+    }
+
+    OSStatus objectGetProperties(MIDIObjectRef object, foundation::PlistDictionary* properties) override {
+        std::lock_guard lock(mutex_);
+        snd_seq_client_info_t* clientInfo;
+        snd_seq_client_info_alloca(&clientInfo);
+        const int clientId = isPortRef(object) ? refClient(object) : static_cast<int>(object & 0xFFFF);
+        if ((object & 0xFF000000u) != kPortTag && (object & 0xFF000000u) != kClientTag) {
+            return kMIDIObjectNotFound;
+        }
+        if (snd_seq_get_any_client_info(seq_, clientId, clientInfo) < 0) {
+            return kMIDIObjectNotFound;
+        }
+        const std::string clientName = snd_seq_client_info_get_name(clientInfo);
+        foundation::PlistDictionary result;
+        if (isPortRef(object)) {
+            snd_seq_port_info_t* portInfo;
+            snd_seq_port_info_alloca(&portInfo);
+            if (snd_seq_get_any_port_info(seq_, clientId, refPort(object), portInfo) < 0) {
+                return kMIDIObjectNotFound;
+            }
+            const std::string portName = snd_seq_port_info_get_name(portInfo);
+            result[kMIDIPropertyName] = portName;
+            result[kMIDIPropertyDisplayName] = portName.starts_with(clientName) ? portName : clientName + " " + portName;
+            result[kMIDIPropertyUniqueID] = stableUniqueID(clientName + ":" + portName);
+            result["alsaClient"] = clientId;
+            result["alsaPort"] = refPort(object);
+        } else {
+            result[kMIDIPropertyName] = clientName;
+            result[kMIDIPropertyDisplayName] = clientName;
+            result[kMIDIPropertyUniqueID] = stableUniqueID(clientName);
+            result["alsaClient"] = clientId;
+        }
+        *properties = std::move(result);
+        return foundation::noErr;
+    }
+
+private:
+    enum class Kind { inputPort, outputPort, source, destination };
+
+    struct Port {
+        Kind kind;
+        std::shared_ptr<const MIDIReadBlock> readBlock;
+        std::map<MIDIEndpointRef, void*> refCons;
+    };
+
+    OSStatus makePort(MIDIClientRef client, const std::string& name, Kind kind, MIDIReadBlock readBlock,
+                      MIDIObjectRef* ref) {
+        std::lock_guard lock(mutex_);
+        if (!notify_ || client != (kClientTag | static_cast<MIDIObjectRef>(ownClient_))) {
+            return kMIDIInvalidClient;
+        }
+        unsigned caps = 0;
+        switch (kind) {
+            case Kind::inputPort: caps = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT; break;
+            case Kind::outputPort: caps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_NO_EXPORT; break;
+            case Kind::source: caps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ; break;
+            case Kind::destination: caps = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE; break;
+        }
+        const int port = snd_seq_create_simple_port(seq_, name.c_str(), caps,
+                                                    SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+        if (port < 0) {
+            return kMIDIServerStartErr;
+        }
+        Port entry{kind, nullptr, {}};
+        if (readBlock) {
+            entry.readBlock = std::make_shared<const MIDIReadBlock>(std::move(readBlock));
+        }
+        ports_[port] = std::move(entry);
+        *ref = portRef(ownClient_, port);
+        return foundation::noErr;
+    }
+
+    OSStatus removePort(MIDIObjectRef ref, Kind a, Kind b) {
+        std::lock_guard lock(mutex_);
+        const auto port = isPortRef(ref) && refClient(ref) == ownClient_ ? ports_.find(refPort(ref)) : ports_.end();
+        if (port == ports_.end() || (port->second.kind != a && port->second.kind != b)) {
+            return a == Kind::inputPort ? kMIDIInvalidPort : kMIDIUnknownEndpoint;
+        }
+        snd_seq_delete_simple_port(seq_, port->first);
+        ports_.erase(port);
+        return foundation::noErr;
+    }
+
+    // Caller holds mutex_.
+    std::optional<int> ownPort(MIDIObjectRef ref, Kind kind) const {
+        if (!isPortRef(ref) || refClient(ref) != ownClient_) {
+            return std::nullopt;
+        }
+        const auto found = ports_.find(refPort(ref));
+        if (found == ports_.end() || found->second.kind != kind) {
+            return std::nullopt;
+        }
+        return found->first;
+    }
+
+    // Caller holds mutex_. destination 0 sends to the port's subscribers.
+    OSStatus output(int port, MIDIEndpointRef destination, MIDIPacketList packets) {
+        for (const MIDIPacket& packet : packets) {
+            snd_midi_event_reset_encode(encoder_);
+            const std::size_t length = std::min<std::size_t>(packet.length, MIDIPacket::kDataBytes);
+            for (std::size_t i = 0; i < length; ++i) {
+                snd_seq_event_t ev;
+                snd_seq_ev_clear(&ev);
+                if (snd_midi_event_encode_byte(encoder_, packet.data[i], &ev) != 1) {
+                    continue;
+                }
+                snd_seq_ev_set_source(&ev, port);
+                if (destination == 0) {
+                    snd_seq_ev_set_subs(&ev);
+                } else {
+                    snd_seq_ev_set_dest(&ev, refClient(destination), refPort(destination));
+                }
+                snd_seq_ev_set_direct(&ev);
+                if (snd_seq_event_output_direct(seq_, &ev) < 0) {
+                    return kMIDIMessageSendErr;
+                }
+            }
+        }
+        return foundation::noErr;
+    }
+
+    std::vector<MIDIObjectRef> endpoints(unsigned caps) {
+        std::lock_guard lock(mutex_);
+        std::vector<MIDIObjectRef> refs;
+        snd_seq_client_info_t* clientInfo;
+        snd_seq_port_info_t* portInfo;
+        snd_seq_client_info_alloca(&clientInfo);
+        snd_seq_port_info_alloca(&portInfo);
+        snd_seq_client_info_set_client(clientInfo, -1);
+        while (snd_seq_query_next_client(seq_, clientInfo) >= 0) {
+            const int client = snd_seq_client_info_get_client(clientInfo);
+            if (client == SND_SEQ_CLIENT_SYSTEM) {
+                continue;
+            }
+            snd_seq_port_info_set_client(portInfo, client);
+            snd_seq_port_info_set_port(portInfo, -1);
+            while (snd_seq_query_next_port(seq_, portInfo) >= 0) {
+                if ((snd_seq_port_info_get_capability(portInfo) & caps) == caps) {
+                    refs.push_back(portRef(client, snd_seq_port_info_get_port(portInfo)));
+                }
+            }
+        }
+        return refs;
+    }
+
+    std::vector<MIDIObjectRef> devices() {
+        std::lock_guard lock(mutex_);
+        std::vector<MIDIObjectRef> refs;
+        snd_seq_client_info_t* clientInfo;
+        snd_seq_client_info_alloca(&clientInfo);
+        snd_seq_client_info_set_client(clientInfo, -1);
+        while (snd_seq_query_next_client(seq_, clientInfo) >= 0) {
+            const int client = snd_seq_client_info_get_client(clientInfo);
+            if (client != SND_SEQ_CLIENT_SYSTEM && client != ownClient_) {
+                refs.push_back(kClientTag | static_cast<MIDIObjectRef>(client));
+            }
+        }
+        return refs;
+    }
+
+    static MIDIObjectRef at(const std::vector<MIDIObjectRef>& refs, std::size_t index) {
+        return index < refs.size() ? refs[index] : 0;
+    }
+
+    // The receiver thread: input events become packets for the read blocks, announce events notifications.
+    void receive() {
+        const int count = snd_seq_poll_descriptors_count(seq_, POLLIN);
+        std::vector<pollfd> fds(static_cast<std::size_t>(count) + 1);
+        snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(count), POLLIN);
+        fds.back() = {wakeFd_, POLLIN, 0};
+        while (!stopping_) {
+            if (::poll(fds.data(), fds.size(), -1) < 0) {
+                continue;
+            }
+            snd_seq_event_t* ev = nullptr;
+            while (!stopping_ && snd_seq_event_input(seq_, &ev) >= 0 && ev) {
+                if (ev->source.client == SND_SEQ_CLIENT_SYSTEM) {
+                    announce(*ev);
+                } else {
+                    dispatchInput(*ev);
+                }
+            }
+        }
+    }
+
+    void dispatchInput(const snd_seq_event_t& ev) {
+        std::shared_ptr<const MIDIReadBlock> block;
+        void* refCon = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            const auto port = ports_.find(ev.dest.port);
+            if (port == ports_.end() || !port->second.readBlock) {
+                return;
+            }
+            block = port->second.readBlock;
+            const auto found = port->second.refCons.find(portRef(ev.source.client, ev.source.port));
+            refCon = found == port->second.refCons.end() ? nullptr : found->second;
+        }
+        if (ev.type == SND_SEQ_EVENT_SYSEX) {
+            const auto* bytes = static_cast<const std::uint8_t*>(ev.data.ext.ptr);
+            std::size_t left = ev.data.ext.len;
+            while (left > 0) {
+                std::size_t used = 0;
+                for (; used < kPacketsPerDelivery && left > 0; ++used) {
+                    MIDIPacket& packet = inputPackets_[used];
+                    const std::size_t n = std::min(left, MIDIPacket::kDataBytes);
+                    packet.timeStamp = 0;
+                    packet.length = static_cast<std::uint16_t>(n);
+                    std::copy_n(bytes, n, packet.data);
+                    bytes += n;
+                    left -= n;
+                }
+                (*block)(MIDIPacketList(inputPackets_.data(), used), refCon);
+            }
+            return;
+        }
+        MIDIPacket& packet = inputPackets_[0];
+        const long n = snd_midi_event_decode(decoder_, packet.data, MIDIPacket::kDataBytes, &ev);
+        if (n <= 0) {
+            return;
+        }
+        packet.timeStamp = 0;
+        packet.length = static_cast<std::uint16_t>(n);
+        (*block)(MIDIPacketList(inputPackets_.data(), 1), refCon);
+    }
+
+    void announce(const snd_seq_event_t& ev) {
+        std::shared_ptr<const MIDINotifyBlock> notify;
+        {
+            std::lock_guard lock(mutex_);
+            notify = notify_;
+        }
+        if (!notify) {
+            return;
+        }
+        MIDINotification n;
+        const MIDIObjectRef endpoint = portRef(ev.data.addr.client, ev.data.addr.port);
+        switch (ev.type) {
+            case SND_SEQ_EVENT_PORT_START:
+            case SND_SEQ_EVENT_PORT_EXIT:
+                n.messageID = ev.type == SND_SEQ_EVENT_PORT_START ? kMIDIMsgObjectAdded : kMIDIMsgObjectRemoved;
+                n.messageSize = 24;
+                n.parent = kClientTag | static_cast<MIDIObjectRef>(ev.data.addr.client);
+                n.parentType = MIDIObjectType::device;
+                n.child = endpoint;
+                n.childType = MIDIObjectType::other;
+                break;
+            case SND_SEQ_EVENT_PORT_CHANGE:
+                n.messageID = kMIDIMsgPropertyChanged;
+                n.messageSize = 24;
+                n.object = endpoint;
+                n.objectType = MIDIObjectType::other;
+                n.propertyName = kMIDIPropertyName;
+                break;
+            case SND_SEQ_EVENT_CLIENT_START:
+            case SND_SEQ_EVENT_CLIENT_EXIT:
+            case SND_SEQ_EVENT_CLIENT_CHANGE:
+                break;
+            default:
+                return;
+        }
+        if (n.messageID != 0) {
+            (*notify)(n);
+        }
+        MIDINotification changed;
+        changed.messageID = kMIDIMsgSetupChanged;
+        changed.messageSize = 8;
+        (*notify)(changed);
+    }
+
+    // The sysex thread: one request at a time, completion after the bytes went out.
+    void sendSysexRequests() {
+        while (true) {
+            MIDISysexSendRequest* request = nullptr;
+            {
+                std::unique_lock lock(mutex_);
+                sysexWake_.wait(lock, [this] { return stopping_ || !sysexQueue_.empty(); });
+                if (stopping_) {
+                    return;
+                }
+                request = sysexQueue_.front();
+                sysexQueue_.pop_front();
+                const auto out = std::find_if(ports_.begin(), ports_.end(),
+                                              [](const auto& p) { return p.second.kind == Kind::outputPort; });
+                if (out != ports_.end()) {
+                    snd_seq_event_t ev;
+                    snd_seq_ev_clear(&ev);
+                    snd_seq_ev_set_sysex(&ev, request->bytesToSend, const_cast<std::uint8_t*>(request->data));
+                    snd_seq_ev_set_source(&ev, out->first);
+                    snd_seq_ev_set_dest(&ev, refClient(request->destination), refPort(request->destination));
+                    snd_seq_ev_set_direct(&ev);
+                    snd_seq_event_output_direct(seq_, &ev);
+                }
+            }
+            request->complete = true;
+            if (request->completion) {
+                request->completion(request);
+            }
+        }
+    }
+
+    snd_seq_t* seq_;
+    snd_midi_event_t* decoder_;  // receiver thread only
+    snd_midi_event_t* encoder_;  // under mutex_
+    int wakeFd_;
+    int ownClient_;
+    int announcePort_ = -1;
+    std::atomic<bool> stopping_{false};
+
+    std::mutex mutex_;
+    std::shared_ptr<const MIDINotifyBlock> notify_;
+    std::map<int, Port> ports_;
+    std::deque<MIDISysexSendRequest*> sysexQueue_;
+    std::condition_variable sysexWake_;
+    std::array<MIDIPacket, kPacketsPerDelivery> inputPackets_{};  // receiver thread only
+
+    std::thread receiver_;
+    std::thread sysexSender_;
+};
+
+}  // namespace
+
+std::shared_ptr<MIDIServer> openALSASequencer(OSStatus* status, std::string* error) {
+    *status = kMIDIServerStartErr;
+    if (::access("/dev/snd/seq", F_OK) != 0) {
+        *error = "the ALSA sequencer is not available: /dev/snd/seq does not exist";
+        return nullptr;
+    }
+    snd_seq_t* seq = nullptr;
+    if (const int result = snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK); result < 0) {
+        *error = std::string("the ALSA sequencer could not be opened: ") + snd_strerror(result);
+        return nullptr;
+    }
+    snd_midi_event_t* decoder = nullptr;
+    snd_midi_event_t* encoder = nullptr;
+    const int wakeFd = ::eventfd(0, EFD_NONBLOCK);
+    if (snd_midi_event_new(MIDIPacket::kDataBytes, &decoder) < 0 ||
+        snd_midi_event_new(MIDIPacket::kDataBytes, &encoder) < 0 || wakeFd < 0) {
+        if (decoder) snd_midi_event_free(decoder);
+        if (encoder) snd_midi_event_free(encoder);
+        if (wakeFd >= 0) ::close(wakeFd);
+        snd_seq_close(seq);
+        *error = "the ALSA sequencer's MIDI byte coder could not be made";
+        return nullptr;
+    }
+    *status = foundation::noErr;
+    return std::make_shared<ALSASequencerServer>(seq, decoder, encoder, wakeFd);
+}
+
+}  // namespace midi
