@@ -5,13 +5,15 @@
 #pragma once
 
 #include "sampler/src/korvel_settings.h"
+#include "sampler/src/korvel_synth_midi.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-// Receives the handler data and one MIDI message; non-zero means failure.
-typedef int (*korvel_midi_handler_t)(void* data, const void* message);
+// Receives the handler data and one MIDI message; non-zero means failure. The router's entry and its dump filters
+// have this form.
+typedef int (*korvel_midi_handler_t)(void* data, const korvel_midi_message_t* event);
 
 // Every driver record would begin with the name of its row.
 typedef struct _korvel_midi_driver_t {

@@ -103,7 +103,7 @@ void dump_event(const char* prefix, const korvel_midi_message_t* event)
 
 extern "C" {
 
-korvel_midi_router_t* new_korvel_midi_router(korvel_settings_t* settings, korvel_midi_router_handler_t handler,
+korvel_midi_router_t* new_korvel_midi_router(korvel_settings_t* settings, korvel_midi_handler_t handler,
                                              void* data)
 {
     auto* router = new (std::nothrow) korvel_midi_router_t{};

@@ -7,6 +7,7 @@
 // time. Routing neither allocates nor prints; the dump filters print.
 #pragma once
 
+#include "sampler/src/korvel_midi_driver.h"
 #include "sampler/src/korvel_settings.h"
 #include "sampler/src/korvel_synth_midi.h"
 
@@ -25,9 +26,6 @@ enum korvel_midi_router_rule_type {
 };
 
 enum { KORVEL_RULE_ACTIVE = 0, KORVEL_RULE_WAITING = 1, KORVEL_RULE_UNUSED = 2 };
-
-// Receives the handler data and one routed message; non-zero means failure.
-typedef int (*korvel_midi_router_handler_t)(void* data, const korvel_midi_message_t* event);
 
 typedef struct _korvel_midi_router_rule_t korvel_midi_router_rule_t;
 struct _korvel_midi_router_rule_t {
@@ -69,13 +67,13 @@ typedef struct _korvel_midi_router_t {
     korvel_midi_router_rule_t* rules[KORVEL_MIDI_ROUTER_RULE_COUNT]; // newest first, owned
     korvel_midi_router_new_rule_t new_rule;
     korvel_midi_router_rule_t** new_rule_list; // the list the rule being built will join, or none
-    korvel_midi_router_handler_t event_handler;
+    korvel_midi_handler_t event_handler;
     void* event_handler_data;
     int nr_midi_channels;
 } korvel_midi_router_t;
 
 // A router with one identity rule per class; none with "Out of memory" or "new_korvel_midi_router failed".
-korvel_midi_router_t* new_korvel_midi_router(korvel_settings_t* settings, korvel_midi_router_handler_t handler,
+korvel_midi_router_t* new_korvel_midi_router(korvel_settings_t* settings, korvel_midi_handler_t handler,
                                              void* data);
 // Frees every rule and the router. Null is accepted. 0.
 int delete_korvel_midi_router(korvel_midi_router_t* router);

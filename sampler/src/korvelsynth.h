@@ -1,6 +1,6 @@
 // The library's outward face: a flat C interface over a process-wide table of sixteen instances, each named by a
 // caller-chosen 32-bit identifier. An instance owns its settings and its synthesizer, which loads one SoundFont
-// at creation.
+// at creation, and a MIDI-file player once it is given a MIDI file.
 //
 // Thread contract: no locks. Creating, using and finalising instances happens from one thread at a time; the
 // table is shared by every caller in the process. The MIDI and audio calls of one instance may come from its render

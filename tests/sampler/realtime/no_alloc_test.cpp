@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -19,6 +21,8 @@
 #include "sampler/src/korvel_settings.h"
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/korvel_midi_router.h"
+#include "sampler/src/korvel_player.h"
 
 namespace {
 std::atomic<bool> counting{false};
@@ -213,6 +217,57 @@ TEST(RenderPath, CounterSeesAllocations) {
   korvel_lfo1_t* lfo = new_korvel_lfo1(nullptr);
   EXPECT_GE(allocs.count(), 1);
   delete_korvel_lfo1(lfo);
+}
+
+int count_routed(void* data, const korvel_midi_message_t*) {
+  ++*static_cast<int*>(data);
+  return 0;
+}
+
+// A file player sending a format-0 file through the capture hooks, and the router passing messages on.
+TEST(RenderPath, PlayerClockAndRouterDoNotAllocate) {
+  const unsigned char file[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+                                'M', 'T', 'r', 'k', 0, 0, 0, 29,
+                                0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  // tempo
+                                0x00, 0x90, 0x3C, 0x64,                    // note on
+                                0x10, 0xB0, 0x07, 0x50,                    // controller
+                                0x10, 0xF0, 0x03, 0x41, 0x10, 0xF7,        // system exclusive
+                                0x60, 0x80, 0x3C, 0x00,                    // note off
+                                0x00, 0xFF, 0x2F, 0x00};
+  const char* tmp = std::getenv("TUNEDECK_TEST_TMP");
+  const std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/no_alloc_player.mid";
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(file, 1, sizeof file, out);
+  std::fclose(out);
+
+  korvel_settings_t* settings = new_korvel_settings();
+  korvel_synth_t* synth = new_korvel_synth(settings);
+  int captured = 0;
+  synth->capture_context = &captured;
+  korvel_player_t* player = new_korvel_player(synth);
+  ASSERT_EQ(korvel_player_add(player, path.c_str()), 0);
+  ASSERT_EQ(korvel_player_load_next_file(player, 0), 1);
+  int routed = 0;
+  korvel_midi_router_t* router = new_korvel_midi_router(settings, &count_routed, &routed);
+  korvel_midi_message_t note{};
+  note.type = 0x90;
+  note.param1 = 60;
+  note.param2 = 100;
+  {
+    CountAllocations allocs;
+    for (int block = 0; block < 400; ++block) {
+      korvelsynth_audio_clock(player, static_cast<int64_t>(block) * 256, 256);
+      korvel_midi_router_handle_midi_event(router, &note);
+    }
+    EXPECT_EQ(allocs.count(), 0);
+  }
+  EXPECT_EQ(player->status, KORVEL_PLAYER_DONE);
+  EXPECT_EQ(routed, 400);
+  delete_korvel_midi_router(router);
+  delete_korvel_player(player);
+  delete_korvel_synth(synth);
+  delete_korvel_settings(settings);
 }
 
 }  // namespace
