@@ -180,6 +180,7 @@ int korvel_player_load(korvel_player_t* player, const char* path)
         std::printf("ERROR: Could not open MIDI file.\n");
         return -1;
     }
+    free_tracks(player);
     const int division = korvel_midi_file_get_division(mf);
     player->division = division != 0 ? static_cast<unsigned int>(division) : 1;
     const bool loaded = korvel_midi_file_load_tracks(mf, player) == 0;

@@ -71,7 +71,7 @@ int korvel_player_add_track(korvel_player_t* player, korvel_track_t* track);
 int korvel_player_count_tracks(const korvel_player_t* player);
 // The track i, or none.
 korvel_track_t* korvel_player_get_track(korvel_player_t* player, int i);
-// Reads the file's tracks and builds the flat event list. 0; -1 after "ERROR: Could not open MIDI file." or
+// Reads the file's tracks in place of those held and builds the flat event list. 0; -1 after "ERROR: Could not open MIDI file." or
 // "ERROR: Could not load tracks from MIDI file." (nothing of the file is kept then).
 int korvel_player_load(korvel_player_t* player, const char* path);
 // While no file plays, loads the next readable file of the play list (unreadable ones are passed over) and starts

@@ -116,6 +116,11 @@ TEST(MidiFileReader, ReadsACsvmidiFileIntoItsEvents)
     EXPECT_EQ(sysex->index, 6u);
     const korvel_midi_event_t* marker = sysex->next;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(marker->data), marker->data_len), "Verse");
+
+    // Loading again replaces the tracks.
+    ASSERT_EQ(load(player.get(), path), 0);
+    EXPECT_EQ(korvel_player_count_tracks(player.get()), 2);
+    EXPECT_EQ(entries(player.get()), expected);
 }
 
 // A track of one note and its end, as the corrupt cases below vary it.
