@@ -95,8 +95,10 @@ int korvel_player_set_midi_tempo2(korvel_player_t* player, double bpm);
 // The player has no thread: 0 at once.
 int korvel_player_join(korvel_player_t* player);
 
-// One render block: its start sample time and frame count. 0; -1 with "ERROR: (audio clock) Player not
-// initialized." or "ERROR: (audio clock) Synth not initialized.".
+// One render block: its start sample time, counted from the start of the file (the caller starts counting at 0
+// when it loads a file), and its frame count. Events are stamped one block late: an event goes out in the first
+// block whose start reaches it, at its distance from the start of the block before (at most frames - 1). 0; -1
+// with "ERROR: (audio clock) Player not initialized." or "ERROR: (audio clock) Synth not initialized.".
 int korvelsynth_audio_clock(korvel_player_t* player, int64_t sample_time, int frames);
 // Sends every event due by the tick count. 1 while no file plays, else 0.
 int korvel_player_callback(korvel_player_t* player, unsigned int count);
