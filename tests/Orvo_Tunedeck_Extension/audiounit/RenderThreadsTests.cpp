@@ -23,7 +23,7 @@ TEST_F(RenderThreads, RenderingParameterWritesMIDISchedulingAndMonitorDrainingRu
     });
     allocate();
 
-    constexpr int kCalls = 150;
+    constexpr int kCalls = 64;
     std::atomic<bool> rendering{true};
     std::thread renderer([&] {
         std::vector<float> l(kFrames), r(kFrames);
