@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
 #include "Orvo_Tunedeck_Extension/parameters/OrvoTunedeck_Parameters.h"
+#include "Orvo_Tunedeck_Extension/presets/OrvoPreset.h"
 #include "Orvo_Tunedeck_Extension/presets/OrvoPresetDelegate.h"
 #include "platform/audioengine/Engine.h"
 #include "platform/audiounit/AUAudioUnit.h"
@@ -102,6 +105,45 @@ public:
     // Writes the current parameters as a preset file of that name in the documents' "Presets" folder.
     void savePresetFile(const std::string& filename);
 
+    // Full state and presets. The full state is the preset document of the parameter tree ("Orvo Tunedeck Preset",
+    // version 1, this component). Presets are such documents in the documents' "Presets" folder, files ending in
+    // ".aupreset" (any case). A state or preset is parsed first and applied (every parameter through setParameter)
+    // only when its type, subtype and manufacturer are this unit's; anything else changes nothing. Preset names are
+    // single path components. Files are written atomically, and writing sends no MIDI. Control thread.
+    std::optional<foundation::PlistDictionary> fullState() override;
+    void setFullState(const std::optional<foundation::PlistDictionary>& state) override;
+    // The preset files of the folder in name order, numbered by their place among all the folder's entries (so the
+    // numbers may have gaps).
+    std::vector<AUAudioUnitPreset> factoryPresets() override;
+    std::optional<AUAudioUnitPreset> currentPreset() override { return currentPreset_; }
+    // A factory preset is found by number in the last listing and read from the file listed; a user preset
+    // (negative number) by name. It becomes current only when it was read and applied.
+    void setCurrentPreset(const std::optional<AUAudioUnitPreset>& preset) override;
+    void deleteUserPreset(const AUAudioUnitPreset& preset) override;
+    // Throws AudioUnitStatusError kAudioUnitErr_InvalidFilePath (-66742) when the file is missing, unreadable or no
+    // preset document. Applies nothing.
+    foundation::PlistDictionary presetStateFor(const AUAudioUnitPreset& preset) override;
+    // The documents' "Presets" folder; empty when the documents folder is unknown.
+    std::filesystem::path userPresetsFolder() const override;
+    using AUAudioUnit::saveUserPreset;
+    // Writes the current parameters to the file filename in the presets folder.
+    void saveUserPreset(const std::string& filename);
+    // Read the preset file filename of the folder (or the file at path) and apply it when it belongs to this unit.
+    void loadFactoryPreset(const std::string& filename);
+    bool loadUserPreset(const std::string& filename);
+    bool loadPresetFile(const std::filesystem::path& path);
+
+    // Options that hosts write to addresses outside the parameter tree. kSoundSetOption takes a sound-set row,
+    // 0 to 5 for the codes "00", "01", "02", "06", "07" and "09"; other rows are refused with a log line. True when
+    // address is an option address (the value was taken or refused). Control thread.
+    static constexpr int64_t kSoundSetOption = 1189;
+    bool setOption(int64_t address, float value);
+    // The sound set of a bank number or a bank file, named by the General MIDI table.
+    void loadSoundfontNumber(int number);
+    void loadSoundfontURL(const std::filesystem::path& url);
+    // The bank file the synthesizer's caller stored; none without a synthesizer.
+    std::optional<std::filesystem::path> getSoundfont();
+
     // Owned objects.
     const std::shared_ptr<audioengine::Engine>& engine() const { return engine_; }
     const std::shared_ptr<AudioUnitMIDISynth>& synth() const { return synth_; }
@@ -154,6 +196,12 @@ private:
     std::array<uint8_t, 16> bankLSB_{};
     std::array<uint8_t, 16> bankMSB_{};
     std::shared_ptr<Soundfontprograms> soundfontprograms_;
+    // Full state and presets.
+    std::optional<foundation::PlistDictionary> fullState_;
+    std::optional<AUAudioUnitPreset> currentPreset_;
+    std::vector<AUAudioUnitPreset> presets_;
+    std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
+    bool applyPreset(const OrvoPreset& document);
     // Carries the event mixer's warnings from the render thread.
     dispatch::HandoffRing mixerLog_{64};
 };

@@ -43,6 +43,9 @@ constexpr ChannelStart kChannelStarts[] = {
 }  // namespace
 
 void OrvoTunedeck_AudioUnit::setParameter(int64_t index, float value) {
+    if (setOption(index, value)) {
+        return;
+    }
     const auto tree = parameterTree();
     if (!tree) {
         debugprint("OrvoTunedeck_AudioUnit::setParameter() : ERROR: The parameter tree is nil.");

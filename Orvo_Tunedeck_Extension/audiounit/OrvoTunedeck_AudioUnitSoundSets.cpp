@@ -24,6 +24,34 @@ void OrvoTunedeck_AudioUnit::loadSoundfontMode(const std::string& mode) {
     preloadSoundfontPrograms();
 }
 
+void OrvoTunedeck_AudioUnit::loadSoundfontNumber(int number) {
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return;
+    }
+    synth_->loadSoundFont(number);
+    loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
+    preloadSoundfontPrograms();
+}
+
+void OrvoTunedeck_AudioUnit::loadSoundfontURL(const std::filesystem::path& url) {
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return;
+    }
+    synth_->loadSoundFont(url);
+    loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
+    preloadSoundfontPrograms();
+}
+
+std::optional<std::filesystem::path> OrvoTunedeck_AudioUnit::getSoundfont() {
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return std::nullopt;
+    }
+    return synth_->currentSoundfont;
+}
+
 void OrvoTunedeck_AudioUnit::preloadSoundfontPrograms() {
     for (const SoundfontProgram& program : soundfontprograms_->programs) {
         if (!synth_) {

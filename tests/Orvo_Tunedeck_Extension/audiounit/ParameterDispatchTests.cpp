@@ -137,8 +137,8 @@ TEST_F(ParameterDispatch, PanicSilencesResetsAndReappliesVolumeAndTranspose) {
 }
 
 TEST_F(ParameterDispatch, AddressesOutsideTheTree) {
-    const std::string notSet = "OrvoTunedeck_AudioUnit::setParameter() : ERROR: A parameter with ID 1189 could not be set.";
-    EXPECT_EQ(logOf(1189, 3.0f), std::vector<std::string>{notSet});
+    const std::string notSet = "OrvoTunedeck_AudioUnit::setParameter() : ERROR: A parameter with ID 1190 could not be set.";
+    EXPECT_EQ(logOf(1190, 3.0f), std::vector<std::string>{notSet});
     EXPECT_EQ(logOf(1010, 1.0f).size(), 1u);
     EXPECT_EQ(logOf(-5, 1.0f).size(), 1u);
     for (const int64_t silent : {1182, 1186, 1187}) {
