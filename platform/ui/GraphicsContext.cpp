@@ -49,8 +49,8 @@ struct LayoutDeleter {
 };
 using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
 
-// A layout for text wrapped at width; Pango units are 1/PANGO_SCALE of a drawing unit.
-LayoutPtr makeLayout(cairo_t* cr, std::string_view text, double width, const Font& font, TextAlignment alignment) {
+// A one-line layout; Pango units are 1/PANGO_SCALE of a drawing unit.
+LayoutPtr makeLayout(cairo_t* cr, std::string_view text, const Font& font) {
     LayoutPtr layout(pango_cairo_create_layout(cr));
     // Device-independent metrics keep text sizes in drawing units whatever the transform.
     PangoContext* context = pango_layout_get_context(layout.get());
@@ -68,22 +68,15 @@ LayoutPtr makeLayout(cairo_t* cr, std::string_view text, double width, const Fon
     pango_font_description_set_absolute_size(description, font.size * PANGO_SCALE);
     pango_layout_set_font_description(layout.get(), description);
     pango_font_description_free(description);
-
+    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
     pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
-    pango_layout_set_width(layout.get(), width > 0 ? static_cast<int>(width * PANGO_SCALE) : -1);
-    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-    switch (alignment) {
-        case TextAlignment::left: pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT); break;
-        case TextAlignment::centre: pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER); break;
-        case TextAlignment::right: pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT); break;
-    }
     return layout;
 }
 
-double layoutHeight(PangoLayout* layout) {
+Size layoutSize(PangoLayout* layout) {
     PangoRectangle logical;
     pango_layout_get_extents(layout, nullptr, &logical);
-    return static_cast<double>(logical.height) / PANGO_SCALE;
+    return {static_cast<double>(logical.width) / PANGO_SCALE, static_cast<double>(logical.height) / PANGO_SCALE};
 }
 
 cairo_t* scratchContext() {
@@ -155,9 +148,9 @@ void GraphicsContext::stroke(const Path& path, Color color, const StrokeStyle& s
     cairo_stroke(cr_);
 }
 
-double GraphicsContext::textHeight(std::string_view text, double width, const Font& font) const {
-    LayoutPtr layout = makeLayout(cr_ ? cr_ : scratchContext(), text, width, font, TextAlignment::left);
-    return layoutHeight(layout.get());
+Size GraphicsContext::textSize(std::string_view text, const Font& font) const {
+    LayoutPtr layout = makeLayout(cr_ ? cr_ : scratchContext(), text, font);
+    return layoutSize(layout.get());
 }
 
 void GraphicsContext::drawText(std::string_view text, Rect rect, const TextStyle& style, bool alignToBottom) {
@@ -167,14 +160,21 @@ void GraphicsContext::drawText(std::string_view text, Rect rect, const TextStyle
     }
     if (!cr_) return;
     const Rect r = rect.standardized();
-    LayoutPtr layout = makeLayout(cr_, text, r.width, style.font, style.alignment);
-    const double h = layoutHeight(layout.get());
-    const double y = alignToBottom ? r.maxY() - h : r.y + (r.height - h) / 2;
+    LayoutPtr layout = makeLayout(cr_, text, style.font);
+    const Size size = layoutSize(layout.get());
+    const double narrowing = style.narrowToFit && size.width > r.width && r.width > 0 ? r.width / size.width : 1.0;
+    const double width = size.width * narrowing;
+    double x = r.x;
+    if (style.alignment == TextAlignment::centre) x = r.x + (r.width - width) / 2;
+    if (style.alignment == TextAlignment::right) x = r.maxX() - width;
+    const double y = alignToBottom ? r.maxY() - size.height : r.y + (r.height - size.height) / 2;
     cairo_save(cr_);
     cairo_rectangle(cr_, r.x, r.y, r.width, r.height);
     cairo_clip(cr_);
     cairo_set_source_rgba(cr_, style.color.red, style.color.green, style.color.blue, style.color.alpha);
-    cairo_move_to(cr_, r.x, y);
+    cairo_translate(cr_, x, y);
+    cairo_scale(cr_, narrowing, 1);
+    cairo_move_to(cr_, 0, 0);
     pango_cairo_show_layout(cr_, layout.get());
     cairo_restore(cr_);
 }

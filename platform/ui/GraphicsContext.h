@@ -27,6 +27,8 @@ struct TextStyle {
     Font font;
     Color color = Color::black();
     TextAlignment alignment = TextAlignment::left;
+    // Narrows a line wider than its rectangle to fit it, for designs made for narrower fonts than the system has.
+    bool narrowToFit = false;
 };
 
 // The drawing surface handed to a view's draw pass: a cairo context with the state stack, transforms and clip of
@@ -52,9 +54,10 @@ public:
     void fill(const Path& path, Color color);
     void stroke(const Path& path, Color color, const StrokeStyle& style);
 
-    // Height of text laid out at the given width (unbounded height; the text wraps at the width).
-    double textHeight(std::string_view text, double width, const Font& font) const;
-    // Draws text into rect, clipped to it: vertically centred, or bottom-aligned with alignToBottom.
+    // Size of text set as one line (its line height, not just the ink).
+    Size textSize(std::string_view text, const Font& font) const;
+    // Draws text as one line into rect, aligned horizontally by the style, vertically centred (or at the bottom
+    // with alignToBottom), clipped to rect: text wider than rect is cut (or narrowed, see TextStyle), never wrapped.
     void drawText(std::string_view text, Rect rect, const TextStyle& style, bool alignToBottom = false);
 
     // When set, every call above appends a line describing it.

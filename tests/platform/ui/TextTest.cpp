@@ -65,14 +65,38 @@ TEST(Text, DrawingIsClippedToTheRectangle) {
     EXPECT_EQ(inkedColumns(image, 0, 28, 200, 60).first, -1);
 }
 
-TEST(Text, HeightGrowsWithSizeAndWithWrapping) {
+TEST(Text, SizeGrowsWithTheFontAndTheTextStaysOnOneLine) {
     ui::ImageSurface image(10, 10);
     const ui::Font font = ui::Font::system(10);
-    const double one = image.context().textHeight("word", 200, font);
-    EXPECT_GT(one, 8);
-    EXPECT_LT(one, 20);
-    EXPECT_GT(image.context().textHeight("word", 200, ui::Font::system(20)), 1.5 * one);
-    EXPECT_GT(image.context().textHeight("word word word word", 30, font), 2.5 * one);
+    const ui::Size one = image.context().textSize("word", font);
+    EXPECT_GT(one.height, 8);
+    EXPECT_LT(one.height, 20);
+    EXPECT_GT(image.context().textSize("word", ui::Font::system(20)).height, 1.5 * one.height);
+    const ui::Size four = image.context().textSize("word word word word", font);
+    EXPECT_EQ(four.height, one.height);
+    EXPECT_GT(four.width, 4 * one.width);
+    EXPECT_LT(image.context().textSize("word", ui::Font::named("HelveticaNeue-CondensedBold", 10)).width,
+              image.context().textSize("word", ui::Font::named("EuphemiaUCAS-Bold", 10)).width);
+}
+
+TEST(Text, TooWideTextIsCutAtBothEdgesOrNarrowedOnRequest) {
+    // Two bars far apart: centred and cut, both lie outside the box; narrowed, they land at its edges.
+    const std::string bars = "I" + std::string(40, ' ') + "I";
+    for (const bool narrow : {false, true}) {
+        ui::ImageSurface image(200, 40);
+        image.clear(ui::Color::black());
+        image.context().drawText(bars, {80, 0, 40, 40},
+                                 {ui::Font::system(12), ui::Color::white(), ui::TextAlignment::centre, narrow});
+        const auto [left, right] = inkedColumns(image, 0, 0, 200, 40);
+        if (narrow) {
+            EXPECT_GE(left, 80);
+            EXPECT_LE(left, 83);
+            EXPECT_GE(right, 116);
+            EXPECT_LE(right, 119);
+        } else {
+            EXPECT_EQ(left, -1);
+        }
+    }
 }
 
 TEST(Text, BottomAlignmentPutsTheTextLow) {
