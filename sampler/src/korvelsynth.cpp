@@ -228,6 +228,11 @@ int korvelsynth_main_finalize(unsigned int id)
     }
     korvelsynth_instance_t* instance = instances[slot];
     say("Der Synthesizer wird finalisiert... ");
+    if (instance->cmd_handler != nullptr) {
+        delete_korvel_cmd_handler(instance->cmd_handler);
+        instance->cmd_handler = nullptr;
+        say("Der Kommando Handler wurde gelöscht. ");
+    }
     if (instance->player != nullptr) {
         delete_player(instance, "Der interne Sequenzer wurde gelöscht. ");
     }
