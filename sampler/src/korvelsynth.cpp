@@ -585,4 +585,17 @@ int korvelsynth_get_last_buffersize(unsigned int id)
     return static_cast<int>(std::strlen(xml_buffer)) + 1;
 }
 
+int korvelsynth_set_cmd_handler(unsigned int id, korvel_cmd_handler_t* handler)
+{
+    korvelsynth_instance_t* instance = assigned(id);
+    if (instance == nullptr) {
+        return -1;
+    }
+    if (instance->cmd_handler != nullptr && instance->cmd_handler != handler) {
+        delete_korvel_cmd_handler(instance->cmd_handler);
+    }
+    instance->cmd_handler = handler;
+    return 0;
+}
+
 } // extern "C"

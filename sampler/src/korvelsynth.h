@@ -151,6 +151,10 @@ const char* korvelsynth_get_channel_setup(unsigned int id);
 // Length of the text in the shared text buffer plus 1; -1 without an instance.
 int korvelsynth_get_last_buffersize(unsigned int id);
 
+// Hands the instance a host's command handler (korvel_cmd.h), which finalisation deletes; a handler it held
+// before is deleted now. Control thread. 0; -1 when no instance has the identifier.
+int korvelsynth_set_cmd_handler(unsigned int id, korvel_cmd_handler_t* handler);
+
 #ifdef __cplusplus
 }
 #endif
