@@ -7,6 +7,7 @@
 #include "sampler/src/korvel_cmd_sfont.h"
 #include "sampler/src/korvel_cmd_synth.h"
 #include "sampler/src/korvel_cmd_tuning.h"
+#include "sampler/src/korvel_midi_router_shell.h"
 
 extern "C" const korvel_cmd_t korvel_commands[] = {
     {"help", "general", korvel_handle_help, nullptr,
@@ -73,19 +74,19 @@ extern "C" const korvel_cmd_t korvel_commands[] = {
      "info name                  Get information about a controller or settings"},
     {"settings", "settings", korvel_handle_settings, nullptr, "settings                   Print out all settings"},
     {"echo", "general", korvel_handle_echo, nullptr, "echo arg                   Print arg"},
-    {"router_clear", "router", nullptr, nullptr,
+    {"router_clear", "router", korvel_midi_router_handle_clear, nullptr,
      "router_clear               Clears all routing rules from the midi router"},
-    {"router_default", "router", nullptr, nullptr,
+    {"router_default", "router", korvel_midi_router_handle_default, nullptr,
      "router_default             Resets the midi router to default state"},
-    {"router_begin", "router", nullptr, nullptr,
+    {"router_begin", "router", korvel_midi_router_handle_begin, nullptr,
      "router_begin [note|cc|prog|pbend|cpress|kpress]: Starts a new routing rule"},
-    {"router_chan", "router", nullptr, nullptr,
+    {"router_chan", "router", korvel_midi_router_handle_chan, nullptr,
      "router_chan min max mul add      filters and maps midi channels on current rule"},
-    {"router_par1", "router", nullptr, nullptr,
+    {"router_par1", "router", korvel_midi_router_handle_par1, nullptr,
      "router_par1 min max mul add      filters and maps parameter 1 (key/ctrl nr)"},
-    {"router_par2", "router", nullptr, nullptr,
+    {"router_par2", "router", korvel_midi_router_handle_par2, nullptr,
      "router_par2 min max mul add      filters and maps parameter 2 (vel/cc val)"},
-    {"router_end", "router", nullptr, nullptr,
+    {"router_end", "router", korvel_midi_router_handle_end, nullptr,
      "router_end                 closes and commits the current routing rule"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };

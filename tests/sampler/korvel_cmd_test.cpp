@@ -2,6 +2,7 @@
 // refusals and of the answers, the help topics, the settings listing and the sound-font, tuning and settings
 // commands on a generated bank.
 #include "sampler/src/korvel_cmd.h"
+#include "sampler/src/korvel_midi_router.h"
 #include "sampler/src/korvel_synth_midi.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/shell_fixture.h"
@@ -422,6 +423,39 @@ TEST(ShellCommands, RegisteredCommandsReplaceAndUnregister) {
   EXPECT_EQ(korvel_cmd_handler_unregister(shell.handler, "echo"), 1);
   EXPECT_EQ(korvel_cmd_handler_unregister(shell.handler, "echo"), 0);
   EXPECT_EQ(shell.run("echo a").text, "unknown command: echo (try help)\n");
+}
+
+std::vector<int> routedChannels;
+
+int recordChannel(void* /*data*/, const korvel_midi_message_t* event) {
+  routedChannels.push_back(event->channel);
+  return 0;
+}
+
+TEST(ShellCommands, RouterCommandsEditTheSynthesizersRouter) {
+  ShellFixture shell;
+  korvel_midi_router_t* router = new_korvel_midi_router(shell.settings, recordChannel, nullptr);
+  ASSERT_NE(router, nullptr);
+  korvel_synth_set_midi_router(shell.synth, router);
+  runCases(shell, {
+                      {"router_clear now", -1, "router_clear needs no arguments.\n"},
+                      {"router_begin sideways", -1, "router_begin args: note, cc, prog, pbend, cpress, kpress\n"},
+                      {"router_chan 0 15 1", -1, "router_chan needs four args: min, max, mul, add."},
+                      {"router_clear", 0, ""},
+                      {"router_begin note", 0, ""},
+                      {"router_chan 0 15 1 1", 0, ""},
+                      {"router_end", 0, ""},
+                  });
+  routedChannels.clear();
+  korvel_midi_message_t note{};
+  note.type = 0x90;
+  note.channel = 3;
+  note.param1 = 60;
+  note.param2 = 100;
+  EXPECT_EQ(korvel_midi_router_handle_midi_event(router, &note), 0);
+  EXPECT_EQ(routedChannels, std::vector<int>{4});
+  korvel_synth_set_midi_router(shell.synth, nullptr);
+  delete_korvel_midi_router(router);
 }
 
 }  // namespace
