@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The numbers the panel shows, from its 0-to-1 values. A value that is not a number counts as 0.
+// The numbers the panel shows, from its 0-to-1 values. A value that is not a number shows as "0".
 // Pure functions; any thread.
 
 // Main volume: the integer part of value x 127 ("100" for 0.79).

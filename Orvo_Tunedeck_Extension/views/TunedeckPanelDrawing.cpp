@@ -2,7 +2,7 @@
 #include "Orvo_Tunedeck_Extension/views/PanelTexts.h"
 #include "Orvo_Tunedeck_Extension/views/TunedeckViewBase.h"
 
-#include <cstdio>
+#include <string>
 #include <numbers>
 
 namespace {
@@ -116,8 +116,7 @@ void TunedeckViewBase::drawSymbolControls(ui::GraphicsContext& ctx, ui::Rect fra
         ctx.fill(light, isMuted[i] ? dimmed : colorContrastInverted);
         ctx.stroke(light, colorContrastInverted, kRound1);
 
-        char number[4];
-        std::snprintf(number, sizeof number, "%02d", i + 1);
+        const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
         ctx.drawText(number, {149 + x, 165, 22, 12}, textStyle(euphemia8, ui::Color::white(), TextAlignment::centre));
 
         drawAround(ctx, {160 + x, 264}, knobTurn(valuePan[i]), isKnobPanActive[i] ? 3.0 : 1.0, [&] {

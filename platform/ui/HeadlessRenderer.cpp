@@ -21,26 +21,4 @@ void HeadlessRenderer::render(View& root, Color background) {
     ctx.recordCallsInto(nullptr);
 }
 
-void HeadlessRenderer::press(View& root, Point point) {
-    root_ = &root;
-    grabbed_ = root.hitTest(point);
-    if (grabbed_) grabbed_->touchesBegan({{root.convert(point, grabbed_)}});
-}
-
-void HeadlessRenderer::move(Point point) {
-    if (grabbed_) grabbed_->touchesMoved({{root_->convert(point, grabbed_)}});
-}
-
-void HeadlessRenderer::release(Point point) {
-    View* view = grabbed_;
-    grabbed_ = nullptr;
-    if (view) view->touchesEnded({{root_->convert(point, view)}});
-}
-
-void HeadlessRenderer::cancel() {
-    View* view = grabbed_;
-    grabbed_ = nullptr;
-    if (view) view->touchesCancelled({{Point{}}});
-}
-
 }  // namespace ui

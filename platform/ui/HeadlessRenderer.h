@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/ImageSurface.h"
+#include "platform/ui/TouchRouter.h"
 #include "platform/ui/View.h"
 
 #include <filesystem>
@@ -17,7 +18,8 @@ namespace ui {
 // Thread contract: main thread only.
 class HeadlessRenderer {
 public:
-    // Draws root and its subviews over a background colour; the result stays available through image().
+    // Draws root and its subviews over a background colour; the result stays available through image(), which
+    // may be called only after the first render.
     void render(View& root, Color background = Color::black());
     ImageSurface& image() { return *image_; }
     bool writePng(const std::filesystem::path& file) const { return image_ && image_->writePng(file); }
@@ -26,20 +28,14 @@ public:
     void startRecording() { recording_ = true; calls_.clear(); }
     const std::vector<std::string>& recordedCalls() const { return calls_; }
 
-    // A press at point (root coordinates) goes to the view under it, which then receives the moves and the
-    // release in its own coordinates, like a pointer grab. Without a press in progress, moves and releases go
-    // nowhere; cancel() sends touchesCancelled to the grabbing view.
-    void press(View& root, Point point);
-    void move(Point point);
-    void release(Point point);
-    void cancel();
+    // Pointer input in root coordinates, routed as a window would (see TouchRouter).
+    TouchRouter& pointer() { return pointer_; }
 
 private:
     std::unique_ptr<ImageSurface> image_;
     bool recording_ = false;
     std::vector<std::string> calls_;
-    View* root_ = nullptr;
-    View* grabbed_ = nullptr;
+    TouchRouter pointer_;
 };
 
 }  // namespace ui

@@ -20,6 +20,11 @@ void View::setHidden(bool hidden) {
     setNeedsDisplay();
 }
 
+bool View::needsDisplayInTree() const {
+    if (needsDisplay_) return true;
+    return std::any_of(subviews_.begin(), subviews_.end(), [](const auto& v) { return v->needsDisplayInTree(); });
+}
+
 void View::draw(GraphicsContext&, Rect) {}
 void View::touchesBegan(const std::vector<Touch>&) {}
 void View::touchesMoved(const std::vector<Touch>&) {}

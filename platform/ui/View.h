@@ -38,6 +38,8 @@ public:
     // Asks for a redraw; requests are merged until the back end draws.
     void setNeedsDisplay() { needsDisplay_ = true; }
     bool needsDisplay() const { return needsDisplay_; }
+    // Whether this view or any view below it asked for a redraw.
+    bool needsDisplayInTree() const;
 
     // Paints the view into ctx, whose origin is the view's top left; dirty is the area to repaint (the bounds).
     // The default draws nothing.

@@ -21,14 +21,14 @@ TEST(PanelTexts, TransposeShowsTheSemitonesThatAreSent) {
     const TextCase cases[] = {
         {0.5, "0"}, {0, "-12"}, {1, "12"}, {12.5 / 24, "1"}, {11.5 / 24, "-1"}, {0.47, "-1"}, {0.01, "-12"},
         {0.49, "0"},  // -0.24 semitones: never "-0"
-        {std::nan(""), "-12"},
+        {std::nan(""), "0"},
     };
     for (const auto& c : cases) EXPECT_EQ(transposeText(c.value), c.expected) << c.value;
 }
 
 TEST(PanelTexts, ProgressIsAPercentage) {
     const TextCase cases[] = {{0.5, "50 %"}, {0, "0 %"}, {1, "100 %"}, {0.999, "99 %"},
-                              {std::numeric_limits<double>::infinity(), "2147483647 %"}};
+                              {std::numeric_limits<double>::infinity(), "2147483647 %"}, {std::nan(""), "0 %"}};
     for (const auto& c : cases) EXPECT_EQ(progressText(c.value), c.expected) << c.value;
 }
 

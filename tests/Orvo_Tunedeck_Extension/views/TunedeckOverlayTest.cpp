@@ -69,9 +69,15 @@ TEST(TunedeckOverlay, BarsDecayPerDrawingPassToZero) {
     ui::ImageSurface image(60, 33);
     for (int pass = 1; pass <= 100; ++pass) {
         overlay.draw(image.context(), overlay.bounds());
-        if (pass == 24) EXPECT_GT(overlay.baseClass.valueControllers[1], 0) << pass;
-        if (pass == 25) EXPECT_EQ(overlay.baseClass.valueControllers[1], 0) << pass;
-        if (pass == 99) EXPECT_GT(overlay.baseClass.valueNotes[0], 0) << pass;
+        if (pass == 24) {
+            EXPECT_GT(overlay.baseClass.valueControllers[1], 0);
+        }
+        if (pass == 25) {
+            EXPECT_EQ(overlay.baseClass.valueControllers[1], 0);
+        }
+        if (pass == 99) {
+            EXPECT_GT(overlay.baseClass.valueNotes[0], 0);
+        }
     }
     EXPECT_EQ(overlay.baseClass.valueNotes[0], 0);
     overlay.draw(image.context(), overlay.bounds());

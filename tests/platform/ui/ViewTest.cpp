@@ -1,4 +1,5 @@
 #include "platform/ui/HeadlessRenderer.h"
+#include "platform/ui/TouchRouter.h"
 #include "platform/ui/View.h"
 #include "tests/platform/ui/SurfaceProbe.h"
 
@@ -21,7 +22,7 @@ public:
     void touchesBegan(const std::vector<ui::Touch>& t) override { log("began", t); }
     void touchesMoved(const std::vector<ui::Touch>& t) override { log("moved", t); }
     void touchesEnded(const std::vector<ui::Touch>& t) override { log("ended", t); }
-    void touchesCancelled(const std::vector<ui::Touch>&) override { touches.push_back("cancelled"); }
+    void touchesCancelled(const std::vector<ui::Touch>& t) override { log("cancelled", t); }
 
     int draws = 0;
     std::vector<std::string> touches;
@@ -71,9 +72,11 @@ TEST(View, RedrawRequestsStayUntilTheNextRender) {
     ui::HeadlessRenderer renderer;
     renderer.render(*tree.root);
     EXPECT_FALSE(tree.panel->needsDisplay());
-    tree.panel->setNeedsDisplay();
+    EXPECT_FALSE(tree.root->needsDisplayInTree());
+    tree.badge->setNeedsDisplay();
     tree.panel->setNeedsDisplay();
     EXPECT_TRUE(tree.panel->needsDisplay());
+    EXPECT_TRUE(tree.root->needsDisplayInTree());
     renderer.render(*tree.root);
     EXPECT_FALSE(tree.panel->needsDisplay());
     EXPECT_EQ(tree.panel->draws, 2);
@@ -81,17 +84,22 @@ TEST(View, RedrawRequestsStayUntilTheNextRender) {
 
 TEST(View, TouchesGoToTheFrontmostViewInItsOwnCoordinates) {
     Tree tree;
-    ui::HeadlessRenderer renderer;
-    renderer.press(*tree.root, {65, 45});
-    renderer.move({90, 70});  // leaving the view keeps the grab
-    renderer.release({91, 71});
+    ui::TouchRouter pointer;
+    pointer.press(*tree.root, {65, 45});
+    pointer.move({90, 70});  // leaving the view keeps the grab
+    pointer.release({91, 71});
     EXPECT_EQ(tree.badge->touches, (std::vector<std::string>{"began 5,5", "moved 30,30", "ended 31,31"}));
     EXPECT_TRUE(tree.panel->touches.empty());
 
-    renderer.press(*tree.root, {20, 20});
-    renderer.cancel();
-    renderer.release({20, 20});
-    EXPECT_EQ(tree.panel->touches, (std::vector<std::string>{"began 10,10", "cancelled"}));
+    pointer.press(*tree.root, {20, 20});
+    pointer.move({25, 22});
+    pointer.cancel();
+    pointer.release({20, 20});
+    pointer.move({20, 20});
+    EXPECT_EQ(tree.panel->touches, (std::vector<std::string>{"began 10,10", "moved 15,12", "cancelled 15,12"}));
+
+    pointer.press(*tree.root, {150, 150});  // outside everything
+    EXPECT_EQ(pointer.grabbedView(), nullptr);
 }
 
 TEST(View, HitTestSkipsHiddenAndNonInteractiveViews) {
