@@ -144,6 +144,67 @@ public:
     // The bank file the synthesizer's caller stored; none without a synthesizer.
     std::optional<std::filesystem::path> getSoundfont();
 
+    // Control interface of the views. Control thread.
+    // File player: loading stops the player, loads the file at once and applies the parameters again; starting
+    // plays from the beginning with the start values of the channels.
+    void loadMIDIFile(const std::filesystem::path& url);
+    void startSequencer();
+    void pauseSequencer();
+    void continueSequencer();
+    // Pauses a playing player, continues a stopped one.
+    void toggleSequencer();
+    bool isSequencerPlaying() const;
+    // value: fraction 0 to 1 of the song.
+    void seekSequencer(double value);
+    // Clamped to 0.1 to 10.0.
+    void setRate(double value);
+    double getRate() const;
+    double getSequencerPositionInBeats() const;
+    double getSequenceerDurationInBeats() const;
+    int64_t getSequencerPositionInSamples() const;
+    // Sample time of the song's last event; 0 without a song.
+    int64_t getSequenceerDurationInSamples() const;
+    double getSequencerPositionInSeconds() const;
+    double getSequencerDurationInSeconds() const;
+    int64_t getSequencerCurrentEventIndex() const;
+    double getSequencerProgress() const;
+    AUMIDISequencer::Events getEvents() const;
+    std::vector<std::shared_ptr<AUMIDIEventEx>> getRunningNotes() const;
+    std::size_t getRunningNotesCount() const;
+    std::optional<std::string> getCurrentFile() const;
+    // The program the loaded sequence gives channel; 0 above channel 15.
+    uint8_t getPatchForChannel(uint8_t channel) const;
+    bool isEngineRunning() const;
+    // The sample rate of output bus 0.
+    double getSamplerate() const;
+    void setInternalName(std::string name) { internalName_ = std::move(name); }
+    const std::string& getInternalName() const { return internalName_; }
+    // Channel messages queued for the next render buffer (time is not used). Channels above 15 are refused and data
+    // bytes are clamped to 127, each with a log line.
+    void sendNoteOn(uint8_t channel, uint8_t note, uint8_t velocity, int64_t time);
+    void sendNoteOff(uint8_t channel, uint8_t note, uint8_t velocity, int64_t time);
+    // Bank select MSB and LSB, then the program change.
+    void sendProgramChange(uint8_t channel, uint8_t msb, uint8_t lsb, uint8_t program, int64_t time);
+    // status: a channel-message status with channel bits 0.
+    void sendEvent(uint8_t channel, uint8_t status, uint8_t value1, uint8_t value2, int64_t time);
+    void sendAllNotesOff(uint8_t channel);
+    void sendAllSoundsOff(uint8_t channel);
+    void resetAllControllers(uint8_t channel);
+    void resetProgram(uint8_t channel);
+    // Monitor: the oldest monitored event (none when there is none), and a reset.
+    std::shared_ptr<AUMIDIEventEx> getMonitorEvents();
+    void clearMonitoring();
+    // Recorder: starting discards the last recording and records from the buffer rendered last on.
+    void startRecorder();
+    void stopRecorder();
+    void saveRecorder(const std::filesystem::path& url);
+    bool isRecording() const;
+    int64_t getRecorderLength() const;
+    std::size_t getRecorderCount() const;
+    std::vector<std::shared_ptr<AUMIDIEventEx>> getRecorderEvents() const;
+    // Samples since the recording started, up to the buffer rendered last.
+    int64_t getRecorderTime() const;
+
     // Owned objects.
     const std::shared_ptr<audioengine::Engine>& engine() const { return engine_; }
     const std::shared_ptr<AudioUnitMIDISynth>& synth() const { return synth_; }
@@ -196,6 +257,9 @@ private:
     std::array<uint8_t, 16> bankLSB_{};
     std::array<uint8_t, 16> bankMSB_{};
     std::shared_ptr<Soundfontprograms> soundfontprograms_;
+    std::string internalName_;
+    // Queues a channel message from the control interface after checking channel, status and data bytes.
+    void sendChecked(uint8_t channel, uint8_t status, uint8_t data1, uint8_t data2);
     // Full state and presets.
     std::optional<foundation::PlistDictionary> fullState_;
     std::optional<AUAudioUnitPreset> currentPreset_;
