@@ -87,6 +87,7 @@ int korvel_cmd_handler_unregister(korvel_cmd_handler_t* handler, const char* nam
 }
 
 int korvel_cmd_handler_handle(korvel_cmd_handler_t* handler, int ac, char** av, korvel_ostream_t out) {
+  if (ac < 1) return -1;
   void* value = nullptr;
   if (korvel_hashtable_lookup(handler, av[0], &value, nullptr)) {
     auto* row = static_cast<korvel_cmd_t*>(value);

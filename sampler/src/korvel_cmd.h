@@ -47,7 +47,7 @@ int korvel_cmd_handler_register(korvel_cmd_handler_t* handler, const korvel_cmd_
 // Removes the row of that name: 1 when it existed, else 0.
 int korvel_cmd_handler_unregister(korvel_cmd_handler_t* handler, const char* name);
 // Runs the command av[0] with the texts after it. An unknown name (or a row without function) prints
-// "unknown command: %s (try help)\n" and gives -1; else the command's result.
+// "unknown command: %s (try help)\n" and gives -1; else the command's result. -1 without any text.
 int korvel_cmd_handler_handle(korvel_cmd_handler_t* handler, int ac, char** av, korvel_ostream_t out);
 
 // Runs one line (a tokenizer of its own): the command's result; 1 for a comment ("#" as first character) or a

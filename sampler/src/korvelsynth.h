@@ -23,7 +23,7 @@ enum { KORVEL_INSTANCES = 16 };
 typedef struct _korvelsynth_instance_t {
     unsigned int id;
     korvel_settings_t* settings;
-    korvel_cmd_handler_t* cmd_handler; // a host's command shell handler, deleted with the instance; never made here
+    korvel_cmd_handler_t* cmd_handler; // a host's shell handler (korvelsynth_set_cmd_handler), deleted with it
     korvel_audio_driver_t* adriver; // the pull driver, or null when it could not be made
     korvel_synth_t* synth;
     korvel_player_t* player; // the MIDI-file player, present once a MIDI file was given
