@@ -1,0 +1,32 @@
+#include "Orvo_Tunedeck/app/AppDelegate.h"
+
+#include "Orvo_Tunedeck/app/NotificationCenter.h"
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "platform/audioengine/AudioSession.h"
+#include "shared/globals/Print.h"
+
+bool AppDelegate::launchSetup() {
+    auto& session = audioengine::AudioSession::sharedInstance();
+    if (!session.setCategory(audioengine::AudioSession::Category::playback)) {
+        safeprint("Error: The audio session refused the playback category.");
+    } else if (!session.setPreferredSampleRate(48000.0)) {
+        safeprint("Error: The audio session refused the sample rate 48000 Hz.");
+    } else if (!session.setActive(true)) {
+        safeprint("Error: The audio session could not be activated.");
+    }
+    return true;
+}
+
+void AppDelegate::openURL(const std::filesystem::path& url, const std::string& message) {
+    safeprint("Note: openURL() : " + message);
+    safeprint(url.filename().string());
+    NotificationCenter::defaultCenter().post(kOpenInNotification, NotificationUserInfo{{"url", url}});
+    safeprint("A notification was created and forwarded to the ViewController.");
+}
+
+void AppDelegate::terminateTeardown() {
+    if (ViewController* controller = currentViewController(); controller != nullptr && controller->player)
+        controller->player->stopEngine();
+    if (!audioengine::AudioSession::sharedInstance().setActive(false))
+        safeprint("Error: The audio session could not be deactivated.");
+}

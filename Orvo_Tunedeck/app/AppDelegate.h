@@ -1,0 +1,19 @@
+#pragma once
+// Start-up, opened files and shutdown of the application.
+//
+// Threads: the main queue only. Posting is synchronous: the observer of "OpenInNotification" has handled the file
+// when openURL returns.
+
+#include <filesystem>
+#include <string>
+
+class AppDelegate {
+public:
+    // Sets up the audio session: playback, 48000 Hz, active; a refusal is logged ("Error: ...") and the calls after
+    // it are not made. Always true.
+    bool launchSetup();
+    // Posts "OpenInNotification" with {"url": url} between two log lines.
+    void openURL(const std::filesystem::path& url, const std::string& message);
+    // Stops the engine of the current view controller, when there is one, and deactivates the audio session.
+    void terminateTeardown();
+};

@@ -1,0 +1,78 @@
+#include "Orvo_Tunedeck/app/HeadlessHost.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+#include "Orvo_Tunedeck/app/AppDelegate.h"
+#include "Orvo_Tunedeck/app/OfflineRender.h"
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "platform/audioengine/AlsaOutput.h"
+#include "platform/audioengine/AudioSession.h"
+#include "platform/audiounit/AudioComponentRegistry.h"
+#include "platform/dispatch/MainQueue.h"
+#include "shared/globals/Print.h"
+
+namespace {
+
+// Plays until SIGINT or SIGTERM: the signals are taken by a thread of their own, which stops the main queue.
+int playLive(const HeadlessOptions& options) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    auto& mainQueue = dispatch::MainQueue::shared();
+    ViewController controller;
+    controller.viewDidLoad(std::make_unique<audioengine::AlsaOutput>(
+        options.device, audioengine::AudioSession::sharedInstance().sampleRate()));
+    mainQueue.drain();
+    if (!controller.player->instrument || !controller.player->instrument->audioUnit0) {
+        safeprint("Orvo-Tunedeck2 : ERROR: The instrument could not be loaded.");
+        mainQueue.drain();
+        return 1;
+    }
+    if (!controller.player->engine->isRunning()) {
+        safeprint("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM '" + options.device +
+                  "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi FILE.mid)");
+        mainQueue.drain();
+        return 1;
+    }
+    safeprint("Orvo-Tunedeck2 : Playing on ALSA PCM '" + options.device + "'. Stop with Ctrl-C.");
+    std::thread waiter([&signals, &mainQueue] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        mainQueue.stop();
+    });
+    mainQueue.run();
+    AppDelegate().terminateTeardown();
+    mainQueue.drain();
+    // The waiter has returned from sigwait (it is what stopped the queue).
+    waiter.join();
+    return 0;
+}
+
+}  // namespace
+
+int runHeadless(const HeadlessOptions& options) {
+    AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+    AppDelegate appDelegate;
+    appDelegate.launchSetup();
+    dispatch::MainQueue::shared().drain();
+    if (!options.renderTo.empty()) {
+        OfflineRenderRequest request;
+        request.midiFile = options.midiFile;
+        request.wavFile = options.renderTo;
+        request.soundSet = options.soundSet;
+        request.sampleRateHz = audioengine::AudioSession::sharedInstance().sampleRate();
+        const int result = renderOffline(request);
+        appDelegate.terminateTeardown();
+        dispatch::MainQueue::shared().drain();
+        return result;
+    }
+    return playLive(options);
+}

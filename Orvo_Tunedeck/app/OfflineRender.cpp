@@ -1,0 +1,61 @@
+#include "Orvo_Tunedeck/app/OfflineRender.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "Orvo_Tunedeck/app/MidiFileSchedule.h"
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "platform/audioengine/WavFileOutput.h"
+#include "platform/dispatch/MainQueue.h"
+#include "shared/globals/Print.h"
+
+namespace {
+
+// Frames rendered per step; the file's messages land on their exact frame inside a step.
+constexpr uint32_t kBlockFrames = 256;
+
+int fail(const std::string& reason) {
+    safeprint("OfflineRender : ERROR: " + reason);
+    dispatch::MainQueue::shared().drain();
+    return 1;
+}
+
+}  // namespace
+
+int renderOffline(const OfflineRenderRequest& request) {
+    MidiFileSchedule schedule;
+    std::string error;
+    if (!loadMidiFileSchedule(request.midiFile, request.sampleRateHz, schedule, error)) return fail(error);
+
+    auto output = std::make_unique<audioengine::WavFileOutput>(request.wavFile.string(), request.sampleRateHz);
+    audioengine::WavFileOutput& wav = *output;
+    ViewController controller;
+    controller.viewDidLoad(std::move(output));
+    auto& mainQueue = dispatch::MainQueue::shared();
+    mainQueue.drain();
+    AudioEngine& player = *controller.player;
+    if (!player.instrument || !player.instrument->audioUnit0) return fail("the instrument could not be loaded");
+    if (!player.engine->isRunning()) return fail("the audio engine could not be started");
+    if (request.soundSet) controller.onSoundsetSelected(*request.soundSet);
+    mainQueue.drain();
+
+    const auto tailFrames =
+        static_cast<int64_t>(std::ceil(player.instrument->audioUnit0->tailTime() * request.sampleRateHz));
+    const int64_t totalFrames = schedule.endFrame + tailFrames;
+    size_t next = 0;
+    for (int64_t frame = 0; frame < totalFrames; frame += kBlockFrames) {
+        const auto frames = static_cast<uint32_t>(std::min<int64_t>(kBlockFrames, totalFrames - frame));
+        for (; next < schedule.messages.size() && schedule.messages[next].frame < frame + frames; ++next) {
+            const ScheduledMessage& message = schedule.messages[next];
+            player.sendMIDIAt(kAUEventSampleTimeImmediate + (message.frame - frame), message.bytes);
+        }
+        if (!wav.render(frames)) return fail(wav.error());
+        mainQueue.drain();
+    }
+    player.stopEngine();
+    safeprint("OfflineRender : " + std::to_string(wav.framesWritten()) + " frames written to " +
+              request.wavFile.string());
+    mainQueue.drain();
+    return 0;
+}

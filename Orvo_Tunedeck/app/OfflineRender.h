@@ -1,0 +1,21 @@
+#pragma once
+// Renders a standard MIDI file through the hosted instrument and the whole effect chain into a WAV file, faster than
+// real time: the instrument is found through the component registry, the file's messages are scheduled on it frame
+// by frame, and the instrument's tail time follows the file's last event. The same input always gives the same file.
+//
+// Threads: the main queue (the caller drives it).
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+struct OfflineRenderRequest {
+    std::filesystem::path midiFile;
+    std::filesystem::path wavFile;
+    // Written to the instrument's sound-set parameter before rendering, when given.
+    std::optional<int> soundSet;
+    double sampleRateHz = 48000.0;
+};
+
+// 0 on success; otherwise a log line says why and the result is 1.
+int renderOffline(const OfflineRenderRequest& request);

@@ -1,0 +1,68 @@
+#pragma once
+// The application's main screen and hub: finds its resources and documents folders, copies the default MIDI file
+// into the documents folder, creates the one AudioEngine, forwards incoming MIDI to it, writes the sound-set choice
+// to the instrument, and copies MIDI files that the user picks or opens into the documents folder (never
+// overwriting a file there).
+//
+// Threads: everything on the main queue, except onChannelMessage and onSysEx, which run on the MIDI input thread
+// and only schedule bytes on the engine.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/NotificationCenter.h"
+#include "Orvo_Tunedeck/configuration/ConfigurationViewControllerDelegate.h"
+#include "Orvo_Tunedeck/engine/AudioEngine.h"
+
+class ViewController final : public AudioEngineDelegate, public ConfigurationViewControllerDelegate {
+public:
+    // The parameter address to which the chosen sound-set row is written.
+    static constexpr int64_t kSoundsetAddress = 1189;
+
+    ViewController() = default;
+    ~ViewController() override;
+    ViewController(const ViewController&) = delete;
+    ViewController& operator=(const ViewController&) = delete;
+
+    std::string resourcesPath;
+    std::string documentsPath;
+    std::shared_ptr<AudioEngine> player;
+
+    // Makes this the current view controller, finds the folders, provides the default document, creates the
+    // engine on output (the null output when none is given) and observes "OpenInNotification".
+    void viewDidLoad(std::unique_ptr<audioengine::AudioOutput> output = nullptr);
+    void getDirectories();
+    void provideDefaultDocuments();
+
+    // Copies the picked files: folders and files other than .mid, .midi and .kar (any case) are skipped, existing
+    // names are left alone; one failure does not stop the others.
+    void documentPicker(const std::vector<std::filesystem::path>& urls);
+    void documentPicker(const std::filesystem::path& url);
+    void documentPickerWasCancelled();
+    // Copies the file named under "url" into the documents folder unless a file of that name is there.
+    void onOpenIn(const std::optional<NotificationUserInfo>& userInfo);
+
+    void onButtonPlay();
+    void onButtonStop();
+
+    // MIDI input: a channel message of length 1 to 3 (others are dropped), a system-exclusive message.
+    void onChannelMessage(uint64_t timeStamp, uint8_t status, uint8_t data1, uint8_t data2, uint16_t length);
+    void onSysEx(uint64_t timeStamp, uint16_t length, std::span<const uint8_t> bytes);
+
+    // AudioEngineDelegate.
+    void onInstrumentMIDI(uint8_t status, uint8_t data1, uint8_t data2) override;
+    void onInstrumentSysEx(const std::vector<uint8_t>& bytes) override;
+    // ConfigurationViewControllerDelegate: writes the row to the instrument's parameter kSoundsetAddress.
+    void onSoundsetSelected(int64_t index) override;
+
+private:
+    uint64_t openInObserver_ = 0;
+};
+
+// The running main view controller; nullptr until a view has loaded. Main queue.
+ViewController* currentViewController();

@@ -1,0 +1,221 @@
+#include "Orvo_Tunedeck/engine/AudioEngine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/audioengine/AudioSession.h"
+#include "platform/audioengine/EffectNodes.h"
+#include "platform/dispatch/MainQueue.h"
+#include "shared/globals/Print.h"
+
+namespace {
+
+constexpr uint8_t kResetAllControllers = 121;
+constexpr float kReverbWetDryPercent = 33.0f;
+constexpr float kBandFrequenciesHz[] = {40.0f, 440.0f, 12000.0f};
+constexpr float kBandwidthOctaves = 3.0f;
+
+}  // namespace
+
+std::shared_ptr<AudioEngine> AudioEngine::create(std::unique_ptr<audioengine::AudioOutput> output,
+                                                 AudioComponentRegistry& registry) {
+    std::shared_ptr<AudioEngine> made(new AudioEngine(std::move(output)));
+    made->setupInstrument(registry);
+    return made;
+}
+
+AudioEngine::AudioEngine(std::unique_ptr<audioengine::AudioOutput> output)
+    : engine(std::make_shared<audioengine::Engine>(std::move(output))) {
+    hardwareFormat = engine->outputNode()->outputFormat(0);
+    dispatch::MainQueue::shared().attach(midiOut_);
+}
+
+AudioEngine::~AudioEngine() {
+    engine->stop();
+    dispatch::MainQueue::shared().detach(midiOut_);
+    if (instrument) instrument->delegate = nullptr;
+}
+
+void AudioEngine::setupInstrument(AudioComponentRegistry& registry) {
+    instrument = std::make_shared<ExternalAudioUnit>(engine, registry);
+    instrument->delegate = this;
+    instrument->createAsync(kInstrumentDescription, kInstrumentContextName);
+}
+
+void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
+    if (!instrument) {
+        safeprint("AudioEngine::onFoundComponent() : ERROR: Instrument is nil.");
+        return;
+    }
+    if (unit == instrument.get()) {
+        // The instrument's own view is not requested while the application runs without a window.
+        if (instrument->avAudioUnit)
+            safeprint("AudioEngine::openAUView() : ERROR: VC is nil.");
+        else
+            safeprint("AudioEngine::openAUView() : ERROR: The audio unit is not initialized to load the user interface.");
+    }
+    if (instrument->avAudioUnit) {
+        scheduleBlocks_.push_back(
+            std::make_unique<AUScheduleMIDIEventBlock>(instrument->audioUnit0->scheduleMIDIEventBlock()));
+        scheduleTarget_.store(scheduleBlocks_.back().get(), std::memory_order_release);
+        setupEngine();
+    }
+    else
+        safeprint("AudioEngine::onFoundComponent() : ERROR: AVAudiounit is nil.");
+}
+
+void AudioEngine::setupEngine() {
+    if (!instrument || !instrument->avAudioUnit) {
+        safeprint("AudioEngine::setupEngine() : ERROR: We do not have an instrument.");
+        return;
+    }
+    reverb = std::make_shared<audioengine::ReverbNode>();
+    engine->attach(reverb);
+    reverb->loadFactoryPreset(audioengine::ReverbPreset::mediumRoom);
+    reverb->setWetDryMix(kReverbWetDryPercent);
+
+    eq = std::make_shared<audioengine::EqualizerNode>(3);
+    engine->attach(eq);
+    for (size_t band = 0; band < 3; ++band) {
+        audioengine::EqualizerBand& settings = *eq->bands()[band];
+        settings.setFilterType(audioengine::EqualizerBand::FilterType::parametric);
+        settings.setFrequency(kBandFrequenciesHz[band]);
+        settings.setBandwidth(kBandwidthOctaves);
+        settings.setGain(0.0f);
+        settings.setBypass(false);
+    }
+
+    std::string error;
+    limiter = audioengine::makeEffectNode(audioengine::kPeakLimiterDescription, error);
+    if (!limiter) {
+        safeprint("AudioEngine::setupEngine() : ERROR: " + error);
+        return;
+    }
+    engine->attach(limiter);
+
+    engine->connect(instrument->avAudioUnit, reverb, hardwareFormat);
+    engine->connect(reverb, eq, hardwareFormat);
+    engine->connect(eq, limiter, hardwareFormat);
+    engine->connect(limiter, engine->mainMixerNode(), hardwareFormat);
+    startEngine();
+    safeprint(engine->description());
+}
+
+void AudioEngine::startEngine() {
+    if (engine->isRunning()) {
+        safeprint("AudioEngine::startEngine() : WARNING: The audio engine is already active.");
+        return;
+    }
+    std::string error;
+    if (engine->prepare(&error) && engine->start(&error))
+        safeprint("AudioEngine::startEngine() : The audio engine was started.");
+    else
+        safeprint("AudioEngine::startEngine() : ERROR: " + error + ". \nThe audio engine could not be started.");
+}
+
+void AudioEngine::stopEngine() { engine->stop(); }
+
+void AudioEngine::pauseEngine() { engine->pause(); }
+
+double AudioEngine::sessionSampleRate() { return audioengine::AudioSession::sharedInstance().sampleRate(); }
+
+void AudioEngine::setReverbMix(float percent) {
+    if (reverb) reverb->setWetDryMix(percent);
+}
+
+float AudioEngine::reverbMix() const { return reverb ? reverb->wetDryMix() : 0.0f; }
+
+void AudioEngine::setGainLow(float decibels) {
+    if (eq) eq->bands()[0]->setGain(decibels);
+}
+
+float AudioEngine::gainLow() const { return eq ? eq->bands()[0]->gain() : 0.0f; }
+
+void AudioEngine::setGainMid(float decibels) {
+    if (eq) eq->bands()[1]->setGain(decibels);
+}
+
+float AudioEngine::gainMid() const { return eq ? eq->bands()[1]->gain() : 0.0f; }
+
+void AudioEngine::setGainHigh(float decibels) {
+    if (eq) eq->bands()[2]->setGain(decibels);
+}
+
+float AudioEngine::gainHigh() const { return eq ? eq->bands()[2]->gain() : 0.0f; }
+
+void AudioEngine::setVolume(float volume) {
+    engine->mainMixerNode()->setOutputVolume(volume);
+    safeprint("AudioEngine::setVolume() : " + std::to_string(engine->mainMixerNode()->outputVolume()));
+}
+
+float AudioEngine::volume() const { return engine->mainMixerNode()->outputVolume(); }
+
+void AudioEngine::schedule(const char* operation, bool warnNotYet, AUEventSampleTime time, int64_t length,
+                           const uint8_t* bytes) {
+    const AUScheduleMIDIEventBlock* block = scheduleTarget_.load(std::memory_order_acquire);
+    if (block == nullptr) {
+        safeprint(std::string("AudioEngine::") + operation +
+                  (warnNotYet ? "() : WARNING: Audio Unit not available yet for MIDI messges."
+                              : "() : ERROR: Audio Unit not available."));
+        return;
+    }
+    if (*block) (*block)(time, 0, length, bytes);
+}
+
+void AudioEngine::sendMIDI(uint8_t status, uint8_t data1, uint8_t data2) {
+    const uint8_t bytes[3] = {status, data1, data2};
+    schedule("sendMIDI", true, kAUEventSampleTimeImmediate, 3, bytes);
+}
+
+void AudioEngine::sendMIDI(std::span<const uint8_t> bytes, uint16_t length) {
+    const size_t count = std::min<size_t>(length, bytes.size());
+    if (count == 0) return;
+    schedule("sendMIDI", true, kAUEventSampleTimeImmediate, static_cast<int64_t>(count), bytes.data());
+}
+
+void AudioEngine::sendMIDIAt(AUEventSampleTime sampleTime, std::span<const uint8_t> bytes) {
+    if (!bytes.empty()) schedule("sendMIDI", true, sampleTime, static_cast<int64_t>(bytes.size()), bytes.data());
+}
+
+void AudioEngine::resetAllControllers(uint8_t channel) {
+    const uint8_t bytes[3] = {static_cast<uint8_t>(0xB0 | (channel & 0x0F)), kResetAllControllers, 0};
+    schedule("resetAllControllers", true, kAUEventSampleTimeImmediate, 3, bytes);
+}
+
+void AudioEngine::resetAllControllers() {
+    for (uint8_t channel = 0; channel < 16; ++channel) resetAllControllers(channel);
+}
+
+void AudioEngine::sendNoteOn(uint8_t channel, uint8_t note, uint8_t velocity, int64_t sampleTime) {
+    const uint8_t bytes[3] = {static_cast<uint8_t>(0x90 | (channel & 0x0F)), note, velocity};
+    schedule("sendNoteOn", false, sampleTime, 3, bytes);
+}
+
+void AudioEngine::sendNoteOff(uint8_t channel, uint8_t note, uint8_t velocity, int64_t sampleTime) {
+    const uint8_t bytes[3] = {static_cast<uint8_t>(0x80 | (channel & 0x0F)), note, velocity};
+    schedule("sendNoteOff", false, sampleTime, 3, bytes);
+}
+
+void AudioEngine::onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t length, const uint8_t* data) {
+    if (length < 1 || data == nullptr || data[0] < 0x80) return;
+    if (length <= 3) {
+        uint8_t padded[3] = {data[0], 0, 0};
+        std::memcpy(padded, data, static_cast<size_t>(length));
+        midiOut_.pushBytesNoAlloc(&AudioEngine::deliverToDelegate, this, padded, 3);
+    } else {
+        // A message longer than one hand-off entry is dropped and counted by the ring.
+        midiOut_.pushBytesNoAlloc(&AudioEngine::deliverToDelegate, this, data, static_cast<size_t>(length));
+    }
+}
+
+void AudioEngine::deliverToDelegate(void* context, const std::byte* payload, std::size_t size) {
+    auto* self = static_cast<AudioEngine*>(context);
+    if (self->delegate == nullptr) return;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(payload);
+    if (size == 3)
+        self->delegate->onInstrumentMIDI(bytes[0], bytes[1], bytes[2]);
+    else
+        self->delegate->onInstrumentSysEx(std::vector<uint8_t>(bytes, bytes + size));
+}
+
+void AudioEngine::onParameter(AudioUnitBase*, uint64_t, float) {}

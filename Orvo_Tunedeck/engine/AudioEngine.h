@@ -1,0 +1,105 @@
+#pragma once
+// The application's sound engine: has the instrument found and instantiated through the component registry, builds
+// the chain instrument, reverb, three-band equaliser, peak limiter, main mixer, and starts it. It is the only road by
+// which MIDI reaches the instrument (scheduled for immediate delivery) and by which the instrument's MIDI output
+// leaves (to the delegate).
+//
+// Own through std::shared_ptr (made by create()).
+//
+// Threads: create, the set-up, start/stop/pause, the mix settings and destruction on the main queue (the
+// instrument's instantiation completes there too). The sendMIDI forms, resetAllControllers and the note forms may be
+// called from any thread once create() has returned (the MIDI input thread in the application); they never block.
+// onMIDI runs on the render thread and never allocates, locks or waits; the delegate hears of it on the main queue.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck/engine/AudioEngineDelegate.h"
+#include "Orvo_Tunedeck/engine/ExternalAudioUnit.h"
+#include "platform/audioengine/AudioOutput.h"
+#include "platform/audioengine/Engine.h"
+#include "platform/audioengine/EqualizerNode.h"
+#include "platform/audioengine/LimiterNode.h"
+#include "platform/audioengine/ReverbNode.h"
+#include "platform/dispatch/HandoffRing.h"
+#include "shared/audiounitbase/AudioUnitBaseDelegate.h"
+
+class AudioEngine final : public AudioUnitBaseDelegate, public std::enable_shared_from_this<AudioEngine> {
+public:
+    // The instrument the application hosts and the context name it gives it.
+    static constexpr AudioComponentDescription kInstrumentDescription{0x61756D75, 0x7142766E, 0x4B57424C, 2, 0};
+    static constexpr const char* kInstrumentContextName = "KWBL: Orvo Tunedeck Extension";
+
+    // Makes the engine on output (the null output when none is given) and starts the search for the instrument;
+    // the chain is built and started when the instantiation completes on the main queue.
+    static std::shared_ptr<AudioEngine> create(std::unique_ptr<audioengine::AudioOutput> output = nullptr,
+                                               AudioComponentRegistry& registry = AudioComponentRegistry::shared());
+    ~AudioEngine() override;
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
+
+    std::shared_ptr<audioengine::Engine> engine;
+    AudioEngineDelegate* delegate = nullptr;  // not owned
+    AudioFormat hardwareFormat;
+    std::shared_ptr<audioengine::ReverbNode> reverb;
+    std::shared_ptr<audioengine::EqualizerNode> eq;
+    std::shared_ptr<audioengine::Node> limiter;
+    std::shared_ptr<ExternalAudioUnit> instrument;
+
+    void setupEngine();
+    void startEngine();
+    void stopEngine();
+    void pauseEngine();
+    static double sessionSampleRate();
+
+    void setReverbMix(float percent);
+    float reverbMix() const;
+    // Gains in dB of equaliser bands 0, 1 and 2.
+    void setGainLow(float decibels);
+    float gainLow() const;
+    void setGainMid(float decibels);
+    float gainMid() const;
+    void setGainHigh(float decibels);
+    float gainHigh() const;
+    void setVolume(float volume);
+    float volume() const;
+
+    // Schedule on the instrument for immediate delivery: three bytes (missing data bytes 0), or the first length
+    // bytes of a list (never more than the list holds).
+    void sendMIDI(uint8_t status, uint8_t data1 = 0, uint8_t data2 = 0);
+    void sendMIDI(std::span<const uint8_t> bytes, uint16_t length);
+    // A message at sampleTime in the instrument's render time line (kAUEventSampleTimeImmediate + k: k frames into
+    // its next render).
+    void sendMIDIAt(AUEventSampleTime sampleTime, std::span<const uint8_t> bytes);
+    // [0xB0 + channel, 121, 0]; channel 0 to 15. Without channel: all sixteen in turn.
+    void resetAllControllers(uint8_t channel);
+    void resetAllControllers();
+    // A note at sampleTime in the instrument's render time line.
+    void sendNoteOn(uint8_t channel, uint8_t note, uint8_t velocity, int64_t sampleTime);
+    void sendNoteOff(uint8_t channel, uint8_t note, uint8_t velocity, int64_t sampleTime);
+
+    // AudioUnitBaseDelegate.
+    void onFoundComponent(AudioUnitBase* unit) override;
+    void onMIDI(AudioUnitBase* unit, int64_t time, uint8_t cable, int64_t length, const uint8_t* data) override;
+    void onParameter(AudioUnitBase* unit, uint64_t address, float value) override;
+
+private:
+    explicit AudioEngine(std::unique_ptr<audioengine::AudioOutput> output);
+    void setupInstrument(AudioComponentRegistry& registry);
+    // Hands the message to the instrument's schedule block; before the instrument is there, logs why not (the
+    // warning form, or the error form of the note operations) and drops it.
+    void schedule(const char* operation, bool warnNotYet, AUEventSampleTime time, int64_t length,
+                  const uint8_t* bytes);
+    static void deliverToDelegate(void* context, const std::byte* payload, std::size_t size);
+
+    dispatch::HandoffRing midiOut_{256};
+    // The schedule blocks of every instrument made for this engine (main queue); the current one is published to the
+    // sending threads through scheduleTarget_. Blocks are kept until the engine goes, so a sender never sees a
+    // destroyed one.
+    std::vector<std::unique_ptr<AUScheduleMIDIEventBlock>> scheduleBlocks_;
+    std::atomic<const AUScheduleMIDIEventBlock*> scheduleTarget_{nullptr};
+};

@@ -1,0 +1,44 @@
+#pragma once
+// Finds an audio-unit component in the component registry by its description, instantiates the first match, attaches
+// it to the engine it was made for, forwards the unit's MIDI output to the delegate and reads its parameter tree.
+// The application uses it for its one instrument.
+//
+// Threads: made, searched and destroyed on the main queue; the instantiation completes on the main queue as well.
+// midiOutputHandler runs on the unit's render thread and only forwards.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audiounit/AudioComponentRegistry.h"
+#include "shared/audiounitbase/AudioUnitBase.h"
+
+class ExternalAudioUnit : public AudioUnitBase {
+public:
+    explicit ExternalAudioUnit(std::shared_ptr<audioengine::Engine> engine,
+                               AudioComponentRegistry& registry = AudioComponentRegistry::shared());
+
+    // The result of the last registry search.
+    std::vector<AudioComponent> _availableAudioUnits;
+    // The instantiated unit; the target of every MIDI message the application sends. nullptr until instantiated.
+    std::shared_ptr<AUAudioUnit> audioUnit0;
+
+    // Searches the registry on the calling thread and instantiates the first match; the delegate's onFoundComponent
+    // follows on the main queue. Nothing matching (or a failing instantiation) is a log line and no delegate call.
+    void createAsync(const AudioComponentDescription& description, const std::string& contextName);
+
+    // The unit's MIDI output: drops empty messages and those starting with a data byte, forwards the rest to the
+    // delegate (a warning without one). Returns 0. Render thread.
+    foundation::OSStatus midiOutputHandler(int64_t sampleTime, uint8_t cable, int64_t length, const uint8_t* bytes);
+
+    // The description as the application prints it: process name and identifier, then type, subtype, manufacturer
+    // and flags.
+    static std::string describe(const AudioComponentDescription& description);
+
+private:
+    void search(const AudioComponentDescription& description);
+    void onInstantiated(std::shared_ptr<AUAudioUnit> unit, foundation::OSStatus status);
+
+    AudioComponentRegistry& registry_;
+};
