@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_cmd_sfont.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "sampler/src/korvel_cmd_args.h"
@@ -9,6 +10,14 @@ namespace {
 
 korvel_synth_t* synthOf(void* data) { return static_cast<korvel_synth_t*>(data); }
 
+// The length of the path once a leading "~/" is expanded, to refuse a path that the expansion would cut (and so
+// name another file).
+size_t expandedLength(const char* path) {
+  const char* home = std::getenv("HOME");
+  if (path[0] == '~' && path[1] == '/' && home != nullptr) return std::strlen(home) + std::strlen(path) - 1;
+  return std::strlen(path);
+}
+
 }  // namespace
 
 extern "C" {
@@ -17,6 +26,7 @@ int korvel_handle_load(void* data, int ac, char** av, korvel_ostream_t out) {
   if (ac < 1) return KORVEL_CMD_REFUSE(out, "load: too few arguments\n");
   korvel_synth_t* synth = synthOf(data);
   char path[KORVEL_SHELL_LINE_SIZE];
+  if (expandedLength(av[0]) > sizeof path - 2) return KORVEL_CMD_REFUSE(out, "failed to load the SoundFont\n");
   korvel_expand_path(av[0], path, sizeof path);
   int reset = 1;
   int offset = 0;

@@ -11,6 +11,7 @@ extern "C" {
 #endif
 
 // "load file [reset] [bank_offset]": reset 1 and offset 0 unless given; more than three texts keep both defaults.
+// A path longer than 1022 characters once "~/" is expanded is refused, not cut.
 int korvel_handle_load(void* synth, int ac, char** av, korvel_ostream_t out);
 // "unload id [reset]" and "reload id".
 int korvel_handle_unload(void* synth, int ac, char** av, korvel_ostream_t out);

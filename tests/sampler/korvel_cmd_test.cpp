@@ -5,12 +5,15 @@
 #include "sampler/src/korvel_midi_router.h"
 #include "sampler/src/korvel_synth_midi.h"
 #include "tests/sampler/support/korvel_log_capture.h"
+#include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/shell_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -395,6 +398,29 @@ TEST(ShellCommands, SoundFontCommands) {
   EXPECT_EQ(shell.run("reload 2").result, 0);
   EXPECT_EQ(shell.run("unload 2").result, 0);
   EXPECT_EQ(shell.run("fonts").text, "ID  Name\n 1  " + path + "\n");
+}
+
+TEST(ShellCommands, LoadRefusesAPathThatExpansionWouldCut) {
+  korvel_test::LogCapture log;
+  ShellFixture shell;
+  // A path that "~/" expansion would cut to 1022 characters is refused rather than loaded under a shorter name
+  // (here the name of an existing bank).
+  std::string homeDir = sf2::scratch_path("home");
+  std::string relative;
+  while (homeDir.size() + 1 + relative.size() + 201 < 1000) relative += std::string(200, 'd') + "/";
+  std::filesystem::create_directories(homeDir + "/" + relative);
+  relative += std::string(1022 - (homeDir.size() + 1 + relative.size()), 'f');
+  ASSERT_TRUE(sf2::general_bank().write(homeDir + "/" + relative));
+  const char* home = std::getenv("HOME");
+  std::string savedHome = home != nullptr ? home : "";
+  setenv("HOME", homeDir.c_str(), 1);
+  EXPECT_EQ(shell.run("load ~/" + relative + "x").text, "failed to load the SoundFont\n");
+  EXPECT_EQ(shell.run("load ~/" + relative).text, "loaded SoundFont has ID 1\n");
+  if (home != nullptr) {
+    setenv("HOME", savedHome.c_str(), 1);
+  } else {
+    unsetenv("HOME");
+  }
 }
 
 TEST(ShellCommands, HandlerWithoutSynthesizerKnowsOnlySource) {
