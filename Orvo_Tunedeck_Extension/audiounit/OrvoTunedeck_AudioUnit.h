@@ -112,8 +112,8 @@ public:
     // single path components. Files are written atomically, and writing sends no MIDI. Control thread.
     std::optional<foundation::PlistDictionary> fullState() override;
     void setFullState(const std::optional<foundation::PlistDictionary>& state) override;
-    // The preset files of the folder in name order, numbered by their place among all the folder's entries (so the
-    // numbers may have gaps).
+    // The preset files of the folder in name order (regardless of case), numbered by their place among all the
+    // folder's entries (so the numbers may have gaps).
     std::vector<AUAudioUnitPreset> factoryPresets() override;
     std::optional<AUAudioUnitPreset> currentPreset() override { return currentPreset_; }
     // A factory preset is found by number in the last listing and read from the file listed; a user preset

@@ -16,12 +16,24 @@ namespace {
 
 constexpr const char* kPresetExtension = ".aupreset";
 
-bool isPresetFile(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool isPresetFile(const std::filesystem::path& path) {
     std::error_code error;
-    return extension == kPresetExtension && std::filesystem::is_regular_file(path, error);
+    return lowerCase(path.extension().string()) == kPresetExtension && std::filesystem::is_regular_file(path, error);
+}
+
+// Name order without regard to case; names that differ only in case keep their byte order.
+bool listedBefore(const std::filesystem::path& left, const std::filesystem::path& right) {
+    const std::string a = left.filename().string();
+    const std::string b = right.filename().string();
+    const std::string lowerA = lowerCase(a);
+    const std::string lowerB = lowerCase(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
 }
 
 }  // namespace
@@ -44,7 +56,7 @@ std::vector<AUAudioUnitPreset> OrvoTunedeck_AudioUnit::factoryPresets() {
                    error.message());
         return presets_;
     }
-    std::sort(entries.begin(), entries.end());
+    std::sort(entries.begin(), entries.end(), listedBefore);
     for (std::size_t position = 0; position < entries.size(); ++position) {
         if (isPresetFile(entries[position])) {
             presets_.push_back({static_cast<std::int64_t>(position), entries[position].stem().string()});
