@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "Orvo_Tunedeck/identity/ApplicationIdentity.h"
 #include "Orvo_Tunedeck/midi/MIDINotificationReport.h"
 #include "Orvo_Tunedeck/midi/MIDIProperties.h"
 #include "Orvo_Tunedeck/midi/MIDIStatusReport.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr const char* kApplicationBundleIdentifier = "org.orvo.Orvo-Tunedeck2";
-constexpr const char* kMakerDomain = "org.orvo";
 constexpr const char* kMakerMIDIBase = "org.orvo.MIDI";
 
 const char* boolText(bool value) {

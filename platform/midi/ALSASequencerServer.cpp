@@ -59,7 +59,10 @@ public:
     }
 
     ~ALSASequencerServer() override {
-        stopping_ = true;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
         sysexWake_.notify_all();

@@ -20,6 +20,7 @@ bool contains(const Lines& lines, const std::string& line) {
 }
 
 struct Fixture {
+    std::size_t leftOver = dispatch::MainQueue::shared().drain();  // lines an earlier test left queued
     std::shared_ptr<LoopbackServer> server = std::make_shared<LoopbackServer>();
     foundation::LogCapture log;
 

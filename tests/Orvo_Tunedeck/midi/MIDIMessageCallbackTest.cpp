@@ -94,6 +94,7 @@ TEST(PacketParsingDetails, APacketClaimingMoreThanItsDataAreaIsDecodedToTheAreaE
     MIDIMessageCallback parser;
     auto delegate = std::make_shared<RecordingDelegate>();
     parser.setDelegate(delegate);
+    dispatch::MainQueue::shared().drain();  // lines an earlier test left queued
     foundation::LogCapture log;
     midi::MIDIPacket full;
     for (std::size_t i = 0; i + 2 < midi::MIDIPacket::kDataBytes; i += 3) {
@@ -117,6 +118,7 @@ TEST(PacketParsingDetails, APacketClaimingMoreThanItsDataAreaIsDecodedToTheAreaE
 
 TEST(PacketParsingDetails, WithoutDelegateEveryPacketLogsAWarning) {
     MIDIMessageCallback parser;
+    dispatch::MainQueue::shared().drain();  // lines an earlier test left queued
     foundation::LogCapture log;
     parser.handleMIDIMessageCallback(packet({0x90, 0x3C, 0x64}));
     parser.handleMIDIMessageCallback(packet({0x80, 0x3C, 0x00}));

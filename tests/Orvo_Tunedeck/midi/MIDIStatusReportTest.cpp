@@ -14,6 +14,7 @@ using Lines = std::vector<std::string>;
 
 template <typename Action>
 Lines logOf(Action action) {
+    dispatch::MainQueue::shared().drain();  // lines an earlier test left queued
     foundation::LogCapture log;
     action();
     dispatch::MainQueue::shared().drain();
