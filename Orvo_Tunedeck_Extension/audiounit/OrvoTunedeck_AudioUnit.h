@@ -78,6 +78,7 @@ public:
 
     // Parameter dispatch: stores the value and turns it into MIDI for the synthesizer (programs, banks, pans,
     // levels), channel mutes, or the synthesizer's gain (1001: value × 108 − 96 dB) and tuning (1002). 1183 is panic.
+    // Option addresses (setOption) are taken before the tree is consulted.
     // Main queue.
     void setParameter(int64_t index, float value);
     // The stored value of a tree parameter; 0 (with a log line) for other addresses.
@@ -143,6 +144,8 @@ public:
     void loadSoundfontURL(const std::filesystem::path& url);
     // The bank file the synthesizer's caller stored; none without a synthesizer.
     std::optional<std::filesystem::path> getSoundfont();
+    // The synthesizer's node; none (with a log line) without a synthesizer.
+    std::shared_ptr<audioengine::UnitNode> getSynth();
 
     // Control interface of the views. Control thread.
     // File player: loading stops the player, loads the file at once and applies the parameters again; starting

@@ -52,6 +52,14 @@ std::optional<std::filesystem::path> OrvoTunedeck_AudioUnit::getSoundfont() {
     return synth_->currentSoundfont;
 }
 
+std::shared_ptr<audioengine::UnitNode> OrvoTunedeck_AudioUnit::getSynth() {
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return nullptr;
+    }
+    return synth_->midiSynth;
+}
+
 void OrvoTunedeck_AudioUnit::preloadSoundfontPrograms() {
     for (const SoundfontProgram& program : soundfontprograms_->programs) {
         if (!synth_) {

@@ -103,6 +103,7 @@ TEST_F(SoundSetChoice, BankNumbersAndFilesComeWithTheGeneralMidiTable) {
     EXPECT_EQ(synthUnit(*unit).soundBankPath(), bank);
     EXPECT_EQ(unit->soundfontprograms()->programs, tableRows(ProgramTable::generalMidi));
     EXPECT_FALSE(unit->getSoundfont()) << "the loaders do not store the bank file";
+    EXPECT_EQ(unit->getSynth(), unit->synth()->midiSynth);
 }
 
 }  // namespace
