@@ -2,9 +2,12 @@
 #include "platform/ui/ImageSurface.h"
 #include "tests/platform/ui/SurfaceProbe.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -203,6 +206,48 @@ TEST(PanelPlacement, AZeroFrameDrawsAtScaleOneWithoutRecording) {
     state.drawSymbolControls(image.context(), {}, ResizingBehavior::aspectFit);
     EXPECT_EQ(state.TunedeckViewScale, (ui::Size{0, 0}));
     EXPECT_TRUE(pixelNear(image, 300, 26, kWhite));
+}
+
+}  // namespace
+
+namespace {
+
+struct PngDeleter {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+
+// The pixel (x, y) of a PNG file read back through cairo, as RGB (the panel is opaque).
+ui::Pixel pngPixel(cairo_surface_t* png, int x, int y) {
+    const unsigned char* row = cairo_image_surface_get_data(png) + y * cairo_image_surface_get_stride(png);
+    std::uint32_t argb;
+    std::memcpy(&argb, row + 4 * x, sizeof argb);
+    return {std::uint8_t(argb >> 16), std::uint8_t(argb >> 8), std::uint8_t(argb), std::uint8_t(argb >> 24)};
+}
+
+TEST(PanelPng, TheWrittenFileHoldsThePanelAtBothScales) {
+    const char* tmp = std::getenv("TUNEDECK_TEST_TMP");
+    const auto folder = std::filesystem::path(tmp ? tmp : std::filesystem::temp_directory_path().string()) / "panel_png";
+    std::filesystem::create_directories(folder);
+    for (const int s : {1, 2}) {
+        TunedeckViewBase state;
+        state.valueSelected = 3;
+        state.isMuted[7] = true;
+        PanelPicture picture(state, 600 * s, 500 * s);
+        const auto file = folder / ("panel_" + std::to_string(s) + "x.png");
+        ASSERT_TRUE(picture.image.writePng(file));
+        std::unique_ptr<cairo_surface_t, PngDeleter> png(cairo_image_surface_create_from_png(file.c_str()));
+        ASSERT_EQ(cairo_surface_status(png.get()), CAIRO_STATUS_SUCCESS);
+        ASSERT_EQ(cairo_image_surface_get_width(png.get()), 600 * s);
+        cairo_surface_flush(png.get());
+        const auto near = [](ui::Pixel a, ui::Pixel b) {
+            return std::abs(a.red - b.red) <= 4 && std::abs(a.green - b.green) <= 4 && std::abs(a.blue - b.blue) <= 4;
+        };
+        EXPECT_TRUE(near(pngPixel(png.get(), 300 * s, 26 * s), kWhite)) << s;                 // upper frame
+        EXPECT_TRUE(near(pngPixel(png.get(), (147 + 72) * s, 150 * s), kFocus)) << s;         // focus on strip 3
+        EXPECT_TRUE(near(pngPixel(png.get(), (160 + 168) * s, 188 * s), kDimmed)) << s;       // strip 7 muted
+        EXPECT_TRUE(near(pngPixel(png.get(), (160 + 192) * s, 188 * s), kWhite)) << s;        // strip 8 not
+        EXPECT_TRUE(near(pngPixel(png.get(), 300 * s, 200 * s), kBlack)) << s;
+    }
 }
 
 }  // namespace
