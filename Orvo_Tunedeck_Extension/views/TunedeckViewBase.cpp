@@ -15,12 +15,12 @@ TunedeckViewBase::TunedeckViewBase() {
     valueLevel.fill(kStartLevel);
 }
 
-const Soundfontprograms* TunedeckViewBase::audioUnit() const {
+const Soundfontprograms* TunedeckViewBase::soundfontprograms() const {
     return viewController ? viewController->soundfontprograms() : nullptr;
 }
 
 void TunedeckViewBase::formatDisplay() {
-    const Soundfontprograms* catalogue = audioUnit();
+    const Soundfontprograms* catalogue = soundfontprograms();
     if (!catalogue) return;
     const int c = valueSelected;
     if (c < 0 || c >= channelCount) return;
@@ -38,7 +38,7 @@ void TunedeckViewBase::reset() {
     valueLevel.fill(kStartLevel);
     isMuted.fill(false);
     valueSelected = 0;
-    const Soundfontprograms* catalogue = audioUnit();
+    const Soundfontprograms* catalogue = soundfontprograms();
     valueDisplay = catalogue ? catalogue->formatInstrumentName(0, 0, 0, 0) : "000/000 - 000 : Program";
 }
 

@@ -87,8 +87,8 @@ public:
     // Factors from the canvas to the view at the last drawing; touch points are divided by them.
     ui::Size TunedeckViewScale{0, 0};
 
-    // The catalogue of the host's audio unit, or null without a host or audio unit.
-    const Soundfontprograms* audioUnit() const;
+    // The program catalogue of the host's audio unit, or null without a host or audio unit.
+    const Soundfontprograms* soundfontprograms() const;
 
     // Sets valueDisplay to the catalogue's caption of the selected channel's program (bank 127/127 on channel 9).
     // Leaves it as it is without a catalogue or with a selected channel outside 0 to 15.
