@@ -30,7 +30,7 @@ MIDIConnection& MIDIConnection::shared() {
 MIDIConnection::MIDIConnection(std::shared_ptr<midi::MIDIServer> server, std::optional<std::string> bundleIdentifier)
     : server_(std::move(server)),
       bundleIdentifier_(std::move(bundleIdentifier)),
-      outputs_(std::make_shared<const MIDIObjectList>()) {}
+      outputs_(MIDIObjectList{}) {}
 
 MIDIConnection::~MIDIConnection() {
     dispose();
@@ -208,16 +208,15 @@ void MIDIConnection::refreshInputs() {
 }
 
 void MIDIConnection::refreshOutputs() {
-    const std::shared_ptr<const MIDIObjectList> current = outputs_.load();
-    outputs_.store(std::make_shared<const MIDIObjectList>(
-        refreshEndpoints(&midi::MIDIServer::numberOfDestinations, &midi::MIDIServer::destination, *current, 0)));
+    outputs_.replace(refreshEndpoints(&midi::MIDIServer::numberOfDestinations, &midi::MIDIServer::destination,
+                                      outputs_.current(), 0));
 }
 
 void MIDIConnection::setOutputActive(midi::MIDIEndpointRef destination, bool on) {
-    const std::shared_ptr<const MIDIObjectList> list = outputs_.load();
+    const MIDIObjectList& list = outputs_.current();
     const auto found =
-        std::find_if(list->begin(), list->end(), [destination](const auto& o) { return o->object == destination; });
-    if (found != list->end()) {
+        std::find_if(list.begin(), list.end(), [destination](const auto& o) { return o->object == destination; });
+    if (found != list.end()) {
         (*found)->active = on;
     }
 }
@@ -349,12 +348,13 @@ void MIDIConnection::sendMidiMessage(midi::MIDIEndpointRef destination, std::uin
 
 void MIDIConnection::sendMidiMessage(std::uint8_t status, std::uint8_t channel, std::uint8_t data1,
                                      std::uint8_t data2, midi::MIDITimeStamp timeStamp) {
-    const std::shared_ptr<const MIDIObjectList> list = outputs_.load();
-    for (const std::shared_ptr<MIDIObject>& output : *list) {
-        if (output->active.load()) {
-            sendMidiMessage(output->object, status, channel, data1, data2, timeStamp);
+    outputs_.read([&](const MIDIObjectList& list) {
+        for (const std::shared_ptr<MIDIObject>& output : list) {
+            if (output->active.load()) {
+                sendMidiMessage(output->object, status, channel, data1, data2, timeStamp);
+            }
         }
-    }
+    });
 }
 
 std::vector<std::uint8_t> MIDIConnection::makeSysexBuffer(std::span<const std::uint8_t> bytes) {
@@ -373,12 +373,13 @@ void MIDIConnection::sendSysex(midi::MIDIEndpointRef destination, std::size_t le
 }
 
 void MIDIConnection::sendSysex(std::size_t length, std::span<const std::uint8_t> bytes) {
-    const std::shared_ptr<const MIDIObjectList> list = outputs_.load();
-    for (const std::shared_ptr<MIDIObject>& output : *list) {
-        if (output->active.load()) {
-            sendSysex(output->object, length, bytes);
+    outputs_.read([&](const MIDIObjectList& list) {
+        for (const std::shared_ptr<MIDIObject>& output : list) {
+            if (output->active.load()) {
+                sendSysex(output->object, length, bytes);
+            }
         }
-    }
+    });
 }
 
 std::size_t MIDIConnection::sysexPending() const {
@@ -437,10 +438,11 @@ void MIDIConnection::readBlock(midi::MIDIPacketList packets, void*) {
     if (!midiThru_.load()) {
         return;
     }
-    const std::shared_ptr<const MIDIObjectList> list = outputs_.load();
-    for (const std::shared_ptr<MIDIObject>& output : *list) {
-        if (output->active.load()) {
-            errorName(server_->received(output->object, packets));
+    outputs_.read([&](const MIDIObjectList& list) {
+        for (const std::shared_ptr<MIDIObject>& output : list) {
+            if (output->active.load()) {
+                errorName(server_->received(output->object, packets));
+            }
         }
-    }
+    });
 }

@@ -12,6 +12,7 @@
 
 #include "Orvo_Tunedeck/midi/MIDIMessageCallback.h"
 #include "Orvo_Tunedeck/midi/MIDIObject.h"
+#include "Orvo_Tunedeck/midi/PublishedList.h"
 #include "platform/midi/MIDIServer.h"
 
 // The application's one gateway to MIDI: its client, one input port (whose packets the parser of the base class
@@ -51,9 +52,9 @@ public:
     bool midiThru() const { return midiThru_.load(); }
     void setMidiThru(bool on) { midiThru_.store(on); }
 
-    // The sources and destinations as last listed. inputs on the main queue; outputs from any thread.
+    // The sources and destinations as last listed. Main queue.
     const MIDIObjectList& inputs() const { return inputs_; }
-    std::shared_ptr<const MIDIObjectList> outputs() const { return outputs_.load(); }
+    const MIDIObjectList& outputs() const { return outputs_.current(); }
 
     void _initialize();
     void dispose();
@@ -112,7 +113,7 @@ private:
     midi::MIDIEndpointRef virtualDestinationEndpointRef_ = 0;
     std::atomic<bool> midiThru_{false};
     MIDIObjectList inputs_;
-    std::atomic<std::shared_ptr<const MIDIObjectList>> outputs_;
+    PublishedList<MIDIObjectList> outputs_;  // read by the sending thread
     std::vector<std::uint64_t> networkObservers_;
 
     mutable std::mutex sysexMutex_;

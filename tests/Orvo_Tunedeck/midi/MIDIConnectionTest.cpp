@@ -53,7 +53,7 @@ TEST(MIDIConnection, InitialisingNamesClientAndPortsAfterTheBundleIdentifierAndE
     EXPECT_TRUE(contains(lines, "MIDIConnectivity::_initialize(): Info: Ein globaler MIDI OUT Port 'x.y.MIDIOutput' "
                                 "wurde erzeugt."));
     EXPECT_TRUE(connection.inputs().empty());
-    EXPECT_TRUE(connection.outputs()->empty());
+    EXPECT_TRUE(connection.outputs().empty());
 }
 
 TEST(MIDIConnection, WithoutBundleIdentifierTheMakersNameIsTheBase) {
@@ -129,9 +129,9 @@ TEST(MIDIConnection, RefreshingKeepsSwitchesOfEndpointsThatStay) {
     EXPECT_NE(connection.inputs()[0]->uid, 0);
     EXPECT_EQ(connection.inputs()[1]->object, c);
     EXPECT_FALSE(connection.inputs()[1]->active);
-    ASSERT_EQ(connection.outputs()->size(), 1u);
-    EXPECT_TRUE(connection.outputs()->at(0)->active);
-    EXPECT_EQ(connection.outputs()->at(0)->io, 0);
+    ASSERT_EQ(connection.outputs().size(), 1u);
+    EXPECT_TRUE(connection.outputs()[0]->active);
+    EXPECT_EQ(connection.outputs()[0]->io, 0);
 }
 
 TEST(MIDIConnection, AChannelMessageGoesToEveryActiveDestinationOnce) {
@@ -262,6 +262,59 @@ TEST(MIDIConnection, ConnectedSourcesReachTheDelegateThroughTheParserOnTheSendin
     EXPECT_FALSE(connection.inputs()[0]->active);
     f.server->sendFromSource(keyboard, midi::MIDIPacketList(list.data(), 1));
     EXPECT_EQ(delegate->events().size(), 4u);
+}
+
+TEST(MIDIConnection, ConnectingAllSourcesStopsAtTheFirstFailure) {
+    Fixture f;
+    MIDIConnection connection(f.server, std::string("x.y"));
+    connection._initialize();
+    const midi::MIDIEndpointRef a = f.server->plugInSource("A");
+    f.server->plugInSource("B");
+    connection.connectAllInputs();
+    ASSERT_EQ(connection.inputs().size(), 2u);
+    EXPECT_EQ(connection.inputs()[0]->object, a);
+    EXPECT_TRUE(connection.inputs()[1]->active);
+
+    f.drainedLog();
+    f.log.clear();
+    f.server->failNext(LoopbackServer::Call::connectSource, midi::kMIDIInvalidPort);
+    connection.connectAllInputs();
+    EXPECT_TRUE(connection.inputs().empty());
+    EXPECT_EQ(f.drainedLog(),
+              (Lines{"MIDIConnectivity::connectAllInputs(): Info: Es gibt momentan 2 MIDI Quellen.",
+                     "MIDIConnectivity::connectAllInputs(): Fehler: (0) Eine MIDI Quelle konnte nicht zum MIDI IN "
+                     "Port hinzugefügt werden.",
+                     "Error: -10831", "error string ''", "kMIDIInvalidPort"}));
+}
+
+TEST(MIDIConnection, SendingWhileTheMainQueueChangesTheOutputsSendsOnlyToListedDestinations) {
+    Fixture f;
+    MIDIConnection connection(f.server, std::string("x.y"));
+    connection._initialize();
+    const midi::MIDIEndpointRef synth = f.server->plugInDestination("Synth");
+    connection.refreshOutputs();
+    connection.setOutputActive(synth, true);
+    constexpr int kMessages = 2000;
+    std::atomic<bool> sending{true};
+    std::thread output([&] {
+        for (int i = 0; i < kMessages; ++i) {
+            connection.sendMidiMessage(0xB0, 0, 7, static_cast<std::uint8_t>(i % 128), 0);
+        }
+        sending = false;
+    });
+    bool on = true;
+    while (sending) {
+        connection.refreshOutputs();
+        on = !on;
+        connection.setOutputActive(synth, on);
+    }
+    output.join();
+    const auto packets = f.server->delivered(synth).packets;
+    EXPECT_LE(packets.size(), static_cast<std::size_t>(kMessages));
+    for (const midi::MIDIPacket& p : packets) {
+        ASSERT_EQ(p.length, 3);
+        ASSERT_EQ(p.data[0], 0xB0);
+    }
 }
 
 TEST(MIDIConnection, DisposeReleasesEverythingItMade) {
