@@ -2,10 +2,12 @@
 
 #include "Orvo_Tunedeck/app/NotificationCenter.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/AudioSession.h"
 #include "shared/globals/Print.h"
 
 bool AppDelegate::launchSetup() {
+    MIDIConnection::shared()._initialize();
     auto& session = audioengine::AudioSession::sharedInstance();
     if (!session.setCategory(audioengine::AudioSession::Category::playback)) {
         safeprint("Error: The audio session refused the playback category.");
@@ -25,6 +27,7 @@ void AppDelegate::openURL(const std::filesystem::path& url, const std::string& m
 }
 
 void AppDelegate::terminateTeardown() {
+    MIDIConnection::shared().dispose();
     if (ViewController* controller = currentViewController(); controller != nullptr && controller->player)
         controller->player->stopEngine();
     if (!audioengine::AudioSession::sharedInstance().setActive(false))

@@ -9,11 +9,12 @@
 
 class AppDelegate {
 public:
-    // Sets up the audio session: playback, 48000 Hz, active; a refusal is logged ("Error: ...") and the calls after
-    // it are not made. Always true.
+    // Sets up MIDI (client, ports, network session; no source connected yet), then the audio session: playback,
+    // 48000 Hz, active; a refusal is logged ("Error: ...") and the calls after it are not made. Always true.
     bool launchSetup();
     // Posts "OpenInNotification" with {"url": url} between two log lines.
     void openURL(const std::filesystem::path& url, const std::string& message);
-    // Stops the engine of the current view controller, when there is one, and deactivates the audio session.
+    // Closes MIDI, stops the engine of the current view controller, when there is one, and deactivates the audio
+    // session.
     void terminateTeardown();
 };

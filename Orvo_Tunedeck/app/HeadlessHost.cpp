@@ -10,6 +10,7 @@
 #include "Orvo_Tunedeck/app/AppDelegate.h"
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
@@ -27,21 +28,23 @@ int playLive(const HeadlessOptions& options) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     auto& mainQueue = dispatch::MainQueue::shared();
-    ViewController controller;
-    controller.viewDidLoad(std::make_unique<audioengine::AlsaOutput>(
+    const auto controller = std::make_shared<ViewController>();
+    controller->viewDidLoad(std::make_unique<audioengine::AlsaOutput>(
         options.device, audioengine::AudioSession::sharedInstance().sampleRate()));
     mainQueue.drain();
-    if (!controller.player->instrument || !controller.player->instrument->audioUnit0) {
+    if (!controller->player->instrument || !controller->player->instrument->audioUnit0) {
         safeprint("Orvo-Tunedeck2 : ERROR: The instrument could not be loaded.");
         mainQueue.drain();
         return 1;
     }
-    if (!controller.player->engine->isRunning()) {
+    if (!controller->player->engine->isRunning()) {
         safeprint("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM '" + options.device +
                   "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi FILE.mid)");
         mainQueue.drain();
         return 1;
     }
+    // Without a configuration screen every MIDI source there is now is switched on.
+    MIDIConnection::shared().connectAllInputs();
     safeprint("Orvo-Tunedeck2 : Playing on ALSA PCM '" + options.device + "'. Stop with Ctrl-C.");
     std::thread waiter([&signals, &mainQueue] {
         int signal = 0;

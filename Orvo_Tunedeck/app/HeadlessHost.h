@@ -1,6 +1,7 @@
 #pragma once
 // The application without a display: start-up, then either an offline render of a MIDI file into a WAV file or
-// live play through an ALSA PCM device until SIGINT or SIGTERM, then shutdown.
+// live play through an ALSA PCM device, with every MIDI source of the ALSA sequencer switched on, until SIGINT or
+// SIGTERM, then shutdown.
 //
 // Threads: the process's main thread, which drives the main queue.
 

@@ -65,7 +65,9 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
         return false;
     }
     const TempoMap tempo(song.tempoEvents);
-    const auto frameAt = [&](double beat) { return static_cast<int64_t>(std::llround(tempo.seconds(beat) * sampleRateHz)); };
+    const auto frameAt = [&](double beat) {
+        return static_cast<int64_t>(std::llround(tempo.seconds(beat) * sampleRateHz));
+    };
 
     MidiFileSchedule result;
     for (const auto& track : song.tracks) {
@@ -75,7 +77,8 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
                     MIDINoteMessage note{};
                     std::memcpy(&note, event.record.data(), sizeof note);
                     const auto status = static_cast<uint8_t>(note.channel & 0x0F);
-                    result.messages.push_back({frameAt(event.time), {uint8_t(0x90 | status), note.note, note.velocity}});
+                    result.messages.push_back(
+                        {frameAt(event.time), {uint8_t(0x90 | status), note.note, note.velocity}});
                     result.messages.push_back(
                         {frameAt(event.time + std::max(0.0f, note.duration)), {uint8_t(0x80 | status), note.note, 0}});
                     break;

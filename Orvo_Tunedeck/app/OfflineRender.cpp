@@ -30,14 +30,14 @@ int renderOffline(const OfflineRenderRequest& request) {
 
     auto output = std::make_unique<audioengine::WavFileOutput>(request.wavFile.string(), request.sampleRateHz);
     audioengine::WavFileOutput& wav = *output;
-    ViewController controller;
-    controller.viewDidLoad(std::move(output));
+    const auto controller = std::make_shared<ViewController>();
+    controller->viewDidLoad(std::move(output));
     auto& mainQueue = dispatch::MainQueue::shared();
     mainQueue.drain();
-    AudioEngine& player = *controller.player;
+    AudioEngine& player = *controller->player;
     if (!player.instrument || !player.instrument->audioUnit0) return fail("the instrument could not be loaded");
     if (!player.engine->isRunning()) return fail("the audio engine could not be started");
-    if (request.soundSet) controller.onSoundsetSelected(*request.soundSet);
+    if (request.soundSet) controller->onSoundsetSelected(*request.soundSet);
     mainQueue.drain();
 
     const auto tailFrames =

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <system_error>
 
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/foundation/Folders.h"
 #include "shared/globals/Print.h"
 
@@ -40,6 +41,7 @@ ViewController::~ViewController() {
 
 void ViewController::viewDidLoad(std::unique_ptr<audioengine::AudioOutput> output) {
     current = this;
+    MIDIConnection::shared().setDelegate(shared_from_this());
     getDirectories();
     provideDefaultDocuments();
     player = AudioEngine::create(std::move(output));
@@ -162,7 +164,8 @@ void ViewController::onButtonStop() {
     if (player) player->pauseEngine();
 }
 
-void ViewController::onChannelMessage(uint64_t, uint8_t status, uint8_t data1, uint8_t data2, uint16_t length) {
+void ViewController::onChannelMessage(midi::MIDITimeStamp, uint8_t status, uint8_t data1, uint8_t data2,
+                                      uint16_t length) {
     if (!player) return;
     switch (length) {
         case 3:
@@ -179,7 +182,7 @@ void ViewController::onChannelMessage(uint64_t, uint8_t status, uint8_t data1, u
     }
 }
 
-void ViewController::onSysEx(uint64_t, uint16_t length, std::span<const uint8_t> bytes) {
+void ViewController::onSysEx(midi::MIDITimeStamp, uint16_t length, std::span<const uint8_t> bytes) {
     if (player) player->sendMIDI(bytes, length);
 }
 

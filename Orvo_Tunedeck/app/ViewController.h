@@ -18,8 +18,13 @@
 #include "Orvo_Tunedeck/app/NotificationCenter.h"
 #include "Orvo_Tunedeck/configuration/ConfigurationViewControllerDelegate.h"
 #include "Orvo_Tunedeck/engine/AudioEngine.h"
+#include "Orvo_Tunedeck/midi/MIDIMessageDelegate.h"
 
-class ViewController final : public AudioEngineDelegate, public ConfigurationViewControllerDelegate {
+// Own through std::shared_ptr: the MIDI connection holds the view controller as its delegate.
+class ViewController final : public AudioEngineDelegate,
+                             public ConfigurationViewControllerDelegate,
+                             public MIDIMessageDelegate,
+                             public std::enable_shared_from_this<ViewController> {
 public:
     // The parameter address to which the chosen sound-set row is written.
     static constexpr int64_t kSoundsetAddress = 1189;
@@ -33,8 +38,9 @@ public:
     std::string documentsPath;
     std::shared_ptr<AudioEngine> player;
 
-    // Makes this the current view controller, finds the folders, provides the default document, creates the
-    // engine on output (the null output when none is given) and observes "OpenInNotification".
+    // Makes this the current view controller and the delegate of the MIDI connection, finds the folders, provides
+    // the default document, creates the engine on output (the null output when none is given) and observes
+    // "OpenInNotification".
     void viewDidLoad(std::unique_ptr<audioengine::AudioOutput> output = nullptr);
     void getDirectories();
     void provideDefaultDocuments();
@@ -50,9 +56,22 @@ public:
     void onButtonPlay();
     void onButtonStop();
 
-    // MIDI input: a channel message of length 1 to 3 (others are dropped), a system-exclusive message.
-    void onChannelMessage(uint64_t timeStamp, uint8_t status, uint8_t data1, uint8_t data2, uint16_t length);
-    void onSysEx(uint64_t timeStamp, uint16_t length, std::span<const uint8_t> bytes);
+    // MIDIMessageDelegate: a channel message of length 1 to 3 goes to the instrument as three bytes (others are
+    // dropped), a system-exclusive message as it is; the rest is ignored.
+    void onChannelMessage(midi::MIDITimeStamp timeStamp, uint8_t status, uint8_t data1, uint8_t data2,
+                          uint16_t length) override;
+    void onSysEx(midi::MIDITimeStamp timeStamp, uint16_t length, std::span<const uint8_t> bytes) override;
+    void onTimeCode(midi::MIDITimeStamp, uint8_t) override {}
+    void onSongPositionPointer(midi::MIDITimeStamp, uint8_t, uint8_t) override {}
+    void onSongSelect(midi::MIDITimeStamp, uint8_t) override {}
+    void onTuneRequest(midi::MIDITimeStamp) override {}
+    void onClock(midi::MIDITimeStamp) override {}
+    void onStart(midi::MIDITimeStamp) override {}
+    void onContinue(midi::MIDITimeStamp) override {}
+    void onStop(midi::MIDITimeStamp) override {}
+    void onActiveSensing(midi::MIDITimeStamp) override {}
+    void onSystemReset(midi::MIDITimeStamp) override {}
+    void onMIDINotification() override {}
 
     // AudioEngineDelegate.
     void onInstrumentMIDI(uint8_t status, uint8_t data1, uint8_t data2) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audioengine/EffectNodes.h"
 #include "platform/dispatch/MainQueue.h"
@@ -52,7 +53,8 @@ void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
         if (instrument->avAudioUnit)
             safeprint("AudioEngine::openAUView() : ERROR: VC is nil.");
         else
-            safeprint("AudioEngine::openAUView() : ERROR: The audio unit is not initialized to load the user interface.");
+            safeprint(
+                "AudioEngine::openAUView() : ERROR: The audio unit is not initialized to load the user interface.");
     }
     if (instrument->avAudioUnit) {
         scheduleBlocks_.push_back(
@@ -210,12 +212,14 @@ void AudioEngine::onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t length, const
 
 void AudioEngine::deliverToDelegate(void* context, const std::byte* payload, std::size_t size) {
     auto* self = static_cast<AudioEngine*>(context);
-    if (self->delegate == nullptr) return;
     const auto* bytes = reinterpret_cast<const uint8_t*>(payload);
-    if (size == 3)
-        self->delegate->onInstrumentMIDI(bytes[0], bytes[1], bytes[2]);
-    else
-        self->delegate->onInstrumentSysEx(std::vector<uint8_t>(bytes, bytes + size));
+    if (size == 3) {
+        if (self->delegate != nullptr) self->delegate->onInstrumentMIDI(bytes[0], bytes[1], bytes[2]);
+        MIDIConnection::shared().sendMidiMessage(bytes[0] & 0xF0, bytes[0] & 0x0F, bytes[1], bytes[2], 0);
+    } else {
+        if (self->delegate != nullptr) self->delegate->onInstrumentSysEx(std::vector<uint8_t>(bytes, bytes + size));
+        MIDIConnection::shared().sendSysex(size, std::span<const uint8_t>(bytes, size));
+    }
 }
 
 void AudioEngine::onParameter(AudioUnitBase*, uint64_t, float) {}

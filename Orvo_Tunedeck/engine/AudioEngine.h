@@ -2,14 +2,15 @@
 // The application's sound engine: has the instrument found and instantiated through the component registry, builds
 // the chain instrument, reverb, three-band equaliser, peak limiter, main mixer, and starts it. It is the only road by
 // which MIDI reaches the instrument (scheduled for immediate delivery) and by which the instrument's MIDI output
-// leaves (to the delegate).
+// leaves (to the delegate and to the MIDI destinations switched on).
 //
 // Own through std::shared_ptr (made by create()).
 //
 // Threads: create, the set-up, start/stop/pause, the mix settings and destruction on the main queue (the
 // instrument's instantiation completes there too). The sendMIDI forms, resetAllControllers and the note forms may be
 // called from any thread once create() has returned (the MIDI input thread in the application); they never block.
-// onMIDI runs on the render thread and never allocates, locks or waits; the delegate hears of it on the main queue.
+// onMIDI runs on the render thread and never allocates, locks or waits; the message is handed to the main queue,
+// where the delegate hears of it and it is sent to the MIDI destinations.
 
 #include <atomic>
 #include <cstdint>

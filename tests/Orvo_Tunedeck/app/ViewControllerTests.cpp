@@ -11,6 +11,7 @@
 #include "Orvo_Tunedeck/app/AppDelegate.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
@@ -50,10 +51,13 @@ protected:
         }();
         (void)searched;
     }
-    void TearDown() override { dispatch::MainQueue::shared().drain(); }
+    void TearDown() override {
+        MIDIConnection::shared().setDelegate(nullptr);
+        dispatch::MainQueue::shared().drain();
+    }
 
-    std::unique_ptr<ViewController> load() {
-        auto controller = std::make_unique<ViewController>();
+    std::shared_ptr<ViewController> load() {
+        auto controller = std::make_shared<ViewController>();
         controller->viewDidLoad(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
         dispatch::MainQueue::shared().drain();
         return controller;
@@ -74,6 +78,7 @@ TEST_F(MainViewController, ProvidesTheDefaultDocumentOnceAndNeverOverwritesIt) {
     EXPECT_EQ(currentViewController(), first.get());
     EXPECT_EQ(first->documentsPath, documents.string());
     EXPECT_EQ(readFile(documents / "default.mid"), "default");
+    MIDIConnection::shared().setDelegate(nullptr);
     first.reset();
 
     writeFile(documents / "default.mid", "edited by the user");

@@ -1,5 +1,5 @@
-// The program's headless offline render: a generated MIDI file through the whole instrument into a WAV file that
-// sox reads.
+// The program without a display: the offline render of a generated MIDI file through the whole instrument into a
+// WAV file that sox reads, and live play on a sound output that is not there.
 
 #include <gtest/gtest.h>
 
@@ -98,6 +98,29 @@ TEST(OfflineRender, BadMidiFileIsAClearErrorAndNoWavFile) {
               std::string::npos)
         << output;
     EXPECT_FALSE(fs::exists(folder.path() / "out.wav"));
+}
+
+TEST(HeadlessLive, MissingSoundOutputIsAClearError) {
+    testsupport::TestFolder folder;
+    int exitCode = -1;
+    const std::string output = testsupport::runCommand(
+        "TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" + std::string(ORVO_TUNEDECK_PROGRAM) +
+            "' --headless --device no-such-pcm 2>&1",
+        exitCode);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_NE(output.find("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM 'no-such-pcm'."), std::string::npos)
+        << output;
+}
+
+TEST(HeadlessProgram, WrongArgumentsShowTheUsage) {
+    for (const char* arguments : {"", "--headless --render out.wav",
+                                  "--headless --sound-set 6 --render a.wav --midi b.mid", "--headless --unknown"}) {
+        int exitCode = -1;
+        const std::string output =
+            testsupport::runCommand("'" + std::string(ORVO_TUNEDECK_PROGRAM) + "' " + arguments + " 2>&1", exitCode);
+        EXPECT_EQ(exitCode, 2) << arguments;
+        EXPECT_NE(output.find("usage: Orvo-Tunedeck2"), std::string::npos) << arguments;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+// MIDI through the whole application on the in-process MIDI system: a source switched on plays the hosted
+// instrument from its own thread, and what the instrument sends out reaches the destinations switched on.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/AppDelegate.h"
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "platform/audioengine/ManualRenderingOutput.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/midi/LoopbackServer.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+constexpr uint32_t kBlock = 512;
+
+midi::MIDIPacket packet(std::vector<uint8_t> bytes) {
+    midi::MIDIPacket made;
+    made.length = static_cast<uint16_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), made.data);
+    return made;
+}
+
+class MIDIRouting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loopback = dynamic_cast<midi::LoopbackServer*>(&MIDIConnection::shared().server());
+        if (loopback == nullptr) GTEST_SKIP() << "this machine has an ALSA sequencer; the routing runs in-process only";
+        environment.set("TUNEDECK_DOCUMENTS", (folder.path() / "Documents").string());
+        AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+        appDelegate.launchSetup();
+        controller = std::make_shared<ViewController>();
+        controller->viewDidLoad(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
+        dispatch::MainQueue::shared().drain();
+        ASSERT_TRUE(controller->player->engine->isRunning());
+    }
+    void TearDown() override {
+        if (loopback == nullptr) return;
+        appDelegate.terminateTeardown();
+        MIDIConnection::shared().setDelegate(nullptr);
+        dispatch::MainQueue::shared().drain();
+    }
+
+    double render(int blocks) {
+        std::vector<float> left(kBlock), right(kBlock);
+        double energy = 0.0;
+        for (int block = 0; block < blocks; ++block) {
+            controller->player->engine->renderOffline(kBlock, left.data(), right.data());
+            for (const float sample : left) energy += static_cast<double>(sample) * sample;
+            dispatch::MainQueue::shared().drain();
+        }
+        return energy;
+    }
+
+    // Plugs in a source and a destination and switches both on.
+    void plugIn(bool destinationOn) {
+        source = loopback->plugInSource("Keyboard");
+        destination = loopback->plugInDestination("Sound Module");
+        dispatch::MainQueue::shared().drain();
+        MIDIConnection& connection = MIDIConnection::shared();
+        connection.refreshInputs();
+        connection.refreshOutputs();
+        connection.connectInput(source);
+        connection.setOutputActive(destination, destinationOn);
+    }
+
+    // The source sends from a thread of its own, as a MIDI input thread does.
+    void sendFromSource(std::vector<midi::MIDIPacket> packets) {
+        std::thread input([&] { loopback->sendFromSource(source, packets); });
+        input.join();
+    }
+
+    testsupport::TestFolder folder;
+    testsupport::ScopedEnvironment environment;
+    midi::LoopbackServer* loopback = nullptr;
+    AppDelegate appDelegate;
+    std::shared_ptr<ViewController> controller;
+    midi::MIDIEndpointRef source = 0;
+    midi::MIDIEndpointRef destination = 0;
+};
+
+TEST_F(MIDIRouting, SourceNotesSoundAndTheInstrumentOutputReachesTheDestination) {
+    plugIn(true);
+    EXPECT_LT(render(2), 1e-9);
+    sendFromSource({packet({0xC0, 5}), packet({0x90, 69, 110})});
+    EXPECT_GT(render(40), 1e-3);
+
+    std::vector<std::vector<uint8_t>> sent;
+    for (const midi::MIDIPacket& out : loopback->delivered(destination).packets)
+        sent.emplace_back(out.data, out.data + out.length);
+    // The two-byte program change reached the instrument as three bytes and leaves it so.
+    EXPECT_NE(std::find(sent.begin(), sent.end(), std::vector<uint8_t>{0xC0, 5, 0}), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), std::vector<uint8_t>{0x90, 69, 110}), sent.end());
+}
+
+TEST_F(MIDIRouting, DestinationSwitchedOffReceivesNothing) {
+    plugIn(false);
+    sendFromSource({packet({0x90, 60, 100})});
+    EXPECT_GT(render(20), 1e-3);
+    EXPECT_TRUE(loopback->delivered(destination).packets.empty());
+}
+
+}  // namespace
