@@ -1,43 +1,10 @@
 #include "Orvo_Tunedeck/midi/MIDIProperties.h"
 
 #include "Orvo_Tunedeck/midi/MIDIStatusReport.h"
-#include "platform/foundation/NumberText.h"
+#include "Orvo_Tunedeck/text/PlistValueText.h"
 #include "shared/globals/Print.h"
 
 namespace {
-
-std::string valueText(const foundation::PlistValue& value) {
-    if (const std::string* text = value.string()) {
-        return *text;
-    }
-    if (const std::int64_t* integer = value.integer()) {
-        return std::to_string(*integer);
-    }
-    if (const double* real = value.real()) {
-        return foundation::numberText(*real);
-    }
-    if (const bool* boolean = value.boolean()) {
-        return *boolean ? "true" : "false";
-    }
-    if (const foundation::PlistData* data = value.data()) {
-        return std::to_string(data->size()) + " bytes";
-    }
-    if (const foundation::PlistArray* array = value.array()) {
-        std::string text = "[";
-        for (std::size_t i = 0; i < array->size(); ++i) {
-            text += (i == 0 ? "" : ", ") + valueText((*array)[i]);
-        }
-        return text + "]";
-    }
-    if (const foundation::PlistDictionary* dictionary = value.dictionary()) {
-        std::string text = "[";
-        for (const auto& [key, entry] : *dictionary) {
-            text += (text.size() == 1 ? "" : ", ") + key + ": " + valueText(entry);
-        }
-        return text + "]";
-    }
-    return "<date>";
-}
 
 template <typename Count, typename Get>
 void allProps(midi::MIDIServer& server, const char* countLine, Count count, Get get) {
@@ -101,7 +68,7 @@ void printProperties(midi::MIDIServer& server, midi::MIDIObjectRef object) {
     }
     safeprint("MIDIConnectivity::printProperties(): Diagnose: Die Eigenschaften des MIDI Objektes sind:");
     for (const auto& [key, value] : properties) {
-        safeprint("- Schlüssel: '" + key + "', Wert: '" + valueText(value) + "'");
+        safeprint("- Schlüssel: '" + key + "', Wert: '" + plistValueText(value) + "'");
     }
 }
 

@@ -7,46 +7,13 @@
 #include <utility>
 
 #include "Orvo_Tunedeck/identity/ApplicationIdentity.h"
+#include "Orvo_Tunedeck/text/PlistValueText.h"
 #include "platform/foundation/Folders.h"
-#include "platform/foundation/NumberText.h"
 #include "shared/globals/Print.h"
 
 namespace {
 
 constexpr double kDefaultRectSide = 100;
-
-std::string valueText(const foundation::PlistValue& value) {
-    if (const std::string* text = value.string()) {
-        return *text;
-    }
-    if (const std::int64_t* integer = value.integer()) {
-        return std::to_string(*integer);
-    }
-    if (const double* real = value.real()) {
-        return foundation::numberText(*real);
-    }
-    if (const bool* boolean = value.boolean()) {
-        return *boolean ? "true" : "false";
-    }
-    if (const foundation::PlistDictionary* dictionary = value.dictionary()) {
-        std::string text = "[";
-        for (const auto& [key, entry] : *dictionary) {
-            text += (text.size() == 1 ? "" : ", ") + key + ": " + valueText(entry);
-        }
-        return text + "]";
-    }
-    if (const foundation::PlistArray* array = value.array()) {
-        std::string text = "[";
-        for (const foundation::PlistValue& entry : *array) {
-            text += (text.size() == 1 ? "" : ", ") + valueText(entry);
-        }
-        return text + "]";
-    }
-    if (const foundation::PlistData* data = value.data()) {
-        return std::to_string(data->size()) + " bytes";
-    }
-    return "<date>";
-}
 
 std::optional<AppRect> rectFrom(const std::optional<foundation::PlistValue>& value) {
     const foundation::PlistDictionary* dictionary = value ? value->dictionary() : nullptr;
@@ -193,7 +160,7 @@ void PersistentAppData::dumpout() const {
     const auto section = [&text](const char* title, const foundation::UserDefaults& store) {
         text << title << '\n';
         for (const auto& [key, value] : store.dictionaryRepresentation()) {
-            text << key << " : " << valueText(value) << '\n';
+            text << key << " : " << plistValueText(value) << '\n';
         }
     };
     section("PersistentAppData::dumpout() : UserDefaults.standard : ", defaults_);

@@ -79,10 +79,11 @@ OSStatus LoopbackServer::clientCreate(const std::string& name, MIDINotifyBlock n
     if (const OSStatus failure = injectedFailure(Call::clientCreate)) {
         return failure;
     }
-    const OSStatus status = create(Kind::client, 0, name, {}, client);
     std::lock_guard lock(mutex_);
-    objects_.at(*client).notify = std::move(notify);
-    return status;
+    const MIDIObjectRef made = nextRef_++;
+    objects_.emplace(made, Object{Kind::client, 0, name, std::move(notify), nullptr, {}, {}});
+    *client = made;
+    return foundation::noErr;
 }
 
 OSStatus LoopbackServer::clientDispose(MIDIClientRef client) {
