@@ -84,7 +84,8 @@ public:
         if (snd_seq_set_client_name(seq_, name.c_str()) < 0) {
             return kMIDIServerStartErr;
         }
-        announcePort_ = snd_seq_create_simple_port(seq_, "announce", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
+        announcePort_ = snd_seq_create_simple_port(seq_, "announce",
+                                                   SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
                                                    SND_SEQ_PORT_TYPE_APPLICATION);
         if (announcePort_ >= 0) {
             snd_seq_connect_from(seq_, announcePort_, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE);
@@ -135,7 +136,9 @@ public:
         return removePort(endpoint, Kind::source, Kind::destination);
     }
 
-    std::size_t numberOfSources() override { return endpoints(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ).size(); }
+    std::size_t numberOfSources() override {
+        return endpoints(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ).size();
+    }
     MIDIEndpointRef source(std::size_t index) override {
         return at(endpoints(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ), index);
     }
@@ -203,7 +206,8 @@ public:
             if (!isPortRef(request->destination)) {
                 return kMIDIUnknownEndpoint;
             }
-            if (std::none_of(ports_.begin(), ports_.end(), [](const auto& p) { return p.second.kind == Kind::outputPort; })) {
+            if (std::none_of(ports_.begin(), ports_.end(),
+                             [](const auto& p) { return p.second.kind == Kind::outputPort; })) {
                 return kMIDIInvalidPort;
             }
             request->complete = false;
@@ -247,7 +251,8 @@ public:
             }
             const std::string portName = snd_seq_port_info_get_name(portInfo);
             result[kMIDIPropertyName] = portName;
-            result[kMIDIPropertyDisplayName] = portName.starts_with(clientName) ? portName : clientName + " " + portName;
+            result[kMIDIPropertyDisplayName] =
+                portName.starts_with(clientName) ? portName : clientName + " " + portName;
             result[kMIDIPropertyUniqueID] = stableUniqueID(clientName + ":" + portName);
             result["alsaClient"] = clientId;
             result["alsaPort"] = refPort(object);
