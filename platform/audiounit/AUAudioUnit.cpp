@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/foundation/FourCharCode.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/PropertyList.h"
@@ -173,7 +174,7 @@ foundation::OSStatus AUAudioUnit::musicDeviceMIDIEvent(uint32_t status, uint32_t
     if (!providesScheduleMIDIEventBlock()) return foundation::kAudio_UnimplementedError;
     const uint8_t bytes[3] = {static_cast<uint8_t>(status), static_cast<uint8_t>(data1 & 0x7F),
                               static_cast<uint8_t>(data2 & 0x7F)};
-    const int64_t length = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 2 : 3;
+    const int64_t length = std::max<std::uint8_t>(midiMessageLength(static_cast<uint8_t>(status)), 1);
     scheduledMIDI_.push(kAUEventSampleTimeImmediate + offsetFrames, 0, length, bytes);
     return foundation::noErr;
 }

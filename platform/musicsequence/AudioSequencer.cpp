@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/musicsequence/MusicEventIterator.h"
 #include "platform/musicsequence/MusicSequenceFile.h"
 #include "platform/musicsequence/MusicTrack.h"
@@ -108,11 +109,6 @@ class SequencerClock final : public audioengine::Node {
   std::shared_ptr<SequencerCore> core_;
 };
 
-std::uint8_t messageLength(std::uint8_t status) {
-  const std::uint8_t kind = status & 0xF0;
-  return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-}
-
 double trackLength(const MusicTrack& track) {
   double length = 0.0;
   std::uint32_t size = sizeof length;
@@ -143,7 +139,7 @@ std::vector<SequencerSongData::Message> readMessages(const MusicTrack& track) {
         MIDIChannelMessage message{};
         std::memcpy(&message, record, sizeof message);
         if (message.status >= 0x80 && message.status < 0xF0) {
-          messages.push_back({time, messageLength(message.status), {message.status, message.data1, message.data2}});
+          messages.push_back({time, midiMessageLength(message.status), {message.status, message.data1, message.data2}});
         }
       }
     }

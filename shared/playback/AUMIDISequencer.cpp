@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NumberText.h"
 #include "shared/globals/Print.h"
@@ -118,7 +119,7 @@ void AUMIDISequencer::queueMessage(std::uint8_t status, std::uint8_t data1, std:
     command.kind = SequencerCommand::Kind::Message;
     command.eventType = AURenderEventMIDI;
     command.cable = kCable;
-    command.length = 3;
+    command.length = midiMessageLength(status);
     command.bytes[0] = status;
     command.bytes[1] = data1;
     command.bytes[2] = data2;

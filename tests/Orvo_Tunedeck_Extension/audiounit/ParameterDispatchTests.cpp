@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/foundation/Log.h"
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
 
@@ -30,6 +31,7 @@ protected:
         std::vector<Bytes> messages;
         for (std::uint8_t channel = 0; channel < 16; ++channel) {
             messages.push_back({static_cast<std::uint8_t>(status + channel), data1, data2});
+            messages.back().resize(midiMessageLength(messages.back()[0]));
         }
         return messages;
     }
@@ -53,10 +55,10 @@ TEST_F(ParameterDispatch, ChannelParametersQueueTheirMessage) {
         std::vector<Bytes> messages;
     };
     const Case cases[] = {
-        {1097, 0.5f, {{0xC1, 0x3F, 0x00}}},
-        {1096, 100.0f, {{0xC0, 0x7F, 0x00}}},
-        {1096, std::numeric_limits<float>::quiet_NaN(), {{0xC0, 0x00, 0x00}}},
-        {1096, -1.0f, {{0xC0, 0x00, 0x00}}},
+        {1097, 0.5f, {{0xC1, 0x3F}}},
+        {1096, 100.0f, {{0xC0, 0x7F}}},
+        {1096, std::numeric_limits<float>::quiet_NaN(), {{0xC0, 0x00}}},
+        {1096, -1.0f, {{0xC0, 0x00}}},
         {1080, 1.0f, {{0xB0, 0x20, 0x7F}}},
         {1065, 0.5f, {{0xB1, 0x00, 0x3F}}},
         {1050, 0.79f, {{0xB2, 0x0A, 0x64}}},
@@ -164,7 +166,7 @@ TEST_F(ParameterDispatch, InitializeParametersWritesTheStartValuesAndUnmutesAll)
         expected.push_back({controller, 0x0A, 63});
         expected.push_back({controller, 0x00, 0});
         expected.push_back({controller, 0x20, 0});
-        expected.push_back({static_cast<std::uint8_t>(0xC0 + channel), 0, 0});
+        expected.push_back({static_cast<std::uint8_t>(0xC0 + channel), 0});
     }
     EXPECT_EQ(nextBuffer(), expected);
     EXPECT_EQ(unit->eventMixer()->channels().size(), 16u);
@@ -181,7 +183,7 @@ TEST_F(ParameterDispatch, UpdateParametersSendsTheWholeTreeAgain) {
     const std::vector<Bytes> messages = nextBuffer();
     // Per channel: level, pan, bank MSB, bank LSB, program; mutes at 0 unmute and send nothing.
     EXPECT_EQ(messages.size(), 16u * 5u);
-    EXPECT_NE(std::find(messages.begin(), messages.end(), Bytes{0xC5, 10, 0}), messages.end());
+    EXPECT_NE(std::find(messages.begin(), messages.end(), Bytes{0xC5, 10}), messages.end());
 }
 
 TEST_F(ParameterDispatch, VelocityTableTakesWhatTheListHas) {
