@@ -3,7 +3,6 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <cstdio>
 #include <memory>
 #include <thread>
 

@@ -23,7 +23,7 @@ std::string describe(const std::vector<std::filesystem::path>& urls) {
     return text + "]";
 }
 
-// Copies source to target unless target exists; the check and the creation are one step.
+// Copies source to target; refuses (false) when target exists.
 bool copyWithoutOverwrite(const std::filesystem::path& source, const std::filesystem::path& target,
                           std::error_code& error) {
     return std::filesystem::copy_file(source, target, std::filesystem::copy_options::none, error);

@@ -3,8 +3,6 @@
 //   Orvo-Tunedeck2 --headless [--device NAME]                                     plays live through ALSA
 
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
