@@ -13,7 +13,9 @@
 namespace {
 
 // Frames rendered per step; the file's messages land on their exact frame inside a step.
-constexpr uint32_t kBlockFrames = 256;
+constexpr int64_t kBlockFrames = 256;
+// Messages scheduled per render call: well inside what the instrument's schedule queue holds for one call.
+constexpr size_t kMessagesPerRender = 256;
 
 int fail(const std::string& reason) {
     safeprint("OfflineRender : ERROR: " + reason);
@@ -44,16 +46,29 @@ int renderOffline(const OfflineRenderRequest& request) {
         static_cast<int64_t>(std::ceil(player.instrument->audioUnit0->tailTime() * request.sampleRateHz));
     const int64_t totalFrames = schedule.endFrame + tailFrames;
     size_t next = 0;
-    for (int64_t frame = 0; frame < totalFrames; frame += kBlockFrames) {
-        const auto frames = static_cast<uint32_t>(std::min<int64_t>(kBlockFrames, totalFrames - frame));
+    for (int64_t frame = 0; frame < totalFrames;) {
+        auto frames = std::min<int64_t>(kBlockFrames, totalFrames - frame);
+        size_t scheduled = 0;
         for (; next < schedule.messages.size() && schedule.messages[next].frame < frame + frames; ++next) {
             const ScheduledMessage& message = schedule.messages[next];
-            player.sendMIDIAt(kAUEventSampleTimeImmediate + (message.frame - frame), message.bytes);
+            if (scheduled == kMessagesPerRender) {
+                // The rest waits for the next render call, which then begins at its frame (one frame on when the
+                // messages are due now).
+                frames = std::max<int64_t>(1, message.frame - frame);
+                break;
+            }
+            const int64_t offset = std::max<int64_t>(0, message.frame - frame);
+            player.sendMIDIAt(kAUEventSampleTimeImmediate + offset, message.bytes);
+            ++scheduled;
         }
-        if (!wav.render(frames)) return fail(wav.error());
+        if (!wav.render(static_cast<uint32_t>(frames))) return fail(wav.error());
         mainQueue.drain();
+        frame += frames;
     }
     player.stopEngine();
+    if (const uint64_t dropped = player.instrument->audioUnit0->droppedScheduledMIDICount(); dropped > 0)
+        safeprint("OfflineRender : WARNING: " + std::to_string(dropped) +
+                  " MIDI messages did not reach the instrument (longer than it takes at once).");
     safeprint("OfflineRender : " + std::to_string(wav.framesWritten()) + " frames written to " +
               request.wavFile.string());
     mainQueue.drain();

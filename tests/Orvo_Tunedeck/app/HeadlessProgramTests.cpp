@@ -21,27 +21,37 @@ void appendVariableLength(std::vector<uint8_t>& out, uint32_t value) {
     out.insert(out.end(), groups.begin(), groups.end());
 }
 
-// A format 0 file at 480 ticks per quarter and 120 beats per minute: a program change and three quarter notes
-// C4, E4, G4 followed by a quarter rest; the last note ends at beat 3 (1.5 seconds).
-void writeArpeggio(const fs::path& path) {
+struct TrackEvent {
+    uint32_t deltaTicks;
+    std::vector<uint8_t> bytes;
+};
+
+// A format 0 file at 480 ticks per quarter note holding events (end of track added).
+void writeMidiFile(const fs::path& path, std::vector<TrackEvent> events) {
+    events.push_back({0, {0xFF, 0x2F, 0x00}});
     std::vector<uint8_t> track;
-    const auto event = [&track](uint32_t delta, std::vector<uint8_t> bytes) {
-        appendVariableLength(track, delta);
-        track.insert(track.end(), bytes.begin(), bytes.end());
-    };
-    event(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
-    event(0, {0xC0, 0x00});
-    for (const uint8_t note : {60, 64, 67}) {
-        event(0, {0x90, note, 100});
-        event(480, {0x80, note, 0});
+    for (const TrackEvent& event : events) {
+        appendVariableLength(track, event.deltaTicks);
+        track.insert(track.end(), event.bytes.begin(), event.bytes.end());
     }
-    event(480, {0xFF, 0x2F, 0x00});
     std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
     const auto size = static_cast<uint32_t>(track.size());
     for (const int shift : {24, 16, 8, 0}) file.push_back(static_cast<uint8_t>(size >> shift));
     file.insert(file.end(), track.begin(), track.end());
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
                                                 static_cast<std::streamsize>(file.size()));
+}
+
+// 120 beats per minute, a program change and three quarter notes C4, E4, G4 followed by a quarter rest; the last
+// note ends at beat 3 (1.5 seconds).
+void writeArpeggio(const fs::path& path) {
+    std::vector<TrackEvent> events = {{0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}}, {0, {0xC0, 0x00}}};
+    for (const uint8_t note : {60, 64, 67}) {
+        events.push_back({0, {0x90, note, 100}});
+        events.push_back({480, {0x80, note, 0}});
+    }
+    events.push_back({480, {0xFF, 0x01, 0x01, 'x'}});
+    writeMidiFile(path, events);
 }
 
 std::string render(const fs::path& folder, const fs::path& midi, const fs::path& wav, int& exitCode) {
@@ -85,6 +95,26 @@ TEST(OfflineRender, GeneratedSongBecomesAWavFileSoxReads) {
     const std::string samples = readFile(folder.path() / "first.raw");
     EXPECT_EQ(samples.size(), 264000u * 2 * sizeof(float));
     EXPECT_TRUE(samples == readFile(folder.path() / "second.raw"));
+}
+
+TEST(OfflineRender, EveryMessageOfADenseChordReachesTheInstrument) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "cluster.mid";
+    // Sixteen channels striking forty keys each at once, released together a beat later.
+    std::vector<TrackEvent> events;
+    for (const uint8_t kind : {0x90, 0x80}) {
+        for (uint8_t channel = 0; channel < 16; ++channel) {
+            for (uint8_t key = 40; key < 80; ++key) {
+                const bool first = channel == 0 && key == 40;
+                events.push_back({kind == 0x80 && first ? 480u : 0u, {uint8_t(kind | channel), key, 90}});
+            }
+        }
+    }
+    writeMidiFile(midi, events);
+    int exitCode = -1;
+    const std::string output = render(folder.path(), midi, folder.path() / "cluster.wav", exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(output.find("MIDI messages did not reach the instrument"), std::string::npos);
 }
 
 TEST(OfflineRender, BadMidiFileIsAClearErrorAndNoWavFile) {
