@@ -31,4 +31,6 @@ int64_t MIDIDestinationsTable::numberOfRows() {
 
 EndpointRow MIDIDestinationsTable::row(int64_t index) const { return rowOf(connection_.outputs(), index); }
 
-void MIDIDestinationsTable::onSwitchChanged(midi::MIDIEndpointRef tag, bool on) { connection_.setOutputActive(tag, on); }
+void MIDIDestinationsTable::onSwitchChanged(midi::MIDIEndpointRef tag, bool on) {
+    connection_.setOutputActive(tag, on);
+}
