@@ -12,6 +12,7 @@
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "platform/audioengine/AudioSession.h"
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
@@ -168,6 +169,19 @@ TEST_F(MainViewController, SoundSetRowIsWrittenToAddress1189) {
                              "KWBL: Orvo Tunedeck Extension."),
               1);
     for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i]->value(), values[i]);
+}
+
+TEST(AppLifecycle, LaunchActivatesThePlaybackSessionAndTerminationBeforeAnyViewOnlyClosesIt) {
+    ASSERT_EQ(currentViewController(), nullptr);
+    auto& session = audioengine::AudioSession::sharedInstance();
+    AppDelegate appDelegate;
+    EXPECT_TRUE(appDelegate.launchSetup());
+    EXPECT_EQ(session.category(), audioengine::AudioSession::Category::playback);
+    EXPECT_EQ(session.preferredSampleRate(), 48000.0);
+    EXPECT_TRUE(session.isActive());
+    appDelegate.terminateTeardown();
+    dispatch::MainQueue::shared().drain();
+    EXPECT_FALSE(session.isActive());
 }
 
 TEST(SoundsetTable, SixRowsSecondOnAndAnySwitchSelects) {
