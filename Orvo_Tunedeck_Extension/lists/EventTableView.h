@@ -1,0 +1,47 @@
+// A list of MIDI events, one row per event: sample time, channel, status, the two data bytes and the event's line
+// (formatEvent), each in its channel's colour. No screen places it; whoever embeds it fills events (for example from
+// the monitor) and reloads it.
+//
+// Threads: main queue only. Log lines go through the main queue.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/Color.h"
+#include "shared/events/AUMIDIEventEx.h"
+
+// The cell designs: note-on rows and all other rows.
+inline constexpr std::string_view kNoteCellIdentifier = "Note";
+inline constexpr std::string_view kEventCellIdentifier = "Event";
+
+struct EventRow {
+    // Empty for a row beyond the list.
+    std::string identifier;
+    // "t: ", "ch: ", "s: ", "d1: ", "d2: " with their numbers in decimal, then the event's line.
+    std::array<std::string, 6> labels;
+    ui::Color textColor;
+};
+
+class EventTableView {
+public:
+    std::vector<std::shared_ptr<AUMIDIEventEx>> events;
+    ui::Color channelColor{0.8, 0.4, 0.4, 1.0};
+    // Text colour per MIDI channel 0 to 15.
+    std::array<ui::Color, 16> channelColors;
+    // The row count last reported to the table.
+    std::size_t count = 0;
+
+    // Black text on every channel.
+    EventTableView();
+    virtual ~EventTableView() = default;
+
+    // The length of events, which count keeps.
+    std::size_t numberOfRows();
+    // The row's texts; an empty row and "WARNING: Index exceeds table bounds." at or beyond count.
+    EventRow makeEventCell(std::ptrdiff_t row) const;
+};

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Orvo_Tunedeck_Extension/lists/ProgramsTableView.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Log.h"
+
+namespace {
+
+class FakeProgramsScreen : public ProgramsScreen, public ProgramsViewControllerDelegate {
+public:
+    std::vector<std::pair<std::ptrdiff_t, SoundfontProgram>> picks;
+    int closes = 0;
+
+    ProgramsViewControllerDelegate* programDelegate() override { return this; }
+    void close() override { ++closes; }
+    void onProgramSelect(std::ptrdiff_t index, const SoundfontProgram& program) override {
+        picks.emplace_back(index, program);
+    }
+};
+
+TEST(ProgramsTableView, ListsTheSharedCatalogueInItsOrder) {
+    auto catalogue = std::make_shared<Soundfontprograms>();
+    ProgramsTableView list;
+    list.programs = catalogue;
+    EXPECT_EQ(list.numberOfRows(), 235u);
+    EXPECT_EQ(list.rowText(0), "MSB:000 / LSB:000 - P:000 : Piano 1");
+    EXPECT_EQ(list.rowText(234), catalogue->formatInstrumentName(234));
+
+    catalogue->makeGM();
+    EXPECT_EQ(list.numberOfRows(), 137u);
+    catalogue->makeXG();
+    EXPECT_EQ(list.numberOfRows(), 482u);
+}
+
+TEST(ProgramsTableView, APickGoesToTheDelegateOnceThenTheScreenCloses) {
+    auto catalogue = std::make_shared<Soundfontprograms>();
+    FakeProgramsScreen screen;
+    ProgramsTableView list;
+    list.programs = catalogue;
+    list.viewController = &screen;
+
+    list.selectRow(5);
+    ASSERT_EQ(screen.picks.size(), 1u);
+    EXPECT_EQ(screen.picks[0].first, 5);
+    EXPECT_EQ(screen.picks[0].second, catalogue->programs[5]);
+    EXPECT_EQ(screen.closes, 1);
+}
+
+TEST(ProgramsTableView, WithoutACatalogueThereAreNoRowsAndATapDoesNothing) {
+    FakeProgramsScreen screen;
+    ProgramsTableView list;
+    list.viewController = &screen;
+    EXPECT_EQ(list.numberOfRows(), 0u);
+    EXPECT_EQ(list.rowText(0), "");
+    list.selectRow(0);
+    EXPECT_TRUE(screen.picks.empty());
+    EXPECT_EQ(screen.closes, 0);
+}
+
+TEST(ProgramsTableView, ARowBeyondACatalogueSwitchedToAShorterTableIsIgnored) {
+    auto catalogue = std::make_shared<Soundfontprograms>();
+    catalogue->makeXG();
+    FakeProgramsScreen screen;
+    ProgramsTableView list;
+    list.programs = catalogue;
+    list.viewController = &screen;
+    catalogue->makeGM();
+
+    foundation::LogCapture log;
+    list.selectRow(400);
+    EXPECT_EQ(list.rowText(137), "");
+    list.selectRow(-1);
+    dispatch::MainQueue::shared().drain();
+    EXPECT_TRUE(screen.picks.empty());
+    EXPECT_EQ(screen.closes, 0);
+    const std::string expected = "ProgramsTableView: ERROR: The row exceeds the count of items.";
+    EXPECT_EQ(log.lines(), std::vector<std::string>(3, expected));
+}
+
+}  // namespace
