@@ -5,12 +5,12 @@
 
 EventTableView::EventTableView() { channelColors.fill(ui::Color::black()); }
 
-std::size_t EventTableView::numberOfRows() {
+std::size_t EventTableView::rowCount() {
     count = events.size();
     return count;
 }
 
-EventRow EventTableView::makeEventCell(std::ptrdiff_t row) const {
+EventRow EventTableView::eventRow(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= count || static_cast<std::size_t>(row) >= events.size()) {
         foundation::queueLogLine("WARNING: Index exceeds table bounds.");
         return {};

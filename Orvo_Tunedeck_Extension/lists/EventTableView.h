@@ -41,7 +41,7 @@ public:
     virtual ~EventTableView() = default;
 
     // The length of events, which count keeps.
-    std::size_t numberOfRows();
+    std::size_t rowCount();
     // The row's texts; an empty row and "WARNING: Index exceeds table bounds." at or beyond count.
-    EventRow makeEventCell(std::ptrdiff_t row) const;
+    EventRow eventRow(int row) const;
 };

@@ -58,9 +58,9 @@ void MIDIFileTableView::listRoot(const std::string& folder, std::string_view new
     reloadData();
 }
 
-std::size_t MIDIFileTableView::numberOfRows() const { return fileEnumerator().fileTree.filelist.size(); }
+std::size_t MIDIFileTableView::rowCount() const { return fileEnumerator().fileTree.filelist.size(); }
 
-MIDIFileRow MIDIFileTableView::rowContent(std::ptrdiff_t row) const {
+MIDIFileRow MIDIFileTableView::rowContent(int row) const {
     const auto& list = fileEnumerator().fileTree.filelist;
     if (row < 0 || static_cast<std::size_t>(row) >= list.size()) {
         writeLogLine("MIDIFileTableView: Error: The row exceeds the count of items.");
@@ -69,7 +69,7 @@ MIDIFileRow MIDIFileTableView::rowContent(std::ptrdiff_t row) const {
     return makeMIDIFileRow(*list[static_cast<std::size_t>(row)], mode);
 }
 
-void MIDIFileTableView::selectRow(std::ptrdiff_t row) {
+void MIDIFileTableView::pickRow(int row) {
     auto& tree = fileEnumerator().fileTree;
     writeLogLine("row: " + std::to_string(row));
     writeLogLine("count: " + std::to_string(tree.filelist.size()));
@@ -101,7 +101,7 @@ void MIDIFileTableView::selectRow(std::ptrdiff_t row) {
     if (viewController->hasCloseButton()) viewController->close();
 }
 
-void MIDIFileTableView::requestDelete(std::ptrdiff_t row) {
+void MIDIFileTableView::requestDelete(int row) {
     const auto& list = fileEnumerator().fileTree.filelist;
     if (row < 0 || static_cast<std::size_t>(row) >= list.size()) {
         writeLogLine("MIDIFileTableView: Error: The row exceeds the count of items.");

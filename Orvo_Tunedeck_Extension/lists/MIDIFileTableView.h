@@ -37,15 +37,15 @@ public:
     // pendingFile is emptied afterwards, unless nothing existed there.
     void deleteFile();
 
-    std::size_t numberOfRows() const;
+    std::size_t rowCount() const;
     // The row's content; an empty row (no identifier) and "MIDIFileTableView: Error: The row exceeds the count of
     // items." for a row beyond the entries.
-    MIDIFileRow rowContent(std::ptrdiff_t row) const;
+    MIDIFileRow rowContent(int row) const;
     // A tap: opens or closes a folder, or picks a file.
-    void selectRow(std::ptrdiff_t row);
+    void pickRow(int row);
     // A swipe to delete: refused in factory mode; in user mode the entry becomes pendingFile and the screen asks for
     // the confirmation.
-    void requestDelete(std::ptrdiff_t row);
+    void requestDelete(int row);
 
 protected:
     // Asks the table to show the rows again; the platform table reloads its cells.

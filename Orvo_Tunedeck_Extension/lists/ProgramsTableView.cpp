@@ -8,13 +8,13 @@ void logRowBeyondCount() { foundation::queueLogLine("ProgramsTableView: ERROR: T
 
 }  // namespace
 
-std::size_t ProgramsTableView::numberOfRows() const { return programs ? programs->programs.size() : 0; }
+std::size_t ProgramsTableView::rowCount() const { return programs ? programs->programs.size() : 0; }
 
-bool ProgramsTableView::holdsRow(std::ptrdiff_t row) const {
-    return row >= 0 && static_cast<std::size_t>(row) < numberOfRows();
+bool ProgramsTableView::holdsRow(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < rowCount();
 }
 
-std::string ProgramsTableView::rowText(std::ptrdiff_t row) const {
+std::string ProgramsTableView::rowText(int row) const {
     if (!programs) return {};
     if (!holdsRow(row)) {
         logRowBeyondCount();
@@ -23,7 +23,7 @@ std::string ProgramsTableView::rowText(std::ptrdiff_t row) const {
     return programs->formatInstrumentName(row);
 }
 
-void ProgramsTableView::selectRow(std::ptrdiff_t row) {
+void ProgramsTableView::pickRow(int row) {
     if (!programs) return;
     if (!holdsRow(row)) {
         logRowBeyondCount();

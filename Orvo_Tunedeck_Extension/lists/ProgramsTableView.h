@@ -22,14 +22,14 @@ public:
     virtual ~ProgramsTableView() = default;
 
     // The catalogue's row count; 0 without a catalogue.
-    std::size_t numberOfRows() const;
+    std::size_t rowCount() const;
     // The row's line; "" without a catalogue, and "" with "ProgramsTableView: ERROR: The row exceeds the count of
     // items." for a row beyond the catalogue.
-    std::string rowText(std::ptrdiff_t row) const;
+    std::string rowText(int row) const;
     // A tap: the row goes to the screen's delegate, then the screen closes. A row beyond the catalogue (which the
     // audio unit may have switched to a shorter table while the list was open) is logged as above and ignored.
-    void selectRow(std::ptrdiff_t row);
+    void pickRow(int row);
 
 private:
-    bool holdsRow(std::ptrdiff_t row) const;
+    bool holdsRow(int row) const;
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstddef>
-
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
 
 // Receives the program the user picked in the program list. Main queue.
@@ -9,5 +7,5 @@ class ProgramsViewControllerDelegate {
 public:
     virtual ~ProgramsViewControllerDelegate() = default;
     // index: the picked row of the catalogue; program: that row, by value.
-    virtual void onProgramSelect(std::ptrdiff_t index, const SoundfontProgram& program) = 0;
+    virtual void onProgramSelect(int index, const SoundfontProgram& program) = 0;
 };

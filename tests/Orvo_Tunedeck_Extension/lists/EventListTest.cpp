@@ -48,16 +48,16 @@ TEST(EventTableView, RowsShowTimeChannelStatusDataAndLine) {
     EventTableView list;
     list.channelColors[9] = ui::Color::orange();
     list.events = {event(480, {0x99, 0x24, 100}), event(-1, {0xB2, 0x07, 90})};
-    ASSERT_EQ(list.numberOfRows(), 2u);
+    ASSERT_EQ(list.rowCount(), 2u);
     EXPECT_EQ(list.count, 2u);
 
-    const EventRow note = list.makeEventCell(0);
+    const EventRow note = list.eventRow(0);
     EXPECT_EQ(note.identifier, "Note");
     EXPECT_EQ(note.labels, (std::array<std::string, 6>{"t: 480", "ch: 9", "s: 144", "d1: 36", "d2: 100",
                                                        "NOTE ON     24 VEL 100"}));
     EXPECT_EQ(note.textColor, ui::Color::orange());
 
-    const EventRow controller = list.makeEventCell(1);
+    const EventRow controller = list.eventRow(1);
     EXPECT_EQ(controller.identifier, "Event");
     EXPECT_EQ(controller.labels[0], "t: -1");
     EXPECT_EQ(controller.labels[1], "ch: 2");
@@ -71,11 +71,11 @@ TEST(EventTableView, RowAtOrBeyondTheReportedCountIsEmptyWithAWarning) {
     list.events = {event(0, {0x90, 60, 1})};
     foundation::LogCapture log;
     // Nothing reported to the table yet: count is 0 although an event is there.
-    EXPECT_TRUE(list.makeEventCell(0).identifier.empty());
-    list.numberOfRows();
+    EXPECT_TRUE(list.eventRow(0).identifier.empty());
+    list.rowCount();
     list.events.clear();
-    EXPECT_TRUE(list.makeEventCell(0).identifier.empty());
-    EXPECT_TRUE(list.makeEventCell(-1).identifier.empty());
+    EXPECT_TRUE(list.eventRow(0).identifier.empty());
+    EXPECT_TRUE(list.eventRow(-1).identifier.empty());
     dispatch::MainQueue::shared().drain();
     EXPECT_EQ(log.lines(), std::vector<std::string>(3, "WARNING: Index exceeds table bounds."));
 }

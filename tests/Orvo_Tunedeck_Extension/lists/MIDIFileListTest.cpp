@@ -19,7 +19,7 @@ namespace {
 class FakeFileScreen : public MIDIFileScreen, public MIDIFileViewControllerDelegate {
 public:
     MIDIFileTableView* list = nullptr;
-    std::vector<std::pair<std::ptrdiff_t, std::string>> picks;
+    std::vector<std::pair<int, std::string>> picks;
     int closes = 0;
     int refusals = 0;
     // The list's pendingFile as it was when the confirmation was asked for.
@@ -32,7 +32,7 @@ public:
     bool hasCloseButton() const override { return true; }
     void close() override { ++closes; }
     void setTabTitleColors(ui::Color factory, ui::Color user) override { tabColors = {factory, user}; }
-    void onMIDIFileSelect(std::ptrdiff_t index, const std::string& path) override { picks.emplace_back(index, path); }
+    void onMIDIFileSelect(int index, const std::string& path) override { picks.emplace_back(index, path); }
 };
 
 void writeFile(const fs::path& path, const std::string& content) {
@@ -73,17 +73,17 @@ protected:
 
     std::vector<std::string> titles() const {
         std::vector<std::string> result;
-        for (std::size_t row = 0; row < list.numberOfRows(); ++row) {
-            result.push_back(list.rowContent(static_cast<std::ptrdiff_t>(row)).title);
+        for (std::size_t row = 0; row < list.rowCount(); ++row) {
+            result.push_back(list.rowContent(static_cast<int>(row)).title);
         }
         return result;
     }
 
-    std::ptrdiff_t rowOf(const std::string& title) const {
+    int rowOf(const std::string& title) const {
         const auto all = titles();
         const auto found = std::find(all.begin(), all.end(), title);
         EXPECT_NE(found, all.end()) << title;
-        return found - all.begin();
+        return static_cast<int>(found - all.begin());
     }
 };
 
@@ -98,7 +98,7 @@ TEST_F(MIDIFileList, FactoryRowsTakeTheirDesignByNameAndShowTheirSize) {
     list.showFactoryFiles();
     EXPECT_EQ(list.mode, "factory");
     EXPECT_EQ(screen.tabColors, std::make_pair(ui::Color::orange(), ui::Color::gray()));
-    ASSERT_EQ(list.numberOfRows(), 8u);
+    ASSERT_EQ(list.rowCount(), 8u);
     const std::vector<RowCase> cases{
         {"a.mid", "MIDIFileItem", "4 bytes", 54.0},
         {"b.MIDI", "MIDIFileItem", "4 bytes", 54.0},
@@ -124,10 +124,10 @@ TEST_F(MIDIFileList, FactoryRowsTakeTheirDesignByNameAndShowTheirSize) {
 
 TEST_F(MIDIFileList, FoldersOpenAndCloseWithTheirOpenSubfolders) {
     list.showFactoryFiles();
-    list.selectRow(rowOf("songs"));
-    EXPECT_EQ(list.numberOfRows(), 11u);
-    list.selectRow(rowOf("deep"));
-    EXPECT_EQ(list.numberOfRows(), 12u);
+    list.pickRow(rowOf("songs"));
+    EXPECT_EQ(list.rowCount(), 11u);
+    list.pickRow(rowOf("deep"));
+    EXPECT_EQ(list.rowCount(), 12u);
 
     const MIDIFileRow deepest = list.rowContent(rowOf("three.mid"));
     EXPECT_EQ(deepest.iconOffset, 40.0);
@@ -135,22 +135,22 @@ TEST_F(MIDIFileList, FoldersOpenAndCloseWithTheirOpenSubfolders) {
     EXPECT_EQ(deepest.detail, "3 bytes");
     EXPECT_FALSE(deepest.detailFollowsIndent);
 
-    list.selectRow(rowOf("songs"));
-    EXPECT_EQ(list.numberOfRows(), 8u);
-    list.selectRow(rowOf("songs"));
-    EXPECT_EQ(list.numberOfRows(), 12u);
+    list.pickRow(rowOf("songs"));
+    EXPECT_EQ(list.rowCount(), 8u);
+    list.pickRow(rowOf("songs"));
+    EXPECT_EQ(list.rowCount(), 12u);
     EXPECT_TRUE(screen.picks.empty());
 
     // Listing the root again closes every folder.
     list.showFactoryFiles();
-    EXPECT_EQ(list.numberOfRows(), 8u);
+    EXPECT_EQ(list.rowCount(), 8u);
 }
 
 TEST_F(MIDIFileList, APickedMIDIFileGoesToTheDelegateOnceAndClosesTheScreen) {
     list.showFactoryFiles();
-    list.selectRow(rowOf("songs"));
+    list.pickRow(rowOf("songs"));
     const auto row = rowOf("two.mid");
-    list.selectRow(row);
+    list.pickRow(row);
     ASSERT_EQ(screen.picks.size(), 1u);
     EXPECT_EQ(screen.picks[0].first, row);
     EXPECT_EQ(screen.picks[0].second, fs::canonical(factory).string() + "/songs/two.mid");
@@ -166,9 +166,9 @@ TEST_F(MIDIFileList, UnsupportedMissingAndOutOfRangePicksKeepTheScreenOpen) {
     const std::string missingPath = fs::canonical(factory).string() + "/a.mid";
 
     foundation::LogCapture log;
-    list.selectRow(unsupported);
-    list.selectRow(missing);
-    list.selectRow(8);
+    list.pickRow(unsupported);
+    list.pickRow(missing);
+    list.pickRow(8);
     EXPECT_TRUE(screen.picks.empty());
     EXPECT_EQ(screen.closes, 0);
     EXPECT_EQ(list.currentFile, missingPath);
@@ -196,8 +196,8 @@ TEST_F(MIDIFileList, UserDeleteIsConfirmedWithThePathAlreadyPending) {
     list.showUserFiles();
     EXPECT_EQ(list.mode, "user");
     EXPECT_EQ(screen.tabColors, std::make_pair(ui::Color::gray(), ui::Color::orange()));
-    list.selectRow(rowOf("album"));
-    ASSERT_EQ(list.numberOfRows(), 3u);
+    list.pickRow(rowOf("album"));
+    ASSERT_EQ(list.rowCount(), 3u);
 
     const std::string album = fs::canonical(documents).string() + "/album";
     list.requestDelete(rowOf("album"));
@@ -232,11 +232,11 @@ TEST_F(MIDIFileList, DeletingAnEntryThatIsGoneKeepsItPending) {
 
 TEST_F(MIDIFileList, AMissingRootListsNothingUnderItsTab) {
     list.showUserFiles();
-    ASSERT_EQ(list.numberOfRows(), 2u);
+    ASSERT_EQ(list.rowCount(), 2u);
     fs::remove_all(factory);
     list.showFactoryFiles();
     EXPECT_EQ(list.mode, "factory");
-    EXPECT_EQ(list.numberOfRows(), 0u);
+    EXPECT_EQ(list.rowCount(), 0u);
     list.requestDelete(0);
     EXPECT_EQ(screen.refusals, 0);
     EXPECT_EQ(list.pendingFile, "");
@@ -247,7 +247,7 @@ TEST_F(MIDIFileList, AMissingDocumentsFolderIsMadeAndListedEmpty) {
     list.showUserFiles();
     EXPECT_TRUE(fs::is_directory(documents));
     EXPECT_EQ(list.mode, "user");
-    EXPECT_EQ(list.numberOfRows(), 0u);
+    EXPECT_EQ(list.rowCount(), 0u);
 }
 
 TEST(MIDIFileRowText, AFolderWithoutANameIsNamedForItsTab) {

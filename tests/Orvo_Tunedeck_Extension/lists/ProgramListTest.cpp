@@ -13,12 +13,12 @@ namespace {
 
 class FakeProgramsScreen : public ProgramsScreen, public ProgramsViewControllerDelegate {
 public:
-    std::vector<std::pair<std::ptrdiff_t, SoundfontProgram>> picks;
+    std::vector<std::pair<int, SoundfontProgram>> picks;
     int closes = 0;
 
     ProgramsViewControllerDelegate* programDelegate() override { return this; }
     void close() override { ++closes; }
-    void onProgramSelect(std::ptrdiff_t index, const SoundfontProgram& program) override {
+    void onProgramSelect(int index, const SoundfontProgram& program) override {
         picks.emplace_back(index, program);
     }
 };
@@ -27,14 +27,14 @@ TEST(ProgramsTableView, ListsTheSharedCatalogueInItsOrder) {
     auto catalogue = std::make_shared<Soundfontprograms>();
     ProgramsTableView list;
     list.programs = catalogue;
-    EXPECT_EQ(list.numberOfRows(), 235u);
+    EXPECT_EQ(list.rowCount(), 235u);
     EXPECT_EQ(list.rowText(0), "MSB:000 / LSB:000 - P:000 : Piano 1");
     EXPECT_EQ(list.rowText(234), catalogue->formatInstrumentName(234));
 
     catalogue->makeGM();
-    EXPECT_EQ(list.numberOfRows(), 137u);
+    EXPECT_EQ(list.rowCount(), 137u);
     catalogue->makeXG();
-    EXPECT_EQ(list.numberOfRows(), 482u);
+    EXPECT_EQ(list.rowCount(), 482u);
 }
 
 TEST(ProgramsTableView, APickGoesToTheDelegateOnceThenTheScreenCloses) {
@@ -44,7 +44,7 @@ TEST(ProgramsTableView, APickGoesToTheDelegateOnceThenTheScreenCloses) {
     list.programs = catalogue;
     list.viewController = &screen;
 
-    list.selectRow(5);
+    list.pickRow(5);
     ASSERT_EQ(screen.picks.size(), 1u);
     EXPECT_EQ(screen.picks[0].first, 5);
     EXPECT_EQ(screen.picks[0].second, catalogue->programs[5]);
@@ -55,9 +55,9 @@ TEST(ProgramsTableView, WithoutACatalogueThereAreNoRowsAndATapDoesNothing) {
     FakeProgramsScreen screen;
     ProgramsTableView list;
     list.viewController = &screen;
-    EXPECT_EQ(list.numberOfRows(), 0u);
+    EXPECT_EQ(list.rowCount(), 0u);
     EXPECT_EQ(list.rowText(0), "");
-    list.selectRow(0);
+    list.pickRow(0);
     EXPECT_TRUE(screen.picks.empty());
     EXPECT_EQ(screen.closes, 0);
 }
@@ -72,9 +72,9 @@ TEST(ProgramsTableView, ARowBeyondACatalogueSwitchedToAShorterTableIsIgnored) {
     catalogue->makeGM();
 
     foundation::LogCapture log;
-    list.selectRow(400);
+    list.pickRow(400);
     EXPECT_EQ(list.rowText(137), "");
-    list.selectRow(-1);
+    list.pickRow(-1);
     dispatch::MainQueue::shared().drain();
     EXPECT_TRUE(screen.picks.empty());
     EXPECT_EQ(screen.closes, 0);
