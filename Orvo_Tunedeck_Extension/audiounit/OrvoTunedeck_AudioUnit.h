@@ -138,7 +138,7 @@ public:
     // 0 to 5 for the codes "00", "01", "02", "06", "07" and "09"; other rows are refused with a log line. True when
     // address is an option address (the value was taken or refused). Control thread.
     static constexpr int64_t kSoundSetOption = 1189;
-    bool setOption(int64_t address, float value);
+    bool setOption(int64_t address, float value) override;
     // The sound set of a bank number or a bank file, named by the General MIDI table.
     void loadSoundfontNumber(int number);
     void loadSoundfontURL(const std::filesystem::path& url);

@@ -113,6 +113,9 @@ public:
     virtual std::vector<size_t> supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& offered);
     virtual std::vector<AUParameterAddress> parametersForOverview(int64_t count);
 
+    // A value written to an address the parameter tree does not hold, for units that take options there. True when
+    // the unit owns the address (the value was taken or refused with a log line), false otherwise. Control thread.
+    virtual bool setOption(int64_t address, float value) { (void)address; (void)value; return false; }
     virtual std::shared_ptr<AUParameterTree> parameterTree() const { return parameterTree_; }
     virtual void setParameterTree(std::shared_ptr<AUParameterTree> tree) { parameterTree_ = std::move(tree); }
 

@@ -121,6 +121,11 @@ std::shared_ptr<AUParameter> AudioUnitBase::lookUp(int64_t address, const char* 
 }
 
 void AudioUnitBase::setParameter(int64_t address, float value) {
+    // Addresses outside the tree may be options of the unit (a sound-set row, say); the unit says whether it owns one.
+    const bool inTree = parameterTree_ && parameterTree_->parameterWithAddress(static_cast<AUParameterAddress>(address));
+    if (!inTree) {
+        if (const auto unit = audioUnit(); unit && unit->setOption(address, value)) return;
+    }
     if (const auto parameter = lookUp(address, "setParameter", " is not there in ")) parameter->setValue(value);
 }
 
