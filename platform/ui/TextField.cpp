@@ -1,0 +1,24 @@
+#include "platform/ui/TextField.h"
+
+#include <utility>
+
+namespace ui {
+
+TextField::TextField(Rect frame) : View(frame) {}
+
+void TextField::setText(std::string text) {
+    text_ = std::move(text);
+    setNeedsDisplay();
+}
+
+void TextField::draw(GraphicsContext& ctx, Rect) {
+    const Rect b = bounds();
+    ctx.fill(Path::roundedRect(b, 5), Color::white());
+    ctx.stroke(Path::roundedRect(b.insetBy(0.5, 0.5), 5), Color::lightGray(), {});
+    const bool empty = text_.empty();
+    const TextStyle style{Font::system(Font::systemFontSize), empty ? Color::lightGray() : Color::black(),
+                          TextAlignment::left, false};
+    ctx.drawText(empty ? placeholder : text_, b.insetBy(6, 0), style);
+}
+
+}  // namespace ui

@@ -1,0 +1,86 @@
+#include "platform/ui/ViewController.h"
+
+#include <utility>
+
+namespace ui {
+
+ViewController::ViewController() = default;
+
+ViewController::~ViewController() {
+    if (presented_) presented_->presenting_ = nullptr;
+}
+
+View& ViewController::view() {
+    return *viewPointer();
+}
+
+std::shared_ptr<View> ViewController::viewPointer() {
+    if (!view_) {
+        loadView();
+        if (!view_) view_ = std::make_shared<View>();
+        viewDidLoad();
+    }
+    return view_;
+}
+
+void ViewController::loadView() {
+    view_ = std::make_shared<View>();
+}
+
+void ViewController::setView(std::shared_ptr<View> view) {
+    view_ = std::move(view);
+}
+
+bool ViewController::present(std::shared_ptr<ViewController> controller, bool animated,
+                             std::function<void()> completion) {
+    if (!controller || controller.get() == this || controller->presenting_ || presented_) return false;
+    View& host = view();
+    std::shared_ptr<View> shown = controller->viewPointer();
+    presented_ = controller;
+    controller->presenting_ = this;
+    controller->viewWillAppear(animated);
+    shown->setFrame(host.bounds());
+    host.addSubview(shown);
+    controller->viewDidAppear(animated);
+    if (completion) completion();
+    return true;
+}
+
+bool ViewController::dismiss(bool animated, std::function<void()> completion) {
+    if (!presented_) {
+        return presenting_ ? presenting_->dismiss(animated, std::move(completion)) : false;
+    }
+    // Kept alive here: the dismissed controller may be the one whose call brought us here.
+    std::shared_ptr<ViewController> leaving = presented_;
+    if (leaving->presented_) leaving->dismiss(animated);
+    leaving->viewWillDisappear(animated);
+    leaving->view().removeFromSuperview();
+    presented_.reset();
+    leaving->presenting_ = nullptr;
+    leaving->viewDidDisappear(animated);
+    if (completion) completion();
+    return true;
+}
+
+ViewController* ViewController::topViewController() {
+    ViewController* top = this;
+    while (top->presented_) top = top->presented_.get();
+    return top;
+}
+
+void ViewController::registerSegue(const std::string& identifier, SegueFactory factory) {
+    segues_[identifier] = std::move(factory);
+}
+
+bool ViewController::performSegue(const std::string& identifier, const std::any& sender) {
+    auto it = segues_.find(identifier);
+    if (it == segues_.end() || !it->second) return false;
+    Segue segue{identifier, this, it->second()};
+    if (!segue.destination) return false;
+    prepare(segue, sender);
+    return present(segue.destination, true);
+}
+
+void ViewController::prepare(Segue&, const std::any&) {}
+
+}  // namespace ui

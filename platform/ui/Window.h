@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+
+namespace ui {
+
+// The top of a screen: a root view the size of the window that shows the root controller's view, filling it.
+// A back end (a GTK window host or the headless renderer) draws rootView() and routes touches into it.
+//
+// Thread contract: main thread only.
+class Window {
+public:
+    explicit Window(Rect frame);
+
+    View& rootView() { return *root_; }
+    std::shared_ptr<View> rootViewPointer() { return root_; }
+
+    // Shows controller (loading its view), replacing the one shown before; each gets its appearance calls.
+    void setRootViewController(std::shared_ptr<ViewController> controller);
+    ViewController* rootViewController() const { return controller_.get(); }
+
+private:
+    std::shared_ptr<View> root_;
+    std::shared_ptr<ViewController> controller_;
+};
+
+}  // namespace ui
