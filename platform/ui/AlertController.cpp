@@ -112,7 +112,8 @@ void AlertController::addTextField(const std::function<void(TextField&)>& config
 
 bool AlertController::tapAction(std::size_t index) {
     if (index >= actions_.size()) return false;
-    // The handler may drop the last reference to this alert: keep what it needs.
+    // Dismissal releases the presenter's reference; the handler runs on a live alert.
+    const std::shared_ptr<ViewController> keep = weak_from_this().lock();
     const std::function<void()> handler = actions_[index].handler;
     dismiss(true);
     if (handler) handler();

@@ -29,7 +29,7 @@ struct Segue {
 // hands it to prepare and presents it.
 //
 // Thread contract: main thread only.
-class ViewController {
+class ViewController : public std::enable_shared_from_this<ViewController> {
 public:
     ViewController();
     virtual ~ViewController();
