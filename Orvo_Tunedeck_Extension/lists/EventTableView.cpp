@@ -2,10 +2,53 @@
 
 #include "Orvo_Tunedeck_Extension/lists/EventText.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Label.h"
 
-EventTableView::EventTableView() { channelColors.fill(ui::Color::black()); }
+namespace {
 
-std::size_t EventTableView::rowCount() {
+constexpr std::array<double, 6> kLabelWidths{120, 56, 64, 64, 64, 220};
+
+std::shared_ptr<ui::TableViewCell> eventCell(std::string_view identifier) {
+    auto cell = std::make_shared<ui::TableViewCell>(std::string(identifier), ui::Rect{0, 0, 600, 24});
+    double x = 4;
+    for (const double width : kLabelWidths) {
+        cell->contentView().addSubview(std::make_shared<ui::Label>(ui::Rect{x, 0, width, 24}));
+        x += width;
+    }
+    return cell;
+}
+
+}  // namespace
+
+EventTableView::EventTableView(ui::Rect frame) : ui::TableView(frame) {
+    channelColors.fill(ui::Color::black());
+    registerCell(std::string(kNoteCellIdentifier), [] { return eventCell(kNoteCellIdentifier); });
+    registerCell(std::string(kEventCellIdentifier), [] { return eventCell(kEventCellIdentifier); });
+    dataSource = this;
+    delegate = this;
+}
+
+int EventTableView::numberOfRows(ui::TableView&, int) { return static_cast<int>(itemCount()); }
+
+std::shared_ptr<ui::TableViewCell> EventTableView::cellForRow(ui::TableView&, ui::IndexPath indexPath) {
+    return makeEventCell(indexPath.row);
+}
+
+std::shared_ptr<ui::TableViewCell> EventTableView::makeEventCell(int row) {
+    const EventRow content = eventRow(row);
+    if (content.identifier.empty()) return std::make_shared<ui::TableViewCell>();
+    auto cell = dequeueReusableCell(content.identifier, ui::IndexPath{0, row});
+    const auto& views = cell->contentView().subviews();
+    for (std::size_t i = 0; i < views.size() && i < content.labels.size(); ++i) {
+        if (auto* label = dynamic_cast<ui::Label*>(views[i].get())) {
+            label->setText(content.labels[i]);
+            label->textColor = content.textColor;
+        }
+    }
+    return cell;
+}
+
+std::size_t EventTableView::itemCount() {
     count = events.size();
     return count;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/Color.h"
+#include "platform/ui/TableView.h"
 #include "shared/events/AUMIDIEventEx.h"
 
 // The cell designs: note-on rows and all other rows.
@@ -27,7 +28,8 @@ struct EventRow {
     ui::Color textColor;
 };
 
-class EventTableView {
+// Its own data source and delegate.
+class EventTableView : public ui::TableView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     std::vector<std::shared_ptr<AUMIDIEventEx>> events;
     ui::Color channelColor{0.8, 0.4, 0.4, 1.0};
@@ -36,12 +38,18 @@ public:
     // The row count last reported to the table.
     std::size_t count = 0;
 
-    // Black text on every channel.
-    EventTableView();
-    virtual ~EventTableView() = default;
+    // Black text on every channel; registers the two row designs (six labels each) and wires itself as its own data
+    // source and delegate.
+    explicit EventTableView(ui::Rect frame = {});
 
     // The length of events, which count keeps.
-    std::size_t rowCount();
+    std::size_t itemCount();
     // The row's texts; an empty row and "WARNING: Index exceeds table bounds." at or beyond count.
     EventRow eventRow(int row) const;
+    // The row's cell with its six labels filled; a new plain cell (and the warning) beyond count.
+    std::shared_ptr<ui::TableViewCell> makeEventCell(int row);
+
+    // The table's questions: one section of itemCount() rows, cells from makeEventCell(); selection does nothing.
+    int numberOfRows(ui::TableView& table, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override;
 };

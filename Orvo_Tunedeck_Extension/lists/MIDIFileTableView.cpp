@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileTableView.h"
 
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileCells.h"
+
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -16,6 +18,8 @@ using foundation::writeLogLine;
 std::string fullPath(const File& entry) { return entry.rootpath + "/" + entry.subpath(); }
 
 }  // namespace
+
+MIDIFileTableView::MIDIFileTableView(ui::Rect frame) : ui::TableView(frame) { registerMIDIFileCells(*this); }
 
 void MIDIFileTableView::showFactoryFiles() {
     const auto resources = foundation::resourcesFolder();
@@ -58,7 +62,25 @@ void MIDIFileTableView::listRoot(const std::string& folder, std::string_view new
     reloadData();
 }
 
-std::size_t MIDIFileTableView::rowCount() const { return fileEnumerator().fileTree.filelist.size(); }
+int MIDIFileTableView::numberOfRows(ui::TableView&, int) { return static_cast<int>(itemCount()); }
+
+std::shared_ptr<ui::TableViewCell> MIDIFileTableView::cellForRow(ui::TableView&, ui::IndexPath indexPath) {
+    const MIDIFileRow row = rowContent(indexPath.row);
+    if (row.identifier.empty()) return std::make_shared<ui::TableViewCell>();
+    auto cell = dequeueReusableCell(row.identifier, indexPath);
+    fillMIDIFileCell(*cell, row);
+    return cell;
+}
+
+bool MIDIFileTableView::canEditRow(ui::TableView&, ui::IndexPath) { return true; }
+
+void MIDIFileTableView::commitEditingStyle(ui::TableView&, ui::EditingStyle style, ui::IndexPath indexPath) {
+    if (style == ui::EditingStyle::remove) requestDelete(indexPath.row);
+}
+
+void MIDIFileTableView::didSelectRow(ui::TableView&, ui::IndexPath indexPath) { pickRow(indexPath.row); }
+
+std::size_t MIDIFileTableView::itemCount() const { return fileEnumerator().fileTree.filelist.size(); }
 
 MIDIFileRow MIDIFileTableView::rowContent(int row) const {
     const auto& list = fileEnumerator().fileTree.filelist;

@@ -9,13 +9,19 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileRow.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileScreen.h"
+#include "platform/ui/TableView.h"
 
-class MIDIFileTableView {
+// Its own data source and delegate (the screen wires that up).
+class MIDIFileTableView : public ui::TableView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
+    // Registers the four cell designs.
+    explicit MIDIFileTableView(ui::Rect frame = {});
+
     // The screen holding the list; set before a root is listed. Not owned.
     MIDIFileScreen* viewController = nullptr;
     // Full path of the entry last picked, also when it then proved missing or unsupported.
@@ -24,8 +30,6 @@ public:
     std::string mode{kFactoryMode};
     // Full path of the entry waiting for the delete confirmation; empty when none.
     std::string pendingFile;
-
-    virtual ~MIDIFileTableView() = default;
 
     // Lists the resources' "MIDI/Test" folder, every folder closed. Without a resources folder: "ERROR: Resources
     // folder is nil." and nothing changes.
@@ -37,7 +41,7 @@ public:
     // pendingFile is emptied afterwards, unless nothing existed there.
     void deleteFile();
 
-    std::size_t rowCount() const;
+    std::size_t itemCount() const;
     // The row's content; an empty row (no identifier) and "MIDIFileTableView: Error: The row exceeds the count of
     // items." for a row beyond the entries.
     MIDIFileRow rowContent(int row) const;
@@ -47,9 +51,13 @@ public:
     // the confirmation.
     void requestDelete(int row);
 
-protected:
-    // Asks the table to show the rows again; the platform table reloads its cells.
-    virtual void reloadData() {}
+    // The table's questions and reports: one section of itemCount() rows, cells filled from rowContent(), every row
+    // offers the delete gesture (requestDelete()), a tap is pickRow().
+    int numberOfRows(ui::TableView& table, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override;
+    bool canEditRow(ui::TableView& table, ui::IndexPath indexPath) override;
+    void commitEditingStyle(ui::TableView& table, ui::EditingStyle style, ui::IndexPath indexPath) override;
+    void didSelectRow(ui::TableView& table, ui::IndexPath indexPath) override;
 
 private:
     void listRoot(const std::string& folder, std::string_view newMode);

@@ -8,27 +8,40 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsScreen.h"
+#include "platform/ui/TableView.h"
 
-class ProgramsTableView {
+// The cell design of a program row: a label as the first subview of its content view.
+inline constexpr std::string_view kProgramCellIdentifier = "Item";
+
+// Its own data source and delegate (the screen wires that up).
+class ProgramsTableView : public ui::TableView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
+    // Registers the row design.
+    explicit ProgramsTableView(ui::Rect frame = {});
+
     // The catalogue to list; none lists nothing.
     std::shared_ptr<Soundfontprograms> programs;
     // The screen holding the list. Not owned.
     ProgramsScreen* viewController = nullptr;
 
-    virtual ~ProgramsTableView() = default;
-
     // The catalogue's row count; 0 without a catalogue.
-    std::size_t rowCount() const;
+    std::size_t itemCount() const;
     // The row's line; "" without a catalogue, and "" with "ProgramsTableView: ERROR: The row exceeds the count of
     // items." for a row beyond the catalogue.
     std::string rowText(int row) const;
     // A tap: the row goes to the screen's delegate, then the screen closes. A row beyond the catalogue (which the
     // audio unit may have switched to a shorter table while the list was open) is logged as above and ignored.
     void pickRow(int row);
+
+    // The table's questions and reports: one section of itemCount() rows, cells showing rowText() (an empty plain cell
+    // for a row without text), no row offers the delete gesture, a tap is pickRow().
+    int numberOfRows(ui::TableView& table, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override;
+    void didSelectRow(ui::TableView& table, ui::IndexPath indexPath) override;
 
 private:
     bool holdsRow(int row) const;

@@ -48,7 +48,7 @@ TEST(EventTableView, RowsShowTimeChannelStatusDataAndLine) {
     EventTableView list;
     list.channelColors[9] = ui::Color::orange();
     list.events = {event(480, {0x99, 0x24, 100}), event(-1, {0xB2, 0x07, 90})};
-    ASSERT_EQ(list.rowCount(), 2u);
+    ASSERT_EQ(list.itemCount(), 2u);
     EXPECT_EQ(list.count, 2u);
 
     const EventRow note = list.eventRow(0);
@@ -72,7 +72,7 @@ TEST(EventTableView, RowAtOrBeyondTheReportedCountIsEmptyWithAWarning) {
     foundation::LogCapture log;
     // Nothing reported to the table yet: count is 0 although an event is there.
     EXPECT_TRUE(list.eventRow(0).identifier.empty());
-    list.rowCount();
+    list.itemCount();
     list.events.clear();
     EXPECT_TRUE(list.eventRow(0).identifier.empty());
     EXPECT_TRUE(list.eventRow(-1).identifier.empty());

@@ -73,7 +73,7 @@ protected:
 
     std::vector<std::string> titles() const {
         std::vector<std::string> result;
-        for (std::size_t row = 0; row < list.rowCount(); ++row) {
+        for (std::size_t row = 0; row < list.itemCount(); ++row) {
             result.push_back(list.rowContent(static_cast<int>(row)).title);
         }
         return result;
@@ -98,7 +98,7 @@ TEST_F(MIDIFileList, FactoryRowsTakeTheirDesignByNameAndShowTheirSize) {
     list.showFactoryFiles();
     EXPECT_EQ(list.mode, "factory");
     EXPECT_EQ(screen.tabColors, std::make_pair(ui::Color::orange(), ui::Color::gray()));
-    ASSERT_EQ(list.rowCount(), 8u);
+    ASSERT_EQ(list.itemCount(), 8u);
     const std::vector<RowCase> cases{
         {"a.mid", "MIDIFileItem", "4 bytes", 54.0},
         {"b.MIDI", "MIDIFileItem", "4 bytes", 54.0},
@@ -125,9 +125,9 @@ TEST_F(MIDIFileList, FactoryRowsTakeTheirDesignByNameAndShowTheirSize) {
 TEST_F(MIDIFileList, FoldersOpenAndCloseWithTheirOpenSubfolders) {
     list.showFactoryFiles();
     list.pickRow(rowOf("songs"));
-    EXPECT_EQ(list.rowCount(), 11u);
+    EXPECT_EQ(list.itemCount(), 11u);
     list.pickRow(rowOf("deep"));
-    EXPECT_EQ(list.rowCount(), 12u);
+    EXPECT_EQ(list.itemCount(), 12u);
 
     const MIDIFileRow deepest = list.rowContent(rowOf("three.mid"));
     EXPECT_EQ(deepest.iconOffset, 40.0);
@@ -136,14 +136,14 @@ TEST_F(MIDIFileList, FoldersOpenAndCloseWithTheirOpenSubfolders) {
     EXPECT_FALSE(deepest.detailFollowsIndent);
 
     list.pickRow(rowOf("songs"));
-    EXPECT_EQ(list.rowCount(), 8u);
+    EXPECT_EQ(list.itemCount(), 8u);
     list.pickRow(rowOf("songs"));
-    EXPECT_EQ(list.rowCount(), 12u);
+    EXPECT_EQ(list.itemCount(), 12u);
     EXPECT_TRUE(screen.picks.empty());
 
     // Listing the root again closes every folder.
     list.showFactoryFiles();
-    EXPECT_EQ(list.rowCount(), 8u);
+    EXPECT_EQ(list.itemCount(), 8u);
 }
 
 TEST_F(MIDIFileList, APickedMIDIFileGoesToTheDelegateOnceAndClosesTheScreen) {
@@ -197,7 +197,7 @@ TEST_F(MIDIFileList, UserDeleteIsConfirmedWithThePathAlreadyPending) {
     EXPECT_EQ(list.mode, "user");
     EXPECT_EQ(screen.tabColors, std::make_pair(ui::Color::gray(), ui::Color::orange()));
     list.pickRow(rowOf("album"));
-    ASSERT_EQ(list.rowCount(), 3u);
+    ASSERT_EQ(list.itemCount(), 3u);
 
     const std::string album = fs::canonical(documents).string() + "/album";
     list.requestDelete(rowOf("album"));
@@ -232,11 +232,11 @@ TEST_F(MIDIFileList, DeletingAnEntryThatIsGoneKeepsItPending) {
 
 TEST_F(MIDIFileList, AMissingRootListsNothingUnderItsTab) {
     list.showUserFiles();
-    ASSERT_EQ(list.rowCount(), 2u);
+    ASSERT_EQ(list.itemCount(), 2u);
     fs::remove_all(factory);
     list.showFactoryFiles();
     EXPECT_EQ(list.mode, "factory");
-    EXPECT_EQ(list.rowCount(), 0u);
+    EXPECT_EQ(list.itemCount(), 0u);
     list.requestDelete(0);
     EXPECT_EQ(screen.refusals, 0);
     EXPECT_EQ(list.pendingFile, "");
@@ -247,7 +247,7 @@ TEST_F(MIDIFileList, AMissingDocumentsFolderIsMadeAndListedEmpty) {
     list.showUserFiles();
     EXPECT_TRUE(fs::is_directory(documents));
     EXPECT_EQ(list.mode, "user");
-    EXPECT_EQ(list.rowCount(), 0u);
+    EXPECT_EQ(list.itemCount(), 0u);
 }
 
 TEST(MIDIFileRowText, AFolderWithoutANameIsNamedForItsTab) {

@@ -27,14 +27,14 @@ TEST(ProgramsTableView, ListsTheSharedCatalogueInItsOrder) {
     auto catalogue = std::make_shared<Soundfontprograms>();
     ProgramsTableView list;
     list.programs = catalogue;
-    EXPECT_EQ(list.rowCount(), 235u);
+    EXPECT_EQ(list.itemCount(), 235u);
     EXPECT_EQ(list.rowText(0), "MSB:000 / LSB:000 - P:000 : Piano 1");
     EXPECT_EQ(list.rowText(234), catalogue->formatInstrumentName(234));
 
     catalogue->makeGM();
-    EXPECT_EQ(list.rowCount(), 137u);
+    EXPECT_EQ(list.itemCount(), 137u);
     catalogue->makeXG();
-    EXPECT_EQ(list.rowCount(), 482u);
+    EXPECT_EQ(list.itemCount(), 482u);
 }
 
 TEST(ProgramsTableView, APickGoesToTheDelegateOnceThenTheScreenCloses) {
@@ -55,7 +55,7 @@ TEST(ProgramsTableView, WithoutACatalogueThereAreNoRowsAndATapDoesNothing) {
     FakeProgramsScreen screen;
     ProgramsTableView list;
     list.viewController = &screen;
-    EXPECT_EQ(list.rowCount(), 0u);
+    EXPECT_EQ(list.itemCount(), 0u);
     EXPECT_EQ(list.rowText(0), "");
     list.pickRow(0);
     EXPECT_TRUE(screen.picks.empty());

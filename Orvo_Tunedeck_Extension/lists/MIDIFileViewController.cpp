@@ -1,0 +1,85 @@
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/ui/AlertController.h"
+
+namespace {
+
+constexpr double kScreenWidth = 600;
+constexpr double kScreenHeight = 500;
+constexpr double kButtonHeight = 44;
+
+}  // namespace
+
+void MIDIFileViewController::loadView() {
+    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
+    closeButton =
+        std::make_shared<ScreenButton>(ui::Rect{8, 0, 80, kButtonHeight}, "Close", [this] { onCloseButton(); });
+    buttonFactory = std::make_shared<ScreenButton>(ui::Rect{200, 0, 100, kButtonHeight}, "Factory",
+                                                   [this] { onButtonFactory(); });
+    buttonUser =
+        std::make_shared<ScreenButton>(ui::Rect{320, 0, 100, kButtonHeight}, "User", [this] { onButtonUser(); });
+    midiFileTableView = std::make_shared<MIDIFileTableView>(
+        ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
+    for (const auto& button : {closeButton, buttonFactory, buttonUser}) root->addSubview(button);
+    root->addSubview(midiFileTableView);
+    setView(root);
+}
+
+void MIDIFileViewController::viewDidLoad() {
+    ui::ViewController::viewDidLoad();
+    if (!midiFileTableView) return;
+    midiFileTableView->viewController = this;
+    midiFileTableView->dataSource = midiFileTableView.get();
+    midiFileTableView->delegate = midiFileTableView.get();
+    if (startFolder == kFactoryMode) {
+        midiFileTableView->showFactoryFiles();
+    } else {
+        midiFileTableView->showUserFiles();
+    }
+}
+
+void MIDIFileViewController::onCloseButton() { dismiss(true); }
+
+void MIDIFileViewController::onButtonFactory() {
+    if (midiFileTableView) midiFileTableView->showFactoryFiles();
+}
+
+void MIDIFileViewController::onButtonUser() {
+    if (midiFileTableView) midiFileTableView->showUserFiles();
+}
+
+void MIDIFileViewController::showFactoryDeleteRefusal() {
+    auto alert = std::make_shared<ui::AlertController>("Delete Files", "Factory content cannot be deleted.");
+    alert->addAction({"OK", ui::AlertActionStyle::normal,
+                      [] { foundation::writeLogLine("Factory content cannot be deleted."); }});
+    present(alert, true);
+}
+
+void MIDIFileViewController::confirmDelete() {
+    auto alert = std::make_shared<ui::AlertController>(
+        "Delete Files",
+        "Do You really want to delete the file or folder? \n"
+        "This cannot be undone! The files or folders (with all the included subfolders) are permanently deleted from "
+        "the apps 'Documents' directory and no linger available.");
+    alert->addAction({"OK", ui::AlertActionStyle::normal, [this] {
+                          foundation::writeLogLine("Delete action was permitted.");
+                          if (midiFileTableView) midiFileTableView->deleteFile();
+                      }});
+    alert->addAction({"Cancel", ui::AlertActionStyle::cancel, [this] {
+                          foundation::writeLogLine("Delete action was canceled.");
+                          if (midiFileTableView) midiFileTableView->pendingFile.clear();
+                      }});
+    present(alert, true);
+}
+
+void MIDIFileViewController::setTabTitleColors(ui::Color factory, ui::Color user) {
+    if (buttonFactory) {
+        buttonFactory->textColor = factory;
+        buttonFactory->setNeedsDisplay();
+    }
+    if (buttonUser) {
+        buttonUser->textColor = user;
+        buttonUser->setNeedsDisplay();
+    }
+}

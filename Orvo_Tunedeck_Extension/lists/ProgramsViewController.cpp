@@ -1,0 +1,35 @@
+#include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
+
+namespace {
+
+constexpr double kScreenWidth = 600;
+constexpr double kScreenHeight = 500;
+constexpr double kButtonHeight = 44;
+
+}  // namespace
+
+void ProgramsViewController::loadView() {
+    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
+    closeButton =
+        std::make_shared<ScreenButton>(ui::Rect{8, 0, 80, kButtonHeight}, "Close", [this] { onCloseButton(); });
+    exportButton = std::make_shared<ScreenButton>(ui::Rect{kScreenWidth - 108, 0, 100, kButtonHeight}, "Export",
+                                                  [this] { onExportButton(); });
+    programsTableView = std::make_shared<ProgramsTableView>(
+        ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
+    root->addSubview(closeButton);
+    root->addSubview(exportButton);
+    root->addSubview(programsTableView);
+    setView(root);
+}
+
+void ProgramsViewController::viewDidLoad() {
+    ui::ViewController::viewDidLoad();
+    if (!programsTableView) return;
+    programsTableView->dataSource = programsTableView.get();
+    programsTableView->delegate = programsTableView.get();
+    programsTableView->viewController = this;
+    programsTableView->programs = programs;
+    programsTableView->reloadData();
+}
+
+void ProgramsViewController::onCloseButton() { dismiss(true); }
