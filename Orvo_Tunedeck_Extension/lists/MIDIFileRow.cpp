@@ -20,7 +20,7 @@ bool endsWithUpper(std::string_view text, std::string_view suffix) {
 
 std::string sizeText(const File& entry) { return std::to_string(entry.getFileSize()) + " bytes"; }
 
-// The whole file as text; nullopt-like empty result with reason set when it cannot be read.
+// The whole file as text in content; false, with the reason, when it cannot be read.
 bool readText(const std::string& path, std::string& content, std::string& reason) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

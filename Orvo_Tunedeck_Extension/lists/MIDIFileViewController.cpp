@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 
+#include "platform/dispatch/MainQueue.h"
+
 #include "platform/foundation/Log.h"
 #include "platform/ui/AlertController.h"
 
@@ -39,7 +41,12 @@ void MIDIFileViewController::viewDidLoad() {
     }
 }
 
-void MIDIFileViewController::onCloseButton() { dismiss(true); }
+void MIDIFileViewController::onCloseButton() {
+    // The tap that closes the screen is still being handled by one of its views (a list row or the close button), and
+    // dismissing releases the screen: its views stay until the main queue runs next.
+    dispatch::MainQueue::shared().async([views = viewPointer()] {});
+    dismiss(true);
+}
 
 void MIDIFileViewController::onButtonFactory() {
     if (midiFileTableView) midiFileTableView->showFactoryFiles();

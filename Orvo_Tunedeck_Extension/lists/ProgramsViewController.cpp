@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 
+#include "platform/dispatch/MainQueue.h"
+
 namespace {
 
 constexpr double kScreenWidth = 600;
@@ -32,4 +34,9 @@ void ProgramsViewController::viewDidLoad() {
     programsTableView->reloadData();
 }
 
-void ProgramsViewController::onCloseButton() { dismiss(true); }
+void ProgramsViewController::onCloseButton() {
+    // The tap that closes the screen is still being handled by one of its views (a list row or the close button), and
+    // dismissing releases the screen: its views stay until the main queue runs next.
+    dispatch::MainQueue::shared().async([views = viewPointer()] {});
+    dismiss(true);
+}

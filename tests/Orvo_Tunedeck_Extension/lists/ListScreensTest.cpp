@@ -11,6 +11,7 @@
 #include "Orvo_Tunedeck_Extension/lists/EventTableView.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
+#include "platform/dispatch/MainQueue.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -117,6 +118,18 @@ TEST_F(FileBrowserScreen, APickedFileReachesTheOpenerAndClosesTheBrowser) {
     ASSERT_EQ(opener.files.size(), 1u);
     EXPECT_EQ(opener.files[0], std::make_pair(2, fs::canonical(factory).string() + "/sets/inner/deep.mid"));
     EXPECT_EQ(opener.presentedViewController(), nullptr);
+}
+
+TEST_F(FileBrowserScreen, ATapThatClosesTheBrowserLeavesItsListAliveUntilTheTapIsHandled) {
+    opener.present(std::exchange(screen, nullptr), true);
+    auto* list = dynamic_cast<MIDIFileViewController&>(*opener.presentedViewController()).midiFileTableView.get();
+    list->didSelectRow(*list, {0, 0});
+    list->didSelectRow(*list, {0, 1});
+    list->didSelectRow(*list, {0, 2});
+    EXPECT_EQ(opener.presentedViewController(), nullptr);
+    // The table goes on with its tap after the pick: it must still be there.
+    EXPECT_EQ(list->rowCount(0), 3);
+    dispatch::MainQueue::shared().drain();
 }
 
 TEST_F(FileBrowserScreen, FactoryDeleteIsRefusedByAnAlert) {
