@@ -1,0 +1,188 @@
+#include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
+
+#include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Folders.h"
+#include "shared/globals/Print.h"
+
+#include <random>
+
+std::shared_ptr<AudioUnitViewController> AudioUnitViewController::create() {
+    return std::shared_ptr<AudioUnitViewController>(new AudioUnitViewController());
+}
+
+AudioUnitViewController::AudioUnitViewController() {
+    randomIndex = [](std::size_t count) {
+        static std::mt19937_64 generator{std::random_device{}()};
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(generator);
+    };
+}
+
+AudioUnitViewController::~AudioUnitViewController() {
+    if (timer_) timer_->invalidate();
+    if (parameterTree_ && parameterObserverToken_ != 0) parameterTree_->removeParameterObserver(parameterObserverToken_);
+}
+
+std::shared_ptr<OrvoTunedeck_AudioUnit> AudioUnitViewController::createAudioUnit(
+    const AudioComponentDescription& description) {
+    auto unit = std::make_shared<OrvoTunedeck_AudioUnit>(description);
+    setAudioUnit(unit);
+    return unit;
+}
+
+void AudioUnitViewController::setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit) {
+    audioUnit_ = std::move(unit);
+    safeprint("AU Diagnostics: AUAudioUnit::didSet()");
+    dispatch::MainQueue::shared().async([self = shared_from_this()] { self->connectViewToAudioUnit(); });
+}
+
+const Soundfontprograms* AudioUnitViewController::soundfontprograms() const {
+    return audioUnit_ ? audioUnit_->soundfontprograms().get() : nullptr;
+}
+
+void AudioUnitViewController::connectViewToAudioUnit() {
+    if (!isViewLoaded()) {
+        safeprint("AU Diagnostics: WARNING: Plugin view is not loaded.");
+        return;
+    }
+    safeprint("AU Diagnostics: We are about to connect the audio unit to its view controller.");
+    connectSteps();
+}
+
+void AudioUnitViewController::connectSteps() {
+    // The view loading and the hop may both find the same unit: it is connected, and a file started, once.
+    if (connectedUnit_ == audioUnit_.get()) return;
+    connectedUnit_ = audioUnit_.get();
+    logPaths();
+    connectParameters();
+    updateView();
+    onFreezeButton();
+    makeFileList();
+    loadSelectedFile();
+}
+
+void AudioUnitViewController::loadViewIfNeeded() {
+    if (isViewLoaded()) return;
+    const ui::Rect panel{0, 0, 600, 500};
+    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, panel.width + 2 * viewInset, panel.height + 2 * viewInset});
+    pluginView = std::make_shared<ui::View>(ui::Rect{viewInset, viewInset, panel.width, panel.height});
+    pluginFrame = std::make_shared<PluginFrame>(panel);
+    tunedeckContainer = std::make_shared<ui::View>(panel);
+    tunedeckView = std::make_shared<TunedeckView>(panel);
+    tunedeckOverlay = std::make_shared<TunedeckOverlay>(ui::Rect{0, 0, 600, 328});
+    tunedeckOverlay->userInteractionEnabled = false;
+    tunedeckContainer->addSubview(tunedeckView);
+    tunedeckContainer->addSubview(tunedeckOverlay);
+    pluginView->addSubview(pluginFrame);
+    pluginView->addSubview(tunedeckContainer);
+    root->addSubview(pluginView);
+    view_ = std::move(root);
+    viewDidLoad();
+}
+
+void AudioUnitViewController::viewDidLoad() {
+    tunedeckView->setDelegate(this);
+    tunedeckView->setViewController(this);
+    std::weak_ptr<AudioUnitViewController> weak = weak_from_this();
+    timer_ = dispatch::MainQueue::shared().scheduleRepeatingTimer(kTimerInterval, [weak](dispatch::Timer& timer) {
+        if (auto self = weak.lock()) {
+            self->onTimer();
+        } else {
+            timer.invalidate();
+        }
+    });
+    if (audioUnit_) {
+        connectSteps();
+    } else {
+        safeprint("AudioUnitViewController: WARNING: The audio unit plugin is nil (yet?).");
+    }
+}
+
+void AudioUnitViewController::viewDidAppear() { safeprint("appear"); }
+
+void AudioUnitViewController::viewDidDisappear() { safeprint("disappear"); }
+
+void AudioUnitViewController::logPaths() {
+    if (!audioUnit_) {
+        safeprint("Error: could not set paths, audio unit is nil.");
+        return;
+    }
+    const auto documents = foundation::documentsFolder(foundation::kExtensionDeliverable);
+    const auto resources = foundation::resourcesFolder();
+    safeprint("Audio Unit's documents path is: " + (documents ? documents->string() : std::string()));
+    safeprint("Audio Unit's resources path is: " + (resources ? resources->string() : std::string()));
+}
+
+void AudioUnitViewController::connectParameters() {
+    if (parameterTree_) {
+        safeprint("AU Diagnostics: WARNING: Parameters already initialized.");
+        return;
+    }
+    if (!audioUnit_) {
+        safeprint("AU Diagnostics: WARNING: The audio unit is nil.");
+        return;
+    }
+    safeprint("AU Diagnostics: Retriving parameters from the audio unit: ");
+    parameterTree_ = audioUnit_->parameterTree();
+    if (!parameterTree_) {
+        safeprint("AU Diagnostics: Retriving the parameter tree from the audio unit failed.");
+        return;
+    }
+    safeprint("ExtensionViewController: Extracting the parameter tree: ");
+    collectParameters(parameterTree_.get(), 0);
+    parameters_ = parameterTree_->allParameters();
+    std::weak_ptr<AudioUnitViewController> weak = weak_from_this();
+    parameterObserverToken_ = parameterTree_->tokenByAddingParameterObserver([weak](AUParameterAddress, AUValue) {
+        auto self = weak.lock();
+        if (!self) {
+            safeprint("AU Diagnostics: The strong self shit is nil.");
+            return;
+        }
+        dispatch::MainQueue::shared().async([self = std::move(self)] { self->onParameterChanged(); });
+    });
+    safeprint(parameterObserverToken_ != 0 ? "AU Diagnostics: Connected parameters to the plugins interface."
+                                           : "ERROR: Could not initialize parameter observer.");
+}
+
+void AudioUnitViewController::collectParameters(const AUParameterGroup* group, int depth) {
+    if (group == nullptr) {
+        safeprint("ExtensionViewController: The parameter group has no children.");
+        return;
+    }
+    for (const auto& child : group->children()) {
+        const auto* subgroup = dynamic_cast<const AUParameterGroup*>(child.get());
+        if (subgroup == nullptr) continue;
+        for (const auto& parameter : subgroup->allParameters()) {
+            safeprint("address: " + std::to_string(parameter->address()) + ", name: " + parameter->displayName());
+        }
+        collectParameters(subgroup, depth + 1);
+    }
+}
+
+void AudioUnitViewController::onParameterChanged() {
+    if (tunedeckView) tunedeckView->setNeedsDisplay();
+}
+
+void AudioUnitViewController::updateView() {
+    if (!audioUnit_ || !tunedeckView) return;
+    for (const auto& parameter : parameters_) {
+        tunedeckView->setParameter(static_cast<int>(parameter->address()), parameter->value());
+    }
+}
+
+void AudioUnitViewController::getDirectories() {
+    safeprint("ViewController:getDirectories(): Initialization, enumerating the apps accessible folders.");
+    const auto resources = foundation::resourcesFolder();
+    if (!resources) {
+        safeprint("ViewController::getDirectories(): Resources folder is nil.");
+        return;
+    }
+    resourcesPath = resources->string();
+    safeprint("ViewController:getDirectories(): The app's resources path is: " + resourcesPath);
+    const auto documents = foundation::documentsFolder(foundation::kExtensionDeliverable);
+    if (!documents) {
+        safeprint("ViewController:getDirectories(): Documents directory is nil.");
+        return;
+    }
+    documentsPath = documents->string();
+    safeprint("ViewController:getDirectories(): The app's documents path is: " + documentsPath);
+}

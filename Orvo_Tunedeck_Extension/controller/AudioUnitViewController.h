@@ -1,0 +1,157 @@
+#pragma once
+
+#include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
+#include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
+#include "Orvo_Tunedeck_Extension/views/PluginFrame.h"
+#include "Orvo_Tunedeck_Extension/views/TunedeckOverlay.h"
+#include "Orvo_Tunedeck_Extension/views/TunedeckView.h"
+#include "platform/dispatch/Timer.h"
+#include "platform/ui/View.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The extension's principal object: the audio-unit factory and the controller of the instrument's view. It creates
+// and owns the audio unit, wires the player panel and the channel overlay to itself, shows what the unit plays
+// (a 60 Hz display timer drains the unit's monitor into the panel and the overlay and follows the file player's
+// progress), turns the panel's reports into parameter writes and file-player commands, mirrors parameter changes
+// into the panel, and plays a random file of the resources' start-up selection when it connects and after each file.
+//
+// Made with create() (the connection hop keeps the controller alive until it runs). The view is built by
+// loadViewIfNeeded(); until then the controller connects nothing but the unit.
+//
+// Thread contract: main queue only, except createAudioUnit (any thread that may make units; the connection then
+// runs on the main queue) and the parameter observer, which hops to the main queue by itself.
+class AudioUnitViewController : public TunedeckViewDelegate,
+                                public TunedeckViewHost,
+                                public std::enable_shared_from_this<AudioUnitViewController> {
+public:
+    // Display timer interval, seconds.
+    static constexpr double kTimerInterval = 0.0166666;
+    // The start-up selection, below the resources folder.
+    static constexpr const char* kSelectionFolder = "/MIDI/Selection/";
+
+    static std::shared_ptr<AudioUnitViewController> create();
+    ~AudioUnitViewController() override;
+    AudioUnitViewController(const AudioUnitViewController&) = delete;
+    AudioUnitViewController& operator=(const AudioUnitViewController&) = delete;
+
+    // The factory: a new instrument for description, stored in audioUnit (which schedules the connection) and
+    // returned. Throws the unit's AudioUnitStatusError when it cannot be built; nothing is stored or connected then.
+    std::shared_ptr<OrvoTunedeck_AudioUnit> createAudioUnit(const AudioComponentDescription& description);
+
+    const std::shared_ptr<OrvoTunedeck_AudioUnit>& audioUnit() const { return audioUnit_; }
+    // Stores the unit and schedules connectViewToAudioUnit on the main queue.
+    void setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit);
+
+    // The view hierarchy. view() is null until loadViewIfNeeded() built it and ran viewDidLoad.
+    const std::shared_ptr<ui::View>& view() const { return view_; }
+    bool isViewLoaded() const { return view_ != nullptr; }
+    void loadViewIfNeeded();
+    void viewDidLoad();
+    void viewDidAppear();
+    void viewDidDisappear();
+    void viewDidLayoutSubviews();
+    // The root view the back end shows, or null while the controller's view is shown nowhere.
+    ui::View* window = nullptr;
+
+    bool useObservers = true;
+    bool touchesLocked = false;
+    bool isSizeable = false;
+
+    // Outlets, set by loadViewIfNeeded().
+    std::shared_ptr<PluginFrame> pluginFrame;
+    std::shared_ptr<ui::View> pluginView;
+    std::shared_ptr<ui::View> tunedeckContainer;
+    std::shared_ptr<TunedeckView> tunedeckView;
+    std::shared_ptr<TunedeckOverlay> tunedeckOverlay;
+
+    // Relative paths of everything below the start-up selection folder.
+    std::vector<std::string> filelist;
+    double ratio = 0.8333333333333334;
+    bool fitToHeight = true;
+    static constexpr double viewInset = 40.0;
+    // Display-timer ticks since the view was last found hidden.
+    std::int64_t counter = 0;
+    std::string resourcesPath;
+    std::string documentsPath;
+    std::string sharedPath;
+    std::string sharedPath2;
+
+    // Draws an index below count uniformly; replaceable for tests.
+    std::function<std::size_t(std::size_t count)> randomIndex;
+    // Shows a screen by segue identifier ("showFiles", "showPrograms"); the presenter decides how. Without one the
+    // request is logged and dropped.
+    std::function<void(AudioUnitViewController& source, const std::string& identifier)> segueHandler;
+    // Presents a picker of MIDI documents whose pick comes back through documentPicker(); without one the request is
+    // logged and dropped.
+    std::function<void(AudioUnitViewController& source)> documentPickerPresenter;
+
+    // The connection and its steps.
+    void connectViewToAudioUnit();
+    void logPaths();
+    void connectParameters();
+    void updateView();
+    void getDirectories();
+    void makeFileList();
+    void loadSelectedFile();
+    void loadFile(const std::string& file);
+
+    // TunedeckViewDelegate.
+    void onTunedeckViewParameter(int address, float value) override;
+    void onTunedeckViewOption(int address, float value) override;
+    // TunedeckViewHost.
+    const Soundfontprograms* soundfontprograms() const override;
+
+    // Picks of the program list and the MIDI-file browser.
+    void onProgramSelect(int index, const SoundfontProgram& program);
+    void onMIDIFileSelect(int index, const std::string& path);
+    void selectProgram(std::uint8_t number, std::uint8_t msb, std::uint8_t lsb);
+    // Documents picked in the picker: the first one plays.
+    void documentPicker(const std::vector<std::string>& paths);
+    void documentPickerWasCancelled();
+    void openFilePicker();
+    void performSegue(const std::string& identifier);
+
+    // Tool and transport commands.
+    void onFreezeButton();
+    void onButtonPlay();
+    void onButtonStop();
+    void onSliderProgress(double value);
+    void onBrightnessSlider(float value);
+
+    // Display loop.
+    void onTimer();
+    void showMonitoredEvent(const AUMIDIEventEx& event);
+    void updateProgress(double position, double duration);
+    void updatePlayButton();
+    void sequencerComplete();
+    void resetViews();
+
+    // Layout of the plug-in view inside a width x height area with inset margins; keeps ratio.
+    ui::Rect layoutPluginView(double width, double height, double inset) const;
+    void centerpluginView();
+    // False when view is shown in no window, or it or a view above it is hidden or outside its superview.
+    bool isViewVisible(const ui::View& view) const;
+
+private:
+    AudioUnitViewController();
+    void connectSteps();
+    void onParameterChanged();
+    void collectParameters(const AUParameterGroup* group, int depth);
+
+    std::shared_ptr<OrvoTunedeck_AudioUnit> audioUnit_;
+    std::shared_ptr<ui::View> view_;
+    const OrvoTunedeck_AudioUnit* connectedUnit_ = nullptr;
+    std::shared_ptr<dispatch::Timer> timer_;
+    bool lockAutoLayout_ = false;
+    double lastProgress_ = 0.0;
+    bool ended_ = false;
+    std::shared_ptr<AUParameterTree> parameterTree_;
+    AUParameterObserverToken parameterObserverToken_ = 0;
+    std::vector<std::shared_ptr<AUParameter>> parameters_;
+};
