@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,24 +52,45 @@ public:
     virtual std::shared_ptr<WebView> createWebView(WebView&, const NavigationAction&) { return nullptr; }
 };
 
+// What renders pages for a web view in a back end with a browser engine. The engine reports each step of a
+// navigation back through the view's decideAction, decideResponse, requestNewWindow and didShow.
+class WebEngine {
+public:
+    virtual ~WebEngine() = default;
+    virtual void load(const WebRequest& request) = 0;
+};
+
 // A view that shows web pages. Every load and link passes the navigation delegate twice (the action, then the
-// response); only a page allowed at both steps is shown. This view draws no page itself: it records the requests
-// and what it shows, which is all a machine without a display has; a back end that renders pages drives the same
-// steps through follow().
+// response); only a page allowed at both steps is shown. Without an engine (headless) the view draws no page: it
+// records the requests and runs each navigation's steps at once; with an engine, the engine runs them as the page
+// loads.
 //
 // Thread contract: main thread only.
 class WebView : public View {
 public:
     explicit WebView(Rect frame = {});
+    ~WebView() override;
+
+    // The back end's engine maker, used by web views from their first load on; process-wide, set once at
+    // start-up by a back end (empty: headless).
+    using EngineFactory = std::function<std::unique_ptr<WebEngine>(WebView&)>;
+    static void setEngineFactory(EngineFactory factory);
 
     // Non-owning.
     WebNavigationDelegate* navigationDelegate = nullptr;
     WebUIDelegate* uiDelegate = nullptr;
 
-    // Starts loading a request: the navigation runs through the delegates at once.
+    // Starts loading a request.
     void load(const WebRequest& request);
-    // A navigation the page itself starts (a link, a script), or one with no address at all.
+    // Headless: a navigation the page itself would start (a link, a script), or one with no address at all, run
+    // through every step at once.
     void follow(const NavigationAction& action);
+
+    // The steps of a navigation, for engines: each asks the delegates once (allow without a delegate).
+    NavigationPolicy decideAction(const NavigationAction& action);
+    NavigationPolicy decideResponse(const NavigationResponse& response);
+    void requestNewWindow(const NavigationAction& action);
+    void didShow(std::string url);
 
     // Every request handed to load, oldest first.
     const std::vector<WebRequest>& loadedRequests() const { return requests_; }
@@ -80,6 +102,7 @@ public:
 private:
     std::vector<WebRequest> requests_;
     std::string current_;
+    std::unique_ptr<WebEngine> engine_;
 };
 
 }  // namespace ui

@@ -55,6 +55,43 @@ TEST(WebView, NewWindowsAndAddresslessActionsShowNothing) {
     EXPECT_EQ(gate.log, (std::vector<std::string>{"window https://h/popup.html", "action -"}));
 }
 
+// Answers loads later, as a browser engine does, through the view's steps.
+struct LaterEngine : ui::WebEngine {
+    explicit LaterEngine(ui::WebView& view) : view(view) {}
+    void load(const ui::WebRequest& request) override { pending.push_back(request.url); }
+    void finish() {
+        for (const std::string& url : pending) {
+            if (view.decideAction({url, false}) == ui::NavigationPolicy::allow &&
+                view.decideResponse({url}) == ui::NavigationPolicy::allow) {
+                view.didShow(url);
+            }
+        }
+        pending.clear();
+    }
+    ui::WebView& view;
+    std::vector<std::string> pending;
+};
+
+TEST(WebView, AnEngineRunsTheStepsAsThePageLoads) {
+    LaterEngine* engine = nullptr;
+    ui::WebView::setEngineFactory([&](ui::WebView& view) {
+        auto made = std::make_unique<LaterEngine>(view);
+        engine = made.get();
+        return made;
+    });
+    ui::WebView web;
+    Gate gate;
+    web.navigationDelegate = &gate;
+    web.load({"https://h/page.html"});
+    ui::WebView::setEngineFactory({});
+    ASSERT_NE(engine, nullptr);
+    EXPECT_TRUE(gate.log.empty());
+    EXPECT_EQ(web.currentUrl(), "");
+    engine->finish();
+    EXPECT_EQ(web.currentUrl(), "https://h/page.html");
+    EXPECT_EQ(gate.log.size(), 2u);
+}
+
 TEST(Url, PathAndExtension) {
     struct Case {
         const char* url;
