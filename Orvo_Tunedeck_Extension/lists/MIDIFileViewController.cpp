@@ -15,12 +15,12 @@ constexpr double kButtonHeight = 44;
 
 void MIDIFileViewController::loadView() {
     auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
-    closeButton =
-        std::make_shared<ScreenButton>(ui::Rect{8, 0, 80, kButtonHeight}, "Close", [this] { onCloseButton(); });
-    buttonFactory = std::make_shared<ScreenButton>(ui::Rect{200, 0, 100, kButtonHeight}, "Factory",
-                                                   [this] { onButtonFactory(); });
-    buttonUser =
-        std::make_shared<ScreenButton>(ui::Rect{320, 0, 100, kButtonHeight}, "User", [this] { onButtonUser(); });
+    closeButton = std::make_shared<ui::Button>(ui::Rect{8, 0, 80, kButtonHeight}, "Close");
+    closeButton->action = [this](ui::Button&) { onCloseButton(); };
+    buttonFactory = std::make_shared<ui::Button>(ui::Rect{200, 0, 100, kButtonHeight}, "Factory");
+    buttonFactory->action = [this](ui::Button&) { onButtonFactory(); };
+    buttonUser = std::make_shared<ui::Button>(ui::Rect{320, 0, 100, kButtonHeight}, "User");
+    buttonUser->action = [this](ui::Button&) { onButtonUser(); };
     midiFileTableView = std::make_shared<MIDIFileTableView>(
         ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
     for (const auto& button : {closeButton, buttonFactory, buttonUser}) root->addSubview(button);
@@ -81,12 +81,6 @@ void MIDIFileViewController::confirmDelete() {
 }
 
 void MIDIFileViewController::setTabTitleColors(ui::Color factory, ui::Color user) {
-    if (buttonFactory) {
-        buttonFactory->textColor = factory;
-        buttonFactory->setNeedsDisplay();
-    }
-    if (buttonUser) {
-        buttonUser->textColor = user;
-        buttonUser->setNeedsDisplay();
-    }
+    if (buttonFactory) buttonFactory->setTitleColor(factory);
+    if (buttonUser) buttonUser->setTitleColor(user);
 }

@@ -13,7 +13,7 @@
 
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileScreen.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileTableView.h"
-#include "Orvo_Tunedeck_Extension/lists/ScreenButton.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ViewController.h"
 
 class MIDIFileViewController : public ui::ViewController, public MIDIFileScreen {
@@ -23,9 +23,9 @@ public:
     // The list shown first: "factory" for the factory files, anything else for the user files.
     std::string startFolder{kFactoryMode};
     std::shared_ptr<MIDIFileTableView> midiFileTableView;
-    std::shared_ptr<ScreenButton> closeButton;
-    std::shared_ptr<ScreenButton> buttonFactory;
-    std::shared_ptr<ScreenButton> buttonUser;
+    std::shared_ptr<ui::Button> closeButton;
+    std::shared_ptr<ui::Button> buttonFactory;
+    std::shared_ptr<ui::Button> buttonUser;
 
     // Builds the buttons and the list in a 600 by 500 view.
     void loadView() override;

@@ -12,10 +12,10 @@ constexpr double kButtonHeight = 44;
 
 void ProgramsViewController::loadView() {
     auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
-    closeButton =
-        std::make_shared<ScreenButton>(ui::Rect{8, 0, 80, kButtonHeight}, "Close", [this] { onCloseButton(); });
-    exportButton = std::make_shared<ScreenButton>(ui::Rect{kScreenWidth - 108, 0, 100, kButtonHeight}, "Export",
-                                                  [this] { onExportButton(); });
+    closeButton = std::make_shared<ui::Button>(ui::Rect{8, 0, 80, kButtonHeight}, "Close");
+    closeButton->action = [this](ui::Button&) { onCloseButton(); };
+    exportButton = std::make_shared<ui::Button>(ui::Rect{kScreenWidth - 108, 0, 100, kButtonHeight}, "Export");
+    exportButton->action = [this](ui::Button&) { onExportButton(); };
     programsTableView = std::make_shared<ProgramsTableView>(
         ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
     root->addSubview(closeButton);

@@ -12,7 +12,7 @@
 #include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsScreen.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsTableView.h"
-#include "Orvo_Tunedeck_Extension/lists/ScreenButton.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ViewController.h"
 
 class ProgramsViewController : public ui::ViewController, public ProgramsScreen {
@@ -22,8 +22,8 @@ public:
     // The catalogue to list; none lists nothing.
     std::shared_ptr<Soundfontprograms> programs;
     std::shared_ptr<ProgramsTableView> programsTableView;
-    std::shared_ptr<ScreenButton> closeButton;
-    std::shared_ptr<ScreenButton> exportButton;
+    std::shared_ptr<ui::Button> closeButton;
+    std::shared_ptr<ui::Button> exportButton;
 
     // Builds the buttons and the list in a 600 by 500 view.
     void loadView() override;

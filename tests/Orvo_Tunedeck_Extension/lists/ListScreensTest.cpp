@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/HeadlessRenderer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
@@ -73,14 +75,42 @@ protected:
 TEST_F(FileBrowserScreen, OpensOnTheFactoryFilesUnlessToldOtherwise) {
     ASSERT_TRUE(opener.present(screen, true));
     EXPECT_EQ(table().mode, "factory");
-    EXPECT_EQ(screen->buttonFactory->textColor, ui::Color::orange());
-    EXPECT_EQ(screen->buttonUser->textColor, ui::Color::gray());
+    EXPECT_EQ(screen->buttonFactory->titleColor(), ui::Color::orange());
+    EXPECT_EQ(screen->buttonUser->titleColor(), ui::Color::gray());
     EXPECT_EQ(table().rowCount(0), 1);
+
+    screen->buttonUser->sendAction();
+    EXPECT_EQ(table().mode, "user");
+    EXPECT_EQ(screen->buttonUser->titleColor(), ui::Color::orange());
+    screen->buttonFactory->sendAction();
+    EXPECT_EQ(table().mode, "factory");
+    screen->closeButton->sendAction();
+    EXPECT_EQ(opener.presentedViewController(), nullptr);
 
     auto userScreen = std::make_shared<MIDIFileViewController>();
     userScreen->startFolder = "user";
     userScreen->view();
     EXPECT_EQ(userScreen->midiFileTableView->mode, "user");
+}
+
+TEST_F(FileBrowserScreen, DrawsItsRowsAndOpensAFolderOnATap) {
+    opener.view().setFrame({0, 0, 600, 500});
+    opener.present(screen, true);
+    ui::HeadlessRenderer renderer;
+    renderer.startRecording();
+    renderer.render(screen->view());
+    const auto& calls = renderer.recordedCalls();
+    const auto drew = [&calls](const std::string& text) {
+        return std::any_of(calls.begin(), calls.end(),
+                           [&text](const std::string& call) { return call.starts_with("text \"" + text + "\""); });
+    };
+    EXPECT_TRUE(drew("sets"));
+    EXPECT_TRUE(drew("Factory"));
+
+    const ui::Point firstRow{100, screen->midiFileTableView->frame().y + 22};
+    renderer.pointer().press(screen->view(), firstRow);
+    renderer.pointer().release(firstRow);
+    EXPECT_EQ(table().rowCount(0), 2);
 }
 
 TEST_F(FileBrowserScreen, CellsMoveWithTheDepthOfTheirEntry) {
