@@ -41,6 +41,7 @@ public:
     // pendingFile is emptied afterwards, unless nothing existed there.
     void deleteFile();
 
+    // The number of visible entries.
     std::size_t itemCount() const;
     // The row's content; an empty row (no identifier) and "MIDIFileTableView: Error: The row exceeds the count of
     // items." for a row beyond the entries.
