@@ -1,5 +1,6 @@
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 
+#include "Orvo_Tunedeck_Extension/lists/ListScreenView.h"
 #include "platform/dispatch/MainQueue.h"
 
 #include "platform/foundation/Log.h"
@@ -7,24 +8,21 @@
 
 namespace {
 
-constexpr double kScreenWidth = 600;
-constexpr double kScreenHeight = 500;
-constexpr double kButtonHeight = 44;
+constexpr ui::Rect kScreenFrame{0, 0, 600, 500};
+constexpr double kButtonHeight = ListScreenView::kButtonHeight;
 
 }  // namespace
 
 void MIDIFileViewController::loadView() {
-    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
     closeButton = std::make_shared<ui::Button>(ui::Rect{8, 0, 80, kButtonHeight}, "Close");
     closeButton->action = [this](ui::Button&) { onCloseButton(); };
     buttonFactory = std::make_shared<ui::Button>(ui::Rect{200, 0, 100, kButtonHeight}, "Factory");
     buttonFactory->action = [this](ui::Button&) { onButtonFactory(); };
     buttonUser = std::make_shared<ui::Button>(ui::Rect{320, 0, 100, kButtonHeight}, "User");
     buttonUser->action = [this](ui::Button&) { onButtonUser(); };
-    midiFileTableView = std::make_shared<MIDIFileTableView>(
-        ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
+    midiFileTableView = std::make_shared<MIDIFileTableView>();
+    auto root = std::make_shared<ListScreenView>(kScreenFrame, midiFileTableView);
     for (const auto& button : {closeButton, buttonFactory, buttonUser}) root->addSubview(button);
-    root->addSubview(midiFileTableView);
     setView(root);
 }
 

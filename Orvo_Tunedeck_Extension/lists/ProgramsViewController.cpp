@@ -1,26 +1,24 @@
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 
+#include "Orvo_Tunedeck_Extension/lists/ListScreenView.h"
 #include "platform/dispatch/MainQueue.h"
 
 namespace {
 
-constexpr double kScreenWidth = 600;
-constexpr double kScreenHeight = 500;
-constexpr double kButtonHeight = 44;
+constexpr ui::Rect kScreenFrame{0, 0, 600, 500};
+constexpr double kButtonHeight = ListScreenView::kButtonHeight;
 
 }  // namespace
 
 void ProgramsViewController::loadView() {
-    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kScreenWidth, kScreenHeight});
     closeButton = std::make_shared<ui::Button>(ui::Rect{8, 0, 80, kButtonHeight}, "Close");
     closeButton->action = [this](ui::Button&) { onCloseButton(); };
-    exportButton = std::make_shared<ui::Button>(ui::Rect{kScreenWidth - 108, 0, 100, kButtonHeight}, "Export");
+    exportButton = std::make_shared<ui::Button>(ui::Rect{96, 0, 100, kButtonHeight}, "Export");
     exportButton->action = [this](ui::Button&) { onExportButton(); };
-    programsTableView = std::make_shared<ProgramsTableView>(
-        ui::Rect{0, kButtonHeight, kScreenWidth, kScreenHeight - kButtonHeight});
+    programsTableView = std::make_shared<ProgramsTableView>();
+    auto root = std::make_shared<ListScreenView>(kScreenFrame, programsTableView);
     root->addSubview(closeButton);
     root->addSubview(exportButton);
-    root->addSubview(programsTableView);
     setView(root);
 }
 

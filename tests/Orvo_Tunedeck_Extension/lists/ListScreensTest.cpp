@@ -203,7 +203,10 @@ TEST(ProgramsScreen, ShowsTheCatalogueAndHandsAPickToTheOpener) {
     auto screen = std::make_shared<ProgramsViewController>();
     screen->delegate = &opener;
     screen->programs = catalogue;
+    opener.view().setFrame({0, 0, 800, 600});
     ASSERT_TRUE(opener.present(screen, true));
+    // The list fills the presenter's size below the buttons.
+    EXPECT_EQ(screen->programsTableView->frame(), (ui::Rect{0, 44, 800, 556}));
 
     auto& table = *screen->programsTableView;
     EXPECT_EQ(table.rowCount(0), 235);

@@ -1,0 +1,15 @@
+#include "Orvo_Tunedeck_Extension/lists/ListScreenView.h"
+
+#include <algorithm>
+#include <utility>
+
+ListScreenView::ListScreenView(ui::Rect frame, std::shared_ptr<ui::View> list)
+    : ui::View(frame), list_(std::move(list)) {
+    addSubview(list_);
+    setFrame(frame);
+}
+
+void ListScreenView::setFrame(ui::Rect frame) {
+    ui::View::setFrame(frame);
+    if (list_) list_->setFrame({0, kButtonHeight, frame.width, std::max(0.0, frame.height - kButtonHeight)});
+}
