@@ -60,7 +60,10 @@ GtkWindowHost::GtkWindowHost(std::shared_ptr<View> root, const std::string& titl
     g_signal_connect(drag, "cancel", G_CALLBACK(&GtkWindowCallbacks::cancel), this);
     gtk_widget_add_controller(area_, GTK_EVENT_CONTROLLER(drag));
 
-    gtk_window_set_child(GTK_WINDOW(window_), area_);
+    GtkWidget* overlay = gtk_overlay_new();
+    gtk_overlay_set_child(GTK_OVERLAY(overlay), area_);
+    embedded_->overlay_ = overlay;
+    gtk_window_set_child(GTK_WINDOW(window_), overlay);
     g_signal_connect(window_, "destroy", G_CALLBACK(&GtkWindowCallbacks::destroyed), this);
     gtk_widget_add_tick_callback(area_, &GtkWindowCallbacks::tick, this, nullptr);
     drainSource_ = g_timeout_add(kDrainIntervalMs, &GtkWindowCallbacks::drainQueue, this);
@@ -106,15 +109,53 @@ void GtkWindowHost::dragEnded(Point offset) { pointer_.release({dragStart_.x + o
 
 void GtkWindowHost::frameTick() {
     if (area_ && root_->needsDisplayInTree()) gtk_widget_queue_draw(area_);
+    embedded_->place(*root_);
 }
 
 void GtkWindowHost::windowDestroyed() {
     pointer_.cancel();
     window_ = nullptr;
     area_ = nullptr;
+    embedded_->overlay_ = nullptr;
     if (drainSource_) {
         g_source_remove(drainSource_);
         drainSource_ = 0;
+    }
+}
+
+void GtkEmbeddedWidgets::add(View& view, GtkWidget* widget) {
+    widgets_.emplace_back(&view, widget);
+    gtk_widget_set_halign(widget, GTK_ALIGN_START);
+    gtk_widget_set_valign(widget, GTK_ALIGN_START);
+    gtk_widget_set_visible(widget, FALSE);
+    if (overlay_) gtk_overlay_add_overlay(GTK_OVERLAY(overlay_), widget);
+}
+
+void GtkEmbeddedWidgets::remove(GtkWidget* widget) {
+    std::erase_if(widgets_, [widget](const auto& entry) { return entry.second == widget; });
+    if (overlay_ && gtk_widget_get_parent(widget) == overlay_) gtk_overlay_remove_overlay(GTK_OVERLAY(overlay_), widget);
+}
+
+void GtkEmbeddedWidgets::place(View& root) {
+    for (const auto& [view, widget] : widgets_) {
+        // The view's place in the root's coordinates, when the root reaches it through shown views.
+        Point origin{0, 0};
+        bool shown = !view->isHidden();
+        const View* v = view;
+        for (; v && v != &root; v = v->superview()) {
+            origin.x += v->frame().x;
+            origin.y += v->frame().y;
+            if (v->superview() && v->superview()->isHidden()) shown = false;
+        }
+        const Rect frame = view->frame();
+        shown = shown && v == &root && frame.width >= 1 && frame.height >= 1;
+        if (shown) {
+            gtk_widget_set_margin_start(widget, static_cast<int>(std::lround(origin.x)));
+            gtk_widget_set_margin_top(widget, static_cast<int>(std::lround(origin.y)));
+            gtk_widget_set_size_request(widget, static_cast<int>(std::lround(frame.width)),
+                                        static_cast<int>(std::lround(frame.height)));
+        }
+        if (gtk_widget_get_visible(widget) != shown) gtk_widget_set_visible(widget, shown);
     }
 }
 

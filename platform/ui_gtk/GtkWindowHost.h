@@ -6,11 +6,32 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _cairo cairo_t;
 
 namespace ui {
+
+// Widgets of the back end shown over views of a window's tree (a browser engine's page over its web view). Each
+// follows its view's place and size and shows only while the view is in the tree and nothing above it is hidden.
+// Shared with the widgets' owners, who may outlive the window.
+//
+// Thread contract: main thread only.
+class GtkEmbeddedWidgets {
+public:
+    // The view must stay alive until its widget is removed.
+    void add(View& view, GtkWidget* widget);
+    void remove(GtkWidget* widget);
+
+private:
+    friend class GtkWindowHost;
+    void place(View& root);
+
+    GtkWidget* overlay_ = nullptr;
+    std::vector<std::pair<View*, GtkWidget*>> widgets_;
+};
 
 // The window back end: shows a view tree in a GTK 4 window. The root view takes the size of the window; a view's
 // redraw request repaints the window on the next frame; presses, drags and releases of the pointer become touches
@@ -40,6 +61,7 @@ public:
     View& root() { return *root_; }
     TouchRouter& pointer() { return pointer_; }
     GtkWidget* drawingArea() const { return area_; }
+    std::shared_ptr<GtkEmbeddedWidgets> embeddedWidgets() const { return embedded_; }
 
 private:
     friend struct GtkWindowCallbacks;
@@ -56,6 +78,7 @@ private:
     Point dragStart_;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
+    std::shared_ptr<GtkEmbeddedWidgets> embedded_ = std::make_shared<GtkEmbeddedWidgets>();
     unsigned drainSource_ = 0;
 };
 
