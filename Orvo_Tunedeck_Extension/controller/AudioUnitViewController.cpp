@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
+#include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
 #include "shared/globals/Print.h"
@@ -11,6 +13,8 @@ std::shared_ptr<AudioUnitViewController> AudioUnitViewController::create() {
 }
 
 AudioUnitViewController::AudioUnitViewController() {
+    registerSegue("showFiles", [] { return std::make_shared<MIDIFileViewController>(); });
+    registerSegue("showPrograms", [] { return std::make_shared<ProgramsViewController>(); });
     randomIndex = [](std::size_t count) {
         static std::mt19937_64 generator{std::random_device{}()};
         return std::uniform_int_distribution<std::size_t>(0, count - 1)(generator);
@@ -20,6 +24,10 @@ AudioUnitViewController::AudioUnitViewController() {
 AudioUnitViewController::~AudioUnitViewController() {
     if (timer_) timer_->invalidate();
     if (parameterTree_ && parameterObserverToken_ != 0) parameterTree_->removeParameterObserver(parameterObserverToken_);
+}
+
+std::shared_ptr<AudioUnitViewController> AudioUnitViewController::self() {
+    return std::static_pointer_cast<AudioUnitViewController>(shared_from_this());
 }
 
 std::shared_ptr<OrvoTunedeck_AudioUnit> AudioUnitViewController::createAudioUnit(
@@ -32,7 +40,7 @@ std::shared_ptr<OrvoTunedeck_AudioUnit> AudioUnitViewController::createAudioUnit
 void AudioUnitViewController::setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit) {
     audioUnit_ = std::move(unit);
     safeprint("AU Diagnostics: AUAudioUnit::didSet()");
-    dispatch::MainQueue::shared().async([self = shared_from_this()] { self->connectViewToAudioUnit(); });
+    dispatch::MainQueue::shared().async([self = self()] { self->connectViewToAudioUnit(); });
 }
 
 const Soundfontprograms* AudioUnitViewController::soundfontprograms() const {
@@ -60,8 +68,7 @@ void AudioUnitViewController::connectSteps() {
     loadSelectedFile();
 }
 
-void AudioUnitViewController::loadViewIfNeeded() {
-    if (isViewLoaded()) return;
+void AudioUnitViewController::loadView() {
     const ui::Rect panel{0, 0, 600, 500};
     auto root = std::make_shared<ui::View>(ui::Rect{0, 0, panel.width + 2 * viewInset, panel.height + 2 * viewInset});
     pluginView = std::make_shared<ui::View>(ui::Rect{viewInset, viewInset, panel.width, panel.height});
@@ -75,14 +82,13 @@ void AudioUnitViewController::loadViewIfNeeded() {
     pluginView->addSubview(pluginFrame);
     pluginView->addSubview(tunedeckContainer);
     root->addSubview(pluginView);
-    view_ = std::move(root);
-    viewDidLoad();
+    setView(std::move(root));
 }
 
 void AudioUnitViewController::viewDidLoad() {
     tunedeckView->setDelegate(this);
     tunedeckView->setViewController(this);
-    std::weak_ptr<AudioUnitViewController> weak = weak_from_this();
+    std::weak_ptr<AudioUnitViewController> weak = self();
     timer_ = dispatch::MainQueue::shared().scheduleRepeatingTimer(kTimerInterval, [weak](dispatch::Timer& timer) {
         if (auto self = weak.lock()) {
             self->onTimer();
@@ -97,9 +103,9 @@ void AudioUnitViewController::viewDidLoad() {
     }
 }
 
-void AudioUnitViewController::viewDidAppear() { safeprint("appear"); }
+void AudioUnitViewController::viewDidAppear(bool) { safeprint("appear"); }
 
-void AudioUnitViewController::viewDidDisappear() { safeprint("disappear"); }
+void AudioUnitViewController::viewDidDisappear(bool) { safeprint("disappear"); }
 
 void AudioUnitViewController::logPaths() {
     if (!audioUnit_) {
@@ -130,7 +136,7 @@ void AudioUnitViewController::connectParameters() {
     safeprint("ExtensionViewController: Extracting the parameter tree: ");
     collectParameters(parameterTree_.get(), 0);
     parameters_ = parameterTree_->allParameters();
-    std::weak_ptr<AudioUnitViewController> weak = weak_from_this();
+    std::weak_ptr<AudioUnitViewController> weak = self();
     parameterObserverToken_ = parameterTree_->tokenByAddingParameterObserver([weak](AUParameterAddress, AUValue) {
         auto self = weak.lock();
         if (!self) {

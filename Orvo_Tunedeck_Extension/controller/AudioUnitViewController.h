@@ -2,11 +2,15 @@
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileViewControllerDelegate.h"
+#include "Orvo_Tunedeck_Extension/lists/ProgramsViewControllerDelegate.h"
 #include "Orvo_Tunedeck_Extension/views/PluginFrame.h"
 #include "Orvo_Tunedeck_Extension/views/TunedeckOverlay.h"
 #include "Orvo_Tunedeck_Extension/views/TunedeckView.h"
 #include "platform/dispatch/Timer.h"
+#include "platform/ui/DocumentPicker.h"
 #include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,14 +25,18 @@
 // progress), turns the panel's reports into parameter writes and file-player commands, mirrors parameter changes
 // into the panel, and plays a random file of the resources' start-up selection when it connects and after each file.
 //
-// Made with create() (the connection hop keeps the controller alive until it runs). The view is built by
-// loadViewIfNeeded(); until then the controller connects nothing but the unit.
+// Made with create() (the connection hop keeps the controller alive until it runs). Until its view is loaded the
+// controller connects nothing but the unit. It opens the MIDI-file browser ("showFiles") and the program list
+// ("showPrograms") by segue, and a document picker for MIDI files.
 //
 // Thread contract: main queue only, except createAudioUnit (any thread that may make units; the connection then
 // runs on the main queue) and the parameter observer, which hops to the main queue by itself.
-class AudioUnitViewController : public TunedeckViewDelegate,
+class AudioUnitViewController : public ui::ViewController,
+                                public TunedeckViewDelegate,
                                 public TunedeckViewHost,
-                                public std::enable_shared_from_this<AudioUnitViewController> {
+                                public ProgramsViewControllerDelegate,
+                                public MIDIFileViewControllerDelegate,
+                                public ui::DocumentPickerDelegate {
 public:
     // Display timer interval, seconds.
     static constexpr double kTimerInterval = 0.0166666;
@@ -48,14 +56,13 @@ public:
     // Stores the unit and schedules connectViewToAudioUnit on the main queue.
     void setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit);
 
-    // The view hierarchy. view() is null until loadViewIfNeeded() built it and ran viewDidLoad.
-    const std::shared_ptr<ui::View>& view() const { return view_; }
-    bool isViewLoaded() const { return view_ != nullptr; }
-    void loadViewIfNeeded();
-    void viewDidLoad();
-    void viewDidAppear();
-    void viewDidDisappear();
+    // The view: the plug-in view with the frame, the panel and the overlay, inset in the root view.
+    void loadView() override;
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
     void viewDidLayoutSubviews();
+    void prepare(ui::Segue& segue, const std::any& sender) override;
     // The root view the back end shows, or null while the controller's view is shown nowhere.
     ui::View* window = nullptr;
 
@@ -63,7 +70,7 @@ public:
     bool touchesLocked = false;
     bool isSizeable = false;
 
-    // Outlets, set by loadViewIfNeeded().
+    // Outlets, set by loadView().
     std::shared_ptr<PluginFrame> pluginFrame;
     std::shared_ptr<ui::View> pluginView;
     std::shared_ptr<ui::View> tunedeckContainer;
@@ -84,12 +91,6 @@ public:
 
     // Draws an index below count uniformly; replaceable for tests.
     std::function<std::size_t(std::size_t count)> randomIndex;
-    // Shows a screen by segue identifier ("showFiles", "showPrograms"); the presenter decides how. Without one the
-    // request is logged and dropped.
-    std::function<void(AudioUnitViewController& source, const std::string& identifier)> segueHandler;
-    // Presents a picker of MIDI documents whose pick comes back through documentPicker(); without one the request is
-    // logged and dropped.
-    std::function<void(AudioUnitViewController& source)> documentPickerPresenter;
 
     // The connection and its steps.
     void connectViewToAudioUnit();
@@ -108,14 +109,13 @@ public:
     const Soundfontprograms* soundfontprograms() const override;
 
     // Picks of the program list and the MIDI-file browser.
-    void onProgramSelect(int index, const SoundfontProgram& program);
-    void onMIDIFileSelect(int index, const std::string& path);
+    void onProgramSelect(int index, const SoundfontProgram& program) override;
+    void onMIDIFileSelect(int index, const std::string& path) override;
     void selectProgram(std::uint8_t number, std::uint8_t msb, std::uint8_t lsb);
     // Documents picked in the picker: the first one plays.
-    void documentPicker(const std::vector<std::string>& paths);
-    void documentPickerWasCancelled();
+    void documentPickerDidPick(ui::DocumentPicker& picker, const std::vector<std::filesystem::path>& files) override;
+    void documentPickerWasCancelled(ui::DocumentPicker& picker) override;
     void openFilePicker();
-    void performSegue(const std::string& identifier);
 
     // Tool and transport commands.
     void onFreezeButton();
@@ -140,12 +140,12 @@ public:
 
 private:
     AudioUnitViewController();
+    std::shared_ptr<AudioUnitViewController> self();
     void connectSteps();
     void onParameterChanged();
     void collectParameters(const AUParameterGroup* group, int depth);
 
     std::shared_ptr<OrvoTunedeck_AudioUnit> audioUnit_;
-    std::shared_ptr<ui::View> view_;
     const OrvoTunedeck_AudioUnit* connectedUnit_ = nullptr;
     std::shared_ptr<dispatch::Timer> timer_;
     bool lockAutoLayout_ = false;

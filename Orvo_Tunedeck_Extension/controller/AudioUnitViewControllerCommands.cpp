@@ -2,6 +2,8 @@
 
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
+#include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "shared/globals/Print.h"
 
 void AudioUnitViewController::onTunedeckViewParameter(int address, float value) {
@@ -45,31 +47,38 @@ void AudioUnitViewController::onTunedeckViewOption(int address, float value) {
     }
 }
 
-void AudioUnitViewController::performSegue(const std::string& identifier) {
-    safeprint(identifier);
-    if (segueHandler) {
-        segueHandler(*this, identifier);
-    } else {
-        safeprint("AudioUnitViewController::performSegue() : WARNING: No screen for '" + identifier + "'.");
+void AudioUnitViewController::prepare(ui::Segue& segue, const std::any&) {
+    if (segue.identifier.empty()) return;
+    safeprint(segue.identifier);
+    if (segue.identifier == "showFiles") {
+        if (auto* files = dynamic_cast<MIDIFileViewController*>(segue.destination.get())) {
+            files->delegate = this;
+            files->startFolder = "factory";
+        }
+    } else if (segue.identifier == "showPrograms") {
+        if (auto* programs = dynamic_cast<ProgramsViewController*>(segue.destination.get())) {
+            programs->delegate = this;
+            if (audioUnit_) programs->programs = audioUnit_->soundfontprograms();
+        }
     }
 }
 
 void AudioUnitViewController::openFilePicker() {
-    if (documentPickerPresenter) {
-        documentPickerPresenter(*this);
-    } else {
-        safeprint("AudioUnitViewController::openFilePicker() : WARNING: No document picker.");
-    }
+    auto picker = std::make_shared<ui::DocumentPicker>(std::vector<std::string>{"mid", "midi", "kar"}, false);
+    picker->delegate = this;
+    present(std::move(picker), true);
 }
 
-void AudioUnitViewController::documentPicker(const std::vector<std::string>& paths) {
+void AudioUnitViewController::documentPickerDidPick(ui::DocumentPicker&, const std::vector<std::filesystem::path>& files) {
     std::string listed;
-    for (const std::string& path : paths) listed += (listed.empty() ? "" : ", ") + path;
+    for (const auto& file : files) listed += (listed.empty() ? "" : ", ") + file.string();
     safeprint("documentPicker: [" + listed + "]");
-    if (!paths.empty()) loadFile(paths.front());
+    if (!files.empty()) loadFile(files.front().string());
 }
 
-void AudioUnitViewController::documentPickerWasCancelled() { safeprint("The document picker was canceled."); }
+void AudioUnitViewController::documentPickerWasCancelled(ui::DocumentPicker&) {
+    safeprint("The document picker was canceled.");
+}
 
 void AudioUnitViewController::onProgramSelect(int, const SoundfontProgram& program) {
     selectProgram(program.number, program.bankMsb, program.bankLsb);

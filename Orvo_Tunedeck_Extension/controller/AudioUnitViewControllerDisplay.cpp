@@ -6,9 +6,9 @@
 #include "shared/globals/Print.h"
 
 void AudioUnitViewController::onTimer() {
-    if (!audioUnit_ || audioUnit_->shouldBypassEffect() || !view_) return;
+    if (!audioUnit_ || audioUnit_->shouldBypassEffect() || !isViewLoaded()) return;
     const auto& monitor = audioUnit_->monitor();
-    if (!isViewVisible(*view_)) {
+    if (!isViewVisible(view())) {
         monitor->popMonitoring();
         counter = 0;
         return;

@@ -14,8 +14,8 @@ ui::Rect AudioUnitViewController::layoutPluginView(double width, double height, 
 }
 
 void AudioUnitViewController::centerpluginView() {
-    if (!view_ || !pluginView) return;
-    const ui::Rect bounds = view_->bounds();
+    if (!isViewLoaded() || !pluginView) return;
+    const ui::Rect bounds = view().bounds();
     pluginView->setFrame(layoutPluginView(bounds.width, bounds.height, viewInset));
 }
 

@@ -82,7 +82,7 @@ TEST_F(ViewControllerConnection, HostParameterChangeRedrawsThePanel) {
     TunedeckView& panel = *controller->tunedeckView;
     panel.baseClass.valueSelected = 3;
     ui::HeadlessRenderer renderer;
-    renderer.render(*controller->view());
+    renderer.render(controller->view());
     ASSERT_FALSE(panel.needsDisplay());
 
     unit->parameterTree()->parameterWithAddress(1035)->setValue(0.25f);

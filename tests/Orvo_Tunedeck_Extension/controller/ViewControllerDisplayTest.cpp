@@ -4,6 +4,8 @@
 
 #include "tests/Orvo_Tunedeck_Extension/controller/ViewControllerFixture.h"
 
+#include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
+#include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/ui/HeadlessRenderer.h"
 
 namespace {
@@ -98,8 +100,8 @@ TEST_F(ViewControllerDisplay, RatioStuckAboveOneEndsTheFileAndStartsAnother) {
 
 TEST_F(ViewControllerDisplay, PanelTouchesBecomeParameterWrites) {
     ui::HeadlessRenderer renderer;
-    renderer.render(*controller->view());
-    ui::View& root = *controller->view();
+    renderer.render(controller->view());
+    ui::View& root = controller->view();
     const double inset = AudioUnitViewController::viewInset;
     auto tap = [&](double x, double y) {
         renderer.pointer().press(root, {inset + x, inset + y});
@@ -126,17 +128,12 @@ TEST_F(ViewControllerDisplay, PanelTouchesBecomeParameterWrites) {
 }
 
 TEST_F(ViewControllerDisplay, ViewOptions) {
-    std::vector<std::string> screens;
-    int pickers = 0;
-    controller->segueHandler = [&](AudioUnitViewController&, const std::string& id) { screens.push_back(id); };
-    controller->documentPickerPresenter = [&](AudioUnitViewController&) { ++pickers; };
     ASSERT_TRUE(unit->sequencer()->isPlaying());
-
     for (const int ignored : {1180, 1181, 1182, 1184, 1185, 1188, 1189, 1190, 1191, 1500, 7}) {
         controller->onTunedeckViewOption(ignored, 1.0f);
     }
-    EXPECT_TRUE(screens.empty());
-    EXPECT_EQ(pickers, 0);
+    EXPECT_EQ(controller->presentedViewController(), nullptr);
+    render();
     EXPECT_TRUE(unit->sequencer()->isPlaying());
 
     controller->onTunedeckViewOption(1187, 1.0f);
@@ -151,10 +148,25 @@ TEST_F(ViewControllerDisplay, ViewOptions) {
     EXPECT_TRUE(panel().isPlaying);
 
     controller->onTunedeckViewOption(1179, 3.0f);
+    auto* programs = dynamic_cast<ProgramsViewController*>(controller->presentedViewController());
+    ASSERT_NE(programs, nullptr);
+    EXPECT_EQ(programs->delegate, controller.get());
+    EXPECT_EQ(programs->programs, unit->soundfontprograms());
+    controller->dismiss(false);
+
     controller->onTunedeckViewOption(1192, 1.0f);
+    auto* files = dynamic_cast<MIDIFileViewController*>(controller->presentedViewController());
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(files->delegate, controller.get());
+    EXPECT_EQ(files->startFolder, "factory");
+    controller->dismiss(false);
+
     controller->onTunedeckViewOption(1178, 1.0f);
-    EXPECT_EQ(screens, (std::vector<std::string>{"showPrograms", "showFiles"}));
-    EXPECT_EQ(pickers, 1);
+    auto* picker = dynamic_cast<ui::DocumentPicker*>(controller->presentedViewController());
+    ASSERT_NE(picker, nullptr);
+    picker->pick({controller->resourcesPath + "/MIDI/Test/Drum Keys.mid"});
+    EXPECT_EQ(controller->presentedViewController(), nullptr);
+    EXPECT_EQ(panel().valueLabelFile, "Drum Keys.mid");
 
     controller->onTunedeckViewOption(1001, 0.5f);
     EXPECT_EQ(unit->getParameter(1001), 0.5f);

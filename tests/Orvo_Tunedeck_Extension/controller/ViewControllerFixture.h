@@ -50,8 +50,7 @@ protected:
 
     // Loads the view (which connects the unit and starts a file) and shows it.
     void showView() {
-        controller->loadViewIfNeeded();
-        controller->window = controller->view().get();
+        controller->window = &controller->view();
         queue().drain();
     }
 
