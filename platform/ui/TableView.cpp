@@ -8,8 +8,10 @@ namespace ui {
 
 namespace {
 
-// How far a finger may wander before a press becomes a scroll.
+// How far a finger may wander before a press becomes a scroll or a swipe.
 constexpr double kDragSlop = 8;
+// How far to the left a swipe must end for the delete gesture.
+constexpr double kDeleteSwipe = 60;
 
 }  // namespace
 
@@ -245,6 +247,7 @@ void TableView::touchesBegan(const std::vector<Touch>& touches) {
     touchStart_ = touches.front().location;
     offsetAtStart_ = offsetY_;
     dragging_ = false;
+    swiping_ = false;
     pressed_ = allowsSelection ? rowAt(touchStart_) : std::nullopt;
     if (!pressed_) return;
     if (delegate && !delegate->shouldHighlightRow(*this, *pressed_)) return;
@@ -260,14 +263,22 @@ void TableView::touchesMoved(const std::vector<Touch>& touches) {
     if (!dragging_) {
         dragging_ = true;
         endHighlight();
+        swiping_ = pressed_ && std::abs(p.x - touchStart_.x) > std::abs(p.y - touchStart_.y) && dataSource &&
+                   dataSource->canEditRow(*this, *pressed_);
     }
-    setContentOffset({0, offsetAtStart_ - (p.y - touchStart_.y)});
+    if (!swiping_) setContentOffset({0, offsetAtStart_ - (p.y - touchStart_.y)});
 }
 
-void TableView::touchesEnded(const std::vector<Touch>&) {
+void TableView::touchesEnded(const std::vector<Touch>& touches) {
     endHighlight();
     const std::optional<IndexPath> pressed = pressed_;
     pressed_.reset();
+    if (swiping_ && touches.front().location.x - touchStart_.x <= -kDeleteSwipe) {
+        swiping_ = false;
+        layoutCells();
+        deleteRow(*pressed);
+        return;
+    }
     if (dragging_ || !pressed) {
         layoutCells();
         return;

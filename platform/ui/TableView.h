@@ -52,7 +52,9 @@ public:
 // at reloadData (and the first layout) and kept until the next reload, so a data source whose content changes must
 // reload. Only the cells of visible rows exist as subviews; cells scrolled out go to a pool per reuse identifier
 // and come back through dequeueReusableCell. A tap on a row highlights it while pressed and selects it on release
-// (the delegate's didSelectRow); a drag of more than a few points scrolls instead.
+// (the delegate's didSelectRow); a drag of more than a few points scrolls instead. A mostly horizontal drag on an
+// editable row is the delete gesture: released at least 60 points to the left of where it started, it commits
+// the deletion as deleteRow does.
 //
 // Thread contract: main thread only.
 class TableView : public View {
@@ -63,7 +65,7 @@ public:
     TableViewDataSource* dataSource = nullptr;
     TableViewDelegate* delegate = nullptr;
 
-    // Every row has this height; section headers take headerHeight when they have a title.
+    // Every row has this height; section headers take headerHeight (read at reloadData) when they have a title.
     double rowHeight() const { return rowHeight_; }
     void setRowHeight(double height);
     double headerHeight = 28;
@@ -143,6 +145,7 @@ private:
     // Touch tracking.
     std::optional<IndexPath> pressed_;
     bool dragging_ = false;
+    bool swiping_ = false;
     Point touchStart_;
     double offsetAtStart_ = 0;
 };

@@ -34,13 +34,20 @@ void ViewController::setView(std::shared_ptr<View> view) {
 bool ViewController::present(std::shared_ptr<ViewController> controller, bool animated,
                              std::function<void()> completion) {
     if (!controller || controller.get() == this || controller->presenting_ || presented_) return false;
-    View& host = view();
+    View& covered = view();
     std::shared_ptr<View> shown = controller->viewPointer();
     presented_ = controller;
     controller->presenting_ = this;
     controller->viewWillAppear(animated);
-    shown->setFrame(host.bounds());
-    host.addSubview(shown);
+    // Over the covered view as its next sibling, so that the covered view's own subviews, whatever it adds
+    // later, stay below; a view outside any tree takes it as its own last subview.
+    if (View* container = covered.superview()) {
+        shown->setFrame(covered.frame());
+        container->addSubview(shown);
+    } else {
+        shown->setFrame(covered.bounds());
+        covered.addSubview(shown);
+    }
     controller->viewDidAppear(animated);
     if (completion) completion();
     return true;

@@ -22,7 +22,8 @@ struct Segue {
 
 // A screen: owns a root view, made on first access (loadView, then viewDidLoad), and gets the appearance calls as
 // it comes and goes. A controller presents at most one other controller modally at a time; the presented one's
-// view covers the presenting one's view (added as its last subview, sized to its bounds) until it is dismissed.
+// view covers the presenting one's view until it is dismissed: it takes the same frame and is added last to the
+// same superview (or, for a presenting view outside any tree, added as its last subview, sized to its bounds).
 // Presentation and dismissal complete at once (the animated flag is passed to the appearance calls only); the
 // completion runs after the appearance calls. The presenting controller owns the presented one.
 // Segues are registered by identifier with a factory of their destination; performSegue makes the destination,

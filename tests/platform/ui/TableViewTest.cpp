@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -160,6 +162,26 @@ TEST(TableView, DeleteAsksTheDataSource) {
     EXPECT_TRUE(table.deleteRow({0, 2}));
     EXPECT_FALSE(table.deleteRow({0, 3}));
     EXPECT_EQ(table.calls, std::vector<std::string>{"delete 0.2"});
+}
+
+TEST(TableView, SwipeLeftOnAnEditableRowDeletes) {
+    NumberTable table({3});
+    ui::HeadlessRenderer renderer;
+    renderer.render(table);
+    auto swipe = [&](double y, double toX) {
+        renderer.pointer().press(table, {150, y});
+        renderer.pointer().move({120, y + 2});
+        renderer.pointer().release({toX, y + 2});
+    };
+    swipe(66, 80);    // row 1, 70 points: far enough
+    swipe(110, 120);  // row 2, 30 points: too short
+    swipe(22, 40);    // row 0 is not editable
+    // Only the first swipe deletes, and no swipe selects.
+    std::vector<std::string> decisive;
+    std::copy_if(table.calls.begin(), table.calls.end(), std::back_inserter(decisive),
+                 [](const std::string& c) { return c.rfind("delete", 0) == 0 || c.rfind("select", 0) == 0; });
+    EXPECT_EQ(decisive, std::vector<std::string>{"delete 0.1"});
+    EXPECT_EQ(table.contentOffset().y, 0);
 }
 
 TEST(TableView, UnregisteredIdentifierGivesAPlainCell) {

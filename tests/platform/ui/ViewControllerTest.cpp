@@ -54,8 +54,11 @@ TEST_F(Screens, PresentAndDismissRunTheLifecycleInOrder) {
     EXPECT_TRUE(presented);
     EXPECT_EQ(root->presentedViewController(), modal.get());
     EXPECT_EQ(modal->presentingViewController(), root.get());
-    EXPECT_EQ(modal->view().superview(), &root->view());
-    EXPECT_EQ(modal->view().frame(), root->view().bounds());
+    EXPECT_EQ(modal->view().superview(), &window.rootView());
+    EXPECT_EQ(modal->view().frame(), root->view().frame());
+    // Views the covered screen adds later stay below the presented one.
+    root->view().addSubview(std::make_shared<ui::View>(ui::Rect{0, 0, 320, 480}));
+    EXPECT_EQ(window.rootView().hitTest({5, 5}), &modal->view());
 
     ASSERT_TRUE(modal->dismiss(true));
     EXPECT_EQ(root->presentedViewController(), nullptr);
@@ -64,6 +67,16 @@ TEST_F(Screens, PresentAndDismissRunTheLifecycleInOrder) {
     const std::vector<std::string> expected{"modal didLoad", "modal willAppear 1", "modal didAppear",
                                             "modal willDisappear", "modal didDisappear"};
     EXPECT_EQ(log, expected);
+}
+
+TEST(ScreensOutsideAWindow, PresentedViewBecomesTheLastSubview) {
+    std::vector<std::string> log;
+    auto screen = std::make_shared<Screen>("screen", log);
+    screen->view().setFrame({0, 0, 200, 100});
+    auto modal = std::make_shared<Screen>("modal", log);
+    ASSERT_TRUE(screen->present(modal, false));
+    EXPECT_EQ(modal->view().superview(), &screen->view());
+    EXPECT_EQ(modal->view().frame(), (ui::Rect{0, 0, 200, 100}));
 }
 
 TEST_F(Screens, PresentIsRefusedWhileAnotherIsShown) {
