@@ -1,5 +1,6 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/HeadlessRenderer.h"
+#include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TableViewCell.h"
 
@@ -24,6 +25,23 @@ TEST(Button, ReleaseInsideAfterPressInsideRunsTheAction) {
     button->isEnabled = false;
     button->sendAction();
     EXPECT_EQ(taps, 1);
+}
+
+TEST(Slider, FollowsTheFingerWithinItsRange) {
+    // A 224-wide slider leaves 200 points of track between the thumb's half widths.
+    ui::Slider slider({0, 0, 224, 30}, 10, 20);
+    std::vector<float> reported;
+    slider.valueChanged = [&](ui::Slider& s) { reported.push_back(s.value()); };
+    slider.setValue(25);
+    EXPECT_EQ(slider.value(), 20);
+    EXPECT_TRUE(reported.empty());
+    slider.touchesBegan({{{112, 15}}});
+    slider.touchesMoved({{{112, 15}}});
+    slider.touchesMoved({{{-40, 15}}});
+    EXPECT_EQ(reported, (std::vector<float>{15, 10}));
+    slider.isEnabled = false;
+    slider.touchesMoved({{{212, 15}}});
+    EXPECT_EQ(slider.value(), 10);
 }
 
 TEST(Switch, TapFlipsAndReportsButSetOnDoesNotReport) {
