@@ -63,7 +63,7 @@ void AudioUnitViewController::connectSteps() {
     logPaths();
     connectParameters();
     updateView();
-    onFreezeButton();
+    onFreezeButton(freezeButton.get());
     makeFileList();
     loadSelectedFile();
 }
@@ -82,6 +82,31 @@ void AudioUnitViewController::loadView() {
     pluginView->addSubview(pluginFrame);
     pluginView->addSubview(tunedeckContainer);
     root->addSubview(pluginView);
+    toolbarTop = std::make_shared<ui::View>(ui::Rect{0, 0, root->frame().width, viewInset});
+    toolbarBottom = std::make_shared<ui::View>(
+        ui::Rect{0, root->frame().height - viewInset, root->frame().width, viewInset});
+    const auto button = [this](ui::View& bar, double x, const std::string& image, void (*act)(AudioUnitViewController&,
+                                                                                           ui::Button&)) {
+        auto b = std::make_shared<ui::Button>(ui::Rect{x, 0, viewInset, viewInset});
+        b->setImageName(image);
+        std::weak_ptr<AudioUnitViewController> weak = self();
+        b->action = [weak, act](ui::Button& sender) {
+            if (auto controller = weak.lock()) act(*controller, sender);
+        };
+        bar.addSubview(b);
+        return b;
+    };
+    freezeButton = button(*toolbarTop, 0, "Freeze Icon",
+                          [](AudioUnitViewController& c, ui::Button& b) { c.onFreezeButton(&b); });
+    toggleButton = button(*toolbarTop, viewInset, "Toggle Icon", [](AudioUnitViewController&, ui::Button&) {});
+    buttonPlay = button(*toolbarBottom, 0, "Play Icon", [](AudioUnitViewController& c, ui::Button&) { c.onButtonPlay(); });
+    buttonStop = button(*toolbarBottom, viewInset, "Stop Icon",
+                        [](AudioUnitViewController& c, ui::Button&) { c.onButtonStop(); });
+    buttonLoad = button(*toolbarBottom, 2 * viewInset, "Load Icon",
+                        [](AudioUnitViewController& c, ui::Button&) { c.openFilePicker(); });
+    buttonTest = button(*toolbarBottom, 3 * viewInset, "Test Icon", [](AudioUnitViewController&, ui::Button&) {});
+    root->addSubview(toolbarTop);
+    root->addSubview(toolbarBottom);
     setView(std::move(root));
 }
 

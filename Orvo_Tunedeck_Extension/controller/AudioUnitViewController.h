@@ -2,12 +2,14 @@
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
+#include "Orvo_Tunedeck_Extension/controller/GestureState.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewControllerDelegate.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewControllerDelegate.h"
 #include "Orvo_Tunedeck_Extension/views/PluginFrame.h"
 #include "Orvo_Tunedeck_Extension/views/TunedeckOverlay.h"
 #include "Orvo_Tunedeck_Extension/views/TunedeckView.h"
 #include "platform/dispatch/Timer.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/DocumentPicker.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -76,6 +78,14 @@ public:
     std::shared_ptr<ui::View> tunedeckContainer;
     std::shared_ptr<TunedeckView> tunedeckView;
     std::shared_ptr<TunedeckOverlay> tunedeckOverlay;
+    std::shared_ptr<ui::View> toolbarTop;
+    std::shared_ptr<ui::View> toolbarBottom;
+    std::shared_ptr<ui::Button> freezeButton;
+    std::shared_ptr<ui::Button> toggleButton;
+    std::shared_ptr<ui::Button> buttonPlay;
+    std::shared_ptr<ui::Button> buttonStop;
+    std::shared_ptr<ui::Button> buttonLoad;
+    std::shared_ptr<ui::Button> buttonTest;
 
     // Relative paths of everything below the start-up selection folder.
     std::vector<std::string> filelist;
@@ -118,11 +128,30 @@ public:
     void openFilePicker();
 
     // Tool and transport commands.
-    void onFreezeButton();
+    // Flips isSizeable; the sender shows it by its opacity.
+    void onFreezeButton(ui::Button* sender);
     void onButtonPlay();
     void onButtonStop();
     void onSliderProgress(double value);
     void onBrightnessSlider(float value);
+
+    // Gestures on the plug-in view. Pan moves it and pinch scales it about its centre (to widths of 128 to 2048)
+    // while isSizeable is set; pan also waits for touchesLocked to be clear. A double tap places it again.
+    static constexpr double kMinPluginWidth = 128;
+    static constexpr double kMaxPluginWidth = 2048;
+    void onTapGesture();
+    void onDoubleTapGesture();
+    void onPanGesture(GestureState state, ui::Point translation);
+    void onPinchGesture(GestureState state, double scale);
+
+    // Asks for a file name (defaultName when left empty); a name taken in the documents folder asks again.
+    // forFile is carried along. The name chosen is not used further.
+    void alertFileName(const std::string& forFile, const std::string& defaultName);
+
+    // The value of a parameter of the connected tree by address; unknown addresses and a missing tree are logged
+    // (reading them gives 0).
+    void setParameter(AUParameterAddress address, AUValue value);
+    AUValue getParameter(AUParameterAddress address);
 
     // Display loop.
     void onTimer();
@@ -142,6 +171,8 @@ private:
     AudioUnitViewController();
     std::shared_ptr<AudioUnitViewController> self();
     void connectSteps();
+    void alertFileName(const std::string& forFile, const std::string& defaultName, const std::string& message);
+    void confirmFileName(const std::string& forFile, const std::string& name);
     void onParameterChanged();
     void collectParameters(const AUParameterGroup* group, int depth);
 
@@ -149,6 +180,7 @@ private:
     const OrvoTunedeck_AudioUnit* connectedUnit_ = nullptr;
     std::shared_ptr<dispatch::Timer> timer_;
     bool lockAutoLayout_ = false;
+    ui::Rect controlFrame_;
     double lastProgress_ = 0.0;
     bool ended_ = false;
     std::shared_ptr<AUParameterTree> parameterTree_;

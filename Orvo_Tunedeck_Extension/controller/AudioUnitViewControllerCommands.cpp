@@ -122,5 +122,3 @@ void AudioUnitViewController::onBrightnessSlider(float value) {
     pluginFrame->contrast = value;
     pluginFrame->setNeedsDisplay();
 }
-
-void AudioUnitViewController::onFreezeButton() { isSizeable = !isSizeable; }

@@ -98,7 +98,9 @@ void AudioUnitViewController::updateProgress(double position, double duration) {
 
 void AudioUnitViewController::updatePlayButton() {
     if (!audioUnit_ || !tunedeckView) return;
-    tunedeckView->setPlaying(audioUnit_->sequencer()->isPlaying());
+    const bool playing = audioUnit_->sequencer()->isPlaying();
+    if (buttonPlay) buttonPlay->setImageName(playing ? "Pause Icon" : "Play Icon");
+    tunedeckView->setPlaying(playing);
 }
 
 void AudioUnitViewController::sequencerComplete() {

@@ -1,0 +1,114 @@
+// The toolbars, the gestures on the plug-in view, the save-name alert and the parameter access by address.
+
+#include "tests/Orvo_Tunedeck_Extension/controller/ViewControllerFixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/ui/AlertController.h"
+
+namespace {
+
+class ViewControllerTools : public ViewControllerFixture {
+protected:
+    void SetUp() override {
+        ViewControllerFixture::SetUp();
+        showView();
+        render();
+        tick();
+    }
+};
+
+TEST_F(ViewControllerTools, PinchScalesAboutTheCentreWithinItsWidthLimits) {
+    ASSERT_TRUE(controller->isSizeable);
+    const ui::Rect start{100, 100, 256, 200};
+    struct Case {
+        double scale;
+        bool applied;
+    };
+    for (const Case c : {Case{127.0 / 256, false}, Case{128.0 / 256, true}, Case{2048.0 / 256, true},
+                         Case{2049.0 / 256, false}}) {
+        controller->pluginView->setFrame(start);
+        controller->onPinchGesture(GestureState::began, 1.0);
+        controller->onPinchGesture(GestureState::changed, c.scale);
+        const ui::Rect frame = controller->pluginView->frame();
+        if (c.applied) {
+            EXPECT_DOUBLE_EQ(frame.width, 256 * c.scale);
+            EXPECT_DOUBLE_EQ(frame.midX(), start.midX());
+            EXPECT_DOUBLE_EQ(frame.midY(), start.midY());
+        } else {
+            EXPECT_EQ(frame, start) << c.scale;
+        }
+        controller->onPinchGesture(GestureState::ended, c.scale);
+    }
+}
+
+TEST_F(ViewControllerTools, PanMovesOnlyASizeableUnlockedView) {
+    const ui::Rect start{40, 40, 600, 500};
+    struct Case {
+        bool sizeable, locked;
+        ui::Rect frame;
+    };
+    for (const Case c : {Case{true, false, {50, 20, 600, 500}}, Case{false, false, start}, Case{true, true, start}}) {
+        controller->pluginView->setFrame(start);
+        controller->isSizeable = c.sizeable;
+        controller->touchesLocked = c.locked;
+        controller->onPanGesture(GestureState::began, {});
+        controller->onPanGesture(GestureState::changed, {10, -20});
+        controller->onPanGesture(GestureState::ended, {10, -20});
+        EXPECT_EQ(controller->pluginView->frame(), c.frame) << c.sizeable << c.locked;
+    }
+}
+
+TEST_F(ViewControllerTools, ButtonsFollowThePlayerAndTheFreezeState) {
+    EXPECT_EQ(controller->buttonPlay->imageName(), "Pause Icon");
+    controller->buttonPlay->sendAction();
+    render();
+    tick();
+    EXPECT_FALSE(unit->sequencer()->isPlaying());
+    EXPECT_EQ(controller->buttonPlay->imageName(), "Play Icon");
+    controller->buttonPlay->sendAction();
+    render();
+    tick();
+    EXPECT_TRUE(unit->sequencer()->isPlaying());
+
+    EXPECT_EQ(controller->freezeButton->alpha, 0.5);
+    controller->freezeButton->sendAction();
+    EXPECT_FALSE(controller->isSizeable);
+    EXPECT_EQ(controller->freezeButton->alpha, 1.0);
+}
+
+TEST_F(ViewControllerTools, SaveNameAlertAsksAgainForATakenName) {
+    const std::filesystem::path documents = folder.path() / "Documents";
+    std::filesystem::create_directories(documents);
+    std::ofstream(documents / "taken.mid") << "x";
+
+    controller->alertFileName("current", "taken.mid");
+    auto* alert = dynamic_cast<ui::AlertController*>(controller->presentedViewController());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), "Please enter the file name for the current file: ");
+    alert->textFields().front()->setText("");
+    alert->tapAction("OK");
+    alert = dynamic_cast<ui::AlertController*>(controller->presentedViewController());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), "The file already exists. Please type in another file name: ");
+    EXPECT_EQ(alert->textFields().front()->text(), "taken.mid");
+
+    alert->textFields().front()->setText("free.mid");
+    alert->tapAction("OK");
+    EXPECT_EQ(controller->presentedViewController(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(documents / "free.mid"));
+}
+
+TEST_F(ViewControllerTools, ParametersByAddress) {
+    controller->setParameter(1040, 0.25f);
+    EXPECT_EQ(controller->getParameter(1040), 0.25f);
+    EXPECT_EQ(unit->getParameter(1040), 0.25f);
+    log.clear();
+    controller->setParameter(1500, 1.0f);
+    EXPECT_EQ(controller->getParameter(1500), 0.0f);
+    queue().drain();
+    EXPECT_TRUE(logged("AudioUnitViewController: ERROR: The parameter address 1500 is not available."));
+}
+
+}  // namespace
