@@ -23,7 +23,9 @@ AudioUnitViewController::AudioUnitViewController() {
 
 AudioUnitViewController::~AudioUnitViewController() {
     if (timer_) timer_->invalidate();
-    if (parameterTree_ && parameterObserverToken_ != 0) parameterTree_->removeParameterObserver(parameterObserverToken_);
+    if (parameterTree_ && parameterObserverToken_ != 0) {
+        parameterTree_->removeParameterObserver(parameterObserverToken_);
+    }
 }
 
 std::shared_ptr<AudioUnitViewController> AudioUnitViewController::self() {
@@ -99,7 +101,8 @@ void AudioUnitViewController::loadView() {
     freezeButton = button(*toolbarTop, 0, "Freeze Icon",
                           [](AudioUnitViewController& c, ui::Button& b) { c.onFreezeButton(&b); });
     toggleButton = button(*toolbarTop, viewInset, "Toggle Icon", [](AudioUnitViewController&, ui::Button&) {});
-    buttonPlay = button(*toolbarBottom, 0, "Play Icon", [](AudioUnitViewController& c, ui::Button&) { c.onButtonPlay(); });
+    buttonPlay = button(*toolbarBottom, 0, "Play Icon",
+                        [](AudioUnitViewController& c, ui::Button&) { c.onButtonPlay(); });
     buttonStop = button(*toolbarBottom, viewInset, "Stop Icon",
                         [](AudioUnitViewController& c, ui::Button&) { c.onButtonStop(); });
     buttonLoad = button(*toolbarBottom, 2 * viewInset, "Load Icon",

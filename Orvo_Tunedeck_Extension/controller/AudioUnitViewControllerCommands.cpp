@@ -69,7 +69,8 @@ void AudioUnitViewController::openFilePicker() {
     present(std::move(picker), true);
 }
 
-void AudioUnitViewController::documentPickerDidPick(ui::DocumentPicker&, const std::vector<std::filesystem::path>& files) {
+void AudioUnitViewController::documentPickerDidPick(ui::DocumentPicker&,
+                                                    const std::vector<std::filesystem::path>& files) {
     std::string listed;
     for (const auto& file : files) listed += (listed.empty() ? "" : ", ") + file.string();
     safeprint("documentPicker: [" + listed + "]");
