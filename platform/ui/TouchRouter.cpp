@@ -1,8 +1,11 @@
 #include "platform/ui/TouchRouter.h"
 
+#include "platform/ui/EventDispatch.h"
+
 namespace ui {
 
 void TouchRouter::press(View& root, Point point) {
+    const EventScope scope;
     root_ = &root;
     last_ = point;
     grabbed_ = root.hitTest(point);
@@ -10,18 +13,21 @@ void TouchRouter::press(View& root, Point point) {
 }
 
 void TouchRouter::move(Point point) {
+    const EventScope scope;
     if (!grabbed_) return;
     last_ = point;
     grabbed_->touchesMoved({{root_->convert(point, grabbed_)}});
 }
 
 void TouchRouter::release(Point point) {
+    const EventScope scope;
     View* view = grabbed_;
     grabbed_ = nullptr;
     if (view) view->touchesEnded({{root_->convert(point, view)}});
 }
 
 void TouchRouter::cancel() {
+    const EventScope scope;
     View* view = grabbed_;
     grabbed_ = nullptr;
     if (view) view->touchesCancelled({{root_->convert(last_, view)}});

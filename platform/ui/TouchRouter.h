@@ -6,7 +6,7 @@ namespace ui {
 
 // Turns pointer presses, moves and releases in a root view's coordinates into touches of the view under the
 // press, as a window does: the pressed view keeps receiving the moves and the release (a grab), each in its own
-// coordinates. Back ends (a window, the headless renderer) feed it.
+// coordinates. Back ends (a window, the headless renderer) feed it. Each delivery is an EventScope.
 //
 // Thread contract: main thread only. The pressed view must stay in the tree until its release or cancel.
 class TouchRouter {

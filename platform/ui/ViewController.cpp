@@ -1,5 +1,7 @@
 #include "platform/ui/ViewController.h"
 
+#include "platform/ui/EventDispatch.h"
+
 #include <utility>
 
 namespace ui {
@@ -66,6 +68,8 @@ bool ViewController::dismiss(bool animated, std::function<void()> completion) {
     leaving->presenting_ = nullptr;
     leaving->viewDidDisappear(animated);
     if (completion) completion();
+    // A touch on the dismissed screen may have closed it: its handlers are still running.
+    releaseAfterEvent(std::move(leaving));
     return true;
 }
 

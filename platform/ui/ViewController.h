@@ -25,7 +25,8 @@ struct Segue {
 // view covers the presenting one's view until it is dismissed: it takes the same frame and is added last to the
 // same superview (or, for a presenting view outside any tree, added as its last subview, sized to its bounds).
 // Presentation and dismissal complete at once (the animated flag is passed to the appearance calls only); the
-// completion runs after the appearance calls. The presenting controller owns the presented one.
+// completion runs after the appearance calls. The presenting controller owns the presented one; a dismissed
+// controller goes when the event being delivered ends (see releaseAfterEvent), so a tap may close its own screen.
 // Segues are registered by identifier with a factory of their destination; performSegue makes the destination,
 // hands it to prepare and presents it.
 //

@@ -1,5 +1,7 @@
 #include "platform/ui/Window.h"
 
+#include "platform/ui/EventDispatch.h"
+
 #include <utility>
 
 namespace ui {
@@ -11,6 +13,7 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
         controller_->viewWillDisappear(false);
         controller_->view().removeFromSuperview();
         controller_->viewDidDisappear(false);
+        releaseAfterEvent(controller_);
     }
     controller_ = std::move(controller);
     if (!controller_) return;

@@ -1,3 +1,5 @@
+#include "platform/ui/HeadlessRenderer.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
@@ -115,6 +117,43 @@ TEST_F(Screens, ControllerMayDismissItselfFromItsOwnCall) {
     }
     ASSERT_FALSE(weak.expired());
     EXPECT_TRUE(weak.lock()->dismiss(false));
+    EXPECT_TRUE(weak.expired());
+}
+
+// A list screen whose row tap closes it, as the pickers of files and programs do.
+class ClosingList : public ui::ViewController, public ui::TableViewDataSource, public ui::TableViewDelegate {
+public:
+    void loadView() override {
+        auto table = std::make_shared<ui::TableView>();
+        table->dataSource = this;
+        table->delegate = this;
+        setView(table);
+    }
+    int numberOfRows(ui::TableView&, int) override { return 3; }
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath p) override {
+        return table.dequeueReusableCell("Row", p);
+    }
+    // Goes on with its own state after closing itself.
+    void didSelectRow(ui::TableView& table, ui::IndexPath) override {
+        dismiss(true);
+        ++picks;
+        table.setNeedsDisplay();
+    }
+    int picks = 0;
+};
+
+TEST_F(Screens, ATapMayCloseItsOwnScreen) {
+    std::weak_ptr<ClosingList> weak;
+    {
+        auto list = std::make_shared<ClosingList>();
+        weak = list;
+        ASSERT_TRUE(root->present(list, true));
+    }
+    ui::HeadlessRenderer renderer;
+    renderer.render(window.rootView());
+    renderer.pointer().press(window.rootView(), {50, 50});
+    renderer.pointer().release({50, 50});
+    EXPECT_EQ(root->presentedViewController(), nullptr);
     EXPECT_TRUE(weak.expired());
 }
 
