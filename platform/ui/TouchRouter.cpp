@@ -1,6 +1,6 @@
 #include "platform/ui/TouchRouter.h"
 
-#include "platform/ui/EventDispatch.h"
+#include "platform/ui/EventScope.h"
 
 namespace ui {
 

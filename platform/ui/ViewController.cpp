@@ -1,6 +1,6 @@
 #include "platform/ui/ViewController.h"
 
-#include "platform/ui/EventDispatch.h"
+#include "platform/ui/EventScope.h"
 
 #include <utility>
 

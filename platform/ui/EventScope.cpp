@@ -1,4 +1,4 @@
-#include "platform/ui/EventDispatch.h"
+#include "platform/ui/EventScope.h"
 
 #include <utility>
 #include <vector>
