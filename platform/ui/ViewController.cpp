@@ -40,16 +40,12 @@ bool ViewController::present(std::shared_ptr<ViewController> controller, bool an
     std::shared_ptr<View> shown = controller->viewPointer();
     presented_ = controller;
     controller->presenting_ = this;
-    controller->viewWillAppear(animated);
     // Over the covered view as its next sibling, so that the covered view's own subviews, whatever it adds
     // later, stay below; a view outside any tree takes it as its own last subview.
-    if (View* container = covered.superview()) {
-        shown->setFrame(covered.frame());
-        container->addSubview(shown);
-    } else {
-        shown->setFrame(covered.bounds());
-        covered.addSubview(shown);
-    }
+    View* container = covered.superview();
+    shown->setFrame(container ? covered.frame() : covered.bounds());
+    controller->viewWillAppear(animated);
+    (container ? container : &covered)->addSubview(shown);
     controller->viewDidAppear(animated);
     if (completion) completion();
     return true;

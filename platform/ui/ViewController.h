@@ -48,6 +48,7 @@ public:
     void setView(std::shared_ptr<View> view);
 
     virtual void viewDidLoad() {}
+    // The view has its frame by then.
     virtual void viewWillAppear(bool /*animated*/) {}
     virtual void viewDidAppear(bool /*animated*/) {}
     virtual void viewWillDisappear(bool /*animated*/) {}

@@ -6,7 +6,21 @@
 
 namespace ui {
 
-Window::Window(Rect frame) : root_(std::make_shared<View>(frame)) {}
+namespace {
+
+// Keeps the screens it holds (the root screen and those presented over it) at its own size.
+class ScreenStack : public View {
+public:
+    using View::View;
+    void setFrame(Rect frame) override {
+        View::setFrame(frame);
+        for (const auto& screen : subviews()) screen->setFrame(bounds());
+    }
+};
+
+}  // namespace
+
+Window::Window(Rect frame) : root_(std::make_shared<ScreenStack>(frame)) {}
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     if (controller_) {
@@ -17,9 +31,8 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     }
     controller_ = std::move(controller);
     if (!controller_) return;
-    View& shown = controller_->view();
+    controller_->view().setFrame(root_->bounds());
     controller_->viewWillAppear(false);
-    shown.setFrame(root_->bounds());
     root_->addSubview(controller_->viewPointer());
     controller_->viewDidAppear(false);
 }

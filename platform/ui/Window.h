@@ -8,6 +8,7 @@
 namespace ui {
 
 // The top of a screen: a root view the size of the window that shows the root controller's view, filling it.
+// When the root view is resized (the window was), the screens in it are resized with it.
 // A back end (a GTK window host or the headless renderer) draws rootView() and routes touches into it.
 //
 // Thread contract: main thread only.

@@ -13,6 +13,28 @@ namespace {
 
 constexpr double kBarHeight = 44;
 
+// A bar with the exit button at its right over the web view, laid out again whenever the screen is resized.
+class HelpView : public ui::View {
+public:
+    HelpView(std::shared_ptr<ui::WebView> web, std::shared_ptr<ui::Button> exit) : web_(web), exit_(exit) {
+        addSubview(std::move(web));
+        addSubview(std::move(exit));
+    }
+    void setFrame(ui::Rect frame) override {
+        View::setFrame(frame);
+        const ui::Rect b = bounds();
+        web_->setFrame({0, kBarHeight, b.width, std::max(0.0, b.height - kBarHeight)});
+        exit_->setFrame({std::max(0.0, b.width - 88), 0, 80, kBarHeight});
+    }
+    void draw(ui::GraphicsContext& ctx, ui::Rect) override {
+        ctx.fill(ui::Path::rect({0, 0, bounds().width, kBarHeight}), {0.96, 0.96, 0.96, 1});
+    }
+
+private:
+    std::shared_ptr<ui::WebView> web_;
+    std::shared_ptr<ui::Button> exit_;
+};
+
 }  // namespace
 
 void HelpViewController::prepareInfo(std::string which) {
@@ -20,14 +42,10 @@ void HelpViewController::prepareInfo(std::string which) {
 }
 
 void HelpViewController::loadView() {
-    auto root = std::make_shared<ui::View>();
     auto web = std::make_shared<ui::WebView>();
-    auto exit = std::make_shared<ui::Button>(ui::Rect{}, "Close");
-    root->addSubview(web);
-    root->addSubview(exit);
+    buttonExit = std::make_shared<ui::Button>(ui::Rect{}, "Close");
     webView = web;
-    buttonExit = exit;
-    setView(root);
+    setView(std::make_shared<HelpView>(web, buttonExit));
 }
 
 void HelpViewController::viewDidLoad() {
@@ -39,11 +57,6 @@ void HelpViewController::viewDidLoad() {
 }
 
 void HelpViewController::viewWillAppear(bool) {
-    const ui::Rect bounds = view().bounds();
-    if (auto web = webView.lock()) {
-        web->setFrame({0, kBarHeight, bounds.width, std::max(0.0, bounds.height - kBarHeight)});
-    }
-    if (buttonExit) buttonExit->setFrame({bounds.width - 88, 0, 80, kBarHeight});
     if (identifier == "ShowHelp") {
         navigateWeb1();
     } else if (identifier == "ShowInfo" || identifier == "ShowProducts") {

@@ -2,6 +2,7 @@
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/HeadlessRenderer.h"
 #include "platform/ui/Window.h"
 #include "tests/support/TestFolder.h"
 
@@ -115,7 +116,13 @@ TEST_F(Help, NewWindowsOpenNothing) {
 TEST_F(Help, ExitButtonClosesTheScreen) {
     ASSERT_TRUE(opener->present(help, true));
     ASSERT_NE(help->buttonExit, nullptr);
-    help->buttonExit->sendAction();
+    // The page fills the screen below the button's bar, also after the window was resized.
+    window.rootView().setFrame({0, 0, 500, 300});
+    EXPECT_EQ(web().frame(), (ui::Rect{0, 44, 500, 256}));
+    const ui::Rect exit = help->buttonExit->frame();
+    ui::HeadlessRenderer renderer;
+    renderer.pointer().press(window.rootView(), {exit.midX(), exit.midY()});
+    renderer.pointer().release({exit.midX(), exit.midY()});
     EXPECT_EQ(opener->presentedViewController(), nullptr);
 }
 
