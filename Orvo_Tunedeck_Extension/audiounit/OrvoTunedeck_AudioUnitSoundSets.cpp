@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint8_t kLargestDataByte = 0x7F;
 constexpr const char* kNoSynthLine = "OrvoTunedeck_AudioUnit::getSynth() : ERROR: The internal synth is nil.";
 
 }  // namespace
@@ -68,7 +67,7 @@ void OrvoTunedeck_AudioUnit::preloadSoundfontPrograms() {
         }
         // Kits filed at bank LSB 128 are preloaded on the rhythm channel, which plays kits whatever its bank; the
         // bank select itself must stay a data byte.
-        synth_->preloadPatch(program.bankMsb, std::min(program.bankLsb, kLargestDataByte), program.number,
+        synth_->preloadPatch(program.bankMsb, bankLsbDataByte(program.bankLsb), program.number,
                              preloadChannelForBankLsb(program.bankLsb));
     }
 }

@@ -28,3 +28,7 @@ void loadProgramTable(Soundfontprograms& catalogue, ProgramTable table);
 // Channel index on which a row's patch is preloaded: 9 (the rhythm channel) for bank LSB 126 and above, where the
 // drum and sound-effect kits sit; 0 for every other row. Pure; safe from any thread.
 std::uint8_t preloadChannelForBankLsb(std::uint8_t bankLsb) noexcept;
+
+// The bank LSB of a row as a MIDI data byte. The tables hold 128 for some kits, which no data byte can carry; those
+// rows go out as 127, still a kit row on the rhythm channel. Pure; safe from any thread.
+constexpr std::uint8_t bankLsbDataByte(std::uint8_t bankLsb) noexcept { return bankLsb > 0x7F ? 0x7F : bankLsb; }

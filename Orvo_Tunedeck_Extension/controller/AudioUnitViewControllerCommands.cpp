@@ -2,6 +2,7 @@
 
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "Orvo_Tunedeck_Extension/catalogue/SoundSet.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "shared/globals/Print.h"
@@ -95,7 +96,7 @@ void AudioUnitViewController::selectProgram(std::uint8_t number, std::uint8_t ms
     const auto c = static_cast<std::uint8_t>(channel);
     const auto& player = audioUnit_->sequencer();
     player->sendEvent(c, 0xB0, 0, msb);
-    player->sendEvent(c, 0xB0, 32, lsb);
+    player->sendEvent(c, 0xB0, 32, bankLsbDataByte(lsb));
     player->sendEvent(c, 0xC0, number, 0);
 }
 

@@ -197,6 +197,18 @@ TEST_F(ViewControllerDisplay, PanicAndChosenProgramGoOutInTheNextBuffer) {
                                                                     {0xC3, 0x18}}));
     EXPECT_EQ(panel().program[3], 24);
     EXPECT_EQ(panel().bankMSB[3], 8);
+
+    // A kit row at bank LSB 128: no data byte can carry 128, the kit goes out as LSB 127.
+    panel().valueSelected = 9;
+    controller->onProgramSelect(0, SoundfontProgram{25, 127, 128, "TR-808"});
+    sent.clear();
+    render();
+    std::vector<std::vector<std::uint8_t>> onChannel9;
+    for (const auto& message : sent) {
+        if ((message[0] & 0x0F) == 9) onChannel9.push_back(message);
+    }
+    EXPECT_EQ(onChannel9, (std::vector<std::vector<std::uint8_t>>{{0xB9, 0x00, 0x7F}, {0xB9, 0x20, 0x7F},
+                                                                    {0xC9, 0x19}}));
 }
 
 }  // namespace
