@@ -1,0 +1,144 @@
+#include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
+
+#include "Orvo_Tunedeck/configuration/SwitchCell.h"
+
+namespace {
+
+constexpr double kWidth = 480;
+constexpr double kMargin = 16;
+constexpr double kButtonHeight = 36;
+constexpr double kRowHeight = 44;
+constexpr double kMIDITableHeight = 200;
+
+// Rows at or beyond the list's end get a new, empty plain cell.
+std::shared_ptr<ui::TableViewCell> emptyCell() { return std::make_shared<ui::TableViewCell>(); }
+
+}  // namespace
+
+// The sound-set table's rows: a switch per sound set, the selected one on; rows take no highlight.
+class ConfigurationViewController::SoundsetSource final : public ui::TableViewDataSource,
+                                                          public ui::TableViewDelegate {
+public:
+    explicit SoundsetSource(ConfigurationViewController& owner) : owner_(owner) {}
+
+    int numberOfRows(ui::TableView&, int) override { return static_cast<int>(owner_.soundsets_.numberOfRows()); }
+    std::string titleForHeader(ui::TableView&, int) override { return "Sound Set"; }
+    bool shouldHighlightRow(ui::TableView&, ui::IndexPath) override { return false; }
+
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override {
+        const SoundfontsTableView::Row row = owner_.soundsets_.row(indexPath.row);
+        if (row.tag < 0) return emptyCell();
+        auto cell = table.dequeueReusableCell("Soundfont", indexPath);
+        if (ui::Label* label = cellLabel(*cell)) label->setText(row.text);
+        if (ui::Switch* control = cellSwitch(*cell)) {
+            control->setOn(row.switchOn);
+            control->tag = row.tag;
+            // Choosing a set may close the screen: the screen stays alive until the handler has returned.
+            control->valueChanged = [weak = owner_.weak_from_this(), &owner = owner_](ui::Switch& sender) {
+                if (const auto keep = weak.lock()) owner.onSoundsetSwitch(sender.tag);
+            };
+        }
+        return cell;
+    }
+
+private:
+    ConfigurationViewController& owner_;
+};
+
+// A MIDI table's rows: an endpoint's name and a switch showing whether it is on; a tap on a destination row
+// reloads the destinations, a source row takes no highlight.
+template <class Table>
+class ConfigurationViewController::EndpointSource final : public ui::TableViewDataSource, public ui::TableViewDelegate {
+public:
+    EndpointSource(Table& model, std::string identifier, std::string title, bool selectable)
+        : model_(model), identifier_(std::move(identifier)), title_(std::move(title)), selectable_(selectable) {}
+
+    int numberOfRows(ui::TableView&, int) override { return static_cast<int>(model_.numberOfRows()); }
+    std::string titleForHeader(ui::TableView&, int) override { return title_; }
+    bool shouldHighlightRow(ui::TableView&, ui::IndexPath) override { return selectable_; }
+    void didSelectRow(ui::TableView& table, ui::IndexPath) override {
+        if (selectable_) table.reloadData();
+    }
+
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override {
+        const EndpointRow row = model_.row(indexPath.row);
+        if (row.tag == 0) return emptyCell();
+        auto cell = table.dequeueReusableCell(identifier_, indexPath);
+        if (ui::Label* label = cellLabel(*cell)) label->setText(row.text);
+        if (ui::Switch* control = cellSwitch(*cell)) {
+            control->setOn(row.switchOn);
+            control->tag = row.tag;
+            control->valueChanged = [&model = model_](ui::Switch& sender) {
+                model.onSwitchChanged(static_cast<midi::MIDIEndpointRef>(sender.tag), sender.isOn());
+            };
+        }
+        return cell;
+    }
+
+private:
+    Table& model_;
+    std::string identifier_;
+    std::string title_;
+    bool selectable_;
+};
+
+ConfigurationViewController::ConfigurationViewController(MIDIConnection& connection)
+    : sources_(connection), destinations_(connection) {}
+
+ConfigurationViewController::~ConfigurationViewController() = default;
+
+void ConfigurationViewController::loadView() {
+    const double soundsetHeight = 28 + kRowHeight * static_cast<double>(kSoundsetRows.size());
+    const double top = kMargin + kButtonHeight + kMargin;
+    auto root = std::make_shared<ui::View>(
+        ui::Rect{0, 0, kWidth, top + soundsetHeight + 2 * (kMargin + kMIDITableHeight) + kMargin});
+
+    buttonClose = std::make_shared<ui::Button>(ui::Rect{kMargin, kMargin, 80, kButtonHeight}, "Close");
+    buttonClose->action = [weak = weak_from_this(), this](ui::Button&) {
+        if (const auto keep = weak.lock()) onButtonClose();
+    };
+    root->addSubview(buttonClose);
+
+    const auto makeTable = [&](double y, double height, const std::string& identifier) {
+        auto table = std::make_shared<ui::TableView>(ui::Rect{0, y, kWidth, height});
+        table->setRowHeight(kRowHeight);
+        table->registerCell(identifier, [identifier] { return std::make_shared<SwitchCell>(identifier); });
+        root->addSubview(table);
+        return table;
+    };
+    tableSoundset = makeTable(top, soundsetHeight, "Soundfont");
+    tableMIDIIn = makeTable(top + soundsetHeight + kMargin, kMIDITableHeight, "Sources");
+    tableMIDIOut = makeTable(top + soundsetHeight + 2 * kMargin + kMIDITableHeight, kMIDITableHeight, "Destinations");
+    setView(root);
+}
+
+void ConfigurationViewController::viewDidLoad() {
+    screen_.dismiss = [this] { dismiss(true); };
+    soundsets_.setup(&screen_);
+
+    soundsetSource_ = std::make_unique<SoundsetSource>(*this);
+    sourcesSource_ = std::make_unique<EndpointSource<MIDISourcesTable>>(sources_, "Sources", "MIDI Sources", false);
+    destinationsSource_ = std::make_unique<EndpointSource<MIDIDestinationsTable>>(destinations_, "Destinations",
+                                                                                  "MIDI Destinations", true);
+    tableSoundset->dataSource = soundsetSource_.get();
+    tableSoundset->delegate = soundsetSource_.get();
+    tableMIDIIn->dataSource = sourcesSource_.get();
+    tableMIDIIn->delegate = sourcesSource_.get();
+    tableMIDIOut->dataSource = destinationsSource_.get();
+    tableMIDIOut->delegate = destinationsSource_.get();
+    // Sound-set and source rows take no highlight and no selection; destination rows do.
+    tableSoundset->allowsSelection = false;
+    tableMIDIIn->allowsSelection = false;
+    tableSoundset->reloadData();
+    tableMIDIIn->reloadData();
+    tableMIDIOut->reloadData();
+}
+
+void ConfigurationViewController::onButtonClose() { dismiss(true); }
+
+void ConfigurationViewController::onSoundsetSwitch(int64_t tag) {
+    const int reloads = soundsets_.reloadCount;
+    screen_.delegate = delegate;
+    soundsets_.onSwitchChanged(tag);
+    if (soundsets_.reloadCount != reloads) tableSoundset->reloadData();
+}

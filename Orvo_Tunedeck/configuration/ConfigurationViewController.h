@@ -1,0 +1,49 @@
+#pragma once
+// The configuration screen: a close button above three tables, the sound sets (six rows; the chosen row goes to
+// the delegate and closes the screen), the MIDI sources and the MIDI destinations (each row a name and a switch).
+// Every presentation makes a new screen, so the sound-set table starts with its second row on; the MIDI switches
+// show what the MIDI connection keeps.
+//
+// Threads: the main queue only. Own through std::shared_ptr (its presenter does).
+
+#include <memory>
+
+#include "Orvo_Tunedeck/configuration/ConfigurationViewControllerDelegate.h"
+#include "Orvo_Tunedeck/configuration/MIDIEndpointTables.h"
+#include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/ViewController.h"
+
+class ConfigurationViewController final : public ui::ViewController {
+public:
+    explicit ConfigurationViewController(MIDIConnection& connection = MIDIConnection::shared());
+    ~ConfigurationViewController() override;
+
+    std::shared_ptr<ui::Button> buttonClose;
+    std::shared_ptr<ui::TableView> tableSoundset;
+    std::shared_ptr<ui::TableView> tableMIDIIn;
+    std::shared_ptr<ui::TableView> tableMIDIOut;
+    ConfigurationViewControllerDelegate* delegate = nullptr;  // not owned; the presenter outlives the screen
+
+    void loadView() override;
+    void viewDidLoad() override;
+    void onButtonClose();
+
+    const SoundfontsTableView& soundsets() const { return soundsets_; }
+
+private:
+    class SoundsetSource;
+    template <class Table>
+    class EndpointSource;
+
+    void onSoundsetSwitch(int64_t tag);
+
+    ConfigurationScreen screen_;
+    SoundfontsTableView soundsets_;
+    MIDISourcesTable sources_;
+    MIDIDestinationsTable destinations_;
+    std::unique_ptr<SoundsetSource> soundsetSource_;
+    std::unique_ptr<EndpointSource<MIDISourcesTable>> sourcesSource_;
+    std::unique_ptr<EndpointSource<MIDIDestinationsTable>> destinationsSource_;
+};
