@@ -1,4 +1,6 @@
-// Orvo-Tunedeck2: the container application. Without a display it runs headless:
+// Orvo-Tunedeck2: the container application.
+//   Orvo-Tunedeck2 [--device NAME]   opens the main window; without a display it says so and plays headless
+// Headless:
 //   Orvo-Tunedeck2 --headless --render OUT.wav --midi FILE.mid [--sound-set N]   renders a MIDI file into a WAV file
 //   Orvo-Tunedeck2 --headless [--device NAME]                                     plays live through ALSA
 
@@ -7,12 +9,16 @@
 #include <vector>
 
 #include "Orvo_Tunedeck/app/HeadlessHost.h"
+#if TUNEDECK_WITH_WINDOW
+#include "Orvo_Tunedeck/app/WindowedHost.h"
+#endif
 
 namespace {
 
 int usage() {
     std::fputs(
-        "usage: Orvo-Tunedeck2 --headless --render OUT.wav --midi FILE.mid [--sound-set 0-5]\n"
+        "usage: Orvo-Tunedeck2 [--device ALSA-PCM]\n"
+        "       Orvo-Tunedeck2 --headless --render OUT.wav --midi FILE.mid [--sound-set 0-5]\n"
         "       Orvo-Tunedeck2 --headless [--device ALSA-PCM]\n",
         stderr);
     return 2;
@@ -43,10 +49,17 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (!headless) {
-        std::fputs("Orvo-Tunedeck2: this build has no window yet; run it with --headless.\n", stderr);
-        return usage();
-    }
     if (options.renderTo.empty() != options.midiFile.empty()) return usage();
+    if (!headless) {
+        if (!options.renderTo.empty() || options.soundSet) return usage();
+#if TUNEDECK_WITH_WINDOW
+        if (windowAvailable()) return runWindowed(options.device);
+        std::fputs("Orvo-Tunedeck2: no display to open a window on (DISPLAY and WAYLAND_DISPLAY reach none); "
+                   "running headless.\n",
+                   stderr);
+#else
+        std::fputs("Orvo-Tunedeck2: this build has no window (GTK 4 was not found); running headless.\n", stderr);
+#endif
+    }
     return runHeadless(options);
 }

@@ -131,19 +131,29 @@ TEST(OfflineRender, BadMidiFileIsAClearErrorAndNoWavFile) {
 }
 
 TEST(HeadlessLive, MissingSoundOutputIsAClearError) {
-    testsupport::TestFolder folder;
-    int exitCode = -1;
-    const std::string output = testsupport::runCommand(
-        "TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" + std::string(ORVO_TUNEDECK_PROGRAM) +
-            "' --headless --device no-such-pcm 2>&1",
-        exitCode);
-    EXPECT_EQ(exitCode, 1);
-    EXPECT_NE(output.find("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM 'no-such-pcm'."), std::string::npos)
-        << output;
+    // Without --headless and without a display the program says so and goes on headless.
+    struct Case {
+        const char* environment;
+        const char* mode;
+        bool saysHeadless;
+    };
+    for (const Case& run : {Case{"", "--headless", false}, Case{"env -u DISPLAY -u WAYLAND_DISPLAY ", "", true}}) {
+        testsupport::TestFolder folder;
+        int exitCode = -1;
+        const std::string output = testsupport::runCommand(
+            std::string(run.environment) + "TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" +
+                std::string(ORVO_TUNEDECK_PROGRAM) + "' " + run.mode + " --device no-such-pcm 2>&1",
+            exitCode);
+        EXPECT_EQ(exitCode, 1) << output;
+        EXPECT_EQ(output.find("running headless.") != std::string::npos, run.saysHeadless) << output;
+        EXPECT_NE(output.find("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM 'no-such-pcm'."),
+                  std::string::npos)
+            << output;
+    }
 }
 
 TEST(HeadlessProgram, WrongArgumentsShowTheUsage) {
-    for (const char* arguments : {"", "--headless --render out.wav",
+    for (const char* arguments : {"--render a.wav --midi b.mid", "--headless --render out.wav",
                                   "--headless --sound-set 6 --render a.wav --midi b.mid", "--headless --unknown"}) {
         int exitCode = -1;
         const std::string output =

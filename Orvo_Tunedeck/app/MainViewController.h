@@ -1,0 +1,44 @@
+#pragma once
+// The application's main screen: a row of buttons (play, stop, MIDI files, configuration, instrument view) above
+// the container of the instrument's view. It shows the hub's state and hands every action to the hub
+// (ViewController): play starts the engine, stop pauses it, the files button opens a document picker for MIDI
+// files whose choice the hub copies into the documents folder, and the configuration screen reports its sound-set
+// choice to the hub.
+//
+// Threads: the main queue only. Own through std::shared_ptr.
+
+#include <memory>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/DocumentPicker.h"
+#include "platform/ui/ViewController.h"
+
+class MainViewController final : public ui::ViewController, public ui::DocumentPickerDelegate {
+public:
+    explicit MainViewController(std::shared_ptr<::ViewController> hub);
+
+    std::shared_ptr<::ViewController> hub;
+    std::shared_ptr<ui::View> pluginView;
+    std::shared_ptr<ui::Button> buttonPlay;
+    std::shared_ptr<ui::Button> buttonStop;
+    std::shared_ptr<ui::Button> buttonFiles;
+    std::shared_ptr<ui::Button> buttonConfig;
+    std::shared_ptr<ui::Button> buttonPlaylist;
+
+    void loadView() override;
+    void prepare(ui::Segue& segue, const std::any& sender) override;
+
+    void onButtonPlay();
+    void onButtonStop();
+    // Presents a document picker for .mid, .midi and .kar files, several at a time.
+    void onButtonFiles();
+    // Performs "ShowConfig".
+    void onButtonConfig();
+    // Shows or hides the instrument's view.
+    void onButtonPlaylist();
+
+    void documentPickerDidPick(ui::DocumentPicker& picker, const std::vector<std::filesystem::path>& files) override;
+    void documentPickerWasCancelled(ui::DocumentPicker& picker) override;
+};

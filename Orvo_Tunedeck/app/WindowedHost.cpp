@@ -1,0 +1,41 @@
+#include "Orvo_Tunedeck/app/WindowedHost.h"
+
+#include <memory>
+
+#include "Orvo_Tunedeck/app/AppDelegate.h"
+#include "Orvo_Tunedeck/app/MainViewController.h"
+#include "Orvo_Tunedeck/app/ViewController.h"
+#include "platform/audioengine/AlsaOutput.h"
+#include "platform/audioengine/AudioSession.h"
+#include "platform/audiounit/AudioComponentRegistry.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/ui/Window.h"
+#include "platform/ui_gtk/GtkDocumentChooser.h"
+#include "platform/ui_gtk/GtkWindowHost.h"
+
+bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
+
+int runWindowed(const std::string& device) {
+    auto& mainQueue = dispatch::MainQueue::shared();
+    AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+    AppDelegate appDelegate;
+    appDelegate.launchSetup();
+    mainQueue.drain();
+
+    const auto hub = std::make_shared<ViewController>();
+    hub->viewDidLoad(
+        std::make_unique<audioengine::AlsaOutput>(device, audioengine::AudioSession::sharedInstance().sampleRate()));
+    mainQueue.drain();
+
+    ui::installGtkDocumentChooser();
+    ui::Window window({0, 0, 480, 360});
+    window.setRootViewController(std::make_shared<MainViewController>(hub));
+    {
+        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
+        host.present();
+        host.runUntilClosed();
+    }
+    appDelegate.terminateTeardown();
+    mainQueue.drain();
+    return 0;
+}
