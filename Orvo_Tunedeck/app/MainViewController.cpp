@@ -1,18 +1,45 @@
 #include "Orvo_Tunedeck/app/MainViewController.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
 
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
+#include "platform/ui/Path.h"
 #include "shared/globals/Print.h"
 
 namespace {
 
-constexpr double kWidth = 480;
-constexpr double kHeight = 360;
 constexpr double kMargin = 8;
 constexpr double kButtonHeight = 36;
+
+// The button row across the top and the instrument's view below it, laid out again on every resize.
+class MainView final : public ui::View {
+public:
+    MainView(std::vector<std::shared_ptr<ui::Button>> buttons, std::shared_ptr<ui::View> pluginView)
+        : buttons_(std::move(buttons)), pluginView_(std::move(pluginView)) {
+        for (const auto& button : buttons_) addSubview(button);
+        addSubview(pluginView_);
+    }
+
+    void setFrame(ui::Rect frame) override {
+        View::setFrame(frame);
+        const ui::Rect b = bounds();
+        const double count = static_cast<double>(buttons_.size());
+        const double width = std::max(0.0, (b.width - kMargin * (count + 1)) / count);
+        for (size_t i = 0; i < buttons_.size(); ++i)
+            buttons_[i]->setFrame({kMargin + static_cast<double>(i) * (width + kMargin), kMargin, width, kButtonHeight});
+        const double top = 2 * kMargin + kButtonHeight;
+        pluginView_->setFrame({0, top, b.width, std::max(0.0, b.height - top)});
+    }
+
+    void draw(ui::GraphicsContext& ctx, ui::Rect dirty) override { ctx.fill(ui::Path::rect(dirty), ui::Color::white()); }
+
+private:
+    std::vector<std::shared_ptr<ui::Button>> buttons_;
+    std::shared_ptr<ui::View> pluginView_;
+};
 
 }  // namespace
 
@@ -21,34 +48,28 @@ MainViewController::MainViewController(std::shared_ptr<::ViewController> hub) : 
 }
 
 void MainViewController::loadView() {
-    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, kWidth, kHeight});
-    const std::array<std::pair<const char*, void (MainViewController::*)()>, 5> buttons{{
+    const std::array<std::pair<const char*, void (MainViewController::*)()>, 5> actions{{
         {"Play", &MainViewController::onButtonPlay},
         {"Stop", &MainViewController::onButtonStop},
         {"Files", &MainViewController::onButtonFiles},
         {"Config", &MainViewController::onButtonConfig},
         {"Instrument", &MainViewController::onButtonPlaylist},
     }};
-    const double width = (kWidth - kMargin * static_cast<double>(buttons.size() + 1)) / buttons.size();
-    std::array<std::shared_ptr<ui::Button>, 5> made;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        const double x = kMargin + static_cast<double>(i) * (width + kMargin);
-        made[i] = std::make_shared<ui::Button>(ui::Rect{x, kMargin, width, kButtonHeight}, buttons[i].first);
-        made[i]->action = [weak = weak_from_this(), this, handler = buttons[i].second](ui::Button&) {
+    std::vector<std::shared_ptr<ui::Button>> buttons;
+    for (const auto& [title, handler] : actions) {
+        buttons.push_back(std::make_shared<ui::Button>(ui::Rect{}, title));
+        buttons.back()->action = [weak = weak_from_this(), this, handler = handler](ui::Button&) {
             if (const auto keep = weak.lock()) (this->*handler)();
         };
-        root->addSubview(made[i]);
     }
-    buttonPlay = made[0];
-    buttonStop = made[1];
-    buttonFiles = made[2];
-    buttonConfig = made[3];
-    buttonPlaylist = made[4];
-
-    const double top = 2 * kMargin + kButtonHeight;
-    pluginView = std::make_shared<ui::View>(ui::Rect{0, top, kWidth, kHeight - top});
-    root->addSubview(pluginView);
-    setView(root);
+    buttonPlay = buttons[0];
+    buttonStop = buttons[1];
+    buttonFiles = buttons[2];
+    buttonConfig = buttons[3];
+    buttonPlaylist = buttons[4];
+    pluginView = std::make_shared<ui::View>();
+    setView(std::make_shared<MainView>(std::move(buttons), pluginView));
+    view().setFrame({0, 0, 480, 360});
 }
 
 void MainViewController::prepare(ui::Segue& segue, const std::any&) {

@@ -1,14 +1,62 @@
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+
 #include "Orvo_Tunedeck/configuration/SwitchCell.h"
+#include "platform/ui/Path.h"
 
 namespace {
 
-constexpr double kWidth = 480;
 constexpr double kMargin = 16;
 constexpr double kButtonHeight = 36;
 constexpr double kRowHeight = 44;
-constexpr double kMIDITableHeight = 200;
+constexpr double kHeaderHeight = 28;
+constexpr double kSoundsetHeight = kHeaderHeight + kRowHeight * static_cast<double>(kSoundsetRows.size());
+constexpr double kMinimumMIDITableHeight = kHeaderHeight + 2 * kRowHeight;
+
+// The close button above the sound-set table, the two MIDI tables sharing the height left below it; laid out again
+// on every resize.
+class ConfigurationView final : public ui::View {
+public:
+    ConfigurationView(std::shared_ptr<ui::Button> close, std::shared_ptr<ui::TableView> soundsets,
+                      std::shared_ptr<ui::TableView> sources, std::shared_ptr<ui::TableView> destinations)
+        : close_(std::move(close)),
+          soundsets_(std::move(soundsets)),
+          sources_(std::move(sources)),
+          destinations_(std::move(destinations)) {
+        for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{close_, soundsets_, sources_,
+                                                                                destinations_})
+            addSubview(view);
+    }
+
+    void setFrame(ui::Rect frame) override {
+        const bool widthChanged = frame.width != this->frame().width;
+        View::setFrame(frame);
+        const ui::Rect b = bounds();
+        close_->setFrame({kMargin, kMargin, 80, kButtonHeight});
+        double y = 2 * kMargin + kButtonHeight;
+        soundsets_->setFrame({0, y, b.width, kSoundsetHeight});
+        y += kSoundsetHeight + kMargin;
+        const double midiHeight = std::max(kMinimumMIDITableHeight, (b.height - y - 2 * kMargin) / 2);
+        sources_->setFrame({0, y, b.width, midiHeight});
+        destinations_->setFrame({0, y + midiHeight + kMargin, b.width, midiHeight});
+        // Cells keep the width they were made with: a new width makes them anew.
+        if (widthChanged) {
+            for (ui::TableView* table : {soundsets_.get(), sources_.get(), destinations_.get()})
+                if (table->dataSource != nullptr) table->reloadData();
+        }
+    }
+
+    void draw(ui::GraphicsContext& ctx, ui::Rect dirty) override { ctx.fill(ui::Path::rect(dirty), ui::Color::white()); }
+
+private:
+    std::shared_ptr<ui::Button> close_;
+    std::shared_ptr<ui::TableView> soundsets_;
+    std::shared_ptr<ui::TableView> sources_;
+    std::shared_ptr<ui::TableView> destinations_;
+};
 
 // Rows at or beyond the list's end get a new, empty plain cell.
 std::shared_ptr<ui::TableViewCell> emptyCell() { return std::make_shared<ui::TableViewCell>(); }
@@ -88,28 +136,22 @@ ConfigurationViewController::ConfigurationViewController(MIDIConnection& connect
 ConfigurationViewController::~ConfigurationViewController() = default;
 
 void ConfigurationViewController::loadView() {
-    const double soundsetHeight = 28 + kRowHeight * static_cast<double>(kSoundsetRows.size());
-    const double top = kMargin + kButtonHeight + kMargin;
-    auto root = std::make_shared<ui::View>(
-        ui::Rect{0, 0, kWidth, top + soundsetHeight + 2 * (kMargin + kMIDITableHeight) + kMargin});
-
-    buttonClose = std::make_shared<ui::Button>(ui::Rect{kMargin, kMargin, 80, kButtonHeight}, "Close");
+    buttonClose = std::make_shared<ui::Button>(ui::Rect{}, "Close");
     buttonClose->action = [weak = weak_from_this(), this](ui::Button&) {
         if (const auto keep = weak.lock()) onButtonClose();
     };
-    root->addSubview(buttonClose);
-
-    const auto makeTable = [&](double y, double height, const std::string& identifier) {
-        auto table = std::make_shared<ui::TableView>(ui::Rect{0, y, kWidth, height});
+    const auto makeTable = [](const std::string& identifier) {
+        auto table = std::make_shared<ui::TableView>();
         table->setRowHeight(kRowHeight);
+        table->headerHeight = kHeaderHeight;
         table->registerCell(identifier, [identifier] { return std::make_shared<SwitchCell>(identifier); });
-        root->addSubview(table);
         return table;
     };
-    tableSoundset = makeTable(top, soundsetHeight, "Soundfont");
-    tableMIDIIn = makeTable(top + soundsetHeight + kMargin, kMIDITableHeight, "Sources");
-    tableMIDIOut = makeTable(top + soundsetHeight + 2 * kMargin + kMIDITableHeight, kMIDITableHeight, "Destinations");
-    setView(root);
+    tableSoundset = makeTable("Soundfont");
+    tableMIDIIn = makeTable("Sources");
+    tableMIDIOut = makeTable("Destinations");
+    setView(std::make_shared<ConfigurationView>(buttonClose, tableSoundset, tableMIDIIn, tableMIDIOut));
+    view().setFrame({0, 0, 480, 720});
 }
 
 void ConfigurationViewController::viewDidLoad() {

@@ -84,6 +84,19 @@ TEST_F(ConfigurationScreen, FreshScreenShowsTheSixSoundSetsWithTheSecondOn) {
     EXPECT_EQ(switchOf(table, 1).isOn(), true);
 }
 
+TEST_F(ConfigurationScreen, RowsFollowTheScreenWidth) {
+    ConfigurationViewController& screen = open(nullptr);
+    for (const double width : {640.0, 320.0}) {
+        screen.view().setFrame({0, 0, width, 900});
+        const ui::TableViewCell* cell = screen.tableSoundset->visibleCell({0, 0});
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->frame().width, width);
+        const ui::Rect control = switchOf(*screen.tableSoundset, 0).frame();
+        EXPECT_LE(control.x + control.width, width);
+        EXPECT_GT(control.x + control.width, width - 40);
+    }
+}
+
 TEST_F(ConfigurationScreen, AnySoundSetSwitchReportsItsRowOnceAndClosesTheScreen) {
     // Row 1 starts on: flipping it off chooses it all the same.
     for (const int row : {4, 1, 0}) {
