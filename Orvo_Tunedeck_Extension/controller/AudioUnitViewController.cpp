@@ -1,5 +1,6 @@
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "Orvo_Tunedeck_Extension/controller/LongPressPanel.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/dispatch/MainQueue.h"
@@ -76,7 +77,9 @@ void AudioUnitViewController::loadView() {
     pluginView = std::make_shared<ui::View>(ui::Rect{viewInset, viewInset, panel.width, panel.height});
     pluginFrame = std::make_shared<PluginFrame>(panel);
     tunedeckContainer = std::make_shared<ui::View>(panel);
-    tunedeckView = std::make_shared<TunedeckView>(panel);
+    auto pressPanel = std::make_shared<LongPressPanel>(panel);
+    longPressGesture = &pressPanel->longPress;
+    tunedeckView = std::move(pressPanel);
     tunedeckOverlay = std::make_shared<TunedeckOverlay>(ui::Rect{0, 0, 600, 328});
     tunedeckOverlay->userInteractionEnabled = false;
     tunedeckContainer->addSubview(tunedeckView);
@@ -108,6 +111,7 @@ void AudioUnitViewController::loadView() {
     buttonLoad = button(*toolbarBottom, 2 * viewInset, "Load Icon",
                         [](AudioUnitViewController& c, ui::Button&) { c.openFilePicker(); });
     buttonTest = button(*toolbarBottom, 3 * viewInset, "Test Icon", [](AudioUnitViewController&, ui::Button&) {});
+    loadControls();
     root->addSubview(toolbarTop);
     root->addSubview(toolbarBottom);
     setView(std::move(root));

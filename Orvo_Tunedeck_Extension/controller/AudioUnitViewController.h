@@ -3,6 +3,8 @@
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
 #include "Orvo_Tunedeck_Extension/controller/GestureState.h"
+#include "Orvo_Tunedeck_Extension/controller/LongPressRecognizer.h"
+#include "Orvo_Tunedeck_Extension/controller/TrackingSlider.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewControllerDelegate.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewControllerDelegate.h"
 #include "Orvo_Tunedeck_Extension/views/PluginFrame.h"
@@ -11,6 +13,7 @@
 #include "platform/dispatch/Timer.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/DocumentPicker.h"
+#include "platform/ui/Slider.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 
@@ -86,6 +89,13 @@ public:
     std::shared_ptr<ui::Button> buttonStop;
     std::shared_ptr<ui::Button> buttonLoad;
     std::shared_ptr<ui::Button> buttonTest;
+    // Hidden until a long press on the panel shows the contrast button, which shows the brightness slider.
+    std::shared_ptr<ui::Button> contrastButton;
+    std::shared_ptr<TrackingSlider> brightnessSlider;
+    // Follows the playing position (0...1); dragging it seeks.
+    std::shared_ptr<ui::Slider> sliderProgress;
+    // Watches the touches on the panel; owned by the panel.
+    LongPressRecognizer* longPressGesture = nullptr;
 
     // Relative paths of everything below the start-up selection folder.
     std::vector<std::string> filelist;
@@ -134,6 +144,10 @@ public:
     void onButtonStop();
     void onSliderProgress(double value);
     void onBrightnessSlider(float value);
+    // Shows or hides the brightness slider; the sender is dimmed while it is hidden.
+    void onContrastButton(ui::Button* sender);
+    // The brightness slider was let go: it hides again.
+    void onSliderEnd();
 
     // Gestures on the plug-in view. Pan moves it and pinch scales it about its centre (to widths of 128 to 2048)
     // while isSizeable is set; pan also waits for touchesLocked to be clear. A double tap places it again.
@@ -143,6 +157,8 @@ public:
     void onDoubleTapGesture();
     void onPanGesture(GestureState state, ui::Point translation);
     void onPinchGesture(GestureState state, double scale);
+    // A long press on the panel shows or hides the contrast and freeze buttons (hiding the brightness slider too).
+    void onlongPressGesture(GestureState state);
 
     // Asks for a file name (defaultName when left empty); a name taken in the documents folder asks again.
     // forFile is carried along. The name chosen is not used further.
@@ -171,6 +187,7 @@ private:
     AudioUnitViewController();
     std::shared_ptr<AudioUnitViewController> self();
     void connectSteps();
+    void loadControls();
     void alertFileName(const std::string& forFile, const std::string& defaultName, const std::string& message);
     void confirmFileName(const std::string& forFile, const std::string& name);
     void onParameterChanged();

@@ -91,6 +91,9 @@ void AudioUnitViewController::updateProgress(double position, double duration) {
         }
     }
     if (!audioUnit_ || !audioUnit_->sequencer()->isPlaying()) return;
+    if (counter % 6 == 0 && sliderProgress) {
+        sliderProgress->setValue(static_cast<float>(ratio));
+    }
     if (counter % 60 == 0) {
         tunedeckView->setProgress(static_cast<float>(ratio));
     }
