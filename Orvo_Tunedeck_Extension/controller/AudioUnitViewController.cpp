@@ -9,6 +9,27 @@
 
 #include <random>
 
+namespace {
+
+// The instrument as this factory makes it: asked for its view controller, it hands back the controller that made it.
+// The reference is weak, as the controller owns the unit; the module keeps the controller alive with the unit.
+class ControlledAudioUnit final : public OrvoTunedeck_AudioUnit {
+public:
+    ControlledAudioUnit(const AudioComponentDescription& description, std::weak_ptr<AudioUnitViewController> controller)
+        : OrvoTunedeck_AudioUnit(description), controller_(std::move(controller)) {}
+
+    void requestViewController(AUViewControllerCompletion completion) override {
+        if (!completion) return;
+        dispatch::MainQueue::shared().async(
+            [controller = controller_.lock(), completion = std::move(completion)] { completion(controller); });
+    }
+
+private:
+    std::weak_ptr<AudioUnitViewController> controller_;
+};
+
+}  // namespace
+
 std::shared_ptr<AudioUnitViewController> AudioUnitViewController::create() {
     return std::shared_ptr<AudioUnitViewController>(new AudioUnitViewController());
 }
@@ -35,7 +56,7 @@ std::shared_ptr<AudioUnitViewController> AudioUnitViewController::self() {
 
 std::shared_ptr<OrvoTunedeck_AudioUnit> AudioUnitViewController::createAudioUnit(
     const AudioComponentDescription& description) {
-    auto unit = std::make_shared<OrvoTunedeck_AudioUnit>(description);
+    std::shared_ptr<OrvoTunedeck_AudioUnit> unit = std::make_shared<ControlledAudioUnit>(description, self());
     setAudioUnit(unit);
     return unit;
 }

@@ -54,7 +54,7 @@ public:
     AudioUnitViewController& operator=(const AudioUnitViewController&) = delete;
 
     // The factory: a new instrument for description, stored in audioUnit (which schedules the connection) and
-    // returned. Throws the unit's AudioUnitStatusError when it cannot be built; nothing is stored or connected then.
+    // returned. Asked for its view controller, the instrument hands back this controller. Throws the unit's AudioUnitStatusError when it cannot be built; nothing is stored or connected then.
     std::shared_ptr<OrvoTunedeck_AudioUnit> createAudioUnit(const AudioComponentDescription& description);
 
     const std::shared_ptr<OrvoTunedeck_AudioUnit>& audioUnit() const { return audioUnit_; }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/audiounit/MIDIMessageLength.h"
+#include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/FourCharCode.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/PropertyList.h"
@@ -183,6 +184,11 @@ std::vector<size_t> AUAudioUnit::supportedViewConfigurations(const std::vector<A
     std::vector<size_t> indexes(offered.size());
     for (size_t i = 0; i < indexes.size(); ++i) indexes[i] = i;
     return indexes;
+}
+
+void AUAudioUnit::requestViewController(AUViewControllerCompletion completion) {
+    if (!completion) return;
+    dispatch::MainQueue::shared().async([completion = std::move(completion)] { completion(nullptr); });
 }
 
 std::vector<AUParameterAddress> AUAudioUnit::parametersForOverview(int64_t count) {

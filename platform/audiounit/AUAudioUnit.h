@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,6 +28,13 @@
 #include "platform/audiounit/ScheduledEventMerger.h"
 #include "platform/audiounit/ScheduledMIDIQueue.h"
 #include "platform/foundation/PlistValue.h"
+
+namespace ui {
+class ViewController;
+}
+
+// Receives the unit's own view controller, or none for a unit without a view.
+using AUViewControllerCompletion = std::function<void(std::shared_ptr<ui::ViewController>)>;
 
 class AUAudioUnit {
 public:
@@ -112,6 +120,9 @@ public:
     // Indexes of the configurations the unit's view supports (all by default).
     virtual std::vector<size_t> supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& offered);
     virtual std::vector<AUParameterAddress> parametersForOverview(int64_t count);
+    // Asks for the unit's own view controller; completion always runs later, on the main queue. The base hands back
+    // none. Any thread but the render thread.
+    virtual void requestViewController(AUViewControllerCompletion completion);
 
     // A value written to an address the parameter tree does not hold, for units that take options there. True when
     // the unit owns the address (the value was taken or refused with a log line), false otherwise. Control thread.
