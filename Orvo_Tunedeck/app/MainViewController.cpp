@@ -14,6 +14,15 @@ namespace {
 constexpr double kMargin = 8;
 constexpr double kButtonHeight = 36;
 
+// The area of the instrument's view: whatever is shown in it fills it.
+class InstrumentArea final : public ui::View {
+public:
+    void setFrame(ui::Rect frame) override {
+        View::setFrame(frame);
+        for (const auto& shown : subviews()) shown->setFrame(bounds());
+    }
+};
+
 // The button row across the top and the instrument's view below it, laid out again on every resize.
 class MainView final : public ui::View {
 public:
@@ -67,9 +76,10 @@ void MainViewController::loadView() {
     buttonFiles = buttons[2];
     buttonConfig = buttons[3];
     buttonPlaylist = buttons[4];
-    pluginView = std::make_shared<ui::View>();
+    pluginView = std::make_shared<InstrumentArea>();
     setView(std::make_shared<MainView>(std::move(buttons), pluginView));
     view().setFrame({0, 0, 480, 360});
+    if (hub && hub->player) hub->player->setPluginView(pluginView);
 }
 
 void MainViewController::prepare(ui::Segue& segue, const std::any&) {

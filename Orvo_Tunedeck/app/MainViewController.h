@@ -3,7 +3,7 @@
 // the container of the instrument's view. It shows the hub's state and hands every action to the hub
 // (ViewController): play starts the engine, stop pauses it, the files button opens a document picker for MIDI
 // files whose choice the hub copies into the documents folder, and the configuration screen reports its sound-set
-// choice to the hub.
+// choice to the hub. The hub's engine shows the instrument's own view in the container, filling it.
 //
 // Threads: the main queue only. Own through std::shared_ptr.
 

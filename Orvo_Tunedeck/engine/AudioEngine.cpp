@@ -49,9 +49,12 @@ void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
         return;
     }
     if (unit == instrument.get()) {
-        // The instrument's own view is not requested while the application runs without a window.
         if (instrument->avAudioUnit)
-            safeprint("AudioEngine::openAUView() : ERROR: VC is nil.");
+            instrument->audioUnit0->requestViewController(
+                [weak = weak_from_this()](std::shared_ptr<ui::ViewController> viewController) {
+                    if (const auto self = weak.lock())
+                        self->openAUView(std::move(viewController), self->pluginView_.lock().get());
+                });
         else
             safeprint(
                 "AudioEngine::openAUView() : ERROR: The audio unit is not initialized to load the user interface.");
@@ -64,6 +67,27 @@ void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
     }
     else
         safeprint("AudioEngine::onFoundComponent() : ERROR: AVAudiounit is nil.");
+}
+
+void AudioEngine::openAUView(std::shared_ptr<ui::ViewController> viewController, ui::View* container) {
+    if (!viewController) {
+        safeprint("AudioEngine::openAUView() : ERROR: VC is nil.");
+        return;
+    }
+    instrumentViewController = std::move(viewController);
+    if (container != nullptr) embed(*instrumentViewController, *container);
+}
+
+void AudioEngine::setPluginView(const std::shared_ptr<ui::View>& container) {
+    pluginView_ = container;
+    if (container && instrumentViewController) embed(*instrumentViewController, *container);
+}
+
+void AudioEngine::embed(ui::ViewController& viewController, ui::View& container) {
+    const std::shared_ptr<ui::View> view = viewController.viewPointer();
+    view->setFrame(container.bounds());
+    if (view->superview() != &container) container.addSubview(view);
+    view->setNeedsDisplay();
 }
 
 void AudioEngine::setupEngine() {

@@ -2,11 +2,12 @@
 // The application's sound engine: has the instrument found and instantiated through the component registry, builds
 // the chain instrument, reverb, three-band equaliser, peak limiter, main mixer, and starts it. It is the only road by
 // which MIDI reaches the instrument (scheduled for immediate delivery) and by which the instrument's MIDI output
-// leaves (to the delegate and to the MIDI destinations switched on).
+// leaves (to the delegate and to the MIDI destinations switched on). When the instrument is there, its own view
+// controller is requested; its view is shown in the area the main screen gives for it.
 //
 // Own through std::shared_ptr (made by create()).
 //
-// Threads: create, the set-up, start/stop/pause, the mix settings and destruction on the main queue (the
+// Threads: create, the set-up, start/stop/pause, the mix settings, the instrument's view and destruction on the main queue (the
 // instrument's instantiation completes there too). The sendMIDI forms, resetAllControllers and the note forms may be
 // called from any thread once create() has returned (the MIDI input thread in the application); they never block.
 // onMIDI runs on the render thread and never allocates, locks or waits; the message is handed to the main queue,
@@ -27,6 +28,8 @@
 #include "platform/audioengine/LimiterNode.h"
 #include "platform/audioengine/ReverbNode.h"
 #include "platform/dispatch/HandoffRing.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 #include "shared/audiounitbase/AudioUnitBaseDelegate.h"
 
 class AudioEngine final : public AudioUnitBaseDelegate, public std::enable_shared_from_this<AudioEngine> {
@@ -50,8 +53,17 @@ public:
     std::shared_ptr<audioengine::EqualizerNode> eq;
     std::shared_ptr<audioengine::Node> limiter;
     std::shared_ptr<ExternalAudioUnit> instrument;
+    // The instrument's own view controller, once the instrument has handed it over; none before and for an
+    // instrument without a view.
+    std::shared_ptr<ui::ViewController> instrumentViewController;
 
     void setupEngine();
+    // Takes the instrument's view controller (logs an error for none) and shows its view in container, when there
+    // is one, filling its bounds.
+    void openAUView(std::shared_ptr<ui::ViewController> viewController, ui::View* container);
+    // Makes container the area that shows the instrument's view (not owned; the engine keeps a weak reference) and
+    // shows the view there at once when the instrument has handed it over.
+    void setPluginView(const std::shared_ptr<ui::View>& container);
     void startEngine();
     void stopEngine();
     void pauseEngine();
@@ -97,6 +109,9 @@ private:
                   const uint8_t* bytes);
     static void deliverToDelegate(void* context, const std::byte* payload, std::size_t size);
 
+    static void embed(ui::ViewController& viewController, ui::View& container);
+
+    std::weak_ptr<ui::View> pluginView_;
     dispatch::HandoffRing midiOut_{256};
     // The schedule blocks of every instrument made for this engine (main queue); the current one is published to the
     // sending threads through scheduleTarget_. Blocks are kept until the engine goes, so a sender never sees a

@@ -1,5 +1,5 @@
 // The main screen over the hub and the built instrument module: its buttons, the configuration screen it opens and
-// the document picker whose choice lands in the documents folder.
+// the document picker whose choice lands in the documents folder, and the instrument's own view in its area.
 
 #include <gtest/gtest.h>
 
@@ -111,6 +111,20 @@ TEST_F(MainScreen, PickedMIDIFilesAreCopiedIntoTheDocumentsFolder) {
     tap(screen->view(), *screen->buttonFiles);
     dynamic_cast<ui::DocumentPicker&>(*screen->presentedViewController()).cancel();
     EXPECT_EQ(logged("ViewController::documentPickerWasCancelled : The document picker was canceled."), 1);
+}
+
+TEST_F(MainScreen, ShowsTheInstrumentsOwnViewFillingItsArea) {
+    const auto& instrument = hub->player->instrumentViewController;
+    ASSERT_NE(instrument, nullptr);
+    const ui::View& view = instrument->view();
+    ASSERT_EQ(view.superview(), screen->pluginView.get());
+    EXPECT_EQ(screen->pluginView->superview(), &screen->view());
+    EXPECT_EQ(view.frame(), screen->pluginView->bounds());
+    EXPECT_GT(view.frame().height, 0.0);
+
+    screen->view().setFrame({0, 0, 800, 600});
+    EXPECT_EQ(view.frame(), screen->pluginView->bounds());
+    EXPECT_EQ(view.frame().width, 800.0);
 }
 
 TEST_F(MainScreen, ButtonsStopAndStartTheEngineAndToggleTheInstrumentView) {

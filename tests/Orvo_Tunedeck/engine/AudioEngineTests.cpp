@@ -1,11 +1,13 @@
 // The application's engine with the built instrument module: discovery through the registry, the effect chain, MIDI
-// scheduled on the instrument from another thread, and the instrument's MIDI output reaching the delegate.
+// scheduled on the instrument from another thread, the instrument's MIDI output reaching the delegate, and the
+// instrument's own view shown in the area given for it.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +27,20 @@ bool contains(const std::vector<std::string>& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(),
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
+
+// An instrument without a view of its own; it renders silence.
+class SilentInstrument final : public AUAudioUnit {
+public:
+    explicit SilentInstrument(const AudioComponentDescription& description) : AUAudioUnit(description) {}
+    AUInternalRenderBlock internalRenderBlock() override {
+        return [](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount frames, int64_t,
+                  AudioBufferList* out, const AURenderEvent*, const AURenderPullInputBlock&) {
+            for (uint32_t b = 0; b < out->mNumberBuffers; ++b)
+                std::memset(out->mBuffers[b].mData, 0, frames * sizeof(float));
+            return foundation::noErr;
+        };
+    }
+};
 
 struct RecordingDelegate : AudioEngineDelegate {
     std::vector<std::vector<uint8_t>> shortMessages;
@@ -109,6 +125,42 @@ TEST_F(HostedInstrument, FindsTheBuiltModuleAndBuildsTheChain) {
     player->startEngine();
     dispatch::MainQueue::shared().drain();
     EXPECT_TRUE(contains(log.lines(), "AudioEngine::startEngine() : WARNING: The audio engine is already active."));
+    EXPECT_TRUE(player->engine->isRunning());
+}
+
+TEST_F(HostedInstrument, TheInstrumentsViewFillsTheAreaGivenBeforeOrAfterItArrives) {
+    for (const bool areaFirst : {true, false}) {
+        SCOPED_TRACE(areaFirst ? "area given first" : "area given later");
+        const auto area = std::make_shared<ui::View>(ui::Rect{0, 52, 480, 308});
+        player = AudioEngine::create(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
+        if (areaFirst) player->setPluginView(area);
+        dispatch::MainQueue::shared().drain();
+        ASSERT_NE(player->instrumentViewController, nullptr);
+        if (!areaFirst) {
+            EXPECT_TRUE(area->subviews().empty());
+            player->setPluginView(area);
+        }
+        const auto view = player->instrumentViewController->viewPointer();
+        EXPECT_EQ(area->subviews(), std::vector<std::shared_ptr<ui::View>>{view});
+        EXPECT_EQ(view->frame(), area->bounds());
+        player.reset();
+        dispatch::MainQueue::shared().drain();
+    }
+    EXPECT_FALSE(contains(log.lines(), "AudioEngine::openAUView()"));
+}
+
+TEST_F(HostedInstrument, AnInstrumentWithoutAViewIsLoggedAndShowsNothing) {
+    AudioComponentRegistry registry;
+    registry.registerComponent(AudioEngine::kInstrumentDescription, "KWBL: Silent", 1,
+                               [](const AudioComponentDescription& d) { return std::make_shared<SilentInstrument>(d); });
+    const auto area = std::make_shared<ui::View>(ui::Rect{0, 0, 200, 100});
+    player = AudioEngine::create(std::make_unique<audioengine::ManualRenderingOutput>(48000.0), registry);
+    player->setPluginView(area);
+    dispatch::MainQueue::shared().drain();
+    const auto lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "AudioEngine::openAUView() : ERROR: VC is nil."), 1);
+    EXPECT_EQ(player->instrumentViewController, nullptr);
+    EXPECT_TRUE(area->subviews().empty());
     EXPECT_TRUE(player->engine->isRunning());
 }
 
