@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_xml_writer.h"
 
+#include "sampler/src/korvel_mod.h"
 #include "sampler/src/korvelsynth_channel_setup.h"
 
 #include <cstdarg>
@@ -309,30 +310,6 @@ void preset_element(text_builder& b, const korvel_defpreset_t* preset)
     b.close(2, "preset");
 }
 
-const char* mod_source_name(int num)
-{
-    switch (num) {
-    case KORVEL_MOD_NONE:
-        return "(0) No Controller";
-    case KORVEL_MOD_VELOCITY:
-        return "(2) Note-On Velocity";
-    case KORVEL_MOD_KEY:
-        return "(3) Note-On Key Number";
-    case KORVEL_MOD_KEYPRESSURE:
-        return "(10) Poly Pressure";
-    case KORVEL_MOD_CHANNELPRESSURE:
-        return "(13) Channel Pressure";
-    case KORVEL_MOD_PITCHWHEEL:
-        return "(14) Pitch Wheel";
-    case KORVEL_MOD_PITCHWHEELSENS:
-        return "(16) Pitch Wheel Sensitivity";
-    case KORVEL_MOD_LINK:
-        return "(127) Link";
-    default:
-        return "unused";
-    }
-}
-
 void header(text_builder& b, const korvel_defsfont_t* sfont)
 {
     b.raw("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n");
@@ -350,7 +327,7 @@ void header(text_builder& b, const korvel_defsfont_t* sfont)
     b.raw("\t<!-- mod source names -->\n");
     b.raw("\t<msources>\n");
     for (int i = 0; i < MOD_SOURCE_NAMES; i++) {
-        b.format("\t\t<msource id='%d' name='%s'/>\n", i, mod_source_name(i));
+        b.format("\t\t<msource id='%d' name='%s'/>\n", i, mod_verbose(i));
     }
     b.raw("\t</msources>\n\n");
     b.raw("\t<!-- mod destination names -->\n");
