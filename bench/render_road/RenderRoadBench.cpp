@@ -62,7 +62,9 @@ Bytes denseGeneralMidiFile() {
     }
     for (int step = 0; step < kBeats * 4; ++step) {
         const auto tick = static_cast<std::uint32_t>(step * kTicksPerBeat / 4);
-        for (const std::uint8_t key : {std::uint8_t{step % 4 == 0 ? 36 : 42}, std::uint8_t{step % 8 == 4 ? 38 : 44}}) {
+        const std::uint8_t kick = step % 4 == 0 ? 36 : 42;
+        const std::uint8_t snare = step % 8 == 4 ? 38 : 44;
+        for (const std::uint8_t key : {kick, snare}) {
             events.push_back({tick, {0x99, key, 100}});
             events.push_back({tick + kTicksPerBeat / 8, {0x89, key, 0}});
         }

@@ -17,6 +17,8 @@ using korvel_xml::to_double;
 using korvel_xml::to_int;
 using korvel_xml::generator_attributes;
 using korvel_xml::global_zone_attributes;
+using korvel_xml::bank_of;
+using korvel_xml::copy_name;
 using korvel_xml::is;
 using korvel_xml::modulator_attribute;
 using korvel_xml::zone_range_attribute;
@@ -28,26 +30,10 @@ void unknown(const char* element)
     std::printf("WARNUNG: Unbekannter XML Tag '%s'.\n", element);
 }
 
-void set_name(char* buf, const char* text)
-{
-    const size_t n = std::min(std::strlen(text), EDIT_NAME_MAX);
-    std::memcpy(buf, text, n);
-    buf[n] = '\0';
-}
-
 korvel_defsfont_t* first_bank(korvel_synth_t* synth)
 {
     korvel_sfont_t* sfont = synth != nullptr ? korvel_synth_get_sfont(synth, 0) : nullptr;
     return sfont != nullptr ? static_cast<korvel_defsfont_t*>(sfont->data) : nullptr;
-}
-
-korvel_defsfont_t* bank_of(void* data)
-{
-    auto* sfont = static_cast<korvel_defsfont_t*>(data);
-    if (sfont == nullptr) {
-        std::printf("FEHLER: Soundfont darf nicht NULL sein.");
-    }
-    return sfont;
 }
 
 template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
@@ -152,7 +138,7 @@ void XMLCALL preset_edit(void* data, const XML_Char* element, const XML_Char** a
     if (is(element, "preset")) {
         for (int i = 0; atts[i] != nullptr; i += 2) {
             if (is(atts[i], "name")) {
-                set_name(preset->name_buf, atts[i + 1]);
+                copy_name(preset->name_buf, atts[i + 1], EDIT_NAME_MAX);
                 preset->name = preset->name_buf;
             } else if (is(atts[i], "bank")) {
                 preset->bank = static_cast<unsigned int>(to_int(atts[i + 1]));
@@ -228,7 +214,7 @@ void XMLCALL instrument_edit(void* data, const XML_Char* element, const XML_Char
     if (is(element, "instrument")) {
         for (int i = 0; atts[i] != nullptr; i += 2) {
             if (is(atts[i], "name")) {
-                set_name(inst->name_buf, atts[i + 1]);
+                copy_name(inst->name_buf, atts[i + 1], EDIT_NAME_MAX);
                 inst->name = inst->name_buf;
             } else if (is(atts[i], "alternate")) {
                 inst->alternate = std::clamp(to_int(atts[i + 1]), 0, 12);
@@ -306,7 +292,7 @@ void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** a
         if (is(key, "uid")) {
             sample->uid = u;
         } else if (is(key, "name")) {
-            set_name(sample->name_buf, value);
+            copy_name(sample->name_buf, value, EDIT_NAME_MAX);
             sample->name = sample->name_buf;
         } else if (is(key, "tsource")) {
             // Who owns the points follows from where they came from; only a sample without points changes source.

@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_xml_parse.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -164,6 +165,22 @@ int parse_text(const char* text, void* data, XML_StartElementHandler start, cons
     }
     XML_ParserFree(parser);
     return result;
+}
+
+korvel_defsfont_t* bank_of(void* data)
+{
+    auto* sfont = static_cast<korvel_defsfont_t*>(data);
+    if (sfont == nullptr) {
+        std::printf("FEHLER: Soundfont darf nicht NULL sein.");
+    }
+    return sfont;
+}
+
+void copy_name(char* buf, const char* text, size_t max)
+{
+    const size_t n = std::min(std::strlen(text), max);
+    std::memcpy(buf, text, n);
+    buf[n] = '\0';
 }
 
 } // namespace korvel_xml

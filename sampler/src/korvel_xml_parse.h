@@ -4,6 +4,7 @@
 // Thread contract: control thread only; the handlers work on the process-wide current numbers.
 #pragma once
 
+#include "sampler/src/korvel_defsfont.h"
 #include "sampler/src/korvel_gen.h"
 #include "sampler/src/korvel_mod.h"
 #include "sampler/src/korvel_sample.h"
@@ -87,6 +88,12 @@ bool modulator_attribute(korvel_mod_t* mod, const char* key, const char* value);
 // The plain numbers of a sample element: type, rate, pitch, adjust, pstart, lstart, lend. True when the
 // attribute was one of them.
 bool sample_number_attribute(korvel_sample_t* sample, const char* key, const char* value);
+
+// The bank a handler's user data points at; none prints "FEHLER: Soundfont darf nicht NULL sein.".
+korvel_defsfont_t* bank_of(void* data);
+
+// Copies at most max characters of text into buf, which holds at least max + 1 bytes, and ends it.
+void copy_name(char* buf, const char* text, size_t max);
 
 // True when a sample's subpath stays inside the resources folder: no ".." component and no NUL tricks.
 bool safe_subpath(const char* subpath);

@@ -22,27 +22,12 @@ using korvel_xml::to_int;
 using korvel_xml::generator_attributes;
 using korvel_xml::global_zone_attributes;
 using korvel_xml::is;
+using korvel_xml::bank_of;
+using korvel_xml::copy_name;
 using korvel_xml::modulator_attribute;
 using korvel_xml::zone_range_attribute;
 
 constexpr size_t READ_NAME_MAX = 127;
-
-// Copies at most max characters of text into a 256-byte name buffer.
-void copy_name(char* buf, const char* text, size_t max)
-{
-    const size_t n = std::min(std::strlen(text), max);
-    std::memcpy(buf, text, n);
-    buf[n] = '\0';
-}
-
-korvel_defsfont_t* bank_of(void* data)
-{
-    auto* sfont = static_cast<korvel_defsfont_t*>(data);
-    if (sfont == nullptr) {
-        std::printf("FEHLER: Soundfont darf nicht NULL sein.");
-    }
-    return sfont;
-}
 
 void print_pool_names(korvel_list_t* pool, const char* (*name_of)(void*))
 {
