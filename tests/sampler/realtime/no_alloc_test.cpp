@@ -1,5 +1,5 @@
-// The render-path operations of the voice blocks and effect records never allocate. The global allocation
-// functions of this program count the allocations made while a test has counting switched on.
+// The render-path operations of the voice blocks and effect records never allocate, counted by the shared
+// counting allocator.
 
 #include <gtest/gtest.h>
 
@@ -23,42 +23,17 @@
 #include "sampler/src/korvel_synth_render.h"
 #include "sampler/src/korvel_midi_router.h"
 #include "sampler/src/korvel_player.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-
-void* allocate(std::size_t size) {
-  if (counting.load()) ++allocations;
-  return std::malloc(size ? size : 1);
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (void* p = allocate(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  if (void* p = allocate(size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
+// Allocations made by this thread since construction; the render calls below all run on the test's thread.
 class CountAllocations {
  public:
-  CountAllocations() {
-    allocations = 0;
-    counting = true;
-  }
-  ~CountAllocations() { counting = false; }
-  int count() const { return allocations.load(); }
+  int count() const { return static_cast<int>(testsupport::allocationsOnThisThread() - start_); }
+
+ private:
+  std::uint64_t start_ = testsupport::allocationsOnThisThread();
 };
 
 TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
