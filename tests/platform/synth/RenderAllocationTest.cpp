@@ -1,43 +1,14 @@
-// The render path allocates nothing: notes, controllers, program changes and parameter changes included. This
-// program replaces the global allocation functions, the library's nothrow forms too, to count the allocations of
-// the calling thread.
+// The render path allocates nothing: notes, controllers, program changes and parameter changes included, counted by
+// the shared counting allocator (the library's nothrow forms too).
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 
 #include "tests/platform/synth/SynthHarness.h"
 #include "tests/platform/synth/SynthTestBanks.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/support/TestFolder.h"
-
-namespace {
-
-thread_local std::uint64_t allocationCount = 0;
-
-void* allocate(std::size_t size) noexcept {
-    ++allocationCount;
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* allocateOrThrow(std::size_t size) {
-    if (void* p = allocate(size)) return p;
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocateOrThrow(size); }
-void* operator new[](std::size_t size) { return allocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace synth_test {
 namespace {
@@ -47,9 +18,9 @@ TEST(RenderAllocation, RenderingWithEventsAllocatesNothing) {
     const std::filesystem::path bank = folder.path() / "sine.sf2";
     ASSERT_TRUE(writeSineSoundFont(bank));
     SynthHarness harness;
-    const std::uint64_t beforeLoading = allocationCount;
+    const std::uint64_t beforeLoading = testsupport::allocationsOnThisThread();
     ASSERT_EQ(harness.loadBank(bank), foundation::noErr);
-    ASSERT_GT(allocationCount, beforeLoading) << "the counter sees the library's allocations";
+    ASSERT_GT(testsupport::allocationsOnThisThread(), beforeLoading) << "the counter sees the library's allocations";
     harness.unit().parameterTree()->parameterWithAddress(kMIDISynthParameter_GainDecibels)->setValue(-6.0f);
     harness.unit().parameterTree()->parameterWithAddress(kMIDISynthParameter_CoarseTuneSemitones)->setValue(2.0f);
 
@@ -64,13 +35,13 @@ TEST(RenderAllocation, RenderingWithEventsAllocatesNothing) {
     AudioUnitRenderActionFlags flags = 0;
     const AURenderBlock block = harness.unit().renderBlock();
 
-    const std::uint64_t before = allocationCount;
+    const std::uint64_t before = testsupport::allocationsOnThisThread();
     for (int i = 0; i < 8; ++i) {
         timestamp.mSampleTime = 512.0 * i;
         ASSERT_EQ(block(&flags, &timestamp, 512, 0, &buffers, i % 2 == 0 ? head : nullptr, nullptr),
                   foundation::noErr);
     }
-    EXPECT_EQ(allocationCount - before, 0u);
+    EXPECT_EQ(testsupport::allocationsOnThisThread() - before, 0u);
 }
 
 }  // namespace
