@@ -166,20 +166,9 @@ void ViewController::onButtonStop() {
 
 void ViewController::onChannelMessage(midi::MIDITimeStamp, uint8_t status, uint8_t data1, uint8_t data2,
                                       uint16_t length) {
-    if (!player) return;
-    switch (length) {
-        case 3:
-            player->sendMIDI(status, data1, data2);
-            break;
-        case 2:
-            player->sendMIDI(status, data1, 0);
-            break;
-        case 1:
-            player->sendMIDI(status, 0, 0);
-            break;
-        default:
-            break;
-    }
+    if (!player || length < 1 || length > 3) return;
+    const uint8_t bytes[3] = {status, data1, data2};
+    player->sendMIDI(bytes, length);
 }
 
 void ViewController::onSysEx(midi::MIDITimeStamp, uint16_t length, std::span<const uint8_t> bytes) {

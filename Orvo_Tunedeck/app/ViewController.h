@@ -1,8 +1,8 @@
 #pragma once
-// The application's main screen and hub: finds its resources and documents folders, copies the default MIDI file
-// into the documents folder, creates the one AudioEngine, forwards incoming MIDI to it, writes the sound-set choice
-// to the instrument, and copies MIDI files that the user picks or opens into the documents folder (never
-// overwriting a file there).
+// The application's hub behind the main screen. At load it learns where resources and the user's documents live,
+// puts a copy of "default.mid" among the documents when none is there, and makes the one AudioEngine. It passes
+// incoming MIDI on to that engine, hands the chosen sound-set row to the instrument, and brings files the user picks
+// or opens into the documents (an existing name is never replaced).
 //
 // Threads: everything on the main queue, except onChannelMessage and onSysEx, which run on the MIDI input thread
 // and only schedule bytes on the engine.
@@ -56,8 +56,8 @@ public:
     void onButtonPlay();
     void onButtonStop();
 
-    // MIDIMessageDelegate: a channel message of length 1 to 3 goes to the instrument as three bytes (others are
-    // dropped), a system-exclusive message as it is; the rest is ignored.
+    // MIDIMessageDelegate: a channel message of length 1 to 3 and a system-exclusive message go to the instrument
+    // with exactly their own bytes (other lengths are dropped); the rest is ignored.
     void onChannelMessage(midi::MIDITimeStamp timeStamp, uint8_t status, uint8_t data1, uint8_t data2,
                           uint16_t length) override;
     void onSysEx(midi::MIDITimeStamp timeStamp, uint16_t length, std::span<const uint8_t> bytes) override;

@@ -5,6 +5,7 @@
 
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/AudioSession.h"
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/audioengine/EffectNodes.h"
 #include "platform/dispatch/MainQueue.h"
 #include "shared/globals/Print.h"
@@ -190,7 +191,7 @@ void AudioEngine::schedule(const char* operation, bool warnNotYet, AUEventSample
 
 void AudioEngine::sendMIDI(uint8_t status, uint8_t data1, uint8_t data2) {
     const uint8_t bytes[3] = {status, data1, data2};
-    schedule("sendMIDI", true, kAUEventSampleTimeImmediate, 3, bytes);
+    schedule("sendMIDI", true, kAUEventSampleTimeImmediate, std::max<int64_t>(1, midiMessageLength(status)), bytes);
 }
 
 void AudioEngine::sendMIDI(std::span<const uint8_t> bytes, uint16_t length) {
@@ -222,27 +223,49 @@ void AudioEngine::sendNoteOff(uint8_t channel, uint8_t note, uint8_t velocity, i
     schedule("sendNoteOff", false, sampleTime, 3, bytes);
 }
 
+// Short messages travel in one hand-off entry; longer ones in consecutive entries, each led by a byte that marks
+// the first and the last part. A part the ring cannot take ends the message there; the main queue drops a message
+// whose last part never came.
 void AudioEngine::onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t length, const uint8_t* data) {
     if (length < 1 || data == nullptr || data[0] < 0x80) return;
-    if (length <= 3) {
-        uint8_t padded[3] = {data[0], 0, 0};
-        std::memcpy(padded, data, static_cast<size_t>(length));
-        midiOut_.pushBytesNoAlloc(&AudioEngine::deliverToDelegate, this, padded, 3);
-    } else {
-        // A message longer than one hand-off entry is dropped and counted by the ring.
-        midiOut_.pushBytesNoAlloc(&AudioEngine::deliverToDelegate, this, data, static_cast<size_t>(length));
+    std::byte part[dispatch::HandoffRing::kPayloadBytes];
+    constexpr size_t kPartBytes = sizeof part - 1;
+    const auto total = static_cast<size_t>(length);
+    for (size_t done = 0; done < total;) {
+        const size_t size = std::min(kPartBytes, total - done);
+        const bool first = done == 0;
+        done += size;
+        part[0] = std::byte{static_cast<uint8_t>((first ? kFirstPart : 0) | (done == total ? kLastPart : 0))};
+        std::memcpy(part + 1, data + done - size, size);
+        if (!midiOut_.pushBytesNoAlloc(&AudioEngine::deliverPart, this, part, size + 1)) return;
     }
 }
 
-void AudioEngine::deliverToDelegate(void* context, const std::byte* payload, std::size_t size) {
+void AudioEngine::deliverPart(void* context, const std::byte* payload, std::size_t size) {
     auto* self = static_cast<AudioEngine*>(context);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(payload);
-    if (size == 3) {
-        if (self->delegate != nullptr) self->delegate->onInstrumentMIDI(bytes[0], bytes[1], bytes[2]);
-        MIDIConnection::shared().sendMidiMessage(bytes[0] & 0xF0, bytes[0] & 0x0F, bytes[1], bytes[2], 0);
+    const auto flags = static_cast<uint8_t>(payload[0]);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(payload + 1);
+    std::vector<uint8_t>& message = self->midiOutMessage_;
+    if ((flags & kFirstPart) != 0) {
+        message.clear();
+    } else if (message.empty()) {
+        return;
+    }
+    message.insert(message.end(), bytes, bytes + size - 1);
+    if ((flags & kLastPart) == 0) return;
+    self->deliverToDelegate(message);
+    message.clear();
+}
+
+void AudioEngine::deliverToDelegate(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() <= 3 && bytes[0] != 0xF0) {
+        const uint8_t data1 = bytes.size() > 1 ? bytes[1] : 0;
+        const uint8_t data2 = bytes.size() > 2 ? bytes[2] : 0;
+        if (delegate != nullptr) delegate->onInstrumentMIDI(bytes[0], data1, data2);
+        MIDIConnection::shared().sendMidiMessage(bytes[0] & 0xF0, bytes[0] & 0x0F, data1, data2, 0);
     } else {
-        if (self->delegate != nullptr) self->delegate->onInstrumentSysEx(std::vector<uint8_t>(bytes, bytes + size));
-        MIDIConnection::shared().sendSysex(size, std::span<const uint8_t>(bytes, size));
+        if (delegate != nullptr) delegate->onInstrumentSysEx(bytes);
+        MIDIConnection::shared().sendSysex(bytes.size(), bytes);
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The application's sound engine: has the instrument found and instantiated through the component registry, builds
-// the chain instrument, reverb, three-band equaliser, peak limiter, main mixer, and starts it. It is the only road by
-// which MIDI reaches the instrument (scheduled for immediate delivery) and by which the instrument's MIDI output
-// leaves (to the delegate and to the MIDI destinations switched on). When the instrument is there, its own view
-// controller is requested; its view is shown in the area the main screen gives for it.
+// The application's sound engine. It asks the component registry for the instrument, wires the graph (instrument
+// into reverb, three-band equaliser and peak limiter, then the main mixer) once the instrument exists, and starts
+// it. MIDI for the instrument is scheduled here for immediate delivery, and what the instrument plays out comes back
+// here, to go to the delegate and to the MIDI destinations switched on. The instrument's own view controller is
+// requested when the instrument arrives; its view fills the area the main screen gives for it.
 //
 // Own through std::shared_ptr (made by create()).
 //
@@ -81,8 +81,8 @@ public:
     void setVolume(float volume);
     float volume() const;
 
-    // Schedule on the instrument for immediate delivery: three bytes (missing data bytes 0), or the first length
-    // bytes of a list (never more than the list holds).
+    // Schedule on the instrument for immediate delivery: the bytes of one short message, as many as its status
+    // byte gives (missing data bytes 0), or the first length bytes of a list (never more than the list holds).
     void sendMIDI(uint8_t status, uint8_t data1 = 0, uint8_t data2 = 0);
     void sendMIDI(std::span<const uint8_t> bytes, uint16_t length);
     // A message at sampleTime in the instrument's render time line (kAUEventSampleTimeImmediate + k: k frames into
@@ -107,12 +107,19 @@ private:
     // warning form, or the error form of the note operations) and drops it.
     void schedule(const char* operation, bool warnNotYet, AUEventSampleTime time, int64_t length,
                   const uint8_t* bytes);
-    static void deliverToDelegate(void* context, const std::byte* payload, std::size_t size);
+    static void deliverPart(void* context, const std::byte* payload, std::size_t size);
+    void deliverToDelegate(const std::vector<uint8_t>& bytes);
+
+    // Marks of the parts in which the instrument's MIDI output crosses to the main queue.
+    static constexpr uint8_t kFirstPart = 1;
+    static constexpr uint8_t kLastPart = 2;
 
     static void embed(ui::ViewController& viewController, ui::View& container);
 
     std::weak_ptr<ui::View> pluginView_;
     dispatch::HandoffRing midiOut_{256};
+    // The instrument's message being put together from its parts (main queue).
+    std::vector<uint8_t> midiOutMessage_;
     // The schedule blocks of every instrument made for this engine (main queue); the current one is published to the
     // sending threads through scheduleTarget_. Blocks are kept until the engine goes, so a sender never sees a
     // destroyed one.

@@ -7,6 +7,7 @@
 #include "Orvo_Tunedeck/midi/MIDINotificationReport.h"
 #include "Orvo_Tunedeck/midi/MIDIProperties.h"
 #include "Orvo_Tunedeck/midi/MIDIStatusReport.h"
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/dispatch/MainQueue.h"
 #include "shared/globals/Print.h"
 
@@ -335,8 +336,8 @@ void MIDIConnection::sendMidiMessage(midi::MIDIEndpointRef destination, std::uin
                                      std::uint8_t data1, std::uint8_t data2, midi::MIDITimeStamp timeStamp) {
     midi::MIDIPacket packet;
     packet.timeStamp = timeStamp;
-    packet.length = 3;
     packet.data[0] = static_cast<std::uint8_t>(status + channel);
+    packet.length = std::max<std::uint16_t>(1, midiMessageLength(packet.data[0]));
     packet.data[1] = data1;
     packet.data[2] = data2;
     const midi::OSStatus result = server_->send(outputPortRef_.load(), destination, midi::MIDIPacketList(&packet, 1));

@@ -15,11 +15,12 @@
 #include "Orvo_Tunedeck/midi/PublishedList.h"
 #include "platform/midi/MIDIServer.h"
 
-// The application's one gateway to MIDI: its client, one input port (whose packets the parser of the base class
-// turns into delegate calls) and one output port named after the bundle identifier, the network session switched
-// on for anyone, the lists of sources (`inputs`) and destinations (`outputs`) the configuration tables show, and the
-// instrument's MIDI output sent to every destination switched on: channel messages as one three-byte packet per
-// destination, longer messages through a queue of system-exclusive sends that go out one at a time. Every failing
+// Everything the application does with MIDI passes here: it owns the MIDI client with its input port (packets go
+// to the parser of the base class, which calls the delegate) and its output port, both named from the bundle
+// identifier; it opens the network session to everyone; it keeps the source list (`inputs`) and the destination list
+// (`outputs`) that the configuration tables show; and it sends what the instrument plays to each destination the
+// user switched on: a short message as one packet holding exactly its bytes, a longer one as a system-exclusive
+// send, queued so that only one is under way at a time. Every failing
 // MIDI call is logged with its German text and the status report.
 //
 // Threads: _initialize, dispose, createVirtualPorts, the refresh, connect and disconnect calls and setOutputActive
@@ -62,8 +63,8 @@ public:
     void addNetworkObservers();
     std::optional<std::string> getDeviceName(midi::MIDIObjectRef object);
 
-    // One three-byte message, status + channel, data1, data2, to one destination, or to every active output.
-    // timeStamp 0 means now.
+    // One short message, status + channel, data1, data2, to one destination, or to every active output; the packet
+    // holds as many bytes as the status byte gives (two for a program change). timeStamp 0 means now.
     void sendMidiMessage(midi::MIDIEndpointRef destination, std::uint8_t status, std::uint8_t channel,
                          std::uint8_t data1, std::uint8_t data2, midi::MIDITimeStamp timeStamp);
     void sendMidiMessage(std::uint8_t status, std::uint8_t channel, std::uint8_t data1, std::uint8_t data2,

@@ -1,5 +1,7 @@
 #include "platform/midi/ALSASequencerServer.h"
 
+#include "platform/midi/ALSAMIDICoder.h"
+
 #include <alsa/asoundlib.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -22,7 +24,6 @@ namespace {
 
 constexpr MIDIObjectRef kPortTag = 0x01000000;    // | client << 8 | port: ports and endpoints
 constexpr MIDIObjectRef kClientTag = 0x02000000;  // | client: clients and devices
-constexpr std::size_t kPacketsPerDelivery = 16;
 
 MIDIObjectRef portRef(int client, int port) {
     return kPortTag | (static_cast<MIDIObjectRef>(client) << 8) | static_cast<MIDIObjectRef>(port);
@@ -50,10 +51,10 @@ std::int32_t stableUniqueID(const std::string& text) {
 
 class ALSASequencerServer final : public MIDIServer {
 public:
-    ALSASequencerServer(snd_seq_t* seq, snd_midi_event_t* decoder, snd_midi_event_t* encoder, int wakeFd)
-        : seq_(seq), decoder_(decoder), encoder_(encoder), wakeFd_(wakeFd), ownClient_(snd_seq_client_id(seq)) {
-        snd_midi_event_no_status(decoder_, 1);
-        snd_midi_event_no_status(encoder_, 1);
+    ALSASequencerServer(snd_seq_t* seq, std::unique_ptr<ALSAMIDICoder> inputCoder,
+                        std::unique_ptr<ALSAMIDICoder> outputCoder, int wakeFd)
+        : seq_(seq), inputCoder_(std::move(inputCoder)), outputCoder_(std::move(outputCoder)), wakeFd_(wakeFd),
+          ownClient_(snd_seq_client_id(seq)) {
         receiver_ = std::thread([this] { receive(); });
         sysexSender_ = std::thread([this] { sendSysexRequests(); });
     }
@@ -68,8 +69,6 @@ public:
         sysexWake_.notify_all();
         receiver_.join();
         sysexSender_.join();
-        snd_midi_event_free(decoder_);
-        snd_midi_event_free(encoder_);
         snd_seq_close(seq_);
         ::close(wakeFd_);
     }
@@ -325,30 +324,31 @@ private:
         return found->first;
     }
 
-    // Caller holds mutex_. destination 0 sends to the port's subscribers.
+    // Caller holds mutex_. destination 0 sends to the port's subscribers. Each packet's messages go out with their
+    // own bytes; a system-exclusive message as one or more system-exclusive events.
     OSStatus output(int port, MIDIEndpointRef destination, MIDIPacketList packets) {
+        outputCoder_->resetEncoder();
         for (const MIDIPacket& packet : packets) {
-            snd_midi_event_reset_encode(encoder_);
             const std::size_t length = std::min<std::size_t>(packet.length, MIDIPacket::kDataBytes);
-            for (std::size_t i = 0; i < length; ++i) {
-                snd_seq_event_t ev;
-                snd_seq_ev_clear(&ev);
-                if (snd_midi_event_encode_byte(encoder_, packet.data[i], &ev) != 1) {
-                    continue;
-                }
-                snd_seq_ev_set_source(&ev, port);
-                if (destination == 0) {
-                    snd_seq_ev_set_subs(&ev);
-                } else {
-                    snd_seq_ev_set_dest(&ev, refClient(destination), refPort(destination));
-                }
-                snd_seq_ev_set_direct(&ev);
-                if (snd_seq_event_output_direct(seq_, &ev) < 0) {
-                    return kMIDIMessageSendErr;
-                }
+            if (!outputEvents(port, destination, std::span<const std::uint8_t>(packet.data, length))) {
+                return kMIDIMessageSendErr;
             }
         }
         return foundation::noErr;
+    }
+
+    // Caller holds mutex_.
+    bool outputEvents(int port, MIDIEndpointRef destination, std::span<const std::uint8_t> bytes) {
+        return outputCoder_->encode(bytes, [&](snd_seq_event_t& ev) {
+            snd_seq_ev_set_source(&ev, port);
+            if (destination == 0) {
+                snd_seq_ev_set_subs(&ev);
+            } else {
+                snd_seq_ev_set_dest(&ev, refClient(destination), refPort(destination));
+            }
+            snd_seq_ev_set_direct(&ev);
+            return snd_seq_event_output_direct(seq_, &ev) >= 0;
+        });
     }
 
     std::vector<MIDIObjectRef> endpoints(unsigned caps) {
@@ -428,32 +428,7 @@ private:
             const auto found = port->second.refCons.find(portRef(ev.source.client, ev.source.port));
             refCon = found == port->second.refCons.end() ? nullptr : found->second;
         }
-        if (ev.type == SND_SEQ_EVENT_SYSEX) {
-            const auto* bytes = static_cast<const std::uint8_t*>(ev.data.ext.ptr);
-            std::size_t left = ev.data.ext.len;
-            while (left > 0) {
-                std::size_t used = 0;
-                for (; used < kPacketsPerDelivery && left > 0; ++used) {
-                    MIDIPacket& packet = inputPackets_[used];
-                    const std::size_t n = std::min(left, MIDIPacket::kDataBytes);
-                    packet.timeStamp = 0;
-                    packet.length = static_cast<std::uint16_t>(n);
-                    std::copy_n(bytes, n, packet.data);
-                    bytes += n;
-                    left -= n;
-                }
-                (*block)(MIDIPacketList(inputPackets_.data(), used), refCon);
-            }
-            return;
-        }
-        MIDIPacket& packet = inputPackets_[0];
-        const long n = snd_midi_event_decode(decoder_, packet.data, MIDIPacket::kDataBytes, &ev);
-        if (n <= 0) {
-            return;
-        }
-        packet.timeStamp = 0;
-        packet.length = static_cast<std::uint16_t>(n);
-        (*block)(MIDIPacketList(inputPackets_.data(), 1), refCon);
+        inputCoder_->decode(ev, [&](MIDIPacketList packets) { (*block)(packets, refCon); });
     }
 
     void announce(const snd_seq_event_t& ev) {
@@ -515,13 +490,9 @@ private:
                 const auto out = std::find_if(ports_.begin(), ports_.end(),
                                               [](const auto& p) { return p.second.kind == Kind::outputPort; });
                 if (out != ports_.end()) {
-                    snd_seq_event_t ev;
-                    snd_seq_ev_clear(&ev);
-                    snd_seq_ev_set_sysex(&ev, request->bytesToSend, const_cast<std::uint8_t*>(request->data));
-                    snd_seq_ev_set_source(&ev, out->first);
-                    snd_seq_ev_set_dest(&ev, refClient(request->destination), refPort(request->destination));
-                    snd_seq_ev_set_direct(&ev);
-                    snd_seq_event_output_direct(seq_, &ev);
+                    outputCoder_->resetEncoder();
+                    outputEvents(out->first, request->destination,
+                                 std::span<const std::uint8_t>(request->data, request->bytesToSend));
                 }
             }
             request->complete = true;
@@ -532,8 +503,8 @@ private:
     }
 
     snd_seq_t* seq_;
-    snd_midi_event_t* decoder_;  // receiver thread only
-    snd_midi_event_t* encoder_;  // under mutex_
+    std::unique_ptr<ALSAMIDICoder> inputCoder_;   // receiver thread only
+    std::unique_ptr<ALSAMIDICoder> outputCoder_;  // under mutex_
     int wakeFd_;
     int ownClient_;
     int announcePort_ = -1;
@@ -544,7 +515,6 @@ private:
     std::map<int, Port> ports_;
     std::deque<MIDISysexSendRequest*> sysexQueue_;
     std::condition_variable sysexWake_;
-    std::array<MIDIPacket, kPacketsPerDelivery> inputPackets_{};  // receiver thread only
 
     std::thread receiver_;
     std::thread sysexSender_;
@@ -563,20 +533,16 @@ std::shared_ptr<MIDIServer> openALSASequencer(OSStatus* status, std::string* err
         *error = std::string("the ALSA sequencer could not be opened: ") + snd_strerror(result);
         return nullptr;
     }
-    snd_midi_event_t* decoder = nullptr;
-    snd_midi_event_t* encoder = nullptr;
-    const int wakeFd = ::eventfd(0, EFD_NONBLOCK);
-    if (snd_midi_event_new(MIDIPacket::kDataBytes, &decoder) < 0 ||
-        snd_midi_event_new(MIDIPacket::kDataBytes, &encoder) < 0 || wakeFd < 0) {
-        if (decoder) snd_midi_event_free(decoder);
-        if (encoder) snd_midi_event_free(encoder);
-        if (wakeFd >= 0) ::close(wakeFd);
+    std::unique_ptr<ALSAMIDICoder> inputCoder = ALSAMIDICoder::make(error);
+    std::unique_ptr<ALSAMIDICoder> outputCoder = inputCoder ? ALSAMIDICoder::make(error) : nullptr;
+    const int wakeFd = outputCoder ? ::eventfd(0, EFD_NONBLOCK) : -1;
+    if (wakeFd < 0) {
+        if (outputCoder) *error = "the ALSA sequencer's wake-up descriptor could not be made";
         snd_seq_close(seq);
-        *error = "the ALSA sequencer's MIDI byte coder could not be made";
         return nullptr;
     }
     *status = foundation::noErr;
-    return std::make_shared<ALSASequencerServer>(seq, decoder, encoder, wakeFd);
+    return std::make_shared<ALSASequencerServer>(seq, std::move(inputCoder), std::move(outputCoder), wakeFd);
 }
 
 }  // namespace midi

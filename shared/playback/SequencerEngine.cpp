@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/audiounit/MIDIMessageLength.h"
 #include "shared/events/MIDIBytes.h"
 
 namespace {
@@ -55,7 +56,8 @@ bool SequencerEngine::hasRoomForCommand() const noexcept {
 
 void SequencerEngine::appendMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2,
                                     AUEventSampleTime time) noexcept {
-    const AUMIDIEvent event{nullptr, time, AURenderEventMIDI, 0, 3, cable_, {status, data1, data2}};
+    const AUMIDIEvent event{
+        nullptr, time, AURenderEventMIDI, 0, midiMessageLength(status), cable_, {status, data1, data2}};
     append(event, time);
 }
 

@@ -88,15 +88,26 @@ protected:
 TEST_F(MIDIRouting, SourceNotesSoundAndTheInstrumentOutputReachesTheDestination) {
     plugIn(true);
     EXPECT_LT(render(2), 1e-9);
-    sendFromSource({packet({0xC0, 5}), packet({0x90, 69, 110})});
+    // A system-exclusive message split over two packets, as an input thread may deliver it.
+    std::vector<uint8_t> sysex{0xF0, 0x7D};
+    while (sysex.size() < 199) sysex.push_back(static_cast<uint8_t>(sysex.size() % 128));
+    sysex.push_back(0xF7);
+    sendFromSource({packet({0xC0, 5}), packet({0xD0, 0x40}), packet({0xE0, 0x00, 0x40}),
+                    packet({sysex.begin(), sysex.begin() + 120}), packet({sysex.begin() + 120, sysex.end()}),
+                    packet({0x90, 69, 110})});
     EXPECT_GT(render(40), 1e-3);
 
     std::vector<std::vector<uint8_t>> sent;
     for (const midi::MIDIPacket& out : loopback->delivered(destination).packets)
         sent.emplace_back(out.data, out.data + out.length);
-    // The two-byte program change reached the instrument as three bytes and leaves it so.
-    EXPECT_NE(std::find(sent.begin(), sent.end(), std::vector<uint8_t>{0xC0, 5, 0}), sent.end());
-    EXPECT_NE(std::find(sent.begin(), sent.end(), std::vector<uint8_t>{0x90, 69, 110}), sent.end());
+    // Each message reached the instrument and leaves it with exactly its own bytes, once.
+    for (const std::vector<uint8_t>& message : std::vector<std::vector<uint8_t>>{
+             {0xC0, 5}, {0xD0, 0x40}, {0xE0, 0x00, 0x40}, {0x90, 69, 110}})
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), message), 1) << int(message[0]);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::vector<uint8_t>{0xC0, 0}), 0);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), std::vector<uint8_t>{0xC0, 5, 0}), 0);
+    while (loopback->completeNextSysex()) dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(loopback->delivered(destination).sysex, std::vector<std::vector<uint8_t>>{sysex});
 }
 
 TEST_F(MIDIRouting, DestinationSwitchedOffReceivesNothing) {

@@ -199,18 +199,44 @@ TEST_F(HostedInstrument, MIDIScheduledFromAnotherThreadSounds) {
               delegate.shortMessages.end());
 }
 
-TEST_F(HostedInstrument, InstrumentOutputReachesTheDelegatePaddedOrWhole) {
+TEST_F(HostedInstrument, InstrumentOutputReachesTheDelegateWholeAtAnyLength) {
     makePlayer();
     const uint8_t programChange[] = {0xC3, 5};
     const uint8_t dataFirst[] = {0x3C, 0x40, 0x00};
     std::vector<uint8_t> sysex = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0x02, 0x03, 0x04, 0x05, 0xF7};
+    // Longer than one hand-off entry to the main queue, and longer than many.
+    std::vector<std::vector<uint8_t>> longSysex;
+    for (const size_t length : {223u, 224u, 1000u, 20000u}) {
+        std::vector<uint8_t>& bytes = longSysex.emplace_back(length, uint8_t{0x11});
+        bytes.front() = 0xF0;
+        bytes.back() = 0xF7;
+    }
     player->onMIDI(nullptr, 0, 0, 2, programChange);
     player->onMIDI(nullptr, 0, 0, 3, dataFirst);
     player->onMIDI(nullptr, 0, 0, 0, programChange);
     player->onMIDI(nullptr, 0, 0, static_cast<int64_t>(sysex.size()), sysex.data());
+    for (const auto& bytes : longSysex)
+        player->onMIDI(nullptr, 0, 0, static_cast<int64_t>(bytes.size()), bytes.data());
+    player->onMIDI(nullptr, 0, 0, 2, programChange);
     dispatch::MainQueue::shared().drain();
-    EXPECT_EQ(delegate.shortMessages, (std::vector<std::vector<uint8_t>>{{0xC3, 5, 0}}));
-    EXPECT_EQ(delegate.sysex, std::vector<std::vector<uint8_t>>{sysex});
+    // The delegate's short form carries missing data bytes as 0.
+    EXPECT_EQ(delegate.shortMessages, (std::vector<std::vector<uint8_t>>{{0xC3, 5, 0}, {0xC3, 5, 0}}));
+    longSysex.insert(longSysex.begin(), sysex);
+    EXPECT_EQ(delegate.sysex, longSysex);
+}
+
+TEST_F(HostedInstrument, AMessageTheHandOffCannotTakeWholeIsDroppedWithoutHarmingTheNext) {
+    makePlayer();
+    // More than the hand-off to the main queue holds at once: the message is cut off and dropped whole.
+    std::vector<uint8_t> tooLong(300000, uint8_t{0x22});
+    tooLong.front() = 0xF0;
+    tooLong.back() = 0xF7;
+    const std::vector<uint8_t> next = {0xF0, 0x01, 0x02, 0x03, 0xF7};
+    player->onMIDI(nullptr, 0, 0, static_cast<int64_t>(tooLong.size()), tooLong.data());
+    dispatch::MainQueue::shared().drain();
+    player->onMIDI(nullptr, 0, 0, static_cast<int64_t>(next.size()), next.data());
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(delegate.sysex, std::vector<std::vector<uint8_t>>{next});
 }
 
 TEST_F(HostedInstrument, SystemExclusiveLengthIsLimitedToTheBytesGiven) {

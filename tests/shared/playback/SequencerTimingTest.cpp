@@ -84,7 +84,7 @@ TEST_F(Timing, StartSendsTheResetsAheadOfTheFirstSongEvents) {
     for (std::size_t c = 0; c < 16; ++c) {
         EXPECT_EQ(out[32 + 2 * c].bytes, b({0xB0 + static_cast<int>(c), 121, 0}));
         EXPECT_EQ(out[33 + 2 * c].bytes, b({0xB0 + static_cast<int>(c), 64, 0}));
-        EXPECT_EQ(out[64 + c].bytes, b({0xC0 + static_cast<int>(c), 0, 0}));
+        EXPECT_EQ(out[64 + c].bytes, b({0xC0 + static_cast<int>(c), 0})) << "a program change carries one data byte";
     }
     EXPECT_EQ(out[80].bytes, b({0xC3, 7}));
     EXPECT_EQ(out[81].bytes, b({0x93, 64, 90}));
