@@ -93,7 +93,7 @@ foundation::OSStatus PresetPatch::loadFromFile(const std::filesystem::path& path
         return foundation::kAudioUnitErr_InvalidFilePath;
     }
     std::string error;
-    const auto bytes = foundation::readFile(path, error);
+    const auto bytes = foundation::readFile(path, foundation::kPropertyListFileByteLimit, error);
     if (!bytes) {
         safeprint("OrvoPreset::loadFromFile() : ERROR: The file is not readable.");
         return foundation::kAudioUnitErr_InvalidFilePath;

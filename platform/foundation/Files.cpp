@@ -1,6 +1,7 @@
 #include "platform/foundation/Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,9 @@
 
 namespace foundation {
 namespace {
+
+constexpr std::string_view kTemporaryMark = ".partial-";
+constexpr std::size_t kTemporaryRandomLength = 6;
 
 std::string describe(const std::filesystem::path& path, int errorNumber) {
     return path.string() + ": " + std::strerror(errorNumber);
@@ -26,15 +30,74 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// A writer holds an exclusive lock on its temporary file until the file is renamed or removed, so a temporary file
+// whose lock can be taken belongs to a writer that died.
+void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::filesystem::path candidate = it->path();
+        if (!isAtomicWriteTemporaryName(candidate.filename().string())) continue;
+        const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat info{};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(candidate.c_str());
+        }
+        ::close(fd);
+    }
+}
+
+// Creates and locks a fresh temporary file beside path. The lock is taken after creation, so a cleaner in another
+// process may unlink the file in between; such a file has no links left and is made again.
+int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
+                          std::string& temporary) {
+    for (;;) {
+        temporary = (folder / ("." + path.filename().string() + std::string(kTemporaryMark) + "XXXXXX")).string();
+        const int fd = ::mkstemp(temporary.data());
+        if (fd < 0) return -1;
+        struct stat info{};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
+        ::close(fd);
+    }
+}
+
+bool syncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path, std::string& error) {
+bool isAtomicWriteTemporaryName(const std::string& fileName) {
+    const std::size_t tail = kTemporaryMark.size() + kTemporaryRandomLength;
+    return fileName.size() > tail + 1 && fileName.front() == '.' &&
+           fileName.compare(fileName.size() - tail, kTemporaryMark.size(), kTemporaryMark) == 0;
+}
+
+std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path, std::uint64_t byteLimit,
+                                                  std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = describe(path, errno);
         return std::nullopt;
     }
+    const auto tooLarge = [&] {
+        error = path.string() + ": The file is larger than " + std::to_string(byteLimit) + " bytes.";
+        ::close(fd);
+        return std::nullopt;
+    };
+    struct stat info{};
+    if (::fstat(fd, &info) != 0) {
+        error = describe(path, errno);
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > byteLimit) return tooLarge();
     std::vector<std::uint8_t> bytes;
+    if (S_ISREG(info.st_mode)) bytes.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -45,6 +108,7 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
             return std::nullopt;
         }
         if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > byteLimit) return tooLarge();
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     ::close(fd);
@@ -53,8 +117,9 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
+    removeStaleTemporaryFiles(folder);
+    std::string temporary;
+    const int fd = createLockedTemporary(folder, path, temporary);
     if (fd < 0) {
         error = describe(path, errno);
         return false;
@@ -63,14 +128,25 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
     const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     const int writeError = errno;
-    if (::close(fd) != 0 || !ok) {
-        error = describe(path, ok ? errno : writeError);
+    if (!ok) {
+        error = describe(path, writeError);
         ::unlink(temporary.c_str());
+        ::close(fd);
         return false;
     }
+    // The lock stays until the rename is done, so no cleaner takes the finished file for a stale one.
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         error = describe(path, errno);
         ::unlink(temporary.c_str());
+        ::close(fd);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = describe(path, errno);
+        return false;
+    }
+    if (!syncFolder(folder)) {
+        error = describe(folder, errno);
         return false;
     }
     return true;

@@ -12,10 +12,22 @@ namespace foundation {
 // Whole-file helpers on std::filesystem paths. None changes the working directory. Failures give nullopt or false
 // and a description in error (the system's message and the path). Any thread except the render thread.
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path, std::string& error);
+// The largest property list read from a file (presets, user defaults, full states): 64 MiB, far above any the
+// system writes.
+inline constexpr std::uint64_t kPropertyListFileByteLimit = std::uint64_t{64} << 20;
 
-// Writes bytes to a temporary file in the same folder, flushes it to disk and renames it over path, so that path
-// holds either its old content or all of bytes. The folder must exist.
+// Reads the whole file. A file larger than byteLimit is refused before any of it is read (also one that grows past
+// the limit while being read, and endless ones such as devices).
+std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path, std::uint64_t byteLimit,
+                                                  std::string& error);
+
+// Writes bytes to a temporary file in the same folder, flushes it to disk, renames it over path and flushes the
+// folder, so that path holds either its old content or all of bytes, also after a crash or power loss. The folder
+// must exist. Temporary files that earlier writers left in the folder (crashed mid-write) are removed first; one
+// that a live writer still holds is left alone.
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error);
+
+// The name pattern of writeFileAtomically's temporary files: "." + name + ".partial-" + six characters.
+bool isAtomicWriteTemporaryName(const std::string& fileName);
 
 }  // namespace foundation

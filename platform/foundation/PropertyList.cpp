@@ -96,7 +96,7 @@ std::vector<std::uint8_t> plistToXml(const PlistValue& root) {
 }
 
 std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, std::string& error) {
-    const auto bytes = readFile(path, error);
+    const auto bytes = readFile(path, kPropertyListFileByteLimit, error);
     if (!bytes) {
         return std::nullopt;
     }

@@ -1,21 +1,45 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <mutex>
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "platform/foundation/PropertyList.h"
 
 namespace foundation {
 namespace {
 
-// One lock for every store: a write reads, changes and rewrites a file.
+// One lock for every store of this process: a write reads, changes and rewrites a file.
 std::mutex& filesMutex() {
     static std::mutex mutex;
     return mutex;
 }
+
+// Holds an advisory lock on the domain's lock file beside its property list for as long as it lives, so that a
+// read-change-write of one process never interleaves with that of another. Without a lock file (unwritable folder)
+// it holds nothing and the write that follows reports the failure.
+class DomainFileLock {
+public:
+    explicit DomainFileLock(const std::filesystem::path& lockPath)
+        : fd_(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~DomainFileLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DomainFileLock(const DomainFileLock&) = delete;
+    DomainFileLock& operator=(const DomainFileLock&) = delete;
+
+private:
+    int fd_;
+};
 
 template <typename Number>
 std::optional<Number> parseWhole(const std::string& text) {
@@ -138,6 +162,9 @@ bool UserDefaults::remove(const std::string& key, std::string* error) {
 
 bool UserDefaults::change(const std::string& key, std::optional<PlistValue> value, std::string* error) {
     std::lock_guard lock(filesMutex());
+    std::error_code folderError;
+    std::filesystem::create_directories(folder_, folderError);
+    const DomainFileLock otherProcesses(folder_ / ("." + domain_ + ".plist.lock"));
     std::string description;
     auto entries = load(domain_, description);
     bool written = false;
@@ -147,8 +174,6 @@ bool UserDefaults::change(const std::string& key, std::optional<PlistValue> valu
         } else {
             entries->erase(key);
         }
-        std::error_code folderError;
-        std::filesystem::create_directories(folder_, folderError);
         written = writePlistFile(filePath(), PlistValue(std::move(*entries)), description);
     }
     if (!written && error != nullptr) {

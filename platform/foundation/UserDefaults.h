@@ -12,7 +12,9 @@ namespace foundation {
 
 // A user-defaults store: the key-value dictionary of one domain, kept as the XML property list
 // <folder>/<domain>.plist. Every read looks at the file and every write rewrites it atomically, so several stores of
-// the same domain (also in another process) see each other's values. Reads search the own domain first, then the
+// the same domain (also in another process) see each other's values. A write reads, changes and rewrites the file
+// under an advisory lock on "." + domain + ".plist.lock" in the folder, so writes from other processes are merged,
+// not lost. Reads search the own domain first, then the
 // suites added, in the order added; writes go to the own domain only.
 //
 // Threads: any thread except the render thread; a store is not to be changed (addSuite) while another thread uses it.

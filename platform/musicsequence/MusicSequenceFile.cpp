@@ -1,10 +1,9 @@
 #include "platform/musicsequence/MusicSequenceFile.h"
 
-#include <atomic>
 #include <fstream>
 #include <system_error>
-#include <unistd.h>
 
+#include "platform/foundation/Files.h"
 #include "platform/musicsequence/MidiFileReader.h"
 #include "platform/musicsequence/MidiFileWriter.h"
 #include "platform/musicsequence/SequenceData.h"
@@ -25,11 +24,6 @@ void install(SequenceData& sequence, musicsequence::ParsedSong& song) {
   tempo.events = std::move(song.tempoEvents);
   sequence.timeResolution = song.timeResolution;
   for (auto& events : song.tracks) sequence.addTrack().events = std::move(events);
-}
-
-std::string uniqueSuffix() {
-  static std::atomic<unsigned> counter{0};
-  return ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
 }  // namespace
@@ -77,21 +71,6 @@ OSStatus MusicSequenceFileCreate(const MusicSequence& sequence, const fs::path& 
   }
   std::error_code error;
   if (!(flags & kMusicSequenceFileFlags_EraseFile) && fs::exists(file, error)) return dupFNErr;
-  fs::path partial = file;
-  partial += uniqueSuffix();
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(partial, error);
-      return ioErr;
-    }
-  }
-  fs::rename(partial, file, error);
-  if (error) {
-    fs::remove(partial, error);
-    return ioErr;
-  }
-  return noErr;
+  std::string description;
+  return foundation::writeFileAtomically(file, bytes, description) ? noErr : ioErr;
 }

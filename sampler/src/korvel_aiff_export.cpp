@@ -88,9 +88,20 @@ int split(const char* left_path, const char* right_path, const In* data, size_t 
     return write_channel<In, Out>(right_path, data, frames, 1, convert) ? 0 : -1;
 }
 
+// Values beyond full scale clip; NaN, which has no level, becomes silence.
 int16_t float_to_short(float v)
 {
-    return static_cast<int16_t>(v * 32767.0f);
+    if (!(v == v)) {
+        return 0;
+    }
+    const float scaled = v * 32767.0f;
+    if (scaled >= 32767.0f) {
+        return 32767;
+    }
+    if (scaled <= -32768.0f) {
+        return -32768;
+    }
+    return static_cast<int16_t>(scaled);
 }
 
 float short_to_float(int16_t v)

@@ -164,7 +164,7 @@ void AudioUnitBase::loadFullState(const std::filesystem::path& url) {
         return;
     }
     std::string error;
-    const auto bytes = foundation::readFile(url, error);
+    const auto bytes = foundation::readFile(url, foundation::kPropertyListFileByteLimit, error);
     if (!bytes) {
         safeprint("AudioUnitBase::loadFullState(): ERROR: The file is not readable.");
         return;

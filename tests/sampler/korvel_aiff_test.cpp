@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -275,6 +276,59 @@ TEST(AiffReaders, HostileFilesAreRefusedOrCutToTheirData)
         quietly([&] { return findMarkers(path.c_str()); });
         cleanAiffFile();
     }
+}
+
+// A stereo AIFF-C file of 32-bit floats holding the given interleaved values.
+std::vector<unsigned char> float_aifc(const std::vector<float>& values)
+{
+    std::vector<unsigned char> b;
+    const auto put32 = [&](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            b.push_back(static_cast<unsigned char>(v >> shift));
+        }
+    };
+    const auto put = [&](const char* id) { b.insert(b.end(), id, id + 4); };
+    const uint32_t sound = static_cast<uint32_t>(4 * values.size());
+    put("FORM");
+    put32(4 + 8 + 24 + 8 + 8 + sound);
+    put("AIFC");
+    put("COMM");
+    put32(24);
+    b.insert(b.end(), {0, 2});
+    put32(static_cast<uint32_t>(values.size() / 2));
+    b.insert(b.end(), {0, 32, 0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}); // 32 bits, 44100 Hz
+    put("fl32");
+    b.insert(b.end(), {0, 0});
+    put("SSND");
+    put32(8 + sound);
+    put32(0);
+    put32(0);
+    for (float v : values) {
+        uint32_t u;
+        std::memcpy(&u, &v, 4);
+        put32(u);
+    }
+    return b;
+}
+
+TEST(AiffReaders, FloatSamplesBeyondFullScaleClipAndNaNBecomesSilenceIn16Bit)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> in = {nan, 2.0f, -2.0f, 0.5f, inf, -inf, 1.0f, -1.0f, 1e30f, -1e-30f};
+    const std::vector<int16_t> left = {0, -32768, 32767, 32767, 32767};
+    const std::vector<int16_t> right = {32767, 16383, -32768, -32767, 0};
+    const std::string path = sf2::scratch_path("float.aifc");
+    write_file(path, float_aifc(in));
+    const std::string folder = sf2::scratch_path("");
+    ASSERT_EQ(quietly([&] { return convertToMonoFiles(path.c_str(), folder.c_str(), "float", 16); }), 0);
+    const auto as_points = [](const std::vector<unsigned char>& bytes) {
+        std::vector<int16_t> points(bytes.size() / 2);
+        std::memcpy(points.data(), bytes.data(), 2 * points.size());
+        return points;
+    };
+    EXPECT_EQ(as_points(read_file(folder + "float (L).pcm")), left);
+    EXPECT_EQ(as_points(read_file(folder + "float (R).pcm")), right);
 }
 
 } // namespace

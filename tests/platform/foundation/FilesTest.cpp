@@ -1,7 +1,13 @@
 #include "platform/foundation/Files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
 
 #include "tests/support/TestFolder.h"
 
@@ -21,7 +27,7 @@ TEST(Files, AtomicWriteReplacesTheContentKeepsTheModeAndLeavesNoTemporaryFile) {
     ::chmod(file.c_str(), 0600);
     ASSERT_TRUE(writeFileAtomically(file, bytes("second"), error)) << error;
 
-    EXPECT_EQ(readFile(file, error), bytes("second"));
+    EXPECT_EQ(readFile(file, kPropertyListFileByteLimit, error), bytes("second"));
     struct stat info{};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -37,11 +43,11 @@ TEST(Files, FailuresNameThePathAndChangeNothing) {
     EXPECT_FALSE(std::filesystem::exists(missingFolder));
 
     error.clear();
-    EXPECT_FALSE(readFile(folder.path() / "absent", error));
+    EXPECT_FALSE(readFile(folder.path() / "absent", kPropertyListFileByteLimit, error));
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 
     error.clear();
-    EXPECT_FALSE(readFile(folder.path(), error));
+    EXPECT_FALSE(readFile(folder.path(), kPropertyListFileByteLimit, error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -49,7 +55,44 @@ TEST(Files, EmptyFileReadsAsNoBytes) {
     testsupport::TestFolder folder;
     std::string error;
     ASSERT_TRUE(writeFileAtomically(folder.path() / "empty", {}, error)) << error;
-    EXPECT_EQ(readFile(folder.path() / "empty", error), std::vector<std::uint8_t>{});
+    EXPECT_EQ(readFile(folder.path() / "empty", kPropertyListFileByteLimit, error), std::vector<std::uint8_t>{});
+}
+
+TEST(Files, AWriteRemovesTemporaryFilesOfDeadWritersAndKeepsLiveOnesAndOtherFiles) {
+    testsupport::TestFolder folder;
+    const auto touch = [&](const std::string& name) { std::ofstream(folder.path() / name) << "left"; };
+    touch(".state.plist.partial-a1B2c3");   // a writer that crashed
+    touch(".preset.plist.partial-Zz9999");  // another file's writer that crashed
+    touch(".live.plist.partial-x0x0x0");    // a writer still at work holds the lock
+    touch(".bashrc.backup");
+    touch("notes.partial-123456");
+    const int live = ::open((folder.path() / ".live.plist.partial-x0x0x0").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(folder.path() / "state.plist", bytes("new"), error)) << error;
+    ::close(live);
+
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".bashrc.backup", ".live.plist.partial-x0x0x0", "notes.partial-123456",
+                                              "state.plist"}));
+}
+
+TEST(Files, ReadingRefusesAFileOverTheLimitWithoutReadingIt) {
+    testsupport::TestFolder folder;
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(folder.path() / "eleven", bytes("eleven byte"), error)) << error;
+    EXPECT_EQ(readFile(folder.path() / "eleven", 11, error), bytes("eleven byte"));
+    EXPECT_FALSE(readFile(folder.path() / "eleven", 10, error));
+    EXPECT_NE(error.find("larger than 10 bytes"), std::string::npos) << error;
+    // A device has no size to check; the limit still ends the read.
+    EXPECT_FALSE(readFile("/dev/zero", 1 << 20, error));
+    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ TEST(PropertyList, CorruptedInputNeverCrashes) {
     python("import plistlib, datetime; plistlib.dump(" + std::string(kSampleInPython) + ", open('" +
            binaryPath.string() + "', 'wb'), fmt=plistlib.FMT_BINARY)");
     std::string error;
-    const auto binary = readFile(binaryPath, error);
+    const auto binary = readFile(binaryPath, kPropertyListFileByteLimit, error);
     ASSERT_TRUE(binary) << error;
     const auto xml = plistToXml(sample());
 

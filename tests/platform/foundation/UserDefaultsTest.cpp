@@ -1,6 +1,8 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/foundation/Files.h"
 #include "tests/support/TestFolder.h"
@@ -81,8 +83,48 @@ TEST(UserDefaults, AnUnreadableFileIsNeitherOverwrittenNorRead) {
     EXPECT_EQ(store.integer("key"), 0);
     EXPECT_FALSE(store.set("key", 1, &error));
     EXPECT_FALSE(error.empty());
-    const auto kept = readFile(folder.path() / "domain.plist", error);
+    const auto kept = readFile(folder.path() / "domain.plist", kPropertyListFileByteLimit, error);
     EXPECT_EQ(std::string(kept->begin(), kept->end()), garbage);
+}
+
+TEST(UserDefaults, TwoProcessesWritingOneDomainAtOnceKeepEveryKey) {
+    testsupport::TestFolder folder;
+    constexpr int kKeysPerProcess = 100;
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = ::fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            ::close(start[1]);
+            char go;
+            const bool started = ::read(start[0], &go, 1) == 0;
+            UserDefaults store("shared.domain", folder.path());
+            int failures = started ? 0 : 1;
+            for (int k = 0; k < kKeysPerProcess; ++k) {
+                failures += store.set("writer" + std::to_string(w) + "-key" + std::to_string(k), k) ? 0 : 1;
+            }
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+    }
+    ::close(start[0]);
+    ::close(start[1]);  // both writers begin when the pipe closes
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    const PlistDictionary kept = UserDefaults("shared.domain", folder.path()).dictionaryRepresentation();
+    EXPECT_EQ(kept.size(), 2u * kKeysPerProcess);
+    for (int w = 0; w < 2; ++w) {
+        for (int k = 0; k < kKeysPerProcess; ++k) {
+            const auto it = kept.find("writer" + std::to_string(w) + "-key" + std::to_string(k));
+            ASSERT_NE(it, kept.end());
+            EXPECT_EQ(it->second, PlistValue(k));
+        }
+    }
 }
 
 }  // namespace
