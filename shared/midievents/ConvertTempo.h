@@ -13,7 +13,7 @@ class ConvertTempo {
   // tempo * 500,000.0, truncated toward zero. Not the inverse of numberToTempo: numberToTempo(tempoToNumber(t)) is
   // t / 120. A product outside 0 to 4,294,967,295 (or not a number) is logged and clamped to that range (NaN to 0).
   static uint32_t tempoToNumber(double tempo);
-  // The first four bytes read big-endian (bytes[0] most significant). Fewer than four bytes are logged and give 0.
+  // Big-endian: bytes[0] is the top byte; bytes past the fourth are ignored. Under four bytes: logged, 0.
   static uint32_t bytesToNumber(std::span<const uint8_t> bytes);
   // The number big-endian, most significant byte first: 60,000,000 gives 03 93 87 00.
   static std::array<uint8_t, 4> numberToBytes(uint32_t number);

@@ -1,5 +1,4 @@
-// The root of the MIDI event object family. Every event of the song tree is an object of one class of this family;
-// its kind() is the dispatch key of readers, writers and converters.
+// Base class of all song-tree events. Readers, writers and converters switch on kind() rather than on dynamic type.
 //
 // Threads: an event is used by one thread at a time (the thread that reads, writes or converts its tree); nothing
 // here locks. dumpout() and the typed getters that log go through safeprint: not on the render thread.
@@ -51,13 +50,13 @@ class EventNode {
   // Back references to the track and pattern that hold the event; they do not own.
   std::weak_ptr<TrackNode> track;
   std::weak_ptr<PatternNode> pattern;
-  // Given when the event is added to a track or pattern; -1 before.
+  // -1 until a track or pattern takes the event in.
   int64_t uid = -1;
   // Upper status bits of the class.
   uint8_t statusMask = 0;
-  // Beats (quarter notes) from the start of the song.
+  // In quarter notes, counted from song start.
   double position = 0.0;
-  // 0-15 for channel messages, 255 for the tempo marker, 0 otherwise.
+  // Channel messages: 0-15; tempo marker: 255; anything else: 0.
   uint8_t channel = 0;
 
  protected:

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-// Status bytes. STATUS_META (0xFD, an undefined system status) marks the internal tempo marker and every meta event
-// of a sample-timed event list; such an event is never a real MIDI message and is never sent out.
+// Status bytes. STATUS_META borrows 0xFD, a status MIDI leaves undefined, to tag the tempo marker and the meta events
+// of a sample-timed event list: internal only, never put on a wire.
 inline constexpr uint8_t STATUS_NOTEOFF = 0x80;
 inline constexpr uint8_t STATUS_NOTEON = 0x90;
 inline constexpr uint8_t STATUS_PPRESSURE = 0xA0;
@@ -83,8 +83,8 @@ inline constexpr uint8_t CONTROLLER_RESET_CONTROLLERS = 0x79;
 inline constexpr uint8_t CONTROLLER_NOTES_OFF = 0x7B;
 inline constexpr uint8_t CONTROLLER_SOUNDS_OFF = 0x78;
 
-// Meta event types of a standard MIDI file. The three extended-event constants are 0xFF, while the METATags cases of
-// the same names carry 0xF1 to 0xF3: each user takes the value of the form it names.
+// Meta event types of a standard MIDI file. The three extended-event constants here are 0xFF; METATags has cases of
+// the same names at 0xF1 to 0xF3. Code that needs one form uses that form's value.
 inline constexpr uint8_t META_SEQUENCENUMBER = 0x00;
 inline constexpr uint8_t META_TEXT = 0x01;
 inline constexpr uint8_t META_COPYRIGHT = 0x02;

@@ -1,4 +1,4 @@
-// The controller numbers of the MIDI 1.0 control-change list as an enumeration. Compile-time data; any thread.
+// Control-change numbers of MIDI 1.0, one enumeration case each. Compile-time data; any thread.
 #pragma once
 
 #include <array>
@@ -8,8 +8,7 @@
 
 #include "shared/midievents/EnumRawValue.h"
 
-// 112 cases: 0x00 to 0x29, then 0x3A to 0x7F. A case named by an underscore and a hexadecimal number carries that
-// number.
+// 112 cases: 0x00 to 0x29, then 0x3A to 0x7F. Unnamed controllers are spelt _XX with their own hex value.
 enum class MIDIControllers : uint8_t {
   BankSelectMSB = 0x00,
   ModulationWheel = 0x01,

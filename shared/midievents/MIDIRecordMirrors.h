@@ -1,8 +1,7 @@
-// Fixed-size mirrors of the platform's variable-length MIDI records (raw data, user event, meta event, MIDI packet):
-// the first bytes have exactly the platform's layout, followed by room for a 1024-byte payload, so a pointer to one
-// of them can be handed over as the platform record and a platform record can be copied into one of them.
-// All multi-byte fields are in the machine's byte order. Every record is created zero-filled, except ptr, which
-// addresses the record's own payload; a copy addresses its own payload, never its source's.
+// Raw data, user event, meta event and MIDI packet records with a fixed 1024-byte payload area. Their heads match the
+// platform's open-ended records byte for byte, so a pointer converts either way and a platform record copies in.
+// Native byte order throughout. New records are zeroed apart from ptr, which points at the record's own payload; so
+// does a copy's (never at the source's).
 //
 // Plain values without locks or allocation; any thread, the render thread included.
 #pragma once

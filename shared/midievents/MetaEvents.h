@@ -1,10 +1,10 @@
-// Meta events of a standard MIDI file: MetaEvent and one class per meta type. Their mask is 0 (so the status byte is
-// the channel); type is the meta type; length starts at the nominal length of the type while data stays empty until
-// a setter fills it. Payloads keep the file's byte order, except the sequence number, which is stored low byte first
-// (pattern-sequence files are written and read that way).
+// Meta events of a standard MIDI file: MetaEvent and one class per meta type. Mask 0, so the status byte is the
+// channel; type is the meta type; length starts at the type's nominal length and data is empty until a setter runs.
+// Payloads are big-endian as in the file; only the sequence number is little-endian, because pattern-sequence files
+// store it so.
 //
-// Typed getters that find too few data bytes log a line beginning "Fehler: Das " through safeprint and return zero
-// values (an empty text for the text forms); the event is left unchanged.
+// A typed getter short of data logs "Fehler: Das ..." through safeprint, returns zeros (or an empty text) and leaves
+// the event alone.
 // Threads: as EventNode.
 #pragma once
 
@@ -35,8 +35,7 @@ class MetaEvent : public UserEvent {
   void setFirstByte(uint8_t value) { replaceData({value}); }
 };
 
-// The text meta types (text, copyright, track name, instrument name, lyrics, marker, cue point, program name,
-// device name) share their accessors; each is a class of its own.
+// One class per text meta type (META_TEXT to META_DEVICENAME), all with the same accessors.
 template <EventKind Kind, uint8_t MetaType>
 class MetaTextKindEvent : public MetaEvent {
  public:
@@ -135,7 +134,7 @@ class MetaSetTempoEvent : public MetaEvent {
 
   // b1, b2, b3 = data[0] to data[2]; value stays 0. Needs three bytes.
   Tempo getTempo() const;
-  // The three bytes in decimal joined by ", ".
+  // Decimal bytes, ", " between them.
   std::string getTempoV() const;
   // The 24-bit big-endian microseconds per quarter note of the file; length 3.
   void setTempo(uint8_t value1, uint8_t value2, uint8_t value3) { replaceData({value1, value2, value3}); }
@@ -150,7 +149,7 @@ class MetaSMTPOffsetEvent : public MetaEvent {
   }
   EventKind kind() const override { return staticKind; }
 
-  // hours, minutes, seconds, frames, fract = data[0] to data[4]. Needs five bytes.
+  // Fields in data order, data[0] to data[4]. Needs five bytes.
   SMTPOffset getOffset() const;
   // The five bytes in decimal joined by ":".
   std::string getOffsetV() const;
@@ -168,12 +167,12 @@ class MetaTimeSignatureEvent : public MetaEvent {
   }
   EventKind kind() const override { return staticKind; }
 
-  // numerator = data[0], denumerator = 2 to the power data[1], _8th = data[2], _32nd = data[3]. Needs four bytes
-  // and an exponent of 0 to 7; otherwise logs and returns 4/4, 24, 8.
+  // Fields in data order; denumerator is expanded from its exponent (1 << data[1]). Four bytes and an exponent of at
+  // most 7 are needed, else it logs and returns 4/4, 24, 8.
   TimeSignature getSignature() const;
   // "numerator/denominator, _8th, _32nd" in decimal ("6/8, 24, 8"); empty where getSignature logs.
   std::string getSignatureV() const;
-  // The four bytes unchanged: denumerator is the file's power-of-two exponent (2 for a quarter note); length 4.
+  // Stored as given, so denumerator is the exponent here (2 means quarter notes); length 4.
   void setSignature(uint8_t numerator, uint8_t denumerator, uint8_t _8th, uint8_t _32nd) {
     replaceData({numerator, denumerator, _8th, _32nd});
   }
@@ -196,7 +195,7 @@ class MetaKeySignatureEvent : public MetaEvent {
   KeySignature getSignature() const;
   // mi, ", ", then sf as an unsigned byte, in decimal ("1, 253" for three flats, minor).
   std::string getSignatureV() const;
-  // sf: sharps (positive) or flats (negative, as a two's-complement byte); mi: 0 major, 1 minor; length 2.
+  // sf > 0 counts sharps, sf < 0 (two's complement) flats; mi 1 is minor, 0 major; length 2.
   void setSignature(uint8_t sf, uint8_t mi) { replaceData({sf, mi}); }
 };
 

@@ -1,6 +1,5 @@
-// Typed forms of the data bytes of the tempo, SMPTE-offset, time-signature and key-signature meta events, and the
-// 14-bit pitch-bend pair. Plain values: a meta event's getter makes a new one on every call, so changing a value never
-// changes the event. Any thread.
+// Decoded payloads of four meta events (Tempo, SMTPOffset, TimeSignature, KeySignature), plus the 14-bit pitch-bend
+// pair. Getters return fresh copies, so editing one leaves its event untouched. Any thread.
 #pragma once
 
 #include <cstdint>
@@ -32,25 +31,24 @@ struct TimeSignature {
   uint8_t _32nd = 8;
 };
 
-// sf: sharps (positive) or flats (negative, as a two's-complement byte); mi: 0 major, 1 minor.
+// sf > 0 counts sharps, sf < 0 (two's complement) flats; mi 1 is minor, 0 major.
 struct KeySignature {
   uint8_t sf = 0;
   uint8_t mi = 0;
 };
 
-// msb is the first and lsb the second data byte of the pitch-bend message as the sequence writes it; value is the
-// 16-bit form kept by getIntValue and setIntValue.
+// The pitch-bend data bytes in the order the sequence stores them (msb first), with a cached 16-bit value.
 struct PitchBend {
   uint8_t msb = 0;
   uint8_t lsb = 0;
   uint16_t value = 0;
 
-  // Returns msb + 256 * lsb and stores it into value.
+  // msb + 256 * lsb, cached in value.
   uint16_t getIntValue() {
     value = static_cast<uint16_t>(msb + 256 * lsb);
     return value;
   }
-  // Stores value, its low byte into msb and its high byte into lsb.
+  // Inverse of getIntValue.
   void setIntValue(uint16_t newValue) {
     value = newValue;
     msb = static_cast<uint8_t>(newValue & 0xFF);

@@ -10,10 +10,10 @@ class NoteNames {
   // Starts with the 128 names of MIDIKeyNames ("C-2" ... "G8"; key 60 is "C3").
   NoteNames();
 
-  // Index of the first entry of values equal to key (exact comparison), or -1 when there is none.
+  // Position of the first exact match of key in values; -1 if missing.
   int getKeyNumber(std::string_view key) const;
 
-  // False for a key outside 0 to 127; otherwise true exactly when the key's name contains "#".
+  // Keys named with "#" are black; keys outside 0 to 127 are not.
   bool isBlackKey(int key) const;
 
   // Readable and writable; a replaced list changes what getKeyNumber and isBlackKey see.

@@ -1,5 +1,5 @@
-// Events that are no MIDI message: the tempo marker of the tempo track, the platform music track's extended events
-// (extended note, parameter, audio-unit preset) and events of an unknown type. Their mask is 0.
+// Non-MIDI events, mask 0: the tempo track's tempo marker, the platform track's extended-note, parameter and
+// audio-unit-preset events, and anything of unknown type.
 // Threads: as EventNode.
 #pragma once
 

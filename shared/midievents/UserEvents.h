@@ -21,7 +21,7 @@ class UserEvent : public EventNode {
   void dumpout() const override;
 
   using EventNode::toHex;
-  // Each data byte as "%2X" followed by one blank (so the text ends with a blank); empty for no data.
+  // "%2X " per byte, trailing blank included; "" when there is no data.
   std::string toHex() const;
   // Each data byte as one character (code point 0 to 255), not decoded as UTF-8; empty for no data.
   std::string toText() const;
@@ -29,7 +29,7 @@ class UserEvent : public EventNode {
   std::vector<uint8_t> getData() const { return data; }
   // Appends bytes to data (the bytes already there stay) and sets length to the new byte count. len is not used.
   void setData(uint32_t len, std::span<const uint8_t> bytes);
-  // The byte count of data (not the length field).
+  // data.size(); the length field may differ.
   std::size_t getLength() const { return data.size(); }
 
   // The byte count the event declares; equals data's count after every setter, but a fresh meta event declares its
