@@ -1,8 +1,7 @@
 #pragma once
-// The wrapper of one audio unit hosted in an audio engine: makes the engine node for the unit and attaches it, reads
-// the unit's parameter tree and observes it, gives access to parameters by address, passes the unit's MIDI output and
-// parameter changes to a delegate, saves and loads the unit's full state as property-list files, and prints
-// diagnostics. Subclasses choose which unit is made by overriding create().
+// Hosts one audio unit in an audio engine. It creates and attaches the unit's engine node, watches its parameter
+// tree (parameters are looked up by address), forwards MIDI output and parameter changes to the delegate, keeps the
+// full state in property-list files and logs diagnostics. create() is the subclass's hook for picking the unit.
 //
 // Own wrappers through std::shared_ptr: the parameter observer and the MIDI forwarding block hold the wrapper weakly.
 // The delegate is not owned (the owner of a wrapper is usually its delegate).
@@ -60,14 +59,13 @@ public:
     virtual void setParameter(int64_t address, float value);
     virtual float getParameter(int64_t address);
 
-    // The unit's full state as an XML property list file, written atomically; an empty dictionary when the unit has
-    // no full state.
+    // Writes fullState atomically as an XML plist (an empty dictionary if the unit has none).
     virtual void saveFullState(const std::filesystem::path& url);
     // Reads a property list file (XML or binary) holding a dictionary and gives it to the unit as its full state.
     virtual void loadFullState(const std::filesystem::path& url);
 
-    // The MIDI forwarding rule: a message whose first byte is below 0x80 is dropped; others go to the delegate's
-    // onMIDI (without a delegate a warning is logged). Returns 0. Render thread; never allocates.
+    // Passes messages that start with a status byte (>= 0x80) to the delegate's onMIDI and drops the rest; with no
+    // delegate it logs a warning. Returns 0. Render thread; never allocates.
     virtual foundation::OSStatus midi(int64_t sampleTime, uint8_t cable, int64_t length, const uint8_t* data);
     // Whether the unit names at least one MIDI output (the names are printed).
     virtual bool isMIDIGenerator();

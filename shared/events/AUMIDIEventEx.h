@@ -8,9 +8,9 @@
 
 #include "platform/audiounit/RenderEvent.h"
 
-// An owned copy of one sample-timed MIDI event: a heap block laid out as an AUMIDIEvent whose data field runs on
-// into the rest of the block, plus bookkeeping for the producers (sequence model, file player, recorder, monitor,
-// views). Records are shared by std::shared_ptr; pEvent() hands the block to anything that reads an AUMIDIEvent.
+// A sample-timed MIDI event that owns its bytes: one heap block that starts as an AUMIDIEvent and lets the data
+// field overflow into the remaining space, with extra fields for the code that makes events (sequence model, file
+// player, recorder, monitor, views). Shared through std::shared_ptr; pEvent() gives the AUMIDIEvent view.
 //
 // The block is zero-filled when made and holds dataCapacity() bytes from the data field on. length() is the number
 // of data bytes the record holds, which may differ from the header's length after setEvent().

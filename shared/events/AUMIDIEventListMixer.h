@@ -15,8 +15,8 @@
 
 // Merges the host's render events and the file player's into one time-ordered list for the synthesizer and the
 // MIDI output: drops the events of muted channels (except "reset all controllers" and "all notes off"), optionally
-// keeps only the notes of a note filter, maps note-on velocities through a 128-entry table, and sets system
-// messages aside in specialEvents.
+// keeps only the notes of a note filter, remaps note-on velocity through a VelocityTable, and sets system messages
+// aside in specialEvents.
 //
 // Threads: mixEvents(), deallocateRealtimeEventListHead() and specialEvents on the render thread; they never
 // allocate, lock or wait. The filter and table setters on the main queue; the render thread sees each change

@@ -12,7 +12,7 @@
 #include "shared/events/RunningNotes.h"
 
 // Collects the MIDI events the instrument played, for the views to drain, and keeps the notes that are sounding.
-// Base of the file player and the real-time recorder, which override reset().
+// AUMIDISequencer (the file player) and AUMIDIRecorder derive from it and override reset().
 //
 // Made in two phases: create() constructs, then runs reset() through the fully built object, so a subclass's reset()
 // runs at creation. Subclasses do the same with finishCreate().

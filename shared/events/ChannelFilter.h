@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-// The MIDI channels that pass (0 to 15), in the order they were added; all sixteen after a reset. Base of the event
-// list tools.
+// Which MIDI channels (0 to 15) pass, kept in insertion order; reset() opens all of them. The event-list tools
+// derive from it.
 //
 // Threads: the changing operations and channels() from one control thread at a time (the main queue);
 // filters() from any thread, the render thread included (it reads one atomic mask, never locks or allocates).

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-// The note-on velocity map, indexed by the incoming velocity (0 to 127). The default maps every velocity to itself,
-// except entry 0, which reads 1 (velocity 0 is a note-off and is never looked up).
+// Incoming note-on velocity (0 to 127) -> velocity played. The default is the identity, with entry 0 set to 1; it
+// is never read, since a velocity of 0 means note-off.
 using VelocityTable = std::array<std::uint8_t, 128>;
 
 constexpr VelocityTable makeDefaultVelocityTable() {

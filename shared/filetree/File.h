@@ -1,5 +1,5 @@
-// One entry of a folder hierarchy on disk: a file, or a folder when the object is a Folder. The enumerator fills its
-// fields; the getters below derive names, numbers, dates and sizes from them.
+// A file-tree node for one file on disk (the Folder subclass stands for folders). FileEnumerator sets its fields;
+// the getters turn them into names, numbers, dates and sizes.
 //
 // Threads: main queue only.
 #pragma once
@@ -19,7 +19,7 @@ public:
     std::int64_t uid = -1;
     // The containing folder node (folders own their children).
     std::weak_ptr<File> parent;
-    // Absolute path of the enumerated top folder; for the root node the top folder itself.
+    // The folder enumerate() was given, as an absolute path; the same for every node, the root included.
     std::string rootpath;
     bool exists = false;
     bool isDirectory = false;
@@ -30,12 +30,12 @@ public:
     // Empty when the entry's attributes were not read.
     FileAttributes attributes;
 
-    // Path of the entry relative to rootpath, components separated by slashes; empty for the root.
+    // Slash-separated, relative to rootpath; "" for the root.
     const std::string& subpath() const { return subpath_; }
     // Also sets _indent to the number of components of value minus one (0 for an empty value).
     void setSubpath(std::string value);
 
-    // rootpath + "/" + subpath (for the root node this ends in "/").
+    // rootpath + "/" + subpath; the root's path thus has a trailing "/".
     std::string getFilePath() const;
     // The last component of subpath; of rootpath when subpath is empty.
     std::string getFileName() const;

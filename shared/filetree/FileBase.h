@@ -1,6 +1,6 @@
 // The base of every node of the file tree: its running node number and the flags the browser reads.
 //
-// Threads: main queue only (the node counter is a plain process-wide integer).
+// Threads: main queue only, since the node counter is a global without synchronisation.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,7 @@ public:
     // A folder whose entries are listed in the tree's filelist.
     bool _expanded = false;
     bool _selected = false;
-    // Depth below the root: 0 for the root and for the entries directly in it.
+    // Nesting level; the root and its direct entries both have 0.
     std::int64_t _indent = 0;
 
 private:

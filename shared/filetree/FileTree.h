@@ -1,6 +1,5 @@
-// The in-memory model of one folder hierarchy on disk: a root folder node, a node for every file and subfolder below
-// it, and filelist, the nodes visible under the current expansion state in display order. The enumerator fills it;
-// the MIDI-file browser shows it.
+// A folder on disk held as nodes: root, everything under it, and filelist, the rows the MIDI-file browser shows for
+// the folders now open. FileEnumerator builds it.
 //
 // Identifiers are file-system file numbers as decimal text, plus the two container identifiers below.
 //
@@ -23,7 +22,7 @@ public:
     // The folder the tree was enumerated from.
     std::string basePath;
     std::shared_ptr<Folder> root;
-    // During enumeration every node in enumeration order; afterwards the visible nodes in display order.
+    // While FileEnumerator runs: all nodes as found. After: the rows on screen, top to bottom.
     std::vector<std::shared_ptr<File>> filelist;
 
     // Attaches a newly read node to its folder: the root for an entry directly in the top folder, otherwise the
@@ -31,17 +30,16 @@ public:
     // path is not empty stays unattached while filelist is empty. Does nothing without a root or a node.
     void findParent(const std::shared_ptr<File>& file);
     void clearList();
-    // filelist := the root's direct entries, each open folder followed by its own visible entries, depth first. The
-    // root itself is never listed.
+    // filelist := the root's entries, depth first, descending into open folders only. The root is not a row.
     void makeExpandedList();
-    // Sets the expansion of every node below the root (files stay closed).
+    // Opens or closes all folders below the root; files never open.
     void setExpanded(bool value);
     // The root for the root container identifier; otherwise the first node below the root, in pre-order, with that
     // file number (the root's own number is never compared). nullptr when none matches.
     std::shared_ptr<File> findFileWithUID(const std::string& uid);
-    // Collapses the whole tree and lists one folder: the root's direct entries for the root container identifier,
-    // otherwise the folder itself followed by its direct entries. A file or an unknown identifier leaves filelist
-    // empty with a warning.
+    // Closes everything, then lists one folder's level: the root's entries for the root container identifier, else
+    // that folder's own row and then its entries. A file's or an unknown identifier logs a warning and empties
+    // filelist.
     void makeExpandedPage(const std::string& identifier);
     // As makeExpandedPage (the working-set identifier also names the root), and marks every folder above the listed
     // one open, so that a later makeExpandedList() shows the path down to it.

@@ -15,7 +15,7 @@ public:
     // Itself, then, when _expanded, each child's visible list in children order.
     void makeExpandedList(std::vector<std::shared_ptr<File>>& list) override;
     void setExpanded(bool value) override;
-    // Tests itself first, then its children in order, stopping at the first match.
+    // Pre-order search; the first hit wins.
     void findFileWithUID(const std::string& identifier, std::shared_ptr<File>& found) override;
     void xml(std::string& result, std::int64_t indent) const override;
     void dumpout() const override;

@@ -1,6 +1,5 @@
-// The observer a music sequence tells about every event object it reads out of its platform sequence or writes
-// into it: one operation per event class. The argument is the very event object (not a copy), so the observer sees
-// later changes to it; it may be null.
+// Callbacks from a music sequence as it converts events to or from its platform sequence, one per event class. The
+// observer gets the event itself, possibly null, never a copy: edits made after the call show through.
 //
 // Threads: reports made while reading come synchronously on the reading thread; reports of writes come on the main
 // queue.

@@ -1,8 +1,8 @@
 // The root of the song tree: one tempo track and up to 1000 music tracks. Each tree owns its event identifier
 // counter: events added to its tracks and patterns are numbered 1, 2, 3 and onward, whatever other trees exist.
 //
-// Ownership: the tree owns downward (tempo track, tracks, their patterns and events); the back references of tracks,
-// patterns and events do not own. Trees are made by create() and live in std::shared_ptr.
+// Ownership: parents own children (tempo track, tracks, patterns, events); pointers back up are weak. Trees come from
+// create() and live in std::shared_ptr.
 // Threads: no locks; one thread at a time uses a tree. Messages and diagnostics print plainly on the calling thread,
 // not on the render thread.
 #pragma once
@@ -56,7 +56,7 @@ class SequenceNode : public std::enable_shared_from_this<SequenceNode> {
   // "<SequenceNode: 0x...>" with this object's address.
   std::string debugDescription() const;
 
-  // The number of entries of tracks, kept equal to it.
+  // Always tracks.size().
   uint16_t numberOfTracks = 1;
   std::shared_ptr<TrackNode> tempoTrack;
   // In index order.

@@ -16,7 +16,7 @@ class TrackNode : public PatternNode {
  public:
   TrackNode();
 
-  // As PatternNode::addEvent, but sets the event's track to this track (its pattern stays).
+  // PatternNode::addEvent plus the event's track back reference; its pattern reference is left alone.
   int64_t addEvent(const std::shared_ptr<EventNode>& event) override;
   // Prints the track's fields, its events and its patterns.
   void dumpout() const override;
