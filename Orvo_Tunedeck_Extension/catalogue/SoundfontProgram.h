@@ -9,7 +9,7 @@ struct SoundfontProgram {
     std::uint8_t number = 0;   // program change data byte, 0 to 127
     std::uint8_t bankMsb = 0;  // controller 0
     std::uint8_t bankLsb = 0;  // controller 32; some drum kits are filed at 128, which is kept as is
-    std::string name;          // as stored: GS names carry trailing spaces, XG names may begin with "*" or "?"
+    std::string name;          // verbatim from the bank, padding and "*"/"?" prefixes included
 
     friend bool operator==(const SoundfontProgram&, const SoundfontProgram&) = default;
 };

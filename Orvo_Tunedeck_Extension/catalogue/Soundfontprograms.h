@@ -36,7 +36,7 @@ public:
                                              std::uint8_t lsb) const;
 
     // One line of the program list for the row at index: "MSB:000 / LSB:128 - P:000 : Standard_GS".
-    // An index outside the rows gives the index in decimal ("235", "-1").
+    // Out of range: just the number itself ("235", "-1").
     virtual std::string formatInstrumentName(std::ptrdiff_t index) const;
 
 private:

@@ -29,8 +29,7 @@ public:
     AudioComponentDescription componentDescription;  // all zero until setup or a read sets it
     std::shared_ptr<PresetPatch> patch;              // always present; its parent is this document
 
-    // Stores description and copies its type, manufacturer and subtype into the patch; sets the patch's version and
-    // name.
+    // Keeps description and fills the patch's identification (component codes, version, name) from the arguments.
     void setup(const AudioComponentDescription& description, std::int64_t version, std::string name);
 
     // Appends to the patch one group for every parameter group below group, depth first (a nested group after its

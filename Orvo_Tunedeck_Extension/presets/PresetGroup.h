@@ -23,8 +23,7 @@ public:
     // Replaces params with every dictionary under a key containing "param", sorted by address; takes
     // "identifier" and derives id from it; skips every other key.
     void fromDictionary(const foundation::PlistDictionary& dictionary);
-    // id := the decimal number after the identifier's last blank (the whole identifier when it has none), 0 when
-    // that is not a number.
+    // id := the identifier's last blank-separated word read as a decimal number, or 0 if that is no number.
     void takeIdFromIdentifier();
 
 private:

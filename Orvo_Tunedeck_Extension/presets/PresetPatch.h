@@ -12,8 +12,8 @@
 
 class OrvoPreset;
 
-// The content of a preset document: identification and parameter groups. Its dictionary is the audio unit's full
-// state and the content of a preset file. Made only by OrvoPreset. One thread at a time, never the render thread.
+// What a preset document holds: identification and parameter groups. The same dictionary serves as the unit's
+// fullState and as the preset file's body. Only OrvoPreset makes one. One thread at a time, never the render thread.
 class PresetPatch {
 public:
     OrvoPreset* parent = nullptr;  // not owning; the document that made this patch, cleared when it goes

@@ -23,7 +23,7 @@ struct WebRequest {
 // A step of a navigation as the delegates see it; the address is missing when the engine has none.
 struct NavigationAction {
     std::optional<std::string> url;
-    // A link or script that asks for a new window.
+    // Set when the page wants the target opened in another window.
     bool targetsNewWindow = false;
 };
 
