@@ -1,5 +1,5 @@
-// The chord vocabulary: 103 chord kinds, each with a short name (a chord-symbol suffix), a long name and its
-// intervals in semitones above the root, beginning with 0. The rule set builds its rules from rows 0 to 13.
+// 103 chord kinds: chord-symbol suffix, long name, and semitone offsets from the root (the first is always 0).
+// ChordRules uses rows 0 to 13.
 // Compile-time data; any thread.
 #pragma once
 

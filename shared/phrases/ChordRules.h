@@ -1,8 +1,8 @@
 // The chord rule set: the first 14 chord kinds of the vocabulary on each of the 12 roots, 168 rules, rule n being
 // kind n div 12 on root n mod 12. It recognises the chord a set of notes forms and moves notes onto a chord's tones.
 //
-// The matching operations keep their last results in the set (exact match, octave pattern, key marks), so one rule
-// set is used from one thread at a time. Diagnostic lines go straight to the log sink (standard output).
+// Matching leaves its results (exact match, octave pattern, key marks) in the object, so only one thread may use a
+// ChordRules at a time. Diagnostics are written straight to the log sink (standard output).
 #pragma once
 
 #include <array>
@@ -34,10 +34,10 @@ class ChordRules {
   std::vector<int> reduceToOctave(const std::vector<int>& notes);
   const std::array<int, 12>& getOctavePattern() const;
 
-  // Moves the notes up onto the rule's tones: one tone of the rule is marked per note (root first, wrapping round),
-  // in every octave; then each note in input order claims the lowest marked key at or above it that no earlier
-  // note claimed. Returns the claimed keys in ascending order. A note outside 0 to 127, or with no free marked key
-  // at or above it, claims nothing; an empty rule claims nothing.
+  // Moves the notes up onto the rule's tones. As many tones as notes are marked (root first, cycling through the
+  // rule) in all octaves; each note, in input order, then takes the nearest unclaimed marked key not below it.
+  // Returns the taken keys sorted. Notes outside 0 to 127, notes with nothing left above them and empty rules take
+  // nothing.
   std::vector<int> transpose(const ChordRule& rule, const std::vector<int>& notes);
   // Per key: 0 no chord tone, 1 a chord tone, 2 a claimed key, as the last transpose left them.
   const std::array<int, 128>& getCurrentKeys() const;

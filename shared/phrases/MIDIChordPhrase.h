@@ -1,7 +1,7 @@
-// A phrase that recognises the chords its notes form and plays them back as freshly generated notes. After a load
-// it walks the note records in position order, keeps the list of sounding notes and, after every note start, asks
-// the shared chord rule set which chord they form; exact matches become chords, one per position, the one with the
-// most tones winning. Every tone of every chord then becomes one note above the phrase's lowest C.
+// A phrase that finds the chords in its notes and replays them as newly built notes. Loading scans the notes by
+// position while tracking which are sounding; at each note start the shared ChordRules names the chord, if any
+// matches exactly. Per position the chord with the most tones is kept, and each of its tones becomes a note above
+// the phrase's lowest C.
 //
 // The master track of an arrangement reduces its chord list to changes of chord, lets its notes last up to the next
 // chord and re-harmonises other chord phrases so that their chords follow its own.
@@ -31,7 +31,7 @@ class MIDIChordPhrase : public MIDIPhrase {
     std::vector<std::shared_ptr<PhraseEvent>> notes;
   };
 
-  // Beats left free between one master chord and the next.
+  // Master chord notes end this many beats early, so they never reach the next chord.
   static constexpr double DONOTOVERLAPP = 0.0001;
   // The shortest generated master note, in beats.
   static constexpr double MINDURATION = 0.03125;

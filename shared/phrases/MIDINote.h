@@ -1,5 +1,4 @@
-// One key of the 128-key MIDI range: its number, its place within its octave, its octave and its name. A plain data
-// holder with read-write fields; one thread at a time.
+// A MIDI key (0 to 127) with its pitch class, octave and name. Plain data; one thread at a time.
 #pragma once
 
 #include <string>

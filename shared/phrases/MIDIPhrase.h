@@ -94,7 +94,7 @@ class MIDIPhrase : public SequenceFoundDelegate {
   int currentLength = 0;
   // The next record number to hand out.
   int currentID = 0;
-  // The phrase's MIDI channel (0 to 15); note records take it instead of the file's channel.
+  // 0 to 15; overrides whatever channel the file gave the notes.
   int channel = 0;
   // The lowest C of the phrase's chords; chord phrases set and use it.
   std::uint8_t baseC = 60;

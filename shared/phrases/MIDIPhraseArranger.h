@@ -1,10 +1,9 @@
-// Combines six phrases into one arrangement of at most 16 beats: the chord track (the master), four chord phrases
-// (pad, sequence, lead, bass) re-harmonised after the master's chords at every mix, and a drum phrase passed through
-// unchanged. The merged, position-ordered records go out as a sixteen-track MIDI file or as sample-timed MIDI render
-// events at 24000 samples per beat (120 beats per minute at 48000 samples per second).
+// Arranges up to 16 beats from six phrases. The chord track leads; on each mix the pad, sequence, lead and bass
+// phrases are re-harmonised to its chords, while drums pass as they are. The result, sorted by position, is saved as
+// a sixteen-track MIDI file or returned as render events at 24000 samples per beat (120 BPM at 48 kHz).
 //
-// Threads: one thread at a time, never the render thread (mixing logs and allocates). The returned render events are
-// plain values a caller can hand to a render call.
+// Threads: one at a time and not the render thread, since mixing allocates and logs. The render events it returns
+// are plain values, ready for a render call.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +26,7 @@ class MIDIPhraseArranger {
   MIDIPhraseArranger(const MIDIPhraseArranger&) = delete;
   MIDIPhraseArranger& operator=(const MIDIPhraseArranger&) = delete;
 
-  // Does nothing: a track is filled through its own loadPhrase, the chord track first.
+  // Intentionally empty; load each track with its own loadPhrase, chord track first.
   void loadTrack(int track, const std::filesystem::path& url);
   // Mixes and writes the arrangement as a MIDI file, one track per MIDI channel, replacing an existing file. Notes
   // are written whole with their durations. Write failures are logged (through safeprint).

@@ -20,13 +20,13 @@ class PhraseEvent {
   int type = 0;
   // MIDI channel 0 to 15.
   std::uint8_t channel = 0;
-  // Note number, controller number, or the first data byte of the other kinds.
+  // Data byte 1 (key for notes, controller for control changes).
   std::uint8_t number = 0;
   // Beats from the start of the phrase.
   double position = 0.0;
   // Beats; notes only.
   double duration = 0.0;
-  // Note velocity, controller value, or the second data byte of the other kinds.
+  // Data byte 2 (velocity for notes, value for control changes).
   std::uint8_t value = 100;
   // A note's release velocity.
   std::uint8_t value2 = 0;
