@@ -1,5 +1,5 @@
-// The kinds of easing curve: the linear curve, then ten families (Quad, Cubic, Quart, Quint, Sine, Expo, Circ,
-// Elastic, Back, Bounce) in four variants each (In, Out, InOut, OutIn), then the end marker, which eases linearly.
+// Easing curves: Linear, then each curve family in its In, Out, InOut and OutIn variants, then an end marker that
+// behaves as Linear.
 #pragma once
 
 #include <optional>

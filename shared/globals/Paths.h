@@ -10,15 +10,12 @@ extern std::optional<std::filesystem::path> resourcesURL;
 extern std::optional<std::filesystem::path> sharedURLAudio;
 extern std::optional<std::filesystem::path> sharedURLMIDI;
 
-// Sets documentsURL to the extension's documents folder and resourcesURL to the resources folder
-// (foundation::documentsFolder, foundation::resourcesFolder) and logs each through safeprint, as
-// "AudioUnitViewController::getPaths() : Audio Unit's documents path is: <path>" or, when the location is not
-// available (the global is then empty), "AudioUnitViewController::getPaths() : ERROR: Audio Unit's documents path is
-// nil."; the same for "resources". Main thread, at start-up.
+// Fills documentsURL and resourcesURL from foundation::documentsFolder and foundation::resourcesFolder and logs each
+// through safeprint: the path, or an ERROR line when it is unknown (the global then stays empty). Main thread, at
+// start-up.
 void getPaths();
 
-// True when a directory exists at url, at once; otherwise creates it with its missing parents and returns true. When
-// that fails, or a file that is no directory is in the way, logs through debugprint
-// "ensureDirectoryExists() : ERROR: Creating required directory '<path>' failed: <reason>" and returns false.
+// Makes sure url is a directory, creating missing parents as needed; true on success. If creation fails or a
+// non-directory occupies the path, it logs an ERROR line with the reason through debugprint and returns false.
 // Any thread except the render thread.
 bool ensureDirectoryExists(const std::filesystem::path& url);

@@ -2,10 +2,9 @@
 
 #include <string>
 
-// The two logging functions every log line of the system passes through. Each queues, asynchronously on the main
-// queue, a task that writes text and a line feed to standard output (through foundation's log sink, so tests can
-// capture it). The caller composes the whole line: class and operation, " : ", an optional severity word such as
-// "ERROR: ", and the message. Lines queued from one thread come out in the order queued. Both behave the same.
+// The system's two log entry points, identical in effect: each posts a task to the main queue that writes text plus
+// a line feed through foundation's log sink (standard output; tests can capture it). Callers build the full line,
+// "Class::operation() : " first and any "ERROR: " after it. Per thread, lines keep their order.
 //
 // Threads: any thread except the render thread, which queues its lines with foundation::queueLogLineNoAlloc on its
 // own hand-off ring instead (these allocate).

@@ -8,12 +8,10 @@
 #include <string>
 #include <string_view>
 
-// The help screen: a web view with an exit button. Its identifier, set by the opener before the screen is shown,
-// chooses the page on every appearance: "ShowHelp" the start page, "ShowInfo" and "ShowProducts" the page about
-// the MIDI-file collection; any other identifier loads nothing. The pages are the help folder of the resources
-// ("help/index.html" and "help/midi-files.html"). The screen logs every navigation through safeprint, lets every
-// page load inside its web view, refuses responses of types other than pages, PDF documents and M4A audio, and
-// never opens a second window.
+// Help screen: a web view and an exit button. Each time it appears, the identifier the opener set picks the page:
+// "ShowHelp" -> help/index.html, "ShowInfo" or "ShowProducts" -> help/midi-files.html (both in the resources), any
+// other -> none. Navigation is logged through safeprint and stays in this view; only pages, PDF and M4A responses are
+// accepted, and new-window requests are ignored.
 //
 // Thread contract: main thread only (view calls and web-view delegate calls).
 class HelpViewController : public ui::ViewController, public ui::WebNavigationDelegate, public ui::WebUIDelegate {

@@ -1,7 +1,7 @@
-// A sixteen-track sequence (track index = MIDI channel) that records live MIDI into a song: a note-on waits as a
-// pending note until its note-off, then becomes one MidiNoteEvent with its duration; controllers, pressure, program
-// changes, pitch bends, system-exclusive messages and meta events (the internal tempo marker among them) are
-// written at once. The recorded song survives start, pause and stop; reset() empties it, saveToFile() writes it.
+// Records live MIDI into a song of sixteen tracks, one per channel. A note-on is held as pending until its note-off
+// and then written as one MidiNoteEvent with a duration; every other message (meta events and the internal tempo
+// marker included) is written as it arrives. Start, pause and stop keep the song; reset() clears it and saveToFile()
+// stores it.
 //
 // Positions: a sample time s becomes the beat (s - trunc(startPosition)) / samplesPerBeat() / tempoFactor, where
 // samplesPerBeat() is half the sample rate (24000 at the default 48000 Hz: 120 beats per minute). The wall-clock
@@ -40,13 +40,13 @@ class MIDIRecorder : public MIDISequence {
   const std::uint16_t trackCount = 16;
   // Not filled by the recorder.
   std::vector<MusicTrack> tracks;
-  // Pending notes, in the order their note-on arrived.
+  // Notes still waiting for their note-off, oldest first.
   std::vector<std::shared_ptr<Note>> notes;
   // Events are recorded only while true.
   bool isStarted = false;
   // Seconds since 1 January 1970, set by start().
   double startTime = 0.0;
-  // A sample time for the sample-timed operations, seconds for the wall-clock ones.
+  // Samples on the ...AtSamplePosition road, seconds on the wall-clock one (noteOn, noteOff).
   double startPosition = 0.0;
   // Beats per second of the wall-clock operations.
   double beatsFactor = 2.0;
@@ -116,10 +116,10 @@ class MIDIRecorder : public MIDISequence {
   // data is a whole meta row: three header bytes, then the payload.
   virtual void metaAtSamplePosition(std::int64_t length, const std::vector<std::uint8_t>& data, std::int64_t position,
                                     std::uint8_t type);
-  // Records one event by its status byte: F0 as system-exclusive data, 0xFD (internal meta rows and tempo
-  // markers) as a meta event of the event's meta type, channel messages by kind (a note-on of velocity 0 ends the
-  // note with release velocity 64); other system messages are logged ("240") and not recorded; F7, data bytes and
-  // channel messages shorter than two bytes are ignored.
+  // Dispatches on the status byte: F0 -> system-exclusive data; 0xFD (internal meta rows, tempo markers) -> a meta
+  // event of its meta type; channel messages by kind, with velocity 0 treated as a note-off at release velocity 64.
+  // Other system messages are logged ("240") and dropped; F7, data bytes and channel messages under two bytes are
+  // skipped.
   virtual void addAUMIDIEvent(const AUMIDIEventEx& event);
   // addAUMIDIEvent for each event in order; null entries are skipped.
   virtual void addAUMIDIEvents(const std::vector<std::shared_ptr<AUMIDIEventEx>>& events);

@@ -89,8 +89,8 @@ TEST_F(HashTable, GrowsAtThreeNodesPerBucketAndRehashesAtChainHeads) {
   for (int i = 0; i < 20; ++i) korvel_hashtable_insert(table_, keys[i].c_str(), value(i), 0);
   EXPECT_EQ(table_->size, 7u);
 
-  // The order after growth follows from the definition: walk the old buckets in order, each chain from its head,
-  // pushing every node at the head of its new bucket.
+  // Expected layout after the rehash: the old chains are read front to back and each key is prepended to its new
+  // chain.
   std::vector<std::vector<std::string>> oldBuckets(7), newBuckets(22);
   for (int i = 0; i < 21; ++i) oldBuckets[referenceHash(keys[i]) % 7].push_back(keys[i]);
   for (const auto& chain : oldBuckets)
