@@ -14,11 +14,11 @@
 #include "shared/playback/AUMIDIRecorder.h"
 #include "shared/playback/AUMIDISequencer.h"
 
-// The instrument's render call: takes the file player's events of the buffer, merges them with the host's MIDI,
-// hands the host's parameter events to the main queue, turns the player's tempo markers into its tempo factor, sends
-// every merged message with a status byte (and the system messages set aside) to the MIDI output with a copy for the
-// monitor and the recorder, lets the synthesizer render the merged list into the host's buffers and limits them in
-// place. The objects it uses are fixed when it is made, the MIDI output block among them.
+// One render call of the instrument. It mixes the file player's events for this buffer into the host's MIDI, posts
+// host parameter events to the main queue, applies the player's tempo markers as tempo factor, and sends each mixed
+// message that has a status byte (plus the system messages set aside) to MIDI out, copying it for the monitor and
+// recorder. Then the synthesizer renders the mixed list into the host's buffers and the limiter runs over them. Its
+// collaborators, MIDI output block included, are bound at construction.
 //
 // Threads: made and destroyed on the main queue's thread while no render call runs; render() on the render thread,
 // where it never allocates, locks, waits or does I/O (log lines travel through its hand-off).

@@ -25,11 +25,10 @@
 #include "shared/playback/AUMIDIRecorder.h"
 #include "shared/playback/AUMIDISequencer.h"
 
-// The instrument: a multitimbral General MIDI sound module and MIDI file player. It hosts the platform MIDI
-// synthesizer in a private engine that never pulls it, merges the host's MIDI with its file player's inside its own
-// render block, sends the merged MIDI to its MIDI output, renders it through the synthesizer into the host's buffers
-// and limits them. It owns the kernel adapter with the parameter store, the parameter tree, the file player, the
-// recorder, the monitor, the event lists and the program catalogue.
+// The instrument audio unit. The platform MIDI synthesizer sits in a private engine that never pulls it; the unit's
+// own render block mixes host and file-player MIDI, echoes the mix to MIDI out, renders it through the synthesizer
+// into the host's buffers and limits the result. Owns the kernel adapter (with the parameter store), the parameter
+// tree, file player, recorder, monitor, event lists and program catalogue.
 //
 // Threads: everything is for the control thread that made the unit (the main queue in practice), except the render
 // block (render thread) and what the base class allows elsewhere. Host parameter events and the copies of sent MIDI

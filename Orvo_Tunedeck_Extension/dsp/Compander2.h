@@ -29,7 +29,7 @@ public:
     // Peaks to 0 and both factors to 1; timings, hold counters and settings stay.
     void resetState() noexcept;
 
-    // Processes frames samples of both channels in place; nothing happens when frames < 1.
+    // In place on both channels; frames < 1 is a no-op.
     void process(float* left, float* right, std::int64_t frames) noexcept;
 
     Follower inputFollower[2];

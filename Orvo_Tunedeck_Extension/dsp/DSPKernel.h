@@ -18,7 +18,7 @@ public:
     virtual void process(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept = 0;
     // Runs the output stage over frameCount frames from bufferOffset.
     virtual void processCompander(AUAudioFrameCount frameCount, AUAudioFrameCount bufferOffset) noexcept = 0;
-    // Stores a parameter value; also the target of parameter and ramp events (a ramp is applied at once).
+    // Also receives parameter and ramp events; ramps jump straight to their target.
     virtual void setParameter(AUParameterAddress address, AUValue value) noexcept = 0;
     // Takes one MIDI or system-exclusive event.
     virtual void handleMIDIEvent(const AUMIDIEvent& event) noexcept = 0;
@@ -39,6 +39,6 @@ public:
     void handleOneEvent(const AURenderEvent& event) noexcept;
 
 protected:
-    // The host's MIDI output as handed to the latest processWithEvents; nullptr when none.
+    // Whatever MIDI output block the last processWithEvents call passed (maybe nullptr).
     const AUMIDIOutputEventBlock* midiOut = nullptr;
 };

@@ -11,13 +11,11 @@
 
 struct _korvel_synth_t;
 
-// The instrument's kernel: the parameter store, the output limiter on the live path, the render state of one call
-// (the host's buffer list and bus), and one instance of the SoundFont synthesizer library with the sound font
-// "soundfont6.sf2" of the resources folder, alive from construction to destruction.
+// The instrument's kernel. Holds the parameter store, the live path's output limiter, per-call render state (host
+// buffer list and bus) and, for its whole life, a korvel synthesizer loaded with resources/"soundfont6.sf2".
 //
-// Construction logs "Resource location is: <folder>"; without a resources folder it logs "Failed to get app path!",
-// and when the library makes no synthesizer "ERROR: The internal synthesizer / sequencer could not be created.";
-// the kernel then works on without the library.
+// The constructor logs the resource folder, or an error when that folder or the synthesizer cannot be had; in the
+// latter case the kernel keeps running without the library.
 //
 // Thread contract: construction, destruction, init and setSamplerate on the control thread while rendering is
 // stopped; parameter access, bypass and limiter reset requests from any thread; the render entry points (from

@@ -1,6 +1,5 @@
-// A list of MIDI events, one row per event: sample time, channel, status, the two data bytes and the event's line
-// (formatEvent), each in its channel's colour. No screen places it; whoever embeds it fills events (for example from
-// the monitor) and reloads it.
+// Table of MIDI events, a row each with the event's fields and its formatEvent line, coloured by channel. It is not
+// part of any screen: an embedder fills events (from the monitor, say) and calls reload.
 //
 // Threads: main queue only. Log lines go through the main queue.
 #pragma once

@@ -6,6 +6,6 @@
 #include <cstdint>
 #include <string>
 
-// The event's line: a label padded with blanks to a fixed width, data1 as "%2X", then " VEL " (notes) or " VAL "
-// and data2 in decimal; "NOTE ON     3C VEL 100", "VOLUME       7 VAL 127", "SYSEX        7E VAL ...".
+// Fixed-width label, data1 in hex ("%2X"), " VEL " for notes or " VAL " otherwise, data2 in decimal:
+// "NOTE ON     3C VEL 100", "VOLUME       7 VAL 127", "SYSEX        7E VAL ...".
 std::string formatEvent(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);

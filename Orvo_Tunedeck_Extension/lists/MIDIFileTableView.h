@@ -16,7 +16,7 @@
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileScreen.h"
 #include "platform/ui/TableView.h"
 
-// Its own data source and delegate (the screen wires that up).
+// Serves as its own data source and delegate once the screen connects them.
 class MIDIFileTableView : public ui::TableView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     // Registers the four cell designs.
@@ -37,14 +37,13 @@ public:
     // Lists the documents folder (made when missing), every folder closed. Without a documents folder: "ERROR:
     // Documents directory is nil." and nothing changes.
     void showUserFiles();
-    // Removes the entry at pendingFile, a folder with everything in it, and in user mode lists the user root again.
-    // pendingFile is emptied afterwards, unless nothing existed there.
+    // Deletes pendingFile from disk (folders recursively) and, in user mode, relists the user root. pendingFile is
+    // cleared unless the path was already gone.
     void deleteFile();
 
     // The number of visible entries.
     std::size_t itemCount() const;
-    // The row's content; an empty row (no identifier) and "MIDIFileTableView: Error: The row exceeds the count of
-    // items." for a row beyond the entries.
+    // Past the last entry: an empty row (no identifier), with an error logged.
     MIDIFileRow rowContent(int row) const;
     // A tap: opens or closes a folder, or picks a file.
     void pickRow(int row);

@@ -1,6 +1,6 @@
-// The program list: every row of the audio unit's program catalogue in the catalogue's list format
-// ("MSB:000 / LSB:000 - P:000 : Piano 1"); a tap hands the row to the screen's delegate and closes the screen.
-// The catalogue is shared with the audio unit, never copied, so the list shows the table it loaded last.
+// Shows the audio unit's program catalogue, one formatted line per program ("MSB:000 / LSB:000 - P:000 : Piano 1").
+// Tapping a row reports it to the screen's delegate and closes the screen. The catalogue object is the unit's own,
+// not a copy, so the list always reflects the last table loaded.
 //
 // Threads: main queue only. Log lines go through the main queue.
 #pragma once
@@ -17,7 +17,7 @@
 // The cell design of a program row: a label as the first subview of its content view.
 inline constexpr std::string_view kProgramCellIdentifier = "Item";
 
-// Its own data source and delegate (the screen wires that up).
+// Serves as its own data source and delegate once the screen connects them.
 class ProgramsTableView : public ui::TableView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     // Registers the row design.
@@ -30,8 +30,7 @@ public:
 
     // The catalogue's row count; 0 without a catalogue.
     std::size_t itemCount() const;
-    // The row's line; "" without a catalogue, and "" with "ProgramsTableView: ERROR: The row exceeds the count of
-    // items." for a row beyond the catalogue.
+    // "" when there is no catalogue, and "" plus a logged error past its end.
     std::string rowText(int row) const;
     // A tap: the row goes to the screen's delegate, then the screen closes. A row beyond the catalogue (which the
     // audio unit may have switched to a shorter table while the list was open) is logged as above and ignored.

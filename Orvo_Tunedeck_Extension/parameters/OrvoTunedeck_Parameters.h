@@ -6,9 +6,9 @@
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
 #include "platform/audiounit/AUParameterTree.h"
 
-// Builds and owns the audio unit's parameter tree: 165 parameters in eleven groups (TunedeckParameterLayout), at
-// addresses 1001 to 1005 and 1016 to 1175. The tree keeps no values of its own: every write lands in the kernel
-// adapter's parameter store and every read comes from it.
+// Owner of the unit's parameter tree, built from TunedeckParameterLayout (165 parameters, 11 groups, addresses
+// 1001-1005 and 1016-1175). Values live only in the kernel adapter's parameter store; the tree reads and writes
+// through to it.
 //
 // Thread contract: construct on the thread that creates the audio unit, before the tree is shared. The tree's
 // values may then be read and written from any thread except the render thread (see AUParameterTree).
