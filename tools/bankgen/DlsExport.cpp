@@ -11,6 +11,7 @@ enum : std::uint16_t {
     kSourceNone = 0x0000,
     kSourceLfo = 0x0001,
     kSourceKeyNumber = 0x0003,
+    kSourceEg2 = 0x0005,
     kDestinationGain = 0x0001,
     kDestinationPitch = 0x0003,
     kDestinationPan = 0x0004,
@@ -20,13 +21,19 @@ enum : std::uint16_t {
     kDestinationEg1Decay = 0x0207,
     kDestinationEg1Release = 0x0209,
     kDestinationEg1Sustain = 0x020a,
+    kDestinationEg2Attack = 0x030a,
+    kDestinationEg2Decay = 0x030b,
+    kDestinationEg2Release = 0x030d,
+    kDestinationEg2Sustain = 0x030e,
+    kDestinationFilterCutoff = 0x0500,
+    kDestinationFilterQ = 0x0501,
 };
 
 // Sustain is a level in tenths of a percent. The set holds the drop from full level as SoundFont 2 stores it, which
 // readers take as tenths of a percent of the envelope's range (1000 is silence); the level is what remains.
-double sustainPerMille(std::int16_t sustainCentibels)
+double sustainPerMille(std::int16_t drop)
 {
-    return std::max(0, 1000 - sustainCentibels);
+    return std::max(0, 1000 - drop);
 }
 
 dls::Wave waveOf(const GeneratedSample& sample)
@@ -50,6 +57,8 @@ dls::Region regionOf(const Region& region, const ProgramSet& set)
     dls::Region out;
     out.key_lo = region.keyLo;
     out.key_hi = region.keyHi;
+    out.vel_lo = region.velLo;
+    out.vel_hi = region.velHi;
     out.key_group = region.exclusiveClass;
     out.pool_index = region.sample;
     dls::SampleRecord record;
@@ -79,6 +88,30 @@ dls::Region regionOf(const Region& region, const ProgramSet& set)
             dls::connection(kSourceNone, kDestinationLfoFrequency, region.vibrato->frequencyCents));
         articulation.connections.push_back(dls::connection(kSourceLfo, kDestinationPitch, region.vibrato->depthCents));
     }
+    const FilterMotion& f = region.filter;
+    if (f.cutoffCents != kOpenCutoffCents) {
+        articulation.connections.push_back(dls::connection(kSourceNone, kDestinationFilterCutoff, f.cutoffCents));
+    }
+    if (f.resonanceCentibels != 0) {
+        articulation.connections.push_back(dls::connection(kSourceNone, kDestinationFilterQ, f.resonanceCentibels));
+    }
+    if (f.envelopeToCutoffCents != 0) {
+        articulation.connections.insert(
+            articulation.connections.end(),
+            {dls::connection(kSourceNone, kDestinationEg2Attack, f.envelopeAttackTimecents),
+             dls::connection(kSourceNone, kDestinationEg2Decay, f.envelopeDecayTimecents),
+             dls::connection(kSourceNone, kDestinationEg2Sustain, sustainPerMille(f.envelopeSustainPerMille)),
+             dls::connection(kSourceNone, kDestinationEg2Release, f.envelopeReleaseTimecents),
+             dls::connection(kSourceEg2, kDestinationFilterCutoff, f.envelopeToCutoffCents)});
+    }
+    if (f.lfoToCutoffCents != 0) {
+        articulation.connections.push_back(dls::connection(kSourceLfo, kDestinationFilterCutoff, f.lfoToCutoffCents));
+    }
+    // The region's pitch in cents: its semitones and cents together.
+    if (region.coarseTune != 0 || region.fineTune != 0) {
+        articulation.connections.push_back(
+            dls::connection(kSourceNone, kDestinationPitch, 100.0 * region.coarseTune + region.fineTune));
+    }
     if (region.attenuationCentibels != 0) {
         articulation.connections.push_back(
             dls::connection(kSourceNone, kDestinationGain, -static_cast<double>(region.attenuationCentibels)));
@@ -100,7 +133,7 @@ dls::Bank toDls(const ProgramSet& set, std::span<const PresetSlot> layout, const
         bank.waves.push_back(waveOf(sample));
     }
     for (const PresetSlot& slot : layout) {
-        const GeneratedInstrument& source = slot.drums ? set.drums : set.melodic[slot.program];
+        const GeneratedInstrument& source = set.instrumentFor(slot.bank, slot.program);
         dls::Instrument instrument;
         instrument.name = slot.name;
         instrument.program = slot.program;

@@ -1,8 +1,10 @@
 #include "tools/bankgen/DrumKit.h"
 
+#include "tools/bankgen/DrumSounds.h"
 #include "tools/bankgen/LoopedSamples.h"
 #include "tools/bankgen/Synthesis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -11,7 +13,9 @@ namespace bankgen {
 
 namespace {
 
-enum class DrumSound : std::uint8_t { kick, snare, tom, clap, wood, shaker, hat, cymbal, metal, whistle };
+// The first three are each kit's own; the others all kits share.
+enum class DrumSound : std::uint8_t { kick, snare, tom, clap, wood, shaker, hat, cymbal, metal, whistle, zap };
+constexpr std::uint32_t kOwnSounds = 3;
 
 constexpr std::uint16_t kHiHatClass = 1;
 constexpr std::uint16_t kTriangleClass = 2;
@@ -77,31 +81,61 @@ constexpr std::array<DrumKey, 47> kKeys{{
     {81, DrumSound::metal, 57, 2.5f, 8, 350, kTriangleClass},
 }};
 
-GeneratedSample oneShot(const char* name, const std::vector<double>& signal, std::uint8_t rootKey)
+struct Kit {
+    std::uint8_t program;
+    const char* name;
+    DrumShape shape;
+    float tailScale;               // of the ringing sounds: a room's or a stage's length
+    std::int16_t cymbalCutoffCents; // kOpenCutoffCents leaves the metal open
+    bool effects;                  // the effects kit: sweeps and noises instead of drums
+};
+
+constexpr std::array<Kit, 9> kKits{{
+    {0, "Standard", {50, 110, 0.025f, 0.12f, 0.6f, 185, 0.04f, 0.07f, 1.2f, false, 0.4f, 0.18f, 0.3f, false}, 1.0f,
+     kOpenCutoffCents, false},
+    {8, "Room", {58, 90, 0.025f, 0.18f, 0.3f, 165, 0.07f, 0.14f, 0.8f, false, 0.3f, 0.35f, 0.5f, false}, 1.6f, 10800,
+     false},
+    {16, "Power", {42, 180, 0.03f, 0.22f, 1.2f, 210, 0.06f, 0.14f, 1.8f, false, 0.8f, 0.4f, 0.6f, false}, 1.4f,
+     kOpenCutoffCents, false},
+    {24, "Electronic", {55, 200, 0.04f, 0.2f, 0.1f, 240, 0.08f, 0.12f, 1.0f, false, 1.5f, 0.35f, 0.0f, false}, 0.8f,
+     10500, false},
+    {25, "TR-808", {48, 60, 0.05f, 0.45f, 0.05f, 330, 0.05f, 0.09f, 0.8f, false, 0.15f, 0.4f, 0.0f, false}, 0.6f, 9800,
+     false},
+    {32, "Jazz", {65, 60, 0.02f, 0.1f, 0.3f, 220, 0.05f, 0.1f, 0.9f, false, 0.2f, 0.25f, 0.2f, false}, 1.2f, 11000,
+     false},
+    {40, "Brush", {65, 60, 0.02f, 0.1f, 0.2f, 220, 0.05f, 0.18f, 1.0f, true, 0.2f, 0.25f, 0.1f, false}, 1.2f, 10000,
+     false},
+    {48, "Orchestra", {40, 20, 0.05f, 0.6f, 0.2f, 200, 0.03f, 0.12f, 1.3f, false, 0.0f, 1.0f, 0.1f, true}, 1.8f, kOpenCutoffCents,
+     false},
+    {56, "SFX", {50, 110, 0.025f, 0.12f, 0.6f, 185, 0.04f, 0.07f, 1.2f, false, 0.4f, 0.18f, 0.3f, false}, 1.0f, kOpenCutoffCents,
+     true},
+}};
+
+GeneratedSample oneShot(std::string name, const std::vector<double>& signal, std::uint8_t rootKey,
+                        std::uint32_t rateHz)
 {
-    return {name, toPoints(signal, 0.9), kSampleRateHz, rootKey, std::nullopt};
+    return {std::move(name), toPoints(signal, 0.9), rateHz, rootKey, std::nullopt};
 }
 
-std::vector<GeneratedSample> drumSamples()
+// The sounds all kits share, in the order of DrumSound from clap on.
+std::vector<GeneratedSample> sharedSamples(const Voicing& voicing)
 {
     constexpr std::array<float, 8> kMetal{1, 0, 0.6f, 0, 0.45f, 0.3f, 0, 0.35f};
     constexpr std::array<float, 2> kWhistle{1, 0.05f};
-    // In the order of DrumSound.
+    const std::uint32_t rate = voicing.rateHz;
     std::vector<GeneratedSample> samples;
-    samples.push_back(oneShot("Kick", kickSignal(), 36));
-    samples.push_back(oneShot("Snare", snareSignal(), 38));
-    samples.push_back(oneShot("Tom", tomSignal(), 43));
-    samples.push_back(oneShot("Clap", clapSignal(), 39));
-    samples.push_back(oneShot("Wood", woodSignal(), 77));
-    samples.push_back(oneShot("Shaker", shakerSignal(), 69));
-    samples.push_back(noiseSample("Hi-Hat", 2, 0x4a7, 0.7));
-    samples.push_back(noiseSample("Cymbal", 1, 0xc7b, 0.7));
-    samples.push_back(cycleSample("Metal", 69, kMetal, 0.7));
-    samples.push_back(cycleSample("Whistle", 69, kWhistle, 0.7));
+    samples.push_back(oneShot("Clap", clapSignal(rate, voicing.seed + 1), 39, rate));
+    samples.push_back(oneShot("Wood", woodSignal(rate), 77, rate));
+    samples.push_back(oneShot("Shaker", shakerSignal(rate, voicing.seed + 2), 69, rate));
+    samples.push_back(noiseSample("Hi-Hat", rate, 2, voicing.seed + 3, 0.7));
+    samples.push_back(noiseSample("Cymbal", rate, 1, voicing.seed + 4, 0.7));
+    samples.push_back(cycleSample("Metal", 69, rate, kMetal, 0.7));
+    samples.push_back(cycleSample("Whistle", 69, rate, kWhistle, 0.7));
+    samples.push_back(oneShot("Zap", zapSignal(rate), 60, rate));
     return samples;
 }
 
-Region drumRegion(const DrumKey& key, std::uint32_t sample, bool looped)
+Region drumRegion(const DrumKey& key, const Kit& kit, const Voicing& voicing, std::uint32_t sample, bool looped)
 {
     Region region;
     region.keyLo = key.key;
@@ -110,31 +144,69 @@ Region drumRegion(const DrumKey& key, std::uint32_t sample, bool looped)
     region.rootKey = key.rootKey;
     region.looped = looped;
     if (key.decaySeconds > 0) {
-        region.envelope.decayTimecents = secondsToTimecents(key.decaySeconds);
+        double decay = key.decaySeconds * kit.tailScale * voicing.timeScale;
+        region.envelope.decayTimecents = secondsToTimecents(decay);
         region.envelope.sustainCentibels = decibelsToCentibels(100);
-        region.envelope.releaseTimecents = secondsToTimecents(std::min(key.decaySeconds, 1.0f));
+        region.envelope.releaseTimecents = secondsToTimecents(std::min(decay, 1.0));
     } else {
         region.envelope.releaseTimecents = secondsToTimecents(1.0);
     }
     region.attenuationCentibels = decibelsToCentibels(key.attenuationDecibels);
-    region.pan = key.pan;
+    region.pan = static_cast<std::int16_t>(std::lround(key.pan * voicing.kitPanScale));
     region.exclusiveClass = key.exclusiveClass;
+    if (key.sound == DrumSound::hat || key.sound == DrumSound::cymbal || key.sound == DrumSound::metal) {
+        region.filter.cutoffCents =
+            static_cast<std::int16_t>(std::min<int>(kit.cymbalCutoffCents + voicing.cutoffOffsetCents, kOpenCutoffCents));
+    }
     return region;
+}
+
+// The effects kit plays every key with a sound of the shared set at a pitch of its own, held ones dying in a second.
+DrumKey effectKey(std::uint8_t key)
+{
+    constexpr std::array<DrumSound, 7> kCycle{DrumSound::zap,  DrumSound::cymbal, DrumSound::shaker, DrumSound::metal,
+                                              DrumSound::whistle, DrumSound::clap, DrumSound::wood};
+    DrumSound sound = kCycle[key % kCycle.size()];
+    auto root = static_cast<std::uint8_t>(36 + (key * 7) % 48);
+    bool held = sound == DrumSound::cymbal || sound == DrumSound::metal || sound == DrumSound::whistle;
+    return {key, sound, root, held ? 1.0f : 0.0f, 4, static_cast<std::int16_t>((key % 5) * 150 - 300), 0};
 }
 
 } // namespace
 
-void addDrumKit(ProgramSet& set)
+void addDrumKits(ProgramSet& set, const Voicing& voicing)
 {
-    auto first = static_cast<std::uint32_t>(set.samples.size());
-    std::vector<GeneratedSample> samples = drumSamples();
-    set.drums.name = "Standard Kit";
-    for (const DrumKey& key : kKeys) {
-        auto index = static_cast<std::uint32_t>(key.sound);
-        set.drums.regions.push_back(drumRegion(key, first + index, samples[index].loop.has_value()));
-    }
+    auto shared = static_cast<std::uint32_t>(set.samples.size());
+    std::vector<GeneratedSample> samples = sharedSamples(voicing);
+    std::vector<bool> looped;
     for (GeneratedSample& sample : samples) {
+        looped.push_back(sample.loop.has_value());
         set.samples.push_back(std::move(sample));
+    }
+    auto sampleOf = [&](DrumSound sound, std::uint32_t own) {
+        auto index = static_cast<std::uint32_t>(sound);
+        return index < kOwnSounds ? own + index : shared + index - kOwnSounds;
+    };
+    for (const Kit& kit : kKits) {
+        auto own = static_cast<std::uint32_t>(set.samples.size());
+        if (!kit.effects) {
+            const std::uint32_t rate = voicing.rateHz;
+            std::string prefix = std::string(kit.name) + " ";
+            set.samples.push_back(oneShot(prefix + "Kick", kickSignal(kit.shape, rate, voicing.seed + kit.program), 36,
+                                          rate));
+            set.samples.push_back(
+                oneShot(prefix + "Snare", snareSignal(kit.shape, rate, voicing.seed + 2 * kit.program), 38, rate));
+            set.samples.push_back(
+                oneShot(prefix + "Tom", tomSignal(kit.shape, rate, voicing.seed + 3 * kit.program), 43, rate));
+        }
+        PlacedInstrument placed{kDrumBank, kit.program, {kit.name, {}}};
+        for (const DrumKey& standard : kKeys) {
+            DrumKey key = kit.effects ? effectKey(standard.key) : standard;
+            auto index = static_cast<std::uint32_t>(key.sound);
+            bool isLooped = index >= kOwnSounds && looped[index - kOwnSounds];
+            placed.instrument.regions.push_back(drumRegion(key, kit, voicing, sampleOf(key.sound, own), isLooped));
+        }
+        set.kits.push_back(std::move(placed));
     }
 }
 

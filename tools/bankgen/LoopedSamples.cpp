@@ -11,23 +11,24 @@ namespace {
 constexpr std::uint32_t kPointsAfterLoop = 8;
 } // namespace
 
-GeneratedSample cycleSample(const char* name, std::uint8_t rootKey, std::span<const float> amplitudes, double peak)
+GeneratedSample cycleSample(const char* name, std::uint8_t rootKey, std::uint32_t rateHz,
+                            std::span<const float> amplitudes, double peak)
 {
-    std::uint32_t period = periodOfA(rootKey);
+    std::uint32_t period = periodOfA(rootKey, rateHz);
     // A lead-in cycle, the looped cycle, and a cycle after it.
-    return {name, additiveCycles(period, amplitudes, 3, peak), kSampleRateHz, rootKey, SampleLoop{period, 2 * period}};
+    return {name, additiveCycles(period, amplitudes, 3, peak), rateHz, rootKey, SampleLoop{period, 2 * period}};
 }
 
-GeneratedSample noiseSample(const char* name, int differences, std::uint32_t seed, double peak)
+GeneratedSample noiseSample(const char* name, std::uint32_t rateHz, int differences, std::uint32_t seed, double peak)
 {
     constexpr std::uint8_t kRootKey = 69;
-    const std::uint32_t loopLength = 44 * periodOfA(kRootKey);
-    const std::uint32_t leadIn = periodOfA(kRootKey);
+    const std::uint32_t loopLength = 44 * periodOfA(kRootKey, rateHz);
+    const std::uint32_t leadIn = periodOfA(kRootKey, rateHz);
     std::vector<double> loop = loopNoiseSignal(loopLength, differences, seed);
     std::vector<double> signal(loop.end() - leadIn, loop.end());
     signal.insert(signal.end(), loop.begin(), loop.end());
     signal.insert(signal.end(), loop.begin(), loop.begin() + kPointsAfterLoop);
-    return {name, toPoints(signal, peak), kSampleRateHz, kRootKey, SampleLoop{leadIn, leadIn + loopLength}};
+    return {name, toPoints(signal, peak), rateHz, kRootKey, SampleLoop{leadIn, leadIn + loopLength}};
 }
 
 } // namespace bankgen

@@ -5,6 +5,8 @@
 #include "tools/bankgen/LoopedSamples.h"
 #include "tools/bankgen/MelodicVoices.h"
 #include "tools/bankgen/Synthesis.h"
+#include "tools/bankgen/Tones.h"
+#include "tools/bankgen/Variations.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +17,7 @@ namespace bankgen {
 
 namespace {
 
-// Each program has one region per octave, rooted on an A so that its loop holds exactly one period.
+// Each program has one region per octave, rooted on an A so that its loop holds whole periods.
 struct KeySplit {
     std::uint8_t rootKey;
     std::uint8_t keyLo;
@@ -30,20 +32,28 @@ constexpr std::array<KeySplit, 5> kSplits{{
     {93, 87, 127},
 }};
 
-// Partials stay below this when a region's highest key (taken at most as key 105) plays.
+// Partials stay below this (and below the rate's limit) when a region's highest key (at most key 105) plays.
 constexpr double kHighestPartialHz = 18000.0;
 constexpr std::uint8_t kHighestKeyWithoutAliasing = 105;
+// Every program is levelled to this RMS (of full scale) over its first 0.3 s, so that programs play equally loud.
+constexpr double kProgramLevel = 0.1;
+constexpr double kLevelSeconds = 0.3;
+// The second layer of ensembles and pads sounds this much below the first.
+constexpr std::int16_t kSecondLayerCentibels = 90;
+// Soft notes of the velocity-layered families play below this velocity.
+constexpr std::uint8_t kLoudVelocity = 80;
 
 double keyToHz(std::uint8_t key)
 {
     return 440.0 * std::exp2((key - 69) / 12.0);
 }
 
-std::uint32_t harmonicLimit(const KeySplit& split)
+std::uint32_t harmonicLimit(const KeySplit& split, std::uint8_t keyHi, const Voicing& voicing)
 {
-    std::uint8_t top = std::min(split.keyHi, kHighestKeyWithoutAliasing);
-    auto byKey = static_cast<std::uint32_t>(kHighestPartialHz / keyToHz(top));
-    std::uint32_t byPeriod = periodOfA(split.rootKey) / 2 - 1;
+    std::uint8_t top = std::min(keyHi, kHighestKeyWithoutAliasing);
+    double highest = std::min(kHighestPartialHz, 0.42 * voicing.rateHz);
+    auto byKey = static_cast<std::uint32_t>(highest / keyToHz(top));
+    std::uint32_t byPeriod = periodOfA(split.rootKey, voicing.rateHz) / 2 - 1;
     return std::max<std::uint32_t>(1, std::min(byKey, byPeriod));
 }
 
@@ -53,51 +63,129 @@ std::string trimmed(std::string_view name)
     return std::string(name.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 
-Envelope envelopeOf(const VoiceRecipe& recipe)
+Envelope envelopeOf(const VoiceRecipe& recipe, const Voicing& voicing)
 {
     const EnvelopeSeconds& e = recipe.envelope;
-    return {secondsToTimecents(e.attack), secondsToTimecents(e.decay), decibelsToCentibels(e.sustainDecibels),
-            secondsToTimecents(e.release), recipe.decayTimecentsPerKey};
+    return {secondsToTimecents(e.attack), secondsToTimecents(e.decay * voicing.timeScale),
+            decibelsToCentibels(e.sustainDecibels), secondsToTimecents(e.release * voicing.timeScale),
+            recipe.decayTimecentsPerKey};
 }
 
 // A singer's or player's vibrato: about five and a half wobbles a second, setting in after a third of a second.
-std::optional<Vibrato> vibratoOf(const VoiceRecipe& recipe)
+std::optional<Vibrato> vibratoOf(const VoiceRecipe& recipe, const Voicing& voicing)
 {
-    if (recipe.vibratoCents == 0) {
+    if (recipe.vibratoCents == 0 && recipe.filter.lfoCents == 0) {
         return std::nullopt;
     }
-    return Vibrato{secondsToTimecents(0.35), hertzToAbsoluteCents(5.5),
-                   static_cast<std::int16_t>(std::lround(recipe.vibratoCents))};
+    return Vibrato{secondsToTimecents(0.35), hertzToAbsoluteCents(recipe.vibratoCents != 0 ? 5.5 : 0.7),
+                   static_cast<std::int16_t>(std::lround(recipe.vibratoCents * voicing.vibratoScale))};
+}
+
+FilterMotion filterOf(const VoiceRecipe& recipe, std::uint8_t rootKey, const Voicing& voicing)
+{
+    const FilterRecipe& f = recipe.filter;
+    FilterMotion motion;
+    if (f.cutoffHarmonic > 0) {
+        motion.cutoffCents = static_cast<std::int16_t>(std::clamp<int>(
+            hertzToAbsoluteCents(f.cutoffHarmonic * keyToHz(rootKey)) + voicing.cutoffOffsetCents, 1500, kOpenCutoffCents));
+    }
+    motion.resonanceCentibels = decibelsToCentibels(f.resonanceDecibels);
+    if (f.envelopeCents != 0) {
+        motion.envelopeAttackTimecents = secondsToTimecents(f.envelopeAttack);
+        motion.envelopeDecayTimecents = secondsToTimecents(f.envelopeDecay * voicing.timeScale);
+        motion.envelopeSustainPerMille = static_cast<std::int16_t>(std::lround(1000.0 * f.envelopeSustain));
+        motion.envelopeReleaseTimecents = secondsToTimecents(f.envelopeRelease * voicing.timeScale);
+        motion.envelopeToCutoffCents = static_cast<std::int16_t>(std::lround(f.envelopeCents));
+    }
+    motion.lfoToCutoffCents = static_cast<std::int16_t>(std::lround(f.lfoCents));
+    return motion;
+}
+
+// The regions of one split: a soft and a loud zone where loudness changes the timbre, and for ensembles and pads,
+// where the voicing layers them, a quieter second layer detuned against the first (an octave up for pads) and
+// placed across the stereo field. The first layer stays in tune; the second is quiet enough that their beating
+// leaves the level steady.
+void addSplitRegions(GeneratedInstrument& instrument, const Region& region, const VoiceRecipe& recipe,
+                     const Voicing& voicing, bool octaveLayer)
+{
+    std::vector<Region> regions{region};
+    if (voicing.velocityLayers && recipe.velocityTimbre) {
+        Region soft = region;
+        soft.velHi = kLoudVelocity - 1;
+        int open = soft.filter.cutoffCents >= kOpenCutoffCents ? hertzToAbsoluteCents(10.0 * keyToHz(region.rootKey))
+                                                               : soft.filter.cutoffCents;
+        soft.filter.cutoffCents = static_cast<std::int16_t>(std::clamp<int>(open - 1200, 1500, kOpenCutoffCents));
+        soft.filter.envelopeToCutoffCents = static_cast<std::int16_t>(soft.filter.envelopeToCutoffCents * 6 / 10);
+        regions[0].velLo = kLoudVelocity;
+        regions.push_back(soft);
+    }
+    bool layered = recipe.layered && voicing.ensembleDetuneCents > 0;
+    for (Region& each : regions) {
+        if (!layered) {
+            instrument.regions.push_back(each);
+            continue;
+        }
+        Region second = each;
+        each.pan = static_cast<std::int16_t>(-voicing.layerPan);
+        second.pan = voicing.layerPan;
+        second.fineTune = static_cast<std::int16_t>(std::lround(voicing.ensembleDetuneCents));
+        second.coarseTune = octaveLayer ? 12 : 0;
+        second.attenuationCentibels = static_cast<std::int16_t>(second.attenuationCentibels + kSecondLayerCentibels);
+        instrument.regions.push_back(each);
+        instrument.regions.push_back(second);
+    }
+}
+
+std::int16_t levelling(const GeneratedSample& sample)
+{
+    double level = onsetLevel(sample, kLevelSeconds);
+    return level > kProgramLevel ? decibelsToCentibels(20.0 * std::log10(level / kProgramLevel)) : 0;
 }
 
 GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, std::vector<GeneratedSample>& samples,
-                                      std::uint32_t noiseSample)
+                                      std::uint32_t noiseSample, const Voicing& voicing)
 {
     const VoiceRecipe& recipe = recipeForProgram(program);
     GeneratedInstrument instrument{std::move(name), {}};
     Region region;
     region.looped = true;
-    region.envelope = envelopeOf(recipe);
-    region.vibrato = vibratoOf(recipe);
-    region.attenuationCentibels = decibelsToCentibels(recipe.attenuationDecibels);
-    if (recipe.noise) {
+    region.envelope = envelopeOf(recipe, voicing);
+    region.vibrato = vibratoOf(recipe, voicing);
+    if (recipe.model == ToneModel::noise) {
         region.sample = noiseSample;
+        region.attenuationCentibels = levelling(samples[noiseSample]);
         // The sound effects take the noise a major third apart from one program to the next, from rumble to hiss.
         region.rootKey = static_cast<std::uint8_t>(45 + 4 * (program % 8));
         instrument.regions.push_back(region);
         return instrument;
     }
-    for (const KeySplit& split : kSplits) {
-        std::vector<float> amplitudes = harmonicAmplitudes(program, harmonicLimit(split));
+    for (std::size_t s = 0; s < kSplits.size() && kSplits[s].rootKey <= voicing.topRootKey; ++s) {
+        const KeySplit& split = kSplits[s];
+        // The top region reaches up to key 127.
+        std::uint8_t keyHi = split.rootKey == voicing.topRootKey ? 127 : split.keyHi;
+        std::vector<float> amplitudes =
+            harmonicAmplitudes(program, harmonicLimit(split, keyHi, voicing), voicing.rolloffOffset);
         char sampleName[20];
         std::snprintf(sampleName, sizeof sampleName, "P%03u A%d", static_cast<unsigned>(program),
                       split.rootKey / 12 - 1);
-        samples.push_back(cycleSample(sampleName, split.rootKey, amplitudes, 0.6));
+        ToneRequest request{recipe.model,
+                            split.rootKey,
+                            voicing.rateHz,
+                            amplitudes,
+                            recipe.transientSeconds * voicing.transientScale,
+                            // A brighter voicing plucks and strikes harder.
+                            std::clamp(brightnessOf(program) - voicing.rolloffOffset, 0.05f, 1.0f),
+                            voicing.inharmonicityScale,
+                            recipe.modes,
+                            static_cast<std::uint32_t>(voicing.seed + 131u * program + s)};
+        samples.push_back(renderTone(sampleName, request));
         region.keyLo = split.keyLo;
-        region.keyHi = split.keyHi;
+        region.keyHi = keyHi;
         region.sample = static_cast<std::uint32_t>(samples.size() - 1);
         region.rootKey = split.rootKey;
-        instrument.regions.push_back(region);
+        region.attenuationCentibels = levelling(samples.back());
+        region.filter = filterOf(recipe, split.rootKey, voicing);
+        addSplitRegions(instrument, region, recipe, voicing, recipe.model == ToneModel::additive);
     }
     return instrument;
 }
@@ -120,17 +208,38 @@ std::int16_t decibelsToCentibels(double attenuationDecibels)
     return static_cast<std::int16_t>(std::clamp(std::lround(attenuationDecibels * 10.0), 0L, 1440L));
 }
 
-ProgramSet buildProgramSet()
+const GeneratedInstrument& ProgramSet::instrumentFor(std::uint16_t bank, std::uint8_t program) const
 {
+    if (bank == kDrumBank) {
+        auto kit = std::find_if(kits.begin(), kits.end(), [&](const PlacedInstrument& k) { return k.program == program; });
+        return kit != kits.end() ? kit->instrument : kits.front().instrument;
+    }
+    auto own = std::find_if(variations.begin(), variations.end(), [&](const PlacedVariation& v) {
+        return v.bank == bank && v.program == program;
+    });
+    return own != variations.end() ? own->instrument : melodic[program & 127];
+}
+
+ProgramSet buildProgramSet(const BankFile& file)
+{
+    const Voicing& voicing = file.voicing;
     ProgramSet set;
     // Sound effects share one looped noise; each plays it from its own root key.
-    set.samples.push_back(noiseSample("Noise", 1, 0xeffec7, 0.6));
+    set.samples.push_back(noiseSample("Noise", voicing.rateHz, 1, voicing.seed, 0.6));
     auto names = generalMidiProgramTable();
     for (unsigned program = 0; program < 128; ++program) {
         set.melodic.push_back(melodicInstrument(static_cast<std::uint8_t>(program), trimmed(names[program].name),
-                                                set.samples, 0));
+                                                set.samples, 0, voicing));
     }
-    addDrumKit(set);
+    for (const PresetSlot& slot : presetLayout(file.table)) {
+        if (!slot.drums && slot.bank != 0) {
+            const GeneratedInstrument& base = set.melodic[slot.program];
+            VariationChanges changes = variationChanges(base, slot.name, slot.bank);
+            GeneratedInstrument varied = withChanges(base, changes, slot.name);
+            set.variations.push_back({slot.bank, slot.program, std::move(changes), std::move(varied)});
+        }
+    }
+    addDrumKits(set, voicing);
     return set;
 }
 

@@ -1,9 +1,11 @@
-// One General MIDI program set, as the sound-bank files store it: samples, 128 melodic instruments and one drum-kit
-// instrument. The bank writers lay it out in SoundFont 2 or DLS form; the units are those of SoundFont 2
-// (timecents, centibels, tenths of a percent for pan).
+// One program set, as a sound-bank file stores it: samples, the 128 melodic instruments, the variation tones of the
+// file's program table and a drum kit per kit program. The bank writers lay it out in SoundFont 2 or DLS form; the
+// units are those of SoundFont 2 (timecents, centibels, cents, tenths of a percent for pan and levels).
 //
 // Thread contract: plain values; buildProgramSet is a pure function, callable from any thread.
 #pragma once
+
+#include "tools/bankgen/BankLayout.h"
 
 #include <cstdint>
 #include <optional>
@@ -42,9 +44,26 @@ struct Vibrato {
     std::int16_t depthCents = 0;
 };
 
+// The low-pass filter's cutoff, in absolute cents, that leaves it open.
+inline constexpr std::int16_t kOpenCutoffCents = 13500;
+
+// Modulation envelope and where it and the modulation LFO take the low-pass filter.
+struct FilterMotion {
+    std::int16_t cutoffCents = kOpenCutoffCents; // initial cutoff in absolute cents
+    std::int16_t resonanceCentibels = 0;
+    std::int16_t envelopeAttackTimecents = -12000;
+    std::int16_t envelopeDecayTimecents = -12000;
+    std::int16_t envelopeSustainPerMille = 0; // drop from the envelope's peak while held, 1000 is all of it
+    std::int16_t envelopeReleaseTimecents = -12000;
+    std::int16_t envelopeToCutoffCents = 0;
+    std::int16_t lfoToCutoffCents = 0; // from the modulation LFO the vibrato also uses
+};
+
 struct Region {
     std::uint8_t keyLo = 0;
     std::uint8_t keyHi = 127;
+    std::uint8_t velLo = 0;
+    std::uint8_t velHi = 127;
     std::uint32_t sample = 0;       // index into ProgramSet::samples
     std::uint8_t rootKey = 60;      // the key that plays the sample at its own pitch
     bool looped = false;
@@ -53,20 +72,62 @@ struct Region {
     std::int16_t pan = 0;           // -500 left .. 500 right
     std::uint16_t exclusiveClass = 0;
     std::optional<Vibrato> vibrato;
+    std::int16_t coarseTune = 0; // semitones
+    std::int16_t fineTune = 0;   // cents
+    FilterMotion filter;
 };
 
 struct GeneratedInstrument {
     std::string name;
-    std::vector<Region> regions; // key ranges in ascending order, not overlapping
+    std::vector<Region> regions; // key ranges in ascending order; layers and velocity zones overlap
+};
+
+// A kit at kDrumBank and its program.
+struct PlacedInstrument {
+    std::uint16_t bank;
+    std::uint8_t program;
+    GeneratedInstrument instrument;
+};
+
+// One layer of a variation tone: added to every region of its program.
+struct VariationLayer {
+    std::int16_t cents;
+    std::int16_t semitones;
+    std::int16_t pan;
+    std::int16_t attenuationCentibels;
+};
+
+// How a variation tone changes its program: its layers, and what it adds to every region of each.
+struct VariationChanges {
+    std::vector<VariationLayer> layers;
+    std::int16_t cutoffCents = 0;
+    std::int16_t envelopeToCutoffCents = 0;
+    std::int16_t attackTimecents = 0;
+    std::int16_t decayTimecents = 0;
+    std::int16_t releaseTimecents = 0;
+    std::int16_t sustainCentibels = 0;
+};
+
+struct PlacedVariation {
+    std::uint16_t bank;
+    std::uint8_t program;
+    VariationChanges changes;
+    GeneratedInstrument instrument; // the program's regions with the changes
 };
 
 struct ProgramSet {
     std::vector<GeneratedSample> samples;
     std::vector<GeneratedInstrument> melodic; // index = program number, 128 of them
-    GeneratedInstrument drums;
+    std::vector<PlacedInstrument> kits;       // one per kit program, the standard kit (program 0) first
+    std::vector<PlacedVariation> variations;  // the variation tones of the file's program table
+
+    // The instrument a preset at this bank and program plays: its own when it has one, else the kit of the same
+    // program (or the standard kit) for kDrumBank, else the melodic program.
+    const GeneratedInstrument& instrumentFor(std::uint16_t bank, std::uint8_t program) const;
 };
 
-ProgramSet buildProgramSet();
+// The set of a bank file: its voicing, and the variation tones and kits of its program table.
+ProgramSet buildProgramSet(const BankFile& file);
 
 // Conversions into the set's units.
 std::int16_t secondsToTimecents(double seconds);

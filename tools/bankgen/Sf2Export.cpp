@@ -1,11 +1,22 @@
 #include "tools/bankgen/Sf2Export.h"
 
+#include <algorithm>
+
 namespace bankgen {
 
 namespace {
 
 enum : std::uint16_t {
     kModLfoToPitch = 5,
+    kInitialFilterCutoff = 8,
+    kInitialFilterQ = 9,
+    kModLfoToFilterCutoff = 10,
+    kModEnvToFilterCutoff = 11,
+    kModEnvAttack = 26,
+    kModEnvDecay = 28,
+    kModEnvSustain = 29,
+    kModEnvRelease = 30,
+    kFineTune = 52,
     kModLfoDelay = 21,
     kModLfoFrequency = 22,
     kVolEnvAttack = 34,
@@ -38,6 +49,9 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
     sf2::Zone zone;
     zone.link = static_cast<std::uint16_t>(region.sample);
     zone.key_range(region.keyLo, region.keyHi);
+    if (region.velLo != 0 || region.velHi != 127) {
+        zone.vel_range(region.velLo, region.velHi);
+    }
     zone.gen(kVolEnvAttack, region.envelope.attackTimecents)
         .gen(kVolEnvDecay, region.envelope.decayTimecents)
         .gen(kVolEnvSustain, region.envelope.sustainCentibels)
@@ -49,6 +63,29 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
         zone.gen(kModLfoDelay, region.vibrato->delayTimecents)
             .gen(kModLfoFrequency, region.vibrato->frequencyCents)
             .gen(kModLfoToPitch, region.vibrato->depthCents);
+    }
+    const FilterMotion& f = region.filter;
+    if (f.cutoffCents != kOpenCutoffCents) {
+        zone.gen(kInitialFilterCutoff, f.cutoffCents);
+    }
+    if (f.resonanceCentibels != 0) {
+        zone.gen(kInitialFilterQ, f.resonanceCentibels);
+    }
+    if (f.envelopeToCutoffCents != 0) {
+        zone.gen(kModEnvAttack, f.envelopeAttackTimecents)
+            .gen(kModEnvDecay, f.envelopeDecayTimecents)
+            .gen(kModEnvSustain, f.envelopeSustainPerMille)
+            .gen(kModEnvRelease, f.envelopeReleaseTimecents)
+            .gen(kModEnvToFilterCutoff, f.envelopeToCutoffCents);
+    }
+    if (f.lfoToCutoffCents != 0) {
+        zone.gen(kModLfoToFilterCutoff, f.lfoToCutoffCents);
+    }
+    if (region.coarseTune != 0) {
+        zone.gen(sf2::COARSE_TUNE, region.coarseTune);
+    }
+    if (region.fineTune != 0) {
+        zone.gen(kFineTune, region.fineTune);
     }
     if (region.attenuationCentibels != 0) {
         zone.gen(sf2::ATTENUATION, region.attenuationCentibels);
@@ -77,6 +114,36 @@ sf2::Instrument instrumentOf(const GeneratedInstrument& generated, const Program
     return instrument;
 }
 
+void addIfSet(sf2::Zone& zone, std::uint16_t generator, std::int16_t amount)
+{
+    if (amount != 0) {
+        zone.gen(generator, amount);
+    }
+}
+
+// A variation tone: one preset zone per layer on its program's instrument, whose generators add to the
+// instrument's.
+std::vector<sf2::Zone> variationZones(const VariationChanges& changes, std::uint8_t program)
+{
+    std::vector<sf2::Zone> zones;
+    for (const VariationLayer& layer : changes.layers) {
+        sf2::Zone zone;
+        zone.link = program;
+        addIfSet(zone, kInitialFilterCutoff, changes.cutoffCents);
+        addIfSet(zone, kModEnvToFilterCutoff, changes.envelopeToCutoffCents);
+        addIfSet(zone, kVolEnvAttack, changes.attackTimecents);
+        addIfSet(zone, kVolEnvDecay, changes.decayTimecents);
+        addIfSet(zone, kVolEnvSustain, changes.sustainCentibels);
+        addIfSet(zone, sf2::RELEASE_VOL_ENV, changes.releaseTimecents);
+        addIfSet(zone, sf2::PAN, layer.pan);
+        addIfSet(zone, sf2::ATTENUATION, layer.attenuationCentibels);
+        addIfSet(zone, sf2::COARSE_TUNE, layer.semitones);
+        addIfSet(zone, kFineTune, layer.cents);
+        zones.push_back(std::move(zone));
+    }
+    return zones;
+}
+
 } // namespace
 
 sf2::Bank toSoundFont2(const ProgramSet& set, std::span<const PresetSlot> layout, const std::string& bankName)
@@ -86,19 +153,33 @@ sf2::Bank toSoundFont2(const ProgramSet& set, std::span<const PresetSlot> layout
     for (const GeneratedSample& sample : set.samples) {
         bank.samples.push_back(sampleOf(sample));
     }
+    // Instruments in the order melodic, kits, variations; a preset links to the one it plays.
+    std::vector<const GeneratedInstrument*> order;
     for (const GeneratedInstrument& instrument : set.melodic) {
-        bank.instruments.push_back(instrumentOf(instrument, set));
+        order.push_back(&instrument);
     }
-    bank.instruments.push_back(instrumentOf(set.drums, set));
-    auto drumInstrument = static_cast<std::uint16_t>(set.melodic.size());
+    for (const PlacedInstrument& kit : set.kits) {
+        order.push_back(&kit.instrument);
+    }
+    for (const GeneratedInstrument* instrument : order) {
+        bank.instruments.push_back(instrumentOf(*instrument, set));
+    }
     for (const PresetSlot& slot : layout) {
         sf2::Preset preset;
         preset.name = slot.name;
         preset.bank = slot.bank;
         preset.program = slot.program;
-        sf2::Zone zone;
-        zone.link = slot.drums ? drumInstrument : slot.program;
-        preset.zones.push_back(zone);
+        auto variation = std::find_if(set.variations.begin(), set.variations.end(), [&](const PlacedVariation& v) {
+            return !slot.drums && v.bank == slot.bank && v.program == slot.program;
+        });
+        if (variation != set.variations.end()) {
+            preset.zones = variationZones(variation->changes, variation->program);
+        } else {
+            const GeneratedInstrument* plays = &set.instrumentFor(slot.bank, slot.program);
+            sf2::Zone zone;
+            zone.link = static_cast<std::uint16_t>(std::find(order.begin(), order.end(), plays) - order.begin());
+            preset.zones.push_back(zone);
+        }
         bank.presets.push_back(std::move(preset));
     }
     return bank;

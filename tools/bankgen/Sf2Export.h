@@ -12,7 +12,8 @@
 
 namespace bankgen {
 
-// Instruments 0..127 are the melodic programs and 128 the drum kit; presets follow the layout's order.
+// Instruments 0..127 are the melodic programs, then the kits; presets follow the layout's order, variation tones as
+// preset generators on their program's instrument.
 sf2::Bank toSoundFont2(const ProgramSet& set, std::span<const PresetSlot> layout, const std::string& bankName);
 
 } // namespace bankgen

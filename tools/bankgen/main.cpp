@@ -22,8 +22,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bankgen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
         return 1;
     }
-    bankgen::ProgramSet set = bankgen::buildProgramSet();
     for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        bankgen::ProgramSet set = bankgen::buildProgramSet(file);
         if (!bankgen::writeBankFile(set, file, folder)) {
             std::fprintf(stderr, "bankgen: cannot write %s\n", (folder / file.fileName).c_str());
             return 1;

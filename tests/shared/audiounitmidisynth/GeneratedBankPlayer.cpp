@@ -1,8 +1,6 @@
 #include "tests/shared/audiounitmidisynth/GeneratedBankPlayer.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace midisynth_test {
 
@@ -60,34 +58,6 @@ void GeneratedBankPlayer::stopNote(uint8_t channel, uint8_t key) {
     events.midi(0, 0x80 | channel, key).midi(0, 0xB0 | channel, 120, 0);
     render(512, events.head());
     recording_.clear();
-}
-
-std::vector<double> envelope(const std::vector<float>& samples) {
-    constexpr size_t kWindow = 480;
-    std::vector<double> windows;
-    for (size_t from = 0; from + kWindow <= samples.size(); from += kWindow)
-        windows.push_back(synth_test::rms(samples, from, from + kWindow));
-    return windows;
-}
-
-namespace {
-constexpr double kSilence = 1e-3;
-}
-
-double envelopeDifference(const std::vector<double>& a, const std::vector<double>& b) {
-    const double peak = b.empty() ? 0.0 : *std::max_element(b.begin(), b.end());
-    if (a.size() != b.size() || peak < kSilence) return std::numeric_limits<double>::infinity();
-    double worst = 0.0;
-    for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]) / peak);
-    return worst;
-}
-
-double waveformDifference(const std::vector<float>& a, const std::vector<float>& b) {
-    const double level = synth_test::rms(b, 0, b.size());
-    if (a.size() != b.size() || level < kSilence) return std::numeric_limits<double>::infinity();
-    double sum = 0.0;
-    for (size_t i = 0; i < a.size(); ++i) sum += (double{a[i]} - b[i]) * (double{a[i]} - b[i]);
-    return std::sqrt(sum / static_cast<double>(a.size())) / level;
 }
 
 }  // namespace midisynth_test

@@ -43,13 +43,4 @@ private:
     std::vector<float> left_, right_;
 };
 
-// RMS of samples over consecutive windows of 10 ms.
-std::vector<double> envelope(const std::vector<float>& samples);
-// The largest difference of two envelopes window by window, relative to the peak of the second (infinite when the
-// second is silent or the lengths differ).
-double envelopeDifference(const std::vector<double>& a, const std::vector<double>& b);
-// The RMS of the difference of two recordings relative to the RMS of the second (infinite when the second is silent
-// or the lengths differ).
-double waveformDifference(const std::vector<float>& a, const std::vector<float>& b);
-
 }  // namespace midisynth_test

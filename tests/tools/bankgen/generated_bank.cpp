@@ -26,10 +26,23 @@ std::filesystem::path scratchFolder()
 
 } // namespace
 
-const bankgen::ProgramSet& programSet()
+const bankgen::ProgramSet& programSet(const bankgen::BankFile& file)
 {
-    static const bankgen::ProgramSet set = bankgen::buildProgramSet();
-    return set;
+    static std::map<std::string, bankgen::ProgramSet, std::less<>> sets;
+    auto found = sets.find(file.fileName);
+    if (found == sets.end()) {
+        found = sets.emplace(std::string(file.fileName), bankgen::buildProgramSet(file)).first;
+    }
+    return found->second;
+}
+
+std::string writtenBank(const bankgen::BankFile& file)
+{
+    std::filesystem::path folder = scratchFolder();
+    if (!bankgen::writeBankFile(programSet(file), file, folder)) {
+        return {};
+    }
+    return (folder / file.fileName).string();
 }
 
 const bankgen::BankFile* bankFile(std::string_view fileName)
@@ -44,12 +57,11 @@ const bankgen::BankFile* bankFile(std::string_view fileName)
 
 LoadedBank::LoadedBank(const bankgen::BankFile& file)
 {
-    std::filesystem::path folder = scratchFolder();
-    if (!bankgen::writeBankFile(programSet(), file, folder)) {
+    std::string path = writtenBank(file);
+    if (path.empty()) {
         ADD_FAILURE() << "cannot write " << file.fileName;
         return;
     }
-    std::string path = (folder / file.fileName).string();
     bank = new_korvel_defsfont();
     result = file.format == bankgen::BankFormat::dls ? korvel_dls_load(bank, path.c_str())
                                                      : korvel_defsfont_load(bank, path.c_str());
@@ -84,11 +96,13 @@ korvel_inst_t* instrumentOf(const korvel_defpreset_t* preset)
     return preset != nullptr && preset->zone != nullptr ? preset->zone->inst : nullptr;
 }
 
-std::vector<std::string> sampleNames(korvel_inst_t* instrument)
+std::vector<std::string> sampleNames(const korvel_defpreset_t* preset)
 {
     std::vector<std::pair<int, std::string>> zones;
-    for (korvel_inst_zone_t* z = instrument != nullptr ? instrument->zone : nullptr; z != nullptr; z = z->next) {
-        zones.emplace_back(z->keylo, z->sample != nullptr ? z->sample->name : "");
+    for (korvel_preset_zone_t* p = preset != nullptr ? preset->zone : nullptr; p != nullptr; p = p->next) {
+        for (korvel_inst_zone_t* z = p->inst != nullptr ? p->inst->zone : nullptr; z != nullptr; z = z->next) {
+            zones.emplace_back(z->keylo, z->sample != nullptr ? z->sample->name : "");
+        }
     }
     std::sort(zones.begin(), zones.end());
     std::vector<std::string> names;
@@ -98,11 +112,16 @@ std::vector<std::string> sampleNames(korvel_inst_t* instrument)
     return names;
 }
 
-std::vector<std::string> sampleNames(const bankgen::GeneratedInstrument& instrument)
+std::vector<std::string> sampleNames(const bankgen::ProgramSet& set, const bankgen::GeneratedInstrument& instrument)
 {
-    std::vector<std::string> names;
+    std::vector<std::pair<int, std::string>> regions;
     for (const bankgen::Region& region : instrument.regions) {
-        names.push_back(programSet().samples[region.sample].name);
+        regions.emplace_back(region.keyLo, set.samples[region.sample].name);
+    }
+    std::sort(regions.begin(), regions.end());
+    std::vector<std::string> names;
+    for (auto& region : regions) {
+        names.push_back(std::move(region.second));
     }
     return names;
 }

@@ -1,0 +1,232 @@
+// The six sound sets as a listener meets them, measured on notes rendered through the synthesizer library: they
+// sound different from one another and in tune, every family keeps its envelope, programs play about equally loud,
+// every catalogue row and every kit key sounds, and the kits differ.
+
+#include "Orvo_Tunedeck_Extension/catalogue/ProgramTableRow.h"
+#include "tests/tools/bankgen/bank_player.h"
+#include "tests/tools/bankgen/generated_bank.h"
+#include "tools/bankgen/BankLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using bankgen_test::BankPlayer;
+using bankgen_test::Signal;
+
+constexpr unsigned kKitBank = 128;
+
+std::unique_ptr<BankPlayer> playerFor(const bankgen::BankFile& file)
+{
+    auto player = std::make_unique<BankPlayer>(bankgen_test::writtenBank(file));
+    EXPECT_TRUE(player->loaded()) << file.fileName;
+    return player;
+}
+
+double peakDb(const Signal& signal)
+{
+    std::vector<double> levels = bankgen_test::levelsDb(signal, 0.02);
+    return levels.empty() ? -200.0 : *std::max_element(levels.begin(), levels.end());
+}
+
+struct PhraseNote {
+    unsigned bank;
+    unsigned program;
+    int key;
+    int velocity;
+    double holdSeconds;
+    double seconds;
+};
+
+// Piano at three velocities, strings, guitar, flute, pad, bass, vibraphone and the standard kit's kick, snare and hat.
+constexpr std::array<PhraseNote, 12> kPhrase{{
+    {0, 0, 60, 100, 0.5, 0.6},  {0, 0, 64, 60, 0.5, 0.6},   {0, 0, 67, 120, 0.5, 0.6},  {0, 48, 57, 100, 0.8, 1.0},
+    {0, 25, 52, 100, 0.6, 0.8}, {0, 73, 81, 90, 0.6, 0.7},  {0, 88, 60, 100, 1.2, 1.4}, {0, 33, 40, 100, 0.5, 0.6},
+    {0, 11, 72, 100, 0.5, 0.6}, {128, 0, 36, 100, 0.3, 0.3}, {128, 0, 38, 100, 0.3, 0.3}, {128, 0, 42, 100, 0.2, 0.2},
+}};
+
+Signal phrase(BankPlayer& player)
+{
+    Signal all;
+    for (const PhraseNote& n : kPhrase) {
+        Signal note = player.note(n.bank, n.program, n.key, n.velocity, n.holdSeconds, n.seconds);
+        all.insert(all.end(), note.begin(), note.end());
+    }
+    return all;
+}
+
+// Third-octave band levels of the phrase differ between two sets by at least this much (RMS over the bands, after
+// taking out the mean level, so a plain level change counts for nothing). About 1 dB is the smallest level change a
+// listener hears in a band; an RMS difference above it over all bands is a change of colour across the spectrum,
+// not in one corner of it. Two sets sharing their samples and instruments, as the banks once did, give 0.
+constexpr double kMinSetDistanceDb = 1.2;
+
+TEST(SoundSets, EveryPairOfSetsSoundsDifferent)
+{
+    std::vector<std::vector<double>> spectra;
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        spectra.push_back(bankgen_test::bandSpectrumDb(phrase(*playerFor(file))));
+    }
+    for (std::size_t a = 0; a < spectra.size(); ++a) {
+        for (std::size_t b = a + 1; b < spectra.size(); ++b) {
+            double distance = bankgen_test::logSpectralDistance(spectra[a], spectra[b]);
+            EXPECT_GT(distance, kMinSetDistanceDb)
+                << bankgen::kBankFiles[a].fileName << " and " << bankgen::kBankFiles[b].fileName;
+        }
+    }
+}
+
+// Reference notes: piano, organ, guitar and pad on A3 and A4, measured after their attacks.
+TEST(SoundSets, EverySetIsInTuneWithinTwoCents)
+{
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        SCOPED_TRACE(std::string(file.fileName));
+        std::unique_ptr<BankPlayer> player = playerFor(file);
+        for (unsigned program : {0u, 16u, 24u, 88u}) {
+            for (int key : {57, 69}) {
+                double expected = 440.0 * std::exp2((key - 69) / 12.0);
+                Signal note = player->note(0, program, key, 100, 1.3, 1.3);
+                double cents = 1200.0 * std::log2(bankgen_test::pitchHz(note, expected, 0.3, 1.3) / expected);
+                EXPECT_NEAR(cents, 0.0, 2.0) << "program " << program << " key " << key;
+            }
+        }
+    }
+}
+
+enum class EnvelopeClass { dying, held, other };
+
+// By General MIDI program: struck and plucked families die away, bowed, blown, organ and synthetic sustaining ones
+// hold; effects, hits and overdriven guitars are left out.
+EnvelopeClass classOf(unsigned program)
+{
+    auto in = [&](unsigned lo, unsigned hi) { return program >= lo && program <= hi; };
+    if (in(0, 15) || in(24, 28) || in(32, 37) || in(45, 47) || in(104, 108) || in(112, 118)) {
+        return EnvelopeClass::dying;
+    }
+    if (in(16, 23) || in(40, 44) || in(48, 54) || in(56, 95) || in(109, 111)) {
+        return EnvelopeClass::held;
+    }
+    return EnvelopeClass::other;
+}
+
+// A held note falls by at least 20 dB within 4 s when struck or plucked; a sustained one stays within 6 dB from the
+// end of its attack (1 s) to 4 s. Every program sounds, and its loudest 50 ms lie within a few dB of the set's
+// median, so that programs and sets can be compared at one level.
+TEST(SoundSets, EveryProgramKeepsTheEnvelopeOfItsFamilyAndAnEvenLevel)
+{
+    constexpr double kWindow = 0.05;
+    constexpr double kLevelSpreadDb = 8.0;
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        SCOPED_TRACE(std::string(file.fileName));
+        std::unique_ptr<BankPlayer> player = playerFor(file);
+        std::vector<double> peaks;
+        for (unsigned program = 0; program < 128; ++program) {
+            SCOPED_TRACE("program " + std::to_string(program));
+            std::vector<double> levels = bankgen_test::levelsDb(player->note(0, program, 60, 100, 4.0, 4.0), kWindow);
+            double peak = *std::max_element(levels.begin(), levels.end());
+            peaks.push_back(peak);
+            EXPECT_GT(peak, -50.0);
+            switch (classOf(program)) {
+            case EnvelopeClass::dying:
+                EXPECT_LT(levels.back(), peak - 20.0);
+                break;
+            case EnvelopeClass::held: {
+                auto [lo, hi] = std::minmax_element(levels.begin() + static_cast<long>(1.0 / kWindow), levels.end());
+                EXPECT_LT(*hi - *lo, 6.0);
+                break;
+            }
+            case EnvelopeClass::other:
+                break;
+            }
+        }
+        std::vector<double> sorted = peaks;
+        std::nth_element(sorted.begin(), sorted.begin() + 64, sorted.end());
+        double median = sorted[64];
+        for (unsigned program = 0; program < 128; ++program) {
+            EXPECT_NEAR(peaks[program], median, kLevelSpreadDb) << "program " << program;
+        }
+    }
+}
+
+TEST(SoundSets, EveryCatalogueRowFindsAnInstrumentThatSounds)
+{
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        SCOPED_TRACE(std::string(file.fileName));
+        std::unique_ptr<BankPlayer> player = playerFor(file);
+        for (const ProgramTableRow& row : bankgen::rowsOf(file.table)) {
+            bankgen::PresetSlot slot = bankgen::slotForRow(row);
+            Signal note = player->note(slot.bank, slot.program, slot.drums ? 38 : 60, 100, 0.2, 0.25);
+            EXPECT_GT(peakDb(note), -50.0) << slot.name << " at " << slot.bank << "/" << int{slot.program};
+        }
+    }
+}
+
+constexpr std::array<unsigned, 9> kKitPrograms{0, 8, 16, 24, 25, 32, 40, 48, 56};
+// Kick, snare, two toms, closed and open hi-hat, crash and ride: what sets kits apart.
+constexpr std::array<int, 8> kKitPhrase{36, 38, 41, 45, 42, 46, 49, 51};
+// Two kits differ by at least this much over the kit phrase's bands (as kMinSetDistanceDb, after the mean level).
+constexpr double kMinKitDistanceDb = 1.2;
+
+TEST(SoundSets, EveryKitSoundsOnEveryPercussionKeyAndTheKitsDiffer)
+{
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        SCOPED_TRACE(std::string(file.fileName));
+        std::unique_ptr<BankPlayer> player = playerFor(file);
+        std::vector<std::vector<double>> spectra;
+        for (unsigned kit : kKitPrograms) {
+            for (int key = 35; key <= 81; ++key) {
+                EXPECT_GT(peakDb(player->note(kKitBank, kit, key, 100, 0.2, 0.2)), -50.0)
+                    << "kit " << kit << " key " << key;
+            }
+            Signal all;
+            for (int key : kKitPhrase) {
+                Signal note = player->note(kKitBank, kit, key, 100, 0.4, 0.4);
+                all.insert(all.end(), note.begin(), note.end());
+            }
+            spectra.push_back(bankgen_test::bandSpectrumDb(all));
+        }
+        for (std::size_t a = 0; a < spectra.size(); ++a) {
+            for (std::size_t b = a + 1; b < spectra.size(); ++b) {
+                EXPECT_GT(bankgen_test::logSpectralDistance(spectra[a], spectra[b]), kMinKitDistanceDb)
+                    << "kits " << kKitPrograms[a] << " and " << kKitPrograms[b];
+            }
+        }
+    }
+}
+
+// The GS set in its DLS form and written as SoundFont 2: programs of several families, key 69 held for half a
+// second and released, play at one pitch (within 1 Hz) and with one RMS envelope (every 10 ms window within 5% of
+// the SoundFont 2 form's peak).
+TEST(SoundSets, TheDlsAndSoundFont2FormsOfASetSoundAlike)
+{
+    const bankgen::BankFile& dlsFile = *bankgen_test::bankFile("gs_instruments.dls");
+    bankgen::BankFile soundFontFile = dlsFile;
+    soundFontFile.fileName = "gs_instruments.sf2";
+    soundFontFile.format = bankgen::BankFormat::soundFont2;
+    std::unique_ptr<BankPlayer> forms[2] = {playerFor(dlsFile), playerFor(soundFontFile)};
+    for (unsigned program : {0u, 16u, 24u, 33u, 40u, 56u, 73u, 80u, 89u}) {
+        SCOPED_TRACE("program " + std::to_string(program));
+        Signal notes[2];
+        for (int form = 0; form < 2; ++form) {
+            notes[form] = forms[form]->note(0, program, 69, 100, 0.5, 1.0);
+        }
+        EXPECT_NEAR(bankgen_test::pitchHz(notes[0], 440.0, 0.2, 0.5), bankgen_test::pitchHz(notes[1], 440.0, 0.2, 0.5),
+                    1.0);
+        std::vector<double> levels[2] = {bankgen_test::levelsDb(notes[0], 0.01), bankgen_test::levelsDb(notes[1], 0.01)};
+        ASSERT_EQ(levels[0].size(), levels[1].size());
+        double peak = std::pow(10.0, *std::max_element(levels[1].begin(), levels[1].end()) / 20.0);
+        for (std::size_t i = 0; i < levels[0].size(); ++i) {
+            EXPECT_LT(std::abs(std::pow(10.0, levels[0][i] / 20.0) - std::pow(10.0, levels[1][i] / 20.0)), 0.05 * peak)
+                << "window " << i;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+// Rendering of the melodic samples: an attack by the program's tone model that settles into whole periods of its
+// root key, followed by the looped period. The attack is a whole number of periods, and its last period is the
+// loop's own, so interpolation before the loop start reads the points the loop repeats.
+//
+// Thread contract: pure functions; any thread.
+#pragma once
+
+#include "tools/bankgen/MelodicVoices.h"
+#include "tools/bankgen/ProgramSet.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace bankgen {
+
+struct ToneRequest {
+    ToneModel model;
+    std::uint8_t rootKey;
+    std::uint32_t rateHz;           // the root key's period must be whole points at this rate
+    std::span<const float> harmonics; // amplitudes of the settled tone's harmonics 1, 2, ...
+    float transientSeconds;         // length of the attack at the lowest root; higher roots get less
+    float brightness;               // of the pluck or hammer, 0..1
+    float inharmonicity;            // of the piano's strings
+    std::array<float, 3> modes;     // mallet: inharmonic mode ratios
+    std::uint32_t seed;
+};
+
+GeneratedSample renderTone(std::string name, const ToneRequest& request);
+
+// The RMS level (0..1 of full scale) of the first `seconds` a sample plays, its loop repeated as long as needed.
+double onsetLevel(const GeneratedSample& sample, double seconds);
+
+} // namespace bankgen
