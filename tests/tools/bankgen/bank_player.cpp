@@ -19,7 +19,7 @@ constexpr int kRhythmChannel = 9;
 constexpr unsigned kKitBank = 128;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
-Signal render(korvel_synth_t* synth, double seconds)
+Signal renderSum(korvel_synth_t* synth, double seconds)
 {
     auto frames = static_cast<std::size_t>(seconds * kRenderRateHz);
     Signal left(frames), right(frames);
@@ -78,22 +78,38 @@ BankPlayer::~BankPlayer()
     delete_korvel_settings(settings_);
 }
 
+void BankPlayer::start(unsigned bank, unsigned program, int key, int velocity)
+{
+    channel_ = bank == kKitBank ? kRhythmChannel : kMelodicChannel;
+    key_ = key;
+    if (bank != kKitBank) {
+        korvel_synth_bank_select(synth_, channel_, bank);
+    }
+    korvel_synth_program_change(synth_, channel_, static_cast<int>(program));
+    korvel_synth_noteon(synth_, channel_, key, velocity);
+}
+
+Signal BankPlayer::render(double seconds)
+{
+    return renderSum(synth_, seconds);
+}
+
+void BankPlayer::silence()
+{
+    korvel_synth_all_sounds_off_all(synth_);
+    renderSum(synth_, 0.02);
+}
+
 Signal BankPlayer::note(unsigned bank, unsigned program, int key, int velocity, double holdSeconds, double seconds)
 {
-    int channel = bank == kKitBank ? kRhythmChannel : kMelodicChannel;
-    if (bank != kKitBank) {
-        korvel_synth_bank_select(synth_, channel, bank);
-    }
-    korvel_synth_program_change(synth_, channel, static_cast<int>(program));
-    korvel_synth_noteon(synth_, channel, key, velocity);
-    Signal out = render(synth_, std::min(holdSeconds, seconds));
-    korvel_synth_noteoff(synth_, channel, key);
+    start(bank, program, key, velocity);
+    Signal out = render(std::min(holdSeconds, seconds));
+    korvel_synth_noteoff(synth_, channel_, key_);
     if (seconds > holdSeconds) {
-        Signal rest = render(synth_, seconds - holdSeconds);
+        Signal rest = render(seconds - holdSeconds);
         out.insert(out.end(), rest.begin(), rest.end());
     }
-    korvel_synth_all_sounds_off_all(synth_);
-    render(synth_, 0.02);
+    silence();
     return out;
 }
 

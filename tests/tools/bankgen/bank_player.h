@@ -29,7 +29,14 @@ public:
     // holdSeconds and rendered for `seconds`; every voice is silenced afterwards.
     Signal note(unsigned bank, unsigned program, int key, int velocity, double holdSeconds, double seconds);
 
+    // The same in steps: start a held note, render it on piece by piece, and silence every voice.
+    void start(unsigned bank, unsigned program, int key, int velocity);
+    Signal render(double seconds);
+    void silence();
+
 private:
+    int channel_ = 0;
+    int key_ = 0;
     korvel_settings_t* settings_ = nullptr;
     korvel_synth_t* synth_ = nullptr;
     bool loaded_ = false;
