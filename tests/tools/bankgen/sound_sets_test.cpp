@@ -211,7 +211,7 @@ TEST(SoundSets, EveryKitSoundsOnEveryPercussionKeyAndTheKitsDiffer)
         std::vector<std::vector<double>> spectra;
         for (unsigned kit : kKitPrograms) {
             for (int key = 35; key <= 81; ++key) {
-                EXPECT_GT(peakDb(player->note(kKitBank, kit, key, 100, 0.2, 0.2)), -50.0)
+                EXPECT_GT(peakDb(player->note(kKitBank, kit, key, 100, 0.1, 0.1)), -50.0)
                     << "kit " << kit << " key " << key;
             }
             Signal all;
