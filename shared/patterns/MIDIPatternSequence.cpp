@@ -1,6 +1,7 @@
 #include "shared/patterns/MIDIPatternSequence.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/foundation/Log.h"
 #include "platform/musicsequence/MusicSequence.h"
@@ -19,7 +20,10 @@ void print(const std::string& line) { foundation::writeLogLine(line); }
 }  // namespace
 
 MIDIPatternSequence::Section::Section(bool named) {
-  for (auto& pattern : patterns) pattern = std::make_shared<PatternNode>();
+  for (std::size_t slot = 0; slot < kSlots; ++slot) {
+    patterns[slot] = std::make_shared<PatternNode>();
+    patterns[slot]->channel = static_cast<std::uint8_t>(slot);
+  }
   if (!named) return;
   auto name = std::make_shared<MetaTrackNameEvent>();
   name->position = 0.0;
@@ -41,25 +45,26 @@ void MIDIPatternSequence::init() {
   MIDISequence::init();
   maxTracks = 10000;
   loadFlag = kMusicSequenceLoadSMF_PreserveTracks;
-  if (!musicSequence) {
-    safeprint("MIDISequence::Fehler: Die Sequenz ist undefiniert.");
-  } else {
-    const int count = getNumberOfTracks();
-    for (int i = 0; i < count; ++i) {
-      MusicTrack track;
-      if (OSStatus status = MusicSequenceGetIndTrack(musicSequence, 0, &track); status != noErr) {
-        safeprint("MIDISequence::Fehler: " + std::to_string(status) +
-                  ". \nFür den Index konnte keine Spur gefunden werden.");
-        break;
-      }
-      if (OSStatus status = MusicSequenceDisposeTrack(musicSequence, track); status != noErr) {
-        safeprint("MIDISequence::Fehler: Die Spur konnte nicht gelöscht werden. : " + std::to_string(status));
-        break;
-      }
-    }
-  }
   createSection();
   sectionsToMusicSequence();
+}
+
+void MIDIPatternSequence::removeAllTracks() {
+  for (const auto& section : sections) {
+    for (const auto& pattern : section->patterns) pattern->link.reset();
+  }
+  if (!musicSequence) return safeprint("MIDISequence::Fehler: Die Sequenz ist undefiniert.");
+  const int count = getNumberOfTracks();
+  for (int i = 0; i < count; ++i) {
+    MusicTrack track;
+    if (OSStatus status = MusicSequenceGetIndTrack(musicSequence, 0, &track); status != noErr) {
+      return safeprint("MIDISequence::Fehler: " + std::to_string(status) +
+                       ". \nFür den Index konnte keine Spur gefunden werden.");
+    }
+    if (OSStatus status = MusicSequenceDisposeTrack(musicSequence, track); status != noErr) {
+      return safeprint("MIDISequence::Fehler: Die Spur konnte nicht gelöscht werden. : " + std::to_string(status));
+    }
+  }
 }
 
 bool MIDIPatternSequence::hasSection(std::uint16_t index, const char* message) const {
@@ -86,22 +91,13 @@ void MIDIPatternSequence::deleteSection(std::uint16_t index) {
 }
 
 void MIDIPatternSequence::disposeLink(PatternNode& pattern) {
-  const auto found = links_.find(&pattern);
-  if (found == links_.end()) return;
-  const MusicTrack track = found->second;
-  links_.erase(found);
+  const std::optional<MusicTrack> track = std::exchange(pattern.link, std::nullopt);
   // A track of an earlier platform sequence (one replaced by a load) is gone with it.
-  if (track.sequence.lock() != musicSequence) return;
-  if (OSStatus status = MusicSequenceDisposeTrack(musicSequence, track); status != noErr) {
+  if (!track || track->sequence.lock() != musicSequence) return;
+  if (OSStatus status = MusicSequenceDisposeTrack(musicSequence, *track); status != noErr) {
     safeprint("MIDISequence::Fehler: Die Spur konnte nicht gelöscht werden. : " + std::to_string(status));
     sequenceErrorText(status);
   }
-}
-
-std::optional<MusicTrack> MIDIPatternSequence::link(const PatternNode& pattern) const {
-  const auto found = links_.find(&pattern);
-  if (found == links_.end()) return std::nullopt;
-  return found->second;
 }
 
 void MIDIPatternSequence::clearSection(std::uint16_t index) {
@@ -140,9 +136,8 @@ void MIDIPatternSequence::clearPattern(std::uint16_t sectionIndex, std::uint8_t 
   if (!hasSection(sectionIndex, kNoSection)) return;
   if (channelIndex >= Section::kSlots) return print(kNoChannel);
   PatternNode& pattern = *sections[sectionIndex]->patterns[channelIndex];
-  const std::optional<MusicTrack> track = link(pattern);
+  const std::optional<MusicTrack> track = std::exchange(pattern.link, std::nullopt);
   if (!track) return;
-  links_.erase(&pattern);
   if (track->sequence.lock() == musicSequence) deleteTrack(*track);
   pattern.events = {};
 }

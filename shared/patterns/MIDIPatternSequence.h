@@ -1,10 +1,22 @@
 #pragma once
-// A music sequence organised as a list of sections of sixteen channel patterns (slot index = MIDI channel 0 to 15),
-// with its file form: every non-empty pattern of every section becomes one platform track of its own, tagged at beat
-// 0.0, ahead of the pattern's other events, by a channel-prefix meta event (the pattern's rank among the written
-// patterns of its section: 0 for the first non-empty slot, 1 for the next, ...) and a sequence-number meta event
-// (the section index). Reading a file maps the tagged tracks back: each tag retargets the (section, slot) that the
-// following pattern-bound events go to; notes, user events and tempo events go to the song tree instead.
+// A music sequence organised as a list of sections of sixteen channel patterns. A pattern's slot in its section is
+// its MIDI channel: the pattern in slot s has channel s.
+//
+// File form (a standard MIDI file). The tempo track stays empty; then one track per pattern that holds something
+// (shared/patterns/PatternFileRecords.h), sections in order and slots in order within a section. Each such track
+// starts at beat 0.0 with a channel-prefix meta event (the slot) and a sequence-number meta event (the section),
+// then holds the pattern's events at their own positions (the section adds no time), and ends its beat 0.0 with the
+// pattern's length and play flags. Notes, channel messages, system-exclusive data and meta events are themselves;
+// user events and tempo-map meta events travel in the file's own records. Loading a saved file and saving it again
+// gives the same bytes.
+//
+// The sequence number is written low byte first, which is the reverse of the order other MIDI software uses for
+// this meta event, so such software shows section k as k * 256 (and a file of its own that says 1 reads here as
+// section 256). Pattern files already stored depend on this order, so it stays.
+//
+// Reading takes no number from a file as a size. A tag naming a section from patternfile::kMostSections on, or a
+// slot from 16 on, is refused with a log line, and the events that would go to that pattern are passed over; the
+// rest of the file is read. Sections are added only up to the highest section a kept tag names.
 //
 // Made with the static create(). A new pattern sequence holds one section whose slot 0 carries the track name
 // "New Pattern", and a platform sequence with that pattern's track.
@@ -16,7 +28,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -27,7 +38,8 @@
 
 class MIDIPatternSequence : public MIDISequence {
  public:
-  // Sixteen fresh patterns (one bar of four beats, offset 0, no events); slot 0 holds the track name "New Pattern"
+  // Sixteen fresh patterns (one bar of four beats, offset 0, no events, channel = slot); slot 0 holds the track name
+  // "New Pattern"
   // unless the section is made unnamed (the reader's sections take their names from the file). A section that goes
   // empties the event lists of its patterns.
   class Section {
@@ -91,17 +103,15 @@ class MIDIPatternSequence : public MIDISequence {
 
   // ---- File form.
 
-  // The platform track last written for the pattern; none before its first write and after it was cleared.
-  std::optional<MusicTrack> link(const PatternNode& pattern) const;
-
-  // Empties every platform track (none is removed), then writes every section in order.
+  // Empties the tempo track, removes every other platform track and writes the sections in order (those from
+  // patternfile::kMostSections on are not written: a line says so when one of them holds something).
   void sectionsToMusicSequence();
-  // Writes each non-empty pattern of the section into a new platform track (disposing the one it had): its old tags
-  // go, the two new tags come first, then its events at their own positions. The pattern's channel becomes its
-  // rank, its offset section × 4.0 beats, its link the new track.
+  // Writes each pattern of the section that holds something into a new platform track (disposing the one it had):
+  // its old tags go and the two new ones lead its events. The pattern's channel becomes its slot, its offset
+  // section * 4.0 beats, its link the new track.
   void sectionToMusicTracks(std::uint16_t sectionIndex);
   // Writes the pattern's events, in list order, into musicTrack at their own positions (the pattern's offset is not
-  // added); the track is not emptied first.
+  // added), then its length and play flags at beat 0.0; the track is not emptied first.
   void patternNodeToMusicTrack(const std::shared_ptr<PatternNode>& patternNode, const MusicTrack& musicTrack) override;
   // Does nothing: the sections, not the song tree, are what is written.
   void sequenceNodeToMusicSequence() override;
@@ -110,15 +120,16 @@ class MIDIPatternSequence : public MIDISequence {
   MusicTrack getTrack(int trackIndex) override;
   // Writes the sections, then the platform sequence as a standard MIDI file (an existing file is replaced).
   void saveToFile(const std::filesystem::path& url) override;
-  // Loads the file into a new platform sequence (one track per file track), clears all sections and reads the file
-  // into them: the sections hold what the file holds (no "New Pattern" names of their own). The file's tracks stay
-  // in the platform sequence; the next write empties them and appends the pattern tracks after them.
+  // Loads the file into a new platform sequence, clears all sections and reads the file into them: the sections hold
+  // what the file holds (no "New Pattern" names of their own). A file that cannot be loaded is logged and changes
+  // nothing.
   void loadFromFile(const std::filesystem::path& url) override;
-  // Reads the tempo track and every track (at most maxTracks) into the sections and the song tree.
+  // Reads the tempo track and every track (at most maxTracks) into the sections; tempo changes go to the song
+  // tree's tempo track.
   void musicSequenceToSequenceNode() override;
   // Reads one track; index is its track number, -1 for the tempo track. The tags among the track's events at beat
-  // 0.0 name the pattern of all its pattern-bound events, those before the tags included (a tag met later retargets
-  // the events after it); a track without tags goes on where the previous one ended.
+  // 0.0 name the pattern of all its events, those before the tags included (a tag met later retargets the events
+  // after it); a track without tags goes on where the previous one ended.
   void iterateEvents(const MusicTrack& track, int index) override;
 
  protected:
@@ -130,10 +141,15 @@ class MIDIPatternSequence : public MIDISequence {
   bool hasSection(std::uint16_t index, const char* message) const;
   // Disposes the pattern's platform track when it belongs to this sequence; link becomes none either way.
   void disposeLink(PatternNode& pattern);
-  // Sets the reader's target from the tags among the track's events at beat 0.0.
+  // Disposes every music track of the platform sequence and clears every pattern's link.
+  void removeAllTracks();
+  // Sets the reader's target from the tags among the track's events at beat 0.0, silently.
   void targetTrackTags(const MusicTrack& track);
-  // Stores a pattern-bound node in the current pattern and reports it; a missing current pattern stores nothing.
-  void storeInPattern(const std::shared_ptr<EventNode>& node);
+  // The pattern the reader's target names, after growing the sections to hold it, with its channel and offset set
+  // from its place; none for a refused target.
+  PatternNode* targetPattern();
+  // Stores a node in the reader's target pattern; false when the target is refused.
+  bool storeInPattern(const std::shared_ptr<EventNode>& node);
 
   // Appends a section; named as Section.
   void appendSection(bool named);
@@ -141,6 +157,4 @@ class MIDIPatternSequence : public MIDISequence {
   std::optional<MusicTrack> writeTarget_;
   // True while a file is read: the sections made then are unnamed.
   bool readingFile_ = false;
-  // The platform track of each written pattern (the song tree's patterns carry no track of their own).
-  std::map<const PatternNode*, MusicTrack> links_;
 };

@@ -9,6 +9,7 @@
 #include "shared/midievents/MIDIEvents.h"
 #include "shared/musicsequence/SequenceErrorText.h"
 #include "shared/patterns/MIDIPatternSequence.h"
+#include "shared/patterns/PatternFileRecords.h"
 
 namespace {
 
@@ -48,18 +49,24 @@ template <class Node>
 using Found = void (SequenceFoundDelegate::*)(const std::shared_ptr<Node>&);
 
 template <class Node>
-std::shared_ptr<Node> withPayload(const std::uint8_t* bytes, std::uint32_t payloadOffset, std::uint32_t lengthOffset) {
+std::shared_ptr<Node> withPayload(const std::uint8_t* bytes) {
   auto node = std::make_shared<Node>();
-  const std::uint32_t length = readUInt32(bytes + lengthOffset);
-  node->setData(length, std::span(bytes + payloadOffset, length));
+  const std::uint32_t length = readUInt32(bytes);
+  node->setData(length, std::span(bytes + kLengthHeadBytes, length));
   return node;
 }
 
 template <class Node>
-std::shared_ptr<Node> metaNode(const std::uint8_t* bytes) {
-  auto node = withPayload<Node>(bytes, kMetaHeadBytes, kMetaLengthOffset);
-  node->type = bytes[0];
+std::shared_ptr<Node> metaNode(std::uint8_t type, std::span<const std::uint8_t> payload) {
+  auto node = std::make_shared<Node>();
+  node->setData(static_cast<std::uint32_t>(payload.size()), payload);
+  node->type = type;
   return node;
+}
+
+// The payload of a meta record whose size was checked.
+std::span<const std::uint8_t> metaPayload(const std::uint8_t* bytes) {
+  return {bytes + kMetaHeadBytes, readUInt32(bytes + kMetaLengthOffset)};
 }
 
 }  // namespace
@@ -115,9 +122,21 @@ void MIDIPatternSequence::musicSequenceToSequenceNode() {
   print("--------------------------------- Pattern Sequence -------------------------------------STOP\n");
 }
 
-void MIDIPatternSequence::storeInPattern(const std::shared_ptr<EventNode>& node) {
-  currentPattern = getPattern(currentPatternIndex, currentChannelIndex);
-  if (currentPattern) currentPattern->addEvent(node);
+PatternNode* MIDIPatternSequence::targetPattern() {
+  if (currentPatternIndex >= patternfile::kMostSections || currentChannelIndex >= patternfile::kSlots) return nullptr;
+  while (sections.size() <= currentPatternIndex) createSection();
+  PatternNode* pattern = sections[currentPatternIndex]->patterns[currentChannelIndex].get();
+  pattern->channel = currentChannelIndex;
+  pattern->offset = currentPatternIndex * patternfile::kBeatsPerSection;
+  return pattern;
+}
+
+bool MIDIPatternSequence::storeInPattern(const std::shared_ptr<EventNode>& node) {
+  PatternNode* pattern = targetPattern();
+  currentPattern = pattern ? pattern->shared_from_this() : nullptr;
+  if (!pattern) return false;
+  pattern->addEvent(node);
+  return true;
 }
 
 void MIDIPatternSequence::targetTrackTags(const MusicTrack& track) {
@@ -132,11 +151,11 @@ void MIDIPatternSequence::targetTrackTags(const MusicTrack& track) {
     if (MusicEventIteratorGetEventInfo(iterator, &time, &type, &record, &size) != noErr || time > 0.0) break;
     const auto* bytes = static_cast<const std::uint8_t*>(record);
     if (type == kMusicEventType_Meta && bytes != nullptr && size >= neededBytes(type, bytes, size)) {
-      const std::uint32_t length = readUInt32(bytes + kMetaLengthOffset);
-      if (bytes[0] == META_SEQUENCENUMBER && length >= 2) {
-        currentPatternIndex = metaNode<MetaSequenceNumberEvent>(bytes)->getSequenceNumber();
-      } else if (bytes[0] == META_CHANNELPREFIX && length >= 1) {
-        currentChannelIndex = bytes[kMetaHeadBytes];
+      const std::span<const std::uint8_t> payload = metaPayload(bytes);
+      if (bytes[0] == META_SEQUENCENUMBER && payload.size() >= 2) {
+        currentPatternIndex = metaNode<MetaSequenceNumberEvent>(bytes[0], payload)->getSequenceNumber();
+      } else if (bytes[0] == META_CHANNELPREFIX && !payload.empty()) {
+        currentChannelIndex = payload[0];
       }
     }
     if (MusicEventIteratorNextEvent(iterator) != noErr) break;
@@ -144,7 +163,8 @@ void MIDIPatternSequence::targetTrackTags(const MusicTrack& track) {
   DisposeMusicEventIterator(iterator);
 }
 
-void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
+// Every track's events go to patterns, so the track's number plays no part.
+void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int) {
   if (track.sequence.expired()) return print("Fehler: Die Spur ist undefiniert.");
   MusicEventIterator iterator;
   if (OSStatus status = NewMusicEventIterator(track, &iterator); status != noErr) {
@@ -160,71 +180,92 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
 
   SequenceFoundDelegate* observer = delegate.get();
   MusicTimeStamp time = 0.0;
-  // A node bound to the current pattern, or to a song-tree track (none for the tempo track's notes and user data).
+  // A node for the reader's target pattern; a refused target keeps nothing.
   auto toPattern = [&]<class Node>(const std::shared_ptr<Node>& node, Found<Node> found) {
     node->position = time;
-    storeInPattern(node);
-    if (currentPattern && observer != nullptr) (observer->*found)(node);
-  };
-  auto toTree = [&]<class Node>(const std::shared_ptr<TrackNode>& treeTrack, const std::shared_ptr<Node>& node,
-                                Found<Node> found) {
-    if (!treeTrack) return;
-    node->position = time;
-    treeTrack->addEvent(node);
-    if (observer != nullptr) (observer->*found)(node);
-  };
-  auto ownTrack = [&]() -> std::shared_ptr<TrackNode> {
-    if (index < 0 || !sequenceNode) return nullptr;
-    return sequenceNode->getTrack(static_cast<std::uint16_t>(std::min(index, 0xFFFF)));
+    if (storeInPattern(node) && observer != nullptr) (observer->*found)(node);
   };
 
-  auto readMeta = [&](const std::uint8_t* bytes) {
-    switch (bytes[0]) {
+  // Tags of a section or slot that a pattern file cannot hold are refused once, where they are met.
+  auto retarget = [&](const std::shared_ptr<MetaEvent>& tag) {
+    if (const auto number = eventCast<MetaSequenceNumberEvent>(tag)) {
+      currentPatternIndex = number->getSequenceNumber();
+      if (currentPatternIndex >= patternfile::kMostSections) {
+        print("Fehler: Die Sektion " + std::to_string(currentPatternIndex) + " ist größer als das Maximum " +
+              std::to_string(patternfile::kMostSections - 1) + ". Ihre Events werden übersprungen.");
+      }
+    } else {
+      currentChannelIndex = eventCast<MetaChannelPrefixEvent>(tag)->getPrefix();
+      if (currentChannelIndex >= patternfile::kSlots) {
+        print("Fehler: Der Index ist größer als die Anzahl der verfügbaren Kanäle.");
+      }
+    }
+  };
+
+  auto readOwnRecord = [&](const std::shared_ptr<MetaSequencerSpecificEvent>& node, auto& readMeta) {
+    const std::span<const std::uint8_t> data = node->data;
+    switch (patternfile::recordKind(data)) {
+      case patternfile::RecordKind::Properties:
+        if (PatternNode* pattern = targetPattern()) patternfile::applyProperties(data, *pattern);
+        return;
+      case patternfile::RecordKind::User: {
+        auto user = std::make_shared<UserEvent>();
+        const auto bytes = patternfile::userBytes(data);
+        user->setData(static_cast<std::uint32_t>(bytes.size()), bytes);
+        return toPattern(user, &SequenceFoundDelegate::foundUserEvent);
+      }
+      case patternfile::RecordKind::TempoMapMeta:
+        return readMeta(patternfile::tempoMapType(data), patternfile::tempoMapBytes(data), readMeta);
+      case patternfile::RecordKind::None:
+        return toPattern(node, &SequenceFoundDelegate::foundMetaSequencerSpecificEvent);
+    }
+  };
+
+  auto readMeta = [&](std::uint8_t type, std::span<const std::uint8_t> payload, auto& self) -> void {
+    switch (type) {
       case META_SEQUENCENUMBER: {
-        auto node = metaNode<MetaSequenceNumberEvent>(bytes);
-        currentPatternIndex = node->getSequenceNumber();
+        auto node = metaNode<MetaSequenceNumberEvent>(type, payload);
+        retarget(node);
         return toPattern(node, &SequenceFoundDelegate::foundMetaSequenceNumberEvent);
       }
-      case META_TEXT: return toPattern(metaNode<MetaTextEvent>(bytes), &SequenceFoundDelegate::foundMetaTextEvent);
+      case META_TEXT: return toPattern(metaNode<MetaTextEvent>(type, payload), &SequenceFoundDelegate::foundMetaTextEvent);
       case META_COPYRIGHT:
-        return toPattern(metaNode<MetaCopyrightEvent>(bytes), &SequenceFoundDelegate::foundMetaCopyrightEvent);
+        return toPattern(metaNode<MetaCopyrightEvent>(type, payload), &SequenceFoundDelegate::foundMetaCopyrightEvent);
       case META_TRACKNAME:
-        return toPattern(metaNode<MetaTrackNameEvent>(bytes), &SequenceFoundDelegate::foundMetaTrackNameEvent);
+        return toPattern(metaNode<MetaTrackNameEvent>(type, payload), &SequenceFoundDelegate::foundMetaTrackNameEvent);
       case META_INSTRUMENTNAME:
-        return toPattern(metaNode<MetaInstrumentNameEvent>(bytes),
+        return toPattern(metaNode<MetaInstrumentNameEvent>(type, payload),
                          &SequenceFoundDelegate::foundMetaInstrumentNameEvent);
       case META_LYRICS:
-        return toPattern(metaNode<MetaLyricsEvent>(bytes), &SequenceFoundDelegate::foundMetaLyricsEvent);
+        return toPattern(metaNode<MetaLyricsEvent>(type, payload), &SequenceFoundDelegate::foundMetaLyricsEvent);
       case META_MARKER:
-        return toPattern(metaNode<MetaMarkerEvent>(bytes), &SequenceFoundDelegate::foundMetaMarkerEvent);
+        return toPattern(metaNode<MetaMarkerEvent>(type, payload), &SequenceFoundDelegate::foundMetaMarkerEvent);
       case META_CUEPOINT:
-        return toPattern(metaNode<MetaCuePointEvent>(bytes), &SequenceFoundDelegate::foundMetaCuePointEvent);
+        return toPattern(metaNode<MetaCuePointEvent>(type, payload), &SequenceFoundDelegate::foundMetaCuePointEvent);
       case META_PROGRAMNAME:
-        return toPattern(metaNode<MetaProgramNameEvent>(bytes), &SequenceFoundDelegate::foundMetaProgramNameEvent);
+        return toPattern(metaNode<MetaProgramNameEvent>(type, payload), &SequenceFoundDelegate::foundMetaProgramNameEvent);
       case META_DEVICENAME:
-        return toPattern(metaNode<MetaDeviceNameEvent>(bytes), &SequenceFoundDelegate::foundMetaDeviceNameEvent);
+        return toPattern(metaNode<MetaDeviceNameEvent>(type, payload), &SequenceFoundDelegate::foundMetaDeviceNameEvent);
       case META_CHANNELPREFIX: {
-        auto node = metaNode<MetaChannelPrefixEvent>(bytes);
-        currentChannelIndex = node->getPrefix();
+        auto node = metaNode<MetaChannelPrefixEvent>(type, payload);
+        retarget(node);
         return toPattern(node, &SequenceFoundDelegate::foundMetaChannelPrefixEvent);
       }
       case META_MIDIPORT:
-        return toPattern(metaNode<MetaMidiPortEvent>(bytes), &SequenceFoundDelegate::foundMetaMidiPortEvent);
+        return toPattern(metaNode<MetaMidiPortEvent>(type, payload), &SequenceFoundDelegate::foundMetaMidiPortEvent);
       case META_EOT:
-        return toPattern(metaNode<MetaEndOfTrackEvent>(bytes), &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
+        return toPattern(metaNode<MetaEndOfTrackEvent>(type, payload), &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
       case META_SETTEMPO:
-        return toPattern(metaNode<MetaSetTempoEvent>(bytes), &SequenceFoundDelegate::foundMetaSetTempoEvent);
+        return toPattern(metaNode<MetaSetTempoEvent>(type, payload), &SequenceFoundDelegate::foundMetaSetTempoEvent);
       case META_SMTPOFFSET:
-        return toPattern(metaNode<MetaSMTPOffsetEvent>(bytes), &SequenceFoundDelegate::foundMetaSMTPOffsetEvent);
+        return toPattern(metaNode<MetaSMTPOffsetEvent>(type, payload), &SequenceFoundDelegate::foundMetaSMTPOffsetEvent);
       case META_TIMESIGNATURE:
-        return toPattern(metaNode<MetaTimeSignatureEvent>(bytes), &SequenceFoundDelegate::foundMetaTimeSignatureEvent);
+        return toPattern(metaNode<MetaTimeSignatureEvent>(type, payload), &SequenceFoundDelegate::foundMetaTimeSignatureEvent);
       case META_KEYSIGNATURE:
-        return toPattern(metaNode<MetaKeySignatureEvent>(bytes), &SequenceFoundDelegate::foundMetaKeySignatureEvent);
-      case META_SPECIFIC:
-        return toPattern(metaNode<MetaSequencerSpecificEvent>(bytes),
-                         &SequenceFoundDelegate::foundMetaSequencerSpecificEvent);
+        return toPattern(metaNode<MetaKeySignatureEvent>(type, payload), &SequenceFoundDelegate::foundMetaKeySignatureEvent);
+      case META_SPECIFIC: return readOwnRecord(metaNode<MetaSequencerSpecificEvent>(type, payload), self);
       default: {
-        auto node = metaNode<MetaUnknownEvent>(bytes);
+        auto node = metaNode<MetaUnknownEvent>(type, payload);
         node->type = 255;
         toPattern(node, &SequenceFoundDelegate::foundMetaUnknownEvent);
         return print("Warnung: Unbekanntes Meta Event erhalten.");
@@ -281,16 +322,19 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
       case kMusicEventType_ExtendedTempo: {
         ExtendedTempoEvent tempo{};
         std::memcpy(&tempo, bytes, sizeof tempo);
+        if (!sequenceNode) return;
         auto node = std::make_shared<TempoEvent>();
         node->value = tempo.bpm;
-        return toTree(sequenceNode ? sequenceNode->tempoTrack : nullptr, node, &SequenceFoundDelegate::foundTempoEvent);
+        node->position = time;
+        sequenceNode->tempoTrack->addEvent(node);
+        if (observer != nullptr) observer->foundTempoEvent(node);
+        return;
       }
       case kMusicEventType_User:
-        return toTree(ownTrack(), withPayload<UserEvent>(bytes, kLengthHeadBytes, 0),
-                      &SequenceFoundDelegate::foundUserEvent);
+        return toPattern(withPayload<UserEvent>(bytes), &SequenceFoundDelegate::foundUserEvent);
       case kMusicEventType_Meta:
         if (bytes == nullptr) return print("Fehler: Es wurde ein NULL Pointer als Event übergeben!");
-        return readMeta(bytes);
+        return readMeta(bytes[0], metaPayload(bytes), readMeta);
       case kMusicEventType_MIDINoteMessage: {
         MIDINoteMessage message{};
         std::memcpy(&message, bytes, sizeof message);
@@ -300,12 +344,12 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int index) {
         node->velocity = message.velocity;
         node->releaseVelocity = message.releaseVelocity;
         node->duration = message.duration;
-        return toTree(ownTrack(), node, &SequenceFoundDelegate::foundNoteEvent);
+        return toPattern(node, &SequenceFoundDelegate::foundNoteEvent);
       }
       case kMusicEventType_MIDIChannelMessage: return readChannelMessage(bytes);
       case kMusicEventType_MIDIRawData:
         if (bytes == nullptr) return print("MIDISequence::Error: Sysex event pointer is nil.");
-        return toPattern(withPayload<SystemExclusiveEvent>(bytes, kLengthHeadBytes, 0),
+        return toPattern(withPayload<SystemExclusiveEvent>(bytes),
                          &SequenceFoundDelegate::foundSysExEvent);
       case kMusicEventType_Parameter:
         return toPattern(std::make_shared<AParameterEvent>(), &SequenceFoundDelegate::foundParameterEvent);

@@ -10,9 +10,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/musicsequence/MusicSequence.h"
 #include "shared/midievents/EventKind.h"
 #include "shared/midievents/EventNode.h"
 #include "shared/songtree/TreeDefaults.h"
@@ -80,6 +82,9 @@ class PatternNode : public std::enable_shared_from_this<PatternNode> {
   std::string lyrics = "Songtext";
   std::string marker = "Marker";
   std::string cue = "Abspielmarke";
+  // The platform track a pattern sequence last wrote this pattern into; none before the first write and after the
+  // sequence cleared or replaced that track. The handle does not keep the track alive.
+  std::optional<MusicTrack> link;
 
  protected:
   // Gives event the next identifier of the tree this node belongs to (of the module-wide counter without a tree),

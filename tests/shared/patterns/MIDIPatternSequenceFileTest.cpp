@@ -79,13 +79,15 @@ TEST(MIDIPatternSequenceFile, NewSequenceSavesOneTaggedTrackAndRepeatedSavesAreI
   });
   const std::string csv = csvFromMidi(first);
   EXPECT_EQ(fileTrackCount(csv), 2);
+  // The last record is the pattern's own: 0x7D "TDP", kind 1, one bar of four beats, no play flags.
   EXPECT_THAT(trackRecords(csv, 2),
-              ElementsAre("2, 0, Channel_prefix, 0", "2, 0, Sequence_number, 0", "2, 0, Title_t, \"New Pattern\""));
+              ElementsAre("2, 0, Channel_prefix, 0", "2, 0, Sequence_number, 0", "2, 0, Title_t, \"New Pattern\"",
+                          "2, 0, Sequencer_specific, 8, 125, 84, 68, 80, 1, 1, 4, 0"));
   EXPECT_EQ(readFile(first), readFile(second));
   EXPECT_EQ(sequence->sections[0]->patterns[0]->events.size(), 3u);
 }
 
-TEST(MIDIPatternSequenceFile, SlotsTwoAndFiveBecomeRankedTracksAndReadBackIntoSlotsZeroAndOne) {
+TEST(MIDIPatternSequenceFile, SlotsTwoAndFiveAreTaggedWithTheirOwnNumbersAndReadBackWithTheirNotes) {
   testsupport::TestFolder folder;
   auto sequence = MIDIPatternSequence::create();
   sequence->clearSection(0);  // no "New Pattern"
@@ -101,56 +103,41 @@ TEST(MIDIPatternSequenceFile, SlotsTwoAndFiveBecomeRankedTracksAndReadBackIntoSl
   note->velocity = 100;
   note->duration = 0.5f;
   slot5->addEvent(note);
-  const auto file = folder.path() / "ranked.mid";
+  const auto file = folder.path() / "slots.mid";
   capturedLog([&] { sequence->saveToFile(file); });
 
-  EXPECT_EQ(slot2->channel, 0);
-  EXPECT_EQ(slot5->channel, 1);
-  EXPECT_EQ(slot5->offset, 0.0);
+  EXPECT_EQ(slot2->channel, 2);
+  EXPECT_EQ(slot5->channel, 5);
   const std::string csv = csvFromMidi(file);
   EXPECT_EQ(fileTrackCount(csv), 3);
+  const std::string flags = "Sequencer_specific, 8, 125, 84, 68, 80, 1, 1, 4, 0";
   EXPECT_THAT(trackRecords(csv, 2),
-              ElementsAre("2, 0, Channel_prefix, 0", "2, 0, Sequence_number, 0", "2, 0, Title_t, \"Bass\"",
-                          "2, 0, Control_c, 2, 7, 100", "2, 480, Control_c, 2, 10, 30"));
+              ElementsAre("2, 0, Channel_prefix, 2", "2, 0, Sequence_number, 0", "2, 0, Title_t, \"Bass\"",
+                          "2, 0, Control_c, 2, 7, 100", "2, 0, " + flags, "2, 480, Control_c, 2, 10, 30"));
   EXPECT_THAT(trackRecords(csv, 3),
-              ElementsAre("3, 0, Channel_prefix, 1", "3, 0, Sequence_number, 0", "3, 0, Title_t, \"Drums\"",
-                          "3, 0, Control_c, 5, 7, 90", "3, 960, Note_on_c, 5, 36, 100",
+              ElementsAre("3, 0, Channel_prefix, 5", "3, 0, Sequence_number, 0", "3, 0, Title_t, \"Drums\"",
+                          "3, 0, Control_c, 5, 7, 90", "3, 0, " + flags, "3, 960, Note_on_c, 5, 36, 100",
                           "3, 1200, Note_off_c, 5, 36, 0"));
 
   auto loaded = MIDIPatternSequence::create();
   capturedLog([&] { loaded->loadFromFile(file); });
   ASSERT_EQ(loaded->sections.size(), 1u);
   const auto& section = *loaded->sections[0];
-  EXPECT_THAT(kinds(*section.patterns[0]),
+  EXPECT_THAT(kinds(*section.patterns[2]),
               ElementsAre(EventKind::MetaChannelPrefixEvent, EventKind::MetaSequenceNumberEvent,
                           EventKind::MetaTrackNameEvent, EventKind::MidiControllerEvent,
                           EventKind::MidiControllerEvent));
-  // The beat-0 events of the second track follow its own tags, not the first track's.
-  EXPECT_THAT(kinds(*section.patterns[1]),
+  EXPECT_THAT(kinds(*section.patterns[5]),
               ElementsAre(EventKind::MetaChannelPrefixEvent, EventKind::MetaSequenceNumberEvent,
-                          EventKind::MetaTrackNameEvent, EventKind::MidiControllerEvent));
-  for (std::size_t slot = 2; slot < 16; ++slot) EXPECT_TRUE(section.patterns[slot]->events.empty()) << slot;
-  // Notes go to the song tree, not into patterns.
-  const auto& treeEvents = loaded->sequenceNode->getTrack(0)->events;
-  ASSERT_EQ(treeEvents.size(), 1u);
-  const auto readNote = eventCast<MidiNoteEvent>(treeEvents[0]);
+                          EventKind::MetaTrackNameEvent, EventKind::MidiControllerEvent, EventKind::MidiNoteEvent));
+  EXPECT_EQ(section.patterns[5]->channel, 5);
+  for (std::size_t slot : {0, 1, 3, 4, 6, 15}) EXPECT_TRUE(section.patterns[slot]->events.empty()) << slot;
+  const auto readNote = eventCast<MidiNoteEvent>(section.patterns[5]->events.back());
   ASSERT_TRUE(readNote);
   EXPECT_EQ(readNote->number, 36);
   EXPECT_EQ(readNote->position, 2.0);
-
-  // Saved again, the file's own tracks come emptied first, then the two pattern tracks with one pair of tags each.
-  const auto again = folder.path() / "again.mid";
-  capturedLog([&] { loaded->saveToFile(again); });
-  const std::string rewritten = csvFromMidi(again);
-  EXPECT_EQ(fileTrackCount(rewritten), 5);
-  EXPECT_THAT(trackRecords(rewritten, 2), IsEmpty());
-  EXPECT_THAT(trackRecords(rewritten, 3), IsEmpty());
-  EXPECT_THAT(trackRecords(rewritten, 4),
-              ElementsAre("4, 0, Channel_prefix, 0", "4, 0, Sequence_number, 0", "4, 0, Title_t, \"Bass\"",
-                          "4, 0, Control_c, 2, 7, 100", "4, 480, Control_c, 2, 10, 30"));
-  EXPECT_THAT(trackRecords(rewritten, 5),
-              ElementsAre("5, 0, Channel_prefix, 1", "5, 0, Sequence_number, 0", "5, 0, Title_t, \"Drums\"",
-                          "5, 0, Control_c, 5, 7, 90"));
+  EXPECT_EQ(readNote->duration, 0.5f);
+  EXPECT_TRUE(loaded->sequenceNode->getTrack(0)->events.empty());
 }
 
 TEST(MIDIPatternSequenceFile, SectionsAreTaggedAndOffsetByOneBarEach) {
@@ -161,12 +148,13 @@ TEST(MIDIPatternSequenceFile, SectionsAreTaggedAndOffsetByOneBarEach) {
   const auto file = folder.path() / "sections.mid";
   capturedLog([&] { sequence->saveToFile(file); });
   EXPECT_EQ(later->offset, 8.0);
-  EXPECT_EQ(later->channel, 1);
+  EXPECT_EQ(later->channel, 3);
 
   auto loaded = MIDIPatternSequence::create();
   capturedLog([&] { loaded->loadFromFile(file); });
-  ASSERT_GE(loaded->sections.size(), 4u);
-  const auto& pattern = *loaded->sections[2]->patterns[1];
+  ASSERT_EQ(loaded->sections.size(), 4u);
+  const auto& pattern = *loaded->sections[2]->patterns[3];
+  EXPECT_EQ(pattern.offset, 8.0);
   ASSERT_EQ(pattern.events.size(), 3u);
   const auto number = eventCast<MetaSequenceNumberEvent>(pattern.events[1]);
   ASSERT_TRUE(number);
@@ -207,20 +195,20 @@ TEST(MIDIPatternSequenceFile, UntaggedFileGoesToSectionZeroSlotZero) {
   ASSERT_EQ(sequence->sections.size(), 1u);
   const auto& pattern = *sequence->sections[0]->patterns[0];
   EXPECT_THAT(kinds(pattern),
-              ElementsAre(EventKind::MetaTrackNameEvent, EventKind::MidiProgramChangeEvent,
+              ElementsAre(EventKind::MetaTrackNameEvent, EventKind::MidiProgramChangeEvent, EventKind::MidiNoteEvent,
                           EventKind::MidiPitchBendEvent, EventKind::MetaDeviceNameEvent,
                           EventKind::MetaProgramNameEvent, EventKind::MetaUnknownEvent,
                           EventKind::MetaSequencerSpecificEvent));
-  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[3])->type, 9);
-  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[4])->type, 8);
-  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[5])->type, 255);
+  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[4])->type, 9);
+  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[5])->type, 8);
+  EXPECT_EQ(eventCast<MetaEvent>(pattern.events[6])->type, 255);
   for (std::size_t slot = 1; slot < 16; ++slot) EXPECT_TRUE(sequence->sections[0]->patterns[slot]->events.empty());
   EXPECT_EQ(sequence->sequenceNode->getTempoTrack()->events.size(), 1u);
-  EXPECT_EQ(sequence->sequenceNode->getTrack(0)->events.size(), 1u);  // the note
+  EXPECT_TRUE(sequence->sequenceNode->getTrack(0)->events.empty());
   EXPECT_EQ(sequence->getLength(), 2.0);
 }
 
-TEST(MIDIPatternSequenceFile, LoadingTwiceDoesNotDoubleTheSongTree) {
+TEST(MIDIPatternSequenceFile, LoadingTwiceDoesNotDoubleAPattern) {
   testsupport::TestFolder folder;
   const auto file = midiFromCsv(folder.path(), "notes", R"(0, 0, Header, 1, 1, 480
 1, 0, Start_track
@@ -234,7 +222,7 @@ TEST(MIDIPatternSequenceFile, LoadingTwiceDoesNotDoubleTheSongTree) {
     sequence->loadFromFile(file);
     sequence->loadFromFile(file);
   });
-  EXPECT_EQ(sequence->sequenceNode->getTrack(0)->events.size(), 1u);
+  EXPECT_THAT(kinds(*sequence->sections[0]->patterns[0]), ElementsAre(EventKind::MidiNoteEvent));
 }
 
 TEST(MIDIPatternSequenceFile, PrefixBeyondTheSlotsStoresNothingAndReadingGoesOn) {
@@ -256,7 +244,7 @@ TEST(MIDIPatternSequenceFile, PrefixBeyondTheSlotsStoresNothingAndReadingGoesOn)
   EXPECT_THAT(log, Contains("Fehler: Der Index ist größer als die Anzahl der verfügbaren Kanäle."));
   // csvmidi writes 1792 as the bytes 07 00; the pattern file form reads the number low byte first.
   const std::uint16_t section = 7;
-  ASSERT_GE(sequence->sections.size(), std::size_t{section} + 1);
+  ASSERT_EQ(sequence->sections.size(), std::size_t{section} + 1);
   const auto& pattern = *sequence->sections[section]->patterns[4];
   EXPECT_THAT(kinds(pattern), ElementsAre(EventKind::MetaChannelPrefixEvent, EventKind::MidiControllerEvent));
 }

@@ -53,7 +53,7 @@ TEST(MIDIPatternSequence, NewSequenceHoldsOneNamedSectionWrittenIntoOneTrack) {
   EXPECT_EQ(name->getText(), "New Pattern");
   for (std::size_t slot = 1; slot < 16; ++slot) EXPECT_TRUE(sequence->sections[0]->patterns[slot]->events.empty());
   EXPECT_EQ(trackCount(*sequence), 1u);
-  EXPECT_TRUE(sequence->link(*slot0).has_value());
+  EXPECT_TRUE(slot0->link.has_value());
   EXPECT_EQ(sequence->maxTracks, 10000);
 }
 
@@ -120,11 +120,11 @@ TEST(MIDIPatternSequence, ClearPatternKeepsEventsOfAPatternWithoutTrack) {
   EXPECT_EQ(pattern->events.size(), 1u);
 
   f.sequence->sectionsToMusicSequence();
-  ASSERT_TRUE(f.sequence->link(*pattern).has_value());
+  ASSERT_TRUE(pattern->link.has_value());
   const std::uint32_t before = trackCount(*f.sequence);
   f.sequence->clearPattern(0, 3);
   EXPECT_TRUE(pattern->events.empty());
-  EXPECT_FALSE(f.sequence->link(*pattern).has_value());
+  EXPECT_FALSE(pattern->link.has_value());
   EXPECT_EQ(trackCount(*f.sequence), before - 1);
 }
 
