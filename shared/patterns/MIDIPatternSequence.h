@@ -1,12 +1,12 @@
 #pragma once
-// A music sequence organised as a list of sections of sixteen channel patterns. A pattern's slot in its section is
-// its MIDI channel: the pattern in slot s has channel s.
+// Sections, each of sixteen patterns, kept beside a platform sequence. A pattern's slot in its section is its MIDI
+// channel: the pattern in slot s has channel s.
 //
-// File form (a standard MIDI file). The tempo track stays empty; then one track per pattern that holds something
-// (shared/patterns/PatternFileRecords.h), sections in order and slots in order within a section. Each such track
-// starts at beat 0.0 with a channel-prefix meta event (the slot) and a sequence-number meta event (the section),
-// then holds the pattern's events at their own positions (the section adds no time), and ends its beat 0.0 with the
-// pattern's length and play flags. Notes, channel messages, system-exclusive data and meta events are themselves;
+// File form (a standard MIDI file). The tempo track holds only the tempo changes a loaded file brought (kept in the
+// song tree's tempo track); then one track per pattern that holds something (shared/patterns/PatternFileRecords.h),
+// sections in order and slots in order within a section. Each such track starts at beat 0.0 with a channel-prefix
+// meta event (the slot) and a sequence-number meta event (the section); every event then sits at the beat the
+// pattern gives it, whatever the section; the track's last event at beat 0.0 is the pattern's length and play flags. Notes, channel messages, system-exclusive data and meta events are themselves;
 // user events and tempo-map meta events travel in the file's own records. Loading a saved file and saving it again
 // gives the same bytes.
 //
@@ -113,7 +113,7 @@ class MIDIPatternSequence : public MIDISequence {
   // Writes the pattern's events, in list order, into musicTrack at their own positions (the pattern's offset is not
   // added), then its length and play flags at beat 0.0; the track is not emptied first.
   void patternNodeToMusicTrack(const std::shared_ptr<PatternNode>& patternNode, const MusicTrack& musicTrack) override;
-  // Does nothing: the sections, not the song tree, are what is written.
+  // Does nothing: a pattern sequence writes its sections.
   void sequenceNodeToMusicSequence() override;
   // While a pattern is written, every look-up gives the pattern's track, so that the event writers of the base put
   // each event there whatever its channel.

@@ -1,5 +1,5 @@
-// A list of MIDI event objects with a channel, a position offset, a length in bars and beats, play flags and
-// descriptive texts. TrackNode builds on it; the pattern sequences use patterns on their own or inside tracks.
+// MIDI event objects in the order they were added, plus the pattern's channel, start in beats, length (bars of so
+// many beats), loop/mute/solo switches and texts. TrackNode builds on it; the pattern sequences use patterns on their own or inside tracks.
 //
 // Ownership: a pattern owns its events; its sequence and track references and the events' back references to it do
 // not own. Patterns live in std::shared_ptr (back references are taken from it).
@@ -34,7 +34,7 @@ class PatternNode : public std::enable_shared_from_this<PatternNode> {
   // Gives the event the next identifier of the tree the pattern belongs to (of a module-wide counter while the
   // pattern belongs to none), sets its pattern to this node and appends it. Returns the identifier given.
   virtual int64_t addEvent(const std::shared_ptr<EventNode>& event);
-  // Removes the first event with that uid; false when none.
+  // Removes the earliest-added event carrying uid; false if no event carries it.
   virtual bool removeEventUid(int64_t uid);
   // Removes the first event that is this very object; false when none.
   virtual bool removeEvent(const std::shared_ptr<EventNode>& event);

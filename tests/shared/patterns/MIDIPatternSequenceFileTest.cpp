@@ -7,10 +7,14 @@
 #include "shared/patterns/MIDIPatternSequence.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
 #include "tests/shared/midievents/CapturedLog.h"
+#include "tests/shared/patterns/PatternTestEvents.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
 
+using patterntest::at;
+using patterntest::controller;
+using patterntest::kinds;
 using sequencetest::csvFromMidi;
 using sequencetest::lines;
 using sequencetest::midiFromCsv;
@@ -39,33 +43,10 @@ int fileTrackCount(const std::string& csv) {
   }));
 }
 
-template <class Node>
-std::shared_ptr<Node> at(double position, std::uint8_t channel) {
-  auto node = std::make_shared<Node>();
-  node->position = position;
-  node->channel = channel;
-  return node;
-}
-
-std::shared_ptr<MidiControllerEvent> controller(double position, std::uint8_t channel, std::uint8_t number,
-                                                std::uint8_t value) {
-  auto node = at<MidiControllerEvent>(position, channel);
-  node->number = number;
-  node->value = value;
-  return node;
-}
-
 std::shared_ptr<MetaTrackNameEvent> trackName(const std::string& text) {
   auto node = at<MetaTrackNameEvent>(0.0, 0);
   node->setText(text);
   return node;
-}
-
-// The kinds of a pattern's events, in order.
-std::vector<EventKind> kinds(const PatternNode& pattern) {
-  std::vector<EventKind> result;
-  for (const auto& event : pattern.events) result.push_back(event->kind());
-  return result;
 }
 
 TEST(MIDIPatternSequenceFile, NewSequenceSavesOneTaggedTrackAndRepeatedSavesAreIdentical) {
