@@ -1,5 +1,6 @@
 // MIDI event objects in the order they were added, plus the pattern's channel, start in beats, length (bars of so
-// many beats), loop/mute/solo switches and texts. TrackNode builds on it; the pattern sequences use patterns on their own or inside tracks.
+// many beats), loop/mute/solo switches and texts. TrackNode builds on it; the pattern sequences use patterns on
+// their own or inside tracks.
 //
 // Ownership: a pattern owns its events; its sequence and track references and the events' back references to it do
 // not own. Patterns live in std::shared_ptr (back references are taken from it).
