@@ -6,9 +6,9 @@
 // song tree's tempo track); then one track per pattern that holds something (shared/patterns/PatternFileRecords.h),
 // sections in order and slots in order within a section. Each such track starts at beat 0.0 with a channel-prefix
 // meta event (the slot) and a sequence-number meta event (the section); every event then sits at the beat the
-// pattern gives it, whatever the section; the track's last event at beat 0.0 is the pattern's length and play flags. Notes, channel messages, system-exclusive data and meta events are themselves;
-// user events and tempo-map meta events travel in the file's own records. Loading a saved file and saving it again
-// gives the same bytes.
+// pattern gives it, whatever the section; the track's last event at beat 0.0 is the pattern's length and play flags.
+// Notes, channel messages, system-exclusive data and meta events are themselves; user events and tempo-map meta
+// events travel in the file's own records. Loading a saved file and saving it again gives the same bytes.
 //
 // The sequence number is written low byte first, which is the reverse of the order other MIDI software uses for
 // this meta event, so such software shows section k as k * 256 (and a file of its own that says 1 reads here as

@@ -228,7 +228,8 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int) {
         retarget(node);
         return toPattern(node, &SequenceFoundDelegate::foundMetaSequenceNumberEvent);
       }
-      case META_TEXT: return toPattern(metaNode<MetaTextEvent>(type, payload), &SequenceFoundDelegate::foundMetaTextEvent);
+      case META_TEXT:
+        return toPattern(metaNode<MetaTextEvent>(type, payload), &SequenceFoundDelegate::foundMetaTextEvent);
       case META_COPYRIGHT:
         return toPattern(metaNode<MetaCopyrightEvent>(type, payload), &SequenceFoundDelegate::foundMetaCopyrightEvent);
       case META_TRACKNAME:
@@ -243,9 +244,11 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int) {
       case META_CUEPOINT:
         return toPattern(metaNode<MetaCuePointEvent>(type, payload), &SequenceFoundDelegate::foundMetaCuePointEvent);
       case META_PROGRAMNAME:
-        return toPattern(metaNode<MetaProgramNameEvent>(type, payload), &SequenceFoundDelegate::foundMetaProgramNameEvent);
+        return toPattern(metaNode<MetaProgramNameEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaProgramNameEvent);
       case META_DEVICENAME:
-        return toPattern(metaNode<MetaDeviceNameEvent>(type, payload), &SequenceFoundDelegate::foundMetaDeviceNameEvent);
+        return toPattern(metaNode<MetaDeviceNameEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaDeviceNameEvent);
       case META_CHANNELPREFIX: {
         auto node = metaNode<MetaChannelPrefixEvent>(type, payload);
         retarget(node);
@@ -254,16 +257,21 @@ void MIDIPatternSequence::iterateEvents(const MusicTrack& track, int) {
       case META_MIDIPORT:
         return toPattern(metaNode<MetaMidiPortEvent>(type, payload), &SequenceFoundDelegate::foundMetaMidiPortEvent);
       case META_EOT:
-        return toPattern(metaNode<MetaEndOfTrackEvent>(type, payload), &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
+        return toPattern(metaNode<MetaEndOfTrackEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaEndOfTrackEvent);
       case META_SETTEMPO:
         return toPattern(metaNode<MetaSetTempoEvent>(type, payload), &SequenceFoundDelegate::foundMetaSetTempoEvent);
       case META_SMTPOFFSET:
-        return toPattern(metaNode<MetaSMTPOffsetEvent>(type, payload), &SequenceFoundDelegate::foundMetaSMTPOffsetEvent);
+        return toPattern(metaNode<MetaSMTPOffsetEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaSMTPOffsetEvent);
       case META_TIMESIGNATURE:
-        return toPattern(metaNode<MetaTimeSignatureEvent>(type, payload), &SequenceFoundDelegate::foundMetaTimeSignatureEvent);
+        return toPattern(metaNode<MetaTimeSignatureEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaTimeSignatureEvent);
       case META_KEYSIGNATURE:
-        return toPattern(metaNode<MetaKeySignatureEvent>(type, payload), &SequenceFoundDelegate::foundMetaKeySignatureEvent);
-      case META_SPECIFIC: return readOwnRecord(metaNode<MetaSequencerSpecificEvent>(type, payload), self);
+        return toPattern(metaNode<MetaKeySignatureEvent>(type, payload),
+                         &SequenceFoundDelegate::foundMetaKeySignatureEvent);
+      case META_SPECIFIC:
+        return readOwnRecord(metaNode<MetaSequencerSpecificEvent>(type, payload), self);
       default: {
         auto node = metaNode<MetaUnknownEvent>(type, payload);
         node->type = 255;
