@@ -155,8 +155,9 @@ Region drumRegion(const DrumKey& key, const Kit& kit, const Voicing& voicing, st
     region.pan = static_cast<std::int16_t>(std::lround(key.pan * voicing.kitPanScale));
     region.exclusiveClass = key.exclusiveClass;
     if (key.sound == DrumSound::hat || key.sound == DrumSound::cymbal || key.sound == DrumSound::metal) {
-        region.filter.cutoffCents =
-            static_cast<std::int16_t>(std::min<int>(kit.cymbalCutoffCents + voicing.cutoffOffsetCents, kOpenCutoffCents));
+        // The voicing colours the metal by half its own filter offset, never below 2.6 kHz.
+        region.filter.cutoffCents = static_cast<std::int16_t>(
+            std::clamp<int>(kit.cymbalCutoffCents + voicing.cutoffOffsetCents / 2, 10000, kOpenCutoffCents));
     }
     return region;
 }

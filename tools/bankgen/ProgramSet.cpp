@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 namespace bankgen {
 
@@ -136,9 +137,23 @@ void addSplitRegions(GeneratedInstrument& instrument, const Region& region, cons
     }
 }
 
-std::int16_t levelling(const GeneratedSample& sample)
+// The attenuation that brings a sample to kProgramLevel, less what the region's filter takes away at its most open
+// (a 12 dB per octave slope over the harmonics of the settled tone).
+std::int16_t levelling(const GeneratedSample& sample, std::span<const float> harmonics, const FilterMotion& filter)
 {
     double level = onsetLevel(sample, kLevelSeconds);
+    if (filter.cutoffCents < kOpenCutoffCents && !harmonics.empty()) {
+        double cutoffHz = 8.176 * std::exp2((filter.cutoffCents + std::max<int>(0, filter.envelopeToCutoffCents)) / 1200.0);
+        double cutoffHarmonic = cutoffHz / keyToHz(sample.rootKey);
+        double all = 0.0;
+        double passed = 0.0;
+        for (std::size_t h = 0; h < harmonics.size(); ++h) {
+            double power = static_cast<double>(harmonics[h]) * harmonics[h];
+            all += power;
+            passed += power / (1.0 + std::pow((static_cast<double>(h) + 1.0) / cutoffHarmonic, 4.0));
+        }
+        level *= std::sqrt(passed / all);
+    }
     return level > kProgramLevel ? decibelsToCentibels(20.0 * std::log10(level / kProgramLevel)) : 0;
 }
 
@@ -153,7 +168,7 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
     region.vibrato = vibratoOf(recipe, voicing);
     if (recipe.model == ToneModel::noise) {
         region.sample = noiseSample;
-        region.attenuationCentibels = levelling(samples[noiseSample]);
+        region.attenuationCentibels = levelling(samples[noiseSample], {}, region.filter);
         // The sound effects take the noise a major third apart from one program to the next, from rumble to hiss.
         region.rootKey = static_cast<std::uint8_t>(45 + 4 * (program % 8));
         instrument.regions.push_back(region);
@@ -183,8 +198,8 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
         region.keyHi = keyHi;
         region.sample = static_cast<std::uint32_t>(samples.size() - 1);
         region.rootKey = split.rootKey;
-        region.attenuationCentibels = levelling(samples.back());
         region.filter = filterOf(recipe, split.rootKey, voicing);
+        region.attenuationCentibels = levelling(samples.back(), amplitudes, region.filter);
         addSplitRegions(instrument, region, recipe, voicing, recipe.model == ToneModel::additive);
     }
     return instrument;

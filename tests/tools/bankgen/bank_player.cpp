@@ -1,6 +1,7 @@
 #include "tests/tools/bankgen/bank_player.h"
 
 #include "sampler/src/korvel_dls.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvel_synth_render.h"
 
@@ -56,6 +57,8 @@ BankPlayer::BankPlayer(const std::string& path)
     if (synth_ == nullptr) {
         return;
     }
+    // As the product plays: with the voices' filter and four-point interpolation.
+    korvel_synth_set_profile(synth_, &korvel_product_profile);
     if (korvel_is_dls(path.c_str()) != 0) {
         korvel_defsfont_t* bank = new_korvel_defsfont();
         korvel_sfont_t* sfont = nullptr;

@@ -1,4 +1,5 @@
-// Plays single notes of a generated bank file through the synthesizer library (no effects, mono sum), and the
+// Plays single notes of a generated bank file through the synthesizer library as the product sets it up (its
+// profile, no reverb or chorus, mono sum), and the
 // measurements the sound tests take of them: RMS envelopes, pitch, band spectra and their distance.
 #pragma once
 
