@@ -108,6 +108,12 @@ void AUMIDISequencer::push(SequencerCommand command) {
     }
 }
 
+void AUMIDISequencer::pushTransport(SequencerCommand command, bool playing) {
+    push(command);
+    transportSerial_ = issuedSerial_;
+    commandedPlaying_ = playing;
+}
+
 void AUMIDISequencer::flushSpill() {
     while (!spill_.empty() && commands_.push(spill_.front())) {
         spill_.pop_front();
@@ -250,7 +256,7 @@ void AUMIDISequencer::start(AUEventSampleTime time) {
     if (!command.flag) {
         debugprint("AUMIDISequencer::ERROR: There is no MIDI data available for playing.");
     }
-    push(command);
+    pushTransport(command, command.flag);
 }
 
 void AUMIDISequencer::stop() {
@@ -258,25 +264,28 @@ void AUMIDISequencer::stop() {
     debugprint("AUMIDISequencer::seek(0.0)");
     SequencerCommand command;
     command.kind = SequencerCommand::Kind::Stop;
-    push(command);
+    pushTransport(command, false);
 }
 
 void AUMIDISequencer::pause() {
     debugprint("AUMIDISequencer::pause()");
     SequencerCommand command;
     command.kind = SequencerCommand::Kind::Pause;
-    push(command);
+    pushTransport(command, false);
 }
 
 void AUMIDISequencer::_continue() {
     debugprint("AUMIDISequencer::continue()");
     SequencerCommand command;
     command.kind = SequencerCommand::Kind::Continue;
-    push(command);
+    pushTransport(command, true);
 }
 
+// Until the render thread has taken the last transport command, the command says whether the player plays; after
+// that the render thread's state does (it also knows when the song ended).
 bool AUMIDISequencer::isPlaying() const {
-    return !state().stopped;
+    const SequencerPlayState now = state();
+    return now.appliedSerial >= transportSerial_ ? !now.stopped : commandedPlaying_;
 }
 
 void AUMIDISequencer::seekToPosition(double value) {
@@ -562,7 +571,7 @@ void AUMIDISequencer::reset() {
     staged_ = {};
     SequencerCommand command;
     command.kind = SequencerCommand::Kind::Reset;
-    push(command);
+    pushTransport(command, false);
 }
 
 AUMIDISequencer::Events AUMIDISequencer::getEventList() const {

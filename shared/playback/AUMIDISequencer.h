@@ -93,6 +93,8 @@ public:
     void stop();
     void pause();
     void _continue();
+    // Whether the player plays, counting the transport commands the render thread has not taken yet: presses that
+    // come faster than render cycles, or while nothing renders, still alternate.
     bool isPlaying() const;
     // value: fraction 0 to 1 of the song (clamped); non-finite values are refused.
     void seekToPosition(double value);
@@ -187,6 +189,8 @@ private:
     void install(Conversion convert, bool force, bool resetTempo);
     Conversion sequenceConversion() const;
     void push(SequencerCommand command);
+    // A command that starts or stops the player; playing: whether the player plays once it is applied.
+    void pushTransport(SequencerCommand command, bool playing);
     void flushSpill();
     void queueMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
     void queueChannelMask();
@@ -204,6 +208,9 @@ private:
     std::deque<SequencerCommand> spill_;
     std::shared_ptr<dispatch::Timer> spillTimer_;
     std::uint64_t issuedSerial_ = 0;
+    // The serial of the last start, stop, pause, continue or reset, and whether it left the player playing.
+    std::uint64_t transportSerial_ = 0;
+    bool commandedPlaying_ = false;
     std::uint64_t nextGeneration_ = 1;
     std::vector<Retained> retained_;
     Loaded loaded_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -22,6 +23,16 @@ protected:
         }
         time_ += kFrames;
         return bytes;
+    }
+
+    // Format 0, 480 ticks per beat: one note held for a beat.
+    std::filesystem::path writeOneNoteFile() {
+        const Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 13,
+                            0x00, 0x90, 0x45, 0x64, 0x83, 0x60, 0x80, 0x45, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+        const auto path = folder.path() / "one note.mid";
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        return path;
     }
 
     AUEventSampleTime time_ = kFrames;
@@ -74,12 +85,7 @@ TEST_F(ControlInterface, PlayerQueriesWithoutAFile) {
 }
 
 TEST_F(ControlInterface, LoadedFilePlaysAndToggleTwiceReturnsToPlaying) {
-    // Format 0, 480 ticks per beat: one note held for a beat.
-    const Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 13,
-                        0x00, 0x90, 0x45, 0x64, 0x83, 0x60, 0x80, 0x45, 0x40, 0x00, 0xFF, 0x2F, 0x00};
-    const auto path = folder.path() / "one note.mid";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    const auto path = writeOneNoteFile();
     unit->loadMIDIFile(path);
     dispatch::MainQueue::shared().drain();
     EXPECT_EQ(unit->getCurrentFile(), path.string());
@@ -94,6 +100,41 @@ TEST_F(ControlInterface, LoadedFilePlaysAndToggleTwiceReturnsToPlaying) {
     unit->toggleSequencer();
     bytesOfNextRender();
     EXPECT_TRUE(unit->isSequencerPlaying());
+}
+
+TEST_F(ControlInterface, PlayPauseAlternatesWithEveryPressHoweverFewRendersComeBetween) {
+    // Presses ('t') and render cycles ('r') after the file was started and one cycle rendered; a sequence without
+    // 'r' is a host whose engine is paused.
+    struct Case {
+        const char* steps;
+        bool playing;
+    };
+    const Case cases[] = {{"t", false},    {"tt", true},    {"ttt", false}, {"tttt", true}, {"tr", false},
+                          {"ttr", true},   {"tttr", false}, {"ttttr", true}, {"trt", true}, {"trtt", false},
+                          {"trtrtr", false}, {"ttrttr", true}};
+    const auto path = writeOneNoteFile();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.steps);
+        unit->loadMIDIFile(path);
+        dispatch::MainQueue::shared().drain();
+        unit->startSequencer();
+        bytesOfNextRender();
+        ASSERT_TRUE(unit->isSequencerPlaying());
+        for (const char* step = c.steps; *step != '\0'; ++step) {
+            if (*step == 't') {
+                unit->toggleSequencer();
+            } else {
+                bytesOfNextRender();
+            }
+        }
+        EXPECT_EQ(unit->isSequencerPlaying(), c.playing);
+        // Once the engine renders again, the player does what the presses said: it moves on only when playing.
+        bytesOfNextRender();
+        const std::int64_t position = unit->sequencer()->sequencerPositionV();
+        bytesOfNextRender();
+        EXPECT_EQ(unit->isSequencerPlaying(), c.playing);
+        EXPECT_EQ(unit->sequencer()->sequencerPositionV() > position, c.playing);
+    }
 }
 
 TEST_F(ControlInterface, MonitorAndRecorderFollowTheRenderedBuffers) {
