@@ -20,10 +20,23 @@ bool AppDelegate::launchSetup() {
 }
 
 void AppDelegate::openURL(const std::filesystem::path& url, const std::string& message) {
-    safeprint("Note: openURL() : " + message);
-    safeprint(url.filename().string());
-    NotificationCenter::defaultCenter().post(kOpenInNotification, NotificationUserInfo{{"url", url}});
+    postOpenIn(url, message);
     safeprint("A notification was created and forwarded to the ViewController.");
+}
+
+bool AppDelegate::applicationHandleOpen(const std::filesystem::path& url) {
+    openURL(url, "application(handleOpen) was called.");
+    return true;
+}
+
+bool AppDelegate::applicationOpenSourceApplication(const std::filesystem::path& url) {
+    openURL(url, "application(open, sourceApplication, annotation) was called.");
+    return true;
+}
+
+bool AppDelegate::applicationOpenOptions(const std::filesystem::path& url) {
+    openURL(url, "application(open, options) was called.");
+    return true;
 }
 
 void AppDelegate::terminateTeardown() {

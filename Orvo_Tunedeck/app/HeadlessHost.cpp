@@ -8,6 +8,7 @@
 
 #include "Orvo_Tunedeck/app/AppDelegate.h"
 #include "Orvo_Tunedeck/app/OfflineRender.h"
+#include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/AlsaOutput.h"
@@ -36,6 +37,9 @@ int playLive(const HeadlessOptions& options) {
         mainQueue.drain();
         return 1;
     }
+    if (std::string error; !applySoundChoice(*controller, options.sound, error)) return reportError(error);
+    for (const std::filesystem::path& file : options.files) AppDelegate().applicationOpenOptions(file);
+    mainQueue.drain();
     if (!controller->player->engine->isRunning()) {
         safeprint("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM '" + options.device +
                   "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi FILE.mid)");
@@ -69,7 +73,7 @@ int runHeadless(const HeadlessOptions& options) {
         OfflineRenderRequest request;
         request.midiFile = options.midiFile;
         request.wavFile = options.renderTo;
-        request.soundSet = options.soundSet;
+        request.sound = options.sound;
         request.sampleRateHz = audioengine::AudioSession::sharedInstance().sampleRate();
         const int result = renderOffline(request);
         appDelegate.terminateTeardown();

@@ -6,15 +6,20 @@
 // Threads: the process's main thread, which drives the main queue.
 
 #include <filesystem>
-#include <optional>
 #include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/SoundChoice.h"
 
 struct HeadlessOptions {
     std::filesystem::path renderTo;  // empty: play live
     std::filesystem::path midiFile;
-    std::optional<int> soundSet;
+    // Files the user opened with the program: each is brought into the documents folder as the platform's "open
+    // in" would.
+    std::vector<std::filesystem::path> files;
+    SoundChoice sound;
     std::string device = "default";
 };
 
-// The process's exit code: 0 on success, 1 after a failure that a log line explains.
+// The process's exit code: 0 on success, 1 after a failure that a line on standard error explains.
 int runHeadless(const HeadlessOptions& options);

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "Orvo_Tunedeck/app/UserFiles.h"
 #include "platform/musicsequence/MidiFileReader.h"
 
 namespace {
@@ -53,12 +52,8 @@ private:
 
 bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz, MidiFileSchedule& schedule,
                           std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "cannot open '" + file.string() + "'";
-        return false;
-    }
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(file, bytes, error)) return false;
     musicsequence::ParsedSong song;
     if (musicsequence::readStandardMidiFile(bytes, kMusicSequenceLoadSMF_PreserveTracks, song) != 0) {
         error = "'" + file.string() + "' is no standard MIDI file";

@@ -1,5 +1,7 @@
 #include "Orvo_Tunedeck/app/NotificationCenter.h"
 
+#include "shared/globals/Print.h"
+
 #include <algorithm>
 
 NotificationCenter& NotificationCenter::defaultCenter() {
@@ -21,4 +23,10 @@ void NotificationCenter::post(const std::string& name, const std::optional<Notif
     const std::vector<Entry> entries = entries_;
     for (const Entry& entry : entries)
         if (entry.name == name) entry.observer(userInfo);
+}
+
+void postOpenIn(const std::filesystem::path& url, const std::string& message) {
+    safeprint("Note: openURL() : " + message);
+    safeprint(url.filename().string());
+    NotificationCenter::defaultCenter().post(kOpenInNotification, NotificationUserInfo{{"url", url}});
 }

@@ -37,3 +37,7 @@ private:
 };
 
 inline constexpr const char* kOpenInNotification = "OpenInNotification";
+
+// What both delegates do with a file the platform asks them to open: logs the reason and the file's name, then posts
+// kOpenInNotification with {"url": url}.
+void postOpenIn(const std::filesystem::path& url, const std::string& message);

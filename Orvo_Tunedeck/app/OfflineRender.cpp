@@ -1,10 +1,13 @@
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
+#include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
@@ -17,29 +20,22 @@ constexpr int64_t kBlockFrames = 256;
 // Messages scheduled per render call: well inside what the instrument's schedule queue holds for one call.
 constexpr size_t kMessagesPerRender = 256;
 
-int fail(const std::string& reason) {
-    safeprint("OfflineRender : ERROR: " + reason);
-    dispatch::MainQueue::shared().drain();
-    return 1;
-}
-
-}  // namespace
-
-int renderOffline(const OfflineRenderRequest& request) {
+// Renders into file; the messages name request.wavFile, where the file goes when the render succeeds.
+int renderInto(const OfflineRenderRequest& request, const std::filesystem::path& file) {
     MidiFileSchedule schedule;
     std::string error;
-    if (!loadMidiFileSchedule(request.midiFile, request.sampleRateHz, schedule, error)) return fail(error);
+    if (!loadMidiFileSchedule(request.midiFile, request.sampleRateHz, schedule, error)) return reportError(error);
 
-    auto output = std::make_unique<audioengine::WavFileOutput>(request.wavFile.string(), request.sampleRateHz);
+    auto output = std::make_unique<audioengine::WavFileOutput>(file.string(), request.sampleRateHz);
     audioengine::WavFileOutput& wav = *output;
     const auto controller = std::make_shared<ViewController>();
     controller->viewDidLoad(std::move(output));
     auto& mainQueue = dispatch::MainQueue::shared();
     mainQueue.drain();
     AudioEngine& player = *controller->player;
-    if (!player.instrument || !player.instrument->audioUnit0) return fail("the instrument could not be loaded");
-    if (!player.engine->isRunning()) return fail("the audio engine could not be started");
-    if (request.soundSet) controller->onSoundsetSelected(*request.soundSet);
+    if (!player.instrument || !player.instrument->audioUnit0) return reportError("the instrument could not be loaded");
+    if (!player.engine->isRunning()) return reportError("the audio engine could not be started");
+    if (!applySoundChoice(*controller, request.sound, error)) return reportError(error);
     mainQueue.drain();
 
     const auto tailFrames =
@@ -61,7 +57,7 @@ int renderOffline(const OfflineRenderRequest& request) {
             player.sendMIDIAt(kAUEventSampleTimeImmediate + offset, message.bytes);
             ++scheduled;
         }
-        if (!wav.render(static_cast<uint32_t>(frames))) return fail(wav.error());
+        if (!wav.render(static_cast<uint32_t>(frames))) return reportError(wav.error());
         mainQueue.drain();
         frame += frames;
     }
@@ -73,4 +69,25 @@ int renderOffline(const OfflineRenderRequest& request) {
               request.wavFile.string());
     mainQueue.drain();
     return 0;
+}
+
+}  // namespace
+
+// The samples go to a file beside the target first, which takes the target's name only once the render succeeded:
+// a failure leaves no file behind and an older file of that name as it was.
+int renderOffline(const OfflineRenderRequest& request) {
+    std::filesystem::path partial = request.wavFile;
+    partial += ".partial-" + std::to_string(::getpid());
+    const int result = renderInto(request, partial);
+    std::error_code error;
+    if (result == 0) {
+        std::filesystem::rename(partial, request.wavFile, error);
+        if (error) {
+            std::filesystem::remove(partial, error);
+            return reportError("cannot write '" + request.wavFile.string() + "': " + error.message());
+        }
+        return 0;
+    }
+    std::filesystem::remove(partial, error);
+    return result;
 }

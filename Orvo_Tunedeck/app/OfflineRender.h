@@ -6,16 +6,16 @@
 // Threads: the main queue (the caller drives it).
 
 #include <filesystem>
-#include <optional>
-#include <string>
+
+#include "Orvo_Tunedeck/app/SoundChoice.h"
 
 struct OfflineRenderRequest {
     std::filesystem::path midiFile;
     std::filesystem::path wavFile;
-    // Written to the instrument's sound-set parameter before rendering, when given.
-    std::optional<int> soundSet;
+    // Given to the instrument before rendering.
+    SoundChoice sound;
     double sampleRateHz = 48000.0;
 };
 
-// 0 on success; otherwise a log line says why and the result is 1.
+// 0 on success; otherwise a line on standard error says why and the result is 1.
 int renderOffline(const OfflineRenderRequest& request);

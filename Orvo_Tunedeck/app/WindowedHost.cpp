@@ -4,6 +4,8 @@
 
 #include "Orvo_Tunedeck/app/AppDelegate.h"
 #include "Orvo_Tunedeck/app/MainViewController.h"
+#include "Orvo_Tunedeck/app/ProgramMessages.h"
+#include "Orvo_Tunedeck/app/SceneDelegate.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/AudioSession.h"
@@ -15,7 +17,7 @@
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
 
-int runWindowed(const std::string& device) {
+int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound) {
     auto& mainQueue = dispatch::MainQueue::shared();
     AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
     AppDelegate appDelegate;
@@ -26,12 +28,18 @@ int runWindowed(const std::string& device) {
     hub->viewDidLoad(
         std::make_unique<audioengine::AlsaOutput>(device, audioengine::AudioSession::sharedInstance().sampleRate()));
     mainQueue.drain();
+    if (hub->player->instrument && hub->player->instrument->audioUnit0) {
+        if (std::string error; !applySoundChoice(*hub, sound, error)) return reportError(error);
+    }
 
     ui::installGtkDocumentChooser();
     ui::Window window({0, 0, 480, 360});
     window.setRootViewController(std::make_shared<MainViewController>(hub));
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
+        SceneDelegate sceneDelegate;
+        sceneDelegate.sceneWillConnect();
+        for (const std::filesystem::path& file : files) sceneDelegate.sceneOpenURLContexts({file});
         host.present();
         host.runUntilClosed();
     }

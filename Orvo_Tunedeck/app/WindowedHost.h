@@ -4,9 +4,14 @@
 //
 // Threads: the process's main thread, which drives GLib's main loop and, through it, the main queue.
 
+#include <filesystem>
 #include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/SoundChoice.h"
 
 // Whether a window can be opened here (a display is reachable).
 bool windowAvailable();
-// The process's exit code: 0 after the window was closed. Call only after windowAvailable() returned true.
-int runWindowed(const std::string& device);
+// The process's exit code: 0 after the window was closed, 1 when the instrument refused the sound choice. files are
+// opened into the window as the desktop's "open with" does. Call only after windowAvailable() returned true.
+int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);

@@ -138,9 +138,15 @@ public:
     // address is an option address (the value was taken or refused). Control thread.
     static constexpr int64_t kSoundSetOption = 1189;
     bool setOption(int64_t address, float value) override;
-    // The sound set of a bank number or a bank file, named by the General MIDI table.
+    // The sound set of a bank number or a bank file, named by the General MIDI table. loadSoundfontURL: true when
+    // the synthesizer took the file.
     void loadSoundfontNumber(int number);
-    void loadSoundfontURL(const std::filesystem::path& url);
+    bool loadSoundfontURL(const std::filesystem::path& url);
+    // Hosts hand the instrument a bank file of their own as kMusicDeviceProperty_SoundBankURL (global scope, element
+    // 0, a std::filesystem::path): it loads through loadSoundfontURL; a file the synthesizer refuses answers
+    // kAudioUnitErr_InvalidPropertyValue. Other properties go to the base. Control thread.
+    foundation::OSStatus setProperty(AudioUnitPropertyID property, AudioUnitScope scope, AudioUnitElement element,
+                                     const void* data, uint32_t size) override;
     // The bank file the synthesizer's caller stored; none without a synthesizer.
     std::optional<std::filesystem::path> getSoundfont();
     // The synthesizer's node; none (with a log line) without a synthesizer.

@@ -4,6 +4,7 @@
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundSet.h"
+#include "platform/audiounit/AUUnitProperties.h"
 #include "shared/globals/Print.h"
 
 namespace {
@@ -33,14 +34,28 @@ void OrvoTunedeck_AudioUnit::loadSoundfontNumber(int number) {
     preloadSoundfontPrograms();
 }
 
-void OrvoTunedeck_AudioUnit::loadSoundfontURL(const std::filesystem::path& url) {
+bool OrvoTunedeck_AudioUnit::loadSoundfontURL(const std::filesystem::path& url) {
     if (!synth_) {
         safeprint(kNoSynthLine);
-        return;
+        return false;
     }
-    synth_->loadSoundFont(url);
+    const bool loaded = synth_->loadSoundFont(url);
     loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
     preloadSoundfontPrograms();
+    return loaded;
+}
+
+foundation::OSStatus OrvoTunedeck_AudioUnit::setProperty(AudioUnitPropertyID property, AudioUnitScope scope,
+                                                         AudioUnitElement element, const void* data, uint32_t size) {
+    if (property != kMusicDeviceProperty_SoundBankURL) {
+        return AUAudioUnit::setProperty(property, scope, element, data, size);
+    }
+    if (scope != kAudioUnitScope_Global) return foundation::kAudioUnitErr_InvalidScope;
+    if (element != 0) return foundation::kAudioUnitErr_InvalidElement;
+    if (data == nullptr || size != sizeof(std::filesystem::path)) return foundation::kAudioUnitErr_InvalidPropertyValue;
+    return loadSoundfontURL(*static_cast<const std::filesystem::path*>(data))
+               ? foundation::noErr
+               : foundation::kAudioUnitErr_InvalidPropertyValue;
 }
 
 std::optional<std::filesystem::path> OrvoTunedeck_AudioUnit::getSoundfont() {

@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/TestFolder.h"
+#include "tools/soundbank/sf2_writer.h"
 
 namespace {
 
@@ -54,16 +59,43 @@ void writeArpeggio(const fs::path& path) {
     writeMidiFile(path, events);
 }
 
-std::string render(const fs::path& folder, const fs::path& midi, const fs::path& wav, int& exitCode) {
+std::string render(const fs::path& folder, const fs::path& midi, const fs::path& wav, int& exitCode,
+                   const std::string& more = "") {
     return testsupport::runCommand("TUNEDECK_DOCUMENTS='" + (folder / "Documents").string() + "' '" +
                                        std::string(ORVO_TUNEDECK_PROGRAM) + "' --headless --render '" +
-                                       wav.string() + "' --midi '" + midi.string() + "' 2>&1",
+                                       wav.string() + "' --midi '" + midi.string() + "' " + more + " 2>&1",
                                    exitCode);
 }
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The samples of a WAV file as 32-bit floats, read by sox.
+std::string samplesOf(const fs::path& wav) {
+    int code = -1;
+    const fs::path raw = fs::path(wav).replace_extension(".raw");
+    testsupport::runCommand("sox '" + wav.string() + "' -t f32 '" + raw.string() + "' 2>/dev/null", code);
+    return readFile(raw);
+}
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with arguments in folder's documents, standard output and standard error apart.
+ProgramRun runProgram(const fs::path& folder, const std::string& arguments) {
+    ProgramRun run;
+    const fs::path errFile = folder / "stderr.txt";
+    run.out = testsupport::runCommand("TUNEDECK_DOCUMENTS='" + (folder / "Documents").string() + "' '" +
+                                          std::string(ORVO_TUNEDECK_PROGRAM) + "' " + arguments + " 2>'" +
+                                          errFile.string() + "'",
+                                      run.exitCode);
+    run.err = readFile(errFile);
+    return run;
 }
 
 TEST(OfflineRender, GeneratedSongBecomesAWavFileSoxReads) {
@@ -124,10 +156,100 @@ TEST(OfflineRender, BadMidiFileIsAClearErrorAndNoWavFile) {
     int exitCode = -1;
     const std::string output = render(folder.path(), midi, folder.path() / "out.wav", exitCode);
     EXPECT_EQ(exitCode, 1);
-    EXPECT_NE(output.find("OfflineRender : ERROR: '" + midi.string() + "' is no standard MIDI file"),
+    EXPECT_NE(output.find("Orvo-Tunedeck2: error: '" + midi.string() + "' is no standard MIDI file"),
               std::string::npos)
         << output;
     EXPECT_FALSE(fs::exists(folder.path() / "out.wav"));
+}
+
+TEST(OfflineRender, EveryBadPathIsOneLineOnStandardErrorAndStatusOne) {
+    testsupport::TestFolder folder;
+    const fs::path good = folder.path() / "good.mid";
+    writeArpeggio(good);
+    const std::string goodBytes = readFile(good);
+    std::ofstream(folder.path() / "empty.mid");
+    std::ofstream(folder.path() / "text.mid") << "just some words, no music";
+    std::ofstream(folder.path() / "truncated.mid", std::ios::binary) << goodBytes.substr(0, goodBytes.size() / 2);
+    fs::create_directory(folder.path() / "folder.mid");
+    std::ofstream(folder.path() / "locked.mid", std::ios::binary) << goodBytes;
+    fs::permissions(folder.path() / "locked.mid", fs::perms::none);
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        std::string arguments;
+        std::string says;
+    };
+    const fs::path wav = folder.path() / "out.wav";
+    const auto renderOf = [&](const std::string& midi) {
+        return "--headless --render '" + wav.string() + "' --midi '" + (folder.path() / midi).string() + "'";
+    };
+    std::vector<Case> cases = {
+        {renderOf("missing.mid"), "No such file or directory"},
+        {renderOf("empty.mid"), "is empty"},
+        {renderOf("folder.mid"), "is a folder, not a file"},
+        {renderOf("text.mid"), "is no standard MIDI file"},
+        {renderOf("truncated.mid"), "is no standard MIDI file"},
+        {"--headless --device no-such-pcm '" + (folder.path() / "folder.mid").string() + "'", "is a folder"},
+        {"--headless '" + good.string() + "' '" + (folder.path() / "missing.mid").string() + "'",
+         "No such file or directory"},
+        {renderOf("good.mid") + " --soundfont '" + (folder.path() / "missing.sf2").string() + "'",
+         "No such file or directory"},
+        {renderOf("good.mid") + " --soundfont '" + (folder.path() / "folder.mid").string() + "'", "is a folder"},
+        {renderOf("good.mid") + " --soundfont '" + (folder.path() / "text.mid").string() + "'",
+         "could not be loaded"},
+    };
+    if (!root) cases.push_back({renderOf("locked.mid"), "Permission denied"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ProgramRun run = runProgram(folder.path(), c.arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        // The program's own error line, once (the synthesizer library may warn on its own).
+        std::vector<std::string> errors;
+        std::istringstream lines(run.err);
+        for (std::string line; std::getline(lines, line);)
+            if (line.starts_with("Orvo-Tunedeck2: ")) errors.push_back(line);
+        ASSERT_EQ(errors.size(), 1u) << run.err;
+        EXPECT_TRUE(errors[0].starts_with("Orvo-Tunedeck2: error: ")) << run.err;
+        EXPECT_NE(errors[0].find(c.says), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(wav));
+    }
+}
+
+TEST(OfflineRender, AUsersSoundFontSoundsDifferentFromTheDefaultSoundSet) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "arpeggio.mid";
+    writeArpeggio(midi);
+    // Every program of bank 0 is one square wave.
+    sf2::Bank bank;
+    bank.samples.push_back(sf2::looped_sample("Square", sf2::square_wave(64, 8), 64, 60));
+    sf2::Zone sample;
+    sample.link = 0;
+    bank.instruments.push_back({"Square", {sample}});
+    sf2::Zone instrument;
+    instrument.link = 0;
+    bank.presets.push_back({"Square", 0, 0, {instrument}});
+    const fs::path soundfont = folder.path() / "square.sf2";
+    ASSERT_TRUE(bank.write(soundfont.string()));
+
+    int exitCode = -1;
+    std::string output = render(folder.path(), midi, folder.path() / "default.wav", exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    output = render(folder.path(), midi, folder.path() / "square.wav", exitCode,
+                    "--soundfont '" + soundfont.string() + "'");
+    ASSERT_EQ(exitCode, 0) << output;
+
+    const std::string standard = samplesOf(folder.path() / "default.wav");
+    const std::string square = samplesOf(folder.path() / "square.wav");
+    ASSERT_EQ(standard.size(), square.size());
+    const auto* a = reinterpret_cast<const float*>(standard.data());
+    const auto* b = reinterpret_cast<const float*>(square.data());
+    double difference = 0.0;
+    double energy = 0.0;
+    for (size_t i = 0; i < standard.size() / sizeof(float); ++i) {
+        difference += (a[i] - b[i]) * (a[i] - b[i]);
+        energy += b[i] * b[i];
+    }
+    EXPECT_GT(energy, 1.0) << "the user's bank sounds";
+    EXPECT_GT(difference, 0.1 * energy) << "and differs from the default sound set";
 }
 
 TEST(HeadlessLive, MissingSoundOutputIsAClearError) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Orvo_Tunedeck/app/AppDelegate.h"
+#include "Orvo_Tunedeck/app/SceneDelegate.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
@@ -145,6 +146,30 @@ TEST_F(MainViewController, OpenedFilesArriveThroughTheNotification) {
               1);
     EXPECT_EQ(count(logged, "viewConroller::onOpenIn(): ERROR: Userinfo is nil."), 1);
     EXPECT_EQ(count(logged, "A notification was created and forwarded to the ViewController."), 2);
+}
+
+TEST_F(MainViewController, EveryWayOfOpeningAFileCopiesItOnceAndTheSceneTakesOnlyTheFirst) {
+    const auto controller = load();
+    for (const char* name : {"a.mid", "b.mid", "c.mid", "d.mid", "e.mid"}) writeFile(outside / name, name);
+    log.clear();
+    AppDelegate appDelegate;
+    EXPECT_TRUE(appDelegate.applicationHandleOpen(outside / "a.mid"));
+    EXPECT_TRUE(appDelegate.applicationOpenSourceApplication(outside / "b.mid"));
+    EXPECT_TRUE(appDelegate.applicationOpenOptions(outside / "c.mid"));
+    SceneDelegate sceneDelegate;
+    sceneDelegate.sceneOpenURLContexts({outside / "d.mid", outside / "e.mid"});
+    for (const char* name : {"a.mid", "b.mid", "c.mid", "d.mid"}) EXPECT_EQ(readFile(documents / name), name);
+    EXPECT_FALSE(fs::exists(documents / "e.mid"));
+
+    const auto logged = lines();
+    for (const char* message :
+         {"application(handleOpen) was called.", "application(open, sourceApplication, annotation) was called.",
+          "application(open, options) was called.", "scene:openURLContexts"})
+        EXPECT_EQ(count(logged, std::string("Note: openURL() : ") + message), 1) << message;
+    EXPECT_EQ(count(logged, "A notification was created and forwarded to the ViewController."), 3);
+    EXPECT_EQ(count(logged, "SceneDelegate::openURL() : A notification was created and forwarded to the "
+                            "ViewController."),
+              1);
 }
 
 TEST_F(MainViewController, SoundSetRowIsWrittenToAddress1189) {

@@ -1,0 +1,20 @@
+#pragma once
+// The sounds the user chose on the command line: one of the six sound sets, or a SoundFont 2 or DLS bank file of
+// their own, given to the hosted instrument before it plays (live or offline alike).
+//
+// Threads: the main queue.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "Orvo_Tunedeck/app/ViewController.h"
+
+struct SoundChoice {
+    std::optional<int> soundSet;                     // row 0 to 5
+    std::optional<std::filesystem::path> soundfont;  // a bank file
+};
+
+// Gives the choice to the instrument of controller's engine; false, with error saying why, when the instrument
+// refuses the bank file.
+bool applySoundChoice(ViewController& controller, const SoundChoice& choice, std::string& error);

@@ -1,0 +1,57 @@
+#include "Orvo_Tunedeck/app/UserFiles.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace {
+
+// Opens file for reading; false with the reason in error.
+bool openForReading(const std::filesystem::path& file, std::ifstream& in, std::string& error) {
+    std::error_code status;
+    if (std::filesystem::is_directory(file, status)) {
+        error = "'" + file.string() + "' is a folder, not a file";
+        return false;
+    }
+    errno = 0;
+    in.open(file, std::ios::binary);
+    if (!in) {
+        error = "cannot open '" + file.string() + "': " + std::strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readWholeFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes, std::string& error) {
+    std::ifstream in;
+    if (!openForReading(file, in, error)) return false;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        // The file buffer throws on a failing read whatever the stream's exception mask.
+        in.setstate(std::ios::badbit);
+    }
+    if (in.bad()) {
+        error = "cannot read '" + file.string() + "'";
+        return false;
+    }
+    if (bytes.empty()) {
+        error = "'" + file.string() + "' is empty";
+        return false;
+    }
+    return true;
+}
+
+bool checkReadableFile(const std::filesystem::path& file, std::string& error) {
+    std::ifstream in;
+    if (!openForReading(file, in, error)) return false;
+    if (in.peek() == std::ifstream::traits_type::eof()) {
+        error = "'" + file.string() + "' is empty";
+        return false;
+    }
+    return true;
+}
