@@ -27,7 +27,7 @@ class ViewController final : public AudioEngineDelegate,
                              public std::enable_shared_from_this<ViewController> {
 public:
     // The parameter address to which the chosen sound-set row is written.
-    static constexpr int64_t kSoundsetAddress = 1189;
+    static constexpr int64_t kSoundsetAddress = AudioEngine::kSoundsetAddress;
 
     ViewController() = default;
     ~ViewController() override;

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "Orvo_Tunedeck/configuration/MIDIEndpointTableSource.h"
 #include "Orvo_Tunedeck/configuration/SwitchCell.h"
 #include "platform/ui/Path.h"
 
@@ -61,7 +62,13 @@ private:
 // Rows at or beyond the list's end get a new, empty plain cell.
 std::shared_ptr<ui::TableViewCell> emptyCell() { return std::make_shared<ui::TableViewCell>(); }
 
+std::weak_ptr<ui::ViewController> current;
+
 }  // namespace
+
+std::shared_ptr<ConfigurationViewController> currentConfigurationViewController() {
+    return std::static_pointer_cast<ConfigurationViewController>(current.lock());
+}
 
 // The sound-set table's rows: a switch per sound set, the selected one on; rows take no highlight.
 class ConfigurationViewController::SoundsetSource final : public ui::TableViewDataSource,
@@ -93,43 +100,6 @@ private:
     ConfigurationViewController& owner_;
 };
 
-// A MIDI table's rows: an endpoint's name and a switch showing whether it is on; a tap on a destination row
-// reloads the destinations, a source row takes no highlight.
-template <class Table>
-class ConfigurationViewController::EndpointSource final : public ui::TableViewDataSource, public ui::TableViewDelegate {
-public:
-    EndpointSource(Table& model, std::string identifier, std::string title, bool selectable)
-        : model_(model), identifier_(std::move(identifier)), title_(std::move(title)), selectable_(selectable) {}
-
-    int numberOfRows(ui::TableView&, int) override { return static_cast<int>(model_.numberOfRows()); }
-    std::string titleForHeader(ui::TableView&, int) override { return title_; }
-    bool shouldHighlightRow(ui::TableView&, ui::IndexPath) override { return selectable_; }
-    void didSelectRow(ui::TableView& table, ui::IndexPath) override {
-        if (selectable_) table.reloadData();
-    }
-
-    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override {
-        const EndpointRow row = model_.row(indexPath.row);
-        if (row.tag == 0) return emptyCell();
-        auto cell = table.dequeueReusableCell(identifier_, indexPath);
-        if (ui::Label* label = cellLabel(*cell)) label->setText(row.text);
-        if (ui::Switch* control = cellSwitch(*cell)) {
-            control->setOn(row.switchOn);
-            control->tag = row.tag;
-            control->valueChanged = [&model = model_](ui::Switch& sender) {
-                model.onSwitchChanged(static_cast<midi::MIDIEndpointRef>(sender.tag), sender.isOn());
-            };
-        }
-        return cell;
-    }
-
-private:
-    Table& model_;
-    std::string identifier_;
-    std::string title_;
-    bool selectable_;
-};
-
 ConfigurationViewController::ConfigurationViewController(MIDIConnection& connection)
     : sources_(connection), destinations_(connection) {}
 
@@ -155,13 +125,13 @@ void ConfigurationViewController::loadView() {
 }
 
 void ConfigurationViewController::viewDidLoad() {
+    current = weak_from_this();
     screen_.dismiss = [this] { dismiss(true); };
     soundsets_.setup(&screen_);
 
     soundsetSource_ = std::make_unique<SoundsetSource>(*this);
-    sourcesSource_ = std::make_unique<EndpointSource<MIDISourcesTable>>(sources_, "Sources", "MIDI Sources", false);
-    destinationsSource_ = std::make_unique<EndpointSource<MIDIDestinationsTable>>(destinations_, "Destinations",
-                                                                                  "MIDI Destinations", true);
+    sourcesSource_ = makeSourcesTableSource(sources_);
+    destinationsSource_ = makeDestinationsTableSource(destinations_);
     tableSoundset->dataSource = soundsetSource_.get();
     tableSoundset->delegate = soundsetSource_.get();
     tableMIDIIn->dataSource = sourcesSource_.get();

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "Orvo_Tunedeck/configuration/ConfigurationViewControllerDelegate.h"
-#include "Orvo_Tunedeck/configuration/MIDIEndpointTables.h"
+#include "Orvo_Tunedeck/configuration/MIDIEndpointTableSource.h"
 #include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TableView.h"
@@ -34,8 +34,6 @@ public:
 
 private:
     class SoundsetSource;
-    template <class Table>
-    class EndpointSource;
 
     void onSoundsetSwitch(int64_t tag);
 
@@ -44,6 +42,9 @@ private:
     MIDISourcesTable sources_;
     MIDIDestinationsTable destinations_;
     std::unique_ptr<SoundsetSource> soundsetSource_;
-    std::unique_ptr<EndpointSource<MIDISourcesTable>> sourcesSource_;
-    std::unique_ptr<EndpointSource<MIDIDestinationsTable>> destinationsSource_;
+    std::unique_ptr<MIDISourcesTableSource> sourcesSource_;
+    std::unique_ptr<MIDIDestinationsTableSource> destinationsSource_;
 };
+
+// The configuration screen loaded last, while it lives; nullptr before any and after it went. Main queue.
+std::shared_ptr<ConfigurationViewController> currentConfigurationViewController();

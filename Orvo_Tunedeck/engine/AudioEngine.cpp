@@ -64,6 +64,7 @@ void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
         scheduleBlocks_.push_back(
             std::make_unique<AUScheduleMIDIEventBlock>(instrument->audioUnit0->scheduleMIDIEventBlock()));
         scheduleTarget_.store(scheduleBlocks_.back().get(), std::memory_order_release);
+        if (currentSoundfont != 0) instrument->setParameter(kSoundsetAddress, static_cast<float>(currentSoundfont));
         setupEngine();
     }
     else
@@ -138,6 +139,20 @@ void AudioEngine::startEngine() {
         safeprint("AudioEngine::startEngine() : The audio engine was started.");
     else
         safeprint("AudioEngine::startEngine() : ERROR: " + error + ". \nThe audio engine could not be started.");
+}
+
+void AudioEngine::changeSoundfont(int64_t index, AudioComponentRegistry& registry) {
+    engine->stop();
+    currentSoundfont = index;
+    if (instrument) instrument->delegate = nullptr;
+    scheduleTarget_.store(nullptr, std::memory_order_release);
+    reverb.reset();
+    eq.reset();
+    limiter.reset();
+    instrumentViewController.reset();
+    engine = std::make_shared<audioengine::Engine>(engine->takeOutput());
+    hardwareFormat = engine->outputNode()->outputFormat(0);
+    setupInstrument(registry);
 }
 
 void AudioEngine::stopEngine() { engine->stop(); }

@@ -37,6 +37,8 @@ public:
     // The instrument the application hosts and the context name it gives it.
     static constexpr AudioComponentDescription kInstrumentDescription{0x61756D75, 0x7142766E, 0x4B57424C, 2, 0};
     static constexpr const char* kInstrumentContextName = "KWBL: Orvo Tunedeck Extension";
+    // The parameter address to which a sound-set row is written.
+    static constexpr int64_t kSoundsetAddress = 1189;
 
     // Makes the engine on output (the null output when none is given) and starts the search for the instrument;
     // the chain is built and started when the instantiation completes on the main queue.
@@ -53,6 +55,8 @@ public:
     std::shared_ptr<audioengine::EqualizerNode> eq;
     std::shared_ptr<audioengine::Node> limiter;
     std::shared_ptr<ExternalAudioUnit> instrument;
+    // The sound-set row last given to changeSoundfont (0 before).
+    int64_t currentSoundfont = 0;
     // The instrument's own view controller, once the instrument has handed it over; none before and for an
     // instrument without a view.
     std::shared_ptr<ui::ViewController> instrumentViewController;
@@ -65,6 +69,10 @@ public:
     // shows the view there at once when the instrument has handed it over.
     void setPluginView(const std::shared_ptr<ui::View>& container);
     void startEngine();
+    // Starts over with sound set index (row 0 to 5): stops the engine, makes a new one on the same output and has
+    // the instrument found and instantiated again; the new instrument is given the row once it is there.
+    void changeSoundfont(int64_t index,
+                         AudioComponentRegistry& registry = AudioComponentRegistry::shared());
     void stopEngine();
     void pauseEngine();
     static double sessionSampleRate();

@@ -28,6 +28,20 @@ void printNow(const std::string& text) {
     }
 }
 
+// Effects, generators and instruments; the types a node can be made for.
+bool isSupportedUnitType(uint32_t type) {
+    switch (type) {
+        case 0x61756678:  // 'aufx'
+        case 0x61756D66:  // 'aumf'
+        case 0x6175676E:  // 'augn'
+        case 0x61756D69:  // 'aumi'
+        case 0x61756D75:  // 'aumu'
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string statusText(foundation::OSStatus status) {
     return status == foundation::noErr ? "?" : "The operation couldn't be completed. (status " +
                                                    std::to_string(status) + ")";
@@ -88,13 +102,45 @@ void ExternalAudioUnit::onInstantiated(std::shared_ptr<AUAudioUnit> unit, founda
         return;
     }
     safeprint("ExternalAudioUnit: An AudioUnit was found and will be instanciated.");
+    hold(std::make_shared<audioengine::UnitNode>(std::move(unit)));
+    adopt();
+}
+
+void ExternalAudioUnit::hold(std::shared_ptr<audioengine::UnitNode> node) {
     if (avAudioUnit) {
         destroy();
         audioUnit0.reset();
     }
-    unit->setContextName(contextName);
-    avAudioUnit = std::make_shared<audioengine::UnitNode>(unit);
-    audioUnit0 = unit;
+    node->auAudioUnit()->setContextName(contextName);
+    audioUnit0 = node->auAudioUnit();
+    avAudioUnit = std::move(node);
+}
+
+void ExternalAudioUnit::create(const AudioComponentDescription& description, const std::string& name) {
+    if (!engine) {
+        safeprint("ExternalAudioUnit::ERROR: Engine is nil.");
+        return;
+    }
+    contextName = name;
+    componentDescription = description;
+    if (!isSupportedUnitType(description.componentType)) {
+        safeprint("ExternalAudioUnit::ERROR: Unit type is not supported.");
+        return;
+    }
+    std::string error;
+    const auto node = audioengine::UnitNode::instantiate(description, error, registry_);
+    if (!node) {
+        safeprint("ExternalAudioUnit::Error: Could not instantiate audio unit.");
+        safeprint(error);
+        return;
+    }
+    hold(node);
+    safeprint("ExternalAudioUnit::create(): Audio unit " + audioUnit0->audioUnitName() + " was loaded and attached.");
+    adopt();
+}
+
+void ExternalAudioUnit::adopt() {
+    const std::shared_ptr<AUAudioUnit> unit = audioUnit0;
     if (isMIDIGenerator()) {
         safeprint(
             "ExternalAudioUnit::create(): The audio unit reports MIDI output names. Assigning a handling block.");

@@ -189,6 +189,13 @@ bool Engine::setOutput(std::unique_ptr<AudioOutput> output) {
     return true;
 }
 
+std::unique_ptr<AudioOutput> Engine::takeOutput() {
+    if (running_.load()) return nullptr;
+    std::unique_ptr<AudioOutput> taken = std::move(output_);
+    setOutput(std::make_unique<NullOutput>(taken->sampleRate()));
+    return taken;
+}
+
 bool Engine::renderOffline(uint32_t frames, float* left, float* right) noexcept {
     auto* manual = dynamic_cast<ManualRenderingOutput*>(output_.get());
     return manual != nullptr && manual->render(frames, left, right);

@@ -69,6 +69,9 @@ public:
 
     // Replaces the output while the engine is stopped (false while running).
     bool setOutput(std::unique_ptr<AudioOutput> output);
+    // Hands the output over while the engine is stopped, leaving a null output of its rate in its place; nullptr
+    // while running.
+    std::unique_ptr<AudioOutput> takeOutput();
     AudioOutput& output() const { return *output_; }
 
     // Manual rendering: renders frames frames into left and right on the caller's thread. Only with a

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
+#include "Orvo_Tunedeck/configuration/MIDIEndpointScreens.h"
 #include "Orvo_Tunedeck/configuration/SwitchCell.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/midi/LoopbackServer.h"
@@ -160,6 +161,47 @@ TEST_F(ConfigurationScreen, MIDISwitchesSurviveReopeningAndDestinationRowsReload
     tap(presenter->view(), switchOf(*reopened.tableMIDIOut, 0));
     connection.sendMidiMessage(0x80, 0, 60, 0, 0);
     EXPECT_EQ(server->delivered(module).packets.size(), 1u);
+}
+
+TEST_F(ConfigurationScreen, TheLastScreenLoadedIsTheCurrentOneWhileItLives) {
+    EXPECT_EQ(currentConfigurationViewController(), nullptr);
+    ConfigurationViewController& first = open(nullptr);
+    EXPECT_EQ(currentConfigurationViewController().get(), &first);
+    first.onButtonClose();
+    ConfigurationViewController& second = open(nullptr);
+    EXPECT_EQ(currentConfigurationViewController().get(), &second);
+    second.onButtonClose();
+    EXPECT_EQ(currentConfigurationViewController(), nullptr);
+}
+
+TEST_F(ConfigurationScreen, TheSingleTableScreensSwitchSourcesAndDestinationsAndExit) {
+    const midi::MIDIEndpointRef keyboard = server->plugInSource("Keyboard");
+    const midi::MIDIEndpointRef module = server->plugInDestination("Sound Module");
+    dispatch::MainQueue::shared().drain();
+    presenter->view().setFrame({0, 0, 480, 1000});
+
+    auto inputs = std::make_shared<MIDIInputsViewController>(connection);
+    ASSERT_TRUE(presenter->present(inputs, true));
+    ASSERT_EQ(inputs->tableView->rowCount(0), 1);
+    EXPECT_EQ(cellLabel(*inputs->tableView->visibleCell({0, 0}))->text(), "Keyboard");
+    EXPECT_EQ(switchOf(*inputs->tableView, 0).tag, keyboard);
+    tap(presenter->view(), switchOf(*inputs->tableView, 0));
+    EXPECT_TRUE(connection.inputs().front()->active.load());
+    tap(presenter->view(), *inputs->exitButton);
+    EXPECT_EQ(presenter->presentedViewController(), nullptr);
+
+    auto outputs = std::make_shared<MIDIOutputsViewController>(connection);
+    ASSERT_TRUE(presenter->present(outputs, true));
+    ASSERT_EQ(outputs->tableView->rowCount(0), 1);
+    EXPECT_EQ(cellLabel(*outputs->tableView->visibleCell({0, 0}))->text(), "Sound Module");
+    tap(presenter->view(), switchOf(*outputs->tableView, 0));
+    connection.sendMidiMessage(0x90, 0, 60, 100, 0);
+    EXPECT_EQ(server->delivered(module).packets.size(), 1u);
+    const int reloads = outputs->tableView->reloadCount();
+    tap(presenter->view(), *outputs->tableView->visibleCell({0, 0}));
+    EXPECT_EQ(outputs->tableView->reloadCount(), reloads + 1);
+    outputs->onExit();
+    EXPECT_EQ(presenter->presentedViewController(), nullptr);
 }
 
 }  // namespace

@@ -247,4 +247,49 @@ TEST_F(HostedInstrument, SystemExclusiveLengthIsLimitedToTheBytesGiven) {
     EXPECT_EQ(player->instrument->audioUnit0->droppedScheduledMIDICount(), 0u);
 }
 
+TEST_F(HostedInstrument, ChangingTheSoundSetStartsOverWithANewEngineAndInstrument) {
+    makePlayer();
+    const auto firstEngine = player->engine;
+    const auto firstInstrument = player->instrument;
+    log.clear();
+    player->changeSoundfont(4);
+    EXPECT_EQ(player->currentSoundfont, 4);
+    EXPECT_FALSE(firstEngine->isRunning());
+    dispatch::MainQueue::shared().drain();
+    ASSERT_NE(player->engine, firstEngine);
+    ASSERT_NE(player->instrument, firstInstrument);
+    ASSERT_NE(player->instrument->audioUnit0, nullptr);
+    EXPECT_TRUE(player->engine->isRunning());
+    EXPECT_EQ(player->hardwareFormat.sampleRate, 48000.0);
+    // Row 4 is the bank "soundfont7".
+    EXPECT_TRUE(contains(log.lines(), "soundfont7.sf2 was successfully loaded."));
+    player->sendMIDI(0x90, 69, 110);
+    EXPECT_GT(render(40), 1e-3);
+}
+
+TEST_F(HostedInstrument, CreateMakesTheUnitAtOnceAndRefusesUnsupportedTypes) {
+    const auto engine =
+        std::make_shared<audioengine::Engine>(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
+    const auto unit = std::make_shared<ExternalAudioUnit>(engine);
+    const AudioComponentDescription description{0x61756D75, 0x7142766E, 0x4B57424C, 2, 0};
+    unit->create(description, "sync");
+    EXPECT_EQ(unit->componentDescription.componentSubType, description.componentSubType);
+    ASSERT_NE(unit->audioUnit0, nullptr) << "made before any main-queue turn";
+    EXPECT_EQ(unit->audioUnit0->contextName(), "sync");
+    EXPECT_TRUE(unit->_availableAudioUnits.empty()) << "no registry list was made";
+    dispatch::MainQueue::shared().drain();
+    EXPECT_TRUE(contains(log.lines(), "ExternalAudioUnit::create(): The audio unit reports MIDI output names. "
+                                      "Assigning a handling block."));
+
+    const auto other = std::make_shared<ExternalAudioUnit>(engine);
+    other->create({0x61756F75, 0, 0, 0, 0}, "output");
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(other->audioUnit0, nullptr);
+    EXPECT_TRUE(contains(log.lines(), "ExternalAudioUnit::ERROR: Unit type is not supported."));
+    const auto noEngine = std::make_shared<ExternalAudioUnit>(nullptr);
+    noEngine->create(description, "none");
+    dispatch::MainQueue::shared().drain();
+    EXPECT_TRUE(contains(log.lines(), "ExternalAudioUnit::ERROR: Engine is nil."));
+}
+
 }  // namespace
