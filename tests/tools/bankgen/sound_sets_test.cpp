@@ -234,6 +234,40 @@ TEST(SoundSets, EveryKitSoundsOnEveryPercussionKeyAndTheKitsDiffer)
     }
 }
 
+// The share of a stretch of a signal's power above 1 kHz among its power above 200 Hz, in dB.
+double brightnessDb(const Signal& signal, double from, double to)
+{
+    Signal part(signal.begin() + static_cast<long>(from * bankgen_test::kRenderRateHz),
+                signal.begin() + static_cast<long>(to * bankgen_test::kRenderRateHz));
+    double high = 0.0;
+    double total = 0.0;
+    double centre = 50.0;
+    for (double db : bankgen_test::bandSpectrumDb(part)) {
+        double power = std::pow(10.0, db / 10.0);
+        high += centre >= 1000.0 ? power : 0.0;
+        total += centre >= 200.0 ? power : 0.0;
+        centre *= std::exp2(1.0 / 3.0);
+    }
+    return 10.0 * std::log10(high / total);
+}
+
+// In the sets voiced with velocity layers (the others are plain by design), a piano's C3 darkens as it dies away,
+// its filter closing with the modulation envelope, and a soft note is darker than a loud one.
+TEST(SoundSets, StruckStringsDarkenAsTheyDieAndSoftNotesAreDarker)
+{
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        if (!file.voicing.velocityLayers) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(file.fileName));
+        std::unique_ptr<BankPlayer> player = playerFor(file);
+        Signal loud = player->note(0, 0, 48, 120, 1.4, 1.4);
+        EXPECT_LT(brightnessDb(loud, 1.2, 1.4), brightnessDb(loud, 0.0, 0.2) - 3.0);
+        Signal soft = player->note(0, 0, 48, 40, 0.2, 0.2);
+        EXPECT_LT(brightnessDb(soft, 0.0, 0.2), brightnessDb(loud, 0.0, 0.2) - 4.0);
+    }
+}
+
 // The GS set in its DLS form and written as SoundFont 2: programs of several families, key 69 held for half a
 // second and released, play at one pitch (within 1 Hz) and with one RMS envelope (every 10 ms window within 5% of
 // the SoundFont 2 form's peak).
