@@ -1,4 +1,4 @@
-// A small library that writes and reads AIFF and AIFF-C sound files through a handle.
+// AIFF and AIFF-C files, read or written through an AIFF_Handle.
 //
 // The writer produces the chunks in a fixed order (header, "COMM", "SSND", then "MARK" chunks) and back-patches
 // sizes and the frame count. The reader checks every chunk against the file's real length: a frame count larger
@@ -19,7 +19,7 @@ extern "C" {
 enum korvel_aiff_flags {
     F_RDONLY = 1,
     F_WRONLY = 2,
-    LPCM_NEED_SWAP = 4, // sample bytes are swapped between the file and the machine
+    LPCM_NEED_SWAP = 4, // file and host byte order differ
     LPCM_LTE_ENDIAN = 8, // the sound data is little-endian ("sowt")
     F_AIFC = 16
 };
@@ -64,13 +64,13 @@ AIFF_Handle* AIFF_OpenFile(const char* path, int mode);
 // every case; null gives -1.
 int AIFF_CloseFile(AIFF_Handle* handle);
 
-// Writing. Each gives -1 for no handle or a handle not open for writing.
+// Writing; -1 when the handle is null or was opened for reading.
 // Writes "COMM" (frame count patched later); only once, right after opening (else 0). 1.
 int AIFF_SetAudioFormat(AIFF_Handle* handle, int channels, double rate, int bits);
 // Opens "SSND"; only after the format (else 0). 1.
 int AIFF_StartWritingSamples(AIFF_Handle* handle);
-// Appends interleaved samples in the machine's byte order; 0 outside the sound data or for a byte count that is
-// not a whole number of samples; -1 on a short write; else 1.
+// Appends interleaved native-endian samples: 1. 0 outside Start/EndWritingSamples or when byte_count splits a
+// sample; -1 on a short write.
 int AIFF_WriteSamples(AIFF_Handle* handle, const void* samples, size_t byte_count);
 // The same for count samples given as 32-bit integers, narrowed to their most significant bytes; -1 outside the
 // sound data.
@@ -84,11 +84,11 @@ int AIFF_EndWritingMarkers(AIFF_Handle* handle);
 // Writes a "NAME", "AUTH" or "ANNO" text chunk; allowed before the sound data starts and after it is finished.
 // 1, 0 in the sound data or for another identifier, -1 on an I/O failure.
 int AIFF_SetAttribute(AIFF_Handle* handle, int id, const char* text);
-// Copies the text chunks of a reading handle and, when with_markers is non-zero and the target's sound data is
-// finished, its markers into a new "MARK" chunk. 1, or -1.
+// Copies from's text chunks into to. With with_markers set, and once to's samples are ended, from's markers follow
+// as a new "MARK" chunk. 1, or -1.
 int AIFF_CloneAttributes(AIFF_Handle* to, AIFF_Handle* from, int with_markers);
 
-// Reading. Each gives -1 for no handle or a handle not open for reading.
+// Reading; -1 when the handle is null or was opened for writing.
 // The format read from "COMM" (bits and bytes per sample as delivered by the read calls). 1.
 int AIFF_GetAudioFormat(AIFF_Handle* handle, uint64_t* frames, int* channels, double* rate, int* bits,
                         int* bytes_per_sample);

@@ -1,11 +1,11 @@
 // Sample export to AIFF files and simple AIFF readers.
 //
-// The exporter writes one sample of a bank as a mono 16-bit AIFF file with its loop as two markers, numbered by a
-// process-wide counter into the subfolder "S" of the export folder. The readers split a stereo file into two raw
-// PCM files, load a file into float buffers for the left and right channel, or read its first two markers. They
-// keep their results in module state and report problems as lines on standard output.
+// Export writes a bank sample as a mono 16-bit file, loop start and end as two markers, into the export folder's
+// "S" subfolder under a number from a process-wide counter. The readers split stereo into two raw PCM files, fill
+// left and right float buffers, or fetch the first two markers; results stay in module state and problems are
+// printed to standard output.
 //
-// Thread contract: all state is module-wide and unlocked: one export or one load at a time, control thread only.
+// Thread contract: the module state has no lock, so a single export or load at a time, control thread only.
 #pragma once
 
 #include "sampler/src/korvel_aiff.h"

@@ -18,7 +18,7 @@ enum { KORVEL_IOS_AUDIO_BUFSIZE = 2048 };
 // A render operation of the synthesizer's kind: len frames into out[0] and out[1].
 typedef int (*korvel_audio_func_t)(korvel_synth_t* synth, int len, int nin, float** in, int nout, float** out);
 
-// Every driver record begins with the name of its row.
+// Head of every driver struct, so any driver can be read as its table row's name.
 typedef struct _korvel_audio_driver_t {
     const char* name;
 } korvel_audio_driver_t;

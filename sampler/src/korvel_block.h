@@ -1,6 +1,6 @@
 #pragma once
-// The library's internal block: envelopes, LFOs, pitch and filter coefficients advance once per block, and reverb,
-// chorus and effect slots always process exactly this many frames.
+// Frames per internal block. Control-rate state (envelopes, LFOs, pitch, filter coefficients) updates once per
+// block; the effects always run on whole blocks.
 
 #ifdef __cplusplus
 extern "C" {

@@ -12,9 +12,9 @@
 extern "C" {
 #endif
 
-// One channel or meta event: its sample time since the start of the file, its frame offset in the current block
-// (0 to frames - 1), channel, type (0x80..0xE0, 0x51 tempo, 5 lyric, 6 marker, 127 other meta) and its two
-// parameters as bytes.
+// A channel or meta event with its sample time from file start and offset in the block (0 to frames - 1). type is
+// the status nibble 0x80..0xE0 or, for meta events, 0x51 tempo, 5 lyric, 6 marker and 127 for the rest; the two
+// parameters are bytes.
 void korvelsynth_capture_event(void* context, int64_t sample_time, int offset, int channel, int type, int param1,
                                int param2);
 // One system-exclusive event: its length (below 256) and its bytes, valid during the call.

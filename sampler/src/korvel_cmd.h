@@ -2,9 +2,8 @@
 // The command shell's command table and command handler: named commands with a topic and a help text, a table of
 // registered commands keyed by name, and the dispatch of one text line.
 //
-// Thread contract: a handler is made, changed, used and deleted by one thread at a time, never the audio thread.
-// The commands call the synthesizer they were registered with from that thread: the caller makes sure nothing else
-// drives the same synthesizer (or renders it) at the same time.
+// Thread contract: one thread at a time owns a handler for its whole life, never the audio thread. Commands act on
+// their synthesizer from that thread, so the caller keeps every other user (renderer included) off it meanwhile.
 
 #include "sampler/src/korvel_cmd_stream.h"
 #include "sampler/src/korvel_hash.h"
@@ -14,8 +13,8 @@
 extern "C" {
 #endif
 
-// A command's function: receives the row's data, the count and texts of the arguments after the command's name
-// and the descriptor for answers. 0 success, -1 failure, -2 to end the shell loop.
+// Command callback: the row's data, the arguments after the name (ac, av) and the output for replies. Returns 0 on
+// success, -1 on failure, -2 to quit the shell.
 typedef int (*korvel_cmd_func_t)(void* data, int ac, char** av, korvel_ostream_t out);
 
 typedef struct _korvel_cmd_t {
@@ -46,8 +45,8 @@ void delete_korvel_cmd_handler(korvel_cmd_handler_t* handler);
 int korvel_cmd_handler_register(korvel_cmd_handler_t* handler, const korvel_cmd_t* cmd);
 // Removes the row of that name: 1 when it existed, else 0.
 int korvel_cmd_handler_unregister(korvel_cmd_handler_t* handler, const char* name);
-// Runs the command av[0] with the texts after it. An unknown name (or a row without function) prints
-// "unknown command: %s (try help)\n" and gives -1; else the command's result. -1 without any text.
+// Runs av[0] with av[1..] as arguments and returns its result. -1 for an empty line, or for a name with no row or
+// no function (after printing an "unknown command" hint).
 int korvel_cmd_handler_handle(korvel_cmd_handler_t* handler, int ac, char** av, korvel_ostream_t out);
 
 // Runs one line (a tokenizer of its own): the command's result; 1 for a comment ("#" as first character) or a

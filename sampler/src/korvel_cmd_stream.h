@@ -20,9 +20,9 @@ enum {
 korvel_istream_t korvel_get_stdin(void);
 korvel_ostream_t korvel_get_stdout(void);
 
-// Reads one line into buffer (length bytes, terminator included). A line feed or a carriage return ends the line
-// and is not stored: 1. End of input delivers what was read (possibly nothing): 0. A read error gives its negative
-// result; a length below 2, or a line that reaches length - 1 characters without an end, gives -1.
+// Reads one line into buffer (length bytes with the terminator), dropping the closing "\n" or "\r": 1. At end of
+// input, whatever was read (maybe nothing): 0. A failed read returns its negative result; length < 2 or a line too
+// long for the buffer returns -1.
 int korvel_istream_gets(korvel_istream_t in, char* buffer, int length);
 // The same; the prompt is not shown.
 int korvel_istream_readline(korvel_istream_t in, const char* prompt, char* buffer, int length);

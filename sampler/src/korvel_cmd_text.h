@@ -10,10 +10,10 @@ extern "C" {
 
 // 1 when every character is a digit, "+", "-" or "." (an empty text counts as a number), else 0.
 int korvel_is_number(const char* text);
-// 1 when the text holds only blanks, tabs, line feeds and carriage returns, or nothing, else 0.
+// 1 for a text that is empty or whitespace (" \t\n\r") only; else 0.
 int korvel_is_empty(const char* text);
-// Copies the path into out, a leading "~/" replaced by the value of HOME when that is set; the result is cut to
-// length - 2 characters and terminated. out is left alone for a length below 2.
+// path into out with a leading "~/" expanded from HOME (if set); at most length - 2 characters plus the terminator.
+// With length < 2, out is not touched.
 void korvel_expand_path(const char* path, char* out, int length);
 // "$HOME/.korvelsynth" into out (cut to fit length bytes), or none when HOME is not set.
 char* korvel_get_userconf(char* out, int length);

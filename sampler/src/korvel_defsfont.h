@@ -34,7 +34,7 @@ int delete_korvel_defsfont(korvel_defsfont_t* sfont);
 korvel_sfont_t* korvel_defsfont_new_sfont(korvel_defsfont_t* sfont);
 const char* korvel_defsfont_get_name(korvel_defsfont_t* sfont);
 
-// Not available in this library: log "Not implemented yet!" at error level and return 1.
+// Unsupported here; logs an error and returns 1.
 int korvel_defsfont_export_sf2(korvel_defsfont_t* sfont, const char* file);
 int korvel_defsfont_export_dls(korvel_defsfont_t* sfont, const char* file);
 int korvel_defsfont_import_dls(korvel_defsfont_t* sfont, const char* file);

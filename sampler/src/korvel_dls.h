@@ -23,8 +23,8 @@ extern "C" {
 // 1 when the file begins with a RIFF header of form "DLS "; 0 when it does not or cannot be read.
 int korvel_is_dls(const char* path);
 
-// Reads the DLS file into an empty bank and keeps a copy of the path as the bank's file name. 0; or -1 with an
-// error logged ("DLS: ..." for a fault of the file, naming the chunk, the instrument or the wave). A file that is
+// Loads a DLS file into an empty bank, whose file name becomes a copy of path. 0; or -1 with an error logged
+// ("DLS: ..." for a fault of the file, naming the chunk, the instrument or the wave). A file that is
 // truncated, corrupted or in a wave format other than mono 16-bit PCM is refused before the bank is touched; only
 // when memory runs out midway can the bank hold part of the file, and it is then to be deleted.
 int korvel_dls_load(korvel_defsfont_t* sfont, const char* path);

@@ -1,8 +1,7 @@
 #pragma once
-// Effect slot records. Each record has four slots; a slot has a type and the processor objects of that type.
-// A voice record holds one prepared saturation object per slot; the channel (group insert), send (variation bus)
-// and master records hold two objects per slot: left and right, or first and second for a send. A record owns the
-// objects in its slots.
+// Effect slot records, four typed slots each, owning their processors. A voice record keeps one ready saturation
+// object per slot; channel (group insert), send (variation bus) and master records keep two per slot, left/right
+// or, for a send, first/second.
 //
 // Thread contract: creation, deletion and `korvel_fx_set_slot` allocate and run on the control thread (with
 // rendering stopped); `korvel_voice_fx_reset` and the process functions allocate nothing and may run on the
@@ -46,8 +45,7 @@ int delete_korvel_voice_fx(korvel_voice_fx_t* fx);
 // The state of a note start: slot types 1, 0, 0, 0; levels 1.0, 0, 1.0; every saturation object as created.
 void korvel_voice_fx_reset(korvel_voice_fx_t* fx);
 
-// Cleared records with four empty slots. None with "NewChannelFx(): Out of memory", "NewSendFx(): Out of memory"
-// or "NewMasterFx(): Out of memory".
+// Zeroed records, all four slots empty; null (and an out-of-memory log line) when allocation fails.
 korvel_channel_fx_t* new_korvel_channel_fx(korvel_synth_t* synth);
 korvel_send_fx_t* new_korvel_send_fx(korvel_synth_t* synth);
 korvel_master_fx_t* new_korvel_master_fx(korvel_synth_t* synth);
@@ -61,8 +59,8 @@ int delete_korvel_master_fx(korvel_master_fx_t* fx);
 // logged) when the objects cannot be made or the slot does not exist.
 int korvel_fx_set_slot(korvel_fx_t* fx, int slot, int type, float sample_rate);
 
-// Channel and master records: each saturation slot, in slot order, saturates the left buffer with its first object
-// and the right buffer with its second, n frames in place with the objects' own amounts.
+// Channel and master records: runs the saturation slots in order over n frames in place, object 0 on left and
+// object 1 on right, each at its own amount.
 void korvel_fx_process_stereo(korvel_fx_t* fx, float* left, float* right, int n);
 // Send records, on the mono bus of their variation: a high-pass slot sets its first filter to amount 0.25, filters
 // the bus in place and adds twice the filtered bus to both main buffers; a saturation slot sets both objects to

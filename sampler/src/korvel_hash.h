@@ -1,6 +1,6 @@
 #pragma once
-// A hash table with text keys and typed values. Iteration order depends only on the keys and the order of
-// insertion: buckets in index order, each chain from its head.
+// String-keyed hash table whose values carry a type tag. Iteration walks buckets by index and each chain from its
+// head, so the order is fixed by the keys and their insertion sequence alone.
 //
 // Thread contract: no locks inside; one thread at a time per table. Not for the audio thread (it allocates).
 
@@ -34,8 +34,8 @@ korvel_hashtable_t* new_korvel_hashtable(korvel_hash_delete_t del);
 void delete_korvel_hashtable(korvel_hashtable_t* table);
 // 1 with the value and type (each output may be none) when the key exists; 0 otherwise.
 int korvel_hashtable_lookup(korvel_hashtable_t* table, const char* key, void** value, int* type);
-// An existing key takes the new value and type (the old value is not released); a new key is appended to its
-// bucket's chain. 0, or -1 when out of memory (nothing stored).
+// Overwrites value and type of a present key without freeing the old value; otherwise adds the key at the end of
+// its chain. 0; -1 if memory runs out, with the table unchanged.
 int korvel_hashtable_insert(korvel_hashtable_t* table, const char* key, void* value, int type);
 // As insert, but an existing key's old value is first passed to the delete function.
 int korvel_hashtable_replace(korvel_hashtable_t* table, const char* key, void* value, int type);

@@ -5,7 +5,7 @@
 //   c3 = (x^3 - x^2) / 2, applied to s[i] .. s[i+3];
 // - linear: 1 - x, x, applied to s[i], s[i+1];
 // - seven-point windowed sinc, 7 rows of 256: for t = i/256 + r - 3.5, sin(pi t) / (pi t) x (1 + cos(2 pi t / 7))
-//   / 2 (1 when |t| <= 1e-6; the sine rounded to single precision before the division) stored at position
+//   / 2, taken as 1 near t = 0 (|t| <= 1e-6); sin is computed in float before dividing. Stored at position
 //   255 - i of row r, applied to s[i] .. s[i+6].
 
 namespace korvel_interp {

@@ -1,7 +1,7 @@
 #pragma once
-// LFOs: a triangle between -1 and 1 that starts at 0 rising, one step per 256-frame block once the delay has
-// passed. An increment of 1024 x frequency / rate moves it through 4 units per period. `korvel_lfo1` is the
-// vibrato LFO (depth to pitch only), `korvel_lfo2` the modulation LFO; both share this record.
+// LFOs: a -1..1 triangle starting at 0 and going up, stepped once per 256-frame block after the delay. The step,
+// 1024 x frequency / rate, covers the 4 units of a full cycle per period. `korvel_lfo1` is the vibrato LFO (depth
+// to pitch only), `korvel_lfo2` the modulation LFO; both share this record.
 //
 // Thread contract: create and delete on the control thread; steps and process on the audio thread.
 

@@ -1,6 +1,6 @@
 #pragma once
-// A singly linked list. A list is the pointer to its first cell; an empty list is none. Cells do not own their
-// data. Every operation that can change the first cell returns the new first cell.
+// Singly linked list, held by its head pointer (null when empty). Cells never free their data. Operations that may
+// move the head return the new one.
 //
 // Thread contract: no locks inside; one thread at a time per list. Operations that add cells allocate and are not
 // for the audio thread.
@@ -28,17 +28,17 @@ void delete1_korvel_list(korvel_list_t* cell);
 korvel_list_t* korvel_list_append(korvel_list_t* list, void* data);
 // A new first cell; when out of memory the list is returned unchanged and the failure is logged.
 korvel_list_t* korvel_list_prepend(korvel_list_t* list, void* data);
-// The cell at index n counted from 0, none past the end; the list itself for n below 1.
+// Zero-based; n < 1 gives the head, null past the end.
 korvel_list_t* korvel_list_nth(korvel_list_t* list, int n);
 // Unlinks and releases the first cell whose data is the given pointer.
 korvel_list_t* korvel_list_remove(korvel_list_t* list, void* data);
-// Unlinks the given cell without releasing it and clears its next pointer.
+// Detaches cell (not freed, next set to null).
 korvel_list_t* korvel_list_remove_link(korvel_list_t* list, korvel_list_t* cell);
 // Stable merge sort except for ties: of two equal elements, the one from the later half goes first.
 korvel_list_t* korvel_list_sort(korvel_list_t* list, korvel_compare_func_t compare);
 int korvel_list_size(korvel_list_t* list);
 korvel_list_t* korvel_list_last(korvel_list_t* list);
-// A new cell at index n: at the front for n below 1 or an empty list, at the end for n at least the size.
+// Inserts at position n, clamped: n < 1 or an empty list puts it first, n >= size puts it last.
 korvel_list_t* korvel_list_insert_at(korvel_list_t* list, int n, void* data);
 
 #ifdef __cplusplus

@@ -39,8 +39,7 @@ typedef struct _korvel_midi_file_t {
 korvel_midi_file_t* new_korvel_midi_file(const char* path);
 // Closes the file. Null is accepted.
 void delete_korvel_midi_file(korvel_midi_file_t* mf);
-// The 14-byte header: 0, or -1 with "Doesn't look like a MIDI file: invalid MThd header" or "File uses SMPTE
-// timing -- Not implemented yet".
+// Reads and checks the 14-byte MThd chunk: 0. -1, with an error logged, for a bad header or SMPTE timing.
 int korvel_midi_file_read_mthd(korvel_midi_file_t* mf);
 // Reads every track the header announces into the player. 0 or -1.
 int korvel_midi_file_load_tracks(korvel_midi_file_t* mf, korvel_player_t* player);

@@ -1,7 +1,7 @@
-// The MIDI router: between a MIDI source and the synthesizer, every channel message passes through the rule list
-// of its class (note, cc, prog, pbend, cpress, kpress); each rule whose channel and parameter ranges match sends a
-// copy, with channel and parameters scaled and shifted, to the router's handler. Rules replaced while notes or
-// sustain pedals they let through are still on stay, passing only the matching releases, until those have ended.
+// Routes MIDI from a source to the synthesizer. Each channel message is checked against the rules
+// for its type (note, cc, prog, pbend, cpress, kpress); every matching rule forwards its own transformed copy
+// (channel and parameters scaled and offset) to the handler. A replaced rule lingers while notes or sustain it let
+// through are held, forwarding only their releases.
 //
 // Thread contract: no locks. Rules are edited (begin, end, disable, free) and events routed from one thread at a
 // time. Routing neither allocates nor prints; the dump filters print.

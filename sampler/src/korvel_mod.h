@@ -80,7 +80,7 @@ int korvel_mod_get_flags2(const korvel_mod_t* mod);
 int korvel_mod_get_dest(const korvel_mod_t* mod);
 float korvel_mod_get_amount(const korvel_mod_t* mod);
 
-// 1 when destination, both sources and both flags are equal (the amount is not compared), else 0.
+// 1 if a and b route the same sources the same way to the same destination, whatever their amounts; else 0.
 int korvel_mod_test_identity(const korvel_mod_t* a, const korvel_mod_t* b);
 
 // The modulator's current contribution for the note of voice on channel. Audio thread; needs the conversion tables.

@@ -67,8 +67,8 @@ void oscillator_set_sample(korvel_oscillator_t* osc, korvel_sample_t* sample);
 // otherwise no loop.
 void oscillator_set_loop(korvel_oscillator_t* osc, int sample_modes);
 // Once per block: the pitch in cents (own pitch plus the LFO and envelope depths to pitch times their values)
-// becomes the phase increment (the unclamped cents-to-hertz conversion over the root frequency). An increment
-// that rounds to 0 still advances by one fraction unit per frame.
+// becomes the phase increment (the unclamped cents-to-hertz conversion over the root frequency). The increment is
+// at least one fraction unit, so the phase always moves.
 void oscillator_preprocess(korvel_oscillator_t* osc, const korvel_lfo1_t* viblfo, const korvel_lfo2_t* modlfo,
                            const korvel_envelope2_t* modenv);
 

@@ -49,7 +49,8 @@ void free_tracks(korvel_player_t* player)
     player->event_count = 0;
 }
 
-// At 120 bpm a quarter note lasts half a second.
+// Half a second of samples per quarter note at 120 bpm, scaled by deltatime (120 / bpm) and split into division
+// ticks.
 double samples_per_tick(const korvel_player_t* player)
 {
     return player->deltatime * (player->synth->sample_rate * 0.5) / player->division;

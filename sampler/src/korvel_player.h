@@ -1,8 +1,7 @@
-// The MIDI-file player: a play list of Standard MIDI Files, the tracks of the file being played, and the clock that
-// turns the caller's sample time into ticks. Whoever renders calls `korvelsynth_audio_clock` once per block with
-// the block's start sample time and length; the player sends every event that has come due to the capture hooks
-// (korvel_capture.h), stamped with its sample time and its frame offset in the block. It plays no note itself and
-// has no thread of its own.
+// Standard MIDI File playback: a play list, the current file's tracks and a clock converting the caller's sample
+// time to ticks. The renderer drives it by calling `korvelsynth_audio_clock` for each block (start sample time,
+// length); every event falling due goes to the capture hooks (korvel_capture.h) with its sample time and offset
+// within the block. The player makes no sound and owns no thread.
 //
 // Thread contract: creation, loading, the play list and deletion run on the control thread while the audio clock
 // is not running; `korvelsynth_audio_clock`, the callback and the sending of events run on the render thread and

@@ -1,6 +1,6 @@
 #pragma once
-// The wave sampler: plays one wave at a variable speed, forwards or backwards, once or in a loop, with linear
-// interpolation, an optional gain per sample index and three notifications (loop; start and end, each once).
+// Plays one wave at any speed and direction, one-shot or looped, interpolating linearly, with an optional per-index
+// gain and three callbacks (each loop; start and end once).
 // `Sampler` plays 32-bit float waves; `BasicSampler<short>` plays 16-bit data scaled by 1/32768, which is what the
 // oscillator hands its sampler.
 //
@@ -17,8 +17,7 @@ class BasicSampler {
 
   BasicSampler();
 
-  // Clears wave, envelope, size and position; pitch and sampling factor 1.0; play ratio and loop points 0; repeat
-  // time 22050, tempo 120, wave rate 0, output rate 48000; looping off.
+  // Puts every field back to its start value (see the definition): no wave, not looping.
   void init();
   // Output rate; with a rate above 0 the pitch becomes wave rate / rate.
   void setSamplerate(float rate);
@@ -40,7 +39,7 @@ class BasicSampler {
   float getPlayPosition() const;
   void setPlayPositionLong(int index);
   int getPlayPositionLong() const;
-  // Repeat time = tempo / 120 x output rate / 2 x factor, in samples.
+  // In samples: tempo / 120 x output rate / 2 x factor.
   void setRepeatTime(float tempo, float factor);
   float getRepeatTime() const { return repeatTime_; }
   float getTempo() const { return tempo_; }

@@ -1,13 +1,13 @@
 #pragma once
-// The settings registry: a tree of named, typed values addressed by dotted names ("synth.polyphony"). Each module
-// registers the keys it understands with a default, a range or options and an optional update callback; callers
-// read and write values by name. Names hold at most 16 components and 1023 characters; empty components vanish
-// ("a..b" is "a.b"); a name outside these limits, or with no component, is treated as missing and stores nothing.
+// Settings: typed values in a tree, reached by dotted names such as "synth.polyphony". Modules register their keys
+// with a default, a range or option list and maybe an update callback; everyone else gets and sets by name. A name
+// has up to 16 parts and 1023 characters, empty parts are skipped ("a..b" means "a.b"), and any other name counts
+// as missing and stores nothing.
 //
 // Results: 1 for success, 0 for failure, unless said otherwise.
 //
-// Thread contract: no locks inside; one registry is used from one thread at a time, and only while its
-// synthesizer does not render (sets call update callbacks, and new names allocate). Never on the audio thread.
+// Thread contract: no locks; a registry has one user thread at a time, and only while its synthesizer is not
+// rendering, since a set runs update callbacks and a new name allocates. Never the audio thread.
 
 #include "sampler/src/korvel_hash.h"
 
@@ -48,28 +48,27 @@ int korvel_settings_register_num(korvel_settings_t* settings, const char* name, 
 int korvel_settings_register_int(korvel_settings_t* settings, const char* name, int def, int min, int max,
                                  int hints, korvel_int_update_t fun, void* data);
 
-// The type code, or KORVEL_NO_TYPE for a missing name.
+// KORVEL_NO_TYPE when the name is unknown.
 int korvel_settings_get_type(korvel_settings_t* settings, const char* name);
-// The hints of a number or string setting; 0 otherwise.
+// Hints exist for number and string settings only; other names give 0.
 int korvel_settings_get_hints(korvel_settings_t* settings, const char* name);
-// 1 when a number or string setting has an update callback; 0 otherwise.
+// 1 if a callback was registered with this number or string setting, else 0.
 int korvel_settings_is_realtime(korvel_settings_t* settings, const char* name);
 
-// Stores a copy of the text (none allowed) and calls the update callback; a missing name becomes a new string
-// setting; another type fails.
+// Copies str (null is fine), then runs the update callback. Unknown names are created as string settings; names of
+// another type fail.
 int korvel_settings_setstr(korvel_settings_t* settings, const char* name, const char* str);
 // The setting's own text (owned by the registry, valid until the setting changes); none and 0 on failure.
 int korvel_settings_getstr(korvel_settings_t* settings, const char* name, const char** str);
-// 1 when the string setting's value equals the text.
+// strcmp-equality with the stored string.
 int korvel_settings_str_equal(korvel_settings_t* settings, const char* name, const char* str);
 // The default text, or none.
 const char* korvel_settings_getstr_default(korvel_settings_t* settings, const char* name);
 int korvel_settings_add_option(korvel_settings_t* settings, const char* name, const char* option);
 int korvel_settings_remove_option(korvel_settings_t* settings, const char* name, const char* option);
 
-// Clamps into the setting's range, stores and calls the update callback with the stored value; a missing name
-// becomes a new number setting (default 0.0, range -1e10 to 1e10); another type, or a value that is not a number,
-// fails.
+// Clamps val to the range, stores it and passes the stored value to the update callback. Unknown names are created
+// as number settings (default 0.0, range -1e10 to 1e10); other types and NaN fail.
 int korvel_settings_setnum(korvel_settings_t* settings, const char* name, double val);
 int korvel_settings_getnum(korvel_settings_t* settings, const char* name, double* val);
 int korvel_settings_getnum_range(korvel_settings_t* settings, const char* name, double* min, double* max);
@@ -83,7 +82,7 @@ int korvel_settings_getint_range(korvel_settings_t* settings, const char* name, 
 // The default, or 0.
 int korvel_settings_getint_default(korvel_settings_t* settings, const char* name);
 
-// Calls func(data, name, option) for each option of a string setting, in the order they were added.
+// func(data, name, option) per option of a string setting, oldest option first.
 void korvel_settings_foreach_option(korvel_settings_t* settings, const char* name, void* data,
                                     korvel_settings_foreach_option_t func);
 // Calls func(data, full name, type) for every number, integer and string setting: each table in its own order,

@@ -28,7 +28,7 @@ typedef struct _korvel_shell_t {
 // is returned. None with the panic "Out of memory".
 korvel_shell_t* new_korvel_shell(korvel_settings_t* settings, korvel_cmd_handler_t* handler, korvel_istream_t in,
                                  korvel_ostream_t out, int thread);
-// Fills a shell record the caller owns (no thread) and makes its tokenizer. 0, or -1 when out of memory.
+// Sets up a caller-owned shell (it starts no thread) with its tokenizer. 0; -1 without memory.
 int korvel_shell_init(korvel_shell_t* shell, korvel_settings_t* settings, korvel_cmd_handler_t* handler,
                       korvel_istream_t in, korvel_ostream_t out);
 // The loop: reads lines of at most 1022 characters until a quit, the end of input or a read failure (an over-long
@@ -40,12 +40,11 @@ void delete_korvel_shell(korvel_shell_t* shell);
 // The loop on standard input with answers on standard output: the number of failed lines.
 int korvel_usershell(korvel_settings_t* settings, korvel_cmd_handler_t* handler);
 
-// Runs every line of the file as a command with answers on standard output, stopping early at a quit. The number
-// of lines whose command gave -1; -1 when the file cannot be opened.
+// Executes filename line by line, replying on standard output, until its end or a quit. Returns how many lines
+// failed (-1 results), or -1 if the file does not open.
 int korvel_source(korvel_cmd_handler_t* handler, const char* filename);
-// The "source" command (its data is the handler table): a file that cannot be opened is passed over with 0; else
-// -1 when any of its lines failed. Sourcing nests at most 16 files deep; deeper prints
-// "source: too deeply nested\n" and gives -1.
+// The "source" command; data is the handler table. An unopenable file is skipped (0); otherwise -1 if a line
+// failed. More than 16 nested files print "source: too deeply nested\n" and give -1.
 int korvel_handle_source(void* data, int ac, char** av, korvel_ostream_t out);
 
 #ifdef __cplusplus

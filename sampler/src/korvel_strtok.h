@@ -23,9 +23,9 @@ int korvel_strtok_set(korvel_strtok_t* tokenizer, char* text, const char* delimi
 int delete_korvel_strtok(korvel_strtok_t* tokenizer);
 // The next token, terminated in place, or none when the text holds no more.
 char* korvel_strtok_next_token(korvel_strtok_t* tokenizer);
-// -1 when a character that is not a delimiter remains at or after the offset, 0 otherwise.
+// -1 while a token is left from the offset on; 0 once only delimiters (or nothing) remain.
 int korvel_strtok_has_more(korvel_strtok_t* tokenizer);
-// The index of the first occurrence of the character in the text, or -1 (also for the terminator and no text).
+// strchr as an index; -1 when not found, for '\0' and for a null text.
 int korvel_strtok_char_index(int character, const char* text);
 
 #ifdef __cplusplus

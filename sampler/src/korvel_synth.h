@@ -147,8 +147,8 @@ korvel_sfont_t* korvel_synth_get_sfont(korvel_synth_t* synth, unsigned int num);
 korvel_sfont_t* korvel_synth_get_sfont_by_id(korvel_synth_t* synth, unsigned int id);
 korvel_sfont_t* korvel_synth_get_sfont_by_name(korvel_synth_t* synth, const char* name);
 void korvel_synth_add_sfloader(korvel_synth_t* synth, korvel_sfloader_t* loader);
-// An empty bank as a new sound font at the head of the stack, with the next identifier, which it returns; 0 with
-// "Out of memory".
+// Pushes a new empty bank on top of the sound-font stack and returns its fresh identifier; 0 (logged) when memory
+// runs out.
 unsigned int korvel_defsfont_create_soundbank(korvel_synth_t* synth);
 // Stops the timers of sound fonts waiting for their voices to end and releases those sound fonts; the voices must
 // have ended. Control thread.
@@ -168,7 +168,7 @@ korvel_preset_t* korvel_synth_get_preset2(korvel_synth_t* synth, const char* sfo
 void korvel_synth_update_presets(korvel_synth_t* synth);
 int korvel_synth_program_reset(korvel_synth_t* synth);
 korvel_preset_t* korvel_synth_get_channel_preset(korvel_synth_t* synth, int chan);
-// Program change with the drum-channel rule. 0; -1 with "Index out of range (chan=%d, prog=%d)".
+// Program change with the drum-channel rule. 0; -1, logged, for a channel or program out of range.
 int korvel_synth_program_change(korvel_synth_t* synth, int chan, int prognum);
 
 // Tunings (see korvel_tuning_table.h); select and reset act on a channel.

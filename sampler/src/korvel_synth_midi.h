@@ -35,7 +35,7 @@ int korvel_synth_handle_midi_event2(korvel_synth_t* synth, korvel_player_t* play
 // every other message gives -1.
 int korvel_synth_handle_midi_event(korvel_synth_t* synth, const korvel_midi_message_t* msg);
 
-// Controller 0..127 to value 0..127. 0; -1 with "Channel out of range", "Ctrl out of range" or "Value out of range".
+// Controller 0..127 to value 0..127. 0; -1 and a log line naming the bad argument (channel, ctrl or value).
 int korvel_synth_cc(korvel_synth_t* synth, int chan, int num, int value);
 int korvel_synth_get_cc(korvel_synth_t* synth, int chan, int num, int* pval);
 // Pitch bend from its two 7-bit halves. 0; -1 with "Channel out of range".
@@ -44,16 +44,15 @@ int korvel_synth_get_pitch_bend(korvel_synth_t* synth, int chan, int* ppitch_ben
 // Sensitivity in semitones. 0; -1 for a channel out of range.
 int korvel_synth_pitch_wheel_sens(korvel_synth_t* synth, int chan, int val);
 int korvel_synth_get_pitch_wheel_sens(korvel_synth_t* synth, int chan, int* pval);
-// Dumps the message while verbose; does nothing else. 0; -1 with "SYSEX message length invalid." for a length of
-// 255 or more.
+// Only dumps the message when verbose. 0; -1 (logged) when len >= 255.
 int korvel_synth_sysex(korvel_synth_t* synth, const unsigned char* data, int len);
 // Set the channel's bank or sound-font number only, for a later program change. 0; -1 for a bad channel.
 int korvel_synth_bank_select(korvel_synth_t* synth, int chan, unsigned int bank);
 int korvel_synth_sfont_select(korvel_synth_t* synth, int chan, unsigned int sfont_id);
 int korvel_synth_get_program(korvel_synth_t* synth, int chan, unsigned int* sfont_id, unsigned int* bank_num,
                              unsigned int* preset_num);
-// Select a preset of one sound font, by identifier or by name. 0; -1 with "Channel number out of range (chan=%d)",
-// "Could not find SoundFont %s" or "There is no preset with bank number %d and preset number %d in SoundFont ...".
+// Picks a preset from one sound font, given by identifier or by name. 0; -1 with a log line for a bad channel, an
+// unknown sound font or a missing bank/preset pair.
 int korvel_synth_program_select(korvel_synth_t* synth, int chan, unsigned int sfont_id, unsigned int bank_num,
                                 unsigned int preset_num);
 int korvel_synth_program_select2(korvel_synth_t* synth, int chan, const char* sfont_name, unsigned int bank_num,

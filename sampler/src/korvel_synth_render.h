@@ -27,8 +27,8 @@ int korvel_synth_write_s16(korvel_synth_t* synth, int len, short* lout, int loff
                            int rincr);
 // len frames into out[0] (left) and out[1] (right); the input arguments are not used. 0.
 int korvel_synth_process(korvel_synth_t* synth, int len, int nin, float** in, int nout, float** out);
-// len frames of the dry pairs of the first audio-channel-count buffers and of every effect pair, each into the
-// caller's buffer of the same index; blocks rendered here leave reverb and chorus in effect pairs 0 and 1. 0.
+// len frames per output: dry pair i into left[i]/right[i] for i below the audio-channel count, effect pair j into
+// fx_left[j]/fx_right[j]; reverb lands in effect pair 0 and chorus in 1. 0.
 int korvel_synth_nwrite_float(korvel_synth_t* synth, int len, float** left, float** right, float** fx_left,
                               float** fx_right);
 

@@ -142,8 +142,8 @@ void timerSleep(korvel_timer_t* timer, int delayMsec) {
   timer->wake.wait_for(lock, std::chrono::milliseconds(delayMsec), [timer] { return timer->cont.load() == 0; });
 }
 
-// Callbacks are due at start, start + period, start + 2 periods, ...: delays do not accumulate, and a callback
-// that overruns its period is followed at once by the next one.
+// Deadlines are multiples of the period from the start, not from the previous callback, so lateness never adds up;
+// after an overrun the next callback runs without waiting.
 void timerRun(korvel_timer_t* timer) {
   const unsigned int start = steadyMilliseconds();
   unsigned int count = 1;

@@ -27,7 +27,7 @@ typedef void (*korvel_log_function_t)(int level, const char* message, void* data
 void korvel_log_config(void);
 // Prepares the clock behind `korvel_utime`.
 void korvel_time_config(void);
-// `korvel_log_config` then `korvel_time_config`; the synthesizer calls it when it is created.
+// Both of the above, logging first; done once, when the first synthesizer is made.
 void korvel_sys_config(void);
 
 // Replaces the function and data of one level (0 to 4) and returns the previous function; another level changes
@@ -71,11 +71,11 @@ int korvel_timer_join(korvel_timer_t* timer);
 typedef struct _korvel_thread_t korvel_thread_t;
 typedef void (*korvel_thread_func_t)(void* data);
 
-// Starts a thread that calls function(data). A detached thread releases its own record when the function returns:
-// then the result only tells success and must not be used further. None on failure (logged).
+// Runs function(data) on a new thread. With detach set, the thread frees its record on exit, so the returned
+// pointer only signals success and must not be touched. Null (logged) on failure.
 korvel_thread_t* new_korvel_thread(korvel_thread_func_t function, void* data, int detach);
-// Releases the record only: it neither waits for nor stops the thread. Never call it on a detached thread's record
-// nor while a joinable thread runs. 0.
+// Frees just the record; the thread is neither joined nor stopped. Not for detached threads, nor for joinable ones
+// still running. 0.
 int delete_korvel_thread(korvel_thread_t* thread);
 // Waits for a joinable thread to end. 0, or -1 when the wait fails.
 int korvel_thread_join(korvel_thread_t* thread);

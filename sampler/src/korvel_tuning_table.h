@@ -23,7 +23,7 @@ korvel_tuning_t* korvel_tuning_table_get(const korvel_tuning_table_t* table, int
 // range", "Program number out of range", "Out of memory").
 int korvel_tuning_table_create_key_tuning(korvel_tuning_table_t* table, int bank, int prog, const char* name,
                                           const double* pitch);
-// Finds or creates the tuning, then sets it from 12 offsets. 0 or -1 as above.
+// Like the key version, but from 12 per-pitch-class offsets repeated in every octave. 0 or -1 as above.
 int korvel_tuning_table_create_octave_tuning(korvel_tuning_table_t* table, int bank, int prog, const char* name,
                                              const double* pitch);
 // Sets the pitch of count keys of an existing tuning; keys of 128 and above are skipped. 0; -1 with "No tuning at

@@ -10,7 +10,7 @@ extern "C" {
 unsigned int generate_sample_uid(void);
 unsigned int generate_instrument_uid(void);
 unsigned int generate_preset_uid(void);
-// Running count of instrument records made in the process; the next serial number.
+// Increments and returns the process-wide instrument serial.
 unsigned int generate_instrument_serial(void);
 
 // Running numbers of the XML handlers, each starting at 1.

@@ -108,7 +108,7 @@ void korvel_voice_gen_set(korvel_voice_t* voice, int gen, float value);
 // Adds to the generator's value and marks it set.
 void korvel_voice_gen_incr(korvel_voice_t* voice, int gen, float value);
 float korvel_voice_gen_get(const korvel_voice_t* voice, int gen);
-// value + modulation + NRPN offset, or the NRPN offset alone for an absolute NRPN value.
+// Effective value: base + modulation + NRPN offset; an absolute NRPN replaces the first two.
 float korvel_voice_gen_value(const korvel_voice_t* voice, int gen);
 // Adds a copy of mod by mode. A general source other than none, velocity, key, poly and channel pressure, pitch
 // wheel and its sensitivity is refused with a warning; a destination that is no generator is ignored, and nothing

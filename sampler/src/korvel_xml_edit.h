@@ -1,6 +1,6 @@
-// Applies XML fragments to existing presets, instruments and samples of a synthesizer's first sound font
-// (editing by unique identifier). Editing never creates objects: each element finds its object through the
-// process-wide current numbers and changes the attributes it carries. Names are cut to 20 characters.
+// Edits presets, instruments and samples already in a synthesizer's first sound font from XML fragments, matched by
+// unique identifier. Nothing is created: an element picks its target through the process-wide current numbers and
+// sets only the attributes it has. Names are truncated to 20 characters.
 //
 // Thread contract: control thread only, while no voice plays the bank.
 #pragma once

@@ -17,8 +17,7 @@
 
 namespace korvel_xml {
 
-// Attribute values: a decimal integer read like the standard text-to-integer conversion (no digits give 0),
-// limited to the range of int; a decimal floating value.
+// Attribute values: to_int parses like atoi (0 without digits) but clamps to int; to_float parses a decimal.
 int to_int(const char* text);
 double to_double(const char* text);
 
@@ -98,9 +97,9 @@ void copy_name(char* buf, const char* text, size_t max);
 // True when a sample's subpath stays inside the resources folder: no ".." component and no NUL tricks.
 bool safe_subpath(const char* subpath);
 
-// Parses a file in blocks of 1024 bytes with one start handler, then finishes the document, so that a document
-// cut short is reported. missing is printed (with the path) when the file cannot be opened, empty when a read
-// fails; a parse error prints "FEHLER: XML Parser %d:\n%s\n". The bytes parsed without error.
+// Feeds the file to the parser 1024 bytes at a time with one start handler and closes the document, so truncation
+// is caught. Prints missing (plus the path) if the file does not open, empty if a read fails, and the parser's line
+// and message on a syntax error. Returns the bytes parsed cleanly.
 int parse_file(const char* path, void* data, XML_StartElementHandler start, const char* missing, const char* empty);
 
 // Parses a whole text in one final call; error_format ("%d" line, "%s" text) is printed on a parse error. The

@@ -1,9 +1,9 @@
 // Reads the library's XML sound-bank document into a bank: the sample pool (raw 16-bit files below the resources
 // folder of the synthesizer created last), the instrument pool and the presets, linked by unique identifier.
 //
-// The file is parsed in four passes (bank, samples, instruments, presets) so that every pool is complete before
-// the next pass links to it. Context comes from the process-wide current numbers (korvel_uid.h), not from
-// nesting: an element naming an object makes it current. A global-zone element makes the global zone current.
+// Four passes (bank, samples, instruments, presets): a pass only links to pools an earlier pass has finished.
+// Context comes from the process-wide current numbers (korvel_uid.h), not from nesting: an element naming an object
+// makes it current. A global-zone element makes the global zone current.
 // Sample subpaths may not leave the resources folder.
 //
 // Thread contract: control thread only, while the bank is not on a synthesizer's stack or no voice plays it.
@@ -15,8 +15,8 @@
 extern "C" {
 #endif
 
-// Keeps a copy of the path as the bank's file name, clears its sample data and runs the four passes: 0, or -1
-// with "Out of memory?" when the path cannot be copied. A pass that fails (missing file, parse error) ends alone.
+// Stores a copy of file as the bank's file name, drops its sample data and runs the passes: 0; -1 (logged) if the
+// copy fails. A failing pass (missing file, parse error) stops itself only.
 int korvel_defsfont_load_xml(korvel_defsfont_t* sfont, const char* file);
 int korvel_defsfont_import_xml(korvel_defsfont_t* sfont, const char* file);
 

@@ -1,6 +1,6 @@
-// The library's outward face: a flat C interface over a process-wide table of sixteen instances, each named by a
-// caller-chosen 32-bit identifier. An instance owns its settings and its synthesizer, which loads one SoundFont
-// at creation, and a MIDI-file player once it is given a MIDI file.
+// Public C interface. A process-wide table holds up to sixteen instances, keyed by a 32-bit id the caller picks.
+// Each instance owns its settings, a synthesizer with one SoundFont loaded on creation, and, after a MIDI file is
+// given, a player.
 //
 // Thread contract: no locks. Creating, using and finalising instances happens from one thread at a time; the
 // table is shared by every caller in the process. The MIDI and audio calls of one instance may come from its render
@@ -41,8 +41,7 @@ int KorvelInitialize(const char* resource_folder, const char* soundfont_path, un
 // The same with an argument list: resource folder, SoundFont path, then MIDI files (entries that begin with "-"
 // and files that are not MIDI files are passed over), which go to the play list of a new player that is started.
 int korvelsynth_main_initialize(int argc, char** argv, unsigned int id);
-// Deletes the instance's player, synthesizer and settings and frees its slot. 0, or -1 when no instance has the
-// identifier.
+// Tears down the instance (player, synthesizer, settings) and frees its slot. 0; -1 for an unknown id.
 int KorvelFinalize(unsigned int id);
 int korvelsynth_main_finalize(unsigned int id);
 // The instance's synthesizer record, or null.
@@ -73,8 +72,7 @@ int64_t korvelsynth_player_position2(korvel_player_t* player);
 // The flat event list of the loaded file (its entries linked in file order), or null.
 korvel_player_event_t* korvelsynth_get_events(korvel_player_t* player);
 
-// MIDI and audio of an instance. A missing instance prints "Soundfont Synthesizer: Instance assignment failed."
-// and gives -1 without effect.
+// MIDI and audio of an instance. An unknown id is logged and returns -1 without effect.
 
 // One channel or system message (type = status & 0xF0, channel = status & 0x0F): the dispatcher's result.
 int korvelsynth_midi_short_message(unsigned int id, unsigned char status, unsigned char data1, unsigned char data2);
@@ -82,19 +80,16 @@ int korvelsynth_midi_short_message(unsigned int id, unsigned char status, unsign
 // "SYSEX message too long!" and gives -1; a negative length or missing bytes give -1; nothing is dispatched then.
 int korvelsynth_midi_long_message(unsigned int id, const unsigned char* data, int length);
 // Renders frames (up to KORVEL_IOS_AUDIO_BUFSIZE) of float stereo through the instance's pull driver into left
-// and right: 0. More frames print "FEHLER: Die Größe des Audio Buffers ist nicht ausreichend." and give -1, as
-// does an instance without a driver; the buffers are then left as they were.
+// and right: 0. Too many frames (an error line is printed) or no driver: -1, buffers untouched.
 int korvelsynth_process(unsigned int id, int frames, float* left, float* right);
 
-// Note-off for every sounding voice (of one channel), or an immediate stop for every sounding voice. 0; -1 with
-// "Soundfont Synthesizer: Instance assignment failed." when no instance has the identifier.
+// Releases every sounding voice (optionally of one channel), or silences all at once. 0; -1 for an unknown id.
 int korvelsynth_all_notes_off_all(unsigned int id);
 int korvelsynth_all_notes_off(unsigned int id, int chan);
 int korvelsynth_all_sounds_off(unsigned int id);
 
-// The sound bank of the instance's first sound font (the one loaded or created last). Functions that return an
-// identifier or status give -1, and those that return an object give null, when no instance has the identifier
-// (after "Soundfont Synthesizer: Instance assignment failed.") or no sound font is loaded.
+// Access to the bank on top of the instance's stack (the newest loaded or created). With an unknown id (reported)
+// or no sound font, status and id results are -1 and object results null.
 
 // The object with that unique identifier, or null.
 korvel_defpreset_t* KorvelGetPreset(unsigned int id, unsigned int uid);
@@ -134,15 +129,14 @@ const char* korvelsynth_get_sample_list(unsigned int id);
 const char* korvelsynth_get_preset_with_id_xml(unsigned int id, unsigned int uid);
 const char* korvelsynth_get_instrument_with_id_xml(unsigned int id, unsigned int uid);
 const char* korvelsynth_get_sample_with_id_xml(unsigned int id, unsigned int uid);
-// Writes the first sound font as an XML sound bank: 0; 1 when the file cannot be created, -1 when writing fails
-// or without an instance.
+// XML export of the top sound font: 0; 1 if path cannot be created; -1 on a write failure or an unknown id.
 int KorvelExportXML(unsigned int id, const char* path);
 int korvelsynth_save_bank(unsigned int id, const char* path);
-// Exports every sample of the first sound font as an AIFF file (korvel_aiff_export.h): 1 when there were samples,
-// else 0; -1 without an instance.
+// One AIFF per sample of the top sound font (korvel_aiff_export.h): 1 if any were written, 0 if it has none; -1
+// for an unknown id.
 int KorvelExportSamples(unsigned int id);
 
-// Prints "Soundfont Synthesizer: Not implemented yet." and returns null.
+// Stub: logs that it is unsupported and returns null.
 korvel_defpreset_t* korvelsynth_get_preset_on_channel(unsigned int id);
 // No text: null.
 const char* korvelsynth_get_preset_on_channel_xml(unsigned int id);
