@@ -1,6 +1,5 @@
 #pragma once
-// The cell of the configuration screen's tables: a content view whose first subview is a label and whose second is
-// a switch, the switch at the right edge.
+// Configuration table cell: a label (content subview 0) and, right-aligned, a switch (subview 1).
 //
 // Threads: the main queue only.
 

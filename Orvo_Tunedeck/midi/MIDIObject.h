@@ -14,7 +14,7 @@
 class MIDIObject {
 public:
     midi::MIDIEndpointRef object = 0;
-    std::int64_t io = 0;  // 1 for a source (an input of the application), 0 for a destination
+    std::int64_t io = 0;  // 1: source (we receive from it); 0: destination
     std::int64_t uid = 0;
     std::string name;
     std::atomic<bool> active{false};  // source connected to the input port, or destination receiving the output

@@ -31,8 +31,7 @@ public:
     // The case of a raw value; none for values outside 0 to 2.
     static std::optional<Storage> storageFromRawValue(int rawValue);
 
-    // The application's store, made on first use and kept for the life of the process: the application's domain and
-    // the group's in the user-defaults folder.
+    // Lazily created singleton over the app's and the group's domains in the user-defaults folder; never destroyed.
     static PersistentAppData& sharedStore();
 
     // applicationDomain: the standard store's domain; folder: where the stores' files are.
