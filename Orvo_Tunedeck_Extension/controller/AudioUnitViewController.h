@@ -97,7 +97,7 @@ public:
     // Watches the touches on the panel; owned by the panel.
     LongPressRecognizer* longPressGesture = nullptr;
 
-    // Relative paths of everything below the start-up selection folder.
+    // Every entry under the start-up selection folder, as a relative path.
     std::vector<std::string> filelist;
     double ratio = 0.8333333333333334;
     bool fitToHeight = true;

@@ -1,4 +1,4 @@
-// The toolbars, the gestures that move and scale the plug-in view, the save-name alert and the parameter access by
+// Toolbars, pan and pinch gestures on the plug-in view, the alert asking for a save name, and parameter lookup by
 // address.
 
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-// The player panel as a touch control: draws its state object, finds the touch area under a touch, turns drags on
-// knobs and sliders into parameter writes and taps on buttons into view options, and reports both to its delegate.
-// Only the first touch of each list counts. Without a delegate, touches change nothing.
+// The touchable player panel. It draws its state object, hit-tests touches against the touch areas and tells its
+// delegate: knob and slider drags as parameter writes, button taps as view options. Only a list's first touch is
+// used, and with no delegate touches are ignored.
 //
-// Parameter writes: 1001 volume, 1002 transposition in semitones (-12 to 12), 1016 + channel mute (1 or 0),
-// 1032 + channel level, 1048 + channel pan. View options: 1178 file, 1179 programs (value: selected channel),
-// 1180 progress, 1183 panic, 1186 play, 1187 pause, 1192 files; a channel strip sends its channel as address and
-// value.
+// Parameter addresses: 1001 volume, 1002 transposition (-12 to 12 semitones), 1016 + channel mute (1 or 0),
+// 1032 + channel level, 1048 + channel pan. Option codes: 1178 file, 1179 programs (its value is the selected channel),
+// 1180 progress, 1183 panic, 1186 play, 1187 pause, 1192 files; channel strips use their channel for both address
+// and value.
 //
 // Thread contract: main thread only.
 class TunedeckView : public ui::View {

@@ -11,10 +11,9 @@
 #include <cstdint>
 #include <string>
 
-// The model and drawing object behind the player panel: per channel bank, program, pan, level and mute; the
-// selected channel and its display line; main volume, transposition, progress and file name; the flags of the
-// controls being touched; the colours; the touch areas; and the scale of the last drawing. Setting a field never
-// redraws; the owning view asks for that.
+// State and drawing code of the player panel: each channel's bank, program, pan, level and mute; which channel is
+// selected and its text line; master volume, transposition, progress, file name; which controls are held; colours,
+// touch areas and the last drawing scale. Fields are plain: the owning view decides when to redraw.
 //
 // Thread contract: main thread only.
 class TunedeckViewBase {
