@@ -1,6 +1,6 @@
 #pragma once
-// A music sequence of exactly one platform track, with range edits on that track (clear, cut, move) and between two
-// patterns (merge, copy-insert), and writers that turn a pattern node, a track node or the song tree into the track.
+// A music sequence holding a single platform track. Offers range edits within it (clear, cut, move) and across two
+// patterns (merge, copy-insert), plus writers that fill the track from a pattern node, a track node or the tree.
 // Positions and lengths are beats.
 //
 // Ranges are checked before every edit: both ends are clamped to 0 ... getLength(), a reversed range is swapped, each

@@ -1,9 +1,8 @@
 #pragma once
-// Plays a standard MIDI file on the platform's audio sequencer, which runs on an audio engine given by the caller and
-// sends every track to one synthesizer unit or to one unit per MIDI channel. A file is either handed to the sequencer
-// as it is, or first read into a sixteen-track sequence, which collects the programs each channel uses, and handed
-// over as the standard MIDI file data written back from it. The player keeps the song's length, a transport with
-// pause and resume, the program of each channel and the list of programs the file uses.
+// MIDI file playback through the platform's audio sequencer on the caller's audio engine, with all tracks routed to
+// one synthesizer unit or one unit per channel. The file goes in either unchanged or via a sixteen-track sequence
+// (which notes each channel's programs) re-encoded as standard MIDI file data. Keeps the song length, a
+// pause/resume transport, every channel's program and the programs used.
 //
 // Lines of "the log" go through debugprint; the transport's lines are printed at once (the log sink).
 // Threads: one thread (the engine's control thread) uses a player; no locks. The sequencer plays on its own.
@@ -129,7 +128,7 @@ class MIDISequencer : public SequenceFoundDelegate {
   void foundExtendedNoteEvent(const std::shared_ptr<AExtendedNoteOnEvent>&) override {}
   void foundUnknownEvent(const std::shared_ptr<UnknownEvent>&) override {}
 
-  // Program numbers the file uses, each once, in order of first use ([0] after a load starts).
+  // Distinct programs in first-use order; a load starts it as [0].
   std::vector<std::uint8_t> melodicPatches;
   // Holds only the 0 a load puts in.
   std::vector<std::uint8_t> rhythmicPatches;

@@ -1,7 +1,7 @@
 #pragma once
-// Eight rows of sixteen looping single-channel file players (MatrixTracks), whose events one render cycle gathers
-// into one list of render events, in the shape a unit's render call takes. The list is ordered by row, then channel,
-// then each player's own order; it is not sorted by time, so a consumer that needs time order sorts it stably.
+// An 8 x 16 grid of looping one-channel file players (MatrixTracks). Each render cycle collects their events into one
+// render-event list as a unit's render call expects it, grouped by row, channel and then player order: not by time,
+// so a consumer wanting time order must stable-sort it.
 //
 // The players are started once, with start(); every cycle then asks each of them for the events of that cycle, so
 // each player moves on through its song and loops.
