@@ -44,7 +44,7 @@ public:
     // The sequence builder of the last save.
     std::shared_ptr<MIDIRecorder> recorder() const { return recorder_; }
 
-    // Sample time of the last recorded event, relative to the start.
+    // Where recording stands, in samples from its start (the newest event's time).
     AUEventSampleTime getPosition() const noexcept { return eventPosition_; }
     std::size_t getCount() const { return getSize(); }
     AUEventSampleTime getStartTime() const noexcept { return startTime_; }

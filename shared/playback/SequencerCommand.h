@@ -15,7 +15,7 @@ struct SequencerCommand {
         Start,            // play from the beginning counted from sampleTime (when flag is set); follows a Stop
         Stop,             // notes off twice, controller and program resets, rewind, stopped
         Pause,            // remember the cycle time, All Notes Off, stopped
-        Continue,         // shift the start time by the paused span, play on
+        Continue,         // resume; the start time moves later by the pause length
         Seek,             // play position := value (0 to 1) of the song, release the notes
         SeekEvent,        // next event := index when it exists (the play position stays), release the notes
         SetLooping,       // flag

@@ -8,7 +8,7 @@
 // of its transport and of events scheduled outside their cycle. Plain data, carried through a hand-off ring.
 struct SequencerNotice {
     enum class Kind : std::uint8_t {
-        End,         // the last event was played and the player stopped
+        End,         // ran out of events; stopped
         Loop,        // a loop wrap; loopCount is the new count
         FileLoaded,  // a staged song of generation was swapped in
         Stopped,     // the render side stopped the player (end of file)
