@@ -1,9 +1,9 @@
-// Moves one value from a start value to a destination value over a fixed number of frames along an easing curve,
-// one frame per tick of a repeating main-queue timer. Values reach the owner through callbacks; nothing is drawn.
+// Eases a single number from start to destination in a set count of frames, one per tick of a repeating main-queue
+// timer, and hands each value to callbacks (it draws nothing).
 //
-// A run of N frames (N above 0) reports onAnimation N times, first with the start value and then with the values
-// after frames 1 to N-1, and on the next tick reports onFinished with the destination (N + 1 ticks). A looped run
-// turns at each end (onLoop, then the way back) until stop().
+// For N > 0 frames there are N + 1 ticks: N calls to onAnimation, the first with the start value and each later one
+// one frame further on, then onFinished with the destination. Looped runs reverse at either end (onLoop first)
+// until stop().
 //
 // Threads: main queue only; callbacks run there. start() needs the animator to be owned by a std::shared_ptr,
 // which the running timer then holds until the run ends.
@@ -67,7 +67,7 @@ public:
     // Takes effect at the next start().
     void setInterval(float interval) { _interval = interval; }
 
-    // On reaching the end, run back (ping-pong) instead of finishing.
+    // Ping-pong until stop() rather than finish.
     bool looped = false;
     // Before each frame, with the value before the frame.
     AnimationCallback onAnimation;

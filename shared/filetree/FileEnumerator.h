@@ -1,7 +1,6 @@
-// Turns one folder on disk into a FileTree: walks the folder in pre-order (a folder before its entries, the entries
-// of a folder sorted by name, symbolic links listed but never followed), makes a folder or file node for every entry,
-// attaches it to its folder, reads its permissions and attributes, and removes the archive and finder metadata items
-// named exactly "__MACOSX" (with all it holds) or ".DS_Store" from the disk.
+// Builds a FileTree from a folder on disk. The walk is pre-order, siblings sorted by name, symbolic links recorded
+// but not entered; each entry becomes a File or Folder node under its parent, with permissions and attributes read.
+// Archive and finder litter called exactly "__MACOSX" (recursively) or ".DS_Store" is deleted from disk on the way.
 //
 // Threads: main queue only; not reentrant. Log lines go straight to standard output (foundation::writeLogLine).
 #pragma once
@@ -17,10 +16,10 @@ public:
     // The one tree that every enumeration refills.
     FileTree fileTree;
 
-    // Refills fileTree from the folder at the absolute path: basePath becomes the folder's canonical path, root a
-    // new folder node with every entry below it, and filelist is empty afterwards (makeExpandedList() lists the
-    // tree). A path that is no searchable folder, or a folder whose attributes cannot be read, is logged and leaves
-    // the tree as it was. The working directory of the process is never changed.
+    // Rebuilds fileTree from the absolute path: basePath gets the canonical path, root a fresh Folder holding the
+    // whole hierarchy, and filelist ends up empty (call makeExpandedList() for rows). A path that is no searchable
+    // folder, or a folder whose attributes cannot be read, is logged and leaves the tree as it was. The working
+    // directory of the process is never changed.
     void enumerate(const std::string& path);
 
 private:
@@ -29,5 +28,5 @@ private:
     void addNode(const std::string& path, const std::string& name);
 };
 
-// The process-wide enumerator of the MIDI-file browser, made on first use and kept for the life of the process.
+// The MIDI-file browser's enumerator: one per process, created lazily, never destroyed.
 FileEnumerator& fileEnumerator();

@@ -1,7 +1,6 @@
 #pragma once
-// The wrapper of one platform music sequence and its song tree: creates, loads, saves and clears the sequence, looks
-// its tracks up, reads and writes track properties, and keeps the MIDI channel found in each track read and the
-// program last read on each MIDI channel.
+// Wraps a platform music sequence together with its song tree: create, load, save and clear; track lookup and track
+// properties. While reading it remembers each track's MIDI channel and each channel's latest program.
 //
 // Construction is two-phase so that the initialiser reaches overrides of create(numberOfTracks): construct with
 // the static create(), which runs init() on the finished object. A subclass with its own initialiser overrides
@@ -33,7 +32,7 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   class ChannelAssignment {
    public:
     int index = 0;             // the track index it was made for
-    std::uint8_t channel = 0;  // the channel of the last channel event read from that track
+    std::uint8_t channel = 0;  // taken from the track's latest channel event while reading
   };
 
   // A sequence with one platform track and a song tree of one track.
@@ -266,14 +265,13 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   // is not adapted to the file. An event whose query fails is skipped with a log line. Payloads of meta, user and
   // system-exclusive events are carried whole.
   virtual void musicSequenceToSequenceNode();
-  // Reads one platform track into the tree; index is the platform track number, -1 for the tempo track. A null track
-  // is logged and adds nothing.
+  // Converts a platform track into tree events; index -1 means the tempo track. A null track only logs.
   virtual void iterateEvents(const MusicTrack& track, int index);
 
   // --- Conversion of the song tree into sample-timed events for the render-time file player.
   //
-  // The tempo markers of the platform tempo track first, then one record per event of every tree track (two for a
-  // note: on, then off), in track order; patterns are not read. Sample times are trunc(samplerate * 0.5 * beats), the
+  // Output order before sorting: the platform tempo track's markers, then each tree track's events in turn (a note
+  // gives an on and an off record); patterns are skipped. Sample times are trunc(samplerate * 0.5 * beats), the
   // note-off's offset trunc(duration * samplerate * 0.5) in single precision. The list is stably sorted by sample time
   // and each record's id becomes its index. Channel messages are records of type 8 on the cable; meta events become
   // FD type 00 followed by their data, user and system-exclusive events their data whole, both of type 9; events of
@@ -292,7 +290,7 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   // and leaves an empty sixteen-track sequence and tree.
   virtual void loadFromFile(const std::filesystem::path& url);
 
-  // True when no track is given or the track holds no event.
+  // Also true for a null track.
   bool isTrackEmpty(const MusicTrack& track);
   // Diagnostic texts handed in are dropped.
   void diagnose(const std::string& text);
