@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_defsfont.h"
 
+#include "sampler/src/korvel_defsfont_index.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
 #include "sampler/src/korvel_voice.h"
@@ -12,30 +13,6 @@
 namespace {
 
 constexpr unsigned int DRUM_REQUEST = 0x80000000u;
-
-template <typename T>
-T* find_in_pool(korvel_list_t* pool, unsigned int uid)
-{
-    for (korvel_list_t* cell = pool; cell != nullptr; cell = cell->next) {
-        auto* record = static_cast<T*>(cell->data);
-        if (record->uid == uid) {
-            return record;
-        }
-    }
-    return nullptr;
-}
-
-// The list functions log and leave the list unchanged when they run out of memory.
-int append_to_pool(korvel_list_t*& pool, void* record)
-{
-    korvel_list_t* list = korvel_list_append(pool, record);
-    korvel_list_t* last = korvel_list_last(list);
-    if (last == nullptr || last->data != record) {
-        return -1;
-    }
-    pool = list;
-    return 0;
-}
 
 template <typename Zone>
 void append_modulator(Zone* zone, korvel_mod_t* mod)
@@ -91,6 +68,13 @@ extern "C" {
 korvel_defsfont_t* new_korvel_defsfont(void)
 {
     auto* sfont = new (std::nothrow) korvel_defsfont_t{};
+    if (sfont != nullptr) {
+        sfont->index = new (std::nothrow) korvel_defsfont_index{};
+        if (sfont->index == nullptr) {
+            delete sfont;
+            sfont = nullptr;
+        }
+    }
     if (sfont == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
     }
@@ -113,6 +97,7 @@ int delete_korvel_defsfont(korvel_defsfont_t* sfont)
         delete_korvel_inst(static_cast<korvel_inst_t*>(cell->data));
     }
     delete_korvel_list(sfont->inst);
+    delete sfont->index;
     korvel_defpreset_t* preset = sfont->preset;
     while (preset != nullptr) {
         korvel_defpreset_t* next = preset->next;
@@ -209,23 +194,17 @@ unsigned int korvel_defsfont_create_preset(korvel_defsfont_t* sfont)
 
 int korvel_defsfont_add_sample(korvel_defsfont_t* sfont, korvel_sample_t* sample)
 {
-    return append_to_pool(sfont->sample, sample);
+    return sfont->index->samples.append(sfont->sample, sample);
 }
 
 int korvel_defsfont_add_instrument(korvel_defsfont_t* sfont, korvel_inst_t* inst)
 {
-    return append_to_pool(sfont->inst, inst);
+    return sfont->index->instruments.append(sfont->inst, inst);
 }
 
 int korvel_defsfont_add_preset(korvel_defsfont_t* sfont, korvel_defpreset_t* preset)
 {
-    korvel_defpreset_t** at = &sfont->preset;
-    while (*at != nullptr && ((*at)->bank < preset->bank ||
-                              ((*at)->bank == preset->bank && (*at)->num <= preset->num))) {
-        at = &(*at)->next;
-    }
-    preset->next = *at;
-    *at = preset;
+    sfont->index->presets.insert(sfont->preset, preset);
     return 0;
 }
 
@@ -243,7 +222,7 @@ int korvel_defsfont_add_imodulator(korvel_inst_zone_t* zone, korvel_mod_t* mod)
 
 korvel_sample_t* korvel_defsfont_get_sample_by_id(korvel_defsfont_t* sfont, unsigned int uid)
 {
-    return find_in_pool<korvel_sample_t>(sfont->sample, uid);
+    return sfont->index->samples.find(sfont->sample, uid);
 }
 
 korvel_sample_t* korvel_defsfont_get_sample(korvel_defsfont_t* sfont, const char* name)
@@ -259,7 +238,7 @@ korvel_sample_t* korvel_defsfont_get_sample(korvel_defsfont_t* sfont, const char
 
 korvel_inst_t* korvel_defsfont_get_instrument_by_id(korvel_defsfont_t* sfont, unsigned int uid)
 {
-    return find_in_pool<korvel_inst_t>(sfont->inst, uid);
+    return sfont->index->instruments.find(sfont->inst, uid);
 }
 
 korvel_inst_t* find_korvel_inst(korvel_defsfont_t* sfont, unsigned int uid)
@@ -269,12 +248,7 @@ korvel_inst_t* find_korvel_inst(korvel_defsfont_t* sfont, unsigned int uid)
 
 korvel_defpreset_t* korvel_defsfont_get_preset_by_id(korvel_defsfont_t* sfont, unsigned int uid)
 {
-    for (korvel_defpreset_t* preset = sfont->preset; preset != nullptr; preset = preset->next) {
-        if (preset->uid == uid) {
-            return preset;
-        }
-    }
-    return nullptr;
+    return sfont->index->presets.find(sfont->preset, uid);
 }
 
 korvel_preset_zone_t* korvel_defsfont_get_pzone_by_id(korvel_defpreset_t* preset, int id)

@@ -24,6 +24,7 @@ struct _korvel_defsfont_t {
     korvel_list_t* inst;     // korvel_inst_t, in order of arrival
     korvel_defpreset_t* preset;
     korvel_defpreset_t* iter_cur;
+    struct korvel_defsfont_index* index; // owned; lookup aids that keep loading linear
 };
 
 // An empty bank; null with "Out of memory".

@@ -255,27 +255,8 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& ma
     return true;
 }
 
-// Presets arrive sorted, so each one normally goes after the last of the chain.
-void add_preset(korvel_defsfont_t* sfont, korvel_defpreset_t*& last, korvel_defpreset_t* preset)
-{
-    if (last != nullptr &&
-        (last->bank < preset->bank || (last->bank == preset->bank && last->num <= preset->num))) {
-        preset->next = nullptr;
-        last->next = preset;
-    } else {
-        korvel_defsfont_add_preset(sfont, preset);
-    }
-    if (preset->next == nullptr) {
-        last = preset;
-    }
-}
-
 bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& made)
 {
-    korvel_defpreset_t* last = sfont->preset;
-    while (last != nullptr && last->next != nullptr) {
-        last = last->next;
-    }
     for (sfont_preset_t& header : sf.preset) {
         header.uid = generate_preset_uid();
         korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
@@ -292,7 +273,7 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
         }
         preset->bank = header.bank;
         preset->num = header.prenum;
-        add_preset(sfont, last, preset);
+        korvel_defsfont_add_preset(sfont, preset);
         for (size_t n = 0; n < header.zone.size(); n++) {
             const sfont_zone_t& in = header.zone[n];
             korvel_preset_zone_t* zone = new_korvel_preset_zone(zone_name(preset->name, n + 1).c_str());

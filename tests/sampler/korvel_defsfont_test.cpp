@@ -150,6 +150,40 @@ TEST_F(Bank, CreatedRecordsAreFoundByIdentifier)
     EXPECT_EQ(korvel_defsfont_get_sample(bank, "b"), nullptr);
 }
 
+TEST_F(Bank, LookupsStayRightWhenRecordsChangeOrArriveAroundTheBank)
+{
+    // A preset edited to another bank and program in place: later presets still go after lower and equal ones.
+    korvel_defpreset_t* edited = add_preset(0, 9);
+    add_preset(0, 20);
+    edited->num = 30;
+    add_preset(0, 10);
+    using P = std::pair<unsigned int, unsigned int>;
+    EXPECT_EQ(chain(), (std::vector<P>{{0, 10}, {0, 30}, {0, 20}}));
+
+    // Two presets with one identifier: the first in the chain is found.
+    korvel_defpreset_t* late = add_preset(5, 0);
+    korvel_defpreset_t* early = add_preset(1, 0);
+    late->uid = 777;
+    early->uid = 777;
+    EXPECT_EQ(korvel_defsfont_get_preset_by_id(bank, 777), early);
+
+    // A sample whose identifier is set after it joined the pool, and a cell appended by hand.
+    korvel_sample_t* first = new_korvel_sample();
+    ASSERT_EQ(korvel_defsfont_add_sample(bank, first), 0);
+    EXPECT_EQ(korvel_defsfont_get_sample_by_id(bank, 41), nullptr);
+    first->uid = 41;
+    EXPECT_EQ(korvel_defsfont_get_sample_by_id(bank, 41), first);
+    korvel_sample_t* outside = new_korvel_sample();
+    outside->uid = 42;
+    korvel_list_append(bank->sample, outside);
+    EXPECT_EQ(korvel_defsfont_get_sample_by_id(bank, 42), outside);
+    korvel_sample_t* last = new_korvel_sample();
+    last->uid = 43;
+    ASSERT_EQ(korvel_defsfont_add_sample(bank, last), 0);
+    EXPECT_EQ(korvel_list_size(bank->sample), 3);
+    EXPECT_EQ(korvel_defsfont_get_sample_by_id(bank, 43), last);
+}
+
 TEST_F(Bank, InterfaceRecordsIterateAndDescribePresets)
 {
     add_preset(0, 3, "three");

@@ -1,0 +1,126 @@
+// Loading big banks: an XML bank of presets through the library's reader and a DLS bank of instruments through
+// the host's bank loader, each at 10,000 and 40,000 entries. Load time should grow with the entry count, so the
+// printed ratio of the two times is near 4 (a walk per entry would make it near 16).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "platform/synth/SoundBankFile.h"
+#include "sampler/src/korvel_xml_reader.h"
+#include "tools/soundbank/dls_writer.h"
+
+namespace {
+
+constexpr int kSmallBank = 10000;
+constexpr int kLargeBank = 40000;
+
+std::filesystem::path scratchFile(const std::string& name) {
+    return std::filesystem::temp_directory_path() / ("bank_load_bench_" + std::to_string(::getpid()) + "_" + name);
+}
+
+// Presets in ascending bank and program order, each with one zone on the one instrument.
+std::filesystem::path writeXmlBank(int presets) {
+    const auto path = scratchFile(std::to_string(presets) + ".xml");
+    std::ofstream out(path);
+    out << "<?xml version='1.0'?><soundbank><instruments><instrument uid='1' name='one'/></instruments><presets>";
+    for (int i = 0; i < presets; ++i) {
+        out << "<preset uid='" << 100 + i << "' name='p" << i << "' bank='" << i / 128 << "' number='" << i % 128
+            << "'><pzone id='1'><linstrument uid='1'/></pzone></preset>";
+    }
+    out << "</presets></soundbank>";
+    return path;
+}
+
+// Instruments in ascending bank and program order, each with one region on the one wave.
+std::filesystem::path writeDlsBank(int instruments) {
+    dls::Bank bank;
+    bank.waves.push_back({"wave", std::vector<int16_t>(64, 1000)});
+    for (int i = 0; i < instruments; ++i) {
+        dls::Instrument instrument;
+        instrument.name = "i" + std::to_string(i);
+        instrument.bank = static_cast<uint32_t>((i / 128) % 128) << 8 | static_cast<uint32_t>(i / 16384);
+        instrument.program = static_cast<uint32_t>(i % 128);
+        instrument.regions.push_back(dls::Region{});
+        bank.instruments.push_back(std::move(instrument));
+    }
+    const auto path = scratchFile(std::to_string(instruments) + ".dls");
+    bank.write(path.string());
+    return path;
+}
+
+// The readers print what they load; the benchmark's output stays readable.
+void withoutStandardOutput(const std::function<void()>& work) {
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int sink = ::open("/dev/null", O_WRONLY);
+    ::dup2(sink, STDOUT_FILENO);
+    work();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(sink);
+    ::close(saved);
+}
+
+void loadXml(const std::filesystem::path& path) {
+    withoutStandardOutput([&] {
+        korvel_defsfont_t* bank = new_korvel_defsfont();
+        korvel_defsfont_load_xml(bank, path.c_str());
+        delete_korvel_defsfont(bank);
+    });
+}
+
+void loadDls(const std::filesystem::path& path) {
+    withoutStandardOutput([&] { synth::loadSoundBank(path); });
+}
+
+double secondsFor(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Times one load of each size per iteration and reports both and their ratio.
+void runScaling(benchmark::State& state, const std::function<std::filesystem::path(int)>& write,
+                const std::function<void(const std::filesystem::path&)>& load) {
+    const auto small = write(kSmallBank);
+    const auto large = write(kLargeBank);
+    // A first load grows the heap to the large bank's size and the heap keeps it, so the timed loads reuse memory
+    // rather than measure how fast the system hands out fresh pages (slow and uneven on virtual machines).
+    mallopt(M_TRIM_THRESHOLD, INT_MAX);
+    mallopt(M_MMAP_THRESHOLD, INT_MAX);
+    load(large);
+    double smallSeconds = 0;
+    double largeSeconds = 0;
+    for (auto _ : state) {
+        smallSeconds += secondsFor([&] { load(small); });
+        largeSeconds += secondsFor([&] { load(large); });
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["small_s"] = smallSeconds / runs;
+    state.counters["large_s"] = largeSeconds / runs;
+    state.counters["ratio"] = largeSeconds / smallSeconds;
+    std::filesystem::remove(small);
+    std::filesystem::remove(large);
+}
+
+void BM_XmlBankLoadScaling(benchmark::State& state) {
+    runScaling(state, writeXmlBank, loadXml);
+}
+BENCHMARK(BM_XmlBankLoadScaling)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DlsBankLoadScaling(benchmark::State& state) {
+    runScaling(state, writeDlsBank, loadDls);
+}
+BENCHMARK(BM_DlsBankLoadScaling)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
