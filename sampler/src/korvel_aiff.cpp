@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_aiff.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -188,6 +190,9 @@ bool parse_file(AIFF_Handle* h)
         return false;
     }
     const long file_size = std::ftell(h->stream);
+    if (file_size > KORVEL_AIFF_FILE_LIMIT) {
+        return false;
+    }
     unsigned char head[12];
     if (file_size < 12 || !read_at(h, 0, head, 12) || get_be32(head) != fourcc("FORM") || get_be32(head + 4) == 0) {
         return false;

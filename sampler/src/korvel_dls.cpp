@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_dls.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,11 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   }
   bool ok = std::fseek(file, 0, SEEK_END) == 0;
   long size = ok ? std::ftell(file) : -1;
+  if (ok && size > KORVEL_BANK_FILE_LIMIT) {
+    std::fclose(file);
+    korvel_log(KORVEL_ERR, "DLS: file \"%s\" is larger than %ld bytes", path, KORVEL_BANK_FILE_LIMIT);
+    return false;
+  }
   ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
   if (ok) {
     bytes.resize(static_cast<size_t>(size));

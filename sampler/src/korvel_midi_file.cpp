@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_midi_file.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
 #include "sampler/src/korvel_player.h"
 #include "sampler/src/korvel_sys.h"
 
@@ -236,7 +238,8 @@ korvel_midi_file_t* new_korvel_midi_file(const char* path)
         return nullptr;
     }
     if (std::fseek(mf->fp, 0, SEEK_END) != 0 || (mf->size = std::ftell(mf->fp)) < 0 ||
-        std::fseek(mf->fp, 0, SEEK_SET) != 0 || korvel_midi_file_read_mthd(mf) != 0) {
+        mf->size > KORVEL_MIDI_FILE_LIMIT || std::fseek(mf->fp, 0, SEEK_SET) != 0 ||
+        korvel_midi_file_read_mthd(mf) != 0) {
         if (mf->size < 0) {
             korvel_log(KORVEL_ERR, "Couldn't open the MIDI file");
         }

@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_sfload.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
 #include "sampler/src/korvel_sys.h"
 
 #include <algorithm>
@@ -721,6 +723,10 @@ std::unique_ptr<sfont_data_t> sfload_file(const char* fname)
     file.size = std::ftell(f);
     if (file.size < 0) {
         korvel_log(KORVEL_ERR, "Get end of file position failed");
+        return nullptr;
+    }
+    if (file.size > KORVEL_BANK_FILE_LIMIT) {
+        korvel_log(KORVEL_ERR, "File \"%s\" is larger than %ld bytes", fname, KORVEL_BANK_FILE_LIMIT);
         return nullptr;
     }
     std::rewind(f);

@@ -1,5 +1,9 @@
 #include "sampler/src/korvel_xml_parse.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -120,6 +124,11 @@ int parse_file(const char* path, void* data, XML_StartElementHandler start, cons
         return 0;
     }
     FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    struct stat info {};
+    if (file != nullptr && (::fstat(fileno(file), &info) != 0 || info.st_size > KORVEL_XML_FILE_LIMIT)) {
+        std::fclose(file);
+        file = nullptr;
+    }
     if (file == nullptr) {
         std::printf(missing, path != nullptr ? path : "");
         XML_ParserFree(parser);

@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_xml_reader.h"
 
+#include "sampler/src/korvel_file_limits.h"
+
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
@@ -362,7 +364,7 @@ unsigned int korvel_load_sample(korvel_sample_t* sample, const char* path)
         bytes = std::ftell(file);
     }
     const long long points = bytes > 0 ? bytes / 2 : 0;
-    if (points == 0 || points >= UINT_MAX || std::fseek(file, 0, SEEK_SET) != 0) {
+    if (points == 0 || bytes > KORVEL_SAMPLE_FILE_LIMIT || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return 0;
     }

@@ -8,7 +8,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/support/OversizedFile.h"
 #include "tests/support/TestFolder.h"
 
 namespace {
@@ -93,6 +97,24 @@ TEST(Files, ReadingRefusesAFileOverTheLimitWithoutReadingIt) {
     // A device has no size to check; the limit still ends the read.
     EXPECT_FALSE(readFile("/dev/zero", 1 << 20, error));
     EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+}
+
+TEST(Files, PropertyListReadersRefuseATwoGigabyteFileWithoutReadingIt) {
+    testsupport::TestFolder folder;
+    const auto path = folder.path() / "huge.plist";
+    ASSERT_TRUE(testsupport::makeSparseFile(path, "<?xml version=\"1.0\"?><plist><dict>", std::uint64_t{2} << 30));
+    const std::vector<std::pair<const char*, std::function<bool()>>> readers = {
+        {"property list file", [&] { std::string error; return readPlistFile(path, error).has_value(); }},
+        {"user defaults", [&] { return UserDefaults("huge", folder.path()).set("key", 1); }},
+        {"whole file", [&] { std::string error; return readFile(path, kPropertyListFileByteLimit, error).has_value(); }},
+    };
+    for (const auto& [reader, read] : readers) {
+        SCOPED_TRACE(reader);
+        const auto result = testsupport::readInChild(read);
+        EXPECT_TRUE(result.ran);
+        EXPECT_TRUE(result.refused);
+        EXPECT_LT(result.residentGrowthBytes, 100 << 20);
+    }
 }
 
 }  // namespace
