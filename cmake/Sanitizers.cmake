@@ -9,3 +9,12 @@ if(_san)
   add_compile_options(${_san})
   add_link_options(${_san})
 endif()
+
+# Fuzz builds instrument every target for coverage; only the harnesses link the fuzzing engine.
+option(TUNEDECK_FUZZ "Build the fuzz harnesses (clang only)" OFF)
+if(TUNEDECK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz harnesses need clang and its libFuzzer runtime")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

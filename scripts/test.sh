@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every target with the address and undefined-behaviour sanitizers and runs every
-# test; then builds with the thread sanitizer and runs the tests that cross threads.
+# test; then builds with the thread sanitizer and runs the tests that cross threads; then builds the fuzz harnesses
+# with clang, replays their regression inputs and fuzzes each for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,5 @@ cmake --build --preset ci -j "$jobs"
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs"
 "${display[@]}" ctest --preset tsan -j "$jobs"
+
+bash scripts/fuzz.sh

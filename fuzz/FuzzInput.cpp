@@ -1,0 +1,34 @@
+#include "fuzz/FuzzInput.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace fuzzing {
+
+InputFile::InputFile(const std::uint8_t* data, std::size_t size) : fd_(::memfd_create("fuzz-input", MFD_CLOEXEC)) {
+    std::size_t written = 0;
+    while (fd_ >= 0 && written < size) {
+        const ssize_t n = ::write(fd_, data + written, size - written);
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    path_ = "/proc/self/fd/" + std::to_string(fd_);
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void silenceStandardOutput() {
+    std::fflush(stdout);
+    const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (sink >= 0) {
+        ::dup2(sink, STDOUT_FILENO);
+        ::close(sink);
+    }
+}
+
+}  // namespace fuzzing

@@ -1,0 +1,33 @@
+// A MIDI byte stream through the library's parser, each complete message handed to a synthesizer that renders a
+// short block now and then.
+#include "fuzz/FuzzInput.h"
+#include "sampler/src/korvel_midi_parser.h"
+#include "sampler/src/korvel_settings.h"
+#include "sampler/src/korvel_synth.h"
+#include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/korvel_synth_render.h"
+
+namespace {
+korvel_synth_t* synth = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzing::silenceStandardOutput();
+    synth = new_korvel_synth(new_korvel_settings());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvel_midi_parser_t* parser = new_korvel_midi_parser();
+    float left[64];
+    float right[64];
+    for (std::size_t i = 0; i < size; ++i) {
+        if (const korvel_midi_message_t* message = korvel_midi_parser_parse(parser, data[i])) {
+            korvel_synth_handle_midi_event(synth, message);
+        }
+        if (i % 64 == 63) korvel_synth_write_float(synth, 64, left, 0, 1, right, 0, 1);
+    }
+    delete_korvel_midi_parser(parser);
+    korvel_synth_system_reset(synth);
+    return 0;
+}
