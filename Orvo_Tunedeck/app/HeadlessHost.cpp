@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -15,9 +17,13 @@
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
-#include "shared/globals/Print.h"
 
 namespace {
+
+std::string soundText(const SoundChoice& sound) {
+    if (sound.soundfont) return "the sound bank '" + sound.soundfont->string() + "'";
+    return "sound set " + std::to_string(sound.soundSet.value_or(0));
+}
 
 // Plays until SIGINT or SIGTERM: the signals are taken by a thread of their own, which stops the main queue.
 int playLive(const HeadlessOptions& options) {
@@ -32,23 +38,19 @@ int playLive(const HeadlessOptions& options) {
     controller->viewDidLoad(std::make_unique<audioengine::AlsaOutput>(
         options.device, audioengine::AudioSession::sharedInstance().sampleRate()));
     mainQueue.drain();
-    if (!controller->player->instrument || !controller->player->instrument->audioUnit0) {
-        safeprint("Orvo-Tunedeck2 : ERROR: The instrument could not be loaded.");
-        mainQueue.drain();
-        return 1;
-    }
+    if (!controller->player->instrument || !controller->player->instrument->audioUnit0)
+        return reportError("the instrument could not be loaded");
     if (std::string error; !applySoundChoice(*controller, options.sound, error)) return reportError(error);
     for (const std::filesystem::path& file : options.files) AppDelegate().applicationOpenOptions(file);
     mainQueue.drain();
-    if (!controller->player->engine->isRunning()) {
-        safeprint("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM '" + options.device +
-                  "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi FILE.mid)");
-        mainQueue.drain();
-        return 1;
-    }
+    if (!controller->player->engine->isRunning())
+        return reportError("no sound output on ALSA PCM '" + options.device +
+                           "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi "
+                           "FILE.mid)");
     // Without a configuration screen every MIDI source there is now is switched on.
     MIDIConnection::shared().connectAllInputs();
-    safeprint("Orvo-Tunedeck2 : Playing on ALSA PCM '" + options.device + "'. Stop with Ctrl-C.");
+    reportStatus("playing MIDI input with " + soundText(options.sound) + " on ALSA PCM '" + options.device +
+                 "'. Stop with Ctrl-C.");
     std::thread waiter([&signals, &mainQueue] {
         int signal = 0;
         sigwait(&signals, &signal);
@@ -75,7 +77,15 @@ int runHeadless(const HeadlessOptions& options) {
         request.wavFile = options.renderTo;
         request.sound = options.sound;
         request.sampleRateHz = audioengine::AudioSession::sharedInstance().sampleRate();
+        const auto started = std::chrono::steady_clock::now();
         const int result = renderOffline(request);
+        if (result == 0) {
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.1f", took.count());
+            reportStatus("rendered '" + options.midiFile.string() + "' with " + soundText(options.sound) + " into '" +
+                         options.renderTo.string() + "' in " + seconds + " s.");
+        }
         appDelegate.terminateTeardown();
         dispatch::MainQueue::shared().drain();
         return result;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Orvo_Tunedeck/app/ProgramLog.h"
 #include "platform/dispatch/MainQueue.h"
 
 namespace {
@@ -21,3 +22,9 @@ int reportError(const std::string& text) {
 }
 
 void reportWarning(const std::string& text) { writeLine("warning", text); }
+
+void reportStatus(const std::string& text) {
+    dispatch::MainQueue::shared().drain();
+    std::fprintf(programOutput(), "%s: %s\n", kProgramName, text.c_str());
+    std::fflush(programOutput());
+}

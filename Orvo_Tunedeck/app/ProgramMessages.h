@@ -1,6 +1,6 @@
 #pragma once
-// The program's own messages to the person at the terminal, apart from the log: errors and warnings, one line each
-// on standard error, led by the program's name.
+// The program's own messages to the person at the terminal, apart from the log, one line each and led by the
+// program's name: errors and warnings on standard error, the summary of its work on standard output.
 //
 // Threads: the main queue.
 
@@ -12,3 +12,5 @@ inline constexpr const char* kProgramName = "Orvo-Tunedeck2";
 int reportError(const std::string& text);
 // "Orvo-Tunedeck2: warning: <text>" on standard error.
 void reportWarning(const std::string& text);
+// "Orvo-Tunedeck2: <text>" on standard output: the program's short account of what it loaded, played or wrote.
+void reportStatus(const std::string& text);

@@ -267,21 +267,10 @@ TEST(HeadlessLive, MissingSoundOutputIsAClearError) {
                 std::string(ORVO_TUNEDECK_PROGRAM) + "' " + run.mode + " --device no-such-pcm 2>&1",
             exitCode);
         EXPECT_EQ(exitCode, 1) << output;
-        EXPECT_EQ(output.find("running headless.") != std::string::npos, run.saysHeadless) << output;
-        EXPECT_NE(output.find("Orvo-Tunedeck2 : ERROR: No sound output on ALSA PCM 'no-such-pcm'."),
+        EXPECT_EQ(output.find("running headless") != std::string::npos, run.saysHeadless) << output;
+        EXPECT_NE(output.find("Orvo-Tunedeck2: error: no sound output on ALSA PCM 'no-such-pcm'."),
                   std::string::npos)
             << output;
-    }
-}
-
-TEST(HeadlessProgram, WrongArgumentsShowTheUsage) {
-    for (const char* arguments : {"--render a.wav --midi b.mid", "--headless --render out.wav",
-                                  "--headless --sound-set 6 --render a.wav --midi b.mid", "--headless --unknown"}) {
-        int exitCode = -1;
-        const std::string output =
-            testsupport::runCommand("'" + std::string(ORVO_TUNEDECK_PROGRAM) + "' " + arguments + " 2>&1", exitCode);
-        EXPECT_EQ(exitCode, 2) << arguments;
-        EXPECT_NE(output.find("usage: Orvo-Tunedeck2"), std::string::npos) << arguments;
     }
 }
 

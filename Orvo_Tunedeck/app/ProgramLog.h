@@ -1,0 +1,20 @@
+#pragma once
+// Where the program's log goes. By default the person at the terminal sees only what went wrong: log lines that
+// carry an error or warning word ("ERROR", "Error", "Fehler", "error:", "WARNING", "Warnung", "warning:") go to
+// standard error, the layers' detail lines are dropped, and so is what layers print straight to standard output
+// (the synthesizer library's progress texts). Verbose (-v): every log line goes to standard error and the layers'
+// own printing stays on standard output. The program's own summary always reaches standard output, through
+// programOutput().
+//
+// Threads: install once, on the main thread, before the layers start logging.
+
+#include <string_view>
+
+#include <cstdio>
+
+void installProgramLog(bool verbose);
+// Where the program's own summary lines go: the process's standard output as it was before installProgramLog.
+std::FILE* programOutput();
+
+// Whether a log line reports an error or a warning. Pure.
+bool isErrorOrWarningLine(std::string_view line);
