@@ -277,7 +277,10 @@ korvel_defpreset_t* korvel_defsfont_get_preset(korvel_defsfont_t* sfont, unsigne
     bank &= ~DRUM_REQUEST;
     korvel_defpreset_t* fallback = nullptr;
     for (korvel_defpreset_t* preset = sfont->preset; preset != nullptr; preset = preset->next) {
-        if (preset->bank == bank && preset->num == prenum) {
+        // A drum channel's file often selects bank 0 before its program: that must still find a kit, never the
+        // melodic preset of that bank.
+        bool playable = !drum || preset->bank >= 128;
+        if (playable && preset->bank == bank && preset->num == prenum) {
             return preset;
         }
         if (fallback == nullptr) {

@@ -61,6 +61,8 @@ TEST_F(Bank, PresetSelectionFallsBackAlongBankZeroKitZeroAndTheFirstPreset)
         {0, 10, "box"},         {5, 10, "box"},           {5, 11, "piano"},        {128, 25, "brush"},
         {128, 7, "standard"},   {200, 25, "standard"},    {129, 0, "second kit"},  {0x80000000u | 128, 25, "brush"},
         {0x80000000u | 128, 3, "standard"},               {0x80000000u, 25, "standard"},
+        {0x80000000u, 0, "standard"},                     {0x80000000u, 10, "standard"},
+        {0x80000000u | 5, 0, "standard"},                 {0x80000000u | 127, 0, "standard"},
     };
     for (const Row& r : rows) {
         korvel_defpreset_t* p = korvel_defsfont_get_preset(bank, r.bank, r.num);

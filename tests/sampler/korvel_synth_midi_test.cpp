@@ -298,6 +298,29 @@ TEST_F(SynthMidi, OutOfRangeArgumentsAreRefused)
     EXPECT_EQ(channel(0)->cc[7], 127) << "nothing was stored";
 }
 
+TEST_F(SynthMidi, TheDrumChannelFindsAKitWhateverBankAFileSelects)
+{
+    struct Case {
+        int msb;
+        int lsb;
+        int program;
+        const char* kit;
+    };
+    // Bank 0 holds programs 0, 1 and 10, so the rows with those programs would find a melodic preset if the drum
+    // channel looked there.
+    const Case cases[] = {{0, 0, 0, "Standard Kit"},   {0, 0, 1, "Standard Kit"},  {0, 0, 10, "Standard Kit"},
+                          {0, 0, 25, "Standard Kit"},  {1, 0, 0, "Standard Kit"},  {0, 5, 0, "Standard Kit"},
+                          {8, 0, 0, "Standard Kit"},   {120, 0, 0, "Standard Kit"}, {127, 0, 0, "Standard Kit"},
+                          {127, 127, 0, "Standard Kit"}, {1, 0, 25, "Brush Kit"},   {0, 0, 127, "Standard Kit"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.msb << ":" << c.lsb << " program " << c.program);
+        send(9, {{0, c.msb}, {32, c.lsb}});
+        ASSERT_EQ(korvel_synth_program_change(synth, 9, c.program), 0);
+        ASSERT_NE(channel(9)->preset, nullptr);
+        EXPECT_STREQ(channel(9)->preset->get_name(channel(9)->preset), c.kit);
+    }
+}
+
 TEST_F(SynthMidi, ProgramsAreSelectedByBankAndSoundFont)
 {
     EXPECT_EQ(korvel_synth_bank_select(synth, 2, 128), 0);
