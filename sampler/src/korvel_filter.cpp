@@ -19,13 +19,14 @@ template <bool kGlide>
 void run(korvel_filter_t* f, float* buf, int n) {
   float b02 = f->b02, b1 = f->b1, a1 = f->a1, a2 = f->a2;
   float h1 = f->hist1, h2 = f->hist2;
-  const bool gliding = kGlide && f->ramp_count > 0;
+  // The glide stops where it reaches its coefficients, also when that is inside the span.
+  const int gliding = kGlide && f->ramp_count > 0 ? (f->ramp_count < n ? f->ramp_count : n) : 0;
   for (int i = 0; i < n; ++i) {
     const float v = buf[i] - a1 * h1 - a2 * h2;
     buf[i] = b02 * (v + h2) + b1 * h1;
     h2 = h1;
     h1 = v;
-    if (gliding) {
+    if (i < gliding) {
       b02 += f->b02_incr;
       b1 += f->b1_incr;
       a1 += f->a1_incr;
@@ -34,12 +35,12 @@ void run(korvel_filter_t* f, float* buf, int n) {
   }
   f->hist1 = h1;
   f->hist2 = h2;
-  if (gliding) {
+  if (gliding > 0) {
     f->b02 = b02;
     f->b1 = b1;
     f->a1 = a1;
     f->a2 = a2;
-    f->ramp_count -= n;
+    f->ramp_count -= gliding;
   }
 }
 

@@ -20,10 +20,19 @@ struct korvel_profile_t {
     // The pulls render exactly the frames they hand out, so that a note started between two pulls sounds from the
     // frame where the first ended instead of from the next block.
     bool event_offsets = false;
+    // Share of a zone's own attenuation (the initial attenuation generator of the bank) that reaches the voice's
+    // gain; modulators and NRPN offsets count in full. SoundFont players commonly take 0.4 of it, the convention of
+    // the sound cards the format was made for, and banks are voiced for that: in full, quiet instruments such as
+    // breath noise or a square lead end up 9 to 19 dB below the others.
+    float attenuation_share = 1.0f;
+    // Gain of the voices' reverb and chorus sends (with voice_sends), so that a full send (controller 91 or 93 at
+    // 127, a send of 0.2 by the default modulators) gives an effect about 4 dB below the dry sound, as common
+    // players do.
+    float send_gain = 1.0f;
 };
 
-// All switches on.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true};
+// All switches on, with the common players' attenuation share and send level.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.35f};
 
 // Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
 void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);

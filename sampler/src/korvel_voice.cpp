@@ -117,6 +117,7 @@ int korvel_voice_start(korvel_voice_t* voice)
     voice->block_start = KORVEL_BUFSIZE;
     voice->block_end = 0;
     voice->block_ends = 0;
+    voice->replan = 0;
     voice->status = KORVEL_VOICE_ON;
     return 0;
 }

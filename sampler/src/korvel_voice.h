@@ -50,6 +50,7 @@ struct _korvel_voice_t {
     unsigned int block_start;
     unsigned int block_end;
     unsigned char block_ends;
+    unsigned char replan; // a generator moved inside the block: the rest of it follows the new values
     float synth_gain; // never below 1e-7
     float amp;
     float amp_incr;

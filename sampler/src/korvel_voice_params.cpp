@@ -104,14 +104,27 @@ void set_root(korvel_voice_t* voice)
         return;
     }
     double root_key = voice->gen[GEN_OVERRIDEROOTKEY].val;
-    float root_pitch = root_key > -1.0 ? static_cast<float>(100.0 * root_key)
-                                       : 100.0f * static_cast<float>(sample->pitch) + static_cast<float>(sample->adjust);
+    // The sample's pitch correction raises the note by its cents (SoundFont 2.04, section 7.10), whichever key
+    // stands as the root: it belongs to the recording, not to the key.
+    float root_cents = root_key > -1.0 ? static_cast<float>(100.0 * root_key) : 100.0f * static_cast<float>(sample->pitch);
+    float root_pitch = root_cents - static_cast<float>(sample->adjust);
     voice->osc->root_freq_hz = korvel_act2hz(root_pitch) * voice->output_rate / static_cast<float>(sample->rate);
+}
+
+// The attenuation in cB, of which the profile may take only a share of the zone's own value.
+float attenuation_cb(const korvel_voice_t* voice)
+{
+    const korvel_gen_t& g = voice->gen[GEN_ATTENUATION];
+    const float value = value_of(voice, GEN_ATTENUATION);
+    if (g.flags == GEN_ABS_NRPN) {
+        return value;
+    }
+    return value - (1.0f - voice->profile->attenuation_share) * static_cast<float>(g.val);
 }
 
 void update_sends(korvel_voice_t* voice, int gen, float g)
 {
-    float send = std::clamp(g / 1000.0f, 0.0f, 1.0f);
+    float send = std::clamp(g / 1000.0f, 0.0f, 1.0f) * voice->profile->send_gain;
     if (gen == GEN_CHORUSSEND) {
         voice->chorus_send = send;
         voice->amp_chorus = send * voice->synth_gain;
@@ -140,6 +153,7 @@ extern "C" {
 
 void korvel_voice_update_param(korvel_voice_t* voice, int gen)
 {
+    voice->replan = 1;
     const float g = value_of(voice, gen);
     korvel_oscillator_t* osc = voice->osc;
     const float rate = voice->output_rate;
@@ -260,7 +274,7 @@ void korvel_voice_update_param(korvel_voice_t* voice, int gen)
         }
         break;
     case GEN_ATTENUATION:
-        osc->attenuation_cb = std::clamp(g, 0.0f, 1440.0f);
+        osc->attenuation_cb = std::clamp(attenuation_cb(voice), 0.0f, 1440.0f);
         break;
     case GEN_COARSETUNE:
     case GEN_FINETUNE:
@@ -297,7 +311,7 @@ void korvel_voice_calculate_runtime_synthesis_parameters(korvel_voice_t* voice)
 
 float korvel_voice_get_lower_boundary_for_attenuation(korvel_voice_t* voice)
 {
-    float lower = value_of(voice, GEN_ATTENUATION);
+    float lower = attenuation_cb(voice);
     for (int i = 0; i < voice->mod_count; i++) {
         const korvel_mod_t& m = voice->mod[i];
         if (m.dest != GEN_ATTENUATION || !((m.flags1 & KORVEL_MOD_CC) || (m.flags2 & KORVEL_MOD_CC))) {

@@ -103,92 +103,145 @@ void stop_looping(korvel_voice_t* voice)
     modes.nrpn = 0.0;
 }
 
-// Renders the voice's next block into dsp_buf and sets block_end; block_start goes back to 0. Returns 1 when the
-// voice ends after the block's sounding frames: then the caller ends it once they are out. A voice that has nothing
-// left to sound is ended here.
-int render_block(korvel_voice_t* voice)
+// The gain the ramp of the voice's block reaches at the block's end: the volume envelope's value (linear in
+// amplitude during the attack, in centibels after it) under the attenuation and the modulation LFO.
+float ramp_target(const korvel_voice_t* voice)
+{
+    const korvel_oscillator_t* osc = voice->osc;
+    const korvel_envelope1_t* volenv = voice->volenv;
+    const float lfo_volume = voice->modlfo->value * voice->modlfo->volume_depth_cb;
+    if (volenv->section == KORVEL_ENV_ATTACK) {
+        return korvel_cb2amp(osc->attenuation_cb + lfo_volume) * volenv->value;
+    }
+    return korvel_cb2amp(osc->attenuation_cb + 960.0f * (1.0f - volenv->value) + lfo_volume);
+}
+
+bool below_noise_floor(const korvel_voice_t* voice)
+{
+    const korvel_oscillator_t* osc = voice->osc;
+    if (voice->volenv->section == KORVEL_ENV_ATTACK) {
+        return false;
+    }
+    float loudest = korvel_cb2amp(osc->min_attenuation_cb + 960.0f * (1.0f - voice->volenv->value));
+    return loudest < (osc->has_looped ? voice->noise_floor_looped : voice->noise_floor);
+}
+
+// Sets block_end and block_ends from frame `from` of the block on: a sample that does not loop sounds while its
+// phase lies on it (the last frame at or before its end).
+void set_block_end(korvel_voice_t* voice, int from)
+{
+    voice->block_end = KORVEL_BUFSIZE;
+    voice->block_ends = 0;
+    if (looping(voice)) {
+        return;
+    }
+    const korvel_oscillator_t* osc = voice->osc;
+    int64_t distance = (static_cast<int64_t>(osc->end) << 32) - position(osc);
+    int64_t left_frames = distance < 0 ? -1 : distance / std::max<int64_t>(step(osc), 1);
+    if (left_frames < KORVEL_BUFSIZE - from) {
+        voice->block_end = static_cast<unsigned int>(from + std::max<int64_t>(left_frames, 0));
+        voice->block_ends = 1;
+    }
+}
+
+// Steps the envelopes and LFOs for the voice's next block and sets its gain ramp, pitch, filter and sounding frames;
+// block_start goes back to 0 and nothing is rendered yet. A voice that has nothing left to sound is ended here; a
+// block that stays silent (delay, or no gain) keeps block_end at 0.
+void plan_block(korvel_voice_t* voice)
 {
     voice->block_start = 0;
     voice->block_end = 0;
+    voice->block_ends = 0;
     korvel_oscillator_t* osc = voice->osc;
     if (osc->sample == nullptr) {
         korvel_voice_end(voice);
-        return 0;
+        return;
     }
     korvel_voice_check_sample_sanity(voice);
     if (!korvel_voice_is_playing(voice)) {
-        return 0;
+        return;
     }
 
     korvel_envelope1_t* volenv = voice->volenv;
     envelope1_preprocess(volenv);
     if (volenv->section == KORVEL_ENV_FINISHED) {
         korvel_voice_end(voice);
-        return 0;
+        return;
     }
     envelope2_preprocess(voice->modenv);
     lfo2_preprocess(voice->modlfo, osc->ticks);
     lfo1_preprocess(voice->viblfo, osc->ticks);
     if (volenv->section == KORVEL_ENV_DELAY) {
-        return 0;
+        return;
     }
-
-    const float lfo_volume = voice->modlfo->value * voice->modlfo->volume_depth_cb;
-    float target;
-    if (volenv->section == KORVEL_ENV_ATTACK) {
-        target = korvel_cb2amp(osc->attenuation_cb + lfo_volume) * volenv->value;
-    } else {
-        target = korvel_cb2amp(osc->attenuation_cb + 960.0f * (1.0f - volenv->value) + lfo_volume);
-        float loudest = korvel_cb2amp(osc->min_attenuation_cb + 960.0f * (1.0f - volenv->value));
-        if (loudest < (osc->has_looped ? voice->noise_floor_looped : voice->noise_floor)) {
-            korvel_voice_end(voice);
-            return 0;
-        }
+    if (below_noise_floor(voice)) {
+        korvel_voice_end(voice);
+        return;
     }
+    const float target = ramp_target(voice);
     voice->amp = voice->prev_amp;
     voice->amp_incr = (target - voice->prev_amp) / BLOCK_FRAMES;
     if (voice->prev_amp == 0.0f && voice->amp_incr == 0.0f) {
-        return 0;
+        return;
     }
-
     oscillator_preprocess(osc, voice->viblfo, voice->modlfo, voice->modenv);
     filter_preprocess(voice->filter, voice->modlfo, voice->modenv, voice->output_rate);
+    set_block_end(voice, 0);
+}
 
-    int rendered = KORVEL_BUFSIZE;
-    bool ends = false;
+// After a controller moved a generator inside the block: the rest of the block ramps from the present gain to the
+// new target and plays at the new pitch and cut-off, from the frame the voice has reached.
+void replan_rest(korvel_voice_t* voice)
+{
+    const int section = voice->volenv->section;
+    if (section == KORVEL_ENV_DELAY || section == KORVEL_ENV_FINISHED) {
+        return;
+    }
+    const int from = static_cast<int>(voice->block_start);
+    const float target = ramp_target(voice);
+    voice->amp_incr = (target - voice->amp) / static_cast<float>(KORVEL_BUFSIZE - from);
+    if (voice->amp == 0.0f && voice->amp_incr == 0.0f) {
+        voice->block_end = 0;
+        return;
+    }
+    oscillator_preprocess(voice->osc, voice->viblfo, voice->modlfo, voice->modenv);
+    filter_preprocess(voice->filter, voice->modlfo, voice->modenv, voice->output_rate);
+    set_block_end(voice, from);
+}
+
+// Renders frames [from, to) of the block into dsp_buf, going round the loop where it has one, and filters them.
+void render_frames(korvel_voice_t* voice, int from, int to)
+{
+    korvel_oscillator_t* osc = voice->osc;
     if (!looping(voice)) {
-        // Frames whose phase still lies on the sample: the last one sits at or before its end.
-        int64_t distance = (static_cast<int64_t>(osc->end) << 32) - position(osc);
-        int64_t left_frames = distance < 0 ? -1 : distance / std::max<int64_t>(step(osc), 1);
-        if (left_frames < KORVEL_BUFSIZE) {
-            rendered = static_cast<int>(std::max<int64_t>(left_frames, 0));
-            ends = true;
-        }
-        render_span(voice, 0, rendered);
+        render_span(voice, from, to);
     } else {
         const int64_t loop_end = static_cast<int64_t>(osc->loop_end) << 32;
         const int loop_length = osc->loop_end - osc->loop_start;
-        int done = 0;
-        int64_t n = frames_until(osc, loop_end);
-        while (n < KORVEL_BUFSIZE) {
+        int done = from;
+        int64_t n = from + frames_until(osc, loop_end);
+        while (n < to) {
             render_span(voice, done, static_cast<int>(n));
             done = static_cast<int>(n);
             osc->phase_int -= loop_length;
             n += frames_until(osc, loop_end);
             osc->has_looped = 1;
         }
-        render_span(voice, done, KORVEL_BUFSIZE);
+        render_span(voice, done, to);
     }
-    voice->block_end = static_cast<unsigned int>(rendered);
     if (voice->profile->voice_filter) {
-        filter_process2(voice->filter, voice->dsp_buf, rendered); // glides while new coefficients are pending
+        filter_process2(voice->filter, voice->dsp_buf + from, to - from); // glides while new coefficients are pending
     }
-    if (ends) {
-        return 1;
+}
+
+// The block's first `frames` frames are out: a block that sounded passes its gain and time on to the next.
+void finish_block(korvel_voice_t* voice, int frames)
+{
+    if (voice->block_end > 0) {
+        voice->prev_amp = voice->amp;
+        voice->osc->ticks += static_cast<unsigned int>(frames);
     }
-    voice->prev_amp = voice->amp;
-    osc->ticks += KORVEL_BUFSIZE;
-    return 0;
+    voice->block_start = KORVEL_BUFSIZE;
 }
 
 } // namespace
@@ -197,12 +250,16 @@ extern "C" {
 
 int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus)
 {
-    const int ends = render_block(voice);
-    add_frames(voice, 0, KORVEL_BUFSIZE, left, right, reverb, chorus);
-    voice->block_start = KORVEL_BUFSIZE;
-    if (ends != 0) {
-        korvel_voice_end(voice);
+    plan_block(voice);
+    if (korvel_voice_is_playing(voice) && voice->block_end > 0) {
+        render_frames(voice, 0, static_cast<int>(voice->block_end));
     }
+    add_frames(voice, 0, KORVEL_BUFSIZE, left, right, reverb, chorus);
+    if (voice->block_ends != 0) {
+        korvel_voice_end(voice);
+        return 0;
+    }
+    finish_block(voice, KORVEL_BUFSIZE);
     return 0;
 }
 
@@ -211,13 +268,20 @@ int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* ri
     int done = 0;
     while (done < n) {
         if (voice->block_start >= KORVEL_BUFSIZE) {
-            voice->block_ends = static_cast<unsigned char>(render_block(voice));
+            plan_block(voice);
             if (!korvel_voice_is_playing(voice)) {
                 return 0;
             }
+        } else if (voice->replan != 0) {
+            replan_rest(voice);
         }
+        voice->replan = 0;
         const int from = static_cast<int>(voice->block_start);
         const int m = std::min(n - done, KORVEL_BUFSIZE - from);
+        const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
+        if (sounding_end > from) {
+            render_frames(voice, from, sounding_end);
+        }
         add_frames(voice, from, m, left + done, right + done, reverb != nullptr ? reverb + done : nullptr,
                    chorus != nullptr ? chorus + done : nullptr);
         voice->block_start += static_cast<unsigned int>(m);
@@ -226,12 +290,20 @@ int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* ri
             korvel_voice_end(voice);
             return 0;
         }
+        if (voice->block_start >= KORVEL_BUFSIZE) {
+            finish_block(voice, KORVEL_BUFSIZE);
+        }
     }
     return 0;
 }
 
 void korvel_voice_enter_release(korvel_voice_t* voice)
 {
+    // A voice handing out its block in parts renders only what it has handed out: the release starts with a new
+    // block at the frame reached, not at the end of this one.
+    if (voice->profile->event_offsets && voice->block_start < KORVEL_BUFSIZE && voice->block_start > 0) {
+        finish_block(voice, static_cast<int>(voice->block_start));
+    }
     for (korvel_envelope_t* env : {voice->volenv, voice->modenv}) {
         env->section = KORVEL_ENV_RELEASE;
         env->ticks = 0;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,18 @@ size_t first_sound(const std::vector<float>& samples)
 {
     return static_cast<size_t>(
         std::find_if(samples.begin(), samples.end(), [](float x) { return x != 0.0f; }) - samples.begin());
+}
+
+// Index of the first frame where the two signals part, or the shorter length.
+size_t first_difference(const Signal& a, const Signal& b)
+{
+    const size_t n = std::min(a.left.size(), b.left.size());
+    for (size_t i = 0; i < n; i++) {
+        if (std::fabs(a.left[i] - b.left[i]) > 1e-7f || std::fabs(a.right[i] - b.right[i]) > 1e-7f) {
+            return i;
+        }
+    }
+    return n;
 }
 
 korvel_profile_t offsets_only()
@@ -136,6 +149,34 @@ TEST_F(EventOffsets, ANoteStartedBetweenTwoPullsSoundsFromTheFrameWhereTheFirstE
         open(product_without_offsets());
         const size_t next_block = static_cast<size_t>((at + BLOCK - 1) / BLOCK * BLOCK);
         EXPECT_EQ(first_sound(note_after(at).left), next_block + onset) << "without offsets, at the next block";
+    }
+}
+
+TEST_F(EventOffsets, NoteOffsBendsAndControllersTakeEffectAtTheirOwnFrame)
+{
+    const struct {
+        const char* name;
+        std::function<int(korvel_synth_t*)> send;
+    } events[] = {{"note-off", [](korvel_synth_t* s) { return korvel_synth_noteoff(s, 0, 69); }},
+                  {"pitch bend", [](korvel_synth_t* s) { return korvel_synth_pitch_bend(s, 0, 12000 % 128, 12000 / 128); }},
+                  {"volume", [](korvel_synth_t* s) { return korvel_synth_cc(s, 0, 7, 40); }},
+                  {"expression", [](korvel_synth_t* s) { return korvel_synth_cc(s, 0, 11, 90); }}};
+    constexpr int FRAMES = 4 * BLOCK;
+    open(korvel_product_profile);
+    ASSERT_EQ(korvel_synth_noteon(synth, 0, 69, 100), 0);
+    const Signal reference = pull(FRAMES);
+    for (const auto& event : events) {
+        for (const int at : {1, 255, 257, 770}) {
+            SCOPED_TRACE(::testing::Message() << event.name << " at frame " << at);
+            open(korvel_product_profile);
+            ASSERT_EQ(korvel_synth_noteon(synth, 0, 69, 100), 0);
+            Signal s = pull(at);
+            ASSERT_EQ(event.send(synth), 0);
+            s.append(pull(FRAMES - at));
+            const size_t parted = first_difference(reference, s);
+            EXPECT_GE(parted, static_cast<size_t>(at));
+            EXPECT_LE(parted, static_cast<size_t>(at + 1));
+        }
     }
 }
 

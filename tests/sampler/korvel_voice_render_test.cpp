@@ -162,6 +162,30 @@ TEST_F(VoiceRender, NotesSoundAtTheirPitch)
     }
 }
 
+TEST_F(VoiceRender, ThePitchCorrectionRaisesTheNoteByItsCentsWithOrWithoutARootKeyOverride)
+{
+    struct Row {
+        int correction_cents;
+        int override_root; // -1: the sample's own root key 69
+    };
+    const Row rows[] = {{-99, -1}, {0, -1}, {50, -1}, {99, -1}, {-99, 57}, {0, 57}, {50, 57}, {99, 57}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.correction_cents << " cents, root " << r.override_root);
+        sf2::Sample a = sf2::looped_sample("A", sf2::sine_wave(100, 40), 100, 69, 44000);
+        a.correction = static_cast<int8_t>(r.correction_cents);
+        load(one_sample_bank(a));
+        std::vector<std::pair<int, float>> gens{{GEN_SAMPLEMODE, 1.0f}};
+        if (r.override_root >= 0) {
+            gens.emplace_back(GEN_OVERRIDEROOTKEY, static_cast<float>(r.override_root));
+        }
+        // Key 69 on the sample's own root, key 57 on the override: both play the recording's 440 Hz, corrected.
+        play(sample(0), r.override_root >= 0 ? r.override_root : 69, 127, gens);
+        const double hz = measured_frequency(render(190), BLOCK);
+        EXPECT_NEAR(1200.0 * std::log2(hz / 440.0), r.correction_cents, 1.0) << hz << " Hz";
+        korvel_voice_off(voice);
+    }
+}
+
 TEST_F(VoiceRender, VeryLowRootKeysKeepTheirPitch)
 {
     // Root key 5 (about 11 Hz): a note an octave up doubles the rate, which a clamped conversion would not.
