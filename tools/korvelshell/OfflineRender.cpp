@@ -3,6 +3,7 @@
 #include "sampler/src/korvel_synth_render.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvelshell {
 
@@ -39,9 +40,13 @@ bool OfflineRender::open(const std::string& path)
 
 bool OfflineRender::render(long frames)
 {
+    peak_ = 0.0f;
     while (frames > 0) {
         const int chunk = static_cast<int>(std::min<long>(frames, CHUNK_FRAMES));
         korvel_synth_write_float(synth_, chunk, interleaved_.data(), 0, 2, interleaved_.data(), 1, 2);
+        for (int i = 0; i < 2 * chunk; i++) {
+            peak_ = std::max(peak_, std::fabs(interleaved_[static_cast<size_t>(i)]));
+        }
         if (file_ != nullptr) {
             if (sf_writef_float(file_, interleaved_.data(), chunk) != chunk) {
                 error_ = sf_strerror(file_);

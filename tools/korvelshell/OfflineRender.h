@@ -30,6 +30,8 @@ public:
 
     double sampleRate() const { return rate_; }
     long framesWritten() const { return written_; }
+    // The largest magnitude of either channel in the frames of the last render() call.
+    float lastPeak() const { return peak_; }
     const std::string& error() const { return error_; }
 
 private:
@@ -37,6 +39,7 @@ private:
     double rate_;
     SNDFILE* file_ = nullptr;
     long written_ = 0;
+    float peak_ = 0.0f;
     std::string error_;
     std::vector<float> interleaved_;
 };

@@ -1,20 +1,29 @@
 // korvelshell: a synthesizer with one SoundFont, driven by the library's command shell on standard input or from a
-// command file, optionally rendering offline into a WAV file.
+// command file, or playing a standard MIDI file, optionally rendering offline into a WAV file.
 //
-//   korvelshell [-o out.wav] [-r sample-rate] soundfont.sf2 [commands.txt]
+//   korvelshell [-o out.wav] [-r sample-rate] [--as-specified] soundfont.sf2 [commands.txt | song.mid]
 //
-// Answers go to standard output. The exit status is 0 when every command succeeded, 1 when some command failed and
-// 2 when the synthesizer, the SoundFont, the command file or the WAV file could not be set up.
+// The synthesizer makes the product's sound (its profile: four-point interpolation, voice filter, effect sends and
+// tails, every event at its frame); --as-specified keeps the library's own defaults. A song is played at its
+// tempo from start to end and its tail until quiet. Answers go to standard output. The exit status is 0 when
+// every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer, the
+// SoundFont, the command or song file or the WAV file could not be set up.
 #include "sampler/src/korvel_cmd.h"
 #include "sampler/src/korvel_settings.h"
 #include "sampler/src/korvel_shell.h"
 #include "sampler/src/korvel_synth.h"
+#include "sampler/src/korvel_profile.h"
+#include "tools/korvelshell/NoteOffCommand.h"
 #include "tools/korvelshell/OfflineRender.h"
 #include "tools/korvelshell/RenderCommand.h"
+#include "tools/korvelshell/SongRender.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <getopt.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -24,22 +33,27 @@ namespace {
 struct Options {
     std::string wav;
     double sampleRate = 0.0; // 0 keeps the synthesizer's default
+    bool asSpecified = false;
     std::string soundfont;
-    std::string commands;
+    std::string commands; // a command file or a standard MIDI file
 };
 
 int usage()
 {
-    std::fprintf(stderr, "usage: korvelshell [-o out.wav] [-r sample-rate] soundfont.sf2 [commands.txt]\n"
+    std::fprintf(stderr, "usage: korvelshell [-o out.wav] [-r sample-rate] [--as-specified] soundfont.sf2 "
+                         "[commands.txt | song.mid]\n"
                          "Commands: those of 'help all', and 'render msec' to render msec milliseconds.\n");
     return 2;
 }
 
 bool parse(int argc, char** argv, Options& options)
 {
+    static const option longOptions[] = {{"as-specified", no_argument, nullptr, 'S'}, {nullptr, 0, nullptr, 0}};
     int opt = 0;
-    while ((opt = getopt(argc, argv, "o:r:")) != -1) {
-        if (opt == 'o') {
+    while ((opt = getopt_long(argc, argv, "o:r:", longOptions, nullptr)) != -1) {
+        if (opt == 'S') {
+            options.asSpecified = true;
+        } else if (opt == 'o') {
             options.wav = optarg;
         } else if (opt == 'r') {
             char* end = nullptr;
@@ -73,6 +87,14 @@ struct Library {
         delete_korvel_settings(settings);
     }
 };
+
+// Whether the file begins as a standard MIDI file does.
+bool isMidiFile(const std::string& path)
+{
+    char magic[4] = {};
+    std::ifstream file(path, std::ios::binary);
+    return file.read(magic, sizeof magic) && std::memcmp(magic, "MThd", sizeof magic) == 0;
+}
 
 int runShell(const Options& options, Library& library)
 {
@@ -118,6 +140,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "korvelshell: cannot load the SoundFont '%s'\n", options.soundfont.c_str());
         return 2;
     }
+    if (!options.asSpecified) {
+        korvel_synth_set_profile(library.synth, &korvel_product_profile);
+    }
     library.handler = new_korvel_cmd_handler(library.synth);
     if (library.handler == nullptr) {
         return 2;
@@ -127,10 +152,23 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "korvelshell: cannot create '%s': %s\n", options.wav.c_str(), render.error().c_str());
         return 2;
     }
-    if (korvelshell::registerRenderCommand(library.handler, &render) != 0) {
+    if (korvelshell::registerRenderCommand(library.handler, &render) != 0 ||
+        korvelshell::registerNoteOffCommand(library.handler, library.synth) != 0) {
         return 2;
     }
-    int status = runShell(options, library);
+    int status = 0;
+    if (!options.commands.empty() && isMidiFile(options.commands)) {
+        std::string error;
+        if (!korvelshell::renderSong(library.synth, render, options.commands, error)) {
+            std::fprintf(stderr, "korvelshell: %s\n", error.c_str());
+            status = 2;
+        }
+    } else {
+        status = runShell(options, library);
+        if (status == 1) {
+            std::fprintf(stderr, "korvelshell: some commands failed\n");
+        }
+    }
     if (!render.close()) {
         std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed\n", options.wav.c_str());
         status = 2;

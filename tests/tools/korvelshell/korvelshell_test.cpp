@@ -51,6 +51,30 @@ std::string bankPath()
     return path;
 }
 
+// A WAV file's frames, left and right interleaved.
+std::vector<float> readWav(const std::string& path, SF_INFO& info)
+{
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) {
+        return {};
+    }
+    std::vector<float> frames(static_cast<size_t>(info.frames) * 2);
+    sf_readf_float(file, frames.data(), info.frames);
+    sf_close(file);
+    return frames;
+}
+
+// The first frame from `from` on where either channel is louder than the last bit of 16 bits, or -1.
+long firstSound(const std::vector<float>& frames, long from)
+{
+    for (size_t i = static_cast<size_t>(2 * from); i < frames.size(); i++) {
+        if (std::fabs(frames[i]) > 1.5f / 32768.0f) {
+            return static_cast<long>(i / 2);
+        }
+    }
+    return -1;
+}
+
 std::string program(const std::string& arguments)
 {
     return std::string(KORVELSHELL_PROGRAM) + " " + arguments + " 2>/dev/null";
@@ -87,12 +111,59 @@ TEST(KorvelShellProgram, RendersACommandFileIntoAWavOfTheScriptedLength)
     EXPECT_GT(std::sqrt(sum / (2 * 24000)), 0.01) << "the note is heard";
 }
 
+TEST(KorvelShellProgram, ANormalSessionWithADrumThatEndedByItselfSucceeds)
+{
+    const std::string commands = writeFile("drum.txt", "noteon 9 42 100\nrender 3000\nnoteoff 9 42\n");
+    const ProgramRun run = runCommand(program(bankPath() + " " + commands));
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST(KorvelShellProgram, RendersASongWithEveryEventAtItsFrameAndTheFilesTempo)
+{
+    // 480 ticks a quarter. At 120 bpm the first note starts at tick 480 (0.5 s, frame 24000); from there the tempo
+    // doubles, so its note-off at tick 720 falls on frame 30000 and the second note at tick 960 on frame 36000.
+    const std::string csv = writeFile("song.csv", "0, 0, Header, 1, 1, 480\n"
+                                                  "1, 0, Start_track\n"
+                                                  "1, 0, Tempo, 500000\n"
+                                                  "1, 480, Tempo, 250000\n"
+                                                  "1, 480, Note_on_c, 0, 69, 100\n"
+                                                  "1, 720, Note_off_c, 0, 69, 0\n"
+                                                  "1, 960, Note_on_c, 1, 76, 100\n"
+                                                  "1, 1200, Note_off_c, 1, 76, 0\n"
+                                                  "1, 1200, End_track\n"
+                                                  "0, 0, End_of_file\n");
+    const std::string song = sf2::scratch_path("song.mid");
+    ASSERT_EQ(runCommand("csvmidi " + csv + " " + song).status, 0);
+    const std::string bank = bankPath();
+    for (const char* profile : {"", "--as-specified "}) {
+        SCOPED_TRACE(profile);
+        const std::string wav = sf2::scratch_path("song.wav");
+        ASSERT_EQ(runCommand(program(std::string(profile) + "-o " + wav + " " + bank + " " + song)).status, 0);
+        SF_INFO info{};
+        const std::vector<float> frames = readWav(wav, info);
+        ASSERT_EQ(info.samplerate, 48000);
+        if (*profile == '\0') {
+            EXPECT_NEAR(firstSound(frames, 0), 24000, 1);
+            EXPECT_NEAR(firstSound(frames, 31000), 36000, 1) << "silent between the notes";
+        } else {
+            // The library's own defaults start notes at its next 256-frame block.
+            EXPECT_NEAR(firstSound(frames, 0), 24000 + 128, 128);
+            EXPECT_NEAR(firstSound(frames, 31000), 36000 + 128, 128);
+        }
+        EXPECT_GE(info.frames, 42000) << "the song plays to its end";
+        EXPECT_LT(info.frames, 42000 + 48000) << "and its tail stops once quiet";
+    }
+}
+
 TEST(KorvelShellProgram, SampleRateOptionAndFailedLines)
 {
     const std::string wav = sf2::scratch_path("out.wav");
     const std::string commands = writeFile("bad.txt", "render 100\nnoteon 0\nrender -5\nrender soon\nrender\n");
     const ProgramRun run = runCommand(program("-r 24000 -o " + wav + " " + bankPath() + " " + commands));
     EXPECT_EQ(run.status, 1);
+    EXPECT_NE(runCommand(std::string(KORVELSHELL_PROGRAM) + " " + bankPath() + " " + commands + " 2>&1 >/dev/null")
+                  .output.find("korvelshell: some commands failed\n"),
+              std::string::npos);
     EXPECT_NE(run.output.find("noteon: too few arguments\nrender: invalid duration.\nrender: invalid duration.\n"
                               "render: too few arguments.\n"),
               std::string::npos)
