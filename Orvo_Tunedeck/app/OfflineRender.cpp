@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
@@ -19,6 +20,15 @@ namespace {
 constexpr int64_t kBlockFrames = 256;
 // Messages scheduled per render call: well inside what the instrument's schedule queue holds for one call.
 constexpr size_t kMessagesPerRender = 256;
+
+// Frames by which the chain delays the instrument's sound (the limiter's look-ahead and any other node's latency).
+int64_t chainLatencyFrames(const AudioEngine& player, double sampleRateHz) {
+    double seconds = 0.0;
+    const audioengine::Node* chain[] = {player.reverb.get(), player.eq.get(), player.limiter.get()};
+    for (const audioengine::Node* node : chain)
+        if (node != nullptr) seconds += node->latency();
+    return std::llround(seconds * sampleRateHz);
+}
 
 // Renders into file; the messages name request.wavFile, where the file goes when the render succeeds.
 int renderInto(const OfflineRenderRequest& request, const std::filesystem::path& file) {
@@ -40,7 +50,10 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
 
     const auto tailFrames =
         static_cast<int64_t>(std::ceil(player.instrument->audioUnit0->tailTime() * request.sampleRateHz));
-    const int64_t totalFrames = schedule.endFrame + tailFrames;
+    // The file starts where the instrument's first frame comes out of the chain, not where it goes in.
+    const int64_t latencyFrames = chainLatencyFrames(player, request.sampleRateHz);
+    const int64_t totalFrames = schedule.endFrame + tailFrames + latencyFrames;
+    int64_t toDiscard = latencyFrames;
     size_t next = 0;
     for (int64_t frame = 0; frame < totalFrames;) {
         auto frames = std::min<int64_t>(kBlockFrames, totalFrames - frame);
@@ -57,7 +70,11 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
             player.sendMIDIAt(kAUEventSampleTimeImmediate + offset, message.bytes);
             ++scheduled;
         }
-        if (!wav.render(static_cast<uint32_t>(frames))) return reportError(wav.error());
+        const int64_t discarded = std::min(toDiscard, frames);
+        toDiscard -= discarded;
+        if (discarded > 0) wav.discard(static_cast<uint32_t>(discarded));
+        if (frames > discarded && !wav.render(static_cast<uint32_t>(frames - discarded)))
+            return reportError(wav.error());
         mainQueue.drain();
         frame += frames;
     }

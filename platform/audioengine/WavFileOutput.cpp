@@ -57,4 +57,13 @@ bool WavFileOutput::render(uint32_t frames) {
     return true;
 }
 
+void WavFileOutput::discard(uint32_t frames) {
+    if (source_ == nullptr) return;
+    while (frames > 0) {
+        const uint32_t chunk = std::min(frames, kChunkFrames);
+        source_->renderFrames(chunk, left_.data(), right_.data());
+        frames -= chunk;
+    }
+}
+
 }  // namespace audioengine

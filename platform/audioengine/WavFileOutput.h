@@ -28,6 +28,8 @@ public:
 
     // Renders frames frames and appends them. False when not started or when writing failed (error() says why).
     bool render(uint32_t frames);
+    // Renders frames frames and drops them (a chain's latency before its first frame). Nothing when not started.
+    void discard(uint32_t frames);
     uint64_t framesWritten() const { return framesWritten_; }
     const std::string& error() const { return error_; }
 
