@@ -6,6 +6,7 @@
 
 #include "Orvo_Tunedeck_Extension/dsp/KernelInstanceIds.h"
 #include "platform/foundation/Folders.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvelsynth.h"
 #include "shared/globals/Print.h"
 
@@ -37,6 +38,8 @@ void OrvoTunedeck_DSPKernel::createLibraryInstance() {
         safeprint("ERROR: The internal synthesizer / sequencer could not be created.");
         return;
     }
+    // The instrument is what a user hears: it renders with the product's sound, not the library's defaults.
+    korvel_synth_set_profile(synth, &korvel_product_profile);
     std::memcpy(synth->resource_path, path1, folder.size() + 1);
     std::memcpy(synth->soundfont_path, soundfontPath.c_str(), soundfontPath.size() + 1);
 }
