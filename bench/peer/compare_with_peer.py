@@ -3,8 +3,9 @@
 
 For every song it prints the correlation of the two loudness envelopes (10 ms windows), the onset lag of ours
 against the peer (cross-correlation of 1 ms envelopes, refined between lags) and the loudness difference (RMS in
-dB). A generated song plays each of the 128 programs alone, one note each; its per-program levels, after taking off
-the median difference of the two renderers, show which instruments sit louder or quieter than the peer has them.
+dB). A generated song plays each of the 128 programs alone, one note each; its per-program levels (the loudest 50 ms of
+each note), after taking off the median difference of the two renderers, show which instruments sit louder or
+quieter than the peer has them.
 
 The peer gets a configuration of its own that names only the given bank, and keeps the silence at the start of a
 song (--preserve-silence), so that onsets can be compared. Needs timidity and python3-numpy
@@ -34,6 +35,7 @@ MAX_LAG_SECONDS = 0.050
 PROGRAM_NOTE_SECONDS = 1.0
 PROGRAM_GAP_SECONDS = 1.0
 LEVEL_TOLERANCE_DB = 3.0
+LEVEL_SECONDS = 0.050
 
 
 def variable_length(value):
@@ -120,10 +122,14 @@ def rms_db(signal):
 
 
 def program_levels(signal):
+    """The loudest 50 ms of each program's note, in dB: the instrument's level, whatever the shape of its decay
+    (the peer takes a decay time as the time to reach the sustain level, not as the time for 100 dB)."""
     step = int((PROGRAM_NOTE_SECONDS + PROGRAM_GAP_SECONDS) * RATE)
     note = int(PROGRAM_NOTE_SECONDS * RATE)
     gap = int(PROGRAM_GAP_SECONDS * RATE)
-    return np.array([rms_db(signal[p * step + gap:p * step + gap + note]) for p in range(128)])
+    levels = [20.0 * np.log10(max(envelope(signal[p * step + gap:p * step + gap + note], LEVEL_SECONDS).max(), 1e-12))
+              for p in range(128)]
+    return np.array(levels)
 
 
 def main():
