@@ -25,14 +25,16 @@ struct korvel_profile_t {
     // the sound cards the format was made for, and banks are voiced for that: in full, quiet instruments such as
     // breath noise or a square lead end up 9 to 19 dB below the others.
     float attenuation_share = 1.0f;
-    // Gain of the voices' reverb and chorus sends (with voice_sends), so that a full send (controller 91 or 93 at
-    // 127, a send of 0.2 by the default modulators) gives an effect about 4 dB below the dry sound, as common
-    // players do.
+    // Gain of the voices' reverb and chorus sends (with voice_sends). Common players put a full send (controller
+    // 91 or 93 at 127, a send of 0.2 by the default modulators) about 4 dB below the dry sound; at 1 our reverb
+    // is about 5 dB above it.
     float send_gain = 1.0f;
 };
 
-// All switches on, with the common players' attenuation share and send level.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.35f};
+// All switches on. The attenuation and the sends stay in full for now: the banks the project generates are voiced
+// for them (their level tests hold every program within 6 dB of the set's median), and moving to the common
+// players' 0.4 and a lower send gain needs the banks revoiced with it.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 1.0f, 1.0f};
 
 // Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
 void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);
