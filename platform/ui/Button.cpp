@@ -25,10 +25,22 @@ void Button::sendAction() {
     if (isEnabled && action) action(*this);
 }
 
+const std::shared_ptr<ImageView>& Button::imageView() {
+    if (!imageView_) {
+        imageView_ = std::make_shared<ImageView>(bounds());
+        addSubview(imageView_);
+    }
+    return imageView_;
+}
+
+double Button::shownOpacity() const { return alpha * (pressed_ ? 0.5 : 1) * (isEnabled ? 1 : 0.4); }
+
 void Button::draw(GraphicsContext& ctx, Rect) {
+    if (imageView_) imageView_->alpha = shownOpacity();
+    if (title_.empty()) return;
     Color color = titleColor_;
-    color.alpha *= alpha * (pressed_ ? 0.5 : 1) * (isEnabled ? 1 : 0.4);
-    ctx.drawText(title_.empty() ? imageName_ : title_, bounds(), {font, color, TextAlignment::centre, true});
+    color.alpha *= shownOpacity();
+    ctx.drawText(title_, bounds(), {font, color, TextAlignment::centre, true});
 }
 
 void Button::touchesBegan(const std::vector<Touch>&) {

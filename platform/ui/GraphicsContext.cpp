@@ -1,6 +1,7 @@
 #include "platform/ui/GraphicsContext.h"
 
 #include "platform/ui/CairoPath.h"
+#include "platform/ui/Image.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -176,6 +177,18 @@ void GraphicsContext::drawText(std::string_view text, Rect rect, const TextStyle
     cairo_scale(cr_, narrowing, 1);
     cairo_move_to(cr_, 0, 0);
     pango_cairo_show_layout(cr_, layout.get());
+    cairo_restore(cr_);
+}
+
+void GraphicsContext::drawImage(const Image& image, Rect rect, double alpha) {
+    if (log_) record(formatNumbers("image", {rect.x, rect.y, rect.width, rect.height, alpha}));
+    if (image.width() <= 0 || image.height() <= 0 || rect.isEmpty()) return;
+    cairo_save(cr_);
+    cairo_translate(cr_, rect.x, rect.y);
+    cairo_scale(cr_, rect.width / image.width(), rect.height / image.height());
+    cairo_set_source_surface(cr_, image.surface(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);
+    cairo_paint_with_alpha(cr_, alpha);
     cairo_restore(cr_);
 }
 

@@ -13,6 +13,8 @@ typedef struct _cairo cairo_t;
 
 namespace ui {
 
+class Image;
+
 enum class LineCap { butt, round, square };
 enum class LineJoin { miter, round, bevel };
 
@@ -59,6 +61,8 @@ public:
     // Draws text as one line into rect, aligned horizontally by the style, vertically centred (or at the bottom
     // with alignToBottom), clipped to rect: text wider than rect is cut (or narrowed, see TextStyle), never wrapped.
     void drawText(std::string_view text, Rect rect, const TextStyle& style, bool alignToBottom = false);
+    // Paints image scaled into rect (which it fills), at the given opacity (0...1).
+    void drawImage(const Image& image, Rect rect, double alpha = 1);
 
     // When set, every call above appends a line describing it.
     void recordCallsInto(std::vector<std::string>* log) { log_ = log; }

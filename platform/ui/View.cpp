@@ -1,5 +1,8 @@
 #include "platform/ui/View.h"
 
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/Window.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -8,11 +11,42 @@ View::View(Rect frame) : frame_(frame) {}
 
 View::~View() {
     for (auto& child : subviews_) child->superview_ = nullptr;
+    for (auto& recognizer : recognizers_) recognizer->view_ = nullptr;
 }
 
 void View::setFrame(Rect frame) {
     frame_ = frame;
     setNeedsDisplay();
+    for (const auto& child : subviews_) {
+        if (child->pinned_) child->followSuperview();
+    }
+}
+
+void View::setScale(double scale) {
+    if (!(scale > 0) || scale == scale_) return;
+    scale_ = scale;
+    setFrame(frame_);
+}
+
+void View::setPinnedToSuperviewEdges(bool pinned) {
+    pinned_ = pinned;
+    if (pinned_) followSuperview();
+}
+
+void View::followSuperview() {
+    if (superview_ && frame_ != superview_->bounds()) setFrame(superview_->bounds());
+}
+
+Window* View::window() const {
+    const View* root = this;
+    while (root->superview_) root = root->superview_;
+    return root->window_;
+}
+
+void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer) {
+    if (!recognizer || recognizer->view_) return;
+    recognizer->view_ = this;
+    recognizers_.push_back(std::move(recognizer));
 }
 
 void View::setHidden(bool hidden) {
@@ -35,8 +69,9 @@ void View::addSubview(std::shared_ptr<View> view) {
     if (!view || view.get() == this) return;
     view->removeFromSuperview();
     view->superview_ = this;
-    subviews_.push_back(std::move(view));
+    subviews_.push_back(view);
     setNeedsDisplay();
+    if (view->pinned_) view->followSuperview();
 }
 
 void View::removeFromSuperview() {
@@ -56,21 +91,28 @@ void View::removeFromSuperview() {
 void View::drawHierarchy(GraphicsContext& ctx) {
     needsDisplay_ = false;
     if (hidden_) return;
+    const bool scaled = scale_ != 1;
+    if (scaled) {
+        ctx.saveGState();
+        ctx.scaleBy(scale_, scale_);
+    }
     draw(ctx, bounds());
     for (const auto& child : subviews_) {
         ctx.saveGState();
         ctx.translateBy(child->frame_.x, child->frame_.y);
-        ctx.clip(child->bounds());
+        ctx.clip({0, 0, child->frame_.width, child->frame_.height});
         child->drawHierarchy(ctx);
         ctx.restoreGState();
     }
+    if (scaled) ctx.restoreGState();
 }
 
 View* View::hitTest(Point point) {
     if (hidden_ || !userInteractionEnabled || !bounds().contains(point)) return nullptr;
     for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
         View* child = it->get();
-        if (View* hit = child->hitTest({point.x - child->frame_.x, point.y - child->frame_.y})) return hit;
+        const Point inChild{(point.x - child->frame_.x) / child->scale_, (point.y - child->frame_.y) / child->scale_};
+        if (View* hit = child->hitTest(inChild)) return hit;
     }
     return this;
 }
@@ -79,10 +121,18 @@ Point View::convert(Point point, const View* descendant) const {
     std::vector<const View*> chain;
     for (const View* v = descendant; v && v != this; v = v->superview_) chain.push_back(v);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        point.x -= (*it)->frame_.x;
-        point.y -= (*it)->frame_.y;
+        point.x = (point.x - (*it)->frame_.x) / (*it)->scale_;
+        point.y = (point.y - (*it)->frame_.y) / (*it)->scale_;
     }
     return point;
+}
+
+Rect View::convertRectFrom(Rect rect, const View* descendant) const {
+    for (const View* v = descendant; v && v != this; v = v->superview_) {
+        rect = {v->frame_.x + rect.x * v->scale_, v->frame_.y + rect.y * v->scale_, rect.width * v->scale_,
+                rect.height * v->scale_};
+    }
+    return rect;
 }
 
 }  // namespace ui

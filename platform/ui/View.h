@@ -8,6 +8,9 @@
 
 namespace ui {
 
+class GestureRecognizer;
+class Window;
+
 // One finger (or pointer) on the screen, located in the coordinates of the view that receives it.
 struct Touch {
     Point location;
@@ -29,8 +32,21 @@ public:
     // Position and size in the superview's coordinates.
     Rect frame() const { return frame_; }
     virtual void setFrame(Rect frame);
-    // The view's own coordinate space: origin (0, 0), the frame's size.
-    Rect bounds() const { return {0, 0, frame_.width, frame_.height}; }
+    // The view's own coordinate space: origin (0, 0), the frame's size divided by the scale.
+    Rect bounds() const { return {0, 0, frame_.width / scale_, frame_.height / scale_}; }
+
+    // How much larger the view's content (its drawing and its subviews) appears than its own coordinates say: a
+    // view of scale 2 shows a bounds of 100 x 50 in a frame of 200 x 100. Positive; 1 at first.
+    double scale() const { return scale_; }
+    void setScale(double scale);
+
+    // While set, the view keeps its superview's bounds as its frame (an edge-to-edge fit that follows every
+    // resize of the superview). Without a superview there is nothing to follow and nothing changes.
+    void setPinnedToSuperviewEdges(bool pinned);
+    bool isPinnedToSuperviewEdges() const { return pinned_; }
+
+    // The window whose tree holds this view, or null while the view is shown in no window.
+    Window* window() const;
 
     bool isHidden() const { return hidden_; }
     void setHidden(bool hidden);
@@ -69,9 +85,23 @@ public:
 
     // Converts a point of this view into the coordinates of one of its descendants (or itself).
     Point convert(Point point, const View* descendant) const;
+    // Converts a rectangle of one of this view's descendants (or itself) into this view's coordinates.
+    Rect convertRectFrom(Rect rect, const View* descendant) const;
+
+    // Recognisers of gestures made on this view or on the views below it (see GestureRecognizer). The view
+    // owns them.
+    void addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer);
+    const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return recognizers_; }
 
 private:
+    friend class Window;
+    void followSuperview();
+
     Rect frame_;
+    double scale_ = 1;
+    bool pinned_ = false;
+    Window* window_ = nullptr;  // set on the root view of a window only
+    std::vector<std::shared_ptr<GestureRecognizer>> recognizers_;
     bool hidden_ = false;
     bool needsDisplay_ = true;
     View* superview_ = nullptr;

@@ -53,6 +53,8 @@ public:
     virtual void viewDidAppear(bool /*animated*/) {}
     virtual void viewWillDisappear(bool /*animated*/) {}
     virtual void viewDidDisappear(bool /*animated*/) {}
+    // The system runs short of memory: a screen may let go of what it can make again. The default does nothing.
+    virtual void didReceiveMemoryWarning() {}
 
     // Presents controller over this one. Refused (false, nothing happens) when controller is null, already
     // presented somewhere, or when this controller already presents one.

@@ -20,7 +20,9 @@ public:
 
 }  // namespace
 
-Window::Window(Rect frame) : root_(std::make_shared<ScreenStack>(frame)) {}
+Window::Window(Rect frame) : root_(std::make_shared<ScreenStack>(frame)) { root_->window_ = this; }
+
+Window::~Window() { root_->window_ = nullptr; }
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     if (controller_) {

@@ -2,16 +2,20 @@
 
 #include "platform/ui/GraphicsContext.h"
 
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 
 namespace ui {
 
 namespace {
 // How often GLib's loop drains the main queue, in milliseconds: a little more often than the 60 Hz view timers.
 constexpr unsigned kDrainIntervalMs = 4;
+// One notch of the wheel turned with Ctrl held scales a pinch by this factor (up enlarges).
+constexpr double kWheelPinchStep = 1.1;
 }  // namespace
 
 // GTK's signal and callback signatures, forwarding to the host.
@@ -33,6 +37,29 @@ struct GtkWindowCallbacks {
         return G_SOURCE_CONTINUE;
     }
     static void destroyed(GtkWidget*, gpointer data) { host(data)->windowDestroyed(); }
+    static void zoomBegin(GtkGesture* gesture, GdkEventSequence*, gpointer data) {
+        double x = 0;
+        double y = 0;
+        gtk_gesture_get_bounding_box_center(gesture, &x, &y);
+        host(data)->pointer_.pinchBegan(*host(data)->root_, {x, y});
+    }
+    static void zoomChanged(GtkGestureZoom*, double scale, gpointer data) { host(data)->pointer_.pinchChanged(scale); }
+    static void zoomEnd(GtkGesture*, GdkEventSequence*, gpointer data) { host(data)->pointer_.pinchEnded(); }
+    static void motion(GtkEventControllerMotion*, double x, double y, gpointer data) { host(data)->hover_ = {x, y}; }
+    static gboolean scroll(GtkEventControllerScroll* controller, double, double dy, gpointer data) {
+        const GdkModifierType modifiers = gtk_event_controller_get_current_event_state(GTK_EVENT_CONTROLLER(controller));
+        if ((modifiers & GDK_CONTROL_MASK) == 0 || dy == 0) return FALSE;
+        host(data)->wheelPinch(dy < 0 ? kWheelPinchStep : 1 / kWheelPinchStep);
+        return TRUE;
+    }
+    static gboolean quit(GtkWidget*, GVariant*, gpointer data) {
+        host(data)->close();
+        return TRUE;
+    }
+    static gboolean signalled(gpointer data) {
+        host(data)->close();
+        return G_SOURCE_CONTINUE;
+    }
 };
 
 bool GtkWindowHost::gtkAvailable() {
@@ -60,10 +87,30 @@ GtkWindowHost::GtkWindowHost(std::shared_ptr<View> root, const std::string& titl
     g_signal_connect(drag, "cancel", G_CALLBACK(&GtkWindowCallbacks::cancel), this);
     gtk_widget_add_controller(area_, GTK_EVENT_CONTROLLER(drag));
 
+    GtkGesture* zoom = gtk_gesture_zoom_new();
+    g_signal_connect(zoom, "begin", G_CALLBACK(&GtkWindowCallbacks::zoomBegin), this);
+    g_signal_connect(zoom, "scale-changed", G_CALLBACK(&GtkWindowCallbacks::zoomChanged), this);
+    g_signal_connect(zoom, "end", G_CALLBACK(&GtkWindowCallbacks::zoomEnd), this);
+    gtk_widget_add_controller(area_, GTK_EVENT_CONTROLLER(zoom));
+    GtkEventController* motion = gtk_event_controller_motion_new();
+    g_signal_connect(motion, "motion", G_CALLBACK(&GtkWindowCallbacks::motion), this);
+    gtk_widget_add_controller(area_, motion);
+    GtkEventController* wheel = gtk_event_controller_scroll_new(GTK_EVENT_CONTROLLER_SCROLL_VERTICAL);
+    g_signal_connect(wheel, "scroll", G_CALLBACK(&GtkWindowCallbacks::scroll), this);
+    gtk_widget_add_controller(area_, wheel);
+
+    GtkEventController* shortcuts = gtk_shortcut_controller_new();
+    gtk_shortcut_controller_set_scope(GTK_SHORTCUT_CONTROLLER(shortcuts), GTK_SHORTCUT_SCOPE_GLOBAL);
+    gtk_shortcut_controller_add_shortcut(
+        GTK_SHORTCUT_CONTROLLER(shortcuts),
+        gtk_shortcut_new(gtk_keyval_trigger_new(GDK_KEY_q, GDK_CONTROL_MASK),
+                         gtk_callback_action_new(&GtkWindowCallbacks::quit, this, nullptr)));
+
     GtkWidget* overlay = gtk_overlay_new();
     gtk_overlay_set_child(GTK_OVERLAY(overlay), area_);
     embedded_->overlay_ = overlay;
     gtk_window_set_child(GTK_WINDOW(window_), overlay);
+    gtk_widget_add_controller(window_, shortcuts);
     g_signal_connect(window_, "destroy", G_CALLBACK(&GtkWindowCallbacks::destroyed), this);
     gtk_widget_add_tick_callback(area_, &GtkWindowCallbacks::tick, this, nullptr);
     drainSource_ = g_timeout_add(kDrainIntervalMs, &GtkWindowCallbacks::drainQueue, this);
@@ -78,11 +125,30 @@ void GtkWindowHost::present() {
 }
 
 void GtkWindowHost::close() {
+    removeSources();
+    if (window_) gtk_window_destroy(GTK_WINDOW(window_));  // the destroy signal clears the fields
+}
+
+void GtkWindowHost::closeOnTerminationSignals() {
+    if (!window_ || !signalSources_.empty()) return;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        signalSources_.push_back(g_unix_signal_add(signal, &GtkWindowCallbacks::signalled, this));
+    }
+}
+
+void GtkWindowHost::removeSources() {
     if (drainSource_) {
         g_source_remove(drainSource_);
         drainSource_ = 0;
     }
-    if (window_) gtk_window_destroy(GTK_WINDOW(window_));  // the destroy signal clears the fields
+    for (const unsigned source : signalSources_) g_source_remove(source);
+    signalSources_.clear();
+}
+
+void GtkWindowHost::wheelPinch(double scale) {
+    pointer_.pinchBegan(*root_, hover_);
+    pointer_.pinchChanged(scale);
+    pointer_.pinchEnded();
 }
 
 void GtkWindowHost::runUntilClosed() {
@@ -117,10 +183,7 @@ void GtkWindowHost::windowDestroyed() {
     window_ = nullptr;
     area_ = nullptr;
     embedded_->overlay_ = nullptr;
-    if (drainSource_) {
-        g_source_remove(drainSource_);
-        drainSource_ = 0;
-    }
+    removeSources();
 }
 
 void GtkEmbeddedWidgets::add(View& view, GtkWidget* widget) {
@@ -139,19 +202,16 @@ void GtkEmbeddedWidgets::remove(GtkWidget* widget) {
 void GtkEmbeddedWidgets::place(View& root) {
     for (const auto& [view, widget] : widgets_) {
         // The view's place in the root's coordinates, when the root reaches it through shown views.
-        Point origin{0, 0};
         bool shown = !view->isHidden();
         const View* v = view;
         for (; v && v != &root; v = v->superview()) {
-            origin.x += v->frame().x;
-            origin.y += v->frame().y;
             if (v->superview() && v->superview()->isHidden()) shown = false;
         }
-        const Rect frame = view->frame();
+        const Rect frame = root.convertRectFrom(view->bounds(), view);
         shown = shown && v == &root && frame.width >= 1 && frame.height >= 1;
         if (shown) {
-            gtk_widget_set_margin_start(widget, static_cast<int>(std::lround(origin.x)));
-            gtk_widget_set_margin_top(widget, static_cast<int>(std::lround(origin.y)));
+            gtk_widget_set_margin_start(widget, static_cast<int>(std::lround(frame.x)));
+            gtk_widget_set_margin_top(widget, static_cast<int>(std::lround(frame.y)));
             gtk_widget_set_size_request(widget, static_cast<int>(std::lround(frame.width)),
                                         static_cast<int>(std::lround(frame.height)));
         }

@@ -35,8 +35,9 @@ private:
 
 // The window back end: shows a view tree in a GTK 4 window. The root view takes the size of the window; a view's
 // redraw request repaints the window on the next frame; presses, drags and releases of the pointer become touches
-// of the view under the press, and a broken grab cancels them. While the window is open, GLib's main loop also
-// drains the given main queue.
+// of the view under the press, and a broken grab cancels them; a touchpad pinch, or the wheel turned with Ctrl
+// held, becomes a pinch at the pointer. Ctrl+Q closes the window as its close button does. While the window is
+// open, GLib's main loop also drains the given main queue.
 //
 // Thread contract: main thread only; construct after gtkAvailable() returned true.
 class GtkWindowHost {
@@ -52,6 +53,8 @@ public:
     void present();
     bool isOpen() const { return window_ != nullptr; }
     void close();
+    // From now on SIGINT and SIGTERM close the window (instead of ending the process) while it is open.
+    void closeOnTerminationSignals();
 
     // Runs GLib's main loop until the window is closed.
     void runUntilClosed();
@@ -71,6 +74,8 @@ private:
     void dragEnded(Point offset);
     void frameTick();
     void windowDestroyed();
+    void removeSources();
+    void wheelPinch(double scale);
 
     std::shared_ptr<View> root_;
     dispatch::MainQueue& queue_;
@@ -80,6 +85,8 @@ private:
     GtkWidget* area_ = nullptr;
     std::shared_ptr<GtkEmbeddedWidgets> embedded_ = std::make_shared<GtkEmbeddedWidgets>();
     unsigned drainSource_ = 0;
+    std::vector<unsigned> signalSources_;
+    Point hover_;
 };
 
 }  // namespace ui

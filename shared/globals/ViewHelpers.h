@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/ui/ImageView.h"
+#include "platform/ui/View.h"
+
+#include <string>
+
+// Small helpers for views that both deliverables build.
+//
+// Thread contract: main queue only.
+
+// Fits view to its superview, edge to edge, for good (it follows every later resize); without a superview,
+// nothing happens.
+void pinToSuperviewEdges(ui::View& view);
+
+// Reads the picture at URLAddress (a file URL; other schemes cannot be read here) in a task queued on the main
+// queue and shows it in imageView. A text that is no URL, a resource that cannot be read and data that form no
+// picture are logged; the image view is left as it was then. The image view may go away before the task runs.
+void loadFrom(const std::shared_ptr<ui::ImageView>& imageView, const std::string& URLAddress);
+
+// Fetches the picture at imageURLString in a task queued on the main queue and shows it in imageView (no picture
+// when the data form none). A text that is no URL does nothing; a fetch that fails prints its reason and leaves
+// the image view as it was. The task keeps the image view alive.
+void getImageFromURLString(const std::shared_ptr<ui::ImageView>& imageView, const std::string& imageURLString);
