@@ -1,0 +1,20 @@
+// icongen: draws the button pictures of the views into a resources folder.
+//   icongen <resources folder>
+
+#include "tools/icongen/ButtonPictures.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: icongen <resources folder>\n");
+        return 2;
+    }
+    const std::string failure = icongen::writeButtonPictures(argv[1]);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "icongen: %s\n", failure.c_str());
+        return 1;
+    }
+    return 0;
+}
