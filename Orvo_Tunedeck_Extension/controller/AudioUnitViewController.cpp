@@ -1,5 +1,6 @@
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "Orvo_Tunedeck_Extension/controller/InstrumentRootView.h"
 #include "Orvo_Tunedeck_Extension/controller/LongPressPanel.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
@@ -94,23 +95,24 @@ void AudioUnitViewController::connectSteps() {
 
 void AudioUnitViewController::loadView() {
     const ui::Rect panel{0, 0, 600, 500};
-    auto root = std::make_shared<ui::View>(ui::Rect{0, 0, panel.width + 2 * viewInset, panel.height + 2 * viewInset});
-    pluginView = std::make_shared<ui::View>(ui::Rect{viewInset, viewInset, panel.width, panel.height});
+    const ui::Rect design = InstrumentRootView::kDesign;
+    auto root = std::make_shared<InstrumentRootView>(design);
+    ui::View& content = *root->content();
+    pluginView = std::make_shared<PluginView>(ui::Rect{viewInset, viewInset, panel.width, panel.height}, panel.width);
     pluginFrame = std::make_shared<PluginFrame>(panel);
     tunedeckContainer = std::make_shared<ui::View>(panel);
     auto pressPanel = std::make_shared<LongPressPanel>(panel);
     longPressGesture = &pressPanel->longPress;
     tunedeckView = std::move(pressPanel);
-    tunedeckOverlay = std::make_shared<TunedeckOverlay>(ui::Rect{0, 0, 600, 328});
+    tunedeckOverlay = std::make_shared<TunedeckOverlay>(TunedeckOverlayBase::canvas);
     tunedeckOverlay->userInteractionEnabled = false;
     tunedeckContainer->addSubview(tunedeckView);
     tunedeckContainer->addSubview(tunedeckOverlay);
     pluginView->addSubview(pluginFrame);
     pluginView->addSubview(tunedeckContainer);
-    root->addSubview(pluginView);
-    toolbarTop = std::make_shared<ui::View>(ui::Rect{0, 0, root->frame().width, viewInset});
-    toolbarBottom = std::make_shared<ui::View>(
-        ui::Rect{0, root->frame().height - viewInset, root->frame().width, viewInset});
+    content.addSubview(pluginView);
+    toolbarTop = std::make_shared<ui::View>(ui::Rect{0, 0, design.width, viewInset});
+    toolbarBottom = std::make_shared<ui::View>(ui::Rect{0, design.height - viewInset, design.width, viewInset});
     const auto button = [this](ui::View& bar, double x, const std::string& image, void (*act)(AudioUnitViewController&,
                                                                                            ui::Button&)) {
         auto b = std::make_shared<ui::Button>(ui::Rect{x, 0, viewInset, viewInset});
@@ -120,6 +122,7 @@ void AudioUnitViewController::loadView() {
             if (auto controller = weak.lock()) act(*controller, sender);
         };
         bar.addSubview(b);
+        showButtonPicture(*b);
         return b;
     };
     freezeButton = button(*toolbarTop, 0, "Freeze Icon",
@@ -133,8 +136,13 @@ void AudioUnitViewController::loadView() {
                         [](AudioUnitViewController& c, ui::Button&) { c.openFilePicker(); });
     buttonTest = button(*toolbarBottom, 3 * viewInset, "Test Icon", [](AudioUnitViewController&, ui::Button&) {});
     loadControls();
-    root->addSubview(toolbarTop);
-    root->addSubview(toolbarBottom);
+    content.addSubview(toolbarTop);
+    content.addSubview(toolbarBottom);
+    loadGestures(*root);
+    std::weak_ptr<AudioUnitViewController> weak = self();
+    root->didLayout = [weak] {
+        if (auto controller = weak.lock()) controller->viewDidLayoutSubviews();
+    };
     setView(std::move(root));
 }
 

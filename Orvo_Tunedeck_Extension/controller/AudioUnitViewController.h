@@ -2,7 +2,6 @@
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
-#include "Orvo_Tunedeck_Extension/controller/GestureState.h"
 #include "Orvo_Tunedeck_Extension/controller/LongPressRecognizer.h"
 #include "Orvo_Tunedeck_Extension/controller/TrackingSlider.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewControllerDelegate.h"
@@ -13,6 +12,7 @@
 #include "platform/dispatch/Timer.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/DocumentPicker.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -61,15 +61,16 @@ public:
     // Stores the unit and schedules connectViewToAudioUnit on the main queue.
     void setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit);
 
-    // The view: the plug-in view with the frame, the panel and the overlay, inset in the root view.
+    // The view: a dark root that scales the design (the toolbars at top and bottom, and between them the plug-in
+    // view with the frame, the panel and the overlay) to fit, centred; it carries the tap, double-tap, pan and
+    // pinch recognisers.
     void loadView() override;
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    // Runs after every resize of the view: places the plug-in view again unless it is frozen or being moved.
     void viewDidLayoutSubviews();
     void prepare(ui::Segue& segue, const std::any& sender) override;
-    // The root view the back end shows, or null while the controller's view is shown nowhere.
-    ui::View* window = nullptr;
 
     bool useObservers = true;
     bool touchesLocked = false;
@@ -94,6 +95,12 @@ public:
     std::shared_ptr<TrackingSlider> brightnessSlider;
     // Follows the playing position (0...1); dragging it seeks.
     std::shared_ptr<ui::Slider> sliderProgress;
+    // Watch the touches on the view's background (the area around the panel and the toolbars' free room); pinch
+    // watches the whole view. Owned by the view.
+    std::shared_ptr<ui::PanGestureRecognizer> panGesture;
+    std::shared_ptr<ui::PinchGestureRecognizer> pinchGesture;
+    std::shared_ptr<ui::TapGestureRecognizer> doubleTapGesture;
+    std::shared_ptr<ui::TapGestureRecognizer> tapGesture;
     // Watches the touches on the panel; owned by the panel.
     LongPressRecognizer* longPressGesture = nullptr;
 
@@ -155,10 +162,10 @@ public:
     static constexpr double kMaxPluginWidth = 2048;
     void onTapGesture();
     void onDoubleTapGesture();
-    void onPanGesture(GestureState state, ui::Point translation);
-    void onPinchGesture(GestureState state, double scale);
+    void onPanGesture(ui::GestureState state, ui::Point translation);
+    void onPinchGesture(ui::GestureState state, double scale);
     // A long press on the panel shows or hides the contrast and freeze buttons (hiding the brightness slider too).
-    void onlongPressGesture(GestureState state);
+    void onlongPressGesture(ui::GestureState state);
 
     // Asks for a file name (defaultName when left empty); a name taken in the documents folder asks again.
     // forFile is carried along. The name chosen is not used further.
@@ -179,15 +186,19 @@ public:
 
     // Layout of the plug-in view inside a width x height area with inset margins; keeps ratio.
     ui::Rect layoutPluginView(double width, double height, double inset) const;
+    // Places the plug-in view by layoutPluginView in the design area that holds it.
     void centerpluginView();
     // False when view is shown in no window, or it or a view above it is hidden or outside its superview.
     bool isViewVisible(const ui::View& view) const;
+    // Shows the picture the button names (the resources' "icons/<name>.png") in its image view.
+    void showButtonPicture(ui::Button& button);
 
 private:
     AudioUnitViewController();
     std::shared_ptr<AudioUnitViewController> self();
     void connectSteps();
     void loadControls();
+    void loadGestures(ui::View& root);
     void alertFileName(const std::string& forFile, const std::string& defaultName, const std::string& message);
     void confirmFileName(const std::string& forFile, const std::string& name);
     void onParameterChanged();

@@ -2,6 +2,11 @@
 
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include "platform/foundation/Folders.h"
+#include "platform/ui/Url.h"
+#include "shared/globals/Print.h"
+#include "shared/globals/ViewHelpers.h"
+
 void AudioUnitViewController::loadControls() {
     std::weak_ptr<AudioUnitViewController> weak = self();
     const double left = 4 * viewInset + viewInset / 4;
@@ -15,6 +20,7 @@ void AudioUnitViewController::loadControls() {
     contrastButton = std::make_shared<ui::Button>(ui::Rect{2 * viewInset, 0, viewInset, viewInset});
     contrastButton->setImageName("Contrast Icon");
     contrastButton->setHidden(true);
+    showButtonPicture(*contrastButton);
     contrastButton->action = [weak](ui::Button& sender) {
         if (auto controller = weak.lock()) controller->onContrastButton(&sender);
     };
@@ -32,7 +38,7 @@ void AudioUnitViewController::loadControls() {
     };
     toolbarTop->addSubview(brightnessSlider);
 
-    longPressGesture->action = [weak](GestureState state) {
+    longPressGesture->action = [weak](ui::GestureState state) {
         if (auto controller = weak.lock()) controller->onlongPressGesture(state);
     };
 }
@@ -49,10 +55,10 @@ void AudioUnitViewController::onContrastButton(ui::Button* sender) {
 
 void AudioUnitViewController::onSliderEnd() { onContrastButton(contrastButton.get()); }
 
-void AudioUnitViewController::onlongPressGesture(GestureState state) {
+void AudioUnitViewController::onlongPressGesture(ui::GestureState state) {
     if (!contrastButton || !freezeButton || !brightnessSlider) return;
     switch (state) {
-        case GestureState::began:
+        case ui::GestureState::began:
             contrastButton->setHidden(!contrastButton->isHidden());
             freezeButton->setHidden(contrastButton->isHidden());
             if (contrastButton->isHidden()) {
@@ -62,13 +68,24 @@ void AudioUnitViewController::onlongPressGesture(GestureState state) {
                 touchesLocked = true;
             }
             break;
-        case GestureState::ended:
+        case ui::GestureState::ended:
             contrastButton->alpha = 1.0;
             contrastButton->setNeedsDisplay();
             touchesLocked = false;
             break;
-        case GestureState::changed:
-        case GestureState::cancelled:
+        case ui::GestureState::changed:
+        case ui::GestureState::cancelled:
             break;
     }
+}
+
+void AudioUnitViewController::showButtonPicture(ui::Button& button) {
+    const auto resources = foundation::resourcesFolder();
+    if (!resources) {
+        safeprint("AudioUnitViewController: ERROR: No resources folder, so no picture for '" + button.imageName() + "'.");
+        return;
+    }
+    const std::shared_ptr<ui::ImageView>& picture = button.imageView();
+    pinToSuperviewEdges(*picture);
+    loadFrom(picture, ui::fileUrl((*resources / "icons" / (button.imageName() + ".png")).string()));
 }

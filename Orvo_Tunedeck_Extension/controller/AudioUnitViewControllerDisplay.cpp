@@ -102,7 +102,11 @@ void AudioUnitViewController::updateProgress(double position, double duration) {
 void AudioUnitViewController::updatePlayButton() {
     if (!audioUnit_ || !tunedeckView) return;
     const bool playing = audioUnit_->sequencer()->isPlaying();
-    if (buttonPlay) buttonPlay->setImageName(playing ? "Pause Icon" : "Play Icon");
+    const std::string picture = playing ? "Pause Icon" : "Play Icon";
+    if (buttonPlay && buttonPlay->imageName() != picture) {
+        buttonPlay->setImageName(picture);
+        showButtonPicture(*buttonPlay);
+    }
     tunedeckView->setPlaying(playing);
 }
 

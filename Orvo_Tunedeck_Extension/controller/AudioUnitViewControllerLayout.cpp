@@ -14,8 +14,8 @@ ui::Rect AudioUnitViewController::layoutPluginView(double width, double height, 
 }
 
 void AudioUnitViewController::centerpluginView() {
-    if (!isViewLoaded() || !pluginView) return;
-    const ui::Rect bounds = view().bounds();
+    if (!isViewLoaded() || !pluginView || !pluginView->superview()) return;
+    const ui::Rect bounds = pluginView->superview()->bounds();
     pluginView->setFrame(layoutPluginView(bounds.width, bounds.height, viewInset));
 }
 
@@ -34,9 +34,7 @@ bool intersects(const ui::Rect& a, const ui::Rect& b) {
 }  // namespace
 
 bool AudioUnitViewController::isViewVisible(const ui::View& view) const {
-    const ui::View* root = &view;
-    while (root->superview() != nullptr) root = root->superview();
-    if (window == nullptr || root != window) return false;
+    if (view.window() == nullptr) return false;
     const ui::View* current = &view;
     while (const ui::View* superview = current->superview()) {
         if (!intersects(superview->bounds(), current->frame()) || current->isHidden() || superview->isHidden()) {

@@ -18,6 +18,46 @@ void AudioUnitViewController::onFreezeButton(ui::Button* sender) {
     }
 }
 
+void AudioUnitViewController::loadGestures(ui::View& root) {
+    // Touches that work a control are the control's; the recognisers watch the rest, so that dragging a knob never
+    // moves the view and tapping a mute light twice never places it again.
+    const auto onBackground = [this, &root](const ui::View& hit) {
+        return &hit == &root || &hit == root.subviews().front().get() || &hit == toolbarTop.get() ||
+               &hit == toolbarBottom.get() || &hit == pluginView.get() || &hit == tunedeckContainer.get();
+    };
+    std::weak_ptr<AudioUnitViewController> weak = self();
+    tapGesture = std::make_shared<ui::TapGestureRecognizer>(1);
+    tapGesture->shouldReceiveTouch = onBackground;
+    tapGesture->action = [weak] {
+        if (auto controller = weak.lock()) controller->onTapGesture();
+    };
+    doubleTapGesture = std::make_shared<ui::TapGestureRecognizer>(2);
+    doubleTapGesture->shouldReceiveTouch = onBackground;
+    doubleTapGesture->action = [weak] {
+        if (auto controller = weak.lock()) controller->onDoubleTapGesture();
+    };
+    panGesture = std::make_shared<ui::PanGestureRecognizer>();
+    panGesture->shouldReceiveTouch = onBackground;
+    panGesture->action = [weak] {
+        auto controller = weak.lock();
+        if (!controller || !controller->pluginView || !controller->pluginView->superview()) return;
+        // The recogniser measures in the root; the plug-in view moves in the scaled design area.
+        const double scale = controller->pluginView->superview()->scale();
+        const ui::Point moved = controller->panGesture->translation();
+        controller->onPanGesture(controller->panGesture->state(), {moved.x / scale, moved.y / scale});
+    };
+    pinchGesture = std::make_shared<ui::PinchGestureRecognizer>();
+    pinchGesture->action = [weak] {
+        if (auto controller = weak.lock()) {
+            controller->onPinchGesture(controller->pinchGesture->state(), controller->pinchGesture->scale());
+        }
+    };
+    root.addGestureRecognizer(tapGesture);
+    root.addGestureRecognizer(doubleTapGesture);
+    root.addGestureRecognizer(panGesture);
+    root.addGestureRecognizer(pinchGesture);
+}
+
 void AudioUnitViewController::onTapGesture() {
     touchesLocked = false;
     if (pluginView) controlFrame_ = pluginView->frame();
@@ -28,34 +68,34 @@ void AudioUnitViewController::onDoubleTapGesture() {
     centerpluginView();
 }
 
-void AudioUnitViewController::onPanGesture(GestureState state, ui::Point translation) {
+void AudioUnitViewController::onPanGesture(ui::GestureState state, ui::Point translation) {
     if (!isSizeable || touchesLocked || !pluginView) return;
     switch (state) {
-        case GestureState::began:
+        case ui::GestureState::began:
             lockAutoLayout_ = true;
             controlFrame_ = pluginView->frame();
             break;
-        case GestureState::changed:
+        case ui::GestureState::changed:
             pluginView->setFrame({controlFrame_.x + translation.x, controlFrame_.y + translation.y,
                                   controlFrame_.width, controlFrame_.height});
             break;
-        case GestureState::ended:
-        case GestureState::cancelled:
+        case ui::GestureState::ended:
+        case ui::GestureState::cancelled:
             lockAutoLayout_ = false;
             controlFrame_ = pluginView->frame();
             break;
     }
 }
 
-void AudioUnitViewController::onPinchGesture(GestureState state, double scale) {
+void AudioUnitViewController::onPinchGesture(ui::GestureState state, double scale) {
     if (!isSizeable || !pluginView) return;
     touchesLocked = false;
     switch (state) {
-        case GestureState::began:
+        case ui::GestureState::began:
             lockAutoLayout_ = true;
             controlFrame_ = pluginView->frame();
             break;
-        case GestureState::changed: {
+        case ui::GestureState::changed: {
             const double width = controlFrame_.width * scale;
             const double height = controlFrame_.height * scale;
             if (width >= kMinPluginWidth && width <= kMaxPluginWidth) {
@@ -64,11 +104,11 @@ void AudioUnitViewController::onPinchGesture(GestureState state, double scale) {
             }
             break;
         }
-        case GestureState::ended:
+        case ui::GestureState::ended:
             lockAutoLayout_ = false;
             controlFrame_ = pluginView->frame();
             break;
-        case GestureState::cancelled:
+        case ui::GestureState::cancelled:
             lockAutoLayout_ = false;
             break;
     }

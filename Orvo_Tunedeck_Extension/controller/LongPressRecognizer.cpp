@@ -14,13 +14,13 @@ void LongPressRecognizer::touchBegan(ui::Point location) {
     wait_ = dispatch::MainQueue::shared().scheduleRepeatingTimer(kMinimumPressDuration, [this](dispatch::Timer&) {
         stopWaiting();
         recognized_ = true;
-        report(GestureState::began);
+        report(ui::GestureState::began);
     });
 }
 
 void LongPressRecognizer::touchMoved(ui::Point location) {
     if (recognized_) {
-        report(GestureState::changed);
+        report(ui::GestureState::changed);
     } else if (std::hypot(location.x - start_.x, location.y - start_.y) > kAllowableMovement) {
         stopWaiting();
     }
@@ -28,13 +28,13 @@ void LongPressRecognizer::touchMoved(ui::Point location) {
 
 void LongPressRecognizer::touchEnded() {
     stopWaiting();
-    if (recognized_) report(GestureState::ended);
+    if (recognized_) report(ui::GestureState::ended);
     recognized_ = false;
 }
 
 void LongPressRecognizer::touchCancelled() {
     stopWaiting();
-    if (recognized_) report(GestureState::cancelled);
+    if (recognized_) report(ui::GestureState::cancelled);
     recognized_ = false;
 }
 
@@ -43,6 +43,6 @@ void LongPressRecognizer::stopWaiting() {
     wait_.reset();
 }
 
-void LongPressRecognizer::report(GestureState state) {
+void LongPressRecognizer::report(ui::GestureState state) {
     if (action) action(state);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Orvo_Tunedeck_Extension/controller/GestureState.h"
 #include "platform/dispatch/Timer.h"
 #include "platform/ui/Geometry.h"
+#include "platform/ui/GestureRecognizer.h"
 
 #include <functional>
 #include <memory>
@@ -23,7 +23,7 @@ public:
     LongPressRecognizer& operator=(const LongPressRecognizer&) = delete;
 
     // Runs for each phase of a recognised press; may be empty.
-    std::function<void(GestureState)> action;
+    std::function<void(ui::GestureState)> action;
 
     // The touch's phases, in any coordinate space that stays the same for the touch.
     void touchBegan(ui::Point location);
@@ -35,7 +35,7 @@ public:
 
 private:
     void stopWaiting();
-    void report(GestureState state);
+    void report(ui::GestureState state);
 
     std::shared_ptr<dispatch::Timer> wait_;
     ui::Point start_;

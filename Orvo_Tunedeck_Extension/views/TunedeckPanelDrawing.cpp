@@ -173,8 +173,9 @@ void TunedeckViewBase::drawSymbolControls(ui::GraphicsContext& ctx, ui::Rect fra
         });
     }
 
-    // Title, the two text buttons and the logo.
-    ctx.drawText(kTitle, {301, 325, 271, 31}, textStyle(condensed22, colorContrastInverted, TextAlignment::right));
+    // Title, the two text buttons and the logo. The title keeps clear of the PANIC! frame (which ends at 342.5), narrowed
+    // where the font is wider than the design's.
+    ctx.drawText(kTitle, {352, 325, 220, 31}, textStyle(condensed22, colorContrastInverted, TextAlignment::right));
     const auto textButton = [&](ui::Point centre, bool active, const char* text) {
         drawAround(ctx, centre, 0, active ? 1.1 : 1.0, [&] {
             const ui::Rect box{-61.5, -12, 123, 24};

@@ -14,12 +14,12 @@ class LongPress : public ::testing::Test {
 protected:
     void SetUp() override {
         queue().useManualClock();
-        recognizer.action = [this](GestureState state) { phases.push_back(state); };
+        recognizer.action = [this](ui::GestureState state) { phases.push_back(state); };
     }
     void TearDown() override { queue().drain(); }
     static dispatch::MainQueue& queue() { return dispatch::MainQueue::shared(); }
 
-    std::vector<GestureState> phases;
+    std::vector<ui::GestureState> phases;
     LongPressRecognizer recognizer;
 };
 
@@ -30,13 +30,13 @@ TEST_F(LongPress, ReportsEveryPhaseOfAHeldPress) {
     queue().advanceClock(0.02);
     recognizer.touchMoved({150, 100});
     recognizer.touchEnded();
-    EXPECT_EQ(phases, (std::vector{GestureState::began, GestureState::changed, GestureState::ended}));
+    EXPECT_EQ(phases, (std::vector{ui::GestureState::began, ui::GestureState::changed, ui::GestureState::ended}));
 
     phases.clear();
     recognizer.touchBegan({0, 0});
     queue().advanceClock(0.6);
     recognizer.touchCancelled();
-    EXPECT_EQ(phases, (std::vector{GestureState::began, GestureState::cancelled}));
+    EXPECT_EQ(phases, (std::vector{ui::GestureState::began, ui::GestureState::cancelled}));
     EXPECT_FALSE(recognizer.isRecognized());
 }
 
@@ -55,7 +55,7 @@ TEST_F(LongPress, ATapOrADragReportsNothingLater) {
 TEST_F(LongPress, AGoneRecogniserNeverFires) {
     {
         LongPressRecognizer shortLived;
-        shortLived.action = [this](GestureState state) { phases.push_back(state); };
+        shortLived.action = [this](ui::GestureState state) { phases.push_back(state); };
         shortLived.touchBegan({0, 0});
     }
     queue().advanceClock(1.0);

@@ -61,7 +61,7 @@ TEST_F(ViewControllerDisplay, TimerDrainsTheMonitorIntoPanelAndOverlay) {
 TEST_F(ViewControllerDisplay, HiddenViewDropsOneEventPerTick) {
     unit->monitor()->clearMonitoring();
     for (int i = 0; i < 5; ++i) monitored({0x90, 0x3C, 0x64});
-    controller->window = nullptr;
+    window.reset();
     tick(3);
     EXPECT_EQ(unit->monitor()->getSize(), 2u);
     EXPECT_EQ(overlay().heldNotes(0), 0);

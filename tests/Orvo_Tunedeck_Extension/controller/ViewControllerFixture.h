@@ -12,6 +12,7 @@
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Window.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
 
@@ -41,6 +42,7 @@ protected:
 
     void TearDown() override {
         queue().drain();
+        window.reset();
         controller.reset();
         unit.reset();
         queue().drain();
@@ -48,9 +50,10 @@ protected:
 
     static dispatch::MainQueue& queue() { return dispatch::MainQueue::shared(); }
 
-    // Loads the view (which connects the unit and starts a file) and shows it.
+    // Loads the view (which connects the unit and starts a file) and shows it in a window.
     void showView() {
-        controller->window = &controller->view();
+        window = std::make_unique<ui::Window>(ui::Rect{0, 0, 680, 580});
+        window->setRootViewController(controller);
         queue().drain();
     }
 
@@ -75,6 +78,7 @@ protected:
         return false;
     }
 
+    std::unique_ptr<ui::Window> window;
     testsupport::TestFolder folder;
     testsupport::ScopedEnvironment environment;
     foundation::LogCapture log;

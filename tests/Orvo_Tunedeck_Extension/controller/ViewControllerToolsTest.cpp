@@ -29,8 +29,8 @@ TEST_F(ViewControllerTools, PinchScalesAboutTheCentreWithinItsWidthLimits) {
     for (const Case c : {Case{127.0 / 256, false}, Case{128.0 / 256, true}, Case{2048.0 / 256, true},
                          Case{2049.0 / 256, false}}) {
         controller->pluginView->setFrame(start);
-        controller->onPinchGesture(GestureState::began, 1.0);
-        controller->onPinchGesture(GestureState::changed, c.scale);
+        controller->onPinchGesture(ui::GestureState::began, 1.0);
+        controller->onPinchGesture(ui::GestureState::changed, c.scale);
         const ui::Rect frame = controller->pluginView->frame();
         if (c.applied) {
             EXPECT_DOUBLE_EQ(frame.width, 256 * c.scale);
@@ -39,7 +39,7 @@ TEST_F(ViewControllerTools, PinchScalesAboutTheCentreWithinItsWidthLimits) {
         } else {
             EXPECT_EQ(frame, start) << c.scale;
         }
-        controller->onPinchGesture(GestureState::ended, c.scale);
+        controller->onPinchGesture(ui::GestureState::ended, c.scale);
     }
 }
 
@@ -53,9 +53,9 @@ TEST_F(ViewControllerTools, PanMovesOnlyASizeableUnlockedView) {
         controller->pluginView->setFrame(start);
         controller->isSizeable = c.sizeable;
         controller->touchesLocked = c.locked;
-        controller->onPanGesture(GestureState::began, {});
-        controller->onPanGesture(GestureState::changed, {10, -20});
-        controller->onPanGesture(GestureState::ended, {10, -20});
+        controller->onPanGesture(ui::GestureState::began, {});
+        controller->onPanGesture(ui::GestureState::changed, {10, -20});
+        controller->onPanGesture(ui::GestureState::ended, {10, -20});
         EXPECT_EQ(controller->pluginView->frame(), c.frame) << c.sizeable << c.locked;
     }
 }
