@@ -1,6 +1,7 @@
 #include "Orvo_Tunedeck/app/CommandLine.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +22,7 @@ std::string helpText() {
            "  Orvo-Tunedeck2 --headless [FILE.mid...]           play live through ALSA: the files, or MIDI input\n"
            "                                                    until Ctrl-C\n"
            "  Orvo-Tunedeck2 --render OUT.wav --midi FILE.mid   render a MIDI file into a WAV file\n"
+           "  Orvo-Tunedeck2 --picture OUT.png [--size WxH]     draw the main screen playing into a PNG file\n"
            "\n"
            "Options:\n"
            "  --device PCM       ALSA PCM device to play on (default: default)\n"
@@ -41,7 +43,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--render" || arg == "--midi" || arg == "--device" || arg == "--sound-set" ||
-                                arg == "--soundfont";
+                                arg == "--soundfont" || arg == "--picture" || arg == "--size";
         if (takesValue && i + 1 == args.size()) return failed("option " + arg + " needs a value");
         if (arg == "-h" || arg == "--help") {
             result.action = CommandLine::Action::help;
@@ -70,6 +72,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             options.sound.soundSet = row;
         } else if (arg == "--soundfont") {
             options.sound.soundfont = args[++i];
+        } else if (arg == "--picture" || arg == "--size") {
+            if (!options.picture) options.picture.emplace();
+            const std::string& value = args[++i];
+            if (arg == "--picture") {
+                options.picture->pngFile = value;
+            } else if (std::sscanf(value.c_str(), "%dx%d", &options.picture->width, &options.picture->height) != 2 ||
+                       options.picture->width < 1 || options.picture->height < 1) {
+                return failed("--size '" + value + "' is not a size: use WIDTHxHEIGHT, as 720x640");
+            }
         } else if (arg.starts_with("-") && arg != "-") {
             return failed("unknown option '" + arg + "' (see --help)");
         } else {
@@ -88,7 +99,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         return failed("--device has no use with --render (the render writes a file)");
     if (options.sound.soundSet && options.sound.soundfont)
         return failed("--sound-set and --soundfont cannot be used together: choose one");
-    // Rendering needs no window.
-    if (!options.renderTo.empty()) result.headless = true;
+    if (options.picture && (options.picture->pngFile.empty() || !options.renderTo.empty()))
+        return failed("--picture needs a PNG file name and cannot be given with --render");
+    // Rendering and drawing need no window.
+    if (!options.renderTo.empty() || options.picture) result.headless = true;
     return result;
 }

@@ -71,6 +71,12 @@ int runHeadless(const HeadlessOptions& options) {
     AppDelegate appDelegate;
     appDelegate.launchSetup();
     dispatch::MainQueue::shared().drain();
+    if (options.picture) {
+        const int result = drawMainScreenPicture(*options.picture);
+        appDelegate.terminateTeardown();
+        dispatch::MainQueue::shared().drain();
+        return result;
+    }
     if (!options.renderTo.empty()) {
         OfflineRenderRequest request;
         request.midiFile = options.midiFile;

@@ -1,6 +1,6 @@
 #pragma once
-// The application without a display: start-up, then either an offline render of a MIDI file into a WAV file or
-// live play through an ALSA PCM device, with every MIDI source of the ALSA sequencer switched on, until SIGINT or
+// The application without a display: start-up, then an offline render of a MIDI file into a WAV file, a picture of
+// the main screen with the instrument playing, or live play through an ALSA PCM device, with every MIDI source of the ALSA sequencer switched on, until SIGINT or
 // SIGTERM, then shutdown.
 //
 // Threads: the process's main thread, which drives the main queue.
@@ -11,6 +11,8 @@
 
 #include "Orvo_Tunedeck/app/SoundChoice.h"
 
+#include "Orvo_Tunedeck/app/MainScreenPicture.h"
+
 struct HeadlessOptions {
     std::filesystem::path renderTo;  // empty: play live
     std::filesystem::path midiFile;
@@ -19,6 +21,7 @@ struct HeadlessOptions {
     std::vector<std::filesystem::path> files;
     SoundChoice sound;
     std::string device = "default";
+    std::optional<MainScreenPictureRequest> picture;
 };
 
 // The process's exit code: 0 on success, 1 after a failure that a line on standard error explains.

@@ -180,5 +180,7 @@ void ViewController::onInstrumentMIDI(uint8_t, uint8_t, uint8_t) {}
 void ViewController::onInstrumentSysEx(const std::vector<uint8_t>&) {}
 
 void ViewController::onSoundsetSelected(int64_t index) {
-    if (player && player->instrument) player->instrument->setParameter(kSoundsetAddress, static_cast<float>(index));
+    if (!player || !player->instrument) return;
+    player->instrument->setParameter(kSoundsetAddress, static_cast<float>(index));
+    loadedSoundset_ = index;
 }

@@ -78,9 +78,13 @@ public:
     void onInstrumentSysEx(const std::vector<uint8_t>& bytes) override;
     // ConfigurationViewControllerDelegate: writes the row to the instrument's parameter kSoundsetAddress.
     void onSoundsetSelected(int64_t index) override;
+    // The sound-set row the instrument plays: row 0 (set "00", which it loads at start) until another row was
+    // written to it.
+    int64_t loadedSoundset() const { return loadedSoundset_; }
 
 private:
     uint64_t openInObserver_ = 0;
+    int64_t loadedSoundset_ = 0;
 };
 
 // The running main view controller; nullptr until a view has loaded. Main queue.

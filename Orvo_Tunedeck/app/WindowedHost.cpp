@@ -33,13 +33,15 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
     }
 
     ui::installGtkDocumentChooser();
-    ui::Window window({0, 0, 480, 360});
+    // Room for the button row and the instrument's whole view at its design size.
+    ui::Window window({0, 0, 720, 640});
     window.setRootViewController(std::make_shared<MainViewController>(hub));
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
         SceneDelegate sceneDelegate;
         sceneDelegate.sceneWillConnect();
         for (const std::filesystem::path& file : files) sceneDelegate.sceneOpenURLContexts({file});
+        host.closeOnTerminationSignals();
         host.present();
         host.runUntilClosed();
     }

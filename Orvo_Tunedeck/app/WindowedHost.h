@@ -1,6 +1,6 @@
 #pragma once
 // The application in a window: start-up, then the main screen in a GTK window, playing live through an ALSA PCM
-// device, until the window is closed, then shutdown.
+// device, until the window is closed (its close button, Ctrl+Q, SIGINT or SIGTERM), then shutdown.
 //
 // Threads: the process's main thread, which drives GLib's main loop and, through it, the main queue.
 

@@ -146,6 +146,12 @@ void ConfigurationViewController::viewDidLoad() {
     tableMIDIOut->reloadData();
 }
 
+void ConfigurationViewController::showLoadedSoundset(int64_t row) {
+    if (row < 0 || row >= soundsets_.numberOfRows()) return;
+    soundsets_.selected = row;
+    if (tableSoundset) tableSoundset->reloadData();
+}
+
 void ConfigurationViewController::onButtonClose() { dismiss(true); }
 
 void ConfigurationViewController::onSoundsetSwitch(int64_t tag) {

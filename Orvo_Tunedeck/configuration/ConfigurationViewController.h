@@ -1,8 +1,8 @@
 #pragma once
 // The configuration screen: a close button above three tables, the sound sets (six rows; the chosen row goes to
 // the delegate and closes the screen), the MIDI sources and the MIDI destinations (each row a name and a switch).
-// Every presentation makes a new screen, so the sound-set table starts with its second row on; the MIDI switches
-// show what the MIDI connection keeps.
+// Every presentation makes a new screen, whose presenter tells it which sound set is loaded (showLoadedSoundset);
+// the MIDI switches show what the MIDI connection keeps.
 //
 // Threads: the main queue only. Own through std::shared_ptr (its presenter does).
 
@@ -31,6 +31,8 @@ public:
     void onButtonClose();
 
     const SoundfontsTableView& soundsets() const { return soundsets_; }
+    // Switches on the row of the sound set the instrument plays (0 to 5), for the presenter before the screen shows.
+    void showLoadedSoundset(int64_t row);
 
 private:
     class SoundsetSource;

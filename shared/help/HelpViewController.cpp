@@ -68,11 +68,17 @@ void HelpViewController::onButtonExit(ui::Button&) {
     dismiss(true, [] {});
 }
 
+void HelpViewController::didReceiveMemoryWarning() { ui::ViewController::didReceiveMemoryWarning(); }
+
 void HelpViewController::navigateWeb1() {
     loadPage("index.html");
 }
 
 void HelpViewController::navigateWeb2() {
+    loadPage("midi-files.html");
+}
+
+void HelpViewController::navigateWeb3() {
     loadPage("midi-files.html");
 }
 

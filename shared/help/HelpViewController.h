@@ -29,6 +29,7 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void onButtonExit(ui::Button& sender);
+    void didReceiveMemoryWarning() override;
 
     ui::NavigationPolicy decidePolicyForAction(ui::WebView& view, const ui::NavigationAction& action) override;
     ui::NavigationPolicy decidePolicyForResponse(ui::WebView& view, const ui::NavigationResponse& response) override;
@@ -41,5 +42,6 @@ public:
 private:
     void navigateWeb1();
     void navigateWeb2();
+    void navigateWeb3();
     void loadPage(std::string_view page);
 };
