@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 jobs=$(nproc)
-# Window tests need a display; a virtual one serves on machines without.
+# Window tests need a display; a virtual one serves on machines without, large enough for a full-HD window.
 display=()
-[ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && display=(xvfb-run -a)
+[ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && display=(xvfb-run -a -s "-screen 0 2560x1440x24")
 
 cmake --preset ci
 cmake --build --preset ci -j "$jobs"

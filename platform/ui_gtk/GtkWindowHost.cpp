@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 #include <csignal>
 
@@ -65,6 +66,21 @@ struct GtkWindowCallbacks {
 bool GtkWindowHost::gtkAvailable() {
     static const bool available = gtk_init_check() != FALSE;
     return available;
+}
+
+Size GtkWindowHost::largestMonitor() {
+    Size largest;
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display) return largest;
+    GListModel* monitors = gdk_display_get_monitors(display);
+    for (guint i = 0; i < g_list_model_get_n_items(monitors); ++i) {
+        auto* monitor = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, i));
+        GdkRectangle area;
+        gdk_monitor_get_geometry(monitor, &area);
+        g_object_unref(monitor);
+        if (double(area.width) * area.height > largest.width * largest.height) largest = {double(area.width), double(area.height)};
+    }
+    return largest;
 }
 
 GtkWindowHost::GtkWindowHost(std::shared_ptr<View> root, const std::string& title, dispatch::MainQueue& queue)
@@ -156,6 +172,44 @@ void GtkWindowHost::runUntilClosed() {
 }
 
 bool GtkWindowHost::iterate() { return g_main_context_iteration(nullptr, FALSE) != FALSE; }
+
+std::unique_ptr<ImageSurface> GtkWindowHost::capture() const {
+    GtkWidget* content = window_ ? gtk_window_get_child(GTK_WINDOW(window_)) : nullptr;
+    if (!content) return nullptr;
+    GtkNative* native = gtk_widget_get_native(content);
+    GskRenderer* renderer = native ? gtk_native_get_renderer(native) : nullptr;
+    const int width = gtk_widget_get_width(content);
+    const int height = gtk_widget_get_height(content);
+    if (!renderer || width <= 0 || height <= 0) return nullptr;
+    GdkPaintable* paintable = gtk_widget_paintable_new(content);
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width, height);
+    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    g_object_unref(paintable);
+    if (!node) return nullptr;
+    const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &area);
+    gsk_render_node_unref(node);
+    if (!texture) return nullptr;
+    // GDK's default memory layout is cairo's ARGB32.
+    const int textureWidth = gdk_texture_get_width(texture);
+    const int textureHeight = gdk_texture_get_height(texture);
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, textureWidth);
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(textureHeight));
+    gdk_texture_download(texture, pixels.data(), static_cast<size_t>(stride));
+    g_object_unref(texture);
+    cairo_surface_t* downloaded =
+        cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_ARGB32, textureWidth, textureHeight, stride);
+    auto image = std::make_unique<ImageSurface>(textureWidth, textureHeight);
+    cairo_t* cr = image->context().cairo();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, downloaded, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(downloaded);
+    return image;
+}
 
 void GtkWindowHost::drawInto(cairo_t* cr, int width, int height) {
     const Rect frame = root_->frame();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dispatch/MainQueue.h"
+#include "platform/ui/ImageSurface.h"
 #include "platform/ui/TouchRouter.h"
 #include "platform/ui/View.h"
 
@@ -44,6 +45,8 @@ class GtkWindowHost {
 public:
     // Initialises GTK once; false when no display can be opened (headless machines).
     static bool gtkAvailable();
+    // The size of the display's largest monitor (a window cannot grow beyond it); zero without one.
+    static Size largestMonitor();
 
     GtkWindowHost(std::shared_ptr<View> root, const std::string& title, dispatch::MainQueue& queue);
     ~GtkWindowHost();
@@ -55,6 +58,10 @@ public:
     void close();
     // From now on SIGINT and SIGTERM close the window (instead of ending the process) while it is open.
     void closeOnTerminationSignals();
+
+    // The pixels of the window's content (the view tree and the widgets over it, without the title bar), drawn
+    // by the window's own renderer, or null while it is closed or has no size yet.
+    std::unique_ptr<ImageSurface> capture() const;
 
     // Runs GLib's main loop until the window is closed.
     void runUntilClosed();

@@ -1,0 +1,185 @@
+// The main screen with the hosted instrument in a real GTK window (CI gives it a display through xvfb), at a small,
+// a laptop and a full-HD size, while the instrument plays its start-up file: what the window's pixels show. The song
+// and the display timers keep the main queue's clock, one tick at a time, so a slow machine sees the same second.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Orvo_Tunedeck/app/MainViewController.h"
+#include "Orvo_Tunedeck/app/WindowedHost.h"
+#include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "platform/audioengine/ManualRenderingOutput.h"
+#include "platform/audiounit/AudioComponentRegistry.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Window.h"
+#include "platform/ui_gtk/GtkWindowHost.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TestFolder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The instrument's design: the panel (600 x 500) inside a 680 x 580 view with toolbars at top and bottom.
+constexpr double kChannelNumberX = 149;
+constexpr double kChannelStep = 24;
+constexpr ui::Rect kChannelNumber{0, 165, 22, 12};
+constexpr ui::Point kUpperFrameTop{300, 26};
+constexpr ui::Point kLowerFrameTop{300, 375};
+constexpr ui::Point kDarkBesideFrame{590, 150};
+constexpr ui::Rect kOverlayBars{145, 40, 400, 122};
+constexpr ui::Rect kPanelProgress{120, 400, 370, 45};
+
+double luma(ui::Pixel p) { return (0.2126 * p.red + 0.7152 * p.green + 0.0722 * p.blue) / 255.0; }
+
+// The brightest pixel of a window rectangle.
+double brightest(const ui::ImageSurface& image, ui::Rect r) {
+    double most = 0;
+    for (int y = static_cast<int>(r.minY()); y <= static_cast<int>(r.maxY()); ++y)
+        for (int x = static_cast<int>(r.minX()); x <= static_cast<int>(r.maxX()); ++x)
+            most = std::max(most, luma(image.pixel(x, y)));
+    return most;
+}
+
+int changedPixels(const ui::ImageSurface& a, const ui::ImageSurface& b, ui::Rect r) {
+    int changed = 0;
+    for (int y = static_cast<int>(r.minY()); y < static_cast<int>(r.maxY()); ++y)
+        for (int x = static_cast<int>(r.minX()); x < static_cast<int>(r.maxX()); ++x)
+            if (std::abs(luma(a.pixel(x, y)) - luma(b.pixel(x, y))) > 0.1) ++changed;
+    return changed;
+}
+
+bool inside(ui::Rect inner, ui::Rect outer) {
+    constexpr double kSlack = 0.5;
+    return inner.minX() >= outer.minX() - kSlack && inner.minY() >= outer.minY() - kSlack &&
+           inner.maxX() <= outer.maxX() + kSlack && inner.maxY() <= outer.maxY() + kSlack;
+}
+
+void collectButtons(ui::View& view, std::vector<ui::Button*>& buttons) {
+    if (auto* button = dynamic_cast<ui::Button*>(&view)) buttons.push_back(button);
+    for (const auto& child : view.subviews()) collectButtons(*child, buttons);
+}
+
+class InstrumentWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute.
+        setenv("GDK_DEBUG", "gl-disable", 0);
+        setenv("GSK_RENDERER", "cairo", 0);
+        if (!windowAvailable()) GTEST_SKIP() << "no display";
+        environment.set("TUNEDECK_DOCUMENTS", (folder.path() / "Documents").string());
+        AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+        auto output = std::make_unique<audioengine::ManualRenderingOutput>(48000.0);
+        pull = output.get();
+        hub = std::make_shared<ViewController>();
+        queue().useManualClock();
+        hub->viewDidLoad(std::move(output));
+        queue().drain();
+    }
+    void TearDown() override {
+        MIDIConnection::shared().setDelegate(nullptr);
+        queue().drain();
+    }
+    static dispatch::MainQueue& queue() { return dispatch::MainQueue::shared(); }
+
+    // Plays seconds of the song in steps of one display tick: the instrument renders the tick's sound and the main
+    // queue's clock moves on by it (its timers fire). The window draws afterwards (settle).
+    void play(double seconds) {
+        constexpr double kTick = 1.0 / 60;
+        constexpr uint32_t kFrames = 800;  // one tick at 48000 Hz
+        std::vector<float> left(kFrames);
+        std::vector<float> right(kFrames);
+        for (long tick = std::lround(seconds / kTick); tick > 0; --tick) {
+            pull->render(kFrames, left.data(), right.data());
+            queue().advanceClock(kTick);
+        }
+    }
+
+    // Lets the window draw until the view tree has nothing left to draw (or half a second has passed).
+    static void settle(ui::GtkWindowHost& host) {
+        const auto until = Clock::now() + std::chrono::milliseconds(500);
+        while (Clock::now() < until && host.root().needsDisplayInTree()) {
+            if (!host.iterate()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    testsupport::TestFolder folder;
+    testsupport::ScopedEnvironment environment;
+    audioengine::ManualRenderingOutput* pull = nullptr;
+    std::shared_ptr<ViewController> hub;
+};
+
+TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
+    ASSERT_TRUE(hub->player->instrument && hub->player->instrument->audioUnit0);
+    for (const ui::Size size : {ui::Size{480, 360}, ui::Size{1280, 800}, ui::Size{1920, 1080}}) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        const ui::Size monitor = ui::GtkWindowHost::largestMonitor();
+        if (monitor.width < size.width || monitor.height < size.height) {
+            ADD_FAILURE() << "the display is too small for this window (CI's display is 2560 x 1440)";
+            continue;
+        }
+        ui::Window window({0, 0, size.width, size.height});
+        const auto screen = std::make_shared<MainViewController>(hub);
+        window.setRootViewController(screen);
+        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
+        host.present();
+        settle(host);
+        play(0.5);
+        settle(host);
+        ASSERT_EQ(window.rootView().frame(), (ui::Rect{0, 0, size.width, size.height}));
+        ASSERT_FALSE(screen->pluginView->subviews().empty()) << "the instrument's view is not shown";
+
+        // The instrument's root holds the design area: the plug-in view (frame and panel), then the two toolbars.
+        ui::View& root = window.rootView();
+        ui::View& design = *screen->pluginView->subviews().front()->subviews().front();
+        ui::View& pluginView = *design.subviews()[0];
+        ui::View& panel = *pluginView.subviews()[1]->subviews().front();
+        ui::View& toolbarBottom = *design.subviews()[2];
+        const ui::Rect shown = root.bounds();
+        EXPECT_TRUE(inside(root.convertRectFrom(pluginView.bounds(), &pluginView), shown));
+        EXPECT_TRUE(inside(root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom), shown));
+        const auto onScreen = [&](ui::Rect canvas) { return root.convertRectFrom(canvas, &panel); };
+
+        const auto first = host.capture();
+        play(1.0);
+        settle(host);
+        const auto second = host.capture();
+        ASSERT_TRUE(first && second);
+        ASSERT_EQ(second->width(), static_cast<int>(size.width));
+
+        EXPECT_LT(brightest(*second, onScreen({kDarkBesideFrame.x, kDarkBesideFrame.y, 1, 1})), 0.2);
+        for (const ui::Point edge : {kUpperFrameTop, kLowerFrameTop})
+            EXPECT_GT(brightest(*second, onScreen({edge.x - 3, edge.y - 3, 6, 6})), 0.6) << edge.y;
+        for (int channel = 0; channel < 16; ++channel) {
+            const ui::Rect number{kChannelNumberX + kChannelStep * channel, kChannelNumber.y, kChannelNumber.width,
+                                  kChannelNumber.height};
+            EXPECT_GT(brightest(*second, onScreen(number)), 0.6) << "channel " << channel + 1;
+        }
+        EXPECT_GT(changedPixels(*first, *second, onScreen(kOverlayBars)), 10) << "the overlay bars stood still";
+        EXPECT_GT(changedPixels(*first, *second, onScreen(kPanelProgress)) +
+                      changedPixels(*first, *second, root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom)),
+                  0)
+            << "the progress stood still";
+
+        std::vector<ui::Button*> buttons;
+        collectButtons(root, buttons);
+        for (ui::Button* button : buttons) {
+            if (button->imageName().empty()) continue;
+            EXPECT_EQ(button->title(), "") << button->imageName();
+            EXPECT_NE(button->imageView()->image(), nullptr) << button->imageName();
+        }
+        host.close();
+        queue().drain();
+    }
+}
+
+}  // namespace
