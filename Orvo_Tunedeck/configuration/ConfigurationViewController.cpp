@@ -147,7 +147,7 @@ void ConfigurationViewController::viewDidLoad() {
 }
 
 void ConfigurationViewController::showLoadedSoundset(int64_t row) {
-    if (row < 0 || row >= soundsets_.numberOfRows()) return;
+    if (row < 0 || row >= static_cast<int64_t>(kSoundsetRows.size())) return;
     soundsets_.selected = row;
     if (tableSoundset) tableSoundset->reloadData();
 }

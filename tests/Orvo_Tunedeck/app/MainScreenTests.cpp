@@ -16,6 +16,8 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/TouchRouter.h"
+#include "platform/ui/Url.h"
+#include "shared/help/HelpViewController.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
 
@@ -93,6 +95,59 @@ TEST_F(MainScreen, ASoundSetRowTappedOnTheConfigurationScreenReachesTheInstrumen
     EXPECT_EQ(logged("AudioUnitBase::setParameter(): ERROR: The parameter address 1189 is not there in "
                      "KWBL: Orvo Tunedeck Extension."),
               0);
+}
+
+TEST_F(MainScreen, TheConfigurationScreenShowsTheSoundSetThatIsLoaded) {
+    tap(screen->view(), *screen->buttonConfig);
+    auto* configuration = dynamic_cast<ConfigurationViewController*>(screen->presentedViewController());
+    ASSERT_NE(configuration, nullptr);
+    EXPECT_EQ(configuration->soundsets().selected, 0);
+    tap(screen->view(), *cellSwitch(*configuration->tableSoundset->visibleCell({0, 3})));
+    ASSERT_EQ(screen->presentedViewController(), nullptr);
+
+    tap(screen->view(), *screen->buttonConfig);
+    configuration = dynamic_cast<ConfigurationViewController*>(screen->presentedViewController());
+    ASSERT_NE(configuration, nullptr);
+    EXPECT_EQ(configuration->soundsets().selected, 3);
+    EXPECT_TRUE(cellSwitch(*configuration->tableSoundset->visibleCell({0, 3}))->isOn());
+    EXPECT_FALSE(cellSwitch(*configuration->tableSoundset->visibleCell({0, 1}))->isOn());
+}
+
+TEST_F(MainScreen, HelpInfoAndProductsButtonsShowOurPagesAndHelpAlsoOpensTheBrowser) {
+    writeFile(folder.path() / "Resources" / "help" / "index.html", "<p>help</p>");
+    std::vector<std::string> opened;
+    bool browser = true;
+    screen->openURL = [&](const std::string& url) {
+        opened.push_back(url);
+        return browser;
+    };
+    const struct {
+        std::shared_ptr<ui::Button> button;
+        std::string identifier;
+        std::string page;
+    } cases[] = {
+        {screen->buttonHelp, "ShowHelp", "help/index.html"},
+        {screen->buttonInfo, "ShowInfo", "help/midi-files.html"},
+        {screen->buttonToggle, "ShowProducts", "help/midi-files.html"},
+    };
+    for (const auto& c : cases) {
+        tap(screen->view(), *c.button);
+        auto* help = dynamic_cast<HelpViewController*>(screen->presentedViewController());
+        ASSERT_NE(help, nullptr) << c.identifier;
+        EXPECT_EQ(help->identifier, c.identifier);
+        const auto web = help->webView.lock();
+        ASSERT_TRUE(web && !web->loadedRequests().empty()) << c.identifier;
+        EXPECT_EQ(web->loadedRequests().back().url, ui::fileUrl((folder.path() / "Resources" / c.page).string()));
+        help->onButtonExit(*help->buttonExit);
+        EXPECT_EQ(screen->presentedViewController(), nullptr);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{MainViewController::makerPage()}));
+    EXPECT_EQ(opened.front(), ui::fileUrl((folder.path() / "Resources" / "help" / "index.html").string()));
+
+    browser = false;
+    screen->showHelp();
+    EXPECT_EQ(logged("ViewController::showHelp() : WARNING: No web browser to open '" + opened.front() + "' in."), 1);
+    EXPECT_NE(dynamic_cast<HelpViewController*>(screen->presentedViewController()), nullptr);
 }
 
 TEST_F(MainScreen, PickedMIDIFilesAreCopiedIntoTheDocumentsFolder) {

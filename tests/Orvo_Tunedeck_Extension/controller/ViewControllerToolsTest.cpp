@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/ui/AlertController.h"
+#include "platform/ui/TouchRouter.h"
 
 namespace {
 
@@ -58,6 +59,53 @@ TEST_F(ViewControllerTools, PanMovesOnlyASizeableUnlockedView) {
         controller->onPanGesture(ui::GestureState::ended, {10, -20});
         EXPECT_EQ(controller->pluginView->frame(), c.frame) << c.sizeable << c.locked;
     }
+}
+
+TEST_F(ViewControllerTools, GesturesOnTheShownViewReachTheirHandlers) {
+    // The window is the design's size, so window and design points coincide.
+    ui::View& root = window->rootView();
+    ui::TouchRouter router;
+    const ui::Rect placed{40, 40, 600, 500};
+    ASSERT_EQ(controller->pluginView->frame(), placed);
+
+    router.pinchBegan(root, {340, 290});
+    router.pinchChanged(2.0);
+    EXPECT_EQ(controller->pluginView->frame(), (ui::Rect{-260, -210, 1200, 1000}));
+    router.pinchChanged(2049.0 / 600);
+    EXPECT_EQ(controller->pluginView->frame().width, 1200);
+    router.pinchEnded();
+
+    // Toolbar room beside the buttons is background: a double tap there places the view again.
+    controller->touchesLocked = true;
+    for (int tap = 0; tap < 2; ++tap) {
+        router.press(root, {600, 20});
+        router.release({600, 20});
+    }
+    EXPECT_EQ(controller->pluginView->frame(), placed);
+    EXPECT_FALSE(controller->touchesLocked);
+
+    // Dragging the background moves the view; dragging a control of the panel does not.
+    router.press(root, {600, 20});
+    router.move({630, 60});
+    router.release({630, 60});
+    EXPECT_EQ(controller->pluginView->frame(), (ui::Rect{70, 80, 600, 500}));
+    controller->onDoubleTapGesture();
+    router.press(root, {340, 400});
+    router.move({380, 450});
+    router.release({380, 450});
+    EXPECT_EQ(controller->pluginView->frame(), placed);
+}
+
+TEST_F(ViewControllerTools, TheWholeViewScalesToItsWindowCentred) {
+    ui::View& design = *controller->pluginView->superview();
+    window->rootView().setFrame({0, 0, 1360, 600});
+    const double width = 680 * 600.0 / 580;
+    EXPECT_NEAR(design.frame().x, (1360 - width) / 2, 1e-9);
+    EXPECT_NEAR(design.frame().width, width, 1e-9);
+    EXPECT_NEAR(design.scale(), 600.0 / 580, 1e-12);
+    EXPECT_NEAR(design.bounds().height, 580, 1e-9);
+    EXPECT_EQ(controller->pluginView->frame(), (ui::Rect{40, 40, 600, 500}));
+    EXPECT_TRUE(controller->isViewVisible(*controller->tunedeckView));
 }
 
 TEST_F(ViewControllerTools, ButtonsFollowThePlayerAndTheFreezeState) {
