@@ -50,20 +50,34 @@ typedef struct _korvel_envelope_t {
 typedef korvel_envelope_t korvel_envelope1_t;
 typedef korvel_envelope_t korvel_envelope2_t;
 
+// The same envelope plus a one-pole smoothed copy of its value (coefficient 1/256 per block step). No voice
+// uses it.
+typedef struct _korvel_envelope3_t {
+  korvel_envelope_t env;
+  float smoothed;
+} korvel_envelope3_t;
+
 // Everything 0 except the sustain section (endless, coefficient 1, limits -1..2) and the finished section
 // (endless, coefficient 0, limits -1..1). None with "NewEnvelope1(): Out of memory" or "NewEnvelope2(): Out of
 // memory".
 korvel_envelope1_t* new_korvel_envelope1(korvel_voice_t* voice);
 korvel_envelope2_t* new_korvel_envelope2(korvel_voice_t* voice);
+// As the two above, smoothed output 0. None with "NewEnvelope3(): Out of memory".
+korvel_envelope3_t* new_korvel_envelope3(korvel_voice_t* voice);
 // Null accepted. 0.
 int delete_korvel_envelope1(korvel_envelope1_t* env);
 int delete_korvel_envelope2(korvel_envelope2_t* env);
+int delete_korvel_envelope3(korvel_envelope3_t* env);
 // One step: skip to the next non-empty section when the current one is over, then advance the value.
 void envelope1_preprocess(korvel_envelope1_t* env);
 void envelope2_preprocess(korvel_envelope2_t* env);
+// The same step, then the smoothed output follows the new value by 1/256 of the distance.
+void envelope3_preprocess(korvel_envelope3_t* env);
 // Writes the current value into n frames.
 void envelope1_process(korvel_envelope1_t* env, float* buf, int n);
 void envelope2_process(korvel_envelope2_t* env, float* buf, int n);
+// Writes the smoothed output into n frames.
+void envelope3_process(korvel_envelope3_t* env, float* buf, int n);
 
 #ifdef __cplusplus
 }

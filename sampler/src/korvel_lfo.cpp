@@ -45,11 +45,15 @@ extern "C" {
 
 korvel_lfo1_t* new_korvel_lfo1(korvel_voice_t* voice) { return newLfo(voice, "NewLFO1(): Out of memory"); }
 korvel_lfo2_t* new_korvel_lfo2(korvel_voice_t* voice) { return newLfo(voice, "NewLFO2(): Out of memory"); }
+korvel_lfo3_t* new_korvel_lfo3(korvel_voice_t* voice) { return newLfo(voice, "NewLFO3(): Out of memory"); }
 int delete_korvel_lfo1(korvel_lfo1_t* lfo) { return deleteLfo(lfo); }
 int delete_korvel_lfo2(korvel_lfo2_t* lfo) { return deleteLfo(lfo); }
+int delete_korvel_lfo3(korvel_lfo3_t* lfo) { return deleteLfo(lfo); }
 void lfo1_preprocess(korvel_lfo1_t* lfo, unsigned int ticks) { step(lfo, ticks); }
 void lfo2_preprocess(korvel_lfo2_t* lfo, unsigned int ticks) { step(lfo, ticks); }
+void lfo3_preprocess(korvel_lfo3_t* lfo, unsigned int ticks) { step(lfo, ticks); }
 void lfo1_process(korvel_lfo1_t* lfo, float* buf, int n) { fill(lfo, buf, n); }
 void lfo2_process(korvel_lfo2_t* lfo, float* buf, int n) { fill(lfo, buf, n); }
+void lfo3_process(korvel_lfo3_t* lfo, float* buf, int n) { fill(lfo, buf, n); }
 
 }  // extern "C"

@@ -114,4 +114,26 @@ TEST_F(Envelope, ProcessWritesTheCurrentValue) {
   EXPECT_EQ(buf, (std::vector<float>{0.375f, 0.375f, 0.375f, 0.375f, -1.0f}));
 }
 
+TEST(Envelope3, StepsLikeTheOthersWhileItsOutputFollowsBy1Over256PerStep) {
+  korvel_envelope3_t* env = new_korvel_envelope3(nullptr);
+  ASSERT_NE(env, nullptr);
+  EXPECT_EQ(env->env.data[KORVEL_ENV_SUSTAIN].count, 4294967295u);
+  EXPECT_EQ(env->smoothed, 0.0f);
+  // A one-block attack to full level, then sustain at 1.
+  env->env.data[KORVEL_ENV_ATTACK] = {1, 1.0f, 1.0f, -1.0f, 2.0f};
+  float expected = 0.0f;
+  for (int step = 1; step <= 4; ++step) {
+    envelope3_preprocess(env);
+    expected += (1.0f - expected) / 256.0f;
+    EXPECT_EQ(env->env.value, 1.0f) << "step " << step;
+    EXPECT_FLOAT_EQ(env->smoothed, expected) << "step " << step;
+  }
+  EXPECT_EQ(env->env.section, KORVEL_ENV_SUSTAIN);
+  std::vector<float> buf(3, -1.0f);
+  envelope3_process(env, buf.data(), 3);
+  EXPECT_EQ(buf, std::vector<float>(3, env->smoothed));
+  EXPECT_EQ(delete_korvel_envelope3(env), 0);
+  EXPECT_EQ(delete_korvel_envelope3(nullptr), 0);
+}
+
 }  // namespace

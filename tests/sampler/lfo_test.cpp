@@ -43,4 +43,23 @@ TEST(Lfo, CompletesAPeriodInFourUnitsOfTravel) {
   EXPECT_EQ(delete_korvel_lfo1(nullptr), 0);
 }
 
+TEST(Lfo, TheThirdLfoRunsTheSameTriangle) {
+  korvel_lfo3_t* third = new_korvel_lfo3(nullptr);
+  korvel_lfo1_t* first = new_korvel_lfo1(nullptr);
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(third->value, 0.0f);
+  third->increment = first->increment = 0.3f;
+  third->delay = first->delay = 256;
+  for (unsigned int ticks = 0; ticks < 20 * 256; ticks += 256) {
+    lfo3_preprocess(third, ticks);
+    lfo1_preprocess(first, ticks);
+    EXPECT_EQ(third->value, first->value) << "frame " << ticks;
+  }
+  std::vector<float> buf(2, 5.0f);
+  lfo3_process(third, buf.data(), 2);
+  EXPECT_EQ(buf, std::vector<float>(2, third->value));
+  EXPECT_EQ(delete_korvel_lfo3(third), 0);
+  delete_korvel_lfo1(first);
+}
+
 }  // namespace

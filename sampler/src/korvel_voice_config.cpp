@@ -1,0 +1,3 @@
+#include "sampler/src/korvel_voice_config.h"
+
+extern "C" void korvel_voice_config(void) {}
