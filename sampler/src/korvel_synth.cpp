@@ -2,6 +2,7 @@
 
 #include "sampler/src/korvel_conv.h"
 #include "sampler/src/korvel_sfloader.h"
+#include "sampler/src/korvel_voice_config.h"
 
 #include <algorithm>
 #include <iterator>
@@ -34,6 +35,7 @@ void global_setup()
     first_synth_made = true;
     progress("Globale Einstellungen werden initialisiert. ");
     korvel_conversion_config();
+    korvel_voice_config();
     korvel_sys_config();
     progress("Folgende globale Modulatoren wurden initialisiert: ");
     for (korvel_mod_t* mod : korvel_default_mods) {
@@ -76,11 +78,6 @@ void delete_buffers(float** buffers, int count)
         delete[] buffers[i];
     }
     delete[] buffers;
-}
-
-int gain_changed(void* data, const char* name, double value)
-{
-    return korvel_synth_update_gain(static_cast<korvel_synth_t*>(data), name, value);
 }
 
 // Steps 12 to 19 of creation: everything that can fail once the record exists.
@@ -201,7 +198,8 @@ korvel_synth_t* new_korvel_synth(korvel_settings_t* settings)
     double gain_min = 0.0;
     double gain_max = 10.0;
     korvel_settings_getnum_range(settings, "synth.gain", &gain_min, &gain_max);
-    korvel_settings_register_num(settings, "synth.gain", 0.2, gain_min, gain_max, 0, gain_changed, synth);
+    korvel_settings_register_num(settings, "synth.gain", 0.2, gain_min, gain_max, 0, korvel_synth_update_gain,
+                                 synth);
 
     if (synth->midi_channels % 16 != 0) {
         synth->midi_channels = (synth->midi_channels / 16 + 1) * 16;
@@ -388,9 +386,9 @@ float korvel_synth_get_gain(korvel_synth_t* synth)
     return static_cast<float>(synth->gain);
 }
 
-int korvel_synth_update_gain(korvel_synth_t* synth, const char*, double value)
+int korvel_synth_update_gain(void* data, const char*, double value)
 {
-    korvel_synth_set_gain(synth, static_cast<float>(value));
+    korvel_synth_set_gain(static_cast<korvel_synth_t*>(data), static_cast<float>(value));
     return 0;
 }
 
@@ -507,6 +505,31 @@ double korvel_synth_get_reverb_level(korvel_synth_t* synth)
 double korvel_synth_get_reverb_width(korvel_synth_t* synth)
 {
     return korvel_revmodel_getwidth(synth->reverb);
+}
+
+int korvel_synth_get_chorus_nr(korvel_synth_t* synth)
+{
+    return korvel_chorus_get_nr(synth->chorus);
+}
+
+double korvel_synth_get_chorus_level(korvel_synth_t* synth)
+{
+    return korvel_chorus_get_level(synth->chorus);
+}
+
+double korvel_synth_get_chorus_speed_Hz(korvel_synth_t* synth)
+{
+    return korvel_chorus_get_speed_Hz(synth->chorus);
+}
+
+double korvel_synth_get_chorus_depth_ms(korvel_synth_t* synth)
+{
+    return korvel_chorus_get_depth_ms(synth->chorus);
+}
+
+int korvel_synth_get_chorus_type(korvel_synth_t* synth)
+{
+    return korvel_chorus_get_type(synth->chorus);
 }
 
 void korvel_synth_set_filter_on(korvel_synth_t* synth, int on)

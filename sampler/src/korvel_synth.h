@@ -106,7 +106,8 @@ int korvel_synth_getint(korvel_synth_t* synth, const char* name, int* val);
 // Gain 0..10 for every sounding voice.
 void korvel_synth_set_gain(korvel_synth_t* synth, float gain);
 float korvel_synth_get_gain(korvel_synth_t* synth);
-int korvel_synth_update_gain(korvel_synth_t* synth, const char* name, double value);
+// The settings' change callback of "synth.gain": data is the synthesizer. 0.
+int korvel_synth_update_gain(void* data, const char* name, double value);
 
 int korvel_synth_count_midi_channels(korvel_synth_t* synth);
 int korvel_synth_count_audio_channels(korvel_synth_t* synth);
@@ -130,6 +131,12 @@ double korvel_synth_get_reverb_roomsize(korvel_synth_t* synth);
 double korvel_synth_get_reverb_damp(korvel_synth_t* synth);
 double korvel_synth_get_reverb_level(korvel_synth_t* synth);
 double korvel_synth_get_reverb_width(korvel_synth_t* synth);
+// The chorus values in effect: voices, level, speed, depth and modulation type (korvel_chorus_mod).
+int korvel_synth_get_chorus_nr(korvel_synth_t* synth);
+double korvel_synth_get_chorus_level(korvel_synth_t* synth);
+double korvel_synth_get_chorus_speed_Hz(korvel_synth_t* synth);
+double korvel_synth_get_chorus_depth_ms(korvel_synth_t* synth);
+int korvel_synth_get_chorus_type(korvel_synth_t* synth);
 void korvel_synth_set_filter_on(korvel_synth_t* synth, int on);
 void korvel_synth_set_reverb_on(korvel_synth_t* synth, int on);
 void korvel_synth_set_chorus_on(korvel_synth_t* synth, int on);

@@ -111,6 +111,36 @@ TEST_F(Synth, GainAndReverbPresetsStayInRange)
     EXPECT_NEAR(korvel_synth_get_reverb_roomsize(synth), 0.4, 1e-6);
 }
 
+TEST_F(Synth, CreationRegistersTheGainAgainWithItsOwnDefaultAndCallback)
+{
+    create();
+    EXPECT_EQ(korvel_synth_get_gain(synth), 0.5f) << "the value read before the new registration";
+    EXPECT_DOUBLE_EQ(korvel_settings_getnum_default(settings, "synth.gain"), 0.2);
+    double low = -1.0;
+    double high = -1.0;
+    korvel_settings_getnum_range(settings, "synth.gain", &low, &high);
+    EXPECT_EQ(low, 0.0);
+    EXPECT_EQ(high, 10.0);
+    korvel_settings_setnum(settings, "synth.gain", 3.5);
+    EXPECT_EQ(korvel_synth_get_gain(synth), 3.5f) << "writes of the key go to korvel_synth_update_gain";
+}
+
+TEST_F(Synth, ChorusGettersAnswerTheValuesInEffect)
+{
+    create();
+    EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 3);
+    EXPECT_EQ(korvel_synth_get_chorus_type(synth), KORVEL_CHORUS_MOD_SINE);
+    korvel_synth_set_chorus(synth, 5, 1.5, 2.0, 4.0, KORVEL_CHORUS_MOD_TRIANGLE);
+    EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 5);
+    EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_level(synth), 1.5);
+    EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_speed_Hz(synth), 2.0);
+    EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_depth_ms(synth), 4.0);
+    EXPECT_EQ(korvel_synth_get_chorus_type(synth), KORVEL_CHORUS_MOD_TRIANGLE);
+    korvel_synth_set_chorus(synth, 200, 1.0, 9.0, 1.0, KORVEL_CHORUS_MOD_SINE);
+    EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 99) << "the chorus's own limits apply";
+    EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_speed_Hz(synth), 5.0);
+}
+
 TEST_F(Synth, ChannelsResolveTheirPresetsAndChannelNineChoosesAnyKit)
 {
     create();
