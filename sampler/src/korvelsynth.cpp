@@ -547,7 +547,7 @@ int KorvelExportSamples(unsigned int id)
 {
     korvel_defsfont_t* bank = first_bank(id);
     if (bank == nullptr) {
-        return -1;
+        return 0;
     }
     for (korvel_list_t* p = bank->sample; p != nullptr; p = p->next) {
         korvel_sample_export_sfont(static_cast<korvel_sample_t*>(p->data));

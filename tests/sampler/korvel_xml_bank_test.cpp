@@ -329,6 +329,7 @@ TEST_F(XmlBank, ObjectsCreatedFromXmlJoinANewBank)
     EXPECT_EQ(korvelsynth_get_sample_list(id), nullptr);
     EXPECT_EQ(korvelsynth_get_preset_on_channel_xml(id), nullptr);
     EXPECT_EQ(quietly([&] { return KorvelExportSamples(id); }), 0);
+    EXPECT_EQ(quietly([&] { return KorvelExportSamples(id + 100000); }), 0) << "a missing instance";
     EXPECT_EQ(quietly([&] { return KorvelExportXML(id + 100000, "/nonexistent"); }), -1);
 }
 

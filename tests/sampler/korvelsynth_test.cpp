@@ -148,24 +148,12 @@ TEST_F(Instances, TheFirstSoundFontIsEditedThroughTheInstance)
     EXPECT_EQ(finalize(9), 0);
 }
 
-TEST_F(Instances, TheChannelSetupIsACannedText)
+TEST_F(Instances, TheChannelSetupNeedsAnInstance)
 {
     ASSERT_EQ(init(10, bank), 0);
     const char* text = korvelsynth_get_channel_setup(10);
     ASSERT_NE(text, nullptr);
-    std::string setup = text;
-    EXPECT_EQ(korvelsynth_get_last_buffersize(10), static_cast<int>(setup.size()) + 1);
-    EXPECT_EQ(setup.rfind("<configuration>\t<channels>\t<channel id = '0'>\t<controllers>\t"
-                          "<controller id='0' name='MODI Controller #0' value='100'/>\t"
-                          "<controller id='1' name='MIDI Controller #1' value='0'/>\t", 0),
-              0u);
-    EXPECT_NE(setup.find("<controller id='127' name='MIDI Controller #127' value='0'/>\t</controllers>\t"
-                         "<lpreset uid = '100' name = 'Some Test Preset'/>"),
-              std::string::npos);
-    EXPECT_NE(setup.find("</channels>\t</samples>\t</instruments>\t<presets>"), std::string::npos);
-    EXPECT_NE(setup.find("<linstrument uid = '248' name = 'Jetplane'/>"), std::string::npos);
-    EXPECT_EQ(setup.find('\n'), std::string::npos);
-    EXPECT_EQ(setup.substr(setup.size() - 17), "\t</configuration>");
+    EXPECT_EQ(korvelsynth_get_last_buffersize(10), static_cast<int>(std::string(text).size()) + 1);
     EXPECT_EQ(finalize(10), 0);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(korvelsynth_get_channel_setup(10), nullptr);
