@@ -23,6 +23,7 @@
 
 #include "platform/musicsequence/MusicSequence.h"
 #include "shared/events/AUMIDIEventEx.h"
+#include "shared/midievents/MIDIRecordMirrors.h"
 #include "shared/songtree/SequenceFoundDelegate.h"
 #include "shared/songtree/SequenceNode.h"
 
@@ -279,6 +280,12 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   // bits of sample time or more bytes than a record holds, and events whose channel is above 15, are refused with a
   // log line.
   std::vector<std::shared_ptr<AUMIDIEventEx>> nodesToAUMIDIEvent(double samplerate, std::uint8_t cable);
+  // The plain form: platform records of three bytes on cable 0, without tempo markers or ids, on the same grid and
+  // in the same stable order. Program changes and channel pressure carry a third byte 0; a meta event becomes FD,
+  // its type, 00 (type 8) and a user or system-exclusive event F0 00 00 (type 9), each only when its first data byte
+  // and its length are not 0; events of other classes are left out with the line "stop". Every record with status 0
+  // is logged as "INVALID EVENT (status): ", every record not of type 8 as "INVALID EVENT (type): ".
+  std::vector<AUMIDIEvent> nodesToAUMIDIEvent(double samplerate);
 
   // Prints the platform's listing of the sequence.
   virtual void diagnostics();
@@ -295,6 +302,11 @@ class MIDISequence : public std::enable_shared_from_this<MIDISequence> {
   // Diagnostic texts handed in are dropped.
   void diagnose(const std::string& text);
   void nodesToPhraseEvents();
+
+  // Appends the payload bytes in use of a raw data or user event record (length, at most 1024) to event's data.
+  static void copyRawDataPayload(const MIDIRawDataEx& record, UserEvent& event);
+  // The same for a meta event record (dataLength, at most 1024).
+  static void copyMetaEventPayload(const MIDIMetaEventEx& record, UserEvent& event);
 
  protected:
   MIDISequence() = default;

@@ -28,6 +28,63 @@ void logSampleTimeRefused(double beats) {
   safeprint("error: sample time of event at beat " + numberText(beats) + " does not fit 64 bits.");
 }
 
+std::optional<AUEventSampleTime> sampleTimeAt(double samplesPerBeat, double beats) {
+  const auto time = beatsToSampleTime(samplesPerBeat, beats);
+  if (!time) logSampleTimeRefused(beats);
+  return time;
+}
+
+bool channelFits(const EventNode& node) {
+  if (node.channel <= kHighestChannel) return true;
+  safeprint("error: channel " + std::to_string(node.channel) + " of event is not a MIDI channel.");
+  return false;
+}
+
+struct NoteTimes {
+  AUEventSampleTime on;
+  AUEventSampleTime off;
+};
+
+// The sample times of a note's on and off; none, with a log line, when they do not fit.
+std::optional<NoteTimes> noteTimes(const MidiNoteEvent& note, double samplesPerBeat) {
+  if (!channelFits(note)) return std::nullopt;
+  const auto on = sampleTimeAt(samplesPerBeat, note.position);
+  if (!on) return std::nullopt;
+  // The note's length is taken in single precision, as its duration is stored.
+  const auto length = truncatedSampleTime(note.duration * static_cast<float>(samplesPerBeat));
+  AUEventSampleTime off = 0;
+  if (!length || __builtin_add_overflow(*on, *length, &off)) {
+    logSampleTimeRefused(note.position + note.duration);
+    return std::nullopt;
+  }
+  return NoteTimes{*on, off};
+}
+
+// A channel message other than a note: its bytes and how many of them the message has.
+struct ChannelRow {
+  std::array<std::uint8_t, 3> bytes;
+  std::uint32_t count;
+};
+
+std::optional<ChannelRow> channelRow(const std::shared_ptr<EventNode>& node) {
+  if (const auto program = eventCast<MidiProgramChangeEvent>(node)) {
+    return ChannelRow{{program->getStausByte(), program->value, 0}, 2};
+  }
+  if (const auto controller = eventCast<MidiControllerEvent>(node)) {
+    return ChannelRow{{controller->getStausByte(), controller->number, controller->value}, 3};
+  }
+  if (const auto bend = eventCast<MidiPitchBendEvent>(node)) {
+    return ChannelRow{{bend->getStausByte(), bend->bend.msb, bend->bend.lsb}, 3};
+  }
+  if (const auto pressure = eventCast<MidiChannelPressureEvent>(node)) {
+    return ChannelRow{{pressure->getStausByte(), pressure->value, 0}, 2};
+  }
+  if (const auto poly = eventCast<MidiPolyPressureEvent>(node)) {
+    return ChannelRow{{poly->getStausByte(), poly->number, poly->value}, 3};
+  }
+  return std::nullopt;
+}
+
 // Appends the records of the tree's events to a list, one or two per event.
 class RowBuilder {
  public:
@@ -36,21 +93,7 @@ class RowBuilder {
 
   void add(const std::shared_ptr<EventNode>& node) {
     if (const auto note = eventCast<MidiNoteEvent>(node)) return addNote(*note);
-    if (const auto program = eventCast<MidiProgramChangeEvent>(node)) {
-      return addChannelRow(*program, {program->getStausByte(), program->value}, 2);
-    }
-    if (const auto controller = eventCast<MidiControllerEvent>(node)) {
-      return addChannelRow(*controller, {controller->getStausByte(), controller->number, controller->value}, 3);
-    }
-    if (const auto bend = eventCast<MidiPitchBendEvent>(node)) {
-      return addChannelRow(*bend, {bend->getStausByte(), bend->bend.msb, bend->bend.lsb}, 3);
-    }
-    if (const auto pressure = eventCast<MidiChannelPressureEvent>(node)) {
-      return addChannelRow(*pressure, {pressure->getStausByte(), pressure->value}, 2);
-    }
-    if (const auto poly = eventCast<MidiPolyPressureEvent>(node)) {
-      return addChannelRow(*poly, {poly->getStausByte(), poly->number, poly->value}, 3);
-    }
+    if (const auto row = channelRow(node)) return addChannelRow(*node, row->bytes, row->count);
     if (const auto meta = eventCast<MetaEvent>(node)) return addMeta(*meta);
     if (const auto user = eventCast<UserEvent>(node)) return addUser(*user);
     // No MIDI form: a row of zeros, kept and logged after sorting.
@@ -58,17 +101,7 @@ class RowBuilder {
   }
 
  private:
-  std::optional<AUEventSampleTime> sampleTimeAt(double beats) const {
-    const auto time = beatsToSampleTime(samplesPerBeat_, beats);
-    if (!time) logSampleTimeRefused(beats);
-    return time;
-  }
-
-  static bool channelFits(const EventNode& node) {
-    if (node.channel <= kHighestChannel) return true;
-    safeprint("error: channel " + std::to_string(node.channel) + " of event is not a MIDI channel.");
-    return false;
-  }
+  std::optional<AUEventSampleTime> sampleTimeAt(double beats) const { return ::sampleTimeAt(samplesPerBeat_, beats); }
 
   std::shared_ptr<AUMIDIEventEx> makeRow(std::array<std::uint8_t, 3> bytes, std::uint32_t count,
                                          AUEventSampleTime time) const {
@@ -90,20 +123,12 @@ class RowBuilder {
   }
 
   void addNote(const MidiNoteEvent& note) {
-    if (!channelFits(note)) return;
-    const auto on = sampleTimeAt(note.position);
-    if (!on) return;
-    // The note's length is taken in single precision, as its duration is stored.
-    const auto length = truncatedSampleTime(note.duration * static_cast<float>(samplesPerBeat_));
-    AUEventSampleTime off = 0;
-    if (!length || __builtin_add_overflow(*on, *length, &off)) {
-      logSampleTimeRefused(note.position + note.duration);
-      return;
-    }
-    auto noteOn = makeRow({note.getStausByte(), note.number, note.velocity}, 3, *on);
+    const auto times = noteTimes(note, samplesPerBeat_);
+    if (!times) return;
+    auto noteOn = makeRow({note.getStausByte(), note.number, note.velocity}, 3, times->on);
     noteOn->duration = note.duration;
     append(std::move(noteOn), note.position);
-    append(makeRow({static_cast<std::uint8_t>(STATUS_NOTEOFF + note.channel), note.number, 0}, 3, off),
+    append(makeRow({static_cast<std::uint8_t>(STATUS_NOTEOFF + note.channel), note.number, 0}, 3, times->off),
            note.position + note.duration);
   }
 
@@ -165,6 +190,60 @@ class RowBuilder {
   std::uint8_t cable_;
 };
 
+std::string describe(const AUMIDIEvent& record) {
+  return "AUMIDIEvent(sampleTime: " + std::to_string(record.eventSampleTime) +
+         ", type: " + std::to_string(record.eventType) + ", cable: " + std::to_string(record.cable) +
+         ", length: " + std::to_string(record.length) + ", data: " + std::to_string(record.data[0]) + " " +
+         std::to_string(record.data[1]) + " " + std::to_string(record.data[2]) + ")";
+}
+
+// The plain form's rows: three-byte records on cable 0, meta and user events as bare markers of their kind.
+class PlainRowBuilder {
+ public:
+  PlainRowBuilder(std::vector<AUMIDIEvent>& list, double samplesPerBeat)
+      : list_(list), samplesPerBeat_(samplesPerBeat) {}
+
+  void add(const std::shared_ptr<EventNode>& node) {
+    if (const auto note = eventCast<MidiNoteEvent>(node)) {
+      if (const auto times = noteTimes(*note, samplesPerBeat_)) {
+        append(AURenderEventMIDI, {note->getStausByte(), note->number, note->velocity}, times->on);
+        append(AURenderEventMIDI, {static_cast<std::uint8_t>(STATUS_NOTEOFF + note->channel), note->number, 0},
+               times->off);
+      }
+      return;
+    }
+    if (const auto row = channelRow(node)) {
+      if (channelFits(*node)) appendAt(AURenderEventMIDI, row->bytes, node->position);
+      return;
+    }
+    if (const auto meta = eventCast<MetaEvent>(node)) {
+      if (carriesData(*meta)) appendAt(AURenderEventMIDI, {STATUS_META, meta->type, 0}, meta->position);
+      return;
+    }
+    if (const auto user = eventCast<UserEvent>(node)) {
+      if (carriesData(*user)) appendAt(AURenderEventMIDISysEx, {SystemExclusiveEvent::start, 0, 0}, user->position);
+      return;
+    }
+    safeprint("stop");
+  }
+
+ private:
+  static bool carriesData(const UserEvent& event) {
+    return !event.data.empty() && event.data.front() != 0 && event.length != 0;
+  }
+
+  void appendAt(AURenderEventType type, std::array<std::uint8_t, 3> bytes, double beats) {
+    if (const auto time = sampleTimeAt(samplesPerBeat_, beats)) append(type, bytes, *time);
+  }
+
+  void append(AURenderEventType type, std::array<std::uint8_t, 3> bytes, AUEventSampleTime time) {
+    list_.push_back(AUMIDIEvent{nullptr, time, type, 0, 3, 0, {bytes[0], bytes[1], bytes[2]}});
+  }
+
+  std::vector<AUMIDIEvent>& list_;
+  double samplesPerBeat_;
+};
+
 }  // namespace
 
 std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::nodesToAUMIDIEvent(double samplerate, std::uint8_t cable) {
@@ -194,4 +273,20 @@ std::vector<std::shared_ptr<AUMIDIEventEx>> MIDISequence::nodesToAUMIDIEvent(dou
     if (record->length() > 0 && record->data()[0] == 0) safeprint("INVALID EVENT (status): " + describe(*record));
   }
   return sorted;
+}
+
+std::vector<AUMIDIEvent> MIDISequence::nodesToAUMIDIEvent(double samplerate) {
+  std::vector<AUMIDIEvent> list;
+  if (!sequenceNode) return list;
+  PlainRowBuilder rows(list, samplesPerBeatAt(samplerate));
+  for (const auto& track : sequenceNode->tracks) {
+    for (const auto& node : track->events) rows.add(node);
+  }
+  std::stable_sort(list.begin(), list.end(),
+                   [](const AUMIDIEvent& a, const AUMIDIEvent& b) { return a.eventSampleTime < b.eventSampleTime; });
+  for (const AUMIDIEvent& record : list) {
+    if (record.data[0] == 0) safeprint("INVALID EVENT (status): " + describe(record));
+    if (record.eventType != AURenderEventMIDI) safeprint("INVALID EVENT (type): " + describe(record));
+  }
+  return list;
 }

@@ -363,3 +363,13 @@ void MIDISequence::iterateEvents(const MusicTrack& track, int index) {
   }
   DisposeMusicEventIterator(iterator);
 }
+
+void MIDISequence::copyRawDataPayload(const MIDIRawDataEx& record, UserEvent& event) {
+  const auto payload = record.payload();
+  event.setData(static_cast<std::uint32_t>(payload.size()), payload);
+}
+
+void MIDISequence::copyMetaEventPayload(const MIDIMetaEventEx& record, UserEvent& event) {
+  const auto payload = record.payload();
+  event.setData(static_cast<std::uint32_t>(payload.size()), payload);
+}

@@ -187,4 +187,40 @@ TEST(MIDISequenceConversion, EventsWithoutAMidiFormAreLoggedAndTheUnsendableAreR
   EXPECT_EQ(list[0]->id, 0);
 }
 
+std::string describePlain(const AUMIDIEvent& record) {
+  char bytes[16];
+  std::snprintf(bytes, sizeof bytes, "%02X %02X %02X", record.data[0], record.data[1], record.data[2]);
+  return std::to_string(record.eventSampleTime) + " " + std::to_string(record.eventType) + " " +
+         std::to_string(record.cable) + " " + std::to_string(record.length) + " " + bytes;
+}
+
+TEST(MIDISequenceConversion, ThePlainFormGivesThreeByteRecordsWithoutMarkers) {
+  const auto sequence = MIDISequence::create();
+  capturedLog([&] { sequence->setTempo(60.0); });
+  auto note = addNode<MidiNoteEvent>(sequence, 1.0);
+  note->channel = 2;
+  note->number = 60;
+  note->velocity = 100;
+  note->duration = 0.5f;
+  auto program = addNode<MidiProgramChangeEvent>(sequence, 0.0);
+  program->channel = 1;
+  program->value = 5;
+  addNode<MidiChannelPressureEvent>(sequence, 1.0)->value = 20;
+  addNode<MetaTextEvent>(sequence, 0.5)->setData(2, std::vector<std::uint8_t>{'H', 'i'});
+  addNode<MetaTextEvent>(sequence, 0.5)->setData(1, std::vector<std::uint8_t>{0});
+  addNode<UserEvent>(sequence, 0.25)->setData(2, std::vector<std::uint8_t>{0x10, 1});
+  addNode<UserEvent>(sequence, 0.25)->setData(2, std::vector<std::uint8_t>{0, 1});
+  addNode<UnknownEvent>(sequence, 2.0);
+
+  std::vector<AUMIDIEvent> list;
+  const auto log = capturedLog([&] { list = sequence->nodesToAUMIDIEvent(48000.0); });
+  std::vector<std::string> rows;
+  for (const AUMIDIEvent& record : list) rows.push_back(describePlain(record));
+  EXPECT_THAT(rows, ElementsAre("0 8 0 3 C1 05 00", "6000 9 0 3 F0 00 00", "12000 8 0 3 FD 01 00",
+                                "24000 8 0 3 92 3C 64", "24000 8 0 3 D0 14 00", "36000 8 0 3 82 3C 00"));
+  EXPECT_THAT(log, ElementsAre("stop", "INVALID EVENT (type): AUMIDIEvent(sampleTime: 6000, type: 9, cable: 0, "
+                                       "length: 3, data: 240 0 0)"));
+  for (const AUMIDIEvent& record : list) EXPECT_EQ(record.next, nullptr);
+}
+
 }  // namespace

@@ -276,4 +276,31 @@ TEST(MIDISequenceReading, WithoutSequenceOrTrackNothingIsRead) {
   EXPECT_THAT(trackLog(*sequence->getSequenceNode()->tracks[0]), IsEmpty());
 }
 
+TEST(MIDISequencePayloads, RecordsAppendTheirPayloadInUseToTheEventData) {
+  MIDIRawDataEx raw;
+  raw.length = 3;
+  raw.data.bytes[0] = 0xF0;
+  raw.data.bytes[1] = 0x7E;
+  raw.data.bytes[2] = 0xF7;
+  raw.data.bytes[3] = 0x55;
+  SystemExclusiveEvent sysEx;
+  sysEx.setData(1, std::vector<std::uint8_t>{0x01});
+  MIDISequence::copyRawDataPayload(raw, sysEx);
+  EXPECT_EQ(sysEx.data, (std::vector<std::uint8_t>{0x01, 0xF0, 0x7E, 0xF7})) << "appended after what was there";
+  EXPECT_EQ(sysEx.length, 4u);
+
+  MusicEventUserDataEx user;
+  UserEvent empty;
+  MIDISequence::copyRawDataPayload(user, empty);
+  EXPECT_TRUE(empty.data.empty());
+
+  MIDIMetaEventEx meta;
+  meta.metaEventType = 0x01;
+  meta.dataLength = 5000;
+  meta.data.bytes.fill(0x41);
+  MetaTextEvent text;
+  MIDISequence::copyMetaEventPayload(meta, text);
+  EXPECT_EQ(text.data, std::vector<std::uint8_t>(1024, 0x41)) << "a declared length beyond the record is capped";
+}
+
 }  // namespace
