@@ -45,6 +45,16 @@ void OrvoTunedeckDSPKernelAdapter::allocateRenderResources() {
     _kernel.init(static_cast<std::int32_t>(format.channelCount), format.sampleRate);
 }
 
+void OrvoTunedeckDSPKernelAdapter::setKernelCallbackBlock(KernelCallbackBlock block) {
+    _kernelCallbackBlock = block;
+    _kernel.kernelCallback = std::move(block);
+}
+
+AUInternalRenderBlock OrvoTunedeckDSPKernelAdapter::internalRenderBlock() const {
+    return [](AudioUnitRenderActionFlags*, const AudioTimeStamp*, AUAudioFrameCount, std::int64_t, AudioBufferList*,
+              const AURenderEvent*, const AURenderPullInputBlock&) -> foundation::OSStatus { return foundation::noErr; };
+}
+
 void OrvoTunedeckDSPKernelAdapter::deallocateRenderResources() { _inputBus1.deallocateRenderResources(); }
 
 foundation::OSStatus OrvoTunedeckDSPKernelAdapter::render2(AudioUnitRenderActionFlags*, const AudioTimeStamp*,

@@ -60,6 +60,22 @@ public:
 
     void setAUMIDIOutputEventBlock(AUMIDIOutputEventBlock block) { _outputEventBlock = std::move(block); }
     const AUMIDIOutputEventBlock& getAUMIDIOutputEventBlock() const { return _outputEventBlock; }
+    // The host's blocks, stored for the kernel's use; nothing calls them yet.
+    void setAUHostMusicalContextBlock(AUHostMusicalContextBlock block) { _musicalContext = std::move(block); }
+    const AUHostMusicalContextBlock& getAUHostMusicalContextBlock() const { return _musicalContext; }
+    void setAUScheduleMIDIEventBlock(AUScheduleMIDIEventBlock block) { _scheduleMIDIEventBlock = std::move(block); }
+    const AUScheduleMIDIEventBlock& getAUScheduleMIDIEventBlock() const { return _scheduleMIDIEventBlock; }
+    void setAUHostTransportStateBlock(AUHostTransportStateBlock block) { _transportStateBlock = std::move(block); }
+    const AUHostTransportStateBlock& getAUHostTransportStateBlock() const { return _transportStateBlock; }
+    // Kept here and handed to the kernel's kernelCallback.
+    void setKernelCallbackBlock(KernelCallbackBlock block);
+    const KernelCallbackBlock& getKernelCallbackBlock() const { return _kernelCallbackBlock; }
+
+    // A render block that renders nothing and answers noErr; the unit renders through render2 instead.
+    AUInternalRenderBlock internalRenderBlock() const;
+
+    // The kernel, for inspection.
+    const OrvoTunedeck_DSPKernel& kernel() const noexcept { return _kernel; }
 
     // Live path, called after the synthesizer wrote outputData: runs the limiter in place over frameCount frames of
     // the two channels. kAudioUnitErr_TooManyFramesToProcess above maximumFramesToRender, buffers untouched. A
@@ -83,6 +99,10 @@ public:
 private:
     OrvoTunedeck_DSPKernel _kernel;
     BufferedInputBus _inputBus1;
+    AUHostMusicalContextBlock _musicalContext;
     AUMIDIOutputEventBlock _outputEventBlock;
+    AUHostTransportStateBlock _transportStateBlock;
+    AUScheduleMIDIEventBlock _scheduleMIDIEventBlock;
+    KernelCallbackBlock _kernelCallbackBlock;
     std::shared_ptr<AUAudioUnitBus> _outputBus1;
 };

@@ -16,6 +16,7 @@ OrvoTunedeck_DSPKernel::~OrvoTunedeck_DSPKernel() {
     if (synth != nullptr) {
         KorvelFinalize(instance);
         synth = nullptr;
+        player = nullptr;
     }
     KernelInstanceIds::release(instance);
 }

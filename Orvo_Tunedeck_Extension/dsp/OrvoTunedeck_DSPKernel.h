@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "Orvo_Tunedeck_Extension/dsp/Compander2.h"
 #include "Orvo_Tunedeck_Extension/dsp/DSPKernel.h"
@@ -10,6 +11,10 @@
 #include "platform/audiounit/AudioBufferList.h"
 
 struct _korvel_synth_t;
+struct _korvel_player_t;
+
+// A callback the kernel may give its owner; stored, never called.
+using KernelCallbackBlock = std::function<void()>;
 
 // The instrument's kernel. Holds the parameter store, the live path's output limiter, per-call render state (host
 // buffer list and bus) and, for its whole life, a korvel synthesizer loaded with resources/"soundfont6.sf2".
@@ -70,6 +75,13 @@ public:
     std::uint32_t instanceId() const noexcept { return instance; }
     // The library instance's synthesizer, or nullptr when it could not be made.
     _korvel_synth_t* librarySynth() const noexcept { return synth; }
+
+    // Control thread, while rendering is stopped. Set through the adapter; the kernel never calls it.
+    KernelCallbackBlock kernelCallback;
+    // Stays false; nothing consults it.
+    bool midiThru = false;
+    // The library's MIDI file player of this kernel's instance: the kernel never loads a file, so it stays null.
+    _korvel_player_t* player = nullptr;
 
     static constexpr const char* SOUNDFONT = "/soundfont6.sf2";
     static constexpr std::size_t kPathBytes = 1024;

@@ -38,3 +38,24 @@ using AUMIDIOutputEventBlock = std::function<foundation::OSStatus(AUEventSampleT
 using AUScheduleMIDIEventBlock =
     std::function<void(AUEventSampleTime eventSampleTime, std::uint8_t cable, std::int64_t length,
                        const std::uint8_t* midiBytes)>;
+
+// The host's musical context at the start of the current render call: tempo in beats per minute, time signature,
+// beat position, samples to the next beat and the beat position of the current measure's downbeat. Any pointer may
+// be nullptr (that value is not wanted). False when the host cannot say.
+using AUHostMusicalContextBlock =
+    std::function<bool(double* currentTempo, double* timeSignatureNumerator, std::int64_t* timeSignatureDenominator,
+                       double* currentBeatPosition, std::int64_t* sampleOffsetToNextBeat,
+                       double* currentMeasureDownbeatPosition)>;
+
+// Transport state bits the host reports.
+using AUHostTransportStateFlags = std::uint32_t;
+inline constexpr AUHostTransportStateFlags AUHostTransportStateChanged = 1;
+inline constexpr AUHostTransportStateFlags AUHostTransportStateMoving = 2;
+inline constexpr AUHostTransportStateFlags AUHostTransportStateRecording = 4;
+inline constexpr AUHostTransportStateFlags AUHostTransportStateCycling = 8;
+
+// The host's transport at the start of the current render call: state bits, sample position and cycle bounds in
+// beats. Any pointer may be nullptr. False when the host cannot say.
+using AUHostTransportStateBlock =
+    std::function<bool(AUHostTransportStateFlags* transportStateFlags, double* currentSamplePosition,
+                       double* cycleStartBeatPosition, double* cycleEndBeatPosition)>;

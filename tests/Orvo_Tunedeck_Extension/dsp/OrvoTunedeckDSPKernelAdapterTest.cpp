@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -177,6 +178,57 @@ TEST(KernelAdapter, MidiOutputBlockIsKept) {
     ASSERT_TRUE(adapter.getAUMIDIOutputEventBlock());
     adapter.getAUMIDIOutputEventBlock()(0, 0, 0, nullptr);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(KernelAdapter, HostBlocksAreKeptAndTheKernelCallbackReachesTheKernel) {
+    OrvoTunedeckDSPKernelAdapter adapter;
+    EXPECT_FALSE(adapter.getAUHostMusicalContextBlock());
+    EXPECT_FALSE(adapter.getAUScheduleMIDIEventBlock());
+    EXPECT_FALSE(adapter.getAUHostTransportStateBlock());
+    EXPECT_FALSE(adapter.kernel().kernelCallback);
+    EXPECT_FALSE(adapter.kernel().midiThru);
+    EXPECT_EQ(adapter.kernel().player, nullptr);
+
+    std::vector<std::string> calls;
+    adapter.setAUHostMusicalContextBlock([&](double* tempo, double*, std::int64_t*, double*, std::int64_t*, double*) {
+        *tempo = 96.0;
+        calls.push_back("context");
+        return true;
+    });
+    adapter.setAUScheduleMIDIEventBlock([&](AUEventSampleTime, std::uint8_t, std::int64_t, const std::uint8_t*) {
+        calls.push_back("schedule");
+    });
+    adapter.setAUHostTransportStateBlock([&](AUHostTransportStateFlags* flags, double*, double*, double*) {
+        *flags = AUHostTransportStateMoving;
+        calls.push_back("transport");
+        return true;
+    });
+    adapter.setKernelCallbackBlock([&] { calls.push_back("kernel"); });
+
+    double tempo = 0.0;
+    EXPECT_TRUE(adapter.getAUHostMusicalContextBlock()(&tempo, nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(tempo, 96.0);
+    adapter.getAUScheduleMIDIEventBlock()(0, 0, 0, nullptr);
+    AUHostTransportStateFlags flags = 0;
+    EXPECT_TRUE(adapter.getAUHostTransportStateBlock()(&flags, nullptr, nullptr, nullptr));
+    EXPECT_EQ(flags, AUHostTransportStateMoving);
+    adapter.getKernelCallbackBlock()();
+    ASSERT_TRUE(adapter.kernel().kernelCallback);
+    adapter.kernel().kernelCallback();
+    EXPECT_EQ(calls, (std::vector<std::string>{"context", "schedule", "transport", "kernel", "kernel"}));
+}
+
+TEST(KernelAdapter, InternalRenderBlockAnswersNoErrAndLeavesTheBuffers) {
+    OrvoTunedeckDSPKernelAdapter adapter;
+    const AUInternalRenderBlock block = adapter.internalRenderBlock();
+    ASSERT_TRUE(block);
+    StereoBuffer audio(64, 0.25f);
+    AudioUnitRenderActionFlags flags = 0;
+    const AudioTimeStamp timestamp;
+    EXPECT_EQ(block(&flags, &timestamp, 64, 0, &audio.list, nullptr, AURenderPullInputBlock{}), foundation::noErr);
+    EXPECT_EQ(block(&flags, &timestamp, 99999, 0, &audio.list, nullptr, AURenderPullInputBlock{}), foundation::noErr);
+    EXPECT_TRUE(all(audio.left, 0.25f));
+    EXPECT_TRUE(all(audio.right, 0.25f));
 }
 
 TEST(KernelAdapter, LivePathDoesNotAllocate) {
