@@ -30,7 +30,7 @@ std::shared_ptr<AUMIDISequencer> AUMIDISequencer::create() {
 
 AUMIDISequencer::AUMIDISequencer()
     : AUMIDIMonitor(true), notices_(kNoticeCapacity), engine_(*this, notices_, &AUMIDISequencer::onNotice, this),
-      commands_(kCommandCapacity) {}
+      commands_(kCommandCapacity), internalEvents_(kInternalCapacity) {}
 
 AUMIDISequencer::~AUMIDISequencer() {
     if (spillTimer_) {
@@ -41,13 +41,24 @@ AUMIDISequencer::~AUMIDISequencer() {
 
 // Render side
 
-const AURenderEvent* AUMIDISequencer::process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept {
+void AUMIDISequencer::takeCommands(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept {
     engine_.beginCycle(time, frameCount);
     SequencerCommand command;
     while (engine_.hasRoomForCommand() && commands_.pop(command)) {
         engine_.apply(command, time);
     }
+}
+
+const AURenderEvent* AUMIDISequencer::process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept {
+    takeCommands(time, frameCount);
     return engine_.process(time, frameCount);
+}
+
+std::span<const AUMIDIEvent> AUMIDISequencer::processInternal(AUEventSampleTime time,
+                                                              AUAudioFrameCount frameCount) noexcept {
+    takeCommands(time, frameCount);
+    const std::size_t count = engine_.processInternal(time, frameCount, internalEvents_);
+    return {internalEvents_.data(), count};
 }
 
 // Notices from the render side
@@ -436,6 +447,8 @@ void AUMIDISequencer::solo(std::uint8_t channel) {
         }
     }
 }
+
+void AUMIDISequencer::transpose(int) {}
 
 void AUMIDISequencer::setStatusFilter(const std::vector<std::uint8_t>& statuses) {
     SequencerCommand command;

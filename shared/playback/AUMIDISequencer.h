@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "shared/events/AUMIDIMonitor.h"
 #include "shared/events/AsideEventList.h"
 #include "shared/musicsequence/MIDISequence16.h"
+#include "shared/phrases/MIDIPhraseArranger.h"
 #include "shared/playback/AUMIDISequencerDelegate.h"
 #include "shared/playback/SequencerCommand.h"
 #include "shared/playback/SequencerEngine.h"
@@ -49,6 +51,8 @@ public:
 
     static constexpr std::size_t kCommandCapacity = 2048;
     static constexpr std::size_t kNoticeCapacity = 1024;
+    // Records processInternal() returns at most per call.
+    static constexpr std::size_t kInternalCapacity = 512;
 
     static std::shared_ptr<AUMIDISequencer> create();
     ~AUMIDISequencer() override;
@@ -74,6 +78,12 @@ public:
     std::uint8_t getPatchForChannel(std::uint8_t channel);
     // Writes the sequence as a standard MIDI file, replacing an existing one; failures are logged.
     void saveMIDIFile(const std::filesystem::path& url);
+    // Writes nothing: the player has no second file form.
+    void saveMIDIFile2(const std::filesystem::path& url);
+    // The phrase arranger made with the player.
+    const std::shared_ptr<MIDIPhraseArranger>& arranger() const noexcept { return arranger_; }
+    // Offers the arranger its tracks from files; no file is named yet, so the arranger stays as it is.
+    void loadArranger();
     // Sample rate of the conversion and of every value in seconds. A change converts the loaded (and a staged) song
     // again and scales the play position.
     void setSamplerate(double samplerate);
@@ -82,6 +92,13 @@ public:
     // Render thread. Returns the head of the cycle's list of render events (null when empty); the list stays valid
     // until the next call. time: the cycle's first sample time; frameCount: its length.
     const AURenderEvent* process(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept;
+    // Render thread, in place of process() for a caller that wants plain records: takes the queued commands like
+    // process(), then returns the song's events of the cycle as SequencerEngine::processInternal() describes (at most
+    // kInternalCapacity; the rest come with the next call). Queued messages and releases are not part of the result
+    // and are not sent. The records stay valid until the next call.
+    std::span<const AUMIDIEvent> processInternal(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept;
+    // Render thread: frees the list the last process() returned, before the next call would.
+    void deallocateRealtimeEventListHead() noexcept { engine_.deallocateRealtimeEventListHead(); }
     // Render thread: copies of the tempo markers that fell due, each at its due time; the render block reads and
     // empties the list.
     AsideEventList& specialEvents() noexcept { return engine_.specialEvents(); }
@@ -121,6 +138,8 @@ public:
     void unmuteAll();
     void muteAll();
     void solo(std::uint8_t channel);
+    // Leaves the song as it is: the player does not transpose.
+    void transpose(int semitones);
     // Message types (status & 0xF0) whose song events are dropped.
     void setStatusFilter(const std::vector<std::uint8_t>& statuses);
     std::vector<std::uint8_t> channelFilter() const;
@@ -181,6 +200,9 @@ private:
 
     AUMIDISequencer();
 
+    // Starts a render cycle and applies the commands queued for it.
+    void takeCommands(AUEventSampleTime time, AUAudioFrameCount frameCount) noexcept;
+
     static void onNotice(void* context, const SequencerNotice& notice);
     void handleNotice(const SequencerNotice& notice);
 
@@ -202,6 +224,8 @@ private:
 
     std::shared_ptr<AUMIDISequencerDelegate> delegate_;
     std::shared_ptr<MIDISequence16> sequence_ = MIDISequence16::create();
+    std::shared_ptr<MIDIPhraseArranger> arranger_ = std::make_shared<MIDIPhraseArranger>();
+    std::vector<AUMIDIEvent> internalEvents_;
     dispatch::HandoffRing notices_;
     SequencerEngine engine_;
     SpscRing<SequencerCommand> commands_;

@@ -49,3 +49,10 @@ std::uint8_t AUMIDISequencer::getPatchForChannel(std::uint8_t channel) {
 void AUMIDISequencer::saveMIDIFile(const std::filesystem::path& url) {
     sequence_->saveToFile(url);
 }
+
+void AUMIDISequencer::saveMIDIFile2(const std::filesystem::path&) {}
+
+void AUMIDISequencer::loadArranger() {
+    arranger_->loadTrack(0, {});
+    arranger_->loadTrack(1, {});
+}

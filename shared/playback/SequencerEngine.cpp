@@ -361,3 +361,50 @@ const AURenderEvent* SequencerEngine::process(AUEventSampleTime cycleStart, AUAu
     publish();
     return output_.finishList(false);
 }
+
+std::size_t SequencerEngine::processInternal(AUEventSampleTime cycleStart, AUAudioFrameCount frames,
+                                             std::span<AUMIDIEvent> out) noexcept {
+    std::size_t count = 0;
+    if (!state_.stopped && song_ != nullptr) {
+        state_.position = std::max<std::int64_t>(0, cycleStart - state_.startTime);
+        const std::int64_t windowEnd = state_.position + frames;
+        const std::size_t size = song_->size();
+        for (std::size_t index = static_cast<std::size_t>(state_.eventIndex); index < size && count < out.size();
+             ++index) {
+            state_.eventIndex = static_cast<std::int64_t>(index);
+            const AUMIDIEventEx& event = *song_->events[index];
+            const AUEventSampleTime sampleTime = event.pEvent()->eventSampleTime;
+            if (sampleTime > windowEnd) {
+                break;
+            }
+            const std::uint8_t status = event.length() > 0 ? event.data()[0] : 0;
+            if ((channelMask_ & (1U << (status & 0x0F))) == 0) {
+                continue;
+            }
+            const AUEventSampleTime passStart = state_.startTime;
+            const bool last = index + 1 == size;
+            if (last) {
+                const SequencerSong* staged = staged_;
+                staged_ = nullptr;
+                endOfSong(sampleTime);
+                staged_ = staged;
+            }
+            AUMIDIEvent& record = out[count++];
+            record = event.event();
+            record.next = nullptr;
+            record.eventSampleTime = passStart + sampleTime;
+            record.length = std::min<std::uint16_t>(record.length, sizeof record.data);
+            monitor_.trackEvents(event);
+            if (last) {
+                break;
+            }
+        }
+    }
+    publish();
+    return count;
+}
+
+void SequencerEngine::deallocateRealtimeEventListHead() noexcept {
+    output_.clear();
+    outputBytes_ = 0;
+}

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "platform/audiounit/RenderEvent.h"
 #include "platform/dispatch/HandoffRing.h"
@@ -58,6 +59,16 @@ public:
     const AURenderEvent* process(AUEventSampleTime cycleStart, AUAudioFrameCount frames) noexcept;
     // Starts a cycle: frees the previous list and sends what the previous cycle left for this one.
     void beginCycle(AUEventSampleTime cycleStart, AUAudioFrameCount frames) noexcept;
+    // The plain variant of process(), after the commands were applied: nothing while stopped; otherwise every song
+    // event from the event index up to (cycleStart - start time) + frames that passes the channel filter (tempo
+    // markers and system messages included, no tempo scaling, status filter or releases) is copied into out, timed
+    // at the start time of its pass plus its own sample time, its first three bytes only. The last event ends the
+    // song as process() does, except that a staged song waits. Stops when out is full; the rest stays for the next
+    // call. Returns the number of records written.
+    std::size_t processInternal(AUEventSampleTime cycleStart, AUAudioFrameCount frames,
+                                std::span<AUMIDIEvent> out) noexcept;
+    // Frees the list the last process() returned; it must not be read afterwards.
+    void deallocateRealtimeEventListHead() noexcept;
 
     AsideEventList& specialEvents() noexcept { return specialEvents_; }
     // The render block's tempo factor from the tempo markers, clamped to 0.1 to 10.0.
