@@ -81,6 +81,21 @@ void Animator::stop() {
     looped = false;
 }
 
+void Animator::reset() {
+    stopTimer();
+    _startFrame = 0;
+    _frameCount = 0;
+    _source = 0.0f;
+    _value = 0.0f;
+    _destination = 0.0f;
+    _amount = 0.0f;
+    _frames = -1;
+    _step = 0;
+    _interval = 0.005f;
+    setType(EnumEasing::EASING_easeNone);
+    looped = false;
+}
+
 void Animator::stopTimer() {
     if (!_timer) return;
     _timer->invalidate();

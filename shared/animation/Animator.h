@@ -46,6 +46,8 @@ public:
     float getValue() const { return _value; }
     float getAmount() const { return _amount; }
     std::int64_t getFrames() const { return _frames; }
+    // Kept for callers that count frames from a start of their own; the animator itself never moves it.
+    std::int64_t getStartFrame() const { return _startFrame; }
     std::int64_t getFrameCount() const { return _frameCount; }
     std::int64_t getStep() const { return _step; }
     float getInterval() const { return _interval; }
@@ -62,6 +64,9 @@ public:
     void start();
     // Stops the timer and makes the animator idle; looped becomes false. No callback.
     void stop();
+    // Stops the timer and brings every value back to that of a new animator (idle, linear, 0.005 s, not looped);
+    // the callbacks stay. No callback.
+    void reset();
 
     void setType(EnumEasing type);
     // Takes effect at the next start().
@@ -79,6 +84,7 @@ public:
 private:
     void stopTimer();
 
+    std::int64_t _startFrame = 0;
     std::int64_t _frameCount = 0;
     std::shared_ptr<dispatch::Timer> _timer;
     float _source = 0.0f;

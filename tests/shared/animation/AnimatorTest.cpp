@@ -74,6 +74,35 @@ TEST_F(AnimatorOnTimer, StopEndsTheRunWithoutCallbacks) {
     EXPECT_EQ(animator->getStep(), 0);
 }
 
+TEST_F(AnimatorOnTimer, ResetStopsTheRunAndRestoresANewAnimatorsValues) {
+    auto animator = std::make_shared<Animator>(2.0f, 5.0f, 6, 0.02f, EnumEasing::EASING_easeInQuad);
+    animator->looped = true;
+    Recorder recorder;
+    recorder.attach(*animator);
+    animator->start();
+    queue.advanceClock(0.03);
+    ASSERT_FALSE(recorder.events.empty());
+    recorder.events.clear();
+    animator->reset();
+    queue.advanceClock(0.1);
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_FALSE(animator->isRunning());
+    EXPECT_TRUE(animator->isFinished());
+    EXPECT_EQ(animator->getStartFrame(), 0);
+    EXPECT_EQ(animator->getFrameCount(), 0);
+    EXPECT_EQ(animator->getStep(), 0);
+    EXPECT_EQ(animator->getSourceValue(), 0.0f);
+    EXPECT_EQ(animator->getDestinationValue(), 0.0f);
+    EXPECT_EQ(animator->getValue(), 0.0f);
+    EXPECT_EQ(animator->getAmount(), 0.0f);
+    EXPECT_EQ(animator->getInterval(), 0.005f);
+    EXPECT_EQ(animator->getType(), EnumEasing::EASING_easeNone);
+    EXPECT_FALSE(animator->looped);
+    animator->setup(0.0f, 1.0f, 2, 0.005f, EnumEasing::EASING_easeNone);
+    animator->animate();
+    EXPECT_EQ(recorder.events, (Events{"a 0"})) << "the callbacks stay";
+}
+
 TEST_F(AnimatorOnTimer, AnAnimatorNotSharedNeverStarts) {
     Animator animator(0.0f, 1.0f, 4, 0.005f, EnumEasing::EASING_easeNone);
     animator.start();
