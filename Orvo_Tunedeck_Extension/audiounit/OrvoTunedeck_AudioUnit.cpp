@@ -1,6 +1,10 @@
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeckRenderBlock.h"
+#include "platform/audiounit/AudioUnitStatusError.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NumberText.h"
 #include "shared/globals/Print.h"
@@ -11,6 +15,22 @@ constexpr AUParameterAddress kMainVolumeAddress = 1001;
 constexpr double kTailTimeSeconds = 4.0;
 
 std::string boolText(bool value) { return value ? "true" : "false"; }
+
+// Stands in for a synthesizer that could not be made: the buffers silent, the render reported as failed.
+foundation::OSStatus silentUninitializedRender(AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                               AUAudioFrameCount frameCount, int64_t, AudioBufferList* outputData,
+                                               const AURenderEvent*, const AURenderPullInputBlock&) {
+    if (outputData != nullptr) {
+        const uint32_t buffers = std::min(outputData->mNumberBuffers, AudioBufferList::kMaxBuffers);
+        for (uint32_t channel = 0; channel < buffers; ++channel) {
+            AudioBuffer& buffer = outputData->mBuffers[channel];
+            if (buffer.mData == nullptr) continue;
+            const std::size_t bytes = std::min<std::size_t>(buffer.mDataByteSize, frameCount * sizeof(float));
+            std::memset(buffer.mData, 0, bytes);
+        }
+    }
+    return foundation::kAudioUnitErr_Uninitialized;
+}
 
 }  // namespace
 
@@ -78,6 +98,18 @@ void OrvoTunedeck_AudioUnit::createSynth() {
     }
     synth_ = std::make_shared<AudioUnitMIDISynth>(engine_);
     synth_->create(kSynthName);
+    if (!synth_->audioUnit()) {
+        debugprint("OrvoTunedeck_AudioUnit::createSynth() : ERROR: The internal synthesizer could not be created.");
+    }
+}
+
+std::shared_ptr<AUAudioUnit> OrvoTunedeck_AudioUnit::synthUnit(const char* operation) const {
+    std::shared_ptr<AUAudioUnit> unit = synth_ ? synth_->audioUnit() : nullptr;
+    if (!unit) {
+        debugprint(std::string("OrvoTunedeck_AudioUnit::") + operation +
+                   " : ERROR: The internal synthesizer is nil.");
+    }
+    return unit;
 }
 
 void OrvoTunedeck_AudioUnit::connectEngine() {
@@ -118,12 +150,17 @@ void OrvoTunedeck_AudioUnit::engineStart() {
 
 void OrvoTunedeck_AudioUnit::allocateRenderResources() {
     debugprint("OrvoTunedeck_AudioUnit::allocateRenderResources()");
+    // Without its synthesizer the instrument cannot sound: the host learns it here rather than from silence.
+    const auto synthesizer = synthUnit("allocateRenderResources()");
+    if (!synthesizer) {
+        throw AudioUnitStatusError(foundation::kAudioUnitErr_FailedInitialization, "no internal synthesizer");
+    }
     AUAudioUnit::allocateRenderResources();
     for (uint32_t bus = 0; bus < outputBusses_.count(); ++bus) {
         outputBusses_[bus]->setShouldAllocateBuffer(true);
     }
     kernelAdapter_->allocateRenderResources();
-    synth_->audioUnit()->allocateRenderResources();
+    synthesizer->allocateRenderResources();
     const double samplerate = outputBusses_[0]->format().sampleRate;
     kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
     sequencer_->setSamplerate(samplerate);
@@ -150,16 +187,21 @@ bool OrvoTunedeck_AudioUnit::renderResourcesAllocated() const {
 void OrvoTunedeck_AudioUnit::reset() {
     debugprint("OrvoTunedeck_AudioUnit::reset()");
     kernelAdapter_->reset();
-    synth_->audioUnit()->reset();
+    if (const auto synthesizer = synthUnit("reset()")) {
+        synthesizer->reset();
+    }
     sequencer_->reset();
 }
 
 void OrvoTunedeck_AudioUnit::stopSequencer() { sequencer_->stop(); }
 
 AUInternalRenderBlock OrvoTunedeck_AudioUnit::internalRenderBlock() {
+    const auto synthesizer = synthUnit("internalRenderBlock");
+    // Without a synthesizer the buffers go out silent, and the block reports the failed render every call.
+    AURenderBlock synthRender = synthesizer ? synthesizer->renderBlock() : silentUninitializedRender;
     auto block = std::make_shared<OrvoTunedeckRenderBlock>(OrvoTunedeckRenderBlock::Parts{
         &timing_, outputBusses_[0], sequencer_, eventMixer_, midiOutputEventBlock_, monitor_, recorder_,
-        synth_->audioUnit()->renderBlock(), kernelAdapter_, &OrvoTunedeck_AudioUnit::applyHostParameterEvent, this});
+        std::move(synthRender), kernelAdapter_, &OrvoTunedeck_AudioUnit::applyHostParameterEvent, this});
     return [block](AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                    AUAudioFrameCount frameCount, int64_t outputBusNumber, AudioBufferList* outputData,
                    const AURenderEvent* events, const AURenderPullInputBlock& pullInputBlock) {
@@ -176,14 +218,18 @@ void OrvoTunedeck_AudioUnit::setMaximumFramesToRender(uint32_t frames) {
     AUAudioUnit::setMaximumFramesToRender(frames);
     debugprint("OrvoTunedeck_AudioUnit::maximumFramesToRender (set) " + std::to_string(frames));
     kernelAdapter_->setMaximumFramesToRender(frames);
-    synth_->audioUnit()->setMaximumFramesToRender(frames);
+    if (const auto synthesizer = synthUnit("maximumFramesToRender (set)")) {
+        synthesizer->setMaximumFramesToRender(frames);
+    }
 }
 
 void OrvoTunedeck_AudioUnit::setShouldBypassEffect(bool bypass) {
     AUAudioUnit::setShouldBypassEffect(bypass);
     debugprint("OrvoTunedeck_AudioUnit::shouldBypassEffect (did set)");
     kernelAdapter_->setBypass(bypass);
-    synth_->audioUnit()->setShouldBypassEffect(bypass);
+    if (const auto synthesizer = synthUnit("shouldBypassEffect (did set)")) {
+        synthesizer->setShouldBypassEffect(bypass);
+    }
 }
 
 std::vector<AUParameterAddress> OrvoTunedeck_AudioUnit::parametersForOverview(int64_t) {

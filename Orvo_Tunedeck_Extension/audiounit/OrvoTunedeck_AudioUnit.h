@@ -240,6 +240,8 @@ private:
     void internalInit();
     void initializeEngine();
     void createSynth();
+    // The internal synthesizer's unit; nullptr, after a log line naming operation, when it could not be made.
+    std::shared_ptr<AUAudioUnit> synthUnit(const char* operation) const;
     void connectEngine();
     void engineStart();
     void ensureDefaultPreset();
