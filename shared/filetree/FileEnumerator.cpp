@@ -1,7 +1,5 @@
 #include "shared/filetree/FileEnumerator.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <system_error>
 #include <vector>
@@ -16,25 +14,23 @@ namespace {
 
 bool isMetadataItem(const std::string& name) { return name == "__MACOSX" || name == ".DS_Store"; }
 
-void removeMetadataItem(const fs::path& item) {
-    std::error_code error;
-    fs::remove_all(item, error);
-    if (error) {
-        foundation::writeLogLine("\"" + item.filename().string() + "\" couldn't be removed: " + error.message());
-    }
-}
-
 }  // namespace
 
+FileEnumerator::FileEnumerator() : defaultFileManager(foundation::FileManager::defaultManager()) {
+    fileManager.delegate = this;
+}
+
+FileEnumerator::~FileEnumerator() { fileManager.delegate = nullptr; }
+
 void FileEnumerator::enumerate(const std::string& path) {
-    std::error_code error;
-    const fs::path top(path);
-    fs::path currentDirectory;
-    if (fs::is_directory(top, error) && ::access(top.c_str(), X_OK) == 0) currentDirectory = fs::canonical(top, error);
-    if (currentDirectory.empty() || error) {
+    // Relative paths count from the process's working directory, whatever folder the manager stands in.
+    std::error_code absoluteError;
+    const fs::path top = fs::absolute(path, absoluteError);
+    if (absoluteError || !fileManager.changeCurrentDirectoryPath(top.string())) {
         foundation::writeLogLine("Error: Could not set current path '" + path + "' for the file manager.");
         return;
     }
+    const fs::path currentDirectory = fileManager.currentDirectoryPath();
     std::string readError;
     auto attributes = readFileAttributes(currentDirectory, readError);
     if (!attributes) {
@@ -58,12 +54,13 @@ void FileEnumerator::enumerate(const std::string& path) {
     fileTree.basePath = currentDirectory.string();
     fileTree.root = root;
     fileTree.clearList();
-    walk(path, top, "");
+    walk(path, top, top, "", 1);
     foundation::writeLogLine("WARNING:  Unbekannter Typ des Dateiobjektes oder <nil>.");
     fileTree.clearList();
 }
 
-void FileEnumerator::walk(const std::string& path, const fs::path& folder, const std::string& relativeFolder) {
+void FileEnumerator::walk(const std::string& path, const fs::path& top, const fs::path& folder,
+                          const std::string& relativeFolder, std::int64_t level) {
     std::error_code error;
     std::vector<fs::directory_entry> entries;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
@@ -71,27 +68,33 @@ void FileEnumerator::walk(const std::string& path, const fs::path& folder, const
         entries.push_back(*it);
     }
     std::sort(entries.begin(), entries.end(),
-              [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path().filename() < b.path().filename(); });
+              [](const fs::directory_entry& a, const fs::directory_entry& b) {
+                  return a.path().filename() < b.path().filename();
+              });
 
     for (const auto& entry : entries) {
         const std::string name = entry.path().filename().string();
         if (isMetadataItem(name)) {
-            removeMetadataItem(entry.path());
+            std::error_code removeError;
+            if (!defaultFileManager.removeItemAt(entry.path(), removeError)) {
+                foundation::writeLogLine("\"" + name + "\" couldn't be removed: " + removeError.message());
+            }
             continue;
         }
         const std::string relative = relativeFolder.empty() ? name : relativeFolder + "/" + name;
-        addNode(path, relative);
+        addNode(path, top, relative, level);
         std::error_code typeError;
-        if (entry.is_directory(typeError) && !entry.is_symlink(typeError)) walk(path, entry.path(), relative);
+        if (entry.is_directory(typeError) && !entry.is_symlink(typeError)) {
+            walk(path, top, entry.path(), relative, level + 1);
+        }
     }
 }
 
-void FileEnumerator::addNode(const std::string& path, const std::string& name) {
-    const fs::path full(path + "/" + name);
-    std::error_code error;
-    const auto status = fs::status(full, error);
-    const bool exists = !error && fs::exists(status);
-    const bool isDirectory = exists && fs::is_directory(status);
+void FileEnumerator::addNode(const std::string& path, const fs::path& top, const std::string& name,
+                             std::int64_t level) {
+    const fs::path full = top / name;
+    bool isDirectory = false;
+    const bool exists = fileManager.fileExistsAtPath(full.string(), &isDirectory);
 
     std::shared_ptr<File> node = isDirectory ? std::make_shared<Folder>() : std::make_shared<File>();
     node->exists = exists;
@@ -111,6 +114,12 @@ void FileEnumerator::addNode(const std::string& path, const std::string& name) {
     }
     node->uid = node->getSystemFileNumber();
     fileTree.filelist.push_back(node);
+    const std::int64_t depth = level - 1;
+    if (node->_indent != depth) {
+        foundation::writeLogLine("WARNUNG: Die Verschachtelungstiefe unterscheidet sich! ( indent: " +
+                                 std::to_string(node->_indent) + " / level: " + std::to_string(depth) + " )");
+    }
+    node->_indent = depth;
 }
 
 FileEnumerator& fileEnumerator() {

@@ -337,4 +337,53 @@ TEST(FileEnumerator, SharedEnumeratorStartsEmptyAndStays) {
     EXPECT_TRUE(shared.fileTree.filelist.empty());
 }
 
+TEST(FileEnumerator, ItsManagerAsksItAndItLetsEveryOperationGoAheadButNotPastAnError) {
+    FileEnumerator enumerator;
+    EXPECT_EQ(&enumerator.defaultFileManager, &foundation::FileManager::defaultManager());
+    EXPECT_EQ(enumerator.fileManager.delegate, &enumerator);
+    EXPECT_NE(&enumerator.fileManager, &enumerator.defaultFileManager);
+
+    foundation::FileManager& manager = enumerator.fileManager;
+    const std::error_code failure = std::make_error_code(std::errc::permission_denied);
+    const fs::path a("/a");
+    const fs::path b("/b");
+    const struct {
+        const char* question;
+        bool answer;
+    } answers[] = {
+        {"remove", enumerator.shouldRemoveItemAt(manager, a)},
+        {"remove path", enumerator.shouldRemoveItemAtPath(manager, "/a")},
+        {"copy", enumerator.shouldCopyItemAt(manager, a, b)},
+        {"copy path", enumerator.shouldCopyItemAtPath(manager, "/a", "/b")},
+        {"link", enumerator.shouldLinkItemAt(manager, a, b)},
+        {"link path", enumerator.shouldLinkItemAtPath(manager, "/a", "/b")},
+        {"move", enumerator.shouldMoveItemAt(manager, a, b)},
+        {"move path", enumerator.shouldMoveItemAtPath(manager, "/a", "/b")},
+        {"!remove", !enumerator.shouldProceedAfterErrorRemovingItemAt(manager, failure, a)},
+        {"!remove path", !enumerator.shouldProceedAfterErrorRemovingItemAtPath(manager, failure, "/a")},
+        {"!copy", !enumerator.shouldProceedAfterErrorCopyingItemAt(manager, failure, a, b)},
+        {"!copy path", !enumerator.shouldProceedAfterErrorCopyingItemAtPath(manager, failure, "/a", "/b")},
+        {"!link", !enumerator.shouldProceedAfterErrorLinkingItemAt(manager, failure, a, b)},
+        {"!link path", !enumerator.shouldProceedAfterErrorLinkingItemAtPath(manager, failure, "/a", "/b")},
+        {"!move", !enumerator.shouldProceedAfterErrorMovingItemAt(manager, failure, a, b)},
+        {"!move path", !enumerator.shouldProceedAfterErrorMovingItemAtPath(manager, failure, "/a", "/b")},
+    };
+    for (const auto& entry : answers) EXPECT_TRUE(entry.answer) << entry.question;
+
+    testsupport::TestFolder folder;
+    const auto top = folder.path();
+    writeFile(top / "a.mid");
+    writeFile(top / "b.mid");
+    std::error_code error;
+    EXPECT_TRUE(manager.copyItemAt(top / "a.mid", top / "c.mid", error)) << error.message();
+    EXPECT_TRUE(fs::exists(top / "c.mid"));
+    EXPECT_FALSE(manager.moveItemAtPath((top / "c.mid").string(), (top / "b.mid").string(), error));
+    EXPECT_EQ(error, std::errc::file_exists) << "an existing destination stops the move";
+    EXPECT_TRUE(manager.linkItemAt(top / "a.mid", top / "d.mid", error)) << error.message();
+    EXPECT_EQ(fs::hard_link_count(top / "a.mid"), 2u);
+    EXPECT_TRUE(manager.removeItemAtPath((top / "d.mid").string(), error)) << error.message();
+    EXPECT_FALSE(manager.removeItemAt(top / "d.mid", error)) << "a missing item stops the removal";
+    EXPECT_TRUE(error);
+}
+
 }  // namespace
