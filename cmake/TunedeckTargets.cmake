@@ -19,7 +19,8 @@ endfunction()
 
 # tunedeck_test(name SOURCES ... LIBS ... [LABELS ...])
 # One GoogleTest program; every test in it becomes a CTest entry. Label "threads" marks tests that also run under
-# ThreadSanitizer.
+# ThreadSanitizer; their programs are gathered in the target `thread_tests`, which is all the tsan preset builds.
+add_custom_target(thread_tests)
 function(tunedeck_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -27,6 +28,9 @@ function(tunedeck_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_LIST ${name}_TESTS
                        PROPERTIES ENVIRONMENT "TUNEDECK_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
   # Labels are set after discovery: a list passed through the discovery step loses all but its first entry.
+  if("threads" IN_LIST T_LABELS)
+    add_dependencies(thread_tests ${name})
+  endif()
   if(T_LABELS)
     set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
     file(WRITE ${label_script}
