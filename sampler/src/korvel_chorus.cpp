@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_chorus.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -15,7 +16,8 @@ constexpr double kLevelAfterTooHigh = 0.1;
 constexpr int kSubsamples = KORVEL_CHORUS_INTERP_SUBSAMPLES;
 constexpr int kTaps = KORVEL_CHORUS_INTERP_SAMPLES;
 constexpr int kMaxDepthSamples = KORVEL_CHORUS_MAX_SAMPLES;
-constexpr int kLineMask = KORVEL_CHORUS_MAX_SAMPLES - 1;
+constexpr int kLineSamples = KORVEL_CHORUS_MAX_SAMPLES;
+constexpr int kLineMask = kLineSamples - 1;
 constexpr int kSubsampleMask = KORVEL_CHORUS_INTERP_SUBSAMPLES - 1;
 // Moves every table entry three line lengths back, so that the read position stays positive before masking.
 constexpr int32_t kTableOffset = 3 * KORVEL_CHORUS_MAX_SAMPLES * KORVEL_CHORUS_INTERP_SUBSAMPLES;
@@ -40,6 +42,7 @@ struct _korvel_chorus_t {
   int number_blocks;
   int new_number_blocks;
   int counter;  // write position in the line
+  int silent_frames;  // zeros written in a row, counted up to the line's length
   int64_t phase[KORVEL_CHORUS_MAX_VOICES];
   float chorusbuf[KORVEL_CHORUS_MAX_SAMPLES];
   float sinc_table[KORVEL_CHORUS_INTERP_SAMPLES][KORVEL_CHORUS_INTERP_SUBSAMPLES];
@@ -67,8 +70,30 @@ void buildSincTable(korvel_chorus_t* chorus) {
   }
 }
 
+bool allZero(const float* in, int n) {
+  for (int k = 0; k < n; ++k)
+    if (in[k] != 0.0f) return false;
+  return true;
+}
+
+// A line that has taken in nothing but zeros for its whole length reads zero at every tap: the voices would add
+// nothing, so only the write position and the phases move on, as they would have.
+bool skipSilence(korvel_chorus_t* chorus, const float* in, int n) {
+  if (chorus->silent_frames < kLineSamples || !allZero(in, n)) return false;
+  const int period = chorus->modulation_period_samples;
+  for (int v = 0; v < chorus->number_blocks; ++v) chorus->phase[v] = (chorus->phase[v] + n) % period;
+  chorus->counter = (chorus->counter + n) & kLineMask;
+  return true;
+}
+
 template <bool Mix>
 void process(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
+  if (skipSilence(chorus, in, n)) {
+    if (!Mix) {
+      for (int k = 0; k < n; ++k) left[k] = right[k] = 0.0f;
+    }
+    return;
+  }
   const int voices = chorus->number_blocks;
   const int period = chorus->modulation_period_samples;
   const float level = static_cast<float>(chorus->level);
@@ -76,6 +101,7 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
   const float* line = chorus->chorusbuf;
   for (int k = 0; k < n; ++k) {
     chorus->chorusbuf[chorus->counter] = in[k];
+    chorus->silent_frames = in[k] != 0.0f ? 0 : std::min(chorus->silent_frames + 1, kLineSamples);
     float sum = 0.0f;
     for (int v = 0; v < voices; ++v) {
       int64_t position = static_cast<int64_t>(chorus->counter) * KORVEL_CHORUS_INTERP_SUBSAMPLES - table[chorus->phase[v]];
@@ -132,6 +158,7 @@ void delete_korvel_chorus(korvel_chorus_t* chorus) {
 
 int korvel_chorus_init(korvel_chorus_t* chorus) {
   for (float& sample : chorus->chorusbuf) sample = 0.0f;
+  chorus->silent_frames = kLineSamples;
   korvel_chorus_set_nr(chorus, kDefaultVoices);
   korvel_chorus_set_level(chorus, kDefaultLevel);
   korvel_chorus_set_speed_Hz(chorus, kDefaultSpeedHz);
@@ -230,6 +257,10 @@ int korvel_chorus_update(korvel_chorus_t* chorus) {
   chorus->speed_Hz = chorus->new_speed_Hz;
   chorus->number_blocks = chorus->new_number_blocks;
   return 0;
+}
+
+int korvel_chorus_sleeping(const korvel_chorus_t* chorus) {
+  return chorus->silent_frames >= kLineSamples ? 1 : 0;
 }
 
 void korvel_chorus_processmix(korvel_chorus_t* chorus, const float* in, float* left, float* right) {

@@ -67,8 +67,14 @@ void korvel_chorus_processmix(korvel_chorus_t* chorus, const float* in, float* l
 void korvel_chorus_processreplace(korvel_chorus_t* chorus, const float* in, float* left, float* right);
 // The same over the first n (1 to KORVEL_BUFSIZE) frames only; blocks split into parts give the same signal as
 // whole ones.
+//
+// The unit sleeps while its whole line holds zeros (after KORVEL_CHORUS_MAX_SAMPLES zero inputs in a row, and from
+// creation or reset on): a call whose input is all zero then only moves the write position and the phases on,
+// and a mix call adds nothing. The output is the same as awake, sample for sample; the first non-zero input wakes it.
 void korvel_chorus_processmix_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n);
 void korvel_chorus_processreplace_frames(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n);
+// 1 while the unit sleeps, else 0.
+int korvel_chorus_sleeping(const korvel_chorus_t* chorus);
 
 #ifdef __cplusplus
 }

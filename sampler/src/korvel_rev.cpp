@@ -1,5 +1,7 @@
 #include "sampler/src/korvel_rev.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -25,6 +27,11 @@ constexpr float kOffsetRoom = 0.7f;
 constexpr float kAllpassFeedback = 0.5f;
 constexpr float kInitialRoom = 0.84f;
 constexpr float kInitialDamp = 0.2f;
+// Sleep: the tail counts as ended once the output has stayed below -120 dB of full scale, with nothing coming in, for
+// longer than any path through the unit (longest comb plus every allpass, right side, about 3,300 frames), so that
+// whatever the lines still hold has come out at least twice; and no line holds that much any more.
+constexpr float kQuiet = 1e-6f;
+constexpr int kSettleFrames = 8192;
 
 void fillLine(float* buffer, int size) {
   for (int i = 0; i < size; ++i) buffer[i] = kDcOffset;
@@ -44,6 +51,8 @@ struct _korvel_revmodel_t {
   korvel_comb_t combR[KORVEL_REV_NUMCOMBS];
   korvel_allpass_t allpassL[KORVEL_REV_NUMALLPASSES];
   korvel_allpass_t allpassR[KORVEL_REV_NUMALLPASSES];
+  int quiet_frames;  // frames in a row with zero input and output below kQuiet, up to kSettleFrames
+  bool asleep;
   float lines[lineTotal()];
 };
 
@@ -78,8 +87,60 @@ void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* inp
   for (int k = 0; k < n; ++k) out[k] -= kDcOffset;
 }
 
+bool allZero(const float* in, int n) {
+  for (int k = 0; k < n; ++k)
+    if (in[k] != 0.0f) return false;
+  return true;
+}
+
+bool linesQuiet(const korvel_revmodel_t* rev) {
+  for (float sample : rev->lines)
+    if (!(std::fabs(sample) < kQuiet)) return false;
+  const auto storesQuiet = [](const korvel_comb_t* combs) {
+    for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c)
+      if (!(std::fabs(combs[c].filterstore) < kQuiet)) return false;
+    return true;
+  };
+  return storesQuiet(rev->combL) && storesQuiet(rev->combR);
+}
+
+// While asleep the lines keep what little they hold and only their positions move on.
+void advance(korvel_revmodel_t* rev, int n) {
+  const auto move = [n](auto* filters, int count) {
+    for (int i = 0; i < count; ++i) filters[i].bufidx = (filters[i].bufidx + n) % filters[i].bufsize;
+  };
+  move(rev->combL, KORVEL_REV_NUMCOMBS);
+  move(rev->combR, KORVEL_REV_NUMCOMBS);
+  move(rev->allpassL, KORVEL_REV_NUMALLPASSES);
+  move(rev->allpassR, KORVEL_REV_NUMALLPASSES);
+}
+
+// Counts the quiet frames of a span just processed and falls asleep once they are enough and the lines agree.
+void watchTail(korvel_revmodel_t* rev, bool inputZero, const float* outL, const float* outR, int n) {
+  float peak = 0.0f;
+  for (int k = 0; k < n; ++k) peak = std::max(peak, std::max(std::fabs(outL[k]), std::fabs(outR[k])));
+  if (!inputZero || !(peak < kQuiet)) {
+    rev->quiet_frames = 0;
+    return;
+  }
+  rev->quiet_frames = std::min(rev->quiet_frames + n, kSettleFrames);
+  if (rev->quiet_frames == kSettleFrames) {
+    rev->asleep = linesQuiet(rev);
+    if (!rev->asleep) rev->quiet_frames = 0;
+  }
+}
+
 template <bool Mix>
 void process(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n) {
+  const bool inputZero = allZero(in, n);
+  if (rev->asleep && inputZero) {
+    advance(rev, n);
+    if (!Mix) {
+      for (int k = 0; k < n; ++k) left[k] = right[k] = 0.0f;
+    }
+    return;
+  }
+  rev->asleep = false;
   float input[KORVEL_BUFSIZE];
   float outL[KORVEL_BUFSIZE];
   float outR[KORVEL_BUFSIZE];
@@ -92,14 +153,19 @@ void process(korvel_revmodel_t* rev, const float* in, float* left, float* right,
   const float wet1 = rev->wet1;
   const float wet2 = rev->wet2;
   for (int k = 0; k < n; ++k) {
-    float wetL = outL[k] * wet1 + outR[k] * wet2;
-    float wetR = outR[k] * wet1 + outL[k] * wet2;
+    const float wetL = outL[k] * wet1 + outR[k] * wet2;
+    const float wetR = outR[k] * wet1 + outL[k] * wet2;
+    outL[k] = wetL;
+    outR[k] = wetR;
+  }
+  watchTail(rev, inputZero, outL, outR, n);
+  for (int k = 0; k < n; ++k) {
     if (Mix) {
-      left[k] += wetL;
-      right[k] += wetR;
+      left[k] += outL[k];
+      right[k] += outR[k];
     } else {
-      left[k] = wetL;
-      right[k] = wetR;
+      left[k] = outL[k];
+      right[k] = outR[k];
     }
   }
 }
@@ -179,6 +245,8 @@ korvel_revmodel_t* new_korvel_revmodel(void) {
 void delete_korvel_revmodel(korvel_revmodel_t* rev) { std::free(rev); }
 
 void korvel_revmodel_init(korvel_revmodel_t* rev) {
+  rev->quiet_frames = 0;
+  rev->asleep = false;
   for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
     korvel_comb_init(&rev->combL[c]);
     korvel_comb_init(&rev->combR[c]);
@@ -231,6 +299,8 @@ double korvel_revmodel_getwidth(korvel_revmodel_t* rev) { return rev->width; }
 void korvel_revmodel_setlevel(korvel_revmodel_t*, double) {}
 
 double korvel_revmodel_getlevel(korvel_revmodel_t* rev) { return rev->wet / kScaleWet; }
+
+int korvel_revmodel_sleeping(const korvel_revmodel_t* rev) { return rev->asleep ? 1 : 0; }
 
 void korvel_revmodel_processreplace(korvel_revmodel_t* rev, const float* in, float* left, float* right) {
   process<false>(rev, in, left, right, KORVEL_BUFSIZE);

@@ -69,6 +69,11 @@ void korvel_revmodel_processmix(korvel_revmodel_t* rev, const float* in, float* 
 // whole ones.
 void korvel_revmodel_processreplace_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n);
 void korvel_revmodel_processmix_frames(korvel_revmodel_t* rev, const float* in, float* left, float* right, int n);
+// The unit sleeps once its tail has ended: after 8,192 frames in a row of zero input with the output below -120 dB
+// of full scale, and no value in its lines at that level either. A call whose input is all zero then only moves the
+// line positions on, and writes zeros (replace) or adds nothing (mix); the first non-zero input wakes it, and it
+// goes on from what the lines held. Init and reset wake it. 1 while it sleeps, else 0.
+int korvel_revmodel_sleeping(const korvel_revmodel_t* rev);
 
 // Comb and allpass helpers: attach a line of `size` floats (owned by the caller), fill it with 1e-8, and read or
 // write the coefficients. A comb's damping d gives damp1 = d and damp2 = 1 - d.

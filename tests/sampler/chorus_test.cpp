@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -210,6 +211,50 @@ TEST(Chorus, SlowestSpeedStaysInsideTheTableAtAnyRate) {
     for (long done = 0; done < frames; done += KORVEL_BUFSIZE)
       korvel_chorus_processmix(chorus.get(), in.data(), left.data(), right.data());
     EXPECT_TRUE(std::isfinite(left[0])) << rate;
+  }
+}
+
+// The chorus is linear, so a unit kept awake by a faint click every 1,024 frames, minus the same unit fed the clicks
+// alone, gives the answer of a unit that never sleeps. A unit that sleeps through the long silence before a burst
+// must match it: its phases and write position have to move on while it sleeps.
+TEST(Chorus, SleepingThroughSilenceKeepsTheModulationInStep) {
+  for (int type : {KORVEL_CHORUS_MOD_SINE, KORVEL_CHORUS_MOD_TRIANGLE}) {
+    auto make = [type] {
+      Chorus chorus = makeChorus(44100);
+      korvel_chorus_set_nr(chorus.get(), 4);
+      korvel_chorus_set_speed_Hz(chorus.get(), 0.7);
+      korvel_chorus_set_type(chorus.get(), type);
+      korvel_chorus_update(chorus.get());
+      return chorus;
+    };
+    Chorus sleeper = make(), awake = make(), clicks = make();
+    std::srand(5);
+    constexpr int kSilentBlocks = 40;
+    double worst = 0.0;
+    int sleptBlocks = 0;
+    for (int b = 0; b < kSilentBlocks + 14; ++b) {
+      Block burst{}, clicked{}, clickOnly{};
+      if (b >= kSilentBlocks && b < kSilentBlocks + 8)
+        for (float& s : burst) s = static_cast<float>(std::rand()) / RAND_MAX - 0.5f;
+      clicked = burst;
+      if (b % (1024 / KORVEL_BUFSIZE) == 0) {
+        clicked[0] += 1e-3f;
+        clickOnly[0] = 1e-3f;
+      }
+      Block left{}, right{}, awakeLeft{}, awakeRight{}, clickLeft{}, clickRight{};
+      korvel_chorus_processmix(sleeper.get(), burst.data(), left.data(), right.data());
+      korvel_chorus_processreplace(awake.get(), clicked.data(), awakeLeft.data(), awakeRight.data());
+      korvel_chorus_processreplace(clicks.get(), clickOnly.data(), clickLeft.data(), clickRight.data());
+      ASSERT_EQ(korvel_chorus_sleeping(awake.get()), 0);
+      sleptBlocks += korvel_chorus_sleeping(sleeper.get());
+      for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+        worst = std::max(worst, std::fabs(double(left[k]) - (awakeLeft[k] - clickLeft[k])));
+        EXPECT_EQ(left[k], right[k]);
+      }
+    }
+    EXPECT_GE(sleptBlocks, kSilentBlocks) << type;
+    EXPECT_EQ(korvel_chorus_sleeping(sleeper.get()), 0) << type;
+    EXPECT_LT(worst, 1e-5) << type;
   }
 }
 

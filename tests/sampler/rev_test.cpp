@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -221,6 +222,63 @@ TEST(Reverb, ResetSilencesTheTail) {
   Stereo after = impulseResponse(rev.get(), 8, false);
   std::vector<float> silenceBeforeArrival(after.left.begin(), after.left.begin() + 1116);
   EXPECT_EQ(firstAbove(silenceBeforeArrival, 1e-6f), -1);
+}
+
+// Noise bursts with long silences between them, against the frame-by-frame model, which never stops: the unit must
+// fall asleep in each silence, but only once the model's tail is below -120 dB, and wake with the next burst.
+TEST(Reverb, SleepsOnlyAfterTheTailHasEndedAndWakesOnInput) {
+  struct Case {
+    double roomsize;
+    bool mix;
+    int silentBlocks;
+  };
+  for (const Case& c : {Case{0.2, false, 600}, Case{0.8, true, 1500}}) {
+    Reverb rev = makeReverb();
+    korvel_revmodel_setroomsize(rev.get(), c.roomsize);
+    const float feedback = static_cast<float>(c.roomsize * 0.28 + 0.7);
+    ReferenceReverb reference(feedback, 0.2f, 3.0f, 0.0f);
+    std::srand(11);
+    double worst = 0.0;
+    int sleptBlocks = 0, wokenBlocks = 0;
+    for (int burst = 0; burst < 2; ++burst) {
+      for (int b = 0; b < 10 + c.silentBlocks; ++b) {
+        Block in{}, left{}, right{};
+        if (b < 10)
+          for (float& s : in) s = static_cast<float>(std::rand()) / RAND_MAX - 0.5f;
+        if (c.mix)
+          korvel_revmodel_processmix(rev.get(), in.data(), left.data(), right.data());
+        else
+          korvel_revmodel_processreplace(rev.get(), in.data(), left.data(), right.data());
+        float referencePeak = 0.0f;
+        for (int k = 0; k < KORVEL_BUFSIZE; ++k) {
+          float refLeft, refRight;
+          reference.frame(in[k], c.mix ? 3.0f : 1.0f, refLeft, refRight);
+          referencePeak = std::max({referencePeak, std::fabs(refLeft), std::fabs(refRight)});
+          worst = std::max({worst, std::fabs(double(left[k]) - refLeft), std::fabs(double(right[k]) - refRight)});
+        }
+        if (korvel_revmodel_sleeping(rev.get())) {
+          ++sleptBlocks;
+          EXPECT_LT(referencePeak, 1e-6f) << "asleep while the tail sounds, room " << c.roomsize << " block " << b;
+        } else if (b < 10) {
+          ++wokenBlocks;
+        }
+      }
+      EXPECT_EQ(korvel_revmodel_sleeping(rev.get()), 1) << "room " << c.roomsize << " burst " << burst;
+    }
+    EXPECT_EQ(wokenBlocks, 20) << "room " << c.roomsize;
+    EXPECT_GT(sleptBlocks, 200) << "room " << c.roomsize;
+    EXPECT_LT(worst, 1e-5) << "room " << c.roomsize;
+  }
+}
+
+TEST(Reverb, ResetWakesTheUnit) {
+  Reverb rev = makeReverb();
+  Block in{}, left{}, right{};
+  for (int b = 0; b < 200 && !korvel_revmodel_sleeping(rev.get()); ++b)
+    korvel_revmodel_processreplace(rev.get(), in.data(), left.data(), right.data());
+  ASSERT_EQ(korvel_revmodel_sleeping(rev.get()), 1);
+  korvel_revmodel_reset(rev.get());
+  EXPECT_EQ(korvel_revmodel_sleeping(rev.get()), 0);
 }
 
 }  // namespace
