@@ -18,17 +18,16 @@ Without --songs, the demo songs beside the bank (MIDI/Selection, MIDI/Test and d
 """
 
 import argparse
-import glob
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 import wave
 
 import numpy as np
 
-RATE = 48000
+from peer_renderers import RATE, demo_songs, korvelshell_command, peer_command, run_quietly, write_peer_config
+
 ENVELOPE_SECONDS = 0.010
 ONSET_SECONDS = 0.001
 MAX_LAG_SECONDS = 0.050
@@ -71,15 +70,11 @@ def read_wav(path):
 
 
 def render_ours(args, song, out):
-    command = [args.korvelshell, "-r", str(RATE), "-o", out, args.bank, song]
-    if args.as_specified:
-        command.insert(1, "--as-specified")
-    subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run_quietly(korvelshell_command(args.korvelshell, args.bank, song, out, args.as_specified))
 
 
 def render_peer(config, song, out):
-    subprocess.run(["timidity", "-c", config, "-Ow", "-o", out, "-s", str(RATE), "--preserve-silence", song],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run_quietly(peer_command(config, song, out))
 
 
 def envelope(signal, seconds):
@@ -141,14 +136,10 @@ def main():
     parser.add_argument("--as-specified", action="store_true")
     args = parser.parse_args()
     args.bank = os.path.abspath(args.bank)
-    resources = os.path.dirname(args.bank)
-    songs = args.songs or sorted(glob.glob(os.path.join(resources, "MIDI", "*", "*.mid"))) + \
-        [p for p in [os.path.join(resources, "default.mid")] if os.path.exists(p)]
+    songs = args.songs or demo_songs(args.bank)
     work = args.work or tempfile.mkdtemp(prefix="peer-compare-")
     os.makedirs(work, exist_ok=True)
-    config = os.path.join(work, "peer.cfg")
-    with open(config, "w") as f:
-        f.write(f'soundfont "{args.bank}"\n')
+    config = write_peer_config(work, args.bank)
 
     print(f"bank {args.bank}")
     print(f"{'song':32} {'env corr':>8} {'lag ms':>7} {'ours dB':>8} {'peer dB':>8} {'diff dB':>8}")
