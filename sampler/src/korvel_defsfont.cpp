@@ -273,25 +273,16 @@ korvel_mod_t* korvel_defsfont_get_imodulator_by_id(korvel_inst_zone_t* zone, int
 
 korvel_defpreset_t* korvel_defsfont_get_preset(korvel_defsfont_t* sfont, unsigned int bank, unsigned int prenum)
 {
+    // A drum channel's file often selects bank 0 before its program: that must still find a kit, never the melodic
+    // preset of that bank.
     bool drum = (bank & DRUM_REQUEST) != 0 || bank > 127;
     bank &= ~DRUM_REQUEST;
-    korvel_defpreset_t* fallback = nullptr;
-    for (korvel_defpreset_t* preset = sfont->preset; preset != nullptr; preset = preset->next) {
-        // A drum channel's file often selects bank 0 before its program: that must still find a kit, never the
-        // melodic preset of that bank.
-        bool playable = !drum || preset->bank >= 128;
-        if (playable && preset->bank == bank && preset->num == prenum) {
-            return preset;
-        }
-        if (fallback == nullptr) {
-            bool kit_zero = drum && preset->bank >= 128 && preset->num == 0;
-            bool general = !drum && preset->bank == 0 && preset->num == prenum;
-            if (kit_zero || general) {
-                fallback = preset;
-            }
-        }
-    }
-    return fallback != nullptr ? fallback : sfont->preset;
+    return sfont->index->presets.select(sfont->preset, bank, prenum, drum);
+}
+
+void korvel_defsfont_reindex_presets(korvel_defsfont_t* sfont)
+{
+    sfont->index->presets.rekey(sfont->preset);
 }
 
 void korvel_defsfont_iteration_start(korvel_defsfont_t* sfont)

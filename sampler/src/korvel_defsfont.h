@@ -68,8 +68,10 @@ korvel_mod_t* korvel_defsfont_get_imodulator_by_id(korvel_inst_zone_t* zone, int
 
 // Preset selection: bit 31 of bank (the drum request) is ignored; the preset with this bank and program, else for a
 // bank above 127 the first preset of banks 128 and up with program 0, for banks 0..127 bank 0 with this program;
-// else the first preset. Null only for a bank without presets.
+// else the first preset. Null only for a bank without presets. Takes time logarithmic in the number of presets.
 korvel_defpreset_t* korvel_defsfont_get_preset(korvel_defsfont_t* sfont, unsigned int bank, unsigned int prenum);
+// To be called after changing the bank or program of presets already in the bank, before the next selection.
+void korvel_defsfont_reindex_presets(korvel_defsfont_t* sfont);
 
 // Walk the preset chain: next hands out the current preset and returns 1, or 0 at the end.
 void korvel_defsfont_iteration_start(korvel_defsfont_t* sfont);

@@ -136,15 +136,21 @@ void XMLCALL preset_edit(void* data, const XML_Char* element, const XML_Char** a
         return;
     }
     if (is(element, "preset")) {
+        bool rekeyed = false;
         for (int i = 0; atts[i] != nullptr; i += 2) {
             if (is(atts[i], "name")) {
                 copy_name(preset->name_buf, atts[i + 1], EDIT_NAME_MAX);
                 preset->name = preset->name_buf;
             } else if (is(atts[i], "bank")) {
                 preset->bank = static_cast<unsigned int>(to_int(atts[i + 1]));
+                rekeyed = true;
             } else if (is(atts[i], "number")) {
                 preset->num = static_cast<unsigned int>(to_int(atts[i + 1]));
+                rekeyed = true;
             }
+        }
+        if (rekeyed) {
+            korvel_defsfont_reindex_presets(sfont);
         }
         return;
     }

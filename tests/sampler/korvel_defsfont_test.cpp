@@ -71,6 +71,57 @@ TEST_F(Bank, PresetSelectionFallsBackAlongBankZeroKitZeroAndTheFirstPreset)
     }
 }
 
+// What selection must answer, walking the chain: the first playable exact match, else the first kit with program 0
+// (drum requests) or bank 0 with this program (melodic ones), else the head.
+korvel_defpreset_t* walked_choice(korvel_defpreset_t* chain, unsigned int bank, unsigned int num)
+{
+    const bool drum = (bank & 0x80000000u) != 0 || bank > 127;
+    bank &= ~0x80000000u;
+    korvel_defpreset_t* fallback = nullptr;
+    for (korvel_defpreset_t* p = chain; p != nullptr; p = p->next) {
+        if ((!drum || p->bank >= 128) && p->bank == bank && p->num == num) return p;
+        const bool kit = drum && p->bank >= 128 && p->num == 0;
+        const bool general = !drum && p->bank == 0 && p->num == num;
+        if (fallback == nullptr && (kit || general)) fallback = p;
+    }
+    return fallback != nullptr ? fallback : chain;
+}
+
+TEST_F(Bank, IndexedSelectionAgreesWithAWalkOfTheChainAlsoAfterEditsInPlace)
+{
+    const unsigned int banks[] = {0, 1, 5, 127, 128, 129, 200, 0x80000000u, 0x80000000u | 5, 0x80000000u | 128};
+    std::vector<korvel_defpreset_t*> presets;
+    unsigned int seed = 7;
+    auto next = [&seed](unsigned int range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    auto check = [&](const char* stage) {
+        for (unsigned int b : banks) {
+            for (unsigned int num = 0; num < 6; ++num) {
+                ASSERT_EQ(korvel_defsfont_get_preset(bank, b, num), walked_choice(bank->preset, b, num))
+                    << stage << " " << b << ":" << num;
+            }
+        }
+    };
+    for (int i = 0; i < 60; ++i) presets.push_back(add_preset(banks[next(7)], next(5)));
+    check("built");
+    korvel_defsfont_reindex_presets(bank);
+    check("reindexed unchanged");
+    // Edits that mostly break the order; new presets keep arriving after them.
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 5; ++i) {
+            korvel_defpreset_t* p = presets[next(static_cast<unsigned int>(presets.size()))];
+            p->bank = banks[next(7)];
+            p->num = next(6);
+        }
+        korvel_defsfont_reindex_presets(bank);
+        check("edited");
+        for (int i = 0; i < 10; ++i) presets.push_back(add_preset(banks[next(7)], next(6)));
+        check("grown after edits");
+    }
+}
+
 TEST_F(Bank, AnEmptyBankSelectsNothing)
 {
     EXPECT_EQ(korvel_defsfont_get_preset(bank, 0, 0), nullptr);

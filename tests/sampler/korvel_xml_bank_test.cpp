@@ -286,6 +286,7 @@ TEST_F(XmlBank, EditingFragmentsChangeWhatTheyName)
         after.push_back(p->uid);
     }
     EXPECT_EQ(after, chain); // the preset keeps its place
+    EXPECT_EQ(korvel_defsfont_get_preset(bank(), 128, 1), lead); // and program changes find it where it went
     EXPECT_EQ(lead->zone->keylo, 12);
     EXPECT_EQ(lead->zone->gen[48].flags, GEN_SET);
     EXPECT_DOUBLE_EQ(lead->zone->gen[48].val, 96.5);
