@@ -53,7 +53,7 @@ private:
 bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz, MidiFileSchedule& schedule,
                           std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes, error)) return false;
+    if (!readWholeFile(file, musicsequence::kMaxPayloadBytes, bytes, error)) return false;
     musicsequence::ParsedSong song;
     if (musicsequence::readStandardMidiFile(bytes, kMusicSequenceLoadSMF_PreserveTracks, song) != 0) {
         error = "'" + file.string() + "' is no standard MIDI file";

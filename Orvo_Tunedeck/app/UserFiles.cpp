@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace {
@@ -26,11 +25,25 @@ bool openForReading(const std::filesystem::path& file, std::ifstream& in, std::s
 
 }  // namespace
 
-bool readWholeFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes, std::string& error) {
+bool readWholeFile(const std::filesystem::path& file, std::uint64_t byteLimit, std::vector<uint8_t>& bytes,
+                   std::string& error) {
     std::ifstream in;
     if (!openForReading(file, in, error)) return false;
+    const auto tooLarge = [&] {
+        error = "'" + file.string() + "' is larger than " + std::to_string(byteLimit) + " bytes";
+        return false;
+    };
+    std::error_code status;
+    const std::uintmax_t size = std::filesystem::file_size(file, status);
+    if (!status && size > byteLimit) return tooLarge();
+    bytes.clear();
+    char buffer[65536];
     try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+            const auto count = static_cast<std::size_t>(in.gcount());
+            if (bytes.size() + count > byteLimit) return tooLarge();
+            bytes.insert(bytes.end(), buffer, buffer + count);
+        }
     } catch (const std::ios_base::failure&) {
         // The file buffer throws on a failing read whatever the stream's exception mask.
         in.setstate(std::ios::badbit);

@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "platform/foundation/Files.h"
 #include "platform/foundation/Log.h"
 
 namespace {
@@ -20,30 +17,13 @@ bool endsWithUpper(std::string_view text, std::string_view suffix) {
 
 std::string sizeText(const File& entry) { return std::to_string(entry.getFileSize()) + " bytes"; }
 
-// The whole file as text in content; false, with the reason, when it cannot be read.
-bool readText(const std::string& path, std::string& content, std::string& reason) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        reason = "The file could not be read.";
-        return false;
-    }
-    content = text.str();
-    return true;
-}
-
 MIDIFileRow descriptionRow(const File& entry) {
     MIDIFileRow row;
     row.identifier = kInfoItemIdentifier;
-    std::string content;
     std::string reason;
-    if (readText(entry.rootpath + "/" + entry.subpath(), content, reason)) {
-        row.title = "Info: " + content;
+    if (const auto content = foundation::readFile(entry.rootpath + "/" + entry.subpath(),
+                                                  kFolderDescriptionByteLimit, reason)) {
+        row.title = "Info: " + std::string(content->begin(), content->end());
     } else {
         foundation::writeLogLine("ERROR: Could not load folder description: " + reason);
     }

@@ -4,6 +4,7 @@
 // Threads: main queue only (reads the entry and, for a folder description, the disk).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ inline constexpr std::string_view kUnsupportedItemIdentifier = "Item";
 
 // A folder holding a plain-text file of this exact name shows its content as a description row.
 inline constexpr std::string_view kFolderDescriptionName = "info.txt";
+// A larger description is not shown (and not read): the row shows one line of text.
+inline constexpr std::uint64_t kFolderDescriptionByteLimit = std::uint64_t{64} << 10;
 
 // Which root the browser lists.
 inline constexpr std::string_view kFactoryMode = "factory";
