@@ -18,15 +18,7 @@ constexpr uint32_t kFrames = 512;
 constexpr int kSoundingNotes = 32;
 
 std::filesystem::path writeBank() {
-    sf2::Bank bank;
-    bank.samples.push_back(sf2::looped_sample("saw", sf2::saw_wave(100, 100), 100, 69, 44000));
-    sf2::Zone instrumentZone;
-    instrumentZone.link = 0;
-    instrumentZone.gen(sf2::SAMPLE_MODES, 1);
-    bank.instruments.push_back({"saw", {instrumentZone}});
-    sf2::Zone presetZone;
-    presetZone.link = 0;
-    bank.presets.push_back({"saw", 0, 0, {presetZone}});
+    const sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("saw", sf2::saw_wave(100, 100), 100, 69, 44000));
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / ("synth_bench_" + std::to_string(::getpid()) + ".sf2");
     bank.write(path.string());

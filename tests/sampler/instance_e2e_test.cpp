@@ -19,19 +19,8 @@ constexpr double RATE = 48000.0;
 // One preset 0:0 on a looped sine of half scale that sounds 440 Hz at key 69, released over half a second.
 sf2::Bank sine_bank()
 {
-    sf2::Bank bank;
-    bank.samples.push_back(sf2::looped_sample("A440", sf2::sine_wave(100, 40), 100, 69, 44000));
-    sf2::Instrument inst{"Sine", {}};
-    sf2::Zone zone;
-    zone.link = 0;
-    zone.gen(sf2::SAMPLE_MODES, 1).gen(sf2::RELEASE_VOL_ENV, -1200);
-    inst.zones.push_back(zone);
-    bank.instruments.push_back(inst);
-    sf2::Preset preset{"Sine", 0, 0, {}};
-    sf2::Zone preset_zone;
-    preset_zone.link = 0;
-    preset.zones.push_back(preset_zone);
-    bank.presets.push_back(preset);
+    sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("A440", sf2::sine_wave(100, 40), 100, 69, 44000));
+    bank.instruments[0].zones[0].gen(sf2::RELEASE_VOL_ENV, -1200);
     return bank;
 }
 

@@ -267,6 +267,20 @@ std::vector<int16_t> click(int length, double level)
     return out;
 }
 
+Bank looped_sample_bank(Sample sample)
+{
+    Bank bank;
+    Zone instrument_zone;
+    instrument_zone.link = 0;
+    instrument_zone.gen(SAMPLE_MODES, 1);
+    Zone preset_zone;
+    preset_zone.link = 0;
+    bank.instruments.push_back({sample.name, {instrument_zone}});
+    bank.presets.push_back({sample.name, 0, 0, {preset_zone}});
+    bank.samples.push_back(std::move(sample));
+    return bank;
+}
+
 Sample looped_sample(const std::string& name, std::vector<int16_t> data, int period, uint8_t root_key, uint32_t rate)
 {
     Sample s;

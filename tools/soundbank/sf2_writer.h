@@ -111,6 +111,11 @@ Sample looped_sample(const std::string& name, std::vector<int16_t> data, int per
 // A one-shot sample: the loop spans all but its first and last point and is never played.
 Sample one_shot_sample(const std::string& name, std::vector<int16_t> data, uint8_t root_key, uint32_t rate = 48000);
 
+// A bank that plays one sample on every key: the sample, one instrument of one zone that loops it for as long as a
+// note holds, and preset 0:0 of one zone on that instrument, both named after the sample. Callers add generators
+// to instruments[0].zones[0] or presets[0].zones[0], and further presets on instrument 0.
+Bank looped_sample_bank(Sample sample);
+
 // Modulator source word: index, controller bit, direction, polarity and curve type.
 uint16_t mod_source(uint8_t index, bool cc, bool negative, bool bipolar, uint8_t type);
 

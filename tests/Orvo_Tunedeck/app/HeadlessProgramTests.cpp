@@ -219,14 +219,7 @@ TEST(OfflineRender, AUsersSoundFontSoundsDifferentFromTheDefaultSoundSet) {
     const fs::path midi = folder.path() / "arpeggio.mid";
     writeArpeggio(midi);
     // Every program of bank 0 is one square wave.
-    sf2::Bank bank;
-    bank.samples.push_back(sf2::looped_sample("Square", sf2::square_wave(64, 8), 64, 60));
-    sf2::Zone sample;
-    sample.link = 0;
-    bank.instruments.push_back({"Square", {sample}});
-    sf2::Zone instrument;
-    instrument.link = 0;
-    bank.presets.push_back({"Square", 0, 0, {instrument}});
+    const sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("Square", sf2::square_wave(64, 8), 64, 60));
     const fs::path soundfont = folder.path() / "square.sf2";
     ASSERT_TRUE(bank.write(soundfont.string()));
 

@@ -12,16 +12,7 @@
 class SoundfontResources {
 public:
     SoundfontResources() {
-        sf2::Bank bank;
-        bank.samples.push_back(sf2::looped_sample("Sine", sf2::sine_wave(100, 48, 0.8), 100, 69));
-        sf2::Instrument instrument{"Sine", {}};
-        instrument.zones.push_back(sf2::Zone{}.gen(sf2::SAMPLE_MODES, 1));
-        instrument.zones.back().link = 0;
-        bank.instruments.push_back(instrument);
-        sf2::Preset preset{"Sine", 0, 0, {}};
-        preset.zones.push_back(sf2::Zone{});
-        preset.zones.back().link = 0;
-        bank.presets.push_back(preset);
+        sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("Sine", sf2::sine_wave(100, 48, 0.8), 100, 69));
         sf2::Preset octave{"Sine Octave", 1, 0, {}};
         octave.zones.push_back(sf2::Zone{}.gen(sf2::COARSE_TUNE, 12));
         octave.zones.back().link = 0;
