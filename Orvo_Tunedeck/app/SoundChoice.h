@@ -15,6 +15,6 @@ struct SoundChoice {
     std::optional<std::filesystem::path> soundfont;  // a bank file
 };
 
-// Gives the choice to the instrument of controller's engine; false, with error saying why, when the instrument
-// refuses the bank file.
+// Gives the choice to the instrument of controller's engine (or keeps the set it has); false, with
+// error saying why, when the instrument refuses the bank file or reports the sound set's bank missing or refused.
 bool applySoundChoice(ViewController& controller, const SoundChoice& choice, std::string& error);

@@ -147,6 +147,10 @@ public:
     // kAudioUnitErr_InvalidPropertyValue. Other properties go to the base. Control thread.
     foundation::OSStatus setProperty(AudioUnitPropertyID property, AudioUnitScope scope, AudioUnitElement element,
                                      const void* data, uint32_t size) override;
+    // Hosts read how the last bank load went as kSoundBankLoadProperty (SoundBankLoad.h): the sound set's bank (or
+    // the host's file) and its status. Other properties go to the base. Control thread.
+    foundation::OSStatus getProperty(AudioUnitPropertyID property, AudioUnitScope scope, AudioUnitElement element,
+                                     void* data, uint32_t size) override;
     // The bank file the synthesizer's caller stored; none without a synthesizer.
     std::optional<std::filesystem::path> getSoundfont();
     // The synthesizer's node; none (with a log line) without a synthesizer.

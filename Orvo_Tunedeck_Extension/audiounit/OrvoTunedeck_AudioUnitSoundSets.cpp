@@ -58,6 +58,22 @@ foundation::OSStatus OrvoTunedeck_AudioUnit::setProperty(AudioUnitPropertyID pro
                : foundation::kAudioUnitErr_InvalidPropertyValue;
 }
 
+foundation::OSStatus OrvoTunedeck_AudioUnit::getProperty(AudioUnitPropertyID property, AudioUnitScope scope,
+                                                         AudioUnitElement element, void* data, uint32_t size) {
+    if (property != kSoundBankLoadProperty) {
+        return AUAudioUnit::getProperty(property, scope, element, data, size);
+    }
+    if (scope != kAudioUnitScope_Global) return foundation::kAudioUnitErr_InvalidScope;
+    if (element != 0) return foundation::kAudioUnitErr_InvalidElement;
+    if (data == nullptr || size != sizeof(SoundBankLoad)) return foundation::kAudioUnitErr_InvalidPropertyValue;
+    if (!synth_) {
+        safeprint(kNoSynthLine);
+        return foundation::kAudioUnitErr_InvalidProperty;
+    }
+    *static_cast<SoundBankLoad*>(data) = synth_->lastSoundBankLoad;
+    return foundation::noErr;
+}
+
 std::optional<std::filesystem::path> OrvoTunedeck_AudioUnit::getSoundfont() {
     if (!synth_) {
         safeprint(kNoSynthLine);

@@ -170,6 +170,10 @@ foundation::OSStatus AUAudioUnit::setProperty(AudioUnitPropertyID, AudioUnitScop
     return foundation::kAudioUnitErr_InvalidProperty;
 }
 
+foundation::OSStatus AUAudioUnit::getProperty(AudioUnitPropertyID, AudioUnitScope, AudioUnitElement, void*, uint32_t) {
+    return foundation::kAudioUnitErr_InvalidProperty;
+}
+
 foundation::OSStatus AUAudioUnit::musicDeviceMIDIEvent(uint32_t status, uint32_t data1, uint32_t data2,
                                                        uint32_t offsetFrames) {
     if (!providesScheduleMIDIEventBlock()) return foundation::kAudio_UnimplementedError;

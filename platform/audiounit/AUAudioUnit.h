@@ -103,6 +103,10 @@ public:
     // kAudioUnitErr_InvalidProperty.
     virtual foundation::OSStatus setProperty(AudioUnitPropertyID property, AudioUnitScope scope,
                                              AudioUnitElement element, const void* data, uint32_t size);
+    // Reads a unit property into the size bytes at data, which must be the property's value type. The base knows
+    // none: kAudioUnitErr_InvalidProperty.
+    virtual foundation::OSStatus getProperty(AudioUnitPropertyID property, AudioUnitScope scope,
+                                             AudioUnitElement element, void* data, uint32_t size);
     // One short MIDI message for the next render, offsetFrames into it. The base queues it like the schedule-MIDI
     // block (data bytes above 127 are masked to seven bits); units that take no MIDI answer
     // kAudio_UnimplementedError. Any thread.

@@ -84,8 +84,10 @@ std::shared_ptr<AUAudioUnit> AudioUnitMIDISynth::synthUnit(const char* operation
 }
 
 void AudioUnitMIDISynth::loadSoundFont(int number) {
-    const auto url = soundBankURL(soundBankForNumber(number));
+    const SoundBankResource resource = soundBankForNumber(number);
+    const auto url = soundBankURL(resource);
     if (!url) {
+        lastSoundBankLoad = {soundBankFile(resource), foundation::kAudio_FileNotFoundError};
         debugprint("AudioUnitMIDISynth::ERROR: The soundfont could not be found.");
         return;
     }
@@ -97,6 +99,7 @@ bool AudioUnitMIDISynth::loadSoundFont(const std::filesystem::path& url) {
     if (!unit) return false;
     const foundation::OSStatus status =
         unit->setProperty(kMusicDeviceProperty_SoundBankURL, kAudioUnitScope_Global, 0, &url, sizeof url);
+    lastSoundBankLoad = {url, status};
     if (status == foundation::noErr) {
         debugprint("AudioUnitMIDISynth: The soundfont at " + urlDescription(url) + " was successfully loaded.");
     } else {

@@ -20,6 +20,7 @@
 #include "platform/audioengine/UnitNode.h"
 #include "platform/synth/MIDISynthUnit.h"
 #include "shared/audiounitbase/AudioUnitBase.h"
+#include "shared/audiounitbase/SoundBankLoad.h"
 
 class AudioUnitMIDISynth : public AudioUnitBase {
 public:
@@ -32,6 +33,8 @@ public:
     const AudioComponentDescription cd = kMIDISynthDescription;
     // For callers; the loaders below never set it.
     std::optional<std::filesystem::path> currentSoundfont;
+    // The last load of either loader: the file it asked for and how it went.
+    SoundBankLoad lastSoundBankLoad;
 
     // Makes the synthesizer's node, names its unit, forwards its MIDI output when it has some, attaches the node,
     // tells the delegate, prints diagnostics and reads the parameters. Needs an engine.

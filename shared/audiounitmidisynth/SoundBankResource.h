@@ -33,5 +33,7 @@ constexpr SoundBankResource soundBankForNumber(int number) {
     return kDefaultSoundBank;
 }
 
+// Where the resource's file belongs: in the resources folder, or its bare file name when there is no resources folder.
+std::filesystem::path soundBankFile(const SoundBankResource& resource);
 // The resource's file in the resources folder, or nullopt when there is no resources folder or no such file.
 std::optional<std::filesystem::path> soundBankURL(const SoundBankResource& resource);

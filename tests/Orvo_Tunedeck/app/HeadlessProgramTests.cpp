@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/Folders.h"
 #include "tests/support/TestFolder.h"
 #include "tools/soundbank/sf2_writer.h"
 
@@ -86,16 +88,26 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs the program with arguments in folder's documents, standard output and standard error apart.
-ProgramRun runProgram(const fs::path& folder, const std::string& arguments) {
+// Runs the program with arguments in folder's documents (and more environment before it), standard output and
+// standard error apart.
+ProgramRun runProgram(const fs::path& folder, const std::string& arguments, const std::string& environment = "") {
     ProgramRun run;
     const fs::path errFile = folder / "stderr.txt";
-    run.out = testsupport::runCommand("TUNEDECK_DOCUMENTS='" + (folder / "Documents").string() + "' '" +
+    run.out = testsupport::runCommand(environment + "TUNEDECK_DOCUMENTS='" + (folder / "Documents").string() + "' '" +
                                           std::string(ORVO_TUNEDECK_PROGRAM) + "' " + arguments + " 2>'" +
                                           errFile.string() + "'",
                                       run.exitCode);
     run.err = readFile(errFile);
     return run;
+}
+
+// The program's own lines in text (the synthesizer library may warn on its own).
+std::vector<std::string> programLines(const std::string& text) {
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("Orvo-Tunedeck2: ")) found.push_back(line);
+    return found;
 }
 
 TEST(OfflineRender, GeneratedSongBecomesAWavFileSoxReads) {
@@ -127,6 +139,30 @@ TEST(OfflineRender, GeneratedSongBecomesAWavFileSoxReads) {
     const std::string samples = readFile(folder.path() / "first.raw");
     EXPECT_EQ(samples.size(), 264000u * 2 * sizeof(float));
     EXPECT_TRUE(samples == readFile(folder.path() / "second.raw"));
+}
+
+TEST(OfflineRender, TheFirstNoteStartsAtItsTimeInTheFile) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "late.mid";
+    // At 120 beats per minute the note starts after one beat: half a second, frame 24000.
+    writeMidiFile(midi, {{0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
+                         {0, {0xC0, 0x00}},
+                         {480, {0x90, 60, 127}},
+                         {480, {0x80, 60, 0}}});
+    int exitCode = -1;
+    const std::string output = render(folder.path(), midi, folder.path() / "late.wav", exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+
+    const std::string samples = samplesOf(folder.path() / "late.wav");
+    const auto* frames = reinterpret_cast<const float*>(samples.data());
+    const size_t count = samples.size() / sizeof(float);
+    float peak = 0.0f;
+    for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(frames[i]));
+    ASSERT_GT(peak, 0.01f);
+    size_t onset = 0;
+    while (onset < count && std::abs(frames[onset]) < 0.01f * peak) ++onset;
+    // One millisecond at 48 kHz, either way.
+    EXPECT_NEAR(static_cast<double>(onset / 2), 24000.0, 48.0);
 }
 
 TEST(OfflineRender, EveryMessageOfADenseChordReachesTheInstrument) {
@@ -202,11 +238,7 @@ TEST(OfflineRender, EveryBadPathIsOneLineOnStandardErrorAndStatusOne) {
         SCOPED_TRACE(c.arguments);
         const ProgramRun run = runProgram(folder.path(), c.arguments);
         EXPECT_EQ(run.exitCode, 1);
-        // The program's own error line, once (the synthesizer library may warn on its own).
-        std::vector<std::string> errors;
-        std::istringstream lines(run.err);
-        for (std::string line; std::getline(lines, line);)
-            if (line.starts_with("Orvo-Tunedeck2: ")) errors.push_back(line);
+        const std::vector<std::string> errors = programLines(run.err);
         ASSERT_EQ(errors.size(), 1u) << run.err;
         EXPECT_TRUE(errors[0].starts_with("Orvo-Tunedeck2: error: ")) << run.err;
         EXPECT_NE(errors[0].find(c.says), std::string::npos) << run.err;
@@ -264,6 +296,53 @@ TEST(HeadlessLive, MissingSoundOutputIsAClearError) {
         EXPECT_NE(output.find("Orvo-Tunedeck2: error: no sound output on ALSA PCM 'no-such-pcm'."),
                   std::string::npos)
             << output;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A resources folder in folder with everything the build's resources folder has except the file missing.
+fs::path resourcesWithout(const fs::path& folder, const std::string& missing) {
+    const fs::path resources = folder / "Resources";
+    fs::create_directories(resources);
+    const auto built = foundation::resourcesFolder();
+    if (!built) return resources;
+    for (const fs::directory_entry& entry : fs::directory_iterator(*built))
+        if (entry.path().filename() != missing) fs::create_symlink(entry.path(), resources / entry.path().filename());
+    return resources;
+}
+
+TEST(MissingSoundBank, RenderAndLivePlayStopWithOneLineNamingTheBank) {
+    struct Case {
+        std::string missing;
+        bool render;
+        std::string soundSet;  // empty: the default
+    };
+    const std::vector<Case> cases = {
+        {"gs_instruments.dls", true, ""}, {"soundfont2.sf2", true, "1"},  {"soundfont9.sf2", true, "5"},
+        {"gs_instruments.dls", false, ""}, {"soundfont2.sf2", false, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.render ? "render" : "live") + " without " + c.missing);
+        testsupport::TestFolder folder;
+        const fs::path resources = resourcesWithout(folder.path(), c.missing);
+        const fs::path midi = folder.path() / "arpeggio.mid";
+        const fs::path wav = folder.path() / "out.wav";
+        writeArpeggio(midi);
+        std::string arguments = c.render ? "--render '" + wav.string() + "' --midi '" + midi.string() + "'"
+                                         : std::string("--device no-such-pcm");
+        if (!c.soundSet.empty()) arguments += " --sound-set " + c.soundSet;
+        const ProgramRun run = runProgram(folder.path(), "--headless " + arguments,
+                                          "TUNEDECK_RESOURCES='" + resources.string() + "' ");
+        EXPECT_EQ(run.exitCode, 1);
+        const std::vector<std::string> errors = programLines(run.err);
+        ASSERT_EQ(errors.size(), 1u) << run.err;
+        EXPECT_EQ(errors[0], "Orvo-Tunedeck2: error: the sound bank '" + (resources / c.missing).string() +
+                                 "' of sound set " + (c.soundSet.empty() ? "0" : c.soundSet) + " is missing")
+            << run.err;
+        EXPECT_FALSE(fs::exists(wav));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "Orvo_Tunedeck_Extension/catalogue/SoundSet.h"
 #include "platform/foundation/Log.h"
 #include "platform/synth/MIDISynthUnit.h"
+#include "shared/audiounitbase/SoundBankLoad.h"
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
 
 namespace unit_test {
@@ -56,6 +57,11 @@ TEST_F(SoundSetChoice, EveryRowLoadsItsBankAndTableAndPreloadsEveryProgram) {
         const auto lines = capture.lines();
 
         EXPECT_EQ(synthUnit(*unit).soundBankPath().filename(), row.bankFile) << row.row;
+        SoundBankLoad load;
+        ASSERT_EQ(unit->getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load),
+                  foundation::noErr);
+        EXPECT_EQ(load.bank, synthUnit(*unit).soundBankPath()) << "hosts learn which bank plays";
+        EXPECT_EQ(load.status, foundation::noErr) << row.row;
         EXPECT_EQ(unit->soundfontprograms()->programs, tableRows(row.table)) << row.row;
         EXPECT_EQ(preloadLines(lines), unit->soundfontprograms()->programs.size()) << row.row;
         for (const auto& line : lines) {

@@ -178,6 +178,9 @@ TEST(AudioUnitBase, MusicDeviceCallsQueueShortMessagesAndPropertiesAreRefusedByD
     const uint32_t on = 1;
     EXPECT_EQ(unit.setProperty(kAUMIDISynthProperty_EnablePreload, kAudioUnitScope_Global, 0, &on, sizeof on),
               foundation::kAudioUnitErr_InvalidProperty);
+    uint32_t read = 0;
+    EXPECT_EQ(unit.getProperty(kAUMIDISynthProperty_EnablePreload, kAudioUnitScope_Global, 0, &read, sizeof read),
+              foundation::kAudioUnitErr_InvalidProperty);
     RecordingInstrument generator({fourCC("augn"), fourCC("gene"), fourCC("Test"), 0, 0});
     EXPECT_EQ(generator.musicDeviceMIDIEvent(0x90, 60, 100, 0), foundation::kAudio_UnimplementedError);
 }

@@ -32,13 +32,19 @@ TEST_F(WrapperTest, LoadedBankIsLoggedWithItsURL) {
     EXPECT_THAT(drainedLines(), ElementsAre("AudioUnitMIDISynth: The soundfont at file://" +
                                             (resources.path() / "soundfont2.sf2").string() +
                                             " was successfully loaded."));
+    EXPECT_EQ(wrapper->lastSoundBankLoad.bank, resources.path() / "soundfont2.sf2");
+    EXPECT_EQ(wrapper->lastSoundBankLoad.status, foundation::noErr);
 }
 
-TEST_F(WrapperTest, MissingBankFileIsLoggedAndNothingIsLoaded) {
+TEST_F(WrapperTest, MissingBankFileIsLoggedAndReportedAndKeepsTheBankBefore) {
     std::filesystem::remove(resources.path() / "soundfont7.sf2");
+    wrapper->loadSoundFont(1);
     wrapper->loadSoundFont(7);
-    EXPECT_TRUE(synth().calls.empty());
-    EXPECT_THAT(drainedLines(), ElementsAre("AudioUnitMIDISynth::ERROR: The soundfont could not be found."));
+    EXPECT_THAT(synth().calls, ElementsAre("1100 soundfont2.sf2"));
+    EXPECT_EQ(drainedLines().back(), "AudioUnitMIDISynth::ERROR: The soundfont could not be found.");
+    // The earlier bank still plays, and the missing one is what the last load reports.
+    EXPECT_EQ(wrapper->lastSoundBankLoad.bank, resources.path() / "soundfont7.sf2");
+    EXPECT_EQ(wrapper->lastSoundBankLoad.status, foundation::kAudio_FileNotFoundError);
 }
 
 TEST_F(WrapperTest, MissingResourcesFolderFindsNoBank) {
@@ -46,6 +52,8 @@ TEST_F(WrapperTest, MissingResourcesFolderFindsNoBank) {
     wrapper->loadSoundFont(0);
     EXPECT_TRUE(synth().calls.empty());
     EXPECT_THAT(drainedLines(), ElementsAre("AudioUnitMIDISynth::ERROR: The soundfont could not be found."));
+    EXPECT_EQ(wrapper->lastSoundBankLoad.bank, "gs_instruments.dls");
+    EXPECT_EQ(wrapper->lastSoundBankLoad.status, foundation::kAudio_FileNotFoundError);
 }
 
 TEST_F(WrapperTest, RefusedBankFileAnswersFalseAndLogsTheStatus) {
@@ -53,6 +61,8 @@ TEST_F(WrapperTest, RefusedBankFileAnswersFalseAndLogsTheStatus) {
     EXPECT_FALSE(wrapper->loadSoundFont(resources.path() / "none.sf2"));
     EXPECT_THAT(synth().calls, ElementsAre("1100 none.sf2"));
     EXPECT_THAT(drainedLines(), ElementsAre("error -43"));
+    EXPECT_EQ(wrapper->lastSoundBankLoad.bank, resources.path() / "none.sf2");
+    EXPECT_EQ(wrapper->lastSoundBankLoad.status, foundation::kAudio_FileNotFoundError);
 }
 
 }  // namespace
