@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "sampler/src/korvel_settings.h"
+
 namespace fuzzing {
 
 InputFile::InputFile(const std::uint8_t* data, std::size_t size) : fd_(::memfd_create("fuzz-input", MFD_CLOEXEC)) {
@@ -29,6 +31,17 @@ void silenceStandardOutput() {
         ::dup2(sink, STDOUT_FILENO);
         ::close(sink);
     }
+}
+
+korvel_synth_t* bareSynth() {
+    static korvel_synth_t* const synth = new_korvel_synth(new_korvel_settings());
+    return synth;
+}
+
+sf2::Bank seedSoundFont2Bank() {
+    sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("saw", sf2::saw_wave(50, 4), 50, 60, 44100));
+    bank.presets.push_back({"kit", 0, 128, bank.presets[0].zones});
+    return bank;
 }
 
 }  // namespace fuzzing

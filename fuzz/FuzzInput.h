@@ -1,10 +1,13 @@
-// Helpers of the fuzz harnesses: hand an input to readers that take a file path, and keep the readers' report
-// lines on standard output out of the way.
+// Helpers of the fuzz harnesses: hand an input to readers that take a file path, keep the readers' report lines on
+// standard output out of the way, the synthesizer the MIDI harnesses play into and the bank the seeds start from.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "sampler/src/korvel_synth.h"
+#include "tools/soundbank/sf2_writer.h"
 
 namespace fuzzing {
 
@@ -25,5 +28,13 @@ private:
 
 // Sends standard output to /dev/null for the rest of the process; sanitizer reports go to standard error.
 void silenceStandardOutput();
+
+// A synthesizer on default settings without sound banks, made on the first call and kept for the process. Harnesses
+// reset it (korvel_synth_system_reset) after each input, so that one input's notes do not reach into the next.
+korvel_synth_t* bareSynth();
+
+// The SoundFont 2 bank that seeds the sound-bank harnesses: one looped saw as preset 0:0 and as drum kit 128:0.
+// Loaded first in a process, its records get the identifiers 1, 2, ... in every process alike.
+sf2::Bank seedSoundFont2Bank();
 
 }  // namespace fuzzing

@@ -1,19 +1,23 @@
 // Writes a small seed corpus for every fuzz harness into <folder>/<Harness>/, made with the project's own writers:
-// sound banks from the bank writers, an XML bank exported by the library, an AIFF file from its writer, a MIDI file,
-// a property list, MIDI byte streams and shell commands.
+// sound banks from the bank writers, an XML bank and editing fragments exported by the library, an AIFF file from its
+// writer, a MIDI file, a property list, the instrument's full state, MIDI byte streams and shell commands.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
+#include "fuzz/FuzzInput.h"
 #include "platform/foundation/PropertyList.h"
 #include "sampler/src/korvel_aiff_export.h"
 #include "sampler/src/korvel_defsfont.h"
 #include "sampler/src/korvel_sfloader.h"
 #include "sampler/src/korvel_xml_writer.h"
 #include "tools/soundbank/dls_writer.h"
-#include "tools/soundbank/sf2_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -22,20 +26,6 @@ namespace {
 void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
-}
-
-sf2::Bank soundFont2Bank() {
-    sf2::Bank bank;
-    bank.samples.push_back(sf2::looped_sample("saw", sf2::saw_wave(50, 4), 50, 60, 44100));
-    sf2::Zone instrumentZone;
-    instrumentZone.link = 0;
-    instrumentZone.gen(sf2::SAMPLE_MODES, 1);
-    bank.instruments.push_back({"saw", {instrumentZone}});
-    sf2::Zone presetZone;
-    presetZone.link = 0;
-    bank.presets.push_back({"saw", 0, 0, {presetZone}});
-    bank.presets.push_back({"kit", 128, 0, {presetZone}});
-    return bank;
 }
 
 dls::Bank dlsBank() {
@@ -79,6 +69,36 @@ std::vector<std::uint8_t> text(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
+// An input of the XML editor harness: entry point, identifier, text.
+std::vector<std::uint8_t> editInput(std::uint8_t entry, unsigned int uid, const char* xml) {
+    std::vector<std::uint8_t> input{entry, static_cast<std::uint8_t>(uid)};
+    if (xml != nullptr) input.insert(input.end(), xml, xml + std::strlen(xml));
+    return input;
+}
+
+// Editing inputs from the bank's own XML: each record's fragment for its entry point, the whole bank for the
+// entry points that read a file.
+void writeEditSeeds(korvel_defsfont_t* bank, const fs::path& exported, const fs::path& folder) {
+    int n = 0;
+    const auto seed = [&](const std::vector<std::uint8_t>& input) {
+        writeBytes(folder / ("edit-" + std::to_string(++n) + ".bin"), input);
+    };
+    for (korvel_defpreset_t* p = bank->preset; p != nullptr; p = p->next) {
+        seed(editInput(1, p->uid, korvel_defsfont_get_preset_xml(p)));
+    }
+    for (korvel_list_t* cell = bank->inst; cell != nullptr; cell = cell->next) {
+        auto* inst = static_cast<korvel_inst_t*>(cell->data);
+        seed(editInput(2, inst->uid, korvel_defsfont_get_instrument_xml(inst)));
+    }
+    for (korvel_list_t* cell = bank->sample; cell != nullptr; cell = cell->next) {
+        auto* sample = static_cast<korvel_sample_t*>(cell->data);
+        seed(editInput(3, sample->uid, korvel_defsfont_get_sample_xml(sample)));
+    }
+    std::ifstream in(exported, std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::uint8_t entry : {0, 4, 5, 6}) seed(editInput(entry, 0, whole.c_str()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,18 +108,22 @@ int main(int argc, char** argv) {
     }
     const fs::path root = argv[1];
     for (const char* harness : {"SoundFont2", "Dls", "StandardMidiFile", "PropertyList", "XmlBank", "Aiff",
-                                "LibraryFilePlayer", "PatternSequence", "Preset", "MidiByteStream", "CommandShell",
-                                "LiveSynthesizerMidi"}) {
+                                "XmlEdit", "LibraryFilePlayer", "PatternSequence", "Preset", "FullState",
+                                "MidiByteStream", "CommandShell", "LiveSynthesizerMidi"}) {
         fs::create_directories(root / harness);
     }
     const std::string sf2Path = (root / "SoundFont2" / "bank.sf2").string();
-    if (!soundFont2Bank().write(sf2Path) || !dlsBank().write((root / "Dls" / "bank.dls").string())) return 1;
-    writeBytes(root / "Dls" / "bank.sf2", soundFont2Bank().bytes());
+    const sf2::Bank soundFont2 = fuzzing::seedSoundFont2Bank();
+    if (!soundFont2.write(sf2Path) || !dlsBank().write((root / "Dls" / "bank.dls").string())) return 1;
+    writeBytes(root / "Dls" / "bank.sf2", soundFont2.bytes());
 
+    // The first bank loaded: its records have the identifiers the XML editor harness's copy of it has.
     std::freopen("/dev/null", "w", stdout);
     if (korvel_sfont_t* sfont = korvel_defsfloader_load(nullptr, sf2Path.c_str())) {
-        korvel_defsfont_export_xml(static_cast<korvel_defsfont_t*>(sfont->data),
-                                   (root / "XmlBank" / "bank.xml").c_str());
+        auto* bank = static_cast<korvel_defsfont_t*>(sfont->data);
+        const fs::path exported = root / "XmlBank" / "bank.xml";
+        korvel_defsfont_export_xml(bank, exported.c_str());
+        writeEditSeeds(bank, exported, root / "XmlEdit");
         sfont->free(sfont);
     }
     const std::vector<int16_t> points = sf2::saw_wave(20, 5);
@@ -116,6 +140,12 @@ int main(int argc, char** argv) {
         {"groups", foundation::PlistArray{foundation::PlistValue(foundation::PlistDictionary{{"id", 1}})}}});
     writeBytes(root / "PropertyList" / "dictionary.plist", foundation::plistToXml(plist));
     writeBytes(root / "Preset" / "preset.plist", foundation::plistToXml(plist));
+    // The instrument's full state is its preset document.
+    if (const auto state = std::make_shared<OrvoTunedeck_AudioUnit>()->fullState()) {
+        const std::vector<std::uint8_t> document = foundation::plistToXml(foundation::PlistValue(*state));
+        writeBytes(root / "FullState" / "state.plist", document);
+        writeBytes(root / "Preset" / "instrument.plist", document);
+    }
     writeBytes(root / "MidiByteStream" / "stream.bin", midiStream());
     const std::vector<std::uint8_t> stream = midiStream();
     std::vector<std::uint8_t> live;

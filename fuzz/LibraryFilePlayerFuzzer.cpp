@@ -2,20 +2,14 @@
 // synthesizer without sound banks.
 #include "fuzz/FuzzInput.h"
 #include "sampler/src/korvel_player.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-
-namespace {
-korvel_synth_t* synth = nullptr;
-}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();
-    synth = new_korvel_synth(new_korvel_settings());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvel_synth_t* synth = fuzzing::bareSynth();
     const fuzzing::InputFile file(data, size);
     korvel_player_t* player = new_korvel_player(synth);
     if (korvel_player_add(player, file.path().c_str()) == 0 && korvel_player_play(player) == 0) {

@@ -2,22 +2,16 @@
 // short block now and then.
 #include "fuzz/FuzzInput.h"
 #include "sampler/src/korvel_midi_parser.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvel_synth_render.h"
 
-namespace {
-korvel_synth_t* synth = nullptr;
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();
-    synth = new_korvel_synth(new_korvel_settings());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvel_synth_t* synth = fuzzing::bareSynth();
     korvel_midi_parser_t* parser = new_korvel_midi_parser();
     float left[64];
     float right[64];
