@@ -1,6 +1,7 @@
 // Loading big banks: an XML bank of presets through the library's reader and a DLS bank of instruments through
 // the host's bank loader, each at 10,000 and 40,000 entries. Load time should grow with the entry count, so the
-// printed ratio of the two times is near 4 (a walk per entry would make it near 16).
+// printed ratio of the two times is near 4 (a walk per entry would make it near 16). And program changes on such
+// banks: the time of one preset lookup should hardly grow from the smaller bank to the larger.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "platform/synth/SoundBankFile.h"
+#include "sampler/src/korvel_defsfont.h"
 #include "sampler/src/korvel_xml_reader.h"
 #include "tools/soundbank/dls_writer.h"
 
@@ -122,5 +124,24 @@ void BM_DlsBankLoadScaling(benchmark::State& state) {
     runScaling(state, writeDlsBank, loadDls);
 }
 BENCHMARK(BM_DlsBankLoadScaling)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Lookups by bank and program, also of banks past the last (they fall back) and drum requests (they look for kits).
+void BM_ProgramChangeLookup(benchmark::State& state) {
+    korvel_defsfont_t* bank = new_korvel_defsfont();
+    for (int i = 0; i < state.range(0); ++i) {
+        korvel_defpreset_t* preset = new_korvel_defpreset(bank);
+        preset->bank = static_cast<unsigned int>(i / 128);
+        preset->num = static_cast<unsigned int>(i % 128);
+        korvel_defsfont_add_preset(bank, preset);
+    }
+    unsigned int request = 1;
+    for (auto _ : state) {
+        request = request * 1103515245u + 12345u;
+        const unsigned int bankNumber = ((request >> 8) % 512) | (request & 0x80000000u);
+        benchmark::DoNotOptimize(korvel_defsfont_get_preset(bank, bankNumber, (request >> 20) % 128));
+    }
+    delete_korvel_defsfont(bank);
+}
+BENCHMARK(BM_ProgramChangeLookup)->Arg(kSmallBank)->Arg(kLargeBank);
 
 }  // namespace
