@@ -1,7 +1,10 @@
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeckRenderBlock.h"
 
+#include <string>
+
 #include "Orvo_Tunedeck_Extension/audiounit/TempoMarkerFactor.h"
 #include "platform/foundation/FixedLogLine.h"
+#include "platform/foundation/Log.h"
 
 namespace {
 
@@ -23,6 +26,14 @@ bool isParameter(const AURenderEvent& event) noexcept {
 OrvoTunedeckRenderBlock::OrvoTunedeckRenderBlock(Parts parts)
     : parts_(std::move(parts)),
       handoff_(parts_.applyHostParameterEvent, parts_.parameterContext, parts_.monitor, parts_.recorder) {}
+
+OrvoTunedeckRenderBlock::~OrvoTunedeckRenderBlock() {
+    if (const std::uint64_t unprinted = unprintedSampleTimes_.load(std::memory_order_relaxed); unprinted > 0) {
+        foundation::writeLogLine("OrvoTunedeckRenderBlock : " + std::to_string(unprinted) +
+                                 " more \"sample time: \" lines not printed, one for each later event at an "
+                                 "immediate time.");
+    }
+}
 
 foundation::OSStatus OrvoTunedeckRenderBlock::render(AudioUnitRenderActionFlags* actionFlags,
                                                      const AudioTimeStamp* timestamp, AUAudioFrameCount frameCount,
@@ -73,9 +84,16 @@ foundation::OSStatus OrvoTunedeckRenderBlock::render(AudioUnitRenderActionFlags*
 AUEventSampleTime OrvoTunedeckRenderBlock::sendTime(AUEventSampleTime time, AUEventSampleTime start,
                                                     AUAudioFrameCount frameCount) noexcept {
     if (time <= kImmediateLimit) {
-        foundation::FixedLogLine line;
-        line << "sample time: " << " " << time;
-        handoff_.pushLine(line.view());
+        // One line per event would be a line per message of every song played: the first is printed, the rest
+        // counted for the summary.
+        if (!sampleTimePrinted_) {
+            foundation::FixedLogLine line;
+            line << "sample time: " << " " << time;
+            handoff_.pushLine(line.view());
+            sampleTimePrinted_ = true;
+        } else {
+            unprintedSampleTimes_.fetch_add(1, std::memory_order_relaxed);
+        }
         time -= kAUEventSampleTimeImmediate;
     }
     const AUEventSampleTime last = start + static_cast<AUEventSampleTime>(frameCount) - 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -39,6 +40,8 @@ public:
     };
 
     explicit OrvoTunedeckRenderBlock(Parts parts);
+    // Writes the count of "sample time: " lines not printed, if any. Main queue's thread, while no render call runs.
+    ~OrvoTunedeckRenderBlock();
     OrvoTunedeckRenderBlock(const OrvoTunedeckRenderBlock&) = delete;
     OrvoTunedeckRenderBlock& operator=(const OrvoTunedeckRenderBlock&) = delete;
 
@@ -54,8 +57,8 @@ public:
 
 private:
     // The time at which an event of sample time time is sent in the buffer [start, start + frameCount): immediate
-    // times are moved into absolute time first (with a "sample time: " line), then the time is clamped to the
-    // buffer.
+    // times are moved into absolute time first (a "sample time: " line for the first of them in the block's life,
+    // a count for the others), then the time is clamped to the buffer.
     AUEventSampleTime sendTime(AUEventSampleTime time, AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
     void drainSpecialEvents(AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
     void send(const AUMIDIEvent& event, AUEventSampleTime sendTime, AUEventSampleTime start) noexcept;
@@ -63,4 +66,6 @@ private:
     Parts parts_;
     AUMIDIEventStack stack_;
     RenderHandoff handoff_;
+    bool sampleTimePrinted_ = false;  // render thread
+    std::atomic<std::uint64_t> unprintedSampleTimes_{0};
 };

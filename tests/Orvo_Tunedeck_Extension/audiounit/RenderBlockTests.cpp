@@ -81,6 +81,31 @@ TEST_F(RenderBlock, SendTimesAreClampedToTheBufferWhileTheSynthesizerGetsTheEven
     EXPECT_TRUE(contains(drainLog(capture), "sample time:  -4294967291"));
 }
 
+// A song played through the schedule block has every message at an immediate time: only the first prints its line,
+// and the rest are counted once, when the block goes away.
+TEST_F(RenderBlock, OnlyTheFirstImmediateTimeIsPrintedAndTheOthersAreCounted) {
+    foundation::LogCapture capture;
+    for (int call = 0; call < 3; ++call) {
+        EventListBuilder host;
+        host.midi(kAUEventSampleTimeImmediate + 1, {0x90, 0x40, 0x50}).midi(kAUEventSampleTimeImmediate + 2,
+                                                                           {0x80, 0x40, 0x00});
+        render(kStart + call * kFrames, host.head());
+    }
+    EXPECT_EQ(sent.size(), 6u);
+    const auto sampleTimeLines = [&] {
+        const auto lines = drainLog(capture);
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.starts_with("sample time: "); });
+    };
+    EXPECT_EQ(sampleTimeLines(), 1);
+    EXPECT_TRUE(contains(capture.lines(), "sample time:  -4294967295"));
+
+    block.reset();
+    EXPECT_EQ(sampleTimeLines(), 1);
+    EXPECT_TRUE(contains(capture.lines(), "OrvoTunedeckRenderBlock : 5 more \"sample time: \" lines not printed, one "
+                                          "for each later event at an immediate time."));
+}
+
 TEST_F(RenderBlock, HostParameterEventsAreAppliedOnTheMainQueueInOrderAndNotSent) {
     EventListBuilder host;
     host.parameter(kStart, AURenderEventParameter, 0, 1032, 1.0f)
