@@ -1,5 +1,6 @@
 #include "sampler/src/korvel_fx.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <new>
 
@@ -10,6 +11,8 @@ namespace {
 constexpr float kSendHighpassAmount = 0.25f;
 constexpr float kSendHighpassMix = 2.0f;
 constexpr float kSendSaturationAmount = 0.5f;
+// A high-pass filter fed silence whose state has fallen below this gives out less than -140 dB of full scale.
+constexpr float kRestingState = 1e-9f;
 constexpr float kVoiceLevels[KORVEL_VOICE_FX_LEVELS] = {1.0f, 0.0f, 1.0f};
 constexpr int kVoiceSlotTypes[KORVEL_FX_SLOTS] = {KORVEL_FX_SATURATION, KORVEL_FX_NONE, KORVEL_FX_NONE,
                                                   KORVEL_FX_NONE};
@@ -42,6 +45,21 @@ int deleteFx(korvel_fx_t* fx) {
   for (int slot = 0; slot < KORVEL_FX_SLOTS; ++slot) releaseSlot(fx, slot);
   delete fx;
   return 0;
+}
+
+bool allZero(const float* buf, int n) {
+  for (int i = 0; i < n; ++i)
+    if (buf[i] != 0.0f) return false;
+  return true;
+}
+
+// A high-pass slot on a silent bus whose filter has come to rest would add nothing: its state is set to zero (as
+// the filter would bring it there) and the bus is left as it is.
+bool highpassSleeps(korvel_hpfilter_t* filter, const float* bus, int n) {
+  if (!(std::fabs(filter->w1) < kRestingState && std::fabs(filter->w2) < kRestingState) || !allZero(bus, n))
+    return false;
+  filter->w1 = filter->w2 = 0.0f;
+  return true;
 }
 
 void* newObject(int type, float sampleRate) {
@@ -126,6 +144,7 @@ void korvel_send_fx_process(korvel_send_fx_t* fx, float* bus, float* main_left, 
     if (fx->type[slot] == KORVEL_FX_HPFILTER) {
       auto* filter = static_cast<korvel_hpfilter_t*>(fx->first[slot]);
       hpfilter_set_amount(filter, kSendHighpassAmount);
+      if (highpassSleeps(filter, bus, n)) continue;
       hpfilter_process1(filter, bus, n);
       for (int i = 0; i < n; ++i) {
         main_left[i] += kSendHighpassMix * bus[i];

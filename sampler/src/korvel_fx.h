@@ -64,7 +64,8 @@ int korvel_fx_set_slot(korvel_fx_t* fx, int slot, int type, float sample_rate);
 void korvel_fx_process_stereo(korvel_fx_t* fx, float* left, float* right, int n);
 // Send records, on the mono bus of their variation: a high-pass slot sets its first filter to amount 0.25, filters
 // the bus in place and adds twice the filtered bus to both main buffers; a saturation slot sets both objects to
-// amount 0.5 and runs them over the bus in turn.
+// amount 0.5 and runs them over the bus in turn. A high-pass slot whose bus is all zero while its filter is at rest
+// (state below 1e-9) sleeps: the filter's state becomes zero and nothing is added.
 void korvel_send_fx_process(korvel_send_fx_t* fx, float* bus, float* main_left, float* main_right, int n);
 
 #ifdef __cplusplus

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -68,6 +69,32 @@ TEST(EffectRecords, SendHighpassFiltersTheBusAndAddsItTwiceToTheMainMix) {
     EXPECT_EQ(right[i], -0.25f + 2.0f * filtered[i]) << i;
   }
   EXPECT_EQ(static_cast<korvel_hpfilter_t*>(send->first[0])->rate, 44100.0f);
+  delete_korvel_send_fx(send);
+}
+
+// The variation bus is silent in most songs: once the filter has rung out the slot must add nothing, and the next
+// burst must come out as from a filter that never stopped.
+TEST(EffectRecords, SendHighpassSleepsOnASilentBusAndWakesWithTheNextBurst) {
+  korvel_send_fx_t* send = new_korvel_send_fx(nullptr);
+  ASSERT_EQ(korvel_fx_set_slot(send, 0, KORVEL_FX_HPFILTER, 48000.0f), 0);
+  auto* filter = static_cast<korvel_hpfilter_t*>(send->first[0]);
+  korvel_hpfilter_t* reference = hpfilter_create(48000.0f);
+  hpfilter_set_amount(reference, 0.25f);
+  double worst = 0.0;
+  bool slept = false;
+  for (int b = 0; b < 200; ++b) {
+    const bool burst = b == 0 || b == 150;
+    std::vector<float> bus = burst ? signal(0.1 * b) : std::vector<float>(kBlock, 0.0f);
+    std::vector<float> expected = bus, left(kBlock, 0.0f), right(kBlock, 0.0f);
+    hpfilter_process1(reference, expected.data(), kBlock);
+    korvel_send_fx_process(send, bus.data(), left.data(), right.data(), kBlock);
+    for (int i = 0; i < kBlock; ++i) worst = std::max(worst, std::fabs(left[i] - 2.0 * expected[i]));
+    EXPECT_EQ(left, right);
+    slept = slept || (b < 150 && filter->w1 == 0.0f && filter->w2 == 0.0f);
+  }
+  EXPECT_TRUE(slept);
+  EXPECT_LT(worst, 1e-7);
+  hpfilter_destroy(reference);
   delete_korvel_send_fx(send);
 }
 
