@@ -32,7 +32,9 @@ void EqualizerNode::render(const RenderCycle& cycle, const StereoChannels* input
         if (generation != state.generation) {
             state.generation = generation;
             const bool wasActive = state.active;
-            state.active = !band.bypass();
+            // At 0 dB the peaking section is the identity to the last bit (b0 = 1, b1 = a1, b2 = a2, and its state
+            // stays zero), so the band is skipped; its state is still zero when the gain moves.
+            state.active = !band.bypass() && band.gain() != 0.0f;
             state.coefficients =
                 peakingCoefficients(sampleRate_, band.frequency(), band.bandwidth(), band.gain());
             if (!wasActive) {

@@ -42,7 +42,37 @@ void PeakLimiter::restart() noexcept {
     gain_ = 1.0f;
 }
 
+bool PeakLimiter::atRest() const noexcept {
+    return gain_ == 1.0f && minimaSum_ == static_cast<double>(length_);
+}
+
+void PeakLimiter::passThrough(float* left, float* right, uint32_t frames) noexcept {
+    const uint32_t length = length_;
+    auto slot = static_cast<uint32_t>(position_ % length);
+    for (uint32_t i = 0; i < frames; ++i) {
+        delayLeft_[slot] = left[i] * preGain_;
+        delayRight_[slot] = right[i] * preGain_;
+        slot = slot + 1 == length ? 0 : slot + 1;
+        left[i] = delayLeft_[slot];
+        right[i] = delayRight_[slot];
+    }
+    position_ += frames;
+    // Every frame needed gain 1, so each one emptied the queue before joining it: only the last is left.
+    queueHead_ = 0;
+    queueSize_ = 1;
+    queue_[0] = position_ - 1;
+}
+
 void PeakLimiter::process(float* left, float* right, uint32_t frames) noexcept {
+    if (frames > 0 && atRest()) {
+        float peak = 0.0f;
+        for (uint32_t i = 0; i < frames; ++i)
+            peak = std::max(peak, std::max(std::fabs(left[i] * preGain_), std::fabs(right[i] * preGain_)));
+        if (!(peak > ceiling_)) {
+            passThrough(left, right, frames);
+            return;
+        }
+    }
     const uint32_t length = length_;
     for (uint32_t i = 0; i < frames; ++i) {
         const float inLeft = left[i] * preGain_;

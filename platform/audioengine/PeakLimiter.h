@@ -34,6 +34,11 @@ public:
 
 private:
     void restart() noexcept;
+    // At rest: the gain is 1 and so is every window minimum, as after any stretch of frames below the ceiling.
+    bool atRest() const noexcept;
+    // Frames of a block that keep the limiter at rest pass through the look-ahead delay and nothing else; the state
+    // is left as the frame-by-frame path would leave it.
+    void passThrough(float* left, float* right, uint32_t frames) noexcept;
 
     double sampleRate_ = 48000.0;
     uint32_t capacity_ = 1;

@@ -13,6 +13,7 @@ constexpr std::array<double, 4> kAllpassSeconds{0.0041, 0.0053, 0.0071, 0.0089};
 constexpr double kStereoSpreadSeconds = 0.00053;
 constexpr float kAllpassGain = 0.5f;
 constexpr float kInputGain = 0.2f;
+constexpr float kQuiet = 1e-6f;  // -120 dB of full scale
 
 uint32_t framesOf(double seconds, double sampleRate) {
     return std::max<uint32_t>(1, static_cast<uint32_t>(std::lround(seconds * sampleRate)));
@@ -31,6 +32,12 @@ void Reverb::prepare(double sampleRateHz) {
         for (size_t i = 0; i < kAllpasses; ++i)
             channels_[c].allpasses[i].samples.assign(framesOf(kAllpassSeconds[i] + spread, sampleRateHz), 0.0f);
     }
+    double longestPathSeconds = kMaximumReverbPreDelaySeconds + (kCombSeconds.back() + kStereoSpreadSeconds) *
+                                                                   kMaximumReverbSizeScale;
+    for (double seconds : kAllpassSeconds) longestPathSeconds += seconds + kStereoSpreadSeconds;
+    settleFrames_ = 2 * framesOf(longestPathSeconds, sampleRateHz);
+    quietFrames_ = 0;
+    asleep_ = false;
     configure(reverbShape(ReverbPreset::mediumRoom));
 }
 
@@ -55,37 +62,104 @@ void Reverb::configure(const ReverbShape& shape) noexcept {
     preDelay_.index %= preDelay_.length;
 }
 
-float Reverb::processChannel(Channel& channel, float input) noexcept {
-    float sum = 0.0f;
+// One filter at a time over the chunk keeps its state in registers; every frame's sums are formed in the same order
+// as frame by frame, so the samples are the same.
+void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
+    std::fill_n(out, frames, 0.0f);
+    const float damping = damping_;
     for (Comb& comb : channel.combs) {
-        float& slot = comb.line.samples[comb.line.index];
-        const float delayed = slot;
-        comb.lowpass = delayed * (1.0f - damping_) + comb.lowpass * damping_;
-        slot = input + comb.lowpass * comb.feedback;
-        comb.line.index = comb.line.index + 1 == comb.line.length ? 0 : comb.line.index + 1;
-        sum += delayed;
+        float* samples = comb.line.samples.data();
+        const uint32_t length = comb.line.length;
+        uint32_t index = comb.line.index;
+        float lowpass = comb.lowpass;
+        const float feedback = comb.feedback;
+        for (uint32_t i = 0; i < frames; ++i) {
+            const float delayed = samples[index];
+            lowpass = delayed * (1.0f - damping) + lowpass * damping;
+            samples[index] = input[i] + lowpass * feedback;
+            index = index + 1 == length ? 0 : index + 1;
+            out[i] += delayed;
+        }
+        comb.line.index = index;
+        comb.lowpass = lowpass;
     }
-    float signal = sum * (1.0f / static_cast<float>(kCombs));
+    for (uint32_t i = 0; i < frames; ++i) out[i] *= 1.0f / static_cast<float>(kCombs);
     for (DelayLine& allpass : channel.allpasses) {
-        float& slot = allpass.samples[allpass.index];
-        const float delayed = slot;
-        slot = signal + delayed * kAllpassGain;
-        signal = delayed - signal * kAllpassGain;
-        allpass.index = allpass.index + 1 == allpass.length ? 0 : allpass.index + 1;
+        float* samples = allpass.samples.data();
+        const uint32_t length = allpass.length;
+        uint32_t index = allpass.index;
+        for (uint32_t i = 0; i < frames; ++i) {
+            const float delayed = samples[index];
+            const float signal = out[i];
+            samples[index] = signal + delayed * kAllpassGain;
+            out[i] = delayed - signal * kAllpassGain;
+            index = index + 1 == length ? 0 : index + 1;
+        }
+        allpass.index = index;
     }
-    return signal;
+}
+
+bool Reverb::linesQuiet() const noexcept {
+    const auto quiet = [](const std::vector<float>& samples) {
+        return std::all_of(samples.begin(), samples.end(), [](float x) { return std::fabs(x) < kQuiet; });
+    };
+    if (!quiet(preDelay_.samples)) return false;
+    for (const Channel& channel : channels_) {
+        for (const Comb& comb : channel.combs)
+            if (!quiet(comb.line.samples) || !(std::fabs(comb.lowpass) < kQuiet)) return false;
+        for (const DelayLine& allpass : channel.allpasses)
+            if (!quiet(allpass.samples)) return false;
+    }
+    return true;
+}
+
+void Reverb::advance(uint32_t frames) noexcept {
+    const auto move = [frames](DelayLine& line) { line.index = (line.index + frames) % line.length; };
+    move(preDelay_);
+    for (Channel& channel : channels_) {
+        for (Comb& comb : channel.combs) move(comb.line);
+        for (DelayLine& allpass : channel.allpasses) move(allpass);
+    }
+}
+
+void Reverb::watchTail(bool inputZero, const float* wetLeft, const float* wetRight, uint32_t frames) noexcept {
+    float peak = 0.0f;
+    for (uint32_t i = 0; i < frames; ++i) peak = std::max({peak, std::fabs(wetLeft[i]), std::fabs(wetRight[i])});
+    if (!inputZero || !(peak < kQuiet)) {
+        quietFrames_ = 0;
+        return;
+    }
+    quietFrames_ = std::min(quietFrames_ + frames, settleFrames_);
+    if (quietFrames_ == settleFrames_) {
+        asleep_ = linesQuiet();
+        if (!asleep_) quietFrames_ = 0;
+    }
 }
 
 void Reverb::process(const float* left, const float* right, float* wetLeft, float* wetRight,
                      uint32_t frames) noexcept {
-    for (uint32_t i = 0; i < frames; ++i) {
-        float& slot = preDelay_.samples[preDelay_.index];
-        const float input = slot;
-        slot = (left[i] + right[i]) * 0.5f * kInputGain;
-        preDelay_.index = preDelay_.index + 1 == preDelay_.length ? 0 : preDelay_.index + 1;
-        wetLeft[i] = processChannel(channels_[0], input);
-        wetRight[i] = processChannel(channels_[1], input);
+    const auto zero = [frames](const float* x) { return std::all_of(x, x + frames, [](float v) { return v == 0.0f; }); };
+    const bool inputZero = zero(left) && zero(right);
+    if (asleep_ && inputZero) {
+        advance(frames);
+        std::fill_n(wetLeft, frames, 0.0f);
+        std::fill_n(wetRight, frames, 0.0f);
+        return;
     }
+    asleep_ = false;
+    float input[kChunkFrames];
+    for (uint32_t done = 0; done < frames; done += kChunkFrames) {
+        const uint32_t n = std::min(kChunkFrames, frames - done);
+        for (uint32_t i = 0; i < n; ++i) {
+            float& slot = preDelay_.samples[preDelay_.index];
+            input[i] = slot;
+            slot = (left[done + i] + right[done + i]) * 0.5f * kInputGain;
+            preDelay_.index = preDelay_.index + 1 == preDelay_.length ? 0 : preDelay_.index + 1;
+        }
+        processChannel(channels_[0], input, wetLeft + done, n);
+        processChannel(channels_[1], input, wetRight + done, n);
+    }
+    watchTail(inputZero, wetLeft, wetRight, frames);
 }
 
 }  // namespace audioengine

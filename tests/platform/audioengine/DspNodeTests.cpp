@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/audioengine/EqualizerNode.h"
 #include "platform/audioengine/LimiterNode.h"
+#include "platform/audioengine/PeakLimiter.h"
+#include "platform/audioengine/Reverb.h"
 #include "platform/audioengine/ReverbNode.h"
 #include "tests/platform/audioengine/ManualEngine.h"
 #include "tests/platform/audioengine/SoxTool.h"
@@ -76,6 +80,80 @@ TEST(Equalizer, BypassedBandsLeaveTheSignalAlone) {
         ASSERT_FLOAT_EQ(out.left[i], static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * i / 48000.0)));
 }
 
+// The gain steps of the host's chain: its three bands start at 0 dB, where they must pass every sample as it is, and
+// a band moved off 0 dB and back must measure its gain each time.
+TEST(Equalizer, BandsAtZeroDecibelsPassTheSignalAndFollowLaterGains) {
+    ManualEngine m;
+    auto eq = hostEqualizer(0.0f);
+    chain(m, std::make_shared<SineNode>(440.0, 0.25f), eq);
+    const auto untouched = m.render(4800);
+    for (size_t i = 0; i < untouched.left.size(); ++i)
+        ASSERT_EQ(untouched.left[i],
+                  static_cast<float>(0.25 * std::sin(2.0 * std::numbers::pi * 440.0 * (static_cast<double>(i) / 48000.0))))
+            << i;
+    for (const float gain : {6.0f, 0.0f, -6.0f, 0.0f}) {
+        eq->bands()[1]->setGain(gain);
+        m.render(24000);  // settle
+        const auto out = m.render(24000);
+        EXPECT_NEAR(decibels(rms(out.left, 0, out.left.size()) / (0.25 / std::sqrt(2.0))), gain, 0.1) << gain;
+    }
+}
+
+namespace {
+
+// The limiter as its header defines it, frame by frame in double precision: each frame's required gain, the
+// minimum of the last L of them, that minimum averaged over the last L frames, the target as the smaller of the
+// average and the leaving frame's own need, an instant attack and a one-pole release, the input delayed by L - 1.
+std::vector<double> limiterModel(const std::vector<float>& input, const PeakLimiterSettings& settings) {
+    const auto length = static_cast<size_t>(std::lround(settings.attackSeconds * 48000.0)) + 1;
+    const double preGain = std::pow(10.0, settings.preGainDecibels / 20.0);
+    const double ceiling = std::pow(10.0, settings.ceilingDecibels / 20.0) * (1.0 - 1e-5);
+    const double release = 1.0 - std::exp(-1.0 / (settings.releaseSeconds * 48000.0));
+    std::vector<double> need(input.size()), minimum(input.size()), out(input.size());
+    double gain = 1.0;
+    for (size_t n = 0; n < input.size(); ++n) {
+        const double peak = std::fabs(input[n] * preGain);
+        need[n] = peak > ceiling ? ceiling / peak : 1.0;
+        minimum[n] = need[n];
+        for (size_t k = 1; k < length && k <= n; ++k) minimum[n] = std::min(minimum[n], need[n - k]);
+        double sum = 0.0;
+        for (size_t k = 0; k < length; ++k) sum += k <= n ? minimum[n - k] : 1.0;
+        const size_t leaving = n + 1 >= length ? n + 1 - length : input.size();
+        const double target = std::min(sum / length, leaving < input.size() ? need[leaving] : 1.0);
+        gain = target < gain ? target : gain + (target - gain) * release;
+        out[n] = leaving < input.size() ? input[leaving] * preGain * gain : 0.0;
+    }
+    return out;
+}
+
+}  // namespace
+
+// Quiet stretches, where the limiter only delays, and loud ones in between: in blocks of any size it must give the
+// frame-by-frame result of its definition.
+TEST(Limiter, MatchesItsDefinitionAcrossQuietAndLoudStretches) {
+    const PeakLimiterSettings settings{0.002, 0.004, 3.0, -1.0};
+    std::vector<float> input(24000);
+    for (size_t i = 0; i < input.size(); ++i) {
+        const double level = (i / 4000) % 2 == 0 ? 0.3 : 2.0;
+        input[i] = static_cast<float>(level * std::sin(2.0 * std::numbers::pi * 330.0 * static_cast<double>(i) / 48000.0));
+    }
+    const std::vector<double> expected = limiterModel(input, settings);
+    for (const uint32_t block : {1u, 64u, 500u, 4096u}) {
+        PeakLimiter limiter;
+        limiter.prepare(48000.0, 0.1);
+        limiter.configure(settings);
+        std::vector<float> left = input, right = input;
+        for (size_t done = 0; done < input.size(); done += block) {
+            const auto n = static_cast<uint32_t>(std::min<size_t>(block, input.size() - done));
+            limiter.process(left.data() + done, right.data() + done, n);
+        }
+        double worst = 0.0;
+        for (size_t i = 0; i < input.size(); ++i) worst = std::max(worst, std::fabs(left[i] - expected[i]));
+        EXPECT_LT(worst, 1e-5) << "blocks of " << block;
+        EXPECT_EQ(left, right);
+    }
+}
+
 TEST(Limiter, KeepsEveryPeakBelowItsCeiling) {
     struct Case {
         double preGainDecibels;
@@ -133,6 +211,47 @@ TEST(Reverb, DryMixPassesTheInputAndWetMixRings) {
     const double small = tailEnergy(ReverbPreset::smallRoom);
     const double cathedral = tailEnergy(ReverbPreset::cathedral);
     EXPECT_GT(cathedral, small * 100.0) << "a cathedral rings far longer than a small room";
+}
+
+// The reverb is linear: one kept awake by a faint click every 2,048 frames, minus one fed the clicks alone, is a
+// reverb that never sleeps. One fed only the bursts, with long silences between them, must sleep in each silence
+// and still give that signal to within -120 dB of full scale, its tail uncut and the next burst in step.
+TEST(Reverb, SleepsOnlyOnceItsTailHasEndedAndWakesInStep) {
+    constexpr uint32_t kBlock = 512;
+    constexpr int kBlocks = 1100;
+    Reverb sleeper, awake, clicks;
+    for (Reverb* reverb : {&sleeper, &awake, &clicks}) {
+        reverb->prepare(48000.0);
+        reverb->configure(reverbShape(ReverbPreset::mediumHall));
+    }
+    std::vector<float> burst(kBlock), clicked(kBlock), click(kBlock), zero(kBlock, 0.0f);
+    std::vector<float> left(kBlock), right(kBlock), awakeLeft(kBlock), awakeRight(kBlock), clickLeft(kBlock),
+        clickRight(kBlock);
+    uint32_t noise = 1;
+    double worst = 0.0;
+    int sleptBlocks = 0;
+    for (int b = 0; b < kBlocks; ++b) {
+        const bool sounding = b < 20 || (b >= 550 && b < 570);
+        for (uint32_t i = 0; i < kBlock; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            burst[i] = sounding ? static_cast<float>(noise >> 8) / 16777216.0f - 0.5f : 0.0f;
+            click[i] = (b * kBlock + i) % 2048 == 0 ? 1e-3f : 0.0f;
+            clicked[i] = burst[i] + click[i];
+        }
+        sleeper.process(burst.data(), zero.data(), left.data(), right.data(), kBlock);
+        awake.process(clicked.data(), zero.data(), awakeLeft.data(), awakeRight.data(), kBlock);
+        clicks.process(click.data(), zero.data(), clickLeft.data(), clickRight.data(), kBlock);
+        ASSERT_FALSE(awake.sleeping());
+        sleptBlocks += sleeper.sleeping() ? 1 : 0;
+        if (sounding) EXPECT_FALSE(sleeper.sleeping()) << b;
+        for (uint32_t i = 0; i < kBlock; ++i) {
+            worst = std::max(worst, std::fabs(double(left[i]) - (double(awakeLeft[i]) - clickLeft[i])));
+            worst = std::max(worst, std::fabs(double(right[i]) - (double(awakeRight[i]) - clickRight[i])));
+        }
+    }
+    EXPECT_GT(sleptBlocks, 100);
+    EXPECT_TRUE(sleeper.sleeping());
+    EXPECT_LT(worst, 2e-6);
 }
 
 TEST(Reverb, KeepsItsSettings) {
