@@ -67,8 +67,9 @@ int ready(korvel_synth_t* synth, int mode, int want)
     const int n = std::min(want, static_cast<int>(BLOCK - synth->cur));
     if (parts) {
         korvel_mix_t mix = mixer(synth);
-        // Inside a block, a part visits only the voices the last one left playing, unless a voice has started since.
-        if (synth->cur != 0 && synth->sounding_complete != 0) {
+        // A part visits only the voices the last one left playing, unless a voice has started since: they come in
+        // the pool's order all the same, so the sums are those of a visit of the whole pool.
+        if (synth->sounding_complete != 0) {
             mix.voices = synth->sounding;
             mix.nvoices = synth->nsounding;
         }
