@@ -62,26 +62,41 @@ void Reverb::configure(const ReverbShape& shape) noexcept {
     preDelay_.index %= preDelay_.length;
 }
 
-// One filter at a time over the chunk keeps its state in registers; every frame's sums are formed in the same order
-// as frame by frame, so the samples are the same.
+// The combs run four at a time over the chunk, their states in registers: each one's low-pass is a chain from frame
+// to frame, and four independent chains keep the processor busy where one would wait. Every frame's sum is formed in
+// the same order as frame by frame, so the samples are the same.
 void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
+    constexpr size_t kGroup = 4;
+    static_assert(kCombs % kGroup == 0);
     std::fill_n(out, frames, 0.0f);
     const float damping = damping_;
-    for (Comb& comb : channel.combs) {
-        float* samples = comb.line.samples.data();
-        const uint32_t length = comb.line.length;
-        uint32_t index = comb.line.index;
-        float lowpass = comb.lowpass;
-        const float feedback = comb.feedback;
-        for (uint32_t i = 0; i < frames; ++i) {
-            const float delayed = samples[index];
-            lowpass = delayed * (1.0f - damping) + lowpass * damping;
-            samples[index] = input[i] + lowpass * feedback;
-            index = index + 1 == length ? 0 : index + 1;
-            out[i] += delayed;
+    for (size_t first = 0; first < kCombs; first += kGroup) {
+        float* samples[kGroup];
+        uint32_t length[kGroup], index[kGroup];
+        float lowpass[kGroup], feedback[kGroup];
+        for (size_t c = 0; c < kGroup; ++c) {
+            Comb& comb = channel.combs[first + c];
+            samples[c] = comb.line.samples.data();
+            length[c] = comb.line.length;
+            index[c] = comb.line.index;
+            lowpass[c] = comb.lowpass;
+            feedback[c] = comb.feedback;
         }
-        comb.line.index = index;
-        comb.lowpass = lowpass;
+        for (uint32_t i = 0; i < frames; ++i) {
+            float sum = out[i];
+            for (size_t c = 0; c < kGroup; ++c) {
+                const float delayed = samples[c][index[c]];
+                lowpass[c] = delayed * (1.0f - damping) + lowpass[c] * damping;
+                samples[c][index[c]] = input[i] + lowpass[c] * feedback[c];
+                index[c] = index[c] + 1 == length[c] ? 0 : index[c] + 1;
+                sum += delayed;
+            }
+            out[i] = sum;
+        }
+        for (size_t c = 0; c < kGroup; ++c) {
+            channel.combs[first + c].line.index = index[c];
+            channel.combs[first + c].lowpass = lowpass[c];
+        }
     }
     for (uint32_t i = 0; i < frames; ++i) out[i] *= 1.0f / static_cast<float>(kCombs);
     for (DelayLine& allpass : channel.allpasses) {
