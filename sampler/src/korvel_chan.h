@@ -1,34 +1,13 @@
-// The MIDI channel record: bank and program, controllers, pitch wheel, tuning and the channel's generator offsets.
+// The MIDI channel: creation, bank and program, and the controller, pitch-wheel and NRPN input that changes its
+// record (korvel_chan_state.h).
 #pragma once
 
-#include "sampler/src/korvel_gen.h"
+#include "sampler/src/korvel_chan_state.h"
 #include "sampler/src/korvel_types.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-struct _korvel_channel_t {
-    unsigned int channum;
-    unsigned int sfontnum;
-    unsigned int banknum;
-    unsigned int prognum;
-    korvel_preset_t* preset;
-    korvel_synth_t* synth; // borrowed
-    short key_pressure;
-    short channel_pressure;
-    short pitch_bend;
-    short pitch_wheel_sensitivity;
-    short cc[128];
-    unsigned char bank_msb;
-    int interp_method;
-    korvel_tuning_t* tuning; // borrowed from the synthesizer's tuning table
-    short nrpn_select;
-    unsigned char nrpn_msb;
-    unsigned char nrpn_lsb;
-    float gen[GEN_LAST];
-    unsigned char gen_abs[GEN_LAST];
-};
 
 enum { KORVEL_DRUM_CHANNEL = 9 };
 

@@ -1,6 +1,5 @@
 #include "sampler/src/korvel_defpreset.h"
 
-#include "sampler/src/korvel_defpreset_noteon.h"
 #include "sampler/src/korvel_sys.h"
 
 #include <cstring>

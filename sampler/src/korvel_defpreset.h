@@ -53,6 +53,10 @@ int korvel_defpreset_preset_delete(korvel_preset_t* preset);
 const char* korvel_defpreset_preset_get_name(korvel_preset_t* preset);
 int korvel_defpreset_preset_get_banknum(korvel_preset_t* preset);
 int korvel_defpreset_preset_get_num(korvel_preset_t* preset);
+// The note-on operation: starts the preset's voices on the synthesizer. It is defined with the note-on walk
+// (korvel_defpreset_noteon.cpp), where the synthesizer's voice calls are at hand; the bank model only points the
+// record at it.
+int korvel_defpreset_preset_noteon(korvel_preset_t* preset, korvel_synth_t* synth, int chan, int key, int vel);
 
 #ifdef __cplusplus
 }

@@ -32,8 +32,6 @@ void korvel_defpreset_setup_voice(korvel_voice_t* voice, korvel_defpreset_t* pre
 // Starts one voice of the synthesizer for every sounding pair of zones. 0 when done (also when nothing matched);
 // -1 when no voice could be had (voices already started keep sounding).
 int korvel_defpreset_noteon(korvel_defpreset_t* preset, korvel_synth_t* synth, int chan, int key, int vel);
-// The note-on operation of the preset interface record.
-int korvel_defpreset_preset_noteon(korvel_preset_t* preset, korvel_synth_t* synth, int chan, int key, int vel);
 
 #ifdef __cplusplus
 }

@@ -1,9 +1,9 @@
 #include "sampler/src/korvel_defsfont.h"
 
 #include "sampler/src/korvel_defsfont_index.h"
+#include "sampler/src/korvel_sample.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
-#include "sampler/src/korvel_voice.h"
 
 #include <cstdio>
 #include <cstdlib>

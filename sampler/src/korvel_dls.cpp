@@ -12,9 +12,9 @@
 
 #include "sampler/src/korvel_dls_art.h"
 #include "sampler/src/korvel_dls_file.h"
+#include "sampler/src/korvel_sample.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
-#include "sampler/src/korvel_voice.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "sampler/src/korvel_gen.h"
 
-#include "sampler/src/korvel_chan.h"
 
 #include <algorithm>
 
@@ -155,19 +154,6 @@ int korvel_gen_set_default_values(korvel_gen_t* gen)
         gen[i].mod = 0.0;
         gen[i].nrpn = 0.0;
         gen[i].val = korvel_gen_info[i].def;
-    }
-    return 0;
-}
-
-int korvel_gen_init(korvel_gen_t* gen, korvel_channel_t* channel)
-{
-    korvel_gen_set_default_values(gen);
-    for (int i = 0; i < GEN_LAST; i++) {
-        gen[i].name = gen_names[i];
-        gen[i].nrpn = channel->gen[i];
-        if (channel->gen_abs[i]) {
-            gen[i].flags = GEN_ABS_NRPN;
-        }
     }
     return 0;
 }

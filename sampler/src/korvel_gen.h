@@ -129,8 +129,6 @@ struct _korvel_gen_t {
 
 // Every entry: flags 0, modulation and NRPN offset 0, value the table default. Returns 0.
 int korvel_gen_set_default_values(korvel_gen_t* gen);
-// The defaults, the names, and the NRPN offsets and absolute flags of the channel. Returns 0.
-int korvel_gen_init(korvel_gen_t* gen, korvel_channel_t* channel);
 // minimum + (maximum - minimum) * fraction.
 float korvel_gen_scale(int gen, float value);
 // (data - 8192) clamped to -8192..8192, times the generator's NRPN scale; data 0..16383.

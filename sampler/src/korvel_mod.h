@@ -83,9 +83,6 @@ float korvel_mod_get_amount(const korvel_mod_t* mod);
 // 1 if a and b route the same sources the same way to the same destination, whatever their amounts; else 0.
 int korvel_mod_test_identity(const korvel_mod_t* a, const korvel_mod_t* b);
 
-// The modulator's current contribution for the note of voice on channel. Audio thread; needs the conversion tables.
-float korvel_mod_get_value(const korvel_mod_t* mod, const korvel_channel_t* chan, const korvel_voice_t* voice);
-
 // Diagnostics to standard output. Control thread.
 void korvel_dump_modulator(const korvel_mod_t* mod);
 const char* mod_verbose(int src);

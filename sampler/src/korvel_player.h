@@ -10,6 +10,7 @@
 #pragma once
 
 #include "sampler/src/korvel_list.h"
+#include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvel_track.h"
 #include "sampler/src/korvel_types.h"
 
@@ -85,8 +86,7 @@ int korvel_player_reset(korvel_player_t* player);
 // The clock goes to the tick and every track is rewound. 0.
 int korvel_player_seek(korvel_player_t* player, int ticks);
 int korvel_player_set_loop(korvel_player_t* player, int loop);
-// Print "TEMPO: %d" and lock the tempo at 120 bpm the first time; the value does not change the speed. 0.
-int korvel_player_set_midi_tempo(korvel_player_t* player, int tempo);
+// korvel_player_set_midi_tempo is declared with the MIDI dispatcher that calls it (korvel_synth_midi.h).
 int korvel_player_set_bpm(korvel_player_t* player, int bpm);
 // Prints "TEMPO: %f"; plays at bpm / 120 of the file's speed from now on. 0; 1 for a value at or below 0 (or not
 // a number).

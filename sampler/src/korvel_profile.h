@@ -35,6 +35,3 @@ struct korvel_profile_t {
 // for them (their level tests hold every program within 6 dB of the set's median), and moving to the common
 // players' 0.4 and a lower send gain needs the banks revoiced with it.
 constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 1.0f, 1.0f};
-
-// Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
-void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);

@@ -51,4 +51,9 @@ void korvel_sample_set_name(korvel_sample_t* sample, const char* name)
     sample->name = sample->name_buf;
 }
 
+int korvel_voice_optimize_sample(korvel_sample_t*)
+{
+    return 0;
+}
+
 } // extern "C"

@@ -54,6 +54,8 @@ int korvel_sample_in_rom(const korvel_sample_t* sample);
 int korvel_sample_can_play(const korvel_sample_t* sample);
 // Copies name (cut to 255 characters) into the name buffer and points name at it.
 void korvel_sample_set_name(korvel_sample_t* sample, const char* name);
+// Prepares a sample for playing; samples need no preparation here, so it returns 0. Control thread.
+int korvel_voice_optimize_sample(korvel_sample_t* sample);
 
 #ifdef __cplusplus
 }

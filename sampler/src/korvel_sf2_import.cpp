@@ -1,9 +1,9 @@
 #include "sampler/src/korvel_sf2_import.h"
 
+#include "sampler/src/korvel_sample.h"
 #include "sampler/src/korvel_sfload.h"
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
-#include "sampler/src/korvel_voice.h"
 
 #include <cstdio>
 #include <cstdlib>

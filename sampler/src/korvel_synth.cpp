@@ -1,6 +1,7 @@
 #include "sampler/src/korvel_synth.h"
 
 #include "sampler/src/korvel_conv.h"
+#include "sampler/src/korvel_mix.h"
 #include "sampler/src/korvel_sfloader.h"
 #include "sampler/src/korvel_voice_config.h"
 
@@ -106,6 +107,7 @@ bool build(korvel_synth_t* synth)
         if (synth->voice[i] == nullptr) {
             return false;
         }
+        synth->voice[i]->profile = &synth->profile;
     }
     std::printf("Soundfont Synthesizer: Die Stimmenarchitektur mit %d Stimmen Polyphonie wurde erzeugt. \n",
                 synth->nvoice);
@@ -172,6 +174,8 @@ bool build(korvel_synth_t* synth)
 } // namespace
 
 extern "C" {
+
+korvel_synth_t* sharedInstance = nullptr;
 
 korvel_synth_t* new_korvel_synth(korvel_settings_t* settings)
 {
@@ -545,6 +549,16 @@ void korvel_synth_set_reverb_on(korvel_synth_t* synth, int on)
 void korvel_synth_set_chorus_on(korvel_synth_t* synth, int on)
 {
     synth->with_chorus = on != 0;
+}
+
+void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile)
+{
+    if (synth == nullptr || profile == nullptr) {
+        return;
+    }
+    synth->profile = *profile;
+    // No tail rings before a voice has fed the effects.
+    synth->quiet_frames = KORVEL_MIX_QUIET_FRAMES;
 }
 
 } // extern "C"

@@ -86,6 +86,10 @@ struct _korvel_synth_t {
     void* capture_context; // handed to the MIDI-file player's capture hooks; none keeps them silent
 };
 
+// The synthesizer of the flat interface's instance created last (korvelsynth.h), cleared when that instance is
+// finalised; the XML bank reader finds its samples below its resource folder.
+extern korvel_synth_t* sharedInstance;
+
 // Synthesizer creation reads the registry's "synth." keys; null on failure (logged).
 korvel_synth_t* new_korvel_synth(korvel_settings_t* settings);
 // Releases everything the synthesizer owns; ends every voice and releases sound fonts still waiting. Null is
@@ -103,6 +107,8 @@ int korvel_synth_getnum(korvel_synth_t* synth, const char* name, double* val);
 int korvel_synth_setint(korvel_synth_t* synth, const char* name, int val);
 int korvel_synth_getint(korvel_synth_t* synth, const char* name, int* val);
 
+// Sets synth's profile; voices started earlier pick up its interpolation with their next note. Null is ignored.
+void korvel_synth_set_profile(korvel_synth_t* synth, const korvel_profile_t* profile);
 // Gain 0..10 for every sounding voice.
 void korvel_synth_set_gain(korvel_synth_t* synth, float gain);
 float korvel_synth_get_gain(korvel_synth_t* synth);

@@ -2,7 +2,6 @@
 
 #include "sampler/src/korvel_chan.h"
 #include "sampler/src/korvel_log_limit.h"
-#include "sampler/src/korvel_player.h"
 #include "sampler/src/korvel_sfont.h"
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_sys.h"

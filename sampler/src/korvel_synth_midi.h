@@ -13,6 +13,10 @@ extern "C" {
 #endif
 
 typedef struct _korvel_player_t korvel_player_t;
+// The MIDI-file player's tempo event (defined with the player, korvel_player.cpp), which the instance dispatcher
+// below hands tempo messages to: prints "TEMPO: %d" and locks the tempo at 120 bpm the first time; the value does
+// not change the speed. 0.
+int korvel_player_set_midi_tempo(korvel_player_t* player, int tempo);
 
 enum { KORVEL_SYSEX_MAX = 256 };
 

@@ -1,9 +1,9 @@
 #include "sampler/src/korvel_voice.h"
 
-#include "sampler/src/korvel_chan.h"
+#include "sampler/src/korvel_chan_state.h"
 #include "sampler/src/korvel_sample.h"
-#include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_sys.h"
+#include "sampler/src/korvel_voice_inputs.h"
 #include "sampler/src/korvel_voice_steps.h"
 
 #include "sampler/src/korvel_conv.h"
@@ -30,7 +30,7 @@ korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
         return nullptr;
     }
     voice->owner = synth;
-    voice->profile = synth != nullptr ? &synth->profile : &AS_BUILT;
+    voice->profile = &AS_BUILT;
     voice->status = KORVEL_VOICE_CLEAN;
     voice->chan = KORVEL_NO_CHANNEL;
     voice->output_rate = output_rate;
@@ -259,11 +259,6 @@ int korvel_voice_get_channel(const korvel_voice_t* voice)
 int korvel_voice_is_playing(const korvel_voice_t* voice)
 {
     return voice->status == KORVEL_VOICE_ON || voice->status == KORVEL_VOICE_SUSTAINED;
-}
-
-int korvel_voice_optimize_sample(korvel_sample_t*)
-{
-    return 0;
 }
 
 } // extern "C"

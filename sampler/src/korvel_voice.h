@@ -9,12 +9,12 @@
 #include "sampler/src/korvel_block.h"
 #include "sampler/src/korvel_envelope.h"
 #include "sampler/src/korvel_filter.h"
-#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_fx.h"
 #include "sampler/src/korvel_gen.h"
 #include "sampler/src/korvel_lfo.h"
 #include "sampler/src/korvel_mod.h"
 #include "sampler/src/korvel_oscillator.h"
+#include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_types.h"
 
 #ifdef __cplusplus
@@ -74,7 +74,8 @@ struct _korvel_voice_t {
     korvel_voice_fx_t* fx;
 };
 
-// A voice for output at output_rate Hz with its block objects; null with "Out of memory".
+// A voice for output at output_rate Hz with its block objects and the as-built profile, which an owning synthesizer
+// replaces with its own; null with "Out of memory".
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate);
 // Releases the voice and its block objects; null is accepted. 0.
 int delete_korvel_voice(korvel_voice_t* voice);
@@ -129,9 +130,6 @@ unsigned int korvel_voice_get_id(const korvel_voice_t* voice);
 int korvel_voice_get_channel(const korvel_voice_t* voice);
 // Non-zero for a voice that is on or sustained.
 int korvel_voice_is_playing(const korvel_voice_t* voice);
-
-// Prepares a sample for playing; samples need no preparation here, so it returns 0. Control thread.
-int korvel_voice_optimize_sample(korvel_sample_t* sample);
 
 #ifdef __cplusplus
 }

@@ -1,9 +1,10 @@
 #include "sampler/src/korvel_voice_steps.h"
 
-#include "sampler/src/korvel_chan.h"
+#include "sampler/src/korvel_chan_state.h"
 #include "sampler/src/korvel_conv.h"
 #include "sampler/src/korvel_sample.h"
 #include "sampler/src/korvel_tuning.h"
+#include "sampler/src/korvel_voice_inputs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,6 @@
 #include "sampler/src/korvel_sys.h"
 #include "sampler/src/korvel_uid.h"
 #include "sampler/src/korvel_xml_parse.h"
-#include "sampler/src/korvelsynth.h"
 
 #include <algorithm>
 #include <climits>

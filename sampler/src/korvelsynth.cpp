@@ -132,8 +132,6 @@ void add_midi_files(korvelsynth_instance_t* instance, int argc, char** argv)
 
 extern "C" {
 
-korvel_synth_t* sharedInstance = nullptr;
-
 const char* korvel_resource_location(void)
 {
     return have_resource_location ? resource_location.c_str() : nullptr;

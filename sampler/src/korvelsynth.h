@@ -29,8 +29,6 @@ typedef struct _korvelsynth_instance_t {
     korvel_player_t* player; // the MIDI-file player, present once a MIDI file was given
 } korvelsynth_instance_t;
 
-// The synthesizer created last, cleared when its instance is finalised.
-extern korvel_synth_t* sharedInstance;
 // The resource folder of the last instance that got a slot (a copy), or null.
 const char* korvel_resource_location(void);
 

@@ -1,6 +1,7 @@
 // Generator table, defaults, scaling and the channel's NRPN offsets.
 #include "sampler/src/korvel_chan.h"
 #include "sampler/src/korvel_gen.h"
+#include "sampler/src/korvel_voice_inputs.h"
 
 #include <gtest/gtest.h>
 

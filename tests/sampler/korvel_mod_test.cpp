@@ -4,6 +4,7 @@
 #include "sampler/src/korvel_gen.h"
 #include "sampler/src/korvel_mod.h"
 #include "sampler/src/korvel_voice.h"
+#include "sampler/src/korvel_voice_inputs.h"
 
 #include <gtest/gtest.h>
 
