@@ -2,7 +2,6 @@
 
 #include "sampler/src/korvel_sys.h"
 
-#include <cstring>
 #include <new>
 
 extern "C" {
@@ -25,38 +24,24 @@ int delete_korvel_defpreset(korvel_defpreset_t* preset)
     if (preset == nullptr) {
         return 0;
     }
-    delete_korvel_preset_zone(preset->global_zone);
-    korvel_preset_zone_t* zone = preset->zone;
-    while (zone != nullptr) {
-        korvel_preset_zone_t* next = zone->next;
-        delete_korvel_preset_zone(zone);
-        zone = next;
-    }
+    korvel_zones::delete_all(preset);
     delete preset;
     return 0;
 }
 
 void korvel_defpreset_set_name(korvel_defpreset_t* preset, const char* name)
 {
-    std::strncpy(preset->name_buf, name, sizeof preset->name_buf - 1);
-    preset->name_buf[sizeof preset->name_buf - 1] = '\0';
-    preset->name = preset->name_buf;
+    korvel_zones::set_name(preset, name);
 }
 
 int korvel_defpreset_add_zone(korvel_defpreset_t* preset, korvel_preset_zone_t* zone)
 {
-    zone->next = preset->zone;
-    preset->zone = zone;
-    return 0;
+    return korvel_zones::add(preset, zone);
 }
 
 int korvel_defpreset_set_global_zone(korvel_defpreset_t* preset, korvel_preset_zone_t* zone)
 {
-    if (preset->global_zone != zone) {
-        delete_korvel_preset_zone(preset->global_zone);
-    }
-    preset->global_zone = zone;
-    return 0;
+    return korvel_zones::set_global(preset, zone);
 }
 
 const char* korvel_defpreset_get_name(korvel_defpreset_t* preset)

@@ -60,3 +60,61 @@ int korvel_inst_zone_inside_range(const korvel_inst_zone_t* zone, int key, int v
 #ifdef __cplusplus
 }
 #endif
+
+#ifdef __cplusplus
+#include <cstring>
+
+// The zone list that presets and instruments share: a global zone and the other zones, newest first, each owned
+// by its preset or instrument. Owner is korvel_defpreset_t or korvel_inst_t. Control thread.
+namespace korvel_zones {
+
+inline int delete_zone(korvel_preset_zone_t* zone)
+{
+    return delete_korvel_preset_zone(zone);
+}
+
+inline int delete_zone(korvel_inst_zone_t* zone)
+{
+    return delete_korvel_inst_zone(zone);
+}
+
+// Releases the global zone and every zone of the list.
+template <typename Owner> void delete_all(Owner* owner)
+{
+    delete_zone(owner->global_zone);
+    auto* zone = owner->zone;
+    while (zone != nullptr) {
+        auto* next = zone->next;
+        delete_zone(zone);
+        zone = next;
+    }
+}
+
+// Puts the zone at the head of the list. 0.
+template <typename Owner, typename Zone> int add(Owner* owner, Zone* zone)
+{
+    zone->next = owner->zone;
+    owner->zone = zone;
+    return 0;
+}
+
+// Sets the global zone, releasing an earlier, different one. 0.
+template <typename Owner, typename Zone> int set_global(Owner* owner, Zone* zone)
+{
+    if (owner->global_zone != zone) {
+        delete_zone(owner->global_zone);
+    }
+    owner->global_zone = zone;
+    return 0;
+}
+
+// Copies name (cut to the buffer) into the owner's name buffer and points its name at it.
+template <typename Owner> void set_name(Owner* owner, const char* name)
+{
+    std::strncpy(owner->name_buf, name, sizeof owner->name_buf - 1);
+    owner->name_buf[sizeof owner->name_buf - 1] = '\0';
+    owner->name = owner->name_buf;
+}
+
+} // namespace korvel_zones
+#endif
