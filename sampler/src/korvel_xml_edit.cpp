@@ -107,162 +107,71 @@ void XMLCALL soundbank_edit(void* data, const XML_Char* element, const XML_Char*
     }
 }
 
-void XMLCALL preset_edit(void* data, const XML_Char* element, const XML_Char** atts)
+// The presets and the instruments fragments: a preset or instrument element makes its uid current and sets the
+// name and numbers it has; zone elements pick a zone by number, and the elements below a zone edit that zone.
+template <typename Kind> void XMLCALL owner_edit(void* data, const XML_Char* element, const XML_Char** atts)
 {
     korvel_defsfont_t* sfont = bank_of(data);
     if (sfont == nullptr) {
         return;
     }
-    if (is(element, "presets") || is(element, "gpgenerators") || is(element, "gpmodulators") || is(element, "pzones") ||
-        is(element, "pgenerators") || is(element, "pmodulators")) {
-        return;
+    for (const char* container : Kind::containers) {
+        if (is(element, container)) {
+            return;
+        }
     }
-    const bool known = is(element, "preset") || is(element, "pglobal") || is(element, "pzone") ||
-                       is(element, "pgenerator") || is(element, "pmodulator") || is(element, "linstrument");
+    const bool known = is(element, Kind::owner) || is(element, Kind::global) || is(element, Kind::zone) ||
+                       is(element, Kind::generator) || is(element, Kind::modulator) || is(element, Kind::link);
     if (!known) {
         unknown(element);
         return;
     }
-    if (is(element, "preset")) {
+    if (is(element, Kind::owner)) {
         for (int i = 0; atts[i] != nullptr; i += 2) {
             if (is(atts[i], "uid")) {
-                current_preset_id = to_int(atts[i + 1]);
+                Kind::current_owner() = to_int(atts[i + 1]);
             }
         }
     }
-    korvel_defpreset_t* preset = korvel_defsfont_get_preset_by_id(sfont, static_cast<unsigned int>(current_preset_id));
-    if (preset == nullptr) {
-        std::printf("FEHLER: Preset darf nicht NULL sein.");
+    typename Kind::owner_t* owner = korvel_xml::current_owner<Kind>(sfont);
+    if (owner == nullptr) {
         return;
     }
-    if (is(element, "preset")) {
-        bool rekeyed = false;
+    if (is(element, Kind::owner)) {
+        bool renumbered = false;
         for (int i = 0; atts[i] != nullptr; i += 2) {
             if (is(atts[i], "name")) {
-                copy_name(preset->name_buf, atts[i + 1], EDIT_NAME_MAX);
-                preset->name = preset->name_buf;
-            } else if (is(atts[i], "bank")) {
-                preset->bank = static_cast<unsigned int>(to_int(atts[i + 1]));
-                rekeyed = true;
-            } else if (is(atts[i], "number")) {
-                preset->num = static_cast<unsigned int>(to_int(atts[i + 1]));
-                rekeyed = true;
+                copy_name(owner->name_buf, atts[i + 1], EDIT_NAME_MAX);
+                owner->name = owner->name_buf;
+            } else if (Kind::number_attribute(owner, atts[i], atts[i + 1])) {
+                renumbered = true;
             }
         }
-        if (rekeyed) {
-            korvel_defsfont_reindex_presets(sfont);
+        if (renumbered) {
+            Kind::numbers_changed(sfont);
         }
         return;
     }
-    if (is(element, "pglobal")) {
-        edit_global(preset->global_zone, atts);
+    if (is(element, Kind::global)) {
+        edit_global(owner->global_zone, atts);
         return;
     }
-    if (is(element, "pzone")) {
-        edit_zone(preset, atts, current_pzone_id, korvel_defsfont_get_pzone_by_id);
+    if (is(element, Kind::zone)) {
+        edit_zone(owner, atts, Kind::current_zone(), Kind::find_zone);
         return;
     }
-    korvel_preset_zone_t* zone = korvel_defsfont_get_pzone_by_id(preset, current_pzone_id);
-    if (zone == nullptr) {
-        std::printf("FEHLER: Zone darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "pgenerator")) {
-        generator_attributes(zone, atts, current_pgenerator_id);
-    } else if (is(element, "pmodulator")) {
-        edit_modulator(zone, atts, current_pmodulator_id, korvel_defsfont_get_pmodulator_by_id);
-    } else if (zone->inst == nullptr) {
-        std::printf("FEHLER: Instrument darf nicht NULL sein.");
-    } else {
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "uid")) {
-                current_instrument_id = to_int(atts[i + 1]);
-                korvel_inst_t* inst =
-                    korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(current_instrument_id));
-                if (inst == nullptr) {
-                    std::printf("FEHLER: Das Instrument konnte nicht im Pool gefunden werden.");
-                } else {
-                    zone->inst = inst;
-                }
+    korvel_xml::zone_child<Kind>(
+        owner, element, atts,
+        [](typename Kind::zone_t* zone, const XML_Char** a) {
+            edit_modulator(zone, a, Kind::current_modulator(), Kind::find_modulator);
+        },
+        [sfont](typename Kind::zone_t* zone, const XML_Char** a) {
+            if (Kind::target(zone) == nullptr) {
+                std::printf("%s", Kind::missing_target);
+            } else {
+                korvel_xml::link_attributes<Kind>(sfont, zone, a, true);
             }
-        }
-    }
-}
-
-void XMLCALL instrument_edit(void* data, const XML_Char* element, const XML_Char** atts)
-{
-    korvel_defsfont_t* sfont = bank_of(data);
-    if (sfont == nullptr) {
-        return;
-    }
-    if (is(element, "instruments") || is(element, "gigenerators") || is(element, "gimodulators") ||
-        is(element, "izones") || is(element, "igenerators") || is(element, "imodulators")) {
-        return;
-    }
-    const bool known = is(element, "instrument") || is(element, "iglobal") || is(element, "izone") ||
-                       is(element, "igenerator") || is(element, "imodulator") || is(element, "lsample");
-    if (!known) {
-        unknown(element);
-        return;
-    }
-    if (is(element, "instrument")) {
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "uid")) {
-                current_instrument_id = to_int(atts[i + 1]);
-            }
-        }
-    }
-    korvel_inst_t* inst = korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(current_instrument_id));
-    if (inst == nullptr) {
-        std::printf("FEHLER: Instrument darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "instrument")) {
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "name")) {
-                copy_name(inst->name_buf, atts[i + 1], EDIT_NAME_MAX);
-                inst->name = inst->name_buf;
-            } else if (is(atts[i], "alternate")) {
-                inst->alternate = std::clamp(to_int(atts[i + 1]), 0, 12);
-            } else if (is(atts[i], "shift")) {
-                inst->shift = std::clamp(to_int(atts[i + 1]), -12, 12);
-            }
-        }
-        return;
-    }
-    if (is(element, "iglobal")) {
-        edit_global(inst->global_zone, atts);
-        return;
-    }
-    if (is(element, "izone")) {
-        edit_zone(inst, atts, current_izone_id, korvel_defsfont_get_izone_by_id);
-        return;
-    }
-    korvel_inst_zone_t* zone = korvel_defsfont_get_izone_by_id(inst, current_izone_id);
-    if (zone == nullptr) {
-        std::printf("FEHLER: Zone darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "igenerator")) {
-        generator_attributes(zone, atts, current_igenerator_id);
-    } else if (is(element, "imodulator")) {
-        edit_modulator(zone, atts, current_imodulator_id, korvel_defsfont_get_imodulator_by_id);
-    } else if (zone->sample == nullptr) {
-        std::printf("FEHLER: Sample darf nicht NULL sein.");
-    } else {
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "uid")) {
-                current_sample_id = to_int(atts[i + 1]);
-                korvel_sample_t* sample =
-                    korvel_defsfont_get_sample_by_id(sfont, static_cast<unsigned int>(current_sample_id));
-                if (sample == nullptr) {
-                    std::printf("ERROR: Ein Sample konnte im Pool nicht gefunden werden.");
-                } else {
-                    zone->sample = sample;
-                }
-            }
-        }
-    }
+        });
 }
 
 void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** atts)
@@ -360,7 +269,7 @@ int korvel_defsfont_set_soundbank(korvel_synth_t* synth, int, const char* text)
 
 int korvel_defsfont_set_preset(korvel_synth_t* synth, unsigned int uid, const char* text)
 {
-    return edit(synth, current_preset_id, uid, text, preset_edit,
+    return edit(synth, current_preset_id, uid, text, owner_edit<korvel_xml::preset_kind>,
                 [](korvel_defsfont_t* s, unsigned int u) { return korvel_defsfont_get_preset_by_id(s, u) != nullptr; },
                 "FEHLER: Ein Preset mit der Nummer %d existiert nicht.\n", "Parse error at line %d:\n%s\n");
 }
@@ -368,7 +277,7 @@ int korvel_defsfont_set_preset(korvel_synth_t* synth, unsigned int uid, const ch
 int korvel_defsfont_set_instrument(korvel_synth_t* synth, unsigned int uid, const char* text)
 {
     return edit(
-        synth, current_instrument_id, uid, text, instrument_edit,
+        synth, current_instrument_id, uid, text, owner_edit<korvel_xml::instrument_kind>,
         [](korvel_defsfont_t* s, unsigned int u) { return korvel_defsfont_get_instrument_by_id(s, u) != nullptr; },
         "FEHLER: Ein Instrument mit der Nummer %d existiert nicht.\n", "FEHLER: XML Parser %d:\n%s\n");
 }
@@ -382,14 +291,14 @@ int korvel_defsfont_set_sample(korvel_synth_t* synth, unsigned int uid, const ch
 
 int korvel_defsfont_set_presets_from_file(korvel_synth_t* synth, const char* path)
 {
-    return korvel_xml::parse_file(path, first_bank(synth), preset_edit, "File '%s' not found.",
-                                  "File empty or unexpected error.");
+    return korvel_xml::parse_file(path, first_bank(synth), owner_edit<korvel_xml::preset_kind>,
+                                  "File '%s' not found.", "File empty or unexpected error.");
 }
 
 int korvel_defsfont_set_instruments_from_file(korvel_synth_t* synth, const char* path)
 {
-    return korvel_xml::parse_file(path, first_bank(synth), instrument_edit, "File '%s' not found.",
-                                  "File empty or unexpected error.");
+    return korvel_xml::parse_file(path, first_bank(synth), owner_edit<korvel_xml::instrument_kind>,
+                                  "File '%s' not found.", "File empty or unexpected error.");
 }
 
 int korvel_defsfont_set_samples_from_file(korvel_synth_t* synth, const char* path)

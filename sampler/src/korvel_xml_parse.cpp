@@ -55,6 +55,30 @@ double to_double(const char* text)
     return text != nullptr ? std::strtod(text, nullptr) : 0.0;
 }
 
+bool preset_kind::number_attribute(korvel_defpreset_t* preset, const char* key, const char* value)
+{
+    if (is(key, "bank")) {
+        preset->bank = static_cast<unsigned int>(to_int(value));
+    } else if (is(key, "number")) {
+        preset->num = static_cast<unsigned int>(to_int(value));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool instrument_kind::number_attribute(korvel_inst_t* inst, const char* key, const char* value)
+{
+    if (is(key, "alternate")) {
+        inst->alternate = std::clamp(to_int(value), 0, 12);
+    } else if (is(key, "shift")) {
+        inst->shift = std::clamp(to_int(value), -12, 12);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool modulator_attribute(korvel_mod_t* mod, const char* key, const char* value)
 {
     if (is(key, "src1")) {

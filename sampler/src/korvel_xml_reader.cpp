@@ -27,6 +27,8 @@ using korvel_xml::bank_of;
 using korvel_xml::copy_name;
 using korvel_xml::modulator_attribute;
 using korvel_xml::zone_range_attribute;
+using korvel_xml::instrument_kind;
+using korvel_xml::preset_kind;
 
 constexpr size_t READ_NAME_MAX = 127;
 
@@ -159,190 +161,134 @@ template <typename Zone> void new_modulator(Zone* zone, const XML_Char** atts, i
     }
 }
 
-void XMLCALL instrument_start(void* data, const XML_Char* element, const XML_Char** atts)
+// The attributes of a preset or instrument element: its identifier (also made current), its name and its own numbers.
+template <typename Kind> void owner_attributes(typename Kind::owner_t* owner, const XML_Char** atts)
 {
-    korvel_defsfont_t* sfont = bank_of(data);
-    if (sfont == nullptr) {
-        return;
-    }
-    if (is(element, "instrument")) {
-        korvel_inst_t* inst = new_korvel_inst();
-        if (inst == nullptr || korvel_defsfont_add_instrument(sfont, inst) != 0) {
-            delete_korvel_inst(inst);
-            std::printf("FEHLER: Instrument darf nicht NULL sein.");
-            return;
-        }
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            const char* key = atts[i];
-            const char* value = atts[i + 1];
-            if (is(key, "uid")) {
-                inst->uid = static_cast<unsigned int>(to_int(value));
-                current_instrument_id = to_int(value);
-            } else if (is(key, "name")) {
-                copy_name(inst->name_buf, value, READ_NAME_MAX);
-                inst->name = inst->name_buf;
-            } else if (is(key, "alternate")) {
-                inst->alternate = std::clamp(to_int(value), 0, 12);
-            } else if (is(key, "shift")) {
-                inst->shift = std::clamp(to_int(value), -12, 12);
-            }
-        }
-        return;
-    }
-    const bool zone_element = is(element, "iglobal") || is(element, "izone") || is(element, "igenerator") ||
-                              is(element, "imodulator") || is(element, "lsample");
-    if (!zone_element) {
-        return;
-    }
-    korvel_inst_t* inst = korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(current_instrument_id));
-    if (inst == nullptr) {
-        std::printf("FEHLER: Instrument darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "iglobal")) {
-        current_izone_id = 0; // what follows belongs to the global zone
-        if (atts[0] == nullptr) {
-            return; // the form written for an instrument without a global zone
-        }
-        korvel_inst_zone_t* zone = new_korvel_inst_zone("global zone (instrument)");
-        if (zone == nullptr) {
-            std::printf("FEHLER: Zone darf nicht NULL sein.");
-            return;
-        }
-        korvel_inst_set_global_zone(inst, zone);
-        global_zone_attributes(zone, atts, "Global Zone");
-        return;
-    }
-    if (is(element, "izone")) {
-        korvel_inst_zone_t* zone = new_korvel_inst_zone("zone");
-        if (zone == nullptr) {
-            std::printf("FEHLER: Zone darf nicht NULL sein.");
-            return;
-        }
-        korvel_inst_add_zone(inst, zone);
-        zone_attributes(zone, atts, current_izone_id);
-        return;
-    }
-    korvel_inst_zone_t* zone = korvel_defsfont_get_izone_by_id(inst, current_izone_id);
-    if (zone == nullptr) {
-        std::printf("FEHLER: Zone darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "igenerator")) {
-        generator_attributes(zone, atts, current_igenerator_id);
-    } else if (is(element, "imodulator")) {
-        new_modulator(zone, atts, current_imodulator_id);
-    } else {
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "uid")) {
-                korvel_sample_t* sample =
-                    korvel_defsfont_get_sample_by_id(sfont, static_cast<unsigned int>(to_int(atts[i + 1])));
-                if (sample == nullptr) {
-                    std::printf("ERROR: Ein Sample konnte im Pool nicht gefunden werden.");
-                } else {
-                    zone->sample = sample;
-                }
-            }
+    for (int i = 0; atts[i] != nullptr; i += 2) {
+        const char* key = atts[i];
+        const char* value = atts[i + 1];
+        if (is(key, "uid")) {
+            owner->uid = static_cast<unsigned int>(to_int(value));
+            Kind::current_owner() = to_int(value);
+        } else if (is(key, "name")) {
+            copy_name(owner->name_buf, value, READ_NAME_MAX);
+            owner->name = owner->name_buf;
+        } else {
+            Kind::number_attribute(owner, key, value);
         }
     }
 }
 
-void XMLCALL preset_start(void* data, const XML_Char* element, const XML_Char** atts)
+void new_owner(preset_kind, korvel_defsfont_t* sfont, const XML_Char** atts)
+{
+    korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
+    if (preset == nullptr) {
+        return;
+    }
+    if (atts[0] == nullptr) {
+        std::printf("FEHLER: Attribute für 'preset' dürfen nicht leer sein.");
+    }
+    owner_attributes<preset_kind>(preset, atts);
+    if (korvel_defsfont_add_preset(sfont, preset) != 0) {
+        delete_korvel_defpreset(preset);
+    }
+}
+
+void new_owner(instrument_kind, korvel_defsfont_t* sfont, const XML_Char** atts)
+{
+    korvel_inst_t* inst = new_korvel_inst();
+    if (inst == nullptr || korvel_defsfont_add_instrument(sfont, inst) != 0) {
+        delete_korvel_inst(inst);
+        std::printf("%s", instrument_kind::missing_owner);
+        return;
+    }
+    owner_attributes<instrument_kind>(inst, atts);
+}
+
+// Names the reader gives the zones it makes, and the fixed name a named global zone gets.
+struct zone_names {
+    const char* global;
+    const char* global_attribute;
+    const char* zone;
+};
+
+constexpr zone_names names_of(preset_kind)
+{
+    return {"global zone (preset)", "Global Zone (Preset)", "preset zone"};
+}
+
+constexpr zone_names names_of(instrument_kind)
+{
+    return {"global zone (instrument)", "Global Zone", "zone"};
+}
+
+// A preset zone must end up linked: an empty element and a zone left without instrument are reported.
+void read_link(preset_kind, korvel_defsfont_t* sfont, korvel_preset_zone_t* zone, const XML_Char** atts)
+{
+    if (atts[0] == nullptr) {
+        std::printf("FEHLER: Attribute für 'linstrument' dürfen nicht leer sein.");
+    }
+    korvel_xml::link_attributes<preset_kind>(sfont, zone, atts, false);
+    if (zone->inst == nullptr) {
+        std::printf("%s", preset_kind::missing_target);
+    }
+}
+
+void read_link(instrument_kind, korvel_defsfont_t* sfont, korvel_inst_zone_t* zone, const XML_Char** atts)
+{
+    korvel_xml::link_attributes<instrument_kind>(sfont, zone, atts, false);
+}
+
+// The presets and the instruments pass: every preset or instrument element makes a new one, zone elements add zones
+// to the current one, and the elements below a zone fill the current zone.
+template <typename Kind> void XMLCALL owner_start(void* data, const XML_Char* element, const XML_Char** atts)
 {
     korvel_defsfont_t* sfont = bank_of(data);
     if (sfont == nullptr) {
         return;
     }
-    if (is(element, "preset")) {
-        korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
-        if (preset == nullptr) {
-            return;
-        }
-        if (atts[0] == nullptr) {
-            std::printf("FEHLER: Attribute für 'preset' dürfen nicht leer sein.");
-        }
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            const char* key = atts[i];
-            const char* value = atts[i + 1];
-            if (is(key, "uid")) {
-                preset->uid = static_cast<unsigned int>(to_int(value));
-                current_preset_id = to_int(value);
-            } else if (is(key, "name")) {
-                copy_name(preset->name_buf, value, READ_NAME_MAX);
-                preset->name = preset->name_buf;
-            } else if (is(key, "bank")) {
-                preset->bank = static_cast<unsigned int>(to_int(value));
-            } else if (is(key, "number")) {
-                preset->num = static_cast<unsigned int>(to_int(value));
-            }
-        }
-        if (korvel_defsfont_add_preset(sfont, preset) != 0) {
-            delete_korvel_defpreset(preset);
-        }
+    if (is(element, Kind::owner)) {
+        new_owner(Kind{}, sfont, atts);
         return;
     }
-    const bool zone_element = is(element, "pglobal") || is(element, "pzone") || is(element, "pgenerator") ||
-                              is(element, "pmodulator") || is(element, "linstrument");
+    const bool zone_element = is(element, Kind::global) || is(element, Kind::zone) || is(element, Kind::generator) ||
+                              is(element, Kind::modulator) || is(element, Kind::link);
     if (!zone_element) {
         return;
     }
-    korvel_defpreset_t* preset = korvel_defsfont_get_preset_by_id(sfont, static_cast<unsigned int>(current_preset_id));
-    if (preset == nullptr) {
-        std::printf("FEHLER: Preset darf nicht NULL sein.");
+    typename Kind::owner_t* owner = korvel_xml::current_owner<Kind>(sfont);
+    if (owner == nullptr) {
         return;
     }
-    if (is(element, "pglobal")) {
-        current_pzone_id = 0;
+    constexpr zone_names names = names_of(Kind{});
+    if (is(element, Kind::global)) {
+        Kind::current_zone() = 0; // what follows belongs to the global zone
         if (atts[0] == nullptr) {
-            return;
+            return; // the form written for a preset or instrument without a global zone
         }
-        korvel_preset_zone_t* zone = new_korvel_preset_zone("global zone (preset)");
+        typename Kind::zone_t* zone = Kind::new_zone(names.global);
         if (zone == nullptr) {
             std::printf("FEHLER: Zone darf nicht NULL sein.");
             return;
         }
-        korvel_defpreset_set_global_zone(preset, zone);
-        global_zone_attributes(zone, atts, "Global Zone (Preset)");
+        korvel_zones::set_global(owner, zone);
+        global_zone_attributes(zone, atts, names.global_attribute);
         return;
     }
-    if (is(element, "pzone")) {
-        korvel_preset_zone_t* zone = new_korvel_preset_zone("preset zone");
+    if (is(element, Kind::zone)) {
+        typename Kind::zone_t* zone = Kind::new_zone(names.zone);
         if (zone == nullptr) {
             std::printf("FEHLER: Zone darf nicht NULL sein.");
             return;
         }
-        korvel_defpreset_add_zone(preset, zone);
-        zone_attributes(zone, atts, current_pzone_id);
+        korvel_zones::add(owner, zone);
+        zone_attributes(zone, atts, Kind::current_zone());
         return;
     }
-    korvel_preset_zone_t* zone = korvel_defsfont_get_pzone_by_id(preset, current_pzone_id);
-    if (zone == nullptr) {
-        std::printf("FEHLER: Zone darf nicht NULL sein.");
-        return;
-    }
-    if (is(element, "pgenerator")) {
-        generator_attributes(zone, atts, current_pgenerator_id);
-    } else if (is(element, "pmodulator")) {
-        new_modulator(zone, atts, current_pmodulator_id);
-    } else {
-        if (atts[0] == nullptr) {
-            std::printf("FEHLER: Attribute für 'linstrument' dürfen nicht leer sein.");
-        }
-        for (int i = 0; atts[i] != nullptr; i += 2) {
-            if (is(atts[i], "uid")) {
-                korvel_inst_t* inst =
-                    korvel_defsfont_get_instrument_by_id(sfont, static_cast<unsigned int>(to_int(atts[i + 1])));
-                if (inst == nullptr) {
-                    std::printf("FEHLER: Das Instrument konnte nicht im Pool gefunden werden.");
-                } else {
-                    zone->inst = inst;
-                }
-            }
-        }
-        if (zone->inst == nullptr) {
-            std::printf("FEHLER: Instrument darf nicht NULL sein.");
-        }
-    }
+    korvel_xml::zone_child<Kind>(
+        owner, element, atts,
+        [](typename Kind::zone_t* zone, const XML_Char** a) { new_modulator(zone, a, Kind::current_modulator()); },
+        [sfont](typename Kind::zone_t* zone, const XML_Char** a) { read_link(Kind{}, sfont, zone, a); });
 }
 
 } // namespace
@@ -417,12 +363,14 @@ int korvel_defsfont_load_samples_from_file(korvel_defsfont_t* sfont, const char*
 
 int korvel_defsfont_load_instruments_from_file(korvel_defsfont_t* sfont, const char* file)
 {
-    return korvel_xml::parse_file(file, sfont, instrument_start, "File '%s' not found.", "File empty or unexpected error.");
+    return korvel_xml::parse_file(file, sfont, owner_start<instrument_kind>, "File '%s' not found.",
+                                  "File empty or unexpected error.");
 }
 
 int korvel_defsfont_load_presets_from_file(korvel_defsfont_t* sfont, const char* file)
 {
-    return korvel_xml::parse_file(file, sfont, preset_start, "File '%s' not found.", "File empty or unexpected error.");
+    return korvel_xml::parse_file(file, sfont, owner_start<preset_kind>, "File '%s' not found.",
+                                  "File empty or unexpected error.");
 }
 
 int korvel_defsfont_load_xml(korvel_defsfont_t* sfont, const char* file)
