@@ -39,10 +39,12 @@ void RunningNotes::track(const std::uint8_t* bytes, std::size_t length, AUEventS
                                                 std::memory_order_relaxed));
     if (noteOn) {
         entry.time.store(time, std::memory_order_relaxed);
+        started_.store(true, std::memory_order_release);
     }
 }
 
 void RunningNotes::clear() noexcept {
+    started_.store(false, std::memory_order_release);
     for (Entry& entry : slots_) {
         entry.value.store(0, std::memory_order_release);
     }

@@ -25,6 +25,9 @@ public:
     // Bookkeeping for the message bytes[0 .. length) at time.
     void track(const std::uint8_t* bytes, std::size_t length, AUEventSampleTime time) noexcept;
     void clear() noexcept;
+    // False only when no note has started since the last clear(), so that a caller can skip forEach() and clear()
+    // over the whole table.
+    bool mayHaveNotes() const noexcept { return started_.load(std::memory_order_acquire); }
     // Number of running notes, each start of a key counted.
     std::size_t count() const noexcept;
 
@@ -62,6 +65,7 @@ private:
 
     std::array<Entry, kChannels * kKeys> slots_{};
     std::atomic<std::uint64_t> nextSerial_{1};
+    std::atomic<bool> started_{false};  // set after a note-on's slot is written, reset before clear() empties them
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
     static_assert(std::atomic<AUEventSampleTime>::is_always_lock_free);
 };

@@ -81,6 +81,10 @@ void SequencerEngine::appendStopMessages(AUEventSampleTime time) noexcept {
 
 // Every sounding note of the song ends with a note-on of velocity 0, one per start of its key.
 void SequencerEngine::release(AUEventSampleTime time) noexcept {
+    // Called for every buffer while the player stands: most of the time there is nothing to end.
+    if (!monitor_.runningNotes().mayHaveNotes()) {
+        return;
+    }
     monitor_.runningNotes().forEach([&](std::uint8_t channel, std::uint8_t key, std::uint8_t, std::uint8_t starts) {
         for (std::uint8_t i = 0; i < starts; ++i) {
             appendMessage(static_cast<std::uint8_t>(0x90 + channel), key, 0, time);

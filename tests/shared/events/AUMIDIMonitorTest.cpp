@@ -124,6 +124,20 @@ TEST(AUMIDIMonitor, RunningNotesPerChannelAndKey) {
     }
 }
 
+// The player asks before it walks the whole table for every buffer: a started note must always be seen.
+TEST(AUMIDIMonitor, RunningNotesTellWhetherAnyMayBeRunning) {
+    auto monitor = AUMIDIMonitor::create();
+    EXPECT_FALSE(monitor->runningNotes().mayHaveNotes());
+    monitor->trackEvents(event({0xB0, 0x40, 0x7F}));
+    monitor->trackEvents(event({0x80, 60, 0}));
+    EXPECT_FALSE(monitor->runningNotes().mayHaveNotes()) << "controllers and stray note-offs start nothing";
+    monitor->trackEvents(event({0x95, 60, 90}));
+    EXPECT_TRUE(monitor->runningNotes().mayHaveNotes());
+    monitor->clearRunningNotes();
+    EXPECT_FALSE(monitor->runningNotes().mayHaveNotes());
+    EXPECT_EQ(monitor->getRunningNotesCount(), 0u);
+}
+
 TEST(AUMIDIMonitor, ResetAndTrackEventsWithoutTheList) {
     auto monitor = AUMIDIMonitor::create();
     monitor->trackEvents(event({0x92, 50, 80}, 77));
