@@ -2,17 +2,20 @@
 // command file, or playing a standard MIDI file, optionally rendering offline into a WAV file.
 //
 //   korvelshell [-o out.wav] [-r sample-rate] [--as-specified] soundfont.sf2 [commands.txt | song.mid]
+//   korvelshell -h | --help
 //
 // The synthesizer makes the product's sound (its profile: four-point interpolation, voice filter, effect sends and
 // tails, every event at its frame); --as-specified keeps the library's own defaults. A song is played at its
-// tempo from start to end and its tail until quiet. Answers go to standard output. The exit status is 0 when
+// tempo from start to end and its tail until quiet. Answers go to standard output, each ending a line. A sample
+// rate the synthesizer does not take is brought into its range, with a warning naming the rate used. The exit
+// status is 0 when
 // every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer, the
 // SoundFont, the command or song file or the WAV file could not be set up.
 #include "sampler/src/korvel_cmd.h"
 #include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_shell.h"
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_profile.h"
+#include "tools/korvelshell/AnswerShell.h"
 #include "tools/korvelshell/NoteOffCommand.h"
 #include "tools/korvelshell/OfflineRender.h"
 #include "tools/korvelshell/RenderCommand.h"
@@ -31,6 +34,7 @@
 namespace {
 
 struct Options {
+    bool help = false;
     std::string wav;
     double sampleRate = 0.0; // 0 keeps the synthesizer's default
     bool asSpecified = false;
@@ -38,20 +42,27 @@ struct Options {
     std::string commands; // a command file or a standard MIDI file
 };
 
+constexpr const char* kUsage = "usage: korvelshell [-o out.wav] [-r sample-rate] [--as-specified] soundfont.sf2 "
+                                "[commands.txt | song.mid]\n"
+                                "Commands: those of 'help all', and 'render msec' to render msec milliseconds.\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: korvelshell [-o out.wav] [-r sample-rate] [--as-specified] soundfont.sf2 "
-                         "[commands.txt | song.mid]\n"
-                         "Commands: those of 'help all', and 'render msec' to render msec milliseconds.\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
 bool parse(int argc, char** argv, Options& options)
 {
-    static const option longOptions[] = {{"as-specified", no_argument, nullptr, 'S'}, {nullptr, 0, nullptr, 0}};
+    static const option longOptions[] = {{"as-specified", no_argument, nullptr, 'S'},
+                                         {"help", no_argument, nullptr, 'h'},
+                                         {nullptr, 0, nullptr, 0}};
     int opt = 0;
-    while ((opt = getopt_long(argc, argv, "o:r:", longOptions, nullptr)) != -1) {
-        if (opt == 'S') {
+    while ((opt = getopt_long(argc, argv, "ho:r:", longOptions, nullptr)) != -1) {
+        if (opt == 'h') {
+            options.help = true;
+            return true;
+        } else if (opt == 'S') {
             options.asSpecified = true;
         } else if (opt == 'o') {
             options.wav = optarg;
@@ -99,21 +110,32 @@ bool isMidiFile(const std::string& path)
 int runShell(const Options& options, Library& library)
 {
     if (options.commands.empty()) {
-        return korvel_usershell(library.settings, library.handler) == 0 ? 0 : 1;
+        return korvelshell::runAnswerShell(library.handler, STDIN_FILENO, STDOUT_FILENO) == 0 ? 0 : 1;
     }
     const int file = open(options.commands.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) {
         std::fprintf(stderr, "korvelshell: cannot open the command file '%s'\n", options.commands.c_str());
         return 2;
     }
-    korvel_shell_t shell;
-    int failed = -1;
-    if (korvel_shell_init(&shell, library.settings, library.handler, file, korvel_get_stdout()) == 0) {
-        failed = korvel_shell_run(&shell);
-    }
-    delete_korvel_strtok(shell.tokenizer);
+    const int failed = korvelshell::runAnswerShell(library.handler, file, STDOUT_FILENO);
     ::close(file);
     return failed == 0 ? 0 : 1;
+}
+
+// Asks for rate and warns when the synthesizer takes another one (the settings keep a rate within their range).
+void setSampleRate(korvel_settings_t* settings, double rate)
+{
+    korvel_settings_setnum(settings, "synth.sample-rate", rate);
+    double used = rate;
+    korvel_settings_getnum(settings, "synth.sample-rate", &used);
+    if (used != rate) {
+        double lowest = 0.0;
+        double highest = 0.0;
+        korvel_settings_getnum_range(settings, "synth.sample-rate", &lowest, &highest);
+        std::fprintf(stderr, "korvelshell: warning: the synthesizer takes sample rates from %g to %g Hz; using %g Hz "
+                             "instead of %g Hz\n",
+                     lowest, highest, used, rate);
+    }
 }
 
 } // namespace
@@ -124,12 +146,16 @@ int main(int argc, char** argv)
     if (!parse(argc, argv, options)) {
         return usage();
     }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     Library library;
     if (library.settings == nullptr) {
         return 2;
     }
     if (options.sampleRate > 0.0) {
-        korvel_settings_setnum(library.settings, "synth.sample-rate", options.sampleRate);
+        setSampleRate(library.settings, options.sampleRate);
     }
     library.synth = new_korvel_synth(library.settings);
     if (library.synth == nullptr) {

@@ -190,4 +190,52 @@ TEST(KorvelShellProgram, ReadsCommandsFromStandardInputUntilQuit)
     EXPECT_EQ(run.output.find("two"), std::string::npos);
 }
 
+TEST(KorvelShellProgram, EveryAnswerEndsItsLine)
+{
+    const ProgramRun run =
+        runCommand("printf 'get synth.sample-rate\\nget synth\\nget synth.verbose\\nbogus\\nquit\\n' | " +
+                   program(bankPath()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("48000.000\nsynth is a node\nno\nunknown command: bogus (try help)\ncheers!\n"),
+              std::string::npos)
+        << run.output;
+}
+
+TEST(KorvelShellProgram, ARateOutsideTheSynthesizersRangeIsUsedAtItsEdgeWithAWarning)
+{
+    struct Case {
+        const char* asked;
+        const char* used;
+    };
+    const std::string bank = bankPath();
+    const std::string commands = writeFile("short.txt", "render 100\n");
+    for (const Case& c : {Case{"22050", "24000"}, Case{"192000", "96000"}}) {
+        SCOPED_TRACE(c.asked);
+        const std::string wav = sf2::scratch_path("rate.wav");
+        const ProgramRun run = runCommand(std::string(KORVELSHELL_PROGRAM) + " -r " + c.asked + " -o " + wav + " " +
+                                          bank + " " + commands + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.output.find(std::string("korvelshell: warning: the synthesizer takes sample rates from 24000 "
+                                              "to 96000 Hz; using ") +
+                                  c.used + " Hz instead of " + c.asked + " Hz\n"),
+                  std::string::npos)
+            << run.output;
+        EXPECT_EQ(runCommand("soxi -r " + wav).output, std::string(c.used) + "\n");
+    }
+    EXPECT_EQ(runCommand(std::string(KORVELSHELL_PROGRAM) + " -r 44100 " + bank + " " + commands + " 2>&1 >/dev/null")
+                  .output.find("korvelshell: warning"),
+              std::string::npos);
+}
+
+TEST(KorvelShellProgram, HelpPrintsTheUsageOnStandardOutput)
+{
+    for (const char* option : {"-h", "--help"}) {
+        SCOPED_TRACE(option);
+        const ProgramRun run = runCommand(std::string(KORVELSHELL_PROGRAM) + " " + option + " 2>&1");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.output.rfind("usage: korvelshell [-o out.wav] [-r sample-rate]", 0), 0u) << run.output;
+    }
+    EXPECT_EQ(runCommand(std::string(KORVELSHELL_PROGRAM) + " --bogus 2>/dev/null").output, "");
+}
+
 } // namespace
