@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "Orvo_Tunedeck/app/AppDelegate.h"
+#include "Orvo_Tunedeck/app/FilePlayback.h"
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
@@ -17,6 +18,7 @@
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Folders.h"
 
 namespace {
 
@@ -25,7 +27,33 @@ std::string soundText(const SoundChoice& sound) {
     return "sound set " + std::to_string(sound.soundSet.value_or(0));
 }
 
-// Plays until SIGINT or SIGTERM: the signals are taken by a thread of their own, which stops the main queue.
+// Plays the files one after another, each with its tail; stops the main queue after the last.
+class FileQueue {
+public:
+    FileQueue(AudioEngine& player, const HeadlessOptions& options) : playback_(player), options_(options) {}
+
+    // Starts the next file; false with error when it cannot be played, and false with an empty error after the
+    // last.
+    bool startNext(std::string& error) {
+        if (next_ == options_.files.size()) return false;
+        const std::filesystem::path& file = options_.files[next_++];
+        if (!playback_.start(file, error)) return false;
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.1f", playback_.durationSeconds());
+        reportStatus("playing '" + file.string() + "' (" + seconds + " s) with " + soundText(options_.sound) +
+                     " on ALSA PCM '" + options_.device + "'. Stop with Ctrl-C.");
+        return true;
+    }
+    bool finished() const { return playback_.finished(); }
+
+private:
+    FilePlayback playback_;
+    const HeadlessOptions& options_;
+    size_t next_ = 0;
+};
+
+// Plays the files named on the command line, or else MIDI input, until the files have been played or SIGINT or
+// SIGTERM arrives: the signals are taken by a thread of their own, which stops the main queue.
 int playLive(const HeadlessOptions& options) {
     sigset_t signals;
     sigemptyset(&signals);
@@ -49,25 +77,44 @@ int playLive(const HeadlessOptions& options) {
                            "FILE.mid)");
     // Without a configuration screen every MIDI source there is now is switched on.
     MIDIConnection::shared().connectAllInputs();
-    reportStatus("playing MIDI input with " + soundText(options.sound) + " on ALSA PCM '" + options.device +
-                 "'. Stop with Ctrl-C.");
+    FileQueue files(*controller->player, options);
+    std::shared_ptr<dispatch::Timer> watch;
+    int status = 0;
+    if (options.files.empty()) {
+        reportStatus("playing MIDI input with " + soundText(options.sound) + " on ALSA PCM '" + options.device +
+                     "'. Stop with Ctrl-C.");
+    } else if (std::string error; !files.startNext(error)) {
+        return reportError(error);
+    } else {
+        watch = mainQueue.scheduleRepeatingTimer(0.1, [&files, &mainQueue, &status](dispatch::Timer& timer) {
+            if (!files.finished()) return;
+            std::string error;
+            if (files.startNext(error)) return;
+            if (!error.empty()) status = reportError(error);
+            timer.invalidate();
+            mainQueue.stop();
+        });
+    }
     std::thread waiter([&signals, &mainQueue] {
         int signal = 0;
         sigwait(&signals, &signal);
         mainQueue.stop();
     });
     mainQueue.run();
+    if (watch) watch->invalidate();
     AppDelegate().terminateTeardown();
     mainQueue.drain();
-    // The waiter has returned from sigwait (it is what stopped the queue).
+    // When the files came to their end the waiter still waits for a signal: it is sent one (blocked everywhere, it
+    // can only end the wait).
+    pthread_kill(waiter.native_handle(), SIGTERM);
     waiter.join();
-    return 0;
+    return status;
 }
 
 }  // namespace
 
 int runHeadless(const HeadlessOptions& options) {
-    AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+    AudioComponentRegistry::shared().addSearchFolder(foundation::audioModulesFolder());
     AppDelegate appDelegate;
     appDelegate.launchSetup();
     dispatch::MainQueue::shared().drain();
@@ -83,6 +130,7 @@ int runHeadless(const HeadlessOptions& options) {
         request.wavFile = options.renderTo;
         request.sound = options.sound;
         request.sampleRateHz = audioengine::AudioSession::sharedInstance().sampleRate();
+        request.showProgress = options.showProgress;
         const auto started = std::chrono::steady_clock::now();
         const int result = renderOffline(request);
         if (result == 0) {

@@ -58,22 +58,36 @@ TEST(CommandLine, EachArgumentListGivesItsStatusAndItsLines) {
         {"--headless --device", 2, "", "option --device needs a value"},
         {render, 0, "", ""},
         {render + " --sound-set 2", 0, "", ""},
+        // A file named alone plays live, with --headless or for want of a display, and the program ends with it.
+        {"--headless --device null '" + song.string() + "'", 0, "Orvo-Tunedeck2: playing '" + song.string() + "' (",
+         ""},
+        {"--device null '" + song.string() + "'", 0, "Orvo-Tunedeck2: playing '", "running headless"},
+        {"--headless --device no-such-pcm '" + song.string() + "'", 1, "",
+         "Orvo-Tunedeck2: error: no sound output on ALSA PCM 'no-such-pcm'."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         fs::remove(wav);
         const fs::path errFile = folder.path() / "stderr.txt";
         int status = -1;
+        // No window opens here: the display is taken away.
         const std::string out = testsupport::runCommand(
-            "TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" +
+            "env -u DISPLAY -u WAYLAND_DISPLAY TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" +
                 std::string(ORVO_TUNEDECK_PROGRAM) + "' " + c.arguments + " 2>'" + errFile.string() + "'",
             status);
         const std::string err = readFile(errFile);
         EXPECT_EQ(status, c.status) << err;
-        if (c.outStarts.empty() && c.status != 0) EXPECT_EQ(out, "");
-        if (!c.outStarts.empty()) EXPECT_TRUE(out.starts_with(c.outStarts)) << out;
-        if (c.errHas.empty()) EXPECT_EQ(err.find("Orvo-Tunedeck2:"), std::string::npos) << err;
-        else EXPECT_NE(err.find(c.errHas), std::string::npos) << err;
+        if (c.outStarts.empty() && c.status != 0) {
+            EXPECT_EQ(out, "");
+        }
+        if (!c.outStarts.empty()) {
+            EXPECT_TRUE(out.starts_with(c.outStarts)) << out;
+        }
+        if (c.errHas.empty()) {
+            EXPECT_EQ(err.find("Orvo-Tunedeck2:"), std::string::npos) << err;
+        } else {
+            EXPECT_NE(err.find(c.errHas), std::string::npos) << err;
+        }
         if (c.arguments.starts_with("--render '") && c.status == 0) {
             // A default render is a short summary that says where the file went.
             EXPECT_LE(std::count(out.begin(), out.end(), '\n'), 20) << out;
