@@ -22,6 +22,8 @@ struct HeadlessOptions {
     SoundChoice sound;
     std::string device = "default";
     std::optional<MainScreenPictureRequest> picture;
+    // A progress line on standard error during a long render.
+    bool showProgress = false;
 };
 
 // The process's exit code: 0 on success, 1 after a failure that a line on standard error explains.

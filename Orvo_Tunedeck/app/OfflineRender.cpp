@@ -9,6 +9,7 @@
 
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
+#include "Orvo_Tunedeck/app/ProgressLine.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
@@ -55,6 +56,8 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
     const int64_t totalFrames = schedule.endFrame + tailFrames + latencyFrames;
     int64_t toDiscard = latencyFrames;
     size_t next = 0;
+    ProgressLine progress("rendering '" + request.midiFile.filename().string() + "'", stderr, request.showProgress);
+    const double totalSeconds = static_cast<double>(totalFrames) / request.sampleRateHz;
     for (int64_t frame = 0; frame < totalFrames;) {
         auto frames = std::min<int64_t>(kBlockFrames, totalFrames - frame);
         size_t scheduled = 0;
@@ -73,11 +76,15 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
         const int64_t discarded = std::min(toDiscard, frames);
         toDiscard -= discarded;
         if (discarded > 0) wav.discard(static_cast<uint32_t>(discarded));
-        if (frames > discarded && !wav.render(static_cast<uint32_t>(frames - discarded)))
+        if (frames > discarded && !wav.render(static_cast<uint32_t>(frames - discarded))) {
+            progress.clear();
             return reportError(wav.error());
+        }
         mainQueue.drain();
         frame += frames;
+        progress.update(static_cast<double>(frame) / request.sampleRateHz, totalSeconds);
     }
+    progress.clear();
     player.stopEngine();
     if (const uint64_t dropped = player.instrument->audioUnit0->droppedScheduledMIDICount(); dropped > 0)
         safeprint("OfflineRender : WARNING: " + std::to_string(dropped) +

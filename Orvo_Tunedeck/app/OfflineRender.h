@@ -15,6 +15,8 @@ struct OfflineRenderRequest {
     // Given to the instrument before rendering.
     SoundChoice sound;
     double sampleRateHz = 48000.0;
+    // A progress line on standard error for a render that takes a while (see ProgressLine).
+    bool showProgress = false;
 };
 
 // 0 on success; otherwise a line on standard error says why and the result is 1.

@@ -1,5 +1,7 @@
 // Orvo-Tunedeck2: the container application. Orvo-Tunedeck2 --help tells how to run it.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -45,7 +47,9 @@ int main(int argc, char** argv) {
             break;
     }
     installProgramLog(command.verbose);
-    const HeadlessOptions& options = command.options;
+    HeadlessOptions options = command.options;
+    // The progress of a long render is for a person watching a terminal, and would cut into the detail log.
+    options.showProgress = !command.verbose && ::isatty(STDERR_FILENO) == 1;
     if (std::string error; !checkInputs(options, error)) return reportError(error);
     if (!command.headless) {
 #if TUNEDECK_WITH_WINDOW
