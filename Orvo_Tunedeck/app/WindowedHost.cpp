@@ -11,6 +11,7 @@
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Folders.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkDocumentChooser.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
@@ -19,7 +20,7 @@ bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
 
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound) {
     auto& mainQueue = dispatch::MainQueue::shared();
-    AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
+    AudioComponentRegistry::shared().addSearchFolder(foundation::audioModulesFolder());
     AppDelegate appDelegate;
     appDelegate.launchSetup();
     mainQueue.drain();

@@ -33,16 +33,46 @@ std::optional<std::filesystem::path> xdgFolder(const char* variable, const char*
     return std::nullopt;
 }
 
+// The running program's file; empty when the kernel does not say.
+std::filesystem::path programFile() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error);
+}
+
+std::filesystem::path folderOfThisProgram(const char* installedRelative, const char* builtFolder) {
+    // The kernel names the program by its real path; the build tree is compared in the same form.
+    std::error_code error;
+    const std::filesystem::path buildTree = std::filesystem::weakly_canonical(TUNEDECK_BUILD_DIR, error);
+    return locateProductFolder(programFile(), installedRelative, buildTree, builtFolder);
+}
+
 }  // namespace
 
+std::filesystem::path locateProductFolder(const std::filesystem::path& programFile,
+                                          const std::filesystem::path& installedRelative,
+                                          const std::filesystem::path& buildTree,
+                                          const std::filesystem::path& builtFolder) {
+    const std::filesystem::path installed = (programFile.parent_path() / installedRelative).lexically_normal();
+    std::error_code error;
+    if (std::filesystem::is_directory(installed, error)) return installed;
+    const std::filesystem::path inTree = programFile.lexically_relative(buildTree);
+    if (!inTree.empty() && *inTree.begin() != "..") return builtFolder;
+    return installed;
+}
+
 std::optional<std::filesystem::path> resourcesFolder() {
-    const std::filesystem::path folder =
-        absolutePathFromEnvironment("TUNEDECK_RESOURCES").value_or(std::filesystem::path(TUNEDECK_BUILD_RESOURCES_DIR));
+    const std::filesystem::path folder = absolutePathFromEnvironment("TUNEDECK_RESOURCES")
+                                             .value_or(folderOfThisProgram(TUNEDECK_INSTALLED_RESOURCES_DIR,
+                                                                           TUNEDECK_BUILD_RESOURCES_DIR));
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         return std::nullopt;
     }
     return folder;
+}
+
+std::filesystem::path audioModulesFolder() {
+    return folderOfThisProgram(TUNEDECK_INSTALLED_MODULES_DIR, TUNEDECK_BUILD_MODULES_DIR);
 }
 
 std::optional<std::filesystem::path> documentsFolder(std::string_view deliverable) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
 
@@ -43,6 +45,29 @@ TEST_F(Folders, ResourcesFolderMustExist) {
     EXPECT_EQ(resourcesFolder(), folder.path());
     environment.set("TUNEDECK_RESOURCES", (folder.path() / "missing").string());
     EXPECT_EQ(resourcesFolder(), std::nullopt);
+}
+
+TEST_F(Folders, AProgramFindsItsFoldersBesideItselfOrInItsBuildTree) {
+    testsupport::TestFolder folder;
+    const path prefix = folder.path() / "prefix";
+    const path build = folder.path() / "build";
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "share/Product/resources");
+    struct Case {
+        path program;
+        path found;
+    };
+    const std::vector<Case> cases = {
+        {prefix / "bin/program", prefix / "share/Product/resources"},
+        {build / "app/program", build / "resources"},
+        // An installed program never falls back on a build tree, even when its own folder is missing.
+        {folder.path() / "elsewhere/bin/program", folder.path() / "elsewhere/share/Product/resources"},
+        {folder.path() / "build-other/program", folder.path() / "share/Product/resources"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        EXPECT_EQ(locateProductFolder(c.program, "../share/Product/resources", build, build / "resources"), c.found);
+    }
 }
 
 TEST_F(Folders, DefaultsFolderIsUnderTheConfigHome) {
