@@ -52,8 +52,9 @@ private:
     size_t next_ = 0;
 };
 
-// Plays the files named on the command line, or else MIDI input, until the files have been played or SIGINT or
-// SIGTERM arrives: the signals are taken by a thread of their own, which stops the main queue.
+// Plays the files named on the command line, or else MIDI input, until the files have been played, the sound
+// output fails, or SIGINT or SIGTERM arrives: the signals are taken by a thread of their own, which stops the main
+// queue.
 int playLive(const HeadlessOptions& options) {
     sigset_t signals;
     sigemptyset(&signals);
@@ -63,8 +64,11 @@ int playLive(const HeadlessOptions& options) {
 
     auto& mainQueue = dispatch::MainQueue::shared();
     const auto controller = std::make_shared<ViewController>();
-    controller->viewDidLoad(std::make_unique<audioengine::AlsaOutput>(
-        options.device, audioengine::AudioSession::sharedInstance().sampleRate()));
+    auto alsa = std::make_unique<audioengine::AlsaOutput>(options.device,
+                                                          audioengine::AudioSession::sharedInstance().sampleRate());
+    // Owned by the engine from here on, and kept by it for as long as the controller lives.
+    const audioengine::AlsaOutput& output = *alsa;
+    controller->viewDidLoad(std::move(alsa));
     mainQueue.drain();
     if (!controller->player->instrument || !controller->player->instrument->audioUnit0)
         return reportError("the instrument could not be loaded");
@@ -78,30 +82,28 @@ int playLive(const HeadlessOptions& options) {
     // Without a configuration screen every MIDI source there is now is switched on.
     MIDIConnection::shared().connectAllInputs();
     FileQueue files(*controller->player, options);
-    std::shared_ptr<dispatch::Timer> watch;
-    int status = 0;
     if (options.files.empty()) {
         reportStatus("playing MIDI input with " + soundText(options.sound) + " on ALSA PCM '" + options.device +
                      "'. Stop with Ctrl-C.");
     } else if (std::string error; !files.startNext(error)) {
         return reportError(error);
-    } else {
-        watch = mainQueue.scheduleRepeatingTimer(0.1, [&files, &mainQueue, &status](dispatch::Timer& timer) {
-            if (!files.finished()) return;
-            std::string error;
-            if (files.startNext(error)) return;
-            if (!error.empty()) status = reportError(error);
-            timer.invalidate();
-            mainQueue.stop();
-        });
     }
+    int status = 0;
+    // A sound output that gave up would leave the files' time standing still: that ends the play too.
+    const auto watch = mainQueue.scheduleRepeatingTimer(0.1, [&](dispatch::Timer& timer) {
+        std::string error = output.failure();
+        if (error.empty() && (options.files.empty() || !files.finished() || files.startNext(error))) return;
+        if (!error.empty()) status = reportError(error);
+        timer.invalidate();
+        mainQueue.stop();
+    });
     std::thread waiter([&signals, &mainQueue] {
         int signal = 0;
         sigwait(&signals, &signal);
         mainQueue.stop();
     });
     mainQueue.run();
-    if (watch) watch->invalidate();
+    watch->invalidate();
     AppDelegate().terminateTeardown();
     mainQueue.drain();
     // When the files came to their end the waiter still waits for a signal: it is sent one (blocked everywhere, it
