@@ -106,6 +106,7 @@ int importWaves(korvel_defsfont_t* sfont, const File& file, std::vector<korvel_s
     sample->pitch = wave.sample.unityNote;
     sample->adjust = wave.sample.fineTune;
     sample->type = 1;
+    sample->attenuation_in_full = 1;
     korvel_voice_optimize_sample(sample);
     samples.push_back(sample);
     start += static_cast<unsigned int>(wave.frames + kGuardPoints);

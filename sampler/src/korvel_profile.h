@@ -20,18 +20,22 @@ struct korvel_profile_t {
     // The pulls render exactly the frames they hand out, so that a note started between two pulls sounds from the
     // frame where the first ended instead of from the next block.
     bool event_offsets = false;
-    // Share of a zone's own attenuation (the initial attenuation generator of the bank) that reaches the voice's
-    // gain; modulators and NRPN offsets count in full. SoundFont players commonly take 0.4 of it, the convention of
-    // the sound cards the format was made for, and banks are voiced for that: in full, quiet instruments such as
-    // breath noise or a square lead end up 9 to 19 dB below the others.
+    // Share of a zone's own attenuation (the bank's initial attenuation generator) that reaches the voice's gain;
+    // modulators, NRPN offsets and banks that state their gains in full (DLS) count in full.
     float attenuation_share = 1.0f;
-    // Gain of the voices' reverb and chorus sends (with voice_sends). Common players put a full send (controller
-    // 91 or 93 at 127, a send of 0.2 by the default modulators) about 4 dB below the dry sound; at 1 our reverb
-    // is about 5 dB above it.
-    float send_gain = 1.0f;
+    // Gains of the voices' reverb and chorus sends (with voice_sends), on top of the send level the bank and the
+    // send controllers give (controller 91 or 93 at 127 gives 0.2 through the default modulators).
+    float reverb_send_gain = 1.0f;
+    float chorus_send_gain = 1.0f;
 };
 
-// All switches on. The attenuation and the sends stay in full for now: the banks the project generates are voiced
-// for them (their level tests hold every program within 6 dB of the set's median), and moving to the common
-// players' 0.4 and a lower send gain needs the banks revoiced with it.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 1.0f, 1.0f};
+// All switches on, and the levels of common SoundFont players, for which banks are voiced:
+// - Attenuation counts at 0.4 of its value, the convention of the sound cards the format was first made for,
+//   which players have kept (the peer we compare against takes 0.38): a bank that says 250 cB means about 10 dB.
+//   Our generated SoundFont 2 banks write their levels for it (2.5 cB a dB); their DLS forms state the same
+//   levels in full. Counting SoundFont attenuation in full instead puts quiet instruments (breath noise, a square
+//   lead) 9 to 19 dB below the others.
+// - A full reverb send leaves the reverb about 4 dB below the dry sound, as players commonly have it: at send gain
+//   1 our reverb (with its wet level of 3) stands about 8 dB above the dry sound of a broadband tone, so the reverb
+//   send takes a quarter (-12 dB). A full chorus send already sits about 1 dB below the dry sound and stays.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.25f, 1.0f};

@@ -36,6 +36,9 @@ struct _korvel_sample_t {
     // for samples that cannot play, and note-on skips those.
     int valid;
     short* data;
+    // 1 when the bank states its zones' attenuation as the level change it means (DLS gains), so that a profile's
+    // attenuation share does not apply to it; 0 for SoundFont 2 samples.
+    int attenuation_in_full;
     int noise_floor_valid;
     double noise_floor_amp;
     std::atomic<unsigned int> use_count; // voices playing the sample; written by the audio thread

@@ -117,7 +117,8 @@ float attenuation_cb(const korvel_voice_t* voice)
 {
     const korvel_gen_t& g = voice->gen[GEN_ATTENUATION];
     const float value = value_of(voice, GEN_ATTENUATION);
-    if (g.flags == GEN_ABS_NRPN) {
+    const korvel_sample_t* sample = voice->osc->sample;
+    if (g.flags == GEN_ABS_NRPN || (sample != nullptr && sample->attenuation_in_full != 0)) {
         return value;
     }
     return value - (1.0f - voice->profile->attenuation_share) * static_cast<float>(g.val);
@@ -125,7 +126,8 @@ float attenuation_cb(const korvel_voice_t* voice)
 
 void update_sends(korvel_voice_t* voice, int gen, float g)
 {
-    float send = std::clamp(g / 1000.0f, 0.0f, 1.0f) * voice->profile->send_gain;
+    const float gain = gen == GEN_CHORUSSEND ? voice->profile->chorus_send_gain : voice->profile->reverb_send_gain;
+    float send = std::clamp(g / 1000.0f, 0.0f, 1.0f) * gain;
     if (gen == GEN_CHORUSSEND) {
         voice->chorus_send = send;
         voice->amp_chorus = send * voice->synth_gain;

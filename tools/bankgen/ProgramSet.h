@@ -68,6 +68,7 @@ struct Region {
     std::uint8_t rootKey = 60;      // the key that plays the sample at its own pitch
     bool looped = false;
     Envelope envelope;
+    // The level change it means, in full; the SoundFont 2 writer restates it for the players' convention.
     std::int16_t attenuationCentibels = 0;
     std::int16_t pan = 0;           // -500 left .. 500 right
     std::uint16_t exclusiveClass = 0;
@@ -94,7 +95,7 @@ struct VariationLayer {
     std::int16_t cents;
     std::int16_t semitones;
     std::int16_t pan;
-    std::int16_t attenuationCentibels;
+    std::int16_t attenuationCentibels; // in full, as Region's
 };
 
 // How a variation tone changes its program: its layers, and what it adds to every region of each.

@@ -1,6 +1,7 @@
 #include "tools/bankgen/Sf2Export.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace bankgen {
 
@@ -25,6 +26,17 @@ enum : std::uint16_t {
     kKeyToVolEnvDecay = 40,
     kLoopContinuously = 1,
 };
+
+// SoundFont players take about 0.4 of a zone's attenuation (the convention of the sound cards the format was made
+// for), and banks are voiced for it: a level change of c centibels is written as c / 0.4. Sustain levels count in
+// full and stay as they are.
+constexpr double kPlayersAttenuationShare = 0.4;
+
+std::int16_t attenuationForPlayers(std::int16_t levelCentibels)
+{
+    return static_cast<std::int16_t>(
+        std::clamp(std::lround(levelCentibels / kPlayersAttenuationShare), -1440L, 1440L));
+}
 
 sf2::Sample sampleOf(const GeneratedSample& generated)
 {
@@ -88,7 +100,7 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
         zone.gen(kFineTune, region.fineTune);
     }
     if (region.attenuationCentibels != 0) {
-        zone.gen(sf2::ATTENUATION, region.attenuationCentibels);
+        zone.gen(sf2::ATTENUATION, attenuationForPlayers(region.attenuationCentibels));
     }
     if (region.pan != 0) {
         zone.gen(sf2::PAN, region.pan);
@@ -136,7 +148,7 @@ std::vector<sf2::Zone> variationZones(const VariationChanges& changes, std::uint
         addIfSet(zone, kVolEnvSustain, changes.sustainCentibels);
         addIfSet(zone, sf2::RELEASE_VOL_ENV, changes.releaseTimecents);
         addIfSet(zone, sf2::PAN, layer.pan);
-        addIfSet(zone, sf2::ATTENUATION, layer.attenuationCentibels);
+        addIfSet(zone, sf2::ATTENUATION, attenuationForPlayers(layer.attenuationCentibels));
         addIfSet(zone, sf2::COARSE_TUNE, layer.semitones);
         addIfSet(zone, kFineTune, layer.cents);
         zones.push_back(std::move(zone));
