@@ -281,6 +281,9 @@ TEST(DlsReader, FillsTheModelAsTheSoundFontReaderDoes) {
                               long(s->size), long(s->rate), s->pitch, s->adjust, s->valid});
   };
   EXPECT_EQ(relative(a), relative(b));
+  // A DLS gain is meant in full; SoundFont 2 attenuation is left to the player's share.
+  EXPECT_EQ(a->attenuation_in_full, 1);
+  EXPECT_EQ(b->attenuation_in_full, 0);
   EXPECT_TRUE(std::equal(a->data + a->pstart, a->data + a->pend + 1, b->data + b->pstart));
 
   korvel_inst_zone_t* za = static_cast<korvel_inst_t*>(dlsLoad.bank->inst->data)->zone;

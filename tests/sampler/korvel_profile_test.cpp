@@ -1,16 +1,22 @@
 // The product profile: four-point interpolation on the channel default, the voice filter at the output rate, voice
-// sends to reverb and chorus, and effect tails. With the profile off the other sampler tests hold unchanged.
+// sends to reverb and chorus, effect tails, and the levels of common players (attenuation share, send gains). With
+// the profile off the other sampler tests hold unchanged.
+#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/korvel_dls.h"
 #include "sampler/src/korvel_profile.h"
 #include "sampler/src/korvel_synth.h"
 #include "sampler/src/korvel_synth_midi.h"
 #include "sampler/src/korvel_synth_render.h"
 #include "tests/sampler/support/sf2_fixture.h"
+#include "tools/soundbank/dls_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,19 +24,44 @@ namespace {
 constexpr uint16_t FILTER_FC = 8;
 constexpr int PULL = KORVEL_BUFSIZE;
 
+// The attenuation of preset 0:2, in cB.
+constexpr int16_t ATTENUATED_CB = 250;
+
+// A second of white noise at a tenth of full scale, the same on every run.
+std::vector<int16_t> noise_points()
+{
+    std::minstd_rand random(7);
+    std::uniform_int_distribution<int> point(-3277, 3277);
+    std::vector<int16_t> points(48000);
+    for (int16_t& p : points) {
+        p = static_cast<int16_t>(point(random));
+    }
+    return points;
+}
+
 // Preset 0:0 a looped half-scale sine sounding 440 Hz at key 69 (a 44 kHz sample, so that playback interpolates);
-// preset 0:1 the same behind a low-pass at about 185 Hz.
+// preset 0:1 the same behind a low-pass at about 185 Hz; preset 0:2 the same as 0:0 with ATTENUATED_CB; preset 0:3
+// looped white noise, a broadband tone for effect levels.
 sf2::Bank profile_bank()
 {
     sf2::Bank bank;
     bank.samples.push_back(sf2::looped_sample("A440", sf2::sine_wave(100, 40), 100, 69, 44000));
+    bank.samples.push_back(sf2::looped_sample("Noise", noise_points(), 4800, 69));
     for (int16_t fc : {13500, 5400}) {
         sf2::Zone zone;
         zone.link = 0;
         zone.gen(sf2::SAMPLE_MODES, 1).gen(FILTER_FC, fc);
         bank.instruments.push_back(sf2::Instrument{"Sine " + std::to_string(fc), {zone}});
     }
-    for (uint16_t program : {0, 1}) {
+    sf2::Zone attenuated;
+    attenuated.link = 0;
+    attenuated.gen(sf2::SAMPLE_MODES, 1).gen(sf2::ATTENUATION, ATTENUATED_CB);
+    bank.instruments.push_back(sf2::Instrument{"Sine attenuated", {attenuated}});
+    sf2::Zone noise;
+    noise.link = 1;
+    noise.gen(sf2::SAMPLE_MODES, 1);
+    bank.instruments.push_back(sf2::Instrument{"Noise", {noise}});
+    for (uint16_t program : {0, 1, 2, 3}) {
         sf2::Zone zone;
         zone.link = program;
         bank.presets.push_back(sf2::Preset{"Sine " + std::to_string(program), program, 0, {zone}});
@@ -62,7 +93,9 @@ protected:
 
     void TearDown() override { close(); }
 
-    void open(double rate, const korvel_profile_t& profile)
+    // A synthesizer at the rate with the profile and the bank at path (default: the SoundFont 2 profile bank;
+    // a DLS file loads through the DLS reader).
+    void open(double rate, const korvel_profile_t& profile, const std::string& path = {})
     {
         close();
         ::testing::internal::CaptureStdout();
@@ -70,12 +103,23 @@ protected:
         settings = new_korvel_settings();
         korvel_settings_setnum(settings, "synth.sample-rate", rate);
         synth = new_korvel_synth(settings);
-        const int loaded = synth != nullptr ? korvel_synth_sfload(synth, bank.c_str(), 1) : -1;
+        const int loaded = synth == nullptr ? -1 : path.empty() ? korvel_synth_sfload(synth, bank.c_str(), 1) : add_dls(path);
         ::testing::internal::GetCapturedStdout();
         ::testing::internal::GetCapturedStderr();
         ASSERT_GT(loaded, 0);
         korvel_synth_set_profile(synth, &profile);
         ASSERT_EQ(korvel_synth_cc(synth, 0, 7, 127), 0);
+    }
+
+    int add_dls(const std::string& path)
+    {
+        korvel_defsfont_t* dls = new_korvel_defsfont();
+        korvel_sfont_t* sfont = korvel_dls_load(dls, path.c_str()) == 0 ? korvel_defsfont_new_sfont(dls) : nullptr;
+        if (sfont == nullptr) {
+            delete_korvel_defsfont(dls);
+            return -1;
+        }
+        return korvel_synth_add_sfont(synth, sfont);
     }
 
     void close()
@@ -200,6 +244,90 @@ TEST_F(Profile, VoiceSendsReachTheOutputAndTheirTailsRingOut)
                 EXPECT_GT(after.peak(4800, 9600), 0.0f) << "the reverb still rings after 100 ms";
             }
         }
+    }
+}
+
+// Power of the difference of two renders over [from, to), in dB relative to the power of the second.
+double difference_db(const Signal& a, const Signal& b, size_t from, size_t to)
+{
+    double difference = 0.0;
+    double reference = 0.0;
+    for (size_t i = from; i < to; i++) {
+        for (auto [x, y] : {std::pair{a.left[i], b.left[i]}, std::pair{a.right[i], b.right[i]}}) {
+            difference += (static_cast<double>(x) - y) * (static_cast<double>(x) - y);
+            reference += static_cast<double>(y) * y;
+        }
+    }
+    return 10.0 * std::log10(difference / reference);
+}
+
+// The profile bank's presets 0:0 and 0:2 as a DLS file: the same sine, the second with a gain of -ATTENUATED_CB.
+std::string profile_dls()
+{
+    dls::Bank bank;
+    bank.waves.push_back({"A440", sf2::sine_wave(100, 40), 44000, dls::SampleRecord{69, 0, 0, dls::Loop{0, 100, 3900}}});
+    for (uint32_t program : {0u, 2u}) {
+        dls::Region region;
+        region.sample = dls::SampleRecord{69, 0, program == 0 ? 0 : -ATTENUATED_CB * 65536, dls::Loop{0, 100, 3900}};
+        bank.instruments.push_back({"Sine " + std::to_string(program), 0, false, program, {region}, std::nullopt});
+    }
+    std::string path = sf2::scratch_path("profile.dls");
+    EXPECT_TRUE(bank.write(path));
+    return path;
+}
+
+// A SoundFont 2 zone's attenuation counts at the profile's share (the product's 0.4: 250 cB make 10 dB); a DLS
+// gain means what it says under every profile.
+TEST_F(Profile, ZoneAttenuationCountsAtTheProfilesShareExceptInDlsBanks)
+{
+    const std::string dls = profile_dls();
+    const struct {
+        const char* name;
+        korvel_profile_t profile;
+        std::string path;
+        double drop_db;
+    } cases[] = {{"SoundFont 2, as built", korvel_profile_t{}, {}, 25.0},
+                 {"SoundFont 2, product", korvel_product_profile, {}, 10.0},
+                 {"DLS, as built", korvel_profile_t{}, dls, 25.0},
+                 {"DLS, product", korvel_product_profile, dls, 25.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        open(48000.0, c.profile, c.path);
+        const double drop = 20.0 * std::log10(held_level(0, 69) / held_level(2, 69));
+        EXPECT_NEAR(drop, c.drop_db, 0.2);
+    }
+}
+
+// With the product's send gains a full reverb send (controller 91 at 127) leaves the reverb of a broadband tone some
+// 4 dB below the dry sound, where common players have it; at gain 1 it stood above it. A full chorus send sits about
+// 1 dB below the dry sound.
+TEST_F(Profile, FullSendsLeaveTheEffectsBelowTheDrySound)
+{
+    korvel_profile_t full_gain = korvel_product_profile;
+    full_gain.reverb_send_gain = 1.0f;
+    const struct {
+        const char* name;
+        korvel_profile_t profile;
+        int send_cc;
+        double lowest_db;
+        double highest_db;
+    } cases[] = {{"product, reverb", korvel_product_profile, 91, -6.0, -2.0},
+                 {"reverb send gain 1", full_gain, 91, 4.0, 12.0},
+                 {"product, chorus", korvel_product_profile, 93, -3.0, 0.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        open(48000.0, c.profile);
+        ASSERT_EQ(korvel_synth_program_change(synth, 0, 3), 0);
+        ASSERT_EQ(korvel_synth_noteon(synth, 0, 69, 127), 0);
+        const Signal dry = render(48000);
+        korvel_synth_all_sounds_off_all(synth);
+        render(10 * 48000);
+        ASSERT_EQ(korvel_synth_cc(synth, 0, c.send_cc, 127), 0);
+        ASSERT_EQ(korvel_synth_noteon(synth, 0, 69, 127), 0);
+        const Signal wet = render(48000);
+        const double effect_db = difference_db(wet, dry, 24000, 48000);
+        EXPECT_GT(effect_db, c.lowest_db);
+        EXPECT_LT(effect_db, c.highest_db);
     }
 }
 

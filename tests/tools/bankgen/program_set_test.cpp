@@ -1,6 +1,7 @@
 // The sounds of the generated program set as the synthesizer reads them from both file formats: loops of whole
 // periods, exact tuning, and the drum kit's keys and hi-hat choke.
 
+#include "sampler/src/korvel_profile.h"
 #include "tests/tools/bankgen/generated_bank.h"
 
 #include <gtest/gtest.h>
@@ -148,7 +149,7 @@ std::vector<ZoneSound> zoneSounds(const korvel_defpreset_t* preset)
 {
     static constexpr int kGens[] = {
         GEN_VOLENVATTACK,  GEN_VOLENVDECAY,   GEN_VOLENVSUSTAIN,    GEN_VOLENVRELEASE, GEN_KEYTOVOLENVDECAY,
-        GEN_ATTENUATION,   GEN_PAN,           GEN_EXCLUSIVECLASS,   GEN_SAMPLEMODE,    GEN_MODLFODELAY,
+        GEN_PAN,           GEN_EXCLUSIVECLASS, GEN_SAMPLEMODE,       GEN_MODLFODELAY,
         GEN_MODLFOFREQ,    GEN_MODLFOTOPITCH, GEN_SCALETUNE,        GEN_FILTERFC,      GEN_FILTERQ,
         GEN_MODENVATTACK,  GEN_MODENVDECAY,   GEN_MODENVSUSTAIN,    GEN_MODENVRELEASE, GEN_MODENVTOFILTERFC,
         GEN_MODLFOTOFILTERFC};
@@ -168,6 +169,10 @@ std::vector<ZoneSound> zoneSounds(const korvel_defpreset_t* preset)
                 // Fixed-point articulation values come back within a hundredth of their unit.
                 sound.gens.push_back(std::round(value(zone, gen) * 100.0) / 100.0);
             }
+            // The attenuation as the product plays it: SoundFont 2 states it for players that take a share of it,
+            // DLS in full. Both forms mean the same level to the nearest centibel.
+            double share = zone->sample->attenuation_in_full != 0 ? 1.0 : korvel_product_profile.attenuation_share;
+            sound.gens.push_back(std::round(value(zone, GEN_ATTENUATION) * share));
             zones.push_back(std::move(sound));
         }
     }
