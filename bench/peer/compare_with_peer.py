@@ -8,7 +8,10 @@ each note), after taking off the median difference of the two renderers, show wh
 quieter than the peer has them.
 
 The peer gets a configuration of its own that names only the given bank, and keeps the silence at the start of a
-song (--preserve-silence), so that onsets can be compared. Needs timidity and python3-numpy
+song (--preserve-silence), so that onsets can be compared. Where a song does not set a channel's reverb send
+(controller 91), the peer sends 40 to its reverb, a module's default, where ours sends nothing, the default of
+General MIDI; the reverb also takes some of the peer's dry level, and held notes sink by 2 dB or so. Both renderers
+therefore get each song with controller 91 at 0 on every channel before its own first events. Needs timidity and python3-numpy
 (apt-get install --no-install-recommends timidity python3-numpy).
 
 usage: compare_with_peer.py --korvelshell build/default/tools/korvelshell/korvelshell
@@ -59,6 +62,19 @@ def write_program_song(path):
     with open(path, "wb") as f:
         f.write(b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480))
         f.write(b"MTrk" + struct.pack(">I", len(events)) + bytes(events))
+
+
+def with_reverb_send_stated(song, out):
+    """Writes song to out with controller 91 at 0 on all 16 channels at its start, in its first track."""
+    with open(song, "rb") as f:
+        data = f.read()
+    track = data.find(b"MTrk")
+    if not data.startswith(b"MThd") or track < 0:
+        sys.exit(f"{song}: not a standard MIDI file")
+    (length,) = struct.unpack(">I", data[track + 4:track + 8])
+    stated = b"".join(variable_length(0) + bytes([0xB0 | channel, 91, 0]) for channel in range(16))
+    with open(out, "wb") as f:
+        f.write(data[:track + 4] + struct.pack(">I", length + len(stated)) + stated + data[track + 8:])
 
 
 def read_wav(path):
@@ -147,8 +163,10 @@ def main():
     for song in songs:
         ours_wav = os.path.join(work, "ours.wav")
         peer_wav = os.path.join(work, "peer.wav")
-        render_ours(args, song, ours_wav)
-        render_peer(config, song, peer_wav)
+        stated = os.path.join(work, "song.mid")
+        with_reverb_send_stated(song, stated)
+        render_ours(args, stated, ours_wav)
+        render_peer(config, stated, peer_wav)
         ours, peer = read_wav(ours_wav), read_wav(peer_wav)
         corr = correlation(envelope(ours, ENVELOPE_SECONDS), envelope(peer, ENVELOPE_SECONDS))
         lag = onset_lag_ms(ours, peer)
@@ -158,7 +176,8 @@ def main():
     print(f"lowest envelope correlation {worst_corr:.3f}, largest onset lag {worst_lag:.2f} ms")
 
     song = os.path.join(work, "programs.mid")
-    write_program_song(song)
+    write_program_song(os.path.join(work, "programs-plain.mid"))
+    with_reverb_send_stated(os.path.join(work, "programs-plain.mid"), song)
     render_ours(args, song, os.path.join(work, "ours.wav"))
     render_peer(config, song, os.path.join(work, "peer.wav"))
     ours = program_levels(read_wav(os.path.join(work, "ours.wav")))
