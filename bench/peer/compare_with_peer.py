@@ -11,8 +11,9 @@ The peer gets a configuration of its own that names only the given bank, and kee
 song (--preserve-silence), so that onsets can be compared. Where a song does not set a channel's reverb send
 (controller 91), the peer sends 40 to its reverb, a module's default, where ours sends nothing, the default of
 General MIDI; the reverb also takes some of the peer's dry level, and held notes sink by 2 dB or so. Both renderers
-therefore get each song with controller 91 at 0 on every channel before its own first events. Needs timidity and python3-numpy
-(apt-get install --no-install-recommends timidity python3-numpy).
+therefore get each song with controller 91 at 0 on every channel before its own first events.
+
+Needs timidity and python3-numpy (apt-get install --no-install-recommends timidity python3-numpy).
 
 usage: compare_with_peer.py --korvelshell build/default/tools/korvelshell/korvelshell
                             --bank build/default/resources/soundfont6.sf2 [--songs a.mid b.mid ...]
