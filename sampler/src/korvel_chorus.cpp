@@ -24,7 +24,9 @@ constexpr int32_t kTableOffset = 3 * KORVEL_CHORUS_MAX_SAMPLES * KORVEL_CHORUS_I
 
 constexpr int kDefaultVoices = 3;
 constexpr double kDefaultLevel = 2.0;
-constexpr double kDefaultSpeedHz = 0.1;
+// The slowest speed the unit allows: a default below it could never take effect and drew a warning from every
+// creation and reset, which then ran at this speed anyway.
+constexpr double kDefaultSpeedHz = kMinSpeedHz;
 constexpr double kDefaultDepthMs = 8.0;
 constexpr int kDefaultType = KORVEL_CHORUS_MOD_SINE;
 

@@ -29,8 +29,8 @@ enum korvel_chorus_mod { KORVEL_CHORUS_MOD_SINE = 0, KORVEL_CHORUS_MOD_TRIANGLE 
 typedef struct _korvel_chorus_t korvel_chorus_t;
 
 // A chorus for the given output rate in Hz, with its modulation table sized for the slowest speed (0.29 Hz) and
-// the defaults in effect (3 voices, level 2, depth 8 ms, sine; the speed default 0.1 Hz is raised to 0.29 Hz with
-// a warning). None when out of memory, logging "chorus: Out of memory".
+// the defaults in effect (3 voices, level 2, speed 0.29 Hz, depth 8 ms, sine). None when out of memory, logging
+// "chorus: Out of memory".
 korvel_chorus_t* new_korvel_chorus(double sample_rate);
 void delete_korvel_chorus(korvel_chorus_t* chorus);
 // Both clear the delay line, stage the defaults and update. 0.
