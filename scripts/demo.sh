@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake --preset default
-cmake --build --preset default -j "$(nproc)"
+# The program with its instrument module and resources, and korvelshell; scripts/test.sh builds the rest.
+cmake --build --preset default -j "$(nproc)" --target Orvo-Tunedeck2 korvelshell
 
 program=build/default/Orvo_Tunedeck/app/Orvo-Tunedeck2
 wav="$PWD/build/default/demo.wav"
