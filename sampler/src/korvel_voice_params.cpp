@@ -194,6 +194,7 @@ void korvel_voice_update_param(korvel_voice_t* voice, int gen)
         float q_db = std::clamp(g / 10.0f, 0.0f, 96.0f);
         voice->filter->q = std::pow(10.0f, (q_db - 3.01f) / 20.0f);
         voice->filter->gain = 1.0f / std::sqrt(voice->filter->q);
+        voice->filter->flat_resonance = q_db == 0.0f ? 1 : 0;
         voice->filter->last_fc_hz = -1.0f;
         break;
     }

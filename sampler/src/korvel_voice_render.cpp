@@ -2,6 +2,7 @@
 
 #include "sampler/src/korvel_conv.h"
 #include "sampler/src/korvel_sample.h"
+#include "sampler/src/korvel_voice_dsp.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -44,32 +45,15 @@ void render_span(korvel_voice_t* voice, int from, int to)
 
 void mix(const korvel_voice_t* voice, const float* buf, float* left, float* right, int n)
 {
-    if (voice->pan > -0.5f && voice->pan < 0.5f) {
-        for (int i = 0; i < n; i++) {
-            float v = voice->amp_left * buf[i];
-            left[i] += v;
-            right[i] += v;
-        }
-        return;
-    }
-    if (voice->amp_left != 0.0f) {
-        for (int i = 0; i < n; i++) {
-            left[i] += voice->amp_left * buf[i];
-        }
-    }
-    if (voice->amp_right != 0.0f) {
-        for (int i = 0; i < n; i++) {
-            right[i] += voice->amp_right * buf[i];
-        }
-    }
+    // Near the centre both sides take the left gain, which is the same there.
+    const bool centre = voice->pan > -0.5f && voice->pan < 0.5f;
+    korvel_dsp::add_scaled_pair(left, right, buf, voice->amp_left, centre ? voice->amp_left : voice->amp_right, n);
 }
 
 void send(const float* buf, float amp, float* bus, int n)
 {
     if (bus != nullptr && amp != 0.0f) {
-        for (int i = 0; i < n; i++) {
-            bus[i] += amp * buf[i];
-        }
+        korvel_dsp::add_scaled(bus, buf, amp, n);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -138,6 +139,69 @@ TEST_F(VoiceFilter, LaterChangesGlideOver256Frames) {
   filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
   EXPECT_EQ(filter_->b1, b1);
   EXPECT_EQ(filter_->ramp_count, 0);
+}
+
+TEST_F(VoiceFilter, IsOpenOnlyFullyOpenWithFlatResonanceAndNoModulation) {
+  struct Case {
+    float cutoffCents;
+    int flat;
+    float lfoDepthCents, envelopeDepthCents;
+    int open;
+  };
+  const Case cases[] = {{13500, 1, 0, 0, 1},   {14000, 1, 0, 0, 1}, {13499, 1, 0, 0, 0},
+                        {13500, 0, 0, 0, 0},   {13500, 1, 100, 0, 0}, {13500, 1, 0, -100, 0}};
+  for (const Case& c : cases) {
+    filter_reset(filter_);
+    filter_->cutoff_cents = c.cutoffCents;
+    filter_->flat_resonance = c.flat;
+    modlfo_->fc_depth_cents = c.lfoDepthCents;
+    modenv_->fc_depth_cents = c.envelopeDepthCents;
+    filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+    EXPECT_EQ(filter_->open, c.open) << c.cutoffCents << " cents, flat " << c.flat << ", depths " << c.lfoDepthCents
+                                     << " " << c.envelopeDepthCents;
+  }
+}
+
+TEST_F(VoiceFilter, AnOpenFilterPassesItsInputTimesThePassBandGain) {
+  filter_->flat_resonance = 1;
+  filter_->cutoff_cents = 13500.0f;
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  ASSERT_EQ(filter_->open, 1);
+  std::vector<float> buf(256);
+  for (int i = 0; i < 256; ++i) buf[i] = static_cast<float>(std::sin(0.3 * i));
+  const std::vector<float> input = buf;
+  filter_process2(filter_, buf.data(), 256);
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(buf[i], input[i] * filter_->gain) << i;
+}
+
+TEST_F(VoiceFilter, OpensOnlyOnceItsGlideHasEnded) {
+  filter_->flat_resonance = 1;
+  filter_->cutoff_cents = 8000.0f;
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  filter_->cutoff_cents = 13500.0f;
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  EXPECT_EQ(filter_->open, 0);
+  std::vector<float> buf(256, 0.0f);
+  filter_process2(filter_, buf.data(), 256);
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  EXPECT_EQ(filter_->open, 1);
+}
+
+// A filter closing again goes on from the steady state of its last input: a constant input stays at the pass-band
+// gain through the switch instead of dropping towards silence (later the coefficient glide moves it a little).
+TEST_F(VoiceFilter, ClosingAgainGoesOnWithoutAJump) {
+  filter_->flat_resonance = 1;
+  filter_->cutoff_cents = 13500.0f;
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  ASSERT_EQ(filter_->open, 1);
+  std::vector<float> buf(256, 0.5f);
+  filter_process2(filter_, buf.data(), 256);
+  filter_->cutoff_cents = 9000.0f;
+  filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+  ASSERT_EQ(filter_->open, 0);
+  std::fill(buf.begin(), buf.end(), 0.5f);
+  filter_process2(filter_, buf.data(), 256);
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(buf[i], 0.5f * filter_->gain, 1e-3f) << i;
 }
 
 }  // namespace
