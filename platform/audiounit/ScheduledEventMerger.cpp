@@ -3,45 +3,76 @@
 #include <algorithm>
 #include <cstring>
 
-ScheduledEventMerger::ScheduledEventMerger(uint32_t capacity)
-    : capacity_(std::max<uint32_t>(2, capacity)), entries_(new Entry[capacity_]()) {}
+namespace {
 
-bool ScheduledEventMerger::copyHostEvent(const AURenderEvent& event, uint32_t index) noexcept {
+// Storage bytes of an entry whose message has length bytes.
+constexpr size_t entryBytes(size_t length) {
+    const size_t bytes = offsetof(AUMIDIEvent, data) + std::max<size_t>(3, length);
+    return (bytes + sizeof(AURenderEvent) - 1) / sizeof(AURenderEvent) * sizeof(AURenderEvent);
+}
+
+// Room for a host event that is copied, and for a scheduled message of one queue slot.
+constexpr size_t kShortEntryBytes = entryBytes(ScheduledMIDIQueue::kSlotBytes);
+
+}  // namespace
+
+ScheduledEventMerger::ScheduledEventMerger(uint32_t capacity)
+    : capacity_(std::max<uint32_t>(2, capacity)),
+      storageBytes_(capacity_ * kShortEntryBytes + entryBytes(ScheduledMIDIQueue::kMaximumMessageBytes)),
+      storage_(new AURenderEvent[storageBytes_ / sizeof(AURenderEvent)]()),
+      entries_(new AURenderEvent*[capacity_]()) {}
+
+AURenderEvent* ScheduledEventMerger::take(size_t bytes) noexcept {
+    auto* entry = reinterpret_cast<AURenderEvent*>(reinterpret_cast<unsigned char*>(storage_.get()) + used_);
+    used_ += bytes;
+    return entry;
+}
+
+AURenderEvent* ScheduledEventMerger::copyHostEvent(const AURenderEvent& event) noexcept {
     const auto type = event.head.eventType;
     size_t bytes = sizeof(AURenderEventHeader);
     if (type == AURenderEventParameter || type == AURenderEventParameterRamp) {
         bytes = sizeof(AUParameterEvent);
     } else if (type == AURenderEventMIDI || type == AURenderEventMIDISysEx) {
         bytes = offsetof(AUMIDIEvent, data) + std::max<size_t>(3, event.MIDI.length);
-        if (bytes > sizeof(Entry)) return false;
+        if (bytes > kShortEntryBytes) return nullptr;
     }
-    std::memcpy(&entries_[index], &event, bytes);
-    return true;
+    AURenderEvent* entry = take(kShortEntryBytes);
+    std::memcpy(entry, &event, bytes);
+    return entry;
 }
 
 const AURenderEvent* ScheduledEventMerger::merge(ScheduledMIDIQueue& queue, const AURenderEvent* hostEvents) noexcept {
-    // Scheduled messages first, into entries [0, scheduled).
+    used_ = 0;
+    // Scheduled messages first, into entries [0, scheduled). Each leaves room for host copies in every entry after
+    // it, so those always fit.
     uint32_t scheduled = 0;
-    while (scheduled < capacity_ / 2 && queue.pop(message_)) {
-        AUMIDIEvent& midi = entry(scheduled)->MIDI;
-        midi.next = nullptr;
-        midi.eventSampleTime = message_.sampleTime;
-        midi.eventType = message_.bytes[0] == 0xF0 ? AURenderEventMIDISysEx : AURenderEventMIDI;
-        midi.reserved = 0;
-        midi.length = message_.length;
-        midi.cable = message_.cable;
+    while (scheduled < capacity_ / 2) {
+        const uint32_t length = queue.frontLength();
+        const size_t bytes = entryBytes(length);
+        if (length == 0 || used_ + bytes + (capacity_ - scheduled - 1) * kShortEntryBytes > storageBytes_) break;
+        AUMIDIEvent& midi = take(bytes)->MIDI;
         std::memset(midi.data, 0, sizeof midi.data);
-        std::memcpy(midi.data, message_.bytes, message_.length);
-        ++scheduled;
+        ScheduledMIDIQueue::Header header{};
+        queue.pop(header, midi.data, length);
+        midi.next = nullptr;
+        midi.eventSampleTime = header.sampleTime;
+        midi.eventType = midi.data[0] == 0xF0 ? AURenderEventMIDISysEx : AURenderEventMIDI;
+        midi.reserved = 0;
+        midi.length = header.length;
+        midi.cable = header.cable;
+        entries_[scheduled++] = reinterpret_cast<AURenderEvent*>(&midi);
     }
     if (scheduled == 0) return hostEvents;
 
     // Copies of the host's events into [scheduled, copied); what does not fit stays where it is.
     uint32_t copied = scheduled;
     const AURenderEvent* hostRest = hostEvents;
-    while (hostRest != nullptr && copied < capacity_ && copyHostEvent(*hostRest, copied)) {
+    while (hostRest != nullptr && copied < capacity_) {
+        AURenderEvent* copy = copyHostEvent(*hostRest);
+        if (copy == nullptr) break;
+        entries_[copied++] = copy;
         hostRest = hostRest->head.next;
-        ++copied;
     }
 
     AURenderEvent* head = nullptr;
@@ -50,8 +81,8 @@ const AURenderEvent* ScheduledEventMerger::merge(ScheduledMIDIQueue& queue, cons
     uint32_t h = scheduled;
     while (s < scheduled || h < copied) {
         const bool takeScheduled =
-            h == copied || (s < scheduled && entry(s)->head.eventSampleTime <= entry(h)->head.eventSampleTime);
-        AURenderEvent* next = takeScheduled ? entry(s++) : entry(h++);
+            h == copied || (s < scheduled && entries_[s]->head.eventSampleTime <= entries_[h]->head.eventSampleTime);
+        AURenderEvent* next = takeScheduled ? entries_[s++] : entries_[h++];
         *link = next;
         link = &next->head.next;
     }

@@ -3,8 +3,9 @@
 // built in preallocated storage (a header plus room for the whole message), so the render thread never allocates.
 //
 // The joined list holds the scheduled messages in the order they were queued and the host's events in their order,
-// merged by sample time (a scheduled message goes before host events of the same or a later time). The host's own entries are
-// never changed: when the storage cannot copy all of them, the remaining ones are linked in unchanged at the end.
+// merged by sample time (a scheduled message goes before host events of the same or a later time). The host's own
+// entries are never changed: a host message longer than ScheduledMIDIQueue::kSlotBytes, and whatever follows it, is
+// linked in unchanged at the end.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +17,8 @@
 class ScheduledEventMerger {
 public:
     // capacity: entries available per render call, shared by scheduled messages and copies of host events. At most
-    // half of them take scheduled messages; the rest of the queue waits for the next call.
+    // half of them take scheduled messages, and one message of ScheduledMIDIQueue::kMaximumMessageBytes fits in a
+    // call; the rest of the queue waits for the next call.
     explicit ScheduledEventMerger(uint32_t capacity = 1024);
 
     // Render thread. Returns the head of the list to hand to the unit (the host's own head when nothing waits). Valid
@@ -24,20 +26,14 @@ public:
     const AURenderEvent* merge(ScheduledMIDIQueue& queue, const AURenderEvent* hostEvents) noexcept;
 
 private:
-    // Room for the fixed part of a MIDI entry followed by the longest message.
-    static constexpr size_t kEntryBytes =
-        (offsetof(AUMIDIEvent, data) + ScheduledMIDIQueue::kMaximumMessageBytes + alignof(AURenderEvent) - 1) /
-        alignof(AURenderEvent) * alignof(AURenderEvent);
-
-    struct alignas(AURenderEvent) Entry {
-        unsigned char bytes[kEntryBytes > sizeof(AURenderEvent) ? kEntryBytes : sizeof(AURenderEvent)];
-    };
-
-    AURenderEvent* entry(uint32_t index) noexcept { return reinterpret_cast<AURenderEvent*>(&entries_[index]); }
-    // Copies a host event into entry index; false when it does not fit.
-    bool copyHostEvent(const AURenderEvent& event, uint32_t index) noexcept;
+    // The next bytes of storage as an entry.
+    AURenderEvent* take(size_t bytes) noexcept;
+    // Copies a host event into a new entry; nullptr when it does not fit in a short entry.
+    AURenderEvent* copyHostEvent(const AURenderEvent& event) noexcept;
 
     uint32_t capacity_;
-    std::unique_ptr<Entry[]> entries_;
-    ScheduledMIDIQueue::Message message_{};
+    size_t storageBytes_;
+    std::unique_ptr<AURenderEvent[]> storage_;
+    size_t used_ = 0;  // bytes of storage taken in this call
+    std::unique_ptr<AURenderEvent*[]> entries_;
 };

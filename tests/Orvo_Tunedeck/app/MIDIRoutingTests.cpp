@@ -110,6 +110,23 @@ TEST_F(MIDIRouting, SourceNotesSoundAndTheInstrumentOutputReachesTheDestination)
     EXPECT_EQ(loopback->delivered(destination).sysex, std::vector<std::vector<uint8_t>>{sysex});
 }
 
+TEST_F(MIDIRouting, AKilobyteOfSystemExclusiveReachesTheInstrumentWhole) {
+    plugIn(false);
+    std::vector<uint8_t> sysex{0xF0, 0x7D};
+    while (sysex.size() < 1023) sysex.push_back(static_cast<uint8_t>(sysex.size() % 128));
+    sysex.push_back(0xF7);
+    std::vector<midi::MIDIPacket> packets;
+    for (size_t from = 0; from < sysex.size(); from += midi::MIDIPacket::kDataBytes) {
+        const size_t to = std::min(sysex.size(), from + midi::MIDIPacket::kDataBytes);
+        packets.push_back(packet({sysex.begin() + static_cast<std::ptrdiff_t>(from),
+                                  sysex.begin() + static_cast<std::ptrdiff_t>(to)}));
+    }
+    packets.push_back(packet({0x90, 69, 110}));
+    sendFromSource(packets);
+    EXPECT_GT(render(20), 1e-3) << "the note after it plays";
+    EXPECT_EQ(controller->player->instrument->audioUnit0->droppedScheduledMIDICount(), 0U);
+}
+
 TEST_F(MIDIRouting, DestinationSwitchedOffReceivesNothing) {
     plugIn(false);
     sendFromSource({packet({0x90, 60, 100})});

@@ -1,11 +1,13 @@
-// MIDI scheduled from other threads while the render thread renders: every message arrives once, in each thread's
-// order, in a render that began after it was queued.
+// MIDI scheduled from other threads while the render thread renders: every message arrives once and whole, in each
+// thread's order, in a render that began after it was queued.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
+#include "platform/audiounit/ScheduledEventMerger.h"
 #include "tests/platform/audiounit/RecordingInstrument.h"
 
 using namespace audiounit_testing;
@@ -62,4 +64,51 @@ TEST(ScheduledMIDIThreads, MessagesFromTwoThreadsArriveOnceInOrder) {
     }
     EXPECT_EQ(next[0], kPerThread);
     EXPECT_EQ(next[1], kPerThread);
+}
+
+TEST(ScheduledMIDIThreads, LongSystemExclusiveFromOneThreadAndNotesFromAnotherArriveWholeInOrder) {
+    ScheduledMIDIQueue queue(64);
+    ScheduledEventMerger merger(32);
+    constexpr int kPerThread = 400;
+    // Message i of the sysex thread is 1 + (i * 37) % 3000 bytes long, every byte saying i (with the end byte last).
+    const auto sysexOf = [](int i) {
+        std::vector<uint8_t> bytes(1 + static_cast<size_t>(i * 37 % 3000), static_cast<uint8_t>(i & 0x7F));
+        bytes.front() = 0xF0;
+        if (bytes.size() > 1) bytes.back() = 0xF7;
+        return bytes;
+    };
+    const auto pushUntilTaken = [&queue](const std::vector<uint8_t>& bytes) {
+        while (!queue.push(0, 0, static_cast<int64_t>(bytes.size()), bytes.data())) std::this_thread::yield();
+    };
+    std::atomic<int> finished{0};
+    std::thread sysexThread([&] {
+        for (int i = 0; i < kPerThread; ++i) pushUntilTaken(sysexOf(i));
+        finished.fetch_add(1);
+    });
+    std::thread noteThread([&] {
+        for (int i = 0; i < kPerThread; ++i)
+            pushUntilTaken({0x90, static_cast<uint8_t>(i & 0x7F), static_cast<uint8_t>((i >> 7) & 0x7F)});
+        finished.fetch_add(1);
+    });
+
+    int nextSysex = 0;
+    int nextNote = 0;
+    const auto takeAll = [&] {
+        for (const AURenderEvent* e = merger.merge(queue, nullptr); e != nullptr; e = e->head.next) {
+            const std::vector<uint8_t> bytes(e->MIDI.data, e->MIDI.data + e->MIDI.length);
+            if (bytes[0] == 0xF0) {
+                ASSERT_EQ(bytes, sysexOf(nextSysex)) << "sysex " << nextSysex;
+                ++nextSysex;
+            } else {
+                ASSERT_EQ(bytes[1] | (bytes[2] << 7), nextNote);
+                ++nextNote;
+            }
+        }
+    };
+    while (finished.load() < 2) takeAll();
+    sysexThread.join();
+    noteThread.join();
+    while (queue.frontLength() > 0) takeAll();
+    EXPECT_EQ(nextSysex, kPerThread);
+    EXPECT_EQ(nextNote, kPerThread);
 }
