@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
@@ -41,12 +42,17 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
     audioengine::WavFileOutput& wav = *output;
     const auto controller = std::make_shared<ViewController>();
     controller->viewDidLoad(std::move(output));
+    // The chosen bank goes to the instrument before it starts, so that it never loads its default bank first.
+    std::optional<bool> soundApplied;
+    controller->player->onInstrumentReady = [&] { soundApplied = applySoundChoice(*controller, request.sound, error); };
     auto& mainQueue = dispatch::MainQueue::shared();
     mainQueue.drain();
     AudioEngine& player = *controller->player;
+    player.onInstrumentReady = nullptr;
     if (!player.instrument || !player.instrument->audioUnit0) return reportError("the instrument could not be loaded");
+    if (!soundApplied) soundApplied = applySoundChoice(*controller, request.sound, error);
+    if (!*soundApplied) return reportError(error);
     if (!player.engine->isRunning()) return reportError("the audio engine could not be started");
-    if (!applySoundChoice(*controller, request.sound, error)) return reportError(error);
     mainQueue.drain();
 
     const auto tailFrames =

@@ -65,6 +65,7 @@ void AudioEngine::onFoundComponent(AudioUnitBase* unit) {
             std::make_unique<AUScheduleMIDIEventBlock>(instrument->audioUnit0->scheduleMIDIEventBlock()));
         scheduleTarget_.store(scheduleBlocks_.back().get(), std::memory_order_release);
         if (currentSoundfont != 0) instrument->setParameter(kSoundsetAddress, static_cast<float>(currentSoundfont));
+        if (onInstrumentReady) onInstrumentReady();
         setupEngine();
     }
     else

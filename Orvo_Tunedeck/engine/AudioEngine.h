@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -60,6 +61,9 @@ public:
     // The instrument's own view controller, once the instrument has handed it over; none before and for an
     // instrument without a view.
     std::shared_ptr<ui::ViewController> instrumentViewController;
+    // Called once the instrument is there, before the chain is built and started: what is given to the instrument
+    // here (its bank, say) is in place before it allocates its render resources. Main queue.
+    std::function<void()> onInstrumentReady;
 
     void setupEngine();
     // Takes the instrument's view controller (logs an error for none) and shows its view in container, when there

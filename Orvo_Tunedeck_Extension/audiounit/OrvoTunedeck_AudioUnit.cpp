@@ -165,7 +165,8 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
     kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
     sequencer_->setSamplerate(samplerate);
     recorder_->setSamplerate(samplerate);
-    loadSoundfontMode("00");
+    // A bank chosen before (a host's file or sound set) stays: loading the default one first would only be undone.
+    if (!bankChosen_) loadSoundfontMode("00");
     ensureDefaultPreset();
     timing_.store(0, 0);
     resourcesAllocated_ = true;

@@ -258,6 +258,9 @@ private:
     std::shared_ptr<OrvoTunedeckDSPKernelAdapter> kernelAdapter_;
     std::unique_ptr<OrvoTunedeck_Parameters> parameters_;
     bool resourcesAllocated_ = false;
+    // Whether a bank load was asked for (sound set, number or file); allocating the render resources loads sound
+    // set "00" only without one.
+    bool bankChosen_ = false;
     AUAudioUnitBusArray inputBusses_;
     AUAudioUnitBusArray outputBusses_;
     std::vector<std::string> midiOutputs_{kMIDIOutputName};

@@ -18,6 +18,7 @@ void OrvoTunedeck_AudioUnit::loadSoundfontMode(const std::string& mode) {
         safeprint(kNoSynthLine);
         return;
     }
+    bankChosen_ = true;
     const SoundSetChoice choice = soundSetForCode(mode);
     synth_->loadSoundFont(choice.bankNumber);
     loadProgramTable(*soundfontprograms_, choice.table);
@@ -29,6 +30,7 @@ void OrvoTunedeck_AudioUnit::loadSoundfontNumber(int number) {
         safeprint(kNoSynthLine);
         return;
     }
+    bankChosen_ = true;
     synth_->loadSoundFont(number);
     loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
     preloadSoundfontPrograms();
@@ -39,6 +41,7 @@ bool OrvoTunedeck_AudioUnit::loadSoundfontURL(const std::filesystem::path& url) 
         safeprint(kNoSynthLine);
         return false;
     }
+    bankChosen_ = true;
     const bool loaded = synth_->loadSoundFont(url);
     loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
     preloadSoundfontPrograms();

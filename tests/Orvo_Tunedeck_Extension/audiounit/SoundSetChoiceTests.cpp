@@ -112,5 +112,36 @@ TEST_F(SoundSetChoice, BankNumbersAndFilesComeWithTheGeneralMidiTable) {
     EXPECT_EQ(unit->getSynth(), unit->synth()->midiSynth);
 }
 
+TEST_F(SoundSetChoice, AllocatingKeepsABankChosenBeforeAndLoadsTheDefaultOnlyWithoutOne) {
+    struct Case {
+        const char* name;
+        void (*choose)(OrvoTunedeck_AudioUnit&);
+        const char* bankFile;
+        long loadsOnAllocation;
+    };
+    const Case cases[] = {
+        {"nothing chosen", [](OrvoTunedeck_AudioUnit&) {}, "gs_instruments.dls", 1},
+        {"sound set row 2",
+         [](OrvoTunedeck_AudioUnit& fresh) { fresh.setParameter(OrvoTunedeck_AudioUnit::kSoundSetOption, 2.0f); },
+         "soundfont1.sf2", 0},
+        {"bank number 7", [](OrvoTunedeck_AudioUnit& fresh) { fresh.loadSoundfontNumber(7); }, "soundfont7.sf2", 0},
+    };
+    for (const Case& c : cases) {
+        unit = std::make_shared<OrvoTunedeck_AudioUnit>();
+        unit->setMaximumFramesToRender(kFrames);
+        c.choose(*unit);
+        dispatch::MainQueue::shared().drain();
+        foundation::LogCapture capture;
+        allocate();
+        EXPECT_EQ(synthUnit(*unit).soundBankPath().filename(), c.bankFile) << c.name;
+        const auto lines = capture.lines();
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& line) { return line.find("was successfully loaded") !=
+                                                                     std::string::npos; }),
+                  c.loadsOnAllocation)
+            << c.name << ": allocating loads a bank only when none was chosen";
+    }
+}
+
 }  // namespace
 }  // namespace unit_test
