@@ -44,7 +44,10 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
     controller->viewDidLoad(std::move(output));
     // The chosen bank goes to the instrument before it starts, so that it never loads its default bank first.
     std::optional<bool> soundApplied;
-    controller->player->onInstrumentReady = [&] { soundApplied = applySoundChoice(*controller, request.sound, error); };
+    if (request.sound.soundSet || request.sound.soundfont)
+        controller->player->onInstrumentReady = [&] {
+            soundApplied = applySoundChoice(*controller, request.sound, error);
+        };
     auto& mainQueue = dispatch::MainQueue::shared();
     mainQueue.drain();
     AudioEngine& player = *controller->player;
