@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_aiff_export.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
 
 namespace {
 std::string scratchFolder;

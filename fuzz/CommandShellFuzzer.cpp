@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 namespace {
 korvel_synth_t* synth = nullptr;

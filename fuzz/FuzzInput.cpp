@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "sampler/src/korvel_settings.h"
+#include "sampler/src/sys/korvel_settings.h"
 
 namespace fuzzing {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth.h"
 #include "tools/soundbank/sf2_writer.h"
 
 namespace fuzzing {

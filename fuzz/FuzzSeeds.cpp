@@ -13,10 +13,10 @@
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/foundation/PropertyList.h"
-#include "sampler/src/korvel_aiff_export.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_sfloader.h"
-#include "sampler/src/korvel_xml_writer.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_sfloader.h"
+#include "sampler/src/formats/korvel_xml_writer.h"
 #include "tools/soundbank/dls_writer.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 // Standard MIDI files through the library's file player: load, then play the file for a few blocks into a
 // synthesizer without sound banks.
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_player.h"
+#include "sampler/src/midi/korvel_player.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();

@@ -1,9 +1,9 @@
 // A MIDI byte stream through the library's parser, each complete message handed to a synthesizer that renders a
 // short block now and then.
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_midi_parser.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/midi/korvel_midi_parser.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();

@@ -1,6 +1,6 @@
 // SoundFont 2 banks through the library's loader.
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_sfloader.h"
+#include "sampler/src/bank/korvel_sfloader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();

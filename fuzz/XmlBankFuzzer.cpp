@@ -1,7 +1,7 @@
 // XML sound banks through the library's reader.
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_xml_reader.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/formats/korvel_xml_reader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::silenceStandardOutput();

@@ -3,12 +3,12 @@
 // (for the entry points that read a file, the file's content). Every channel then selects its program again, so
 // that edited banks and program numbers reach the preset lookup.
 #include "fuzz/FuzzInput.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_sfloader.h"
-#include "sampler/src/korvel_uid.h"
-#include "sampler/src/korvel_xml_edit.h"
-#include "sampler/src/korvel_xml_reader.h"
-#include "sampler/src/korvel_xml_writer.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_sfloader.h"
+#include "sampler/src/sys/korvel_uid.h"
+#include "sampler/src/formats/korvel_xml_edit.h"
+#include "sampler/src/formats/korvel_xml_reader.h"
+#include "sampler/src/formats/korvel_xml_writer.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 
 #include "Orvo_Tunedeck_Extension/dsp/KernelInstanceIds.h"
 #include "platform/foundation/Folders.h"
-#include "sampler/src/korvel_profile.h"
+#include "sampler/src/voice/korvel_profile.h"
 #include "sampler/src/korvelsynth.h"
 #include "shared/globals/Print.h"
 

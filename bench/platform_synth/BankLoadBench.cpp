@@ -17,8 +17,8 @@
 #include <string>
 
 #include "platform/synth/SoundBankFile.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_xml_reader.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/formats/korvel_xml_reader.h"
 #include "tools/soundbank/dls_writer.h"
 
 namespace {

@@ -5,13 +5,13 @@
 #include <array>
 #include <vector>
 
-#include "sampler/src/korvel_block.h"
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_envelope.h"
-#include "sampler/src/korvel_filter.h"
-#include "sampler/src/korvel_lfo.h"
-#include "sampler/src/korvel_oscillator.h"
-#include "sampler/src/korvel_sample.h"
+#include "sampler/src/sys/korvel_block.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/voice/korvel_envelope.h"
+#include "sampler/src/voice/korvel_filter.h"
+#include "sampler/src/voice/korvel_lfo.h"
+#include "sampler/src/voice/korvel_oscillator.h"
+#include "sampler/src/bank/korvel_sample.h"
 
 namespace {
 

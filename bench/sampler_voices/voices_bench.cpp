@@ -12,12 +12,12 @@
 // with a phase lag of 1.5 degrees at 1 kHz and 35 at 15 kHz. On the demo songs the spectrum stays within 0.06 dB up
 // to 15 kHz, within 0.5 dB up to 18 kHz and gains up to 5 dB above it, while the sample-by-sample difference, ruled
 // by the phase, reaches -14.5 dB.
-#include "sampler/src/korvel_sample.h"
-#include "sampler/src/korvel_profile.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/voice/korvel_profile.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 
 #include <benchmark/benchmark.h>
 

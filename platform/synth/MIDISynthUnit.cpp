@@ -7,7 +7,7 @@
 #include "platform/audioengine/DenormalGuard.h"
 #include "platform/foundation/Log.h"
 #include "platform/synth/EventOffset.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "sampler/src/korvel_dls.h"
-#include "sampler/src/korvel_sfloader.h"
+#include "sampler/src/formats/korvel_dls.h"
+#include "sampler/src/bank/korvel_sfloader.h"
 
 namespace synth {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/foundation/Status.h"
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 
 namespace synth {
 

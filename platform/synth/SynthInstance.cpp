@@ -1,7 +1,7 @@
 #include "platform/synth/SynthInstance.h"
 
 #include "platform/synth/BankSelect.h"
-#include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
 
 namespace synth {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/synth/SoundBankFile.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 namespace synth {
 

@@ -1,7 +1,7 @@
 #include "platform/synth/SynthMIDI.h"
 
-#include "sampler/src/korvel_gen.h"
-#include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/bank/korvel_gen.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
 
 namespace synth {
 

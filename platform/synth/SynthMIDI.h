@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "platform/synth/BankSelect.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 namespace synth {
 

@@ -1,11 +1,11 @@
 #include "sampler/src/korvelsynth.h"
 
-#include "sampler/src/korvel_aiff_export.h"
-#include "sampler/src/korvel_log_limit.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_xml_edit.h"
-#include "sampler/src/korvel_xml_writer.h"
-#include "sampler/src/korvelsynth_channel_setup.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
+#include "sampler/src/sys/korvel_log_limit.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/formats/korvel_xml_edit.h"
+#include "sampler/src/formats/korvel_xml_writer.h"
+#include "sampler/src/formats/korvelsynth_channel_setup.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,11 +8,11 @@
 // (a missing instance, an oversized message or pull) are let through only a few times a second.
 #pragma once
 
-#include "sampler/src/korvel_audio_driver.h"
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_player.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/midi/korvel_audio_driver.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/midi/korvel_player.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_chorus.h"
+#include "sampler/src/fx/korvel_chorus.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_dls.h"
+#include "sampler/src/formats/korvel_dls.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sampler/src/korvel_dls_art.h"
-#include "sampler/src/korvel_sf2_import.h"
+#include "sampler/src/formats/korvel_dls_art.h"
+#include "sampler/src/bank/korvel_sf2_import.h"
 #include "tools/soundbank/dls_writer.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <functional>
 
-#include "sampler/src/korvel_chorus.h"
-#include "sampler/src/korvel_rev.h"
+#include "sampler/src/fx/korvel_chorus.h"
+#include "sampler/src/fx/korvel_rev.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_envelope.h"
+#include "sampler/src/voice/korvel_envelope.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_filter.h"
+#include "sampler/src/voice/korvel_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <numbers>
 #include <vector>
 
-#include "sampler/src/korvel_conv.h"
+#include "sampler/src/sys/korvel_conv.h"
 
 namespace {
 

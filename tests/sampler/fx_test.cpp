@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_fx.h"
+#include "sampler/src/fx/korvel_fx.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_hash.h"
+#include "sampler/src/sys/korvel_hash.h"
 
 #include <gtest/gtest.h>
 

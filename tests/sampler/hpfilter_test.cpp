@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_hpfilter.h"
+#include "sampler/src/fx/korvel_hpfilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // An instance driven only through the flat interface: MIDI in by short and long messages, audio out by pulls.
-#include "sampler/src/korvel_log_limit.h"
+#include "sampler/src/sys/korvel_log_limit.h"
 #include "sampler/src/korvelsynth.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_interp_tables.h"
+#include "sampler/src/voice/korvel_interp_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // AIFF files: the writer's byte layout, reading back through sox and through the library's own readers, the
 // per-sample export, and hostile files.
-#include "sampler/src/korvel_aiff.h"
-#include "sampler/src/korvel_aiff_export.h"
+#include "sampler/src/formats/korvel_aiff.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
 #include <gtest/gtest.h>

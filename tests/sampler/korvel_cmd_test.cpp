@@ -1,9 +1,9 @@
 // The command shell's commands, run line by line with their answers captured: exact texts and results of the
 // refusals and of the answers, the help topics, the settings listing and the sound-font, tuning and settings
 // commands on a generated bank.
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_midi_router.h"
-#include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/midi/korvel_midi_router.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/shell_fixture.h"

@@ -1,5 +1,5 @@
 // Unit conversions against the SoundFont 2.04 unit definitions, written out as arithmetic.
-#include "sampler/src/korvel_conv.h"
+#include "sampler/src/sys/korvel_conv.h"
 
 #include <gtest/gtest.h>
 

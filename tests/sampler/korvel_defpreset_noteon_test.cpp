@@ -1,6 +1,6 @@
 // Which zones sound for a note, and how their generators and modulators combine on the voice.
-#include "sampler/src/korvel_defpreset_noteon.h"
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/synth/korvel_defpreset_noteon.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"
 

@@ -1,5 +1,5 @@
 // The sound-bank model: pools, the sorted preset chain, zones, lookups, preset selection and deletion.
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Event offsets: with them in the profile, a pull renders exactly the frames it hands out, so that a note started
 // between two pulls sounds from the frame where the first ended; without them the note waits for the next block.
 // Reverb and chorus give the same signal whichever way the frames are pulled.
-#include "sampler/src/korvel_profile.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/voice/korvel_profile.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Generator table, defaults, scaling and the channel's NRPN offsets.
-#include "sampler/src/korvel_chan.h"
-#include "sampler/src/korvel_gen.h"
-#include "sampler/src/korvel_voice_inputs.h"
+#include "sampler/src/synth/korvel_chan.h"
+#include "sampler/src/bank/korvel_gen.h"
+#include "sampler/src/voice/korvel_voice_inputs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The block mixer over a pool of voices playing a generated sine: group routing and summation, the early end of a
 // silent block, send buses that open with their switches, insert and master effects once per block.
-#include "sampler/src/korvel_chan.h"
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_mix.h"
-#include "sampler/src/korvel_saturation.h"
-#include "sampler/src/korvel_voice.h"
+#include "sampler/src/synth/korvel_chan.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/synth/korvel_mix.h"
+#include "sampler/src/fx/korvel_saturation.h"
+#include "sampler/src/voice/korvel_voice.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"
 

@@ -1,10 +1,10 @@
 // Modulator records, source mapping and the default modulators.
-#include "sampler/src/korvel_chan.h"
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_gen.h"
-#include "sampler/src/korvel_mod.h"
-#include "sampler/src/korvel_voice.h"
-#include "sampler/src/korvel_voice_inputs.h"
+#include "sampler/src/synth/korvel_chan.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/bank/korvel_gen.h"
+#include "sampler/src/bank/korvel_mod.h"
+#include "sampler/src/voice/korvel_voice.h"
+#include "sampler/src/voice/korvel_voice_inputs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The product profile: four-point interpolation on the channel default, the voice filter at the output rate, voice
 // sends to reverb and chorus, effect tails, and the levels of common players (attenuation share, send gains). With
 // the profile off the other sampler tests hold unchanged.
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_dls.h"
-#include "sampler/src/korvel_profile.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/formats/korvel_dls.h"
+#include "sampler/src/voice/korvel_profile.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tools/soundbank/dls_writer.h"
 

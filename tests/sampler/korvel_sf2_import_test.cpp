@@ -1,7 +1,7 @@
 // Loading generated SoundFont 2 files into a bank: what arrives, how it is linked, and how samples are repaired or
 // marked when they cannot play.
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_sfloader.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_sfloader.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"
 

@@ -1,6 +1,6 @@
 // The SoundFont 2 parser's refusals: every truncation and a table of corrupted chunks end in a clear message and
 // -1, never in a crash or a read past the data.
-#include "sampler/src/korvel_sf2_import.h"
+#include "sampler/src/bank/korvel_sf2_import.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"

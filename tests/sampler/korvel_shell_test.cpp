@@ -1,7 +1,7 @@
 // Shell loops and their streams: line reading (line ends, end of input, over-long lines), formatted answers,
 // command files, the text helpers, and a command handler deleted with its instance.
-#include "sampler/src/korvel_cmd_text.h"
-#include "sampler/src/korvel_shell.h"
+#include "sampler/src/shell/korvel_cmd_text.h"
+#include "sampler/src/shell/korvel_shell.h"
 #include "sampler/src/korvelsynth.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"

@@ -1,8 +1,8 @@
 // MIDI input of the synthesizer: channel defaults, each controller and NRPN case, pitch wheel, program selection,
 // system exclusive and the two dispatchers, on a synthesizer with a generated General MIDI shaped bank.
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/sys/korvel_settings.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

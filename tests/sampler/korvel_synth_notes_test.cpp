@@ -1,7 +1,7 @@
 // Notes and voices: the steal order of a full pool, exclusive classes, and notes started and stopped by identifier.
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_midi.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Pulls from the synthesizer: blocks rendered as the position reaches a block's end, silence without voices, audio
 // groups, 16-bit conversion, the multi-buffer pull and the reverb bus switch; and the pull driver on top.
-#include "sampler/src/korvel_audio_driver.h"
-#include "sampler/src/korvel_midi_driver.h"
-#include "sampler/src/korvel_mix.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/midi/korvel_audio_driver.h"
+#include "sampler/src/midi/korvel_midi_driver.h"
+#include "sampler/src/synth/korvel_mix.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

@@ -1,7 +1,7 @@
 // The synthesizer object: settings, the sound-font stack, preset resolution for channels, and notes that start
 // voices from a generated bank.
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/sys/korvel_settings.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

@@ -1,5 +1,5 @@
 // The synthesizer's tuning table.
-#include "sampler/src/korvel_tuning_table.h"
+#include "sampler/src/synth/korvel_tuning_table.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Tuning records.
-#include "sampler/src/korvel_tuning.h"
+#include "sampler/src/voice/korvel_tuning.h"
 
 #include <gtest/gtest.h>
 

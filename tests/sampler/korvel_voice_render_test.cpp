@@ -1,9 +1,9 @@
 // A voice on its own: from a generated sample through init, start and block rendering into the dry buses.
-#include "sampler/src/korvel_chan.h"
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_sample.h"
-#include "sampler/src/korvel_tuning.h"
-#include "sampler/src/korvel_voice.h"
+#include "sampler/src/synth/korvel_chan.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/voice/korvel_tuning.h"
+#include "sampler/src/voice/korvel_voice.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"
 

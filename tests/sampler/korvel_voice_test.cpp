@@ -1,5 +1,5 @@
 // The voice's generator and modulator slots.
-#include "sampler/src/korvel_voice.h"
+#include "sampler/src/voice/korvel_voice.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // XML sound banks: a SoundFont 2 bank exported to XML with raw sample files reads back whole; editing fragments
 // change what they name; hostile documents are refused cleanly.
-#include "sampler/src/korvel_uid.h"
-#include "sampler/src/korvel_xml_reader.h"
-#include "sampler/src/korvel_xml_writer.h"
+#include "sampler/src/sys/korvel_uid.h"
+#include "sampler/src/formats/korvel_xml_reader.h"
+#include "sampler/src/formats/korvel_xml_writer.h"
 #include "sampler/src/korvelsynth.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

@@ -1,6 +1,6 @@
 // The player through the instance interface: MIDI files given at initialisation or loaded later, the player calls
 // with their answers for a missing player, and the tempo events of the dispatcher.
-#include "sampler/src/korvel_log_limit.h"
+#include "sampler/src/sys/korvel_log_limit.h"
 #include "sampler/src/korvelsynth.h"
 #include "tests/sampler/support/midi_fixture.h"
 #include "tests/sampler/support/sf2_fixture.h"

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_lfo.h"
+#include "sampler/src/voice/korvel_lfo.h"
 
 #include <gtest/gtest.h>
 

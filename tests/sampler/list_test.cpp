@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_list.h"
+#include "sampler/src/sys/korvel_list.h"
 
 #include <gtest/gtest.h>
 

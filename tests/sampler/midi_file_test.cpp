@@ -1,7 +1,7 @@
 // The MIDI file reader: files written by csvmidi read into the expected events, and corrupt or truncated files
 // refused (or read safely) with the reader's error lines.
-#include "sampler/src/korvel_midi_file.h"
-#include "sampler/src/korvel_player.h"
+#include "sampler/src/midi/korvel_midi_file.h"
+#include "sampler/src/midi/korvel_player.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/midi_fixture.h"
 

@@ -1,5 +1,5 @@
 // The live byte-stream parser: byte sequences and the messages they complete.
-#include "sampler/src/korvel_midi_parser.h"
+#include "sampler/src/midi/korvel_midi_parser.h"
 
 #include <gtest/gtest.h>
 

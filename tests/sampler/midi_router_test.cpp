@@ -1,8 +1,8 @@
 // The MIDI router: rules built through the shell's router commands, events routed through them to a recording
 // handler, replaced rules that wait for their releases, and the dump filters.
-#include "sampler/src/korvel_midi_router.h"
-#include "sampler/src/korvel_midi_router_shell.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/midi/korvel_midi_router.h"
+#include "sampler/src/shell/korvel_midi_router_shell.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #include <gtest/gtest.h>
 

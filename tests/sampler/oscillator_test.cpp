@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_oscillator.h"
+#include "sampler/src/voice/korvel_oscillator.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_interp_tables.h"
-#include "sampler/src/korvel_sample.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/voice/korvel_interp_tables.h"
+#include "sampler/src/bank/korvel_sample.h"
 
 namespace {
 

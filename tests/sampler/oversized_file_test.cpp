@@ -1,11 +1,11 @@
 // Every file reader of the library refuses a 2 GB file whose header promises that much content, without reading
 // it: the reader's peak resident memory grows by less than 100 MB.
-#include "sampler/src/korvel_aiff_export.h"
-#include "sampler/src/korvel_defsfont.h"
-#include "sampler/src/korvel_dls.h"
-#include "sampler/src/korvel_midi_file.h"
-#include "sampler/src/korvel_sfloader.h"
-#include "sampler/src/korvel_xml_reader.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
+#include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/formats/korvel_dls.h"
+#include "sampler/src/midi/korvel_midi_file.h"
+#include "sampler/src/bank/korvel_sfloader.h"
+#include "sampler/src/formats/korvel_xml_reader.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/support/OversizedFile.h"
 

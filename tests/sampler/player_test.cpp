@@ -1,8 +1,8 @@
 // The MIDI-file player driven by its audio clock, block by block, as a renderer would: which events reach the
 // capture hooks in which block, at which frame offset and sample time. No wall time is involved.
-#include "sampler/src/korvel_log_limit.h"
-#include "sampler/src/korvel_player.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/sys/korvel_log_limit.h"
+#include "sampler/src/midi/korvel_player.h"
+#include "sampler/src/synth/korvel_synth.h"
 #include "tests/sampler/support/midi_fixture.h"
 
 #include <gtest/gtest.h>

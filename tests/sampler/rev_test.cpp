@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_rev.h"
+#include "sampler/src/fx/korvel_rev.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_sampler.h"
+#include "sampler/src/voice/korvel_sampler.h"
 
 #include <gtest/gtest.h>
 

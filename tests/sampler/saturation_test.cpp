@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_saturation.h"
+#include "sampler/src/fx/korvel_saturation.h"
 
 #include <gtest/gtest.h>
 

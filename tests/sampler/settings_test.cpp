@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_settings.h"
+#include "sampler/src/sys/korvel_settings.h"
 
 #include <gtest/gtest.h>
 

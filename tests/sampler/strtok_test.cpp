@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_strtok.h"
+#include "sampler/src/sys/korvel_strtok.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tools/korvelshell/AnswerShell.h"
 
-#include "sampler/src/korvel_cmd_stream.h"
-#include "sampler/src/korvel_strtok.h"
+#include "sampler/src/shell/korvel_cmd_stream.h"
+#include "sampler/src/sys/korvel_strtok.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

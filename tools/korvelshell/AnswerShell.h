@@ -2,7 +2,7 @@
 // The command loop of korvelshell: the library's shell loop, except that every answer reaches standard output as a
 // whole line, so that a value printed by "get" is not run together with the next answer.
 
-#include "sampler/src/korvel_cmd.h"
+#include "sampler/src/shell/korvel_cmd.h"
 
 namespace korvelshell {
 

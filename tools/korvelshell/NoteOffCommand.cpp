@@ -1,7 +1,7 @@
 #include "tools/korvelshell/NoteOffCommand.h"
 
-#include "sampler/src/korvel_cmd_event.h"
-#include "sampler/src/korvel_cmd_text.h"
+#include "sampler/src/shell/korvel_cmd_event.h"
+#include "sampler/src/shell/korvel_cmd_text.h"
 
 namespace korvelshell {
 

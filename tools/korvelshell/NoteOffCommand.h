@@ -5,8 +5,8 @@
 // Thread contract: the command shell's thread.
 #pragma once
 
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 namespace korvelshell {
 

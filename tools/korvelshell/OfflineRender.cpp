@@ -1,6 +1,6 @@
 #include "tools/korvelshell/OfflineRender.h"
 
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 
 #include <algorithm>
 #include <cmath>

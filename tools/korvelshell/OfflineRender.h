@@ -3,7 +3,7 @@
 // Thread contract: one thread, the one that also drives the synthesizer (the command shell's thread).
 #pragma once
 
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #include <sndfile.h>
 

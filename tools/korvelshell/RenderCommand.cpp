@@ -1,6 +1,6 @@
 #include "tools/korvelshell/RenderCommand.h"
 
-#include "sampler/src/korvel_cmd_text.h"
+#include "sampler/src/shell/korvel_cmd_text.h"
 
 #include <cmath>
 

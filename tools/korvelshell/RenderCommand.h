@@ -4,7 +4,7 @@
 // Thread contract: the command shell's thread.
 #pragma once
 
-#include "sampler/src/korvel_cmd.h"
+#include "sampler/src/shell/korvel_cmd.h"
 #include "tools/korvelshell/OfflineRender.h"
 
 namespace korvelshell {

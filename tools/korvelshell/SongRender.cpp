@@ -1,9 +1,9 @@
 #include "tools/korvelshell/SongRender.h"
 
-#include "sampler/src/korvel_midi_event.h"
-#include "sampler/src/korvel_player.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_voice.h"
+#include "sampler/src/midi/korvel_midi_event.h"
+#include "sampler/src/midi/korvel_player.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/voice/korvel_voice.h"
 
 #include <algorithm>
 #include <cmath>

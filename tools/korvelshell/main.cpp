@@ -11,10 +11,10 @@
 // status is 0 when
 // every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer, the
 // SoundFont, the command or song file or the WAV file could not be set up.
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_profile.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/voice/korvel_profile.h"
 #include "tools/korvelshell/AnswerShell.h"
 #include "tools/korvelshell/NoteOffCommand.h"
 #include "tools/korvelshell/OfflineRender.h"

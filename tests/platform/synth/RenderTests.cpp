@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/synth/MIDISynthComponent.h"
-#include "sampler/src/korvel_block.h"
+#include "sampler/src/sys/korvel_block.h"
 #include "tests/platform/synth/SynthHarness.h"
 #include "tests/platform/synth/SynthTestBanks.h"
 #include "tests/support/TestFolder.h"

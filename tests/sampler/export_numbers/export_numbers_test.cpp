@@ -1,5 +1,5 @@
 // Exported sample files are numbered by a process-wide counter that starts once per process.
-#include "sampler/src/korvel_aiff_export.h"
+#include "sampler/src/formats/korvel_aiff_export.h"
 
 #include <gtest/gtest.h>
 

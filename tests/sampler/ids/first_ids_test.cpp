@@ -1,5 +1,5 @@
 // The identifier counters are process-wide and never reset: this program holds the one test that sees them fresh.
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 
 #include <gtest/gtest.h>
 

@@ -10,19 +10,19 @@
 #include <new>
 #include <vector>
 
-#include "sampler/src/korvel_conv.h"
-#include "sampler/src/korvel_envelope.h"
-#include "sampler/src/korvel_filter.h"
-#include "sampler/src/korvel_fx.h"
-#include "sampler/src/korvel_lfo.h"
-#include "sampler/src/korvel_oscillator.h"
-#include "sampler/src/korvel_sample.h"
-#include "sampler/src/korvel_audio_driver.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
-#include "sampler/src/korvel_synth_render.h"
-#include "sampler/src/korvel_midi_router.h"
-#include "sampler/src/korvel_player.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/voice/korvel_envelope.h"
+#include "sampler/src/voice/korvel_filter.h"
+#include "sampler/src/fx/korvel_fx.h"
+#include "sampler/src/voice/korvel_lfo.h"
+#include "sampler/src/voice/korvel_oscillator.h"
+#include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/midi/korvel_audio_driver.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_render.h"
+#include "sampler/src/midi/korvel_midi_router.h"
+#include "sampler/src/midi/korvel_player.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace {

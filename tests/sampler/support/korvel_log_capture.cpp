@@ -1,6 +1,6 @@
 #include "tests/sampler/support/korvel_log_capture.h"
 
-#include "sampler/src/korvel_log_limit.h"
+#include "sampler/src/sys/korvel_log_limit.h"
 
 namespace korvel_test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sampler/src/korvel_sys.h"
+#include "sampler/src/sys/korvel_sys.h"
 
 namespace korvel_test {
 

@@ -1,6 +1,6 @@
 #include "tests/sampler/support/midi_fixture.h"
 
-#include "sampler/src/korvel_capture.h"
+#include "sampler/src/midi/korvel_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
 #include <cstdlib>

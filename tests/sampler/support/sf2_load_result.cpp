@@ -1,6 +1,6 @@
 #include "tests/sampler/support/sf2_load_result.h"
 
-#include "sampler/src/korvel_sf2_import.h"
+#include "sampler/src/bank/korvel_sf2_import.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 

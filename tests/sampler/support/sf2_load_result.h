@@ -2,7 +2,7 @@
 // and its log lines.
 #pragma once
 
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 // A synthesizer with a command handler whose answers are captured, for the command shell tests.
 #pragma once
 
-#include "sampler/src/korvel_cmd.h"
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/shell/korvel_cmd.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
 // A shell on its own thread: it reads commands as they arrive on its input, answers on its output, and deleting it
 // waits for the loop to end once the input is closed.
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_shell.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/shell/korvel_shell.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sampler/src/korvel_sys.h"
+#include "sampler/src/sys/korvel_sys.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 #include "tests/tools/bankgen/bank_player.h"
 
-#include "sampler/src/korvel_dls.h"
-#include "sampler/src/korvel_profile.h"
-#include "sampler/src/korvel_synth_midi.h"
-#include "sampler/src/korvel_synth_render.h"
+#include "sampler/src/formats/korvel_dls.h"
+#include "sampler/src/voice/korvel_profile.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // measurements the sound tests take of them: RMS envelopes, pitch, band spectra and their distance.
 #pragma once
 
-#include "sampler/src/korvel_settings.h"
-#include "sampler/src/korvel_synth.h"
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tests/tools/bankgen/generated_bank.h"
 
-#include "sampler/src/korvel_dls.h"
-#include "sampler/src/korvel_sf2_import.h"
+#include "sampler/src/formats/korvel_dls.h"
+#include "sampler/src/bank/korvel_sf2_import.h"
 #include "tools/bankgen/BankFiles.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // of its format into the library's sound-bank model.
 #pragma once
 
-#include "sampler/src/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 #include "tools/bankgen/BankLayout.h"
 #include "tools/bankgen/ProgramSet.h"
 

@@ -1,7 +1,7 @@
 // The sounds of the generated program set as the synthesizer reads them from both file formats: loops of whole
 // periods, exact tuning, and the drum kit's keys and hi-hat choke.
 
-#include "sampler/src/korvel_profile.h"
+#include "sampler/src/voice/korvel_profile.h"
 #include "tests/tools/bankgen/generated_bank.h"
 
 #include <gtest/gtest.h>

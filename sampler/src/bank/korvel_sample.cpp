@@ -1,0 +1,59 @@
+#include "sampler/src/bank/korvel_sample.h"
+
+#include "sampler/src/sys/korvel_sys.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+extern "C" {
+
+korvel_sample_t* new_korvel_sample(void)
+{
+    auto* sample = new (std::nothrow) korvel_sample_t{};
+    if (sample == nullptr) {
+        korvel_log(KORVEL_ERR, "Out of memory");
+        return nullptr;
+    }
+    sample->tsource = KORVEL_SAMPLE_ORIGIN;
+    sample->uid = ~0u;
+    sample->valid = 1;
+    return sample;
+}
+
+int delete_korvel_sample(korvel_sample_t* sample)
+{
+    if (sample == nullptr) {
+        return 0;
+    }
+    std::free(sample->subpath);
+    if (sample->tsource == KORVEL_SAMPLE_FILE) {
+        std::free(sample->data);
+    }
+    delete sample;
+    return 0;
+}
+
+int korvel_sample_in_rom(const korvel_sample_t* sample)
+{
+    return sample->type & KORVEL_SAMPLE_ROM;
+}
+
+int korvel_sample_can_play(const korvel_sample_t* sample)
+{
+    return sample->valid && sample->data != nullptr && !korvel_sample_in_rom(sample);
+}
+
+void korvel_sample_set_name(korvel_sample_t* sample, const char* name)
+{
+    std::strncpy(sample->name_buf, name, sizeof sample->name_buf - 1);
+    sample->name_buf[sizeof sample->name_buf - 1] = '\0';
+    sample->name = sample->name_buf;
+}
+
+int korvel_voice_optimize_sample(korvel_sample_t*)
+{
+    return 0;
+}
+
+} // extern "C"

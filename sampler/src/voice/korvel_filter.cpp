@@ -1,0 +1,152 @@
+#include "sampler/src/voice/korvel_filter.h"
+
+#include <cmath>
+#include <new>
+#include <numbers>
+
+#include "sampler/src/sys/korvel_block.h"
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/sys/korvel_sys.h"
+#include "sampler/src/voice/korvel_voice_dsp.h"
+
+namespace {
+
+constexpr float kLowestFcHz = 5.0f;
+constexpr float kHighestFcPerRate = 0.45f;
+constexpr float kFcToleranceHz = 0.01f;
+constexpr float kGlideFrames = static_cast<float>(KORVEL_BUFSIZE);
+
+struct Coefficients {
+  float b02, b1, a1, a2;
+};
+
+// n frames of the direct form II biquad. The feedback of the last frame is subtracted last, so that the
+// chain from one frame to the next is one multiply and one subtraction.
+template <bool kGlide>
+void run(korvel_filter_t* f, Coefficients& coefficients, float* buf, int n) {
+  Coefficients c = coefficients;
+  const Coefficients step{f->b02_incr, f->b1_incr, f->a1_incr, f->a2_incr};
+  float h1 = f->hist1, h2 = f->hist2;
+  for (int i = 0; i < n; ++i) {
+    const float v = (buf[i] - c.a2 * h2) - c.a1 * h1;
+    buf[i] = c.b02 * (v + h2) + c.b1 * h1;
+    h2 = h1;
+    h1 = v;
+    if constexpr (kGlide) {
+      c.b02 += step.b02;
+      c.b1 += step.b1;
+      c.a1 += step.a1;
+      c.a2 += step.a2;
+    }
+  }
+  f->hist1 = h1;
+  f->hist2 = h2;
+  coefficients = c;
+}
+
+template <bool kGlide>
+void process(korvel_filter_t* f, float* buf, int n) {
+  Coefficients c{f->b02, f->b1, f->a1, f->a2};
+  // The glide stops where it reaches its coefficients, also when that is inside the span.
+  const int gliding = kGlide && f->ramp_count > 0 ? (f->ramp_count < n ? f->ramp_count : n) : 0;
+  run<true>(f, c, buf, gliding);
+  run<false>(f, c, buf + gliding, n - gliding);
+  if (gliding > 0) {
+    f->b02 = c.b02;
+    f->b1 = c.b1;
+    f->a1 = c.a1;
+    f->a2 = c.a2;
+    f->ramp_count -= gliding;
+  }
+}
+
+// Low-pass biquad as in R. Bristow-Johnson, "Cookbook formulae for audio EQ biquad filter coefficients", with
+// b0 = b2 and the pass-band gain applied to the numerator.
+void set_coefficients(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const korvel_envelope2_t* modenv,
+                      float output_rate) {
+  float fc = korvel_ct2hz(f->cutoff_cents + modlfo->value * modlfo->fc_depth_cents +
+                          modenv->value * modenv->fc_depth_cents);
+  if (fc > kHighestFcPerRate * output_rate) fc = kHighestFcPerRate * output_rate;
+  if (fc < kLowestFcHz) fc = kLowestFcHz;
+  if (!(std::fabs(fc - f->last_fc_hz) > kFcToleranceHz)) return;
+
+  const float w = 2.0f * std::numbers::pi_v<float> * fc / output_rate;
+  const float cosW = std::cos(w);
+  const float alpha = std::sin(w) / (2.0f * f->q);
+  const float a0Inv = 1.0f / (1.0f + alpha);
+  const float b1 = f->gain * (1.0f - cosW) * a0Inv;
+  const float b02 = b1 / 2.0f;
+  const float a1 = -2.0f * cosW * a0Inv;
+  const float a2 = (1.0f - alpha) * a0Inv;
+  if (f->first_time) {
+    f->b02 = b02;
+    f->b1 = b1;
+    f->a1 = a1;
+    f->a2 = a2;
+    f->ramp_count = 0;
+    f->first_time = 0;
+  } else {
+    f->b02_incr = (b02 - f->b02) / kGlideFrames;
+    f->b1_incr = (b1 - f->b1) / kGlideFrames;
+    f->a1_incr = (a1 - f->a1) / kGlideFrames;
+    f->a2_incr = (a2 - f->a2) / kGlideFrames;
+    f->ramp_count = KORVEL_BUFSIZE;
+  }
+  f->last_fc_hz = fc;
+}
+
+}  // namespace
+
+extern "C" {
+
+korvel_filter_t* new_korvel_filter(korvel_voice_t* voice) {
+  auto* filter = new (std::nothrow) korvel_filter_t{};
+  if (!filter) {
+    korvel_log(KORVEL_ERR, "NewFilter(): Out of memory");
+    return nullptr;
+  }
+  filter->owner = voice;
+  return filter;
+}
+
+int delete_korvel_filter(korvel_filter_t* filter) {
+  delete filter;
+  return 0;
+}
+
+void filter_reset(korvel_filter_t* filter) {
+  filter->hist1 = 0.0f;
+  filter->hist2 = 0.0f;
+  filter->last_fc_hz = -1.0f;
+  filter->first_time = 1;
+  filter->open = 0;
+  filter->last_input = 0.0f;
+}
+
+void filter_preprocess(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const korvel_envelope2_t* modenv,
+                       float output_rate) {
+  const bool wasOpen = f->open != 0;
+  set_coefficients(f, modlfo, modenv, output_rate);
+  const bool unmodulated = modlfo->fc_depth_cents == 0.0f && modenv->fc_depth_cents == 0.0f;
+  f->open = f->flat_resonance && unmodulated && f->cutoff_cents >= static_cast<float>(KORVEL_FILTER_OPEN_CENTS) &&
+            f->ramp_count == 0;
+  if (wasOpen && !f->open) {
+    // The steady state of a constant input: the filter goes on from its last input without a jump.
+    const float history = f->last_input / (1.0f + f->a1 + f->a2);
+    f->hist1 = history;
+    f->hist2 = history;
+  }
+}
+
+void filter_process1(korvel_filter_t* filter, float* buf, int n) { process<false>(filter, buf, n); }
+
+void filter_process2(korvel_filter_t* filter, float* buf, int n) {
+  if (filter->open) {
+    if (n > 0) filter->last_input = buf[n - 1];
+    korvel_dsp::scale(buf, filter->gain, n);
+    return;
+  }
+  process<true>(filter, buf, n);
+}
+
+}  // extern "C"

@@ -1,0 +1,217 @@
+#include "sampler/src/voice/korvel_oscillator.h"
+
+#include <atomic>
+#include <cstdio>
+#include <new>
+
+#include "sampler/src/sys/korvel_conv.h"
+#include "sampler/src/voice/korvel_interp_tables.h"
+#include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/sys/korvel_sys.h"
+
+namespace {
+
+constexpr float kPointScale = 1.0f / 32768.0f;
+constexpr double kFractionUnits = 4294967296.0;
+// Far beyond any musical step; keeps the 32.32 phase from overflowing within a block.
+constexpr float kMaxIncrement = 65535.0f;
+
+// The unsupported paths say so once, not on every block of the audio thread.
+std::atomic<bool> warnedNearestStep{false};
+std::atomic<bool> warnedLinear{false};
+std::atomic<bool> warnedSevenPoint{false};
+
+void warnOnce(std::atomic<bool>& warned, const char* text) {
+  if (!warned.exchange(true)) std::printf("%s\n", text);
+}
+
+// Clamped reads for the frames near the sample's ends; direct reads when the whole span stays inside.
+struct ClampedPoints {
+  const short* data;
+  int last;
+  float operator[](int i) const { return data[i < 0 ? 0 : (i > last ? last : i)]; }
+};
+
+struct DirectPoints {
+  const short* data;
+  int last;
+  float operator[](int i) const { return data[i]; }
+};
+
+struct Nearest {
+  static constexpr int kTaps = 1;
+  template <typename Points>
+  static float value(const Points& s, int i, unsigned int) { return s[i] * kPointScale; }
+};
+
+struct Linear {
+  static constexpr int kTaps = 2;
+  template <typename Points>
+  static float value(const Points& s, int i, unsigned int fract) {
+    const float* c = korvel_interp::kLinear.c[fract >> 24];
+    return (c[0] * s[i] + c[1] * s[i + 1]) * kPointScale;
+  }
+};
+
+struct FourPoint {
+  static constexpr int kTaps = 4;
+  template <typename Points>
+  static float value(const Points& s, int i, unsigned int fract) {
+    const float* c = korvel_interp::kFourPoint.c[fract >> 24];
+    return (c[0] * s[i] + c[1] * s[i + 1] + c[2] * s[i + 2] + c[3] * s[i + 3]) * kPointScale;
+  }
+};
+
+struct SevenPoint {
+  static constexpr int kTaps = korvel_interp::kSincTaps;
+  template <typename Points>
+  static float value(const Points& s, int i, unsigned int fract) {
+    const unsigned int row = fract >> 24;
+    float sum = 0.0f;
+    for (int k = 0; k < korvel_interp::kSincTaps; ++k) sum += korvel_interp::kSinc.c[k][row] * s[i + k];
+    return sum * kPointScale;
+  }
+};
+
+template <typename Kernel, typename Points>
+void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int n, float& a, float ampIncr,
+                unsigned int incrFract, int incrInt) {
+  unsigned int fract = osc->phase_fract;
+  int index = osc->phase_int;
+  for (int i = 0; i < n; ++i) {
+    buf[i] = a * Kernel::value(points, index, fract);
+    a += ampIncr;
+    const unsigned int next = fract + incrFract;
+    index += incrInt + (next < fract ? 1 : 0);
+    fract = next;
+  }
+  osc->phase_fract = fract;
+  osc->phase_int = index;
+}
+
+template <typename Kernel, bool kUnitStep>
+void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIncr) {
+  float a = *amp;
+  const korvel_sample_t* sample = osc->sample;
+  if (!sample || !sample->data) {
+    for (int i = 0; i < n; ++i) {
+      buf[i] = 0.0f;
+      a += ampIncr;
+    }
+    *amp = a;
+    return;
+  }
+  const unsigned int incrFract = kUnitStep ? 0u : osc->incr_fract;
+  const int incrInt = kUnitStep ? 1 : static_cast<int>(osc->incr_int);
+  const int last = static_cast<int>(sample->pend);
+  // The highest index the span can read: every frame may carry one more from the fraction.
+  const long long highest =
+      static_cast<long long>(osc->phase_int) + static_cast<long long>(incrInt + 1) * n + Kernel::kTaps - 1;
+  if (osc->phase_int >= 0 && highest <= last)
+    renderSpan<Kernel>(osc, DirectPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
+  else
+    renderSpan<Kernel>(osc, ClampedPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
+  *amp = a;
+}
+
+}  // namespace
+
+extern "C" {
+
+korvel_oscillator_t* new_korvel_oscillator(korvel_voice_t* voice) {
+  auto* osc = new (std::nothrow) korvel_oscillator_t{};
+  Sampler16* sampler = new (std::nothrow) Sampler16;
+  if (!osc || !sampler) {
+    delete osc;
+    delete sampler;
+    korvel_log(KORVEL_ERR, "NewOscillator(): Out of memory");
+    return nullptr;
+  }
+  osc->owner = voice;
+  osc->sampler = sampler;
+  return osc;
+}
+
+int delete_korvel_oscillator(korvel_oscillator_t* osc) {
+  if (osc) delete osc->sampler;
+  delete osc;
+  return 0;
+}
+
+void oscillator_set_sample(korvel_oscillator_t* osc, korvel_sample_t* sample) {
+  osc->sample = sample;
+  if (!sample) {
+    osc->sampler->setWave(nullptr, 0, 0.0f);
+    osc->sampler->setActive(false);
+    return;
+  }
+  if (!sample->data) return;
+  const long length = static_cast<long>(sample->pend) - static_cast<long>(sample->pstart);
+  osc->sampler->setWave(sample->data + sample->pstart, length > 0 ? static_cast<int>(length) : 0,
+                        static_cast<float>(sample->rate));
+  osc->sampler->setActive(true);
+}
+
+void oscillator_set_loop(korvel_oscillator_t* osc, int sample_modes) {
+  const korvel_sample_t* sample = osc->sample;
+  if (sample_modes == 0 || !sample) {
+    osc->sampler->setLoopPoints(0, 0, false);
+    return;
+  }
+  const int start = static_cast<int>(sample->pstart);
+  osc->sampler->setLoopPoints(static_cast<int>(sample->lstart) - start, static_cast<int>(sample->lend) - start,
+                              sample->lend > sample->lstart);
+}
+
+void oscillator_preprocess(korvel_oscillator_t* osc, const korvel_lfo1_t* viblfo, const korvel_lfo2_t* modlfo,
+                           const korvel_envelope2_t* modenv) {
+  const float cents = osc->pitch_cents + modlfo->value * modlfo->pitch_depth_cents +
+                      viblfo->value * viblfo->pitch_depth_cents + modenv->value * modenv->pitch_depth_cents;
+  float increment = korvel_act2hz(cents) / osc->root_freq_hz;
+  if (!(increment >= 0.0f)) increment = 0.0f;
+  if (increment > kMaxIncrement) increment = kMaxIncrement;
+  osc->phase_incr = increment;
+  osc->sampler->setSamplingFactor(increment);
+  osc->incr_int = static_cast<unsigned int>(increment);
+  osc->incr_fract = static_cast<unsigned int>((static_cast<double>(increment) - osc->incr_int) * kFractionUnits);
+  if (osc->incr_int == 0 && osc->incr_fract == 0) osc->incr_fract = 1;
+}
+
+void oscillator_process0(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  warnOnce(warnedNearestStep, "WARNING: NOT SUPPORTED.");
+  render<Nearest, true>(osc, buf, n, amp, amp_incr);
+}
+
+void oscillator_process1(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  render<Nearest, false>(osc, buf, n, amp, amp_incr);
+}
+
+void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  warnOnce(warnedLinear, "WARNING: NOT SUPPORTED");
+  render<Linear, false>(osc, buf, n, amp, amp_incr);
+}
+
+void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  render<FourPoint, false>(osc, buf, n, amp, amp_incr);
+}
+
+void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  warnOnce(warnedSevenPoint, "WARNING: NOT SUPPORTED.");
+  render<SevenPoint, false>(osc, buf, n, amp, amp_incr);
+}
+
+void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+  switch (osc->interp_method) {
+    case KORVEL_INTERP_LINEAR: oscillator_process2(osc, buf, n, amp, amp_incr); break;
+    case KORVEL_INTERP_SEVEN_POINT: oscillator_process4(osc, buf, n, amp, amp_incr); break;
+    default:
+      if (osc->four_point_default) {
+        oscillator_process3(osc, buf, n, amp, amp_incr);
+      } else {
+        oscillator_process1(osc, buf, n, amp, amp_incr);
+      }
+      break;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,3 @@
+#include "sampler/src/voice/korvel_voice_config.h"
+
+extern "C" void korvel_voice_config(void) {}
