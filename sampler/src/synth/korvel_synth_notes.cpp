@@ -270,6 +270,11 @@ korvel_voice_t* korvel_synth_alloc_voice(korvel_synth_t* synth, korvel_sample_t*
         }
         korvel_voice_add_mod(voice, mod, KORVEL_VOICE_DEFAULT);
     }
+    if (synth->profile.velocity_attenuation_cb > 0.0f) {
+        korvel_mod_t velocity = default_vel2att_mod;
+        velocity.amount = synth->profile.velocity_attenuation_cb;
+        korvel_voice_add_mod(voice, &velocity, KORVEL_VOICE_OVERWRITE);
+    }
     return voice;
 }
 

@@ -27,6 +27,8 @@ struct korvel_profile_t {
     // send controllers give (controller 91 or 93 at 127 gives 0.2 through the default modulators).
     float reverb_send_gain = 1.0f;
     float chorus_send_gain = 1.0f;
+    // Depth in cB of the default velocity-to-attenuation modulator; 0 keeps the library's own (200 cB).
+    float velocity_attenuation_cb = 0.0f;
 };
 
 // All switches on, and the levels of common SoundFont players, for which banks are voiced:
@@ -38,4 +40,6 @@ struct korvel_profile_t {
 // - A full reverb send leaves the reverb about 4 dB below the dry sound, as players commonly have it: at send gain
 //   1 our reverb (with its wet level of 3) stands about 8 dB above the dry sound of a broadband tone, so the reverb
 //   send takes a quarter (-12 dB). A full chorus send already sits about 1 dB below the dry sound and stays.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.25f, 1.0f};
+// - Velocity reaches the level through a 960 cB modulator, the depth the format itself gives: with the library's
+//   200 cB a note at velocity 40 is only about 3 dB below one at 100, so soft accompaniment sits too loud.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.25f, 1.0f, 960.0f};
