@@ -35,6 +35,7 @@ AudioEngine::AudioEngine(std::unique_ptr<audioengine::AudioOutput> output)
 AudioEngine::~AudioEngine() {
     engine->stop();
     dispatch::MainQueue::shared().detach(midiOut_);
+    logLostMIDIOut();
     if (instrument) instrument->delegate = nullptr;
 }
 
@@ -240,21 +241,44 @@ void AudioEngine::sendNoteOff(uint8_t channel, uint8_t note, uint8_t velocity, i
 }
 
 // Short messages travel in one hand-off entry; longer ones in consecutive entries, each led by a byte that marks
-// the first and the last part. A part the ring cannot take ends the message there; the main queue drops a message
-// whose last part never came.
+// the first and the last part. A message goes only when the ring has room for all of its parts; one that has not is
+// counted, and an entry that reports the count follows as soon as the ring takes it.
 void AudioEngine::onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t length, const uint8_t* data) {
     if (length < 1 || data == nullptr || data[0] < 0x80) return;
     std::byte part[dispatch::HandoffRing::kPayloadBytes];
     constexpr size_t kPartBytes = sizeof part - 1;
     const auto total = static_cast<size_t>(length);
-    for (size_t done = 0; done < total;) {
-        const size_t size = std::min(kPartBytes, total - done);
-        const bool first = done == 0;
-        done += size;
-        part[0] = std::byte{static_cast<uint8_t>((first ? kFirstPart : 0) | (done == total ? kLastPart : 0))};
-        std::memcpy(part + 1, data + done - size, size);
-        if (!midiOut_.pushBytesNoAlloc(&AudioEngine::deliverPart, this, part, size + 1)) return;
+    if ((total + kPartBytes - 1) / kPartBytes > midiOut_.freeEntries()) {
+        lastLostMIDIOutLength_.store(total);
+        lostMIDIOut_.fetch_add(1);
+    } else {
+        for (size_t done = 0; done < total;) {
+            const size_t size = std::min(kPartBytes, total - done);
+            const bool first = done == 0;
+            done += size;
+            part[0] = std::byte{static_cast<uint8_t>((first ? kFirstPart : 0) | (done == total ? kLastPart : 0))};
+            std::memcpy(part + 1, data + done - size, size);
+            midiOut_.pushBytesNoAlloc(&AudioEngine::deliverPart, this, part, size + 1);
+        }
     }
+    if (lostMIDIOut_.load() > 0 && !lossReportQueued_.exchange(true) &&
+        !midiOut_.pushBytesNoAlloc(&AudioEngine::reportLostMIDIOut, this, nullptr, 0)) {
+        lossReportQueued_.store(false);
+    }
+}
+
+void AudioEngine::reportLostMIDIOut(void* context, const std::byte*, std::size_t) {
+    auto* self = static_cast<AudioEngine*>(context);
+    self->lossReportQueued_.store(false);
+    self->logLostMIDIOut();
+}
+
+void AudioEngine::logLostMIDIOut() {
+    const uint64_t lost = lostMIDIOut_.exchange(0);
+    if (lost == 0) return;
+    safeprint("AudioEngine::onMIDI() : ERROR: " + std::to_string(lost) +
+              " MIDI message(s) of the instrument were not sent (the last of them " +
+              std::to_string(lastLostMIDIOutLength_.load()) + " bytes): no room to hand them to the main queue.");
 }
 
 void AudioEngine::deliverPart(void* context, const std::byte* payload, std::size_t size) {

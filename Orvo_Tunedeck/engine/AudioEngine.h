@@ -120,6 +120,9 @@ private:
     void schedule(const char* operation, bool warnNotYet, AUEventSampleTime time, int64_t length,
                   const uint8_t* bytes);
     static void deliverPart(void* context, const std::byte* payload, std::size_t size);
+    static void reportLostMIDIOut(void* context, const std::byte* payload, std::size_t size);
+    // Logs the count of the instrument's messages dropped since the last report, if any. Main queue.
+    void logLostMIDIOut();
     void deliverToDelegate(const std::vector<uint8_t>& bytes);
 
     // Marks of the parts in which the instrument's MIDI output crosses to the main queue.
@@ -129,7 +132,12 @@ private:
     static void embed(ui::ViewController& viewController, ui::View& container);
 
     std::weak_ptr<ui::View> pluginView_;
-    dispatch::HandoffRing midiOut_{256};
+    // Room for the parts of one longest message (65,535 bytes in 294 parts) and more.
+    dispatch::HandoffRing midiOut_{1024};
+    // Messages of the instrument that found no room in midiOut_ (written on the render thread, taken by the report).
+    std::atomic<uint64_t> lostMIDIOut_{0};
+    std::atomic<size_t> lastLostMIDIOutLength_{0};
+    std::atomic<bool> lossReportQueued_{false};
     // The instrument's message being put together from its parts (main queue).
     std::vector<uint8_t> midiOutMessage_;
     // The schedule blocks of every instrument made for this engine (main queue); the current one is published to the

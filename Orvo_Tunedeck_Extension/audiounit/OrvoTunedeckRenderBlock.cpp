@@ -5,13 +5,12 @@
 #include "Orvo_Tunedeck_Extension/audiounit/TempoMarkerFactor.h"
 #include "platform/foundation/FixedLogLine.h"
 #include "platform/foundation/Log.h"
+#include "shared/events/MIDIBytes.h"
 
 namespace {
 
 // Sample times at or below this are immediate times (the immediate base plus an offset).
 constexpr AUEventSampleTime kImmediateLimit = kAUEventSampleTimeImmediate + 4096;
-// Longest merged message that is sent out and monitored.
-constexpr std::uint16_t kMaximumSentLength = 255;
 
 bool isMIDI(const AURenderEvent& event) noexcept {
     return event.head.eventType == AURenderEventMIDI || event.head.eventType == AURenderEventMIDISysEx;
@@ -62,7 +61,7 @@ foundation::OSStatus OrvoTunedeckRenderBlock::render(AudioUnitRenderActionFlags*
         }
         const AUMIDIEvent& message = event->MIDI;
         const AUEventSampleTime time = sendTime(message.eventSampleTime, start, frameCount);
-        if (message.length == 0 || (message.data[0] & 0x80) == 0 || message.length > kMaximumSentLength) {
+        if (message.length == 0 || (message.data[0] & 0x80) == 0) {
             continue;
         }
         send(message, time, start);
@@ -119,7 +118,7 @@ void OrvoTunedeckRenderBlock::drainSpecialEvents(AUEventSampleTime start, AUAudi
     }
     AsideEventList& systemMessages = parts_.eventMixer->specialEvents;
     for (std::size_t index = 0; index < systemMessages.size(); ++index) {
-        const AUMIDIEvent& message = *systemMessages[index].pEvent();
+        const AUMIDIEvent& message = systemMessages[index];
         send(message, sendTime(message.eventSampleTime, start, frameCount), start);
     }
     systemMessages.clear();
@@ -127,17 +126,15 @@ void OrvoTunedeckRenderBlock::drainSpecialEvents(AUEventSampleTime start, AUAudi
 
 void OrvoTunedeckRenderBlock::send(const AUMIDIEvent& event, AUEventSampleTime sendTime,
                                    AUEventSampleTime start) noexcept {
+    // A message longer than a scratch record goes out from the event's own storage, which holds all of it.
     AUMIDIEventEx& scratch = stack_.next();
-    if (!scratch.InitializeWith(event)) {
-        return;
-    }
+    const std::uint8_t* bytes = scratch.InitializeWith(event) ? scratch.data() : midiBytes(event);
     if (parts_.midiOutput) {
         const foundation::OSStatus status =
-            parts_.midiOutput(kAUEventSampleTimeImmediate + (sendTime - start), event.cable, event.length,
-                              scratch.data());
+            parts_.midiOutput(kAUEventSampleTimeImmediate + (sendTime - start), event.cable, event.length, bytes);
         if (status != foundation::noErr) {
             handoff_.pushLine("MIDI OUT ( Orvo Tunedeck ) send out failed!");
         }
     }
-    handoff_.pushMonitored(event.eventType, scratch.data(), event.length, sendTime);
+    handoff_.pushMonitored(event.eventType, bytes, event.length, sendTime);
 }

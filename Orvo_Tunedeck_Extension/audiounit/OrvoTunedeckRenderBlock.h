@@ -17,9 +17,9 @@
 
 // One render call of the instrument. It mixes the file player's events for this buffer into the host's MIDI, posts
 // host parameter events to the main queue, applies the player's tempo markers as tempo factor, and sends each mixed
-// message that has a status byte (plus the system messages set aside) to MIDI out, copying it for the monitor and
-// recorder. Then the synthesizer renders the mixed list into the host's buffers and the limiter runs over them. Its
-// collaborators, MIDI output block included, are bound at construction.
+// message that has a status byte (plus the system messages set aside) whole to MIDI out, whatever its length, copying
+// it for the monitor and recorder. Then the synthesizer renders the mixed list into the host's buffers and the
+// limiter runs over them. Its collaborators, MIDI output block included, are bound at construction.
 //
 // Threads: made and destroyed on the main queue's thread while no render call runs; render() on the render thread,
 // where it never allocates, locks, waits or does I/O (log lines travel through its hand-off).
@@ -61,6 +61,7 @@ private:
     // a count for the others), then the time is clamped to the buffer.
     AUEventSampleTime sendTime(AUEventSampleTime time, AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
     void drainSpecialEvents(AUEventSampleTime start, AUAudioFrameCount frameCount) noexcept;
+    // event holds its whole message from its data field on.
     void send(const AUMIDIEvent& event, AUEventSampleTime sendTime, AUEventSampleTime start) noexcept;
 
     Parts parts_;

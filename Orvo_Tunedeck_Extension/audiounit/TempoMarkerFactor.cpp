@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "shared/events/MIDIBytes.h"
 #include "shared/midievents/MIDIConstants.h"
 
 namespace {
@@ -15,9 +16,9 @@ constexpr double kMaximumFactor = 10.0;
 
 }  // namespace
 
-std::optional<double> tempoFactorFromMarker(const AUMIDIEventEx& record) noexcept {
-    const std::uint8_t* bytes = record.data();
-    if (record.length() < kMarkerBytes || bytes[0] != STATUS_META || bytes[1] != META_SETTEMPO) {
+std::optional<double> tempoFactorFromMarker(const AUMIDIEvent& record) noexcept {
+    const std::uint8_t* bytes = midiBytes(record);
+    if (record.length < kMarkerBytes || bytes[0] != STATUS_META || bytes[1] != META_SETTEMPO) {
         return std::nullopt;
     }
     const double product = static_cast<double>((std::uint32_t{bytes[6]} << 24) | (std::uint32_t{bytes[7]} << 16) |

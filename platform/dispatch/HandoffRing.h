@@ -43,6 +43,12 @@ public:
         return pushEntry(&invokeTyped<T>, reinterpret_cast<GenericFunction>(handler), context, &value, sizeof(T));
     }
 
+    // Producer thread only. Entries that can be pushed now: that many pushes in a row succeed. Never waits.
+    std::size_t freeEntries() const noexcept {
+        return capacity_ - static_cast<std::size_t>(head_.load(std::memory_order_relaxed) -
+                                                    tail_.load(std::memory_order_acquire));
+    }
+
     // Entries dropped because the ring was full or a payload too large. Any thread.
     std::uint64_t droppedCount() const noexcept { return dropped_.load(std::memory_order_relaxed); }
 

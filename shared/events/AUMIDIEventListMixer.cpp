@@ -2,6 +2,7 @@
 
 #include "shared/events/MIDIBytes.h"
 #include "shared/events/MuteRules.h"
+#include "platform/foundation/FixedLogLine.h"
 #include "platform/foundation/Log.h"
 
 AUMIDIEventListMixer::AUMIDIEventListMixer(std::size_t capacityBytes) : output_(capacityBytes) {
@@ -80,7 +81,12 @@ void AUMIDIEventListMixer::mixList(const AURenderEvent* list, std::int64_t offse
             continue;
         }
         if (status > 0xEF) {
-            specialEvents.append(event);
+            if (!specialEvents.append(event) && logRing_ != nullptr) {
+                foundation::FixedLogLine line;
+                line << "AUMIDIEvents::mixEvents() : ERROR: A system message of " << event.length
+                     << " bytes was dropped: no room is left for it in this render call.";
+                foundation::queueLogLineNoAlloc(*logRing_, line.view());
+            }
             continue;
         }
         if (filters(status & 0x0F) && !passesMutedChannel(status, midiByte(event, 1))) {

@@ -43,10 +43,10 @@ public:
 
     // Merges the lists starting at ev1 (the host's) and ev2 (the file player's), either may be null, adding offset1
     // or offset2 to the sample times. Entries that are not MIDI (types 8 and 9) and messages without a status byte
-    // are skipped; system messages go to specialEvents at their own time; with noteSplit only notes of the note
-    // filter pass. The result is sorted by time, stably (host before file at equal times), carries cable 0, and stays
-    // valid until the next call or deallocateRealtimeEventListHead(); null when nothing passes. Frees the previous
-    // result first.
+    // are skipped; system messages go to specialEvents at their own time (one that finds no room there is dropped
+    // with a line in the log ring); with noteSplit only notes of the note filter pass. The result is sorted by time,
+    // stably (host before file at equal times), carries cable 0, and stays valid until the next call or
+    // deallocateRealtimeEventListHead(); null when nothing passes. Frees the previous result first.
     const AURenderEvent* mixEvents(const AURenderEvent* ev1, const AURenderEvent* ev2, std::int64_t offset1,
                                    std::int64_t offset2, bool noteSplit) noexcept;
 

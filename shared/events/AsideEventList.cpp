@@ -1,22 +1,24 @@
 #include "shared/events/AsideEventList.h"
 
-AsideEventList::AsideEventList(std::size_t capacity) {
-    records_.reserve(capacity);
-    const std::vector<std::uint8_t> zeros(AUMIDIEventEx::MAXBYTES, 0);
-    for (std::size_t i = 0; i < capacity; ++i) {
-        records_.push_back(
-            std::make_unique<AUMIDIEventEx>(AURenderEventMIDI, zeros, AUMIDIEventEx::MAXBYTES, AUEventSampleTime{0}));
-    }
-}
+AsideEventList::AsideEventList(std::size_t capacity)
+    : storage_(capacity * RenderEventBuffer::nodeBytes(AUMIDIEventEx::MAXBYTES) +
+               RenderEventBuffer::nodeBytes(AUMIDIEventEx::kMaxDataCount)),
+      capacity_(capacity),
+      events_(std::make_unique<const AUMIDIEvent*[]>(capacity)) {}
 
 bool AsideEventList::append(const AUMIDIEvent& event) noexcept {
-    if (count_ == records_.size() || !records_[count_]->InitializeWith(event)) {
+    if (count_ == capacity_ || !storage_.append(event, event.eventSampleTime)) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    AUMIDIEvent* header = records_[count_++]->pEvent();
-    header->next = nullptr;
-    header->reserved = 0;
-    header->cable = 0;
+    AUMIDIEvent& copy = storage_.last();
+    copy.reserved = 0;
+    copy.cable = 0;
+    events_[count_++] = &copy;
     return true;
+}
+
+void AsideEventList::clear() noexcept {
+    storage_.clear();
+    count_ = 0;
 }

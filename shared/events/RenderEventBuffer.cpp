@@ -13,8 +13,7 @@ constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
 static_assert(alignof(AURenderEvent) <= kWordBytes);
 
 std::size_t nodeWords(std::size_t length) {
-    const std::size_t bytes = std::max(sizeof(AURenderEvent), offsetof(AUMIDIEvent, data) + length);
-    return (bytes + kWordBytes - 1) / kWordBytes;
+    return RenderEventBuffer::nodeBytes(length) / kWordBytes;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,12 @@
 class RenderEventBuffer {
 public:
     explicit RenderEventBuffer(std::size_t capacityBytes);
+
+    // Storage bytes one node takes for a message of length bytes.
+    static constexpr std::size_t nodeBytes(std::size_t length) noexcept {
+        const std::size_t bytes = std::max(sizeof(AURenderEvent), offsetof(AUMIDIEvent, data) + length);
+        return (bytes + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t) * sizeof(std::uint64_t);
+    }
 
     // Appends a copy of event (type, reserved byte, cable and whole message) at time, next null. Returns false (and
     // counts the event as dropped) when the storage is full.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Log.h"
 #include "platform/midi/LoopbackServer.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
@@ -25,6 +27,25 @@ midi::MIDIPacket packet(std::vector<uint8_t> bytes) {
     made.length = static_cast<uint16_t>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), made.data);
     return made;
+}
+
+// A system-exclusive message of length bytes: F0 7D, a counting body, F7.
+std::vector<uint8_t> sysexOf(size_t length) {
+    std::vector<uint8_t> bytes{0xF0, 0x7D};
+    while (bytes.size() + 1 < length) bytes.push_back(static_cast<uint8_t>(bytes.size() % 128));
+    bytes.push_back(0xF7);
+    return bytes;
+}
+
+// The message in packets as full as a packet holds, as a MIDI input thread delivers it.
+std::vector<midi::MIDIPacket> sysexPackets(const std::vector<uint8_t>& sysex) {
+    std::vector<midi::MIDIPacket> packets;
+    for (size_t from = 0; from < sysex.size(); from += midi::MIDIPacket::kDataBytes) {
+        const size_t to = std::min(sysex.size(), from + midi::MIDIPacket::kDataBytes);
+        packets.push_back(packet({sysex.begin() + static_cast<std::ptrdiff_t>(from),
+                                  sysex.begin() + static_cast<std::ptrdiff_t>(to)}));
+    }
+    return packets;
 }
 
 class MIDIRouting : public ::testing::Test {
@@ -112,19 +133,46 @@ TEST_F(MIDIRouting, SourceNotesSoundAndTheInstrumentOutputReachesTheDestination)
 
 TEST_F(MIDIRouting, AKilobyteOfSystemExclusiveReachesTheInstrumentWhole) {
     plugIn(false);
-    std::vector<uint8_t> sysex{0xF0, 0x7D};
-    while (sysex.size() < 1023) sysex.push_back(static_cast<uint8_t>(sysex.size() % 128));
-    sysex.push_back(0xF7);
-    std::vector<midi::MIDIPacket> packets;
-    for (size_t from = 0; from < sysex.size(); from += midi::MIDIPacket::kDataBytes) {
-        const size_t to = std::min(sysex.size(), from + midi::MIDIPacket::kDataBytes);
-        packets.push_back(packet({sysex.begin() + static_cast<std::ptrdiff_t>(from),
-                                  sysex.begin() + static_cast<std::ptrdiff_t>(to)}));
-    }
+    std::vector<midi::MIDIPacket> packets = sysexPackets(sysexOf(1024));
     packets.push_back(packet({0x90, 69, 110}));
     sendFromSource(packets);
     EXPECT_GT(render(20), 1e-3) << "the note after it plays";
     EXPECT_EQ(controller->player->instrument->audioUnit0->droppedScheduledMIDICount(), 0U);
+}
+
+// Around the sizes where a message once stopped (one hand-off entry, one 256-byte record or packet) and up to the
+// longest a render event carries: what the keyboard sends, the instrument sends on, and it reaches the destination
+// whole, once.
+TEST_F(MIDIRouting, TheInstrumentsSystemExclusiveOutputOfAnyLengthReachesTheDestinationWhole) {
+    plugIn(true);
+    std::vector<std::vector<uint8_t>> expected;
+    for (const size_t length : {224u, 255u, 256u, 257u, 1000u, 4000u, 65535u}) {
+        expected.push_back(sysexOf(length));
+        sendFromSource(sysexPackets(expected.back()));
+        render(4);
+        while (loopback->completeNextSysex()) dispatch::MainQueue::shared().drain();
+    }
+    EXPECT_EQ(loopback->delivered(destination).sysex, expected);
+    EXPECT_TRUE(loopback->delivered(destination).packets.empty());
+    EXPECT_EQ(controller->player->instrument->audioUnit0->droppedScheduledMIDICount(), 0U);
+}
+
+// Messages handed on faster than the main queue takes them: what finds no room in the hand-off is reported, and what
+// went reaches the destination whole.
+TEST_F(MIDIRouting, AnInstrumentMessageWithoutRoomToTheMainQueueIsLogged) {
+    plugIn(true);
+    foundation::LogCapture log;
+    const std::vector<uint8_t> sysex = sysexOf(65535);
+    const auto length = static_cast<int64_t>(sysex.size());
+    for (int i = 0; i < 4; ++i) controller->player->onMIDI(nullptr, 0, 0, length, sysex.data());
+    dispatch::MainQueue::shared().drain();
+    while (loopback->completeNextSysex()) dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(loopback->delivered(destination).sysex, std::vector<std::vector<uint8_t>>(3, sysex));
+    const std::vector<std::string> lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "AudioEngine::onMIDI() : ERROR: 1 MIDI message(s) of the instrument were not sent (the last "
+                         "of them 65535 bytes): no room to hand them to the main queue."),
+              1);
 }
 
 TEST_F(MIDIRouting, DestinationSwitchedOffReceivesNothing) {

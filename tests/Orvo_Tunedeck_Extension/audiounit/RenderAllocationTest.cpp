@@ -1,9 +1,11 @@
 // After warm-up the instrument's render block allocates nothing on the render thread: host notes, parameter events
-// and system exclusive, the file player with tempo markers, MIDI output and the hand-offs to the main queue.
+// and system exclusive (short and 4,000 bytes), the file player with tempo markers, MIDI output and the hand-offs to
+// the main queue.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <vector>
 
 #include "shared/musicsequence/TempoMarker.h"
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
@@ -25,11 +27,15 @@ TEST_F(RenderAllocation, RenderCallsAfterWarmUpAllocateNothing) {
     unit->initializeParameters();
 
     AUEventSampleTime time = kFrames;
+    std::vector<std::uint8_t> longSysex(4000, 0x11);
+    longSysex.front() = 0xF0;
+    longSysex.back() = 0xF7;
     const auto renderWithTraffic = [&] {
         EventListBuilder host;
         host.midi(time + 3, {0x90, 0x3C, 0x64})
             .parameter(time + 5, AURenderEventParameter, 0, 1048, 0.25f)
             .sysex(time + 7, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7})
+            .sysex(time + 8, longSysex)
             .midi(time + 200, {0x80, 0x3C, 0x40})
             .midi(kAUEventSampleTimeImmediate + 9, {0xB1, 0x01, 0x20});
         const auto marker = makeTempoMarker(100.0, time + 1, kFirstTempoMarkerId);

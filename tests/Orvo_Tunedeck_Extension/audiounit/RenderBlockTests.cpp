@@ -162,6 +162,25 @@ TEST_F(RenderBlock, SystemMessagesGoOutInTheirOwnBufferEvenWithoutChannelTraffic
     EXPECT_EQ(sent.size(), 2u) << "each system message leaves once";
 }
 
+// Around the 256-byte scratch record and up to the longest message a render event carries: each leaves whole, once.
+TEST_F(RenderBlock, SystemExclusiveOfAnyLengthGoesOutWholeOnce) {
+    AUEventSampleTime start = kStart;
+    for (const std::size_t length : {224u, 255u, 256u, 257u, 1000u, 4000u, 65535u}) {
+        std::vector<std::uint8_t> sysex{0xF0};
+        while (sysex.size() + 1 < length) sysex.push_back(static_cast<std::uint8_t>(sysex.size() % 128));
+        sysex.push_back(0xF7);
+        EventListBuilder host;
+        host.sysex(start + 2, sysex).midi(start + 3, {0x90, 0x3C, 0x64});
+        sent.clear();
+        render(start, host.head());
+        render(start + kFrames);
+        start += 2 * kFrames;
+        EXPECT_EQ(sent, (std::vector<SentMessage>{{kAUEventSampleTimeImmediate + 2, 0, sysex},
+                                                  {kAUEventSampleTimeImmediate + 3, 0, {0x90, 0x3C, 0x64}}}))
+            << length << " bytes";
+    }
+}
+
 TEST_F(RenderBlock, SystemMessagesLeaveBeforeTheFirstChannelMessage) {
     EventListBuilder host;
     host.midi(kStart + 1, {0x90, 0x3C, 0x64}).midi(kStart + 30, {0xFA});

@@ -9,6 +9,7 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
 #include "shared/events/AUMIDIEventListMixer.h"
+#include "shared/events/MIDIBytes.h"
 #include "tests/shared/events/EventListBuilder.h"
 
 namespace {
@@ -161,11 +162,11 @@ TEST(AUMIDIEventListMixer, SystemMessagesGoAside) {
         {43, AURenderEventMIDISysEx, {0xFD, 0x51, 0x78, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
     };
     for (std::size_t i = 0; i < 3; ++i) {
-        const AUMIDIEventEx& special = mixer.specialEvents[i];
-        EXPECT_EQ(special.event().eventSampleTime, expected[i].time);
-        EXPECT_EQ(special.event().eventType, expected[i].type);
-        EXPECT_EQ(special.event().next, nullptr);
-        EXPECT_EQ(special.array(), expected[i].bytes);
+        const AUMIDIEvent& special = mixer.specialEvents[i];
+        EXPECT_EQ(special.eventSampleTime, expected[i].time);
+        EXPECT_EQ(special.eventType, expected[i].type);
+        EXPECT_EQ(special.next, nullptr);
+        EXPECT_EQ(Bytes(midiBytes(special), midiBytes(special) + special.length), expected[i].bytes);
     }
 
     // The mixer only appends; its reader empties the list.
@@ -173,6 +174,66 @@ TEST(AUMIDIEventListMixer, SystemMessagesGoAside) {
     EXPECT_EQ(mixer.specialEvents.size(), 5u);
     mixer.specialEvents.clear();
     EXPECT_TRUE(mixer.specialEvents.empty());
+}
+
+// A system-exclusive message of n bytes: F0, a counting body, F7.
+Bytes sysexOf(std::size_t n) {
+    Bytes bytes{0xF0};
+    while (bytes.size() + 1 < n) bytes.push_back(static_cast<std::uint8_t>(bytes.size() % 128));
+    bytes.push_back(0xF7);
+    return bytes;
+}
+
+Bytes bytesOf(const AUMIDIEvent& event) {
+    return Bytes(midiBytes(event), midiBytes(event) + event.length);
+}
+
+// Around the old 256-byte record and up to the longest message a render event carries.
+TEST(AUMIDIEventListMixer, SystemExclusiveOfAnyLengthGoesAsideWhole) {
+    AUMIDIEventListMixer mixer;
+    for (const std::size_t length : {224u, 255u, 256u, 257u, 1000u, 65535u}) {
+        EventListBuilder host;
+        host.midi(5, {0x90, 60, 100}).sysex(6, sysexOf(length)).midi(7, {0xF8});
+        EXPECT_EQ(listed(mixer.mixEvents(host.head(), nullptr, 0, 0, false)), (Events{midi(5, {0x90, 60, 100})}));
+        ASSERT_EQ(mixer.specialEvents.size(), 2u) << length;
+        EXPECT_EQ(bytesOf(mixer.specialEvents[0]), sysexOf(length)) << length;
+        EXPECT_EQ(bytesOf(mixer.specialEvents[1]), Bytes{0xF8}) << length;
+        mixer.specialEvents.clear();
+    }
+    EXPECT_EQ(mixer.specialEvents.droppedCount(), 0u);
+}
+
+// The list has room for kDefaultCapacity messages of 256 bytes and one longest message: here for two longest ones,
+// not three, and for no more messages than its capacity. What finds no room is dropped with a line.
+TEST(AUMIDIEventListMixer, ASystemMessageBeyondTheRoomIsDroppedWithALogLine) {
+    dispatch::MainQueue& mainQueue = dispatch::MainQueue::shared();
+    dispatch::HandoffRing ring(8);
+    mainQueue.attach(ring);
+    foundation::LogCapture capture;
+
+    AUMIDIEventListMixer mixer;
+    mixer.setLogRing(&ring);
+    EventListBuilder longest;
+    longest.sysex(0, sysexOf(65535)).sysex(1, sysexOf(65535)).sysex(2, sysexOf(65535));
+    mixer.mixEvents(longest.head(), nullptr, 0, 0, false);
+    ASSERT_EQ(mixer.specialEvents.size(), 2u);
+    EXPECT_EQ(bytesOf(mixer.specialEvents[1]), sysexOf(65535));
+    mixer.specialEvents.clear();
+
+    EventListBuilder many;
+    for (std::size_t i = 0; i <= AsideEventList::kDefaultCapacity; ++i) many.sysex(0, sysexOf(256));
+    mixer.mixEvents(many.head(), nullptr, 0, 0, false);
+    EXPECT_EQ(mixer.specialEvents.size(), AsideEventList::kDefaultCapacity);
+    EXPECT_EQ(mixer.specialEvents.droppedCount(), 2u);
+
+    mainQueue.drain();
+    mainQueue.detach(ring);
+    EXPECT_EQ(capture.lines(),
+              (std::vector<std::string>{
+                  "AUMIDIEvents::mixEvents() : ERROR: A system message of 65535 bytes was dropped: no room is left "
+                  "for it in this render call.",
+                  "AUMIDIEvents::mixEvents() : ERROR: A system message of 256 bytes was dropped: no room is left "
+                  "for it in this render call."}));
 }
 
 // Parameter and ramp entries are never read as MIDI. Seen through the MIDI view, the ramp below reads as a note-on

@@ -80,7 +80,7 @@ TEST(SequencerThreads, CommandsAndQueuedMessagesCrossToTheRenderThreadWholeAndIn
             }
             AsideEventList& markers = player->specialEvents();
             for (std::size_t i = 0; i < markers.size(); ++i) {
-                player->setTempoFactorFromMarkers(markers[i].data()[2] / 120.0);
+                player->setTempoFactorFromMarkers(midiBytes(markers[i])[2] / 120.0);
             }
             markers.clear();
             now += count;

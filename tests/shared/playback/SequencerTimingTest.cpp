@@ -6,6 +6,7 @@
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
+#include "shared/events/MIDIBytes.h"
 #include "shared/playback/AUMIDISequencer.h"
 #include "tests/shared/playback/PlayerFixture.h"
 
@@ -169,10 +170,10 @@ TEST_F(Timing, DueTempoMarkersAreCopiedIntoSpecialEventsAndTheSongStaysAsLoaded)
     const AUEventSampleTime first = now;
     cycle();
     ASSERT_EQ(player->specialEvents().size(), 1U);
-    const AUMIDIEventEx& marker = player->specialEvents()[0];
-    EXPECT_EQ(marker.pEvent()->eventSampleTime, first);
-    EXPECT_EQ(marker.length(), 9U);
-    EXPECT_EQ(marker.data()[2], 60);
+    const AUMIDIEvent& marker = player->specialEvents()[0];
+    EXPECT_EQ(marker.eventSampleTime, first);
+    EXPECT_EQ(marker.length, 9U);
+    EXPECT_EQ(midiBytes(marker)[2], 60);
     // The song's own marker keeps its file time, so every later pass plays normally.
     EXPECT_EQ(player->getEventList()[0]->pEvent()->eventSampleTime, 0);
     player->specialEvents().clear();
@@ -199,7 +200,7 @@ TEST_F(Timing, TempoMarkersSetTheTempoFactorThroughTheRenderRoad) {
             }
         }
         for (std::size_t m = 0; m < player->specialEvents().size(); ++m) {
-            player->setTempoFactorFromMarkers(player->specialEvents()[m].data()[2] / 120.0);
+            player->setTempoFactorFromMarkers(midiBytes(player->specialEvents()[m])[2] / 120.0);
         }
         player->specialEvents().clear();
     }
