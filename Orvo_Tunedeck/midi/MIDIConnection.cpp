@@ -405,6 +405,9 @@ void MIDIConnection::onSysExCompleteCallback(midi::MIDISysexSendRequest* finishe
     if (finished) {
         const auto done = std::find_if(sysexInFlight_.begin(), sysexInFlight_.end(),
                                        [finished](const auto& s) { return &s->request == finished; });
+        if (finished->bytesToSend > 0) {
+            safeprint("onSysExCompleteCallback() : ERROR: THE SYSEX message was not sent whole.");
+        }
         if (done != sysexInFlight_.end()) {
             sysexRetired_ = std::move(*done);
             sysexInFlight_.erase(done);

@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -49,6 +52,9 @@ std::int32_t stableUniqueID(const std::string& text) {
     return static_cast<std::int32_t>(hash);
 }
 
+// How long one event of a system-exclusive send may wait for room at the receiving side.
+constexpr int kPatienceMilliseconds = 1000;
+
 class ALSASequencerServer final : public MIDIServer {
 public:
     ALSASequencerServer(snd_seq_t* seq, std::unique_ptr<ALSAMIDICoder> inputCoder,
@@ -60,9 +66,10 @@ public:
     }
 
     ~ALSASequencerServer() override {
+        // Set before the lock is taken: the sysex thread may hold it while it waits for room.
+        stopping_ = true;
         {
             std::lock_guard lock(mutex_);
-            stopping_ = true;
         }
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
@@ -179,6 +186,7 @@ public:
     }
 
     OSStatus send(MIDIPortRef outputPort, MIDIEndpointRef destination, MIDIPacketList packets) override {
+        std::lock_guard order(outputOrder_);
         std::lock_guard lock(mutex_);
         const auto port = ownPort(outputPort, Kind::outputPort);
         if (!port) {
@@ -191,6 +199,7 @@ public:
     }
 
     OSStatus received(MIDIEndpointRef virtualSource, MIDIPacketList packets) override {
+        std::lock_guard order(outputOrder_);
         std::lock_guard lock(mutex_);
         const auto port = ownPort(virtualSource, Kind::source);
         if (!port) {
@@ -324,21 +333,27 @@ private:
         return found->first;
     }
 
-    // Caller holds mutex_. destination 0 sends to the port's subscribers. Each packet's messages go out with their
-    // own bytes; a system-exclusive message as one or more system-exclusive events.
+    // Caller holds outputOrder_ and mutex_. destination 0 sends to the port's subscribers. Each packet's messages go
+    // out with their own bytes; a system-exclusive message as one or more system-exclusive events.
     OSStatus output(int port, MIDIEndpointRef destination, MIDIPacketList packets) {
         outputCoder_->resetEncoder();
         for (const MIDIPacket& packet : packets) {
             const std::size_t length = std::min<std::size_t>(packet.length, MIDIPacket::kDataBytes);
-            if (!outputEvents(port, destination, std::span<const std::uint8_t>(packet.data, length))) {
+            const bool sent = outputEvents(port, destination, std::span<const std::uint8_t>(packet.data, length),
+                                           [this](snd_seq_event_t& ev) {
+                                               return snd_seq_event_output_direct(seq_, &ev) >= 0;
+                                           });
+            if (!sent) {
                 return kMIDIMessageSendErr;
             }
         }
         return foundation::noErr;
     }
 
-    // Caller holds mutex_.
-    bool outputEvents(int port, MIDIEndpointRef destination, std::span<const std::uint8_t> bytes) {
+    // Caller holds outputOrder_. Encodes bytes and hands each event, addressed from port to destination, to put;
+    // stops at the first event put refuses.
+    bool outputEvents(int port, MIDIEndpointRef destination, std::span<const std::uint8_t> bytes,
+                      const std::function<bool(snd_seq_event_t&)>& put) {
         return outputCoder_->encode(bytes, [&](snd_seq_event_t& ev) {
             snd_seq_ev_set_source(&ev, port);
             if (destination == 0) {
@@ -347,8 +362,28 @@ private:
                 snd_seq_ev_set_dest(&ev, refClient(destination), refPort(destination));
             }
             snd_seq_ev_set_direct(&ev);
-            return snd_seq_event_output_direct(seq_, &ev) >= 0;
+            return put(ev);
         });
+    }
+
+    // Sysex thread, holding outputOrder_ (not mutex_). An event that the receiving side has no room for yet is tried
+    // again every millisecond, up to kPatienceMilliseconds; mutex_ is free meanwhile, so that the receiver thread
+    // (which may be the receiving side) goes on reading.
+    bool outputWhenRoom(snd_seq_event_t& ev) {
+        for (int waited = 0;; ++waited) {
+            int result = 0;
+            {
+                std::lock_guard lock(mutex_);
+                result = snd_seq_event_output_direct(seq_, &ev);
+            }
+            if (result >= 0) {
+                return true;
+            }
+            if ((result != -EAGAIN && result != -ENOMEM) || waited == kPatienceMilliseconds || stopping_) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
 
     std::vector<MIDIObjectRef> endpoints(unsigned caps) {
@@ -475,10 +510,13 @@ private:
         (*notify)(changed);
     }
 
-    // The sysex thread: one request at a time, completion after the bytes went out.
+    // The sysex thread: one request at a time, completion after the bytes went out (bytesToSend then 0) or the
+    // sending broke off (bytesToSend as it was). outputOrder_ is held for the whole message, so that nothing else this
+    // client sends comes between its parts.
     void sendSysexRequests() {
         while (true) {
             MIDISysexSendRequest* request = nullptr;
+            std::optional<int> port;
             {
                 std::unique_lock lock(mutex_);
                 sysexWake_.wait(lock, [this] { return stopping_ || !sysexQueue_.empty(); });
@@ -490,9 +528,16 @@ private:
                 const auto out = std::find_if(ports_.begin(), ports_.end(),
                                               [](const auto& p) { return p.second.kind == Kind::outputPort; });
                 if (out != ports_.end()) {
-                    outputCoder_->resetEncoder();
-                    outputEvents(out->first, request->destination,
-                                 std::span<const std::uint8_t>(request->data, request->bytesToSend));
+                    port = out->first;
+                }
+            }
+            if (port) {
+                std::lock_guard order(outputOrder_);
+                outputCoder_->resetEncoder();
+                if (outputEvents(*port, request->destination,
+                                 std::span<const std::uint8_t>(request->data, request->bytesToSend),
+                                 [this](snd_seq_event_t& ev) { return outputWhenRoom(ev); })) {
+                    request->bytesToSend = 0;
                 }
             }
             request->complete = true;
@@ -504,12 +549,14 @@ private:
 
     snd_seq_t* seq_;
     std::unique_ptr<ALSAMIDICoder> inputCoder_;   // receiver thread only
-    std::unique_ptr<ALSAMIDICoder> outputCoder_;  // under mutex_
+    std::unique_ptr<ALSAMIDICoder> outputCoder_;  // under outputOrder_
     int wakeFd_;
     int ownClient_;
     int announcePort_ = -1;
     std::atomic<bool> stopping_{false};
 
+    // Held for each whole send, taken before mutex_.
+    std::mutex outputOrder_;
     std::mutex mutex_;
     std::shared_ptr<const MIDINotifyBlock> notify_;
     std::map<int, Port> ports_;

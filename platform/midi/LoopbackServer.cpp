@@ -336,6 +336,7 @@ bool LoopbackServer::completeNextSysex() {
         const auto endpoint = objects_.find(request->destination);
         if (endpoint != objects_.end() && endpoint->second.owner == 0) {
             endpoint->second.delivery.sysex.emplace_back(request->data, request->data + request->bytesToSend);
+            request->bytesToSend = 0;
         }
     }
     request->complete = true;

@@ -94,7 +94,8 @@ struct MIDINotification {
 using MIDINotifyBlock = std::function<void(const MIDINotification& notification)>;
 
 // A system-exclusive send: the bytes stay owned by the caller until the completion has been called. The back end
-// sets `complete` and calls completion (on its own thread) when the transmission has ended.
+// sets `complete` and calls completion (on its own thread) when the transmission has ended; bytesToSend is 0 then when
+// every byte went out, and above 0 when the transmission broke off.
 struct MIDISysexSendRequest {
     MIDIEndpointRef destination = 0;
     const std::uint8_t* data = nullptr;

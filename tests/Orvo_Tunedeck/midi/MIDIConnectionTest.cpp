@@ -206,6 +206,31 @@ TEST(MIDIConnection, ARefusedSysexIsDroppedAndTheNextOneStillGoesOut) {
     EXPECT_TRUE(contains(lines, "kMIDIMessageSendErr"));
 }
 
+// The destination goes while the message is on its way: the send ends with bytes left, which is reported, and the
+// next message still goes out.
+TEST(MIDIConnection, ASysexThatEndsWithBytesLeftIsReported) {
+    Fixture f;
+    MIDIConnection connection(f.server, std::string("x.y"));
+    connection._initialize();
+    const midi::MIDIEndpointRef gone = f.server->plugInDestination("Gone");
+    const midi::MIDIEndpointRef synth = f.server->plugInDestination("Synth");
+    connection.refreshOutputs();
+    connection.setOutputActive(gone, true);
+    connection.setOutputActive(synth, true);
+    const std::vector<std::uint8_t> message{0xF0, 0x01, 0xF7};
+    connection.sendSysex(message.size(), message);
+    dispatch::MainQueue::shared().drain();
+    f.server->unplug(gone);
+    while (f.server->completeNextSysex()) {
+    }
+    EXPECT_EQ(f.server->delivered(synth).sysex, (std::vector<std::vector<std::uint8_t>>{message}));
+    const Lines lines = f.drainedLog();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "onSysExCompleteCallback() : ERROR: THE SYSEX message was not sent whole."),
+              1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "-> (STACK) MIDI SYSEX OUT"), 2);
+}
+
 TEST(MIDIConnection, DisconnectingBeforeAnyConnectDoesNothing) {
     Fixture f;
     MIDIConnection connection(f.server, std::string("x.y"));

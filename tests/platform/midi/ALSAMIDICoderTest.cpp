@@ -19,12 +19,18 @@ namespace {
 using namespace midi;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes longSysex() {
+// F0 7D, a counting body, F7: length bytes in all.
+Bytes sysexOf(std::size_t length) {
     Bytes bytes{0xF0, 0x7D};
-    for (std::size_t i = 0; bytes.size() < 999; ++i) bytes.push_back(static_cast<std::uint8_t>(i % 128));
+    for (std::size_t i = 0; bytes.size() + 1 < length; ++i) bytes.push_back(static_cast<std::uint8_t>(i % 128));
     bytes.push_back(0xF7);
     return bytes;
 }
+
+Bytes longSysex() { return sysexOf(1000); }
+
+// Around one event's and one packet's size and up to the longest message a render event carries.
+constexpr std::size_t kSysexLengths[] = {224, 255, 256, 257, 1000, 4000, 65535};
 
 // What goes in, as packets, and the messages that must come out.
 struct Traffic {
@@ -88,6 +94,27 @@ TEST(ALSAMIDICoder, EveryMessageComesBackOnceWithItsOwnBytes) {
     EXPECT_EQ(events, sent.messages.size() - 1 + 4);
 }
 
+TEST(ALSAMIDICoder, SystemExclusiveOfAnyLengthTravelsInEventsOfAtMostAChunkAndComesBackWhole) {
+    std::string error;
+    const auto coder = ALSAMIDICoder::make(&error);
+    ASSERT_TRUE(coder) << error;
+    for (const std::size_t length : kSysexLengths) {
+        const Bytes sysex = sysexOf(length);
+        Reassembly received;
+        std::size_t events = 0;
+        coder->resetEncoder();
+        ASSERT_TRUE(coder->encode(sysex, [&](snd_seq_event_t& event) {
+            ++events;
+            EXPECT_EQ(event.type, SND_SEQ_EVENT_SYSEX);
+            EXPECT_LE(event.data.ext.len, ALSAMIDICoder::kChunkBytes);
+            coder->decode(event, [&](MIDIPacketList packets) { received.add(packets); });
+            return true;
+        }));
+        EXPECT_EQ(received.messages(), std::vector<Bytes>{sysex}) << length;
+        EXPECT_EQ(events, (length + ALSAMIDICoder::kChunkBytes - 1) / ALSAMIDICoder::kChunkBytes) << length;
+    }
+}
+
 TEST(ALSAMIDICoder, ASystemExclusiveMessageContinuesAcrossPackets) {
     std::string error;
     const auto coder = ALSAMIDICoder::make(&error);
@@ -121,7 +148,11 @@ TEST(ALSAMIDICoder, ThroughTheKernelSequencer) {
     ASSERT_EQ(server->destinationCreate(
                   client, "in", [&](MIDIPacketList packets, void*) { received.add(packets); }, &destination),
               0);
-    const Traffic sent = traffic();
+    Traffic sent = traffic();
+    for (const std::size_t length : kSysexLengths) {
+        sent.packets.push_back(sysexOf(length));
+        sent.messages.push_back(sysexOf(length));
+    }
     for (const Bytes& bytes : sent.packets) {
         if (bytes.front() == 0xF0) {
             MIDISysexSendRequest request;
@@ -130,6 +161,7 @@ TEST(ALSAMIDICoder, ThroughTheKernelSequencer) {
             request.bytesToSend = static_cast<std::uint32_t>(bytes.size());
             ASSERT_EQ(server->sendSysex(&request), 0);
             while (!request.complete) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EXPECT_EQ(request.bytesToSend, 0u) << bytes.size() << " bytes went out whole";
             continue;
         }
         MIDIPacket packet;

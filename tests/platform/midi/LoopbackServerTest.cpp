@@ -130,6 +130,7 @@ TEST(LoopbackServer, SysexCompletesOnTheCompletingThreadAfterItsBytesArrived) {
     std::thread completer([&] { EXPECT_TRUE(c.server.completeNextSysex()); });
     completer.join();
     EXPECT_TRUE(completed);
+    EXPECT_EQ(request.bytesToSend, 0u) << "every byte went out";
     EXPECT_FALSE(c.server.completeNextSysex());
     ASSERT_EQ(c.server.delivered(synth).sysex.size(), 1u);
     EXPECT_EQ(c.server.delivered(synth).sysex[0], bytes);
