@@ -13,7 +13,7 @@ RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterC
       monitor_(std::move(monitor)),
       recorder_(std::move(recorder)),
       ring_(capacity),
-      messages_(capacity) {
+      bytes_(capacity * AUMIDIEventEx::MAXBYTES + AUMIDIEventEx::kMaxDataCount) {
     dispatch::MainQueue::shared().attach(ring_);
 }
 
@@ -25,19 +25,19 @@ bool RenderHandoff::pushParameter(AUParameterAddress address, AUValue value) noe
 
 bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, std::uint32_t length,
                                   AUEventSampleTime time) noexcept {
-    if (length > AUMIDIEventEx::MAXBYTES || written_ - released_.load(std::memory_order_acquire) >= messages_.size()) {
+    const std::uint64_t size = bytes_.size();
+    // A message that would run past the end of the store starts at its beginning; the bytes skipped go with it.
+    const std::uint64_t offset = written_ % size;
+    const std::uint64_t start = offset + length > size ? written_ + (size - offset) : written_;
+    if (length > size || start + length - released_.load(std::memory_order_acquire) > size) {
         droppedMessages_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    Message& message = messages_[written_ % messages_.size()];
-    message.time = time;
-    message.length = length;
-    message.type = type;
-    std::memcpy(message.bytes, bytes, length);
-    if (!ring_.pushNoAlloc(&RenderHandoff::monitorMessage, this, written_)) {
+    std::memcpy(bytes_.data() + start % size, bytes, length);
+    if (!ring_.pushNoAlloc(&RenderHandoff::monitorMessage, this, Message{start, time, length, type})) {
         return false;
     }
-    ++written_;
+    written_ = start + length;
     return true;
 }
 
@@ -52,11 +52,11 @@ void RenderHandoff::applyParameter(void* context, const Parameter& parameter) {
     self->parameterHandler_(self->parameterContext_, parameter.address, parameter.value);
 }
 
-void RenderHandoff::monitorMessage(void* context, const std::uint64_t& sequence) {
+void RenderHandoff::monitorMessage(void* context, const Message& message) {
     auto* self = static_cast<RenderHandoff*>(context);
-    const Message& message = self->messages_[sequence % self->messages_.size()];
-    const AUMIDIEventEx copy(message.type, message.bytes, message.length, message.time);
-    self->released_.fetch_add(1, std::memory_order_release);
+    const AUMIDIEventEx copy(message.type, self->bytes_.data() + message.start % self->bytes_.size(), message.length,
+                             message.time);
+    self->released_.store(message.start + message.length, std::memory_order_release);
     self->monitor_->addMonitoring(copy);
     if (self->recorder_->isRecording()) {
         self->recorder_->record(copy);

@@ -162,10 +162,13 @@ TEST_F(RenderBlock, SystemMessagesGoOutInTheirOwnBufferEvenWithoutChannelTraffic
     EXPECT_EQ(sent.size(), 2u) << "each system message leaves once";
 }
 
-// Around the 256-byte scratch record and up to the longest message a render event carries: each leaves whole, once.
+// Around the 256-byte scratch record and up to the longest message a render event carries: each leaves whole, once,
+// and reaches the monitor whole. Six rounds take the monitor's byte store round more than once.
 TEST_F(RenderBlock, SystemExclusiveOfAnyLengthGoesOutWholeOnce) {
     AUEventSampleTime start = kStart;
-    for (const std::size_t length : {224u, 255u, 256u, 257u, 1000u, 4000u, 65535u}) {
+    std::vector<std::size_t> lengths;
+    for (int round = 0; round < 6; ++round) lengths.insert(lengths.end(), {224, 255, 256, 257, 1000, 4000, 65535});
+    for (const std::size_t length : lengths) {
         std::vector<std::uint8_t> sysex{0xF0};
         while (sysex.size() + 1 < length) sysex.push_back(static_cast<std::uint8_t>(sysex.size() % 128));
         sysex.push_back(0xF7);
@@ -178,7 +181,10 @@ TEST_F(RenderBlock, SystemExclusiveOfAnyLengthGoesOutWholeOnce) {
         EXPECT_EQ(sent, (std::vector<SentMessage>{{kAUEventSampleTimeImmediate + 2, 0, sysex},
                                                   {kAUEventSampleTimeImmediate + 3, 0, {0x90, 0x3C, 0x64}}}))
             << length << " bytes";
+        EXPECT_EQ(drainMonitor(), (std::vector<std::vector<std::uint8_t>>{sysex, {0x90, 0x3C, 0x64}}))
+            << length << " bytes";
     }
+    EXPECT_EQ(block->droppedHandoffCount(), 0u);
 }
 
 TEST_F(RenderBlock, SystemMessagesLeaveBeforeTheFirstChannelMessage) {
