@@ -13,7 +13,8 @@ RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterC
       monitor_(std::move(monitor)),
       recorder_(std::move(recorder)),
       ring_(capacity),
-      bytes_(capacity * AUMIDIEventEx::MAXBYTES + AUMIDIEventEx::kMaxDataCount) {
+      byteCount_(capacity * AUMIDIEventEx::MAXBYTES + AUMIDIEventEx::kMaxDataCount),
+      bytes_(std::make_unique_for_overwrite<std::uint8_t[]>(byteCount_)) {
     dispatch::MainQueue::shared().attach(ring_);
 }
 
@@ -25,7 +26,7 @@ bool RenderHandoff::pushParameter(AUParameterAddress address, AUValue value) noe
 
 bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, std::uint32_t length,
                                   AUEventSampleTime time) noexcept {
-    const std::uint64_t size = bytes_.size();
+    const std::uint64_t size = byteCount_;
     // A message that would run past the end of the store starts at its beginning; the bytes skipped go with it.
     const std::uint64_t offset = written_ % size;
     const std::uint64_t start = offset + length > size ? written_ + (size - offset) : written_;
@@ -33,7 +34,7 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
         droppedMessages_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    std::memcpy(bytes_.data() + start % size, bytes, length);
+    std::memcpy(bytes_.get() + start % size, bytes, length);
     if (!ring_.pushNoAlloc(&RenderHandoff::monitorMessage, this, Message{start, time, length, type})) {
         return false;
     }
@@ -54,7 +55,7 @@ void RenderHandoff::applyParameter(void* context, const Parameter& parameter) {
 
 void RenderHandoff::monitorMessage(void* context, const Message& message) {
     auto* self = static_cast<RenderHandoff*>(context);
-    const AUMIDIEventEx copy(message.type, self->bytes_.data() + message.start % self->bytes_.size(), message.length,
+    const AUMIDIEventEx copy(message.type, self->bytes_.get() + message.start % self->byteCount_, message.length,
                              message.time);
     self->released_.store(message.start + message.length, std::memory_order_release);
     self->monitor_->addMonitoring(copy);

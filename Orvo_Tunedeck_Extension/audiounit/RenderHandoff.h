@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "platform/audiounit/RenderEvent.h"
 #include "platform/dispatch/HandoffRing.h"
@@ -66,8 +65,10 @@ private:
     std::shared_ptr<AUMIDIRecorder> recorder_;
     dispatch::HandoffRing ring_;
     // The bytes of the messages on their way, each kept in one piece: room for one message of
-    // AUMIDIEventEx::MAXBYTES per ring entry and one longest message.
-    std::vector<std::uint8_t> bytes_;
+    // AUMIDIEventEx::MAXBYTES per ring entry and one longest message. Not zero-filled: bytes are written before
+    // they are read.
+    std::uint64_t byteCount_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
     std::uint64_t written_ = 0;               // render thread: end of the bytes handed over
     std::atomic<std::uint64_t> released_{0};  // main queue: end of the bytes done with
     std::atomic<std::uint64_t> droppedMessages_{0};

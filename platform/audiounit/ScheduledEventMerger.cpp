@@ -19,8 +19,8 @@ constexpr size_t kShortEntryBytes = entryBytes(ScheduledMIDIQueue::kSlotBytes);
 ScheduledEventMerger::ScheduledEventMerger(uint32_t capacity)
     : capacity_(std::max<uint32_t>(2, capacity)),
       storageBytes_(capacity_ * kShortEntryBytes + entryBytes(ScheduledMIDIQueue::kMaximumMessageBytes)),
-      storage_(new AURenderEvent[storageBytes_ / sizeof(AURenderEvent)]()),
-      entries_(new AURenderEvent*[capacity_]()) {}
+      storage_(std::make_unique_for_overwrite<AURenderEvent[]>(storageBytes_ / sizeof(AURenderEvent))),
+      entries_(std::make_unique_for_overwrite<AURenderEvent*[]>(capacity_)) {}
 
 AURenderEvent* ScheduledEventMerger::take(size_t bytes) noexcept {
     auto* entry = reinterpret_cast<AURenderEvent*>(reinterpret_cast<unsigned char*>(storage_.get()) + used_);

@@ -33,7 +33,7 @@ private:
 
     uint32_t capacity_;
     size_t storageBytes_;
-    std::unique_ptr<AURenderEvent[]> storage_;
+    std::unique_ptr<AURenderEvent[]> storage_;  // not zero-filled: each entry is written before it is read
     size_t used_ = 0;  // bytes of storage taken in this call
     std::unique_ptr<AURenderEvent*[]> entries_;
 };

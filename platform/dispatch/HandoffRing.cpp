@@ -3,7 +3,7 @@
 namespace dispatch {
 
 HandoffRing::HandoffRing(std::size_t capacityEntries)
-    : capacity_(capacityEntries == 0 ? 1 : capacityEntries), entries_(new Entry[capacity_]()) {}
+    : capacity_(capacityEntries == 0 ? 1 : capacityEntries), entries_(std::make_unique_for_overwrite<Entry[]>(capacity_)) {}
 
 HandoffRing::~HandoffRing() = default;
 

@@ -82,7 +82,7 @@ private:
                    std::size_t sizeBytes) noexcept;
 
     std::size_t capacity_;
-    std::unique_ptr<Entry[]> entries_;
+    std::unique_ptr<Entry[]> entries_;  // not zero-filled: each is written before it is read
     alignas(64) std::atomic<std::uint64_t> head_{0};  // next entry the producer writes
     alignas(64) std::atomic<std::uint64_t> tail_{0};  // next entry the consumer reads
     std::atomic<std::uint64_t> dropped_{0};

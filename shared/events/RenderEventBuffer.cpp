@@ -19,9 +19,10 @@ std::size_t nodeWords(std::size_t length) {
 }  // namespace
 
 RenderEventBuffer::RenderEventBuffer(std::size_t capacityBytes)
-    : capacityWords_(capacityBytes / kWordBytes), storage_(std::make_unique<std::uint64_t[]>(capacityWords_)) {
+    : capacityWords_(capacityBytes / kWordBytes),
+      storage_(std::make_unique_for_overwrite<std::uint64_t[]>(capacityWords_)) {
     pending_.reserve(capacityWords_ / nodeWords(0));
-    scratch_.resize(pending_.capacity());
+    scratch_ = std::make_unique_for_overwrite<AURenderEvent*[]>(pending_.capacity());
 }
 
 bool RenderEventBuffer::append(const AUMIDIEvent& event, AUEventSampleTime time) noexcept {
@@ -74,7 +75,7 @@ void RenderEventBuffer::sortPendingByTime() noexcept {
         }
     }
     AURenderEvent** from = pending_.data();
-    AURenderEvent** to = scratch_.data();
+    AURenderEvent** to = scratch_.get();
     for (std::size_t width = kRun; width < count; width *= 2) {
         for (std::size_t left = 0; left < count; left += 2 * width) {
             const std::size_t middle = std::min(left + width, count);

@@ -49,9 +49,9 @@ private:
     void sortPendingByTime() noexcept;
 
     std::size_t capacityWords_;
-    std::unique_ptr<std::uint64_t[]> storage_;
+    std::unique_ptr<std::uint64_t[]> storage_;  // not zero-filled: append() clears what it takes
     std::size_t usedWords_ = 0;
     std::vector<AURenderEvent*> pending_;
-    std::vector<AURenderEvent*> scratch_;
+    std::unique_ptr<AURenderEvent*[]> scratch_;  // as long as pending_'s capacity
     std::atomic<std::uint64_t> dropped_{0};
 };
