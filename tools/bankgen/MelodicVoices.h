@@ -38,7 +38,7 @@ struct Spectrum {
 
 struct EnvelopeSeconds {
     float attack;
-    float decay;
+    float decay;           // from full level to the sustain level
     float sustainDecibels; // attenuation while held; 100 for sounds that die away
     float release;
 };

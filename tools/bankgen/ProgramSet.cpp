@@ -67,9 +67,10 @@ std::string trimmed(std::string_view name)
 Envelope envelopeOf(const VoiceRecipe& recipe, const Voicing& voicing)
 {
     const EnvelopeSeconds& e = recipe.envelope;
-    return {secondsToTimecents(e.attack), secondsToTimecents(e.decay * voicing.timeScale),
-            decibelsToCentibels(e.sustainDecibels), secondsToTimecents(e.release * voicing.timeScale),
-            recipe.decayTimecentsPerKey};
+    std::int16_t sustain = decibelsToCentibels(e.sustainDecibels);
+    double decaySeconds = e.decay * voicing.timeScale / sustainShareOfDecay(sustain);
+    return {secondsToTimecents(e.attack), secondsToTimecents(decaySeconds), sustain,
+            secondsToTimecents(e.release * voicing.timeScale), recipe.decayTimecentsPerKey};
 }
 
 // A singer's or player's vibrato: about five and a half wobbles a second, setting in after a third of a second.
@@ -221,6 +222,11 @@ std::int16_t hertzToAbsoluteCents(double hertz)
 std::int16_t decibelsToCentibels(double attenuationDecibels)
 {
     return static_cast<std::int16_t>(std::clamp(std::lround(attenuationDecibels * 10.0), 0L, 1440L));
+}
+
+double sustainShareOfDecay(std::int16_t sustainCentibels)
+{
+    return sustainCentibels > 0 && sustainCentibels < 1000 ? sustainCentibels / 1000.0 : 1.0;
 }
 
 const GeneratedInstrument& ProgramSet::instrumentFor(std::uint16_t bank, std::uint8_t program) const

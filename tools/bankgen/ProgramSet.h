@@ -135,4 +135,9 @@ std::int16_t secondsToTimecents(double seconds);
 std::int16_t hertzToAbsoluteCents(double hertz);
 std::int16_t decibelsToCentibels(double attenuationDecibels);
 
+// Both formats time a volume decay as a fall of 100 dB (1000 cB), so a level that is to reach a sustain of S cB
+// below full in t seconds has a decay time of t / (S / 1000). The share S / 1000; 1 for a sustain at full level or
+// at silence (nothing to reach, or all 100 dB).
+double sustainShareOfDecay(std::int16_t sustainCentibels);
+
 } // namespace bankgen

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <string>
 
 namespace bankgen {
@@ -87,11 +88,16 @@ VariationChanges variationChanges(const GeneratedInstrument& base, std::string_v
     case Change::slow:
         changes.attackTimecents = 4000;
         break;
-    case Change::shorter:
-        changes.decayTimecents = -1200;
-        changes.releaseTimecents = -1200;
+    case Change::shorter: {
+        // Half the time to a sustain 20 dB lower.
         changes.sustainCentibels = 200;
+        std::int16_t sustain = base.regions.front().envelope.sustainCentibels;
+        changes.decayTimecents = static_cast<std::int16_t>(
+            -1200 + std::lround(1200.0 * std::log2(sustainShareOfDecay(sustain) /
+                                                   sustainShareOfDecay(add(sustain, changes.sustainCentibels)))));
+        changes.releaseTimecents = -1200;
         break;
+    }
     }
     return changes;
 }
