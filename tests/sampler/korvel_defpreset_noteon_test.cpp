@@ -3,6 +3,7 @@
 #include "sampler/src/bank/korvel_defsfont.h"
 #include "tests/sampler/support/sf2_fixture.h"
 #include "tests/sampler/support/sf2_load_result.h"
+#include "tests/sampler/support/voice_record.h"
 
 #include <gtest/gtest.h>
 
@@ -120,7 +121,8 @@ protected:
     }
 
     std::unique_ptr<sf2::LoadResult> loaded;
-    korvel_voice_t voice{};
+    VoiceRecord record;
+    korvel_voice_t& voice = record.voice;
 };
 
 TEST_F(VoiceSetup, InstrumentValuesAreAbsoluteAndPresetValuesAdd)

@@ -5,6 +5,7 @@
 #include "sampler/src/bank/korvel_mod.h"
 #include "sampler/src/voice/korvel_voice.h"
 #include "sampler/src/voice/korvel_voice_inputs.h"
+#include "tests/sampler/support/voice_record.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,8 @@ protected:
     }
 
     korvel_channel_t chan{};
-    korvel_voice_t voice{};
+    VoiceRecord record;
+    korvel_voice_t& voice = record.voice;
 };
 
 TEST_F(Modulators, EveryFlagMappingOfAControllerSource)

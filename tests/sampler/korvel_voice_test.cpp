@@ -1,6 +1,7 @@
 // The voice's generator and modulator slots.
 #include "sampler/src/voice/korvel_voice.h"
 #include "tests/sampler/support/korvel_log_capture.h"
+#include "tests/sampler/support/voice_record.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,11 @@
 
 namespace {
 
-std::unique_ptr<korvel_voice_t> fresh_voice()
+std::unique_ptr<VoiceRecord> fresh_voice()
 {
-    auto voice = std::make_unique<korvel_voice_t>();
-    korvel_gen_set_default_values(voice->gen);
-    return voice;
+    auto record = std::make_unique<VoiceRecord>();
+    korvel_gen_set_default_values(record->voice.gen);
+    return record;
 }
 
 korvel_mod_t make_mod(int src1, int flags1, int dest, double amount)
@@ -26,47 +27,50 @@ korvel_mod_t make_mod(int src1, int flags1, int dest, double amount)
 
 TEST(VoiceSlots, GeneratorValuesSumUnlessTheNrpnValueIsAbsolute)
 {
-    auto voice = fresh_voice();
-    korvel_voice_gen_set(voice.get(), GEN_ATTENUATION, 100.0f);
-    korvel_voice_gen_incr(voice.get(), GEN_ATTENUATION, 20.0f);
+    auto record = fresh_voice();
+    korvel_voice_t* voice = &record->voice;
+    korvel_voice_gen_set(voice, GEN_ATTENUATION, 100.0f);
+    korvel_voice_gen_incr(voice, GEN_ATTENUATION, 20.0f);
     voice->gen[GEN_ATTENUATION].mod = 5.0;
     voice->gen[GEN_ATTENUATION].nrpn = 1.0;
     EXPECT_EQ(voice->gen[GEN_ATTENUATION].flags, GEN_SET);
-    EXPECT_EQ(korvel_voice_gen_get(voice.get(), GEN_ATTENUATION), 120.0f);
-    EXPECT_EQ(korvel_voice_gen_value(voice.get(), GEN_ATTENUATION), 126.0f);
+    EXPECT_EQ(korvel_voice_gen_get(voice, GEN_ATTENUATION), 120.0f);
+    EXPECT_EQ(korvel_voice_gen_value(voice, GEN_ATTENUATION), 126.0f);
     voice->gen[GEN_ATTENUATION].flags = GEN_ABS_NRPN;
-    EXPECT_EQ(korvel_voice_gen_value(voice.get(), GEN_ATTENUATION), 1.0f);
+    EXPECT_EQ(korvel_voice_gen_value(voice, GEN_ATTENUATION), 1.0f);
 }
 
 TEST(VoiceSlots, AddingModulatorsByMode)
 {
-    auto voice = fresh_voice();
+    auto record = fresh_voice();
+    korvel_voice_t* voice = &record->voice;
     korvel_mod_t att = make_mod(7, KORVEL_MOD_CC, GEN_ATTENUATION, 100.0);
-    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_DEFAULT);
-    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_ADD);
+    korvel_voice_add_mod(voice, &att, KORVEL_VOICE_DEFAULT);
+    korvel_voice_add_mod(voice, &att, KORVEL_VOICE_ADD);
     EXPECT_EQ(voice->mod_count, 1);
     EXPECT_EQ(voice->mod[0].amount, 200.0);
     att.amount = 30.0;
-    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_OVERWRITE);
+    korvel_voice_add_mod(voice, &att, KORVEL_VOICE_OVERWRITE);
     EXPECT_EQ(voice->mod_count, 1);
     EXPECT_EQ(voice->mod[0].amount, 30.0);
-    korvel_voice_add_mod(voice.get(), &att, KORVEL_VOICE_DEFAULT);
+    korvel_voice_add_mod(voice, &att, KORVEL_VOICE_DEFAULT);
     EXPECT_EQ(voice->mod_count, 2);
     EXPECT_EQ(voice->mod[1].id, -1);
 }
 
 TEST(VoiceSlots, InvalidGeneralSourcesAreRefusedAndTheListIsBounded)
 {
-    auto voice = fresh_voice();
+    auto record = fresh_voice();
+    korvel_voice_t* voice = &record->voice;
     korvel_test::LogCapture capture;
     korvel_mod_t bad = make_mod(5, 0, GEN_PAN, 1.0);
-    korvel_voice_add_mod(voice.get(), &bad, KORVEL_VOICE_DEFAULT);
+    korvel_voice_add_mod(voice, &bad, KORVEL_VOICE_DEFAULT);
     EXPECT_EQ(voice->mod_count, 0);
     EXPECT_EQ(capture.texts(KORVEL_WARN),
               (std::vector<std::string>{"Ignoring invalid controller, using non-CC source 5."}));
     for (int i = 0; i < 70; i++) {
         korvel_mod_t m = make_mod(i, KORVEL_MOD_CC, GEN_PAN, 1.0);
-        korvel_voice_add_mod(voice.get(), &m, KORVEL_VOICE_DEFAULT);
+        korvel_voice_add_mod(voice, &m, KORVEL_VOICE_DEFAULT);
     }
     EXPECT_EQ(voice->mod_count, KORVEL_VOICE_MAX_MODS);
 }

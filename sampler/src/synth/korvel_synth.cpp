@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -99,11 +100,14 @@ bool build(korvel_synth_t* synth)
     synth->nvoice = synth->polyphony;
     synth->voice = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
     synth->sounding = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
-    if (synth->voice == nullptr || synth->sounding == nullptr) {
+    // calloc: fresh memory comes cleared from the system without being written here.
+    synth->voice_arrays = static_cast<korvel_voice_arrays_t*>(
+        std::calloc(static_cast<size_t>(synth->nvoice), sizeof(korvel_voice_arrays_t)));
+    if (synth->voice == nullptr || synth->sounding == nullptr || synth->voice_arrays == nullptr) {
         return false;
     }
     for (int i = 0; i < synth->nvoice; i++) {
-        synth->voice[i] = new_korvel_voice(synth, static_cast<float>(synth->sample_rate));
+        synth->voice[i] = new_korvel_voice_in(synth, static_cast<float>(synth->sample_rate), &synth->voice_arrays[i]);
         if (synth->voice[i] == nullptr) {
             return false;
         }
@@ -299,6 +303,7 @@ int delete_korvel_synth(korvel_synth_t* synth)
         }
         delete[] synth->voice;
     }
+    std::free(synth->voice_arrays);
     delete[] synth->sounding;
     delete_buffers(synth->left_buf, synth->nbuf);
     delete_buffers(synth->right_buf, synth->nbuf);

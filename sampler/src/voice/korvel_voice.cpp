@@ -24,11 +24,30 @@ extern "C" {
 
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
 {
+    auto* arrays = new (std::nothrow) korvel_voice_arrays_t{};
+    if (arrays == nullptr) {
+        korvel_log(KORVEL_ERR, "Out of memory");
+        return nullptr;
+    }
+    korvel_voice_t* voice = new_korvel_voice_in(synth, output_rate, arrays);
+    if (voice == nullptr) {
+        delete arrays;
+        return nullptr;
+    }
+    voice->own_arrays = arrays;
+    return voice;
+}
+
+korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_arrays_t* arrays)
+{
     auto* voice = new (std::nothrow) korvel_voice_t{};
     if (voice == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
     }
+    voice->gen = arrays->gen;
+    voice->mod = arrays->mod;
+    voice->dsp_buf = arrays->dsp_buf;
     voice->owner = synth;
     voice->profile = &AS_BUILT;
     voice->status = KORVEL_VOICE_CLEAN;
@@ -62,6 +81,7 @@ int delete_korvel_voice(korvel_voice_t* voice)
     delete_korvel_envelope2(voice->modenv);
     delete_korvel_lfo1(voice->viblfo);
     delete_korvel_lfo2(voice->modlfo);
+    delete voice->own_arrays;
     delete voice;
     return 0;
 }

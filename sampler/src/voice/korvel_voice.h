@@ -32,6 +32,15 @@ enum korvel_voice_status {
     KORVEL_VOICE_OFF
 };
 
+// What a voice writes before it reads it: its generators and modulators at each note's start, its block at each
+// block. A pool of voices keeps these in one cleared allocation, whose pages the system supplies when a voice first
+// sounds, so that voices never played cost no memory and creating a pool touches little.
+typedef struct _korvel_voice_arrays_t {
+    korvel_gen_t gen[GEN_LAST];
+    korvel_mod_t mod[KORVEL_VOICE_MAX_MODS];
+    float dsp_buf[KORVEL_BUFSIZE];
+} korvel_voice_arrays_t;
+
 struct _korvel_voice_t {
     korvel_synth_t* owner;
     const korvel_profile_t* profile; // the owner's, or the as-built one for a voice without owner
@@ -42,13 +51,13 @@ struct _korvel_voice_t {
     unsigned char vel;
     float output_rate;
     korvel_channel_t* channel;
-    korvel_gen_t gen[GEN_LAST];
-    korvel_mod_t mod[KORVEL_VOICE_MAX_MODS];
+    korvel_gen_t* gen; // GEN_LAST entries of the voice's arrays
+    korvel_mod_t* mod; // KORVEL_VOICE_MAX_MODS entries
     int mod_count;
     // The voice's last block: the frames before block_end sound, the rest of the block is silent. A voice that
     // hands its blocks out in parts has handed out the frames before block_start and ends after block_end when
     // block_ends is set.
-    float dsp_buf[KORVEL_BUFSIZE];
+    float* dsp_buf; // KORVEL_BUFSIZE samples
     unsigned int block_start;
     unsigned int block_end;
     unsigned char block_ends;
@@ -74,12 +83,15 @@ struct _korvel_voice_t {
     korvel_oscillator_t* osc;
     korvel_filter_t* filter;
     korvel_voice_fx_t* fx;
+    korvel_voice_arrays_t* own_arrays; // the arrays new_korvel_voice allocated, released with the voice
 };
 
 // A voice for output at output_rate Hz with its block objects and the as-built profile, which an owning synthesizer
 // replaces with its own; null with "Out of memory".
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate);
-// Releases the voice and its block objects; null is accepted. 0.
+// The same with the caller's cleared arrays, which must outlive the voice.
+korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_arrays_t* arrays);
+// Releases the voice, its block objects and the arrays it allocated itself; null is accepted. 0.
 int delete_korvel_voice(korvel_voice_t* voice);
 
 // Prepares the voice for a note: 0, or 1 with "Invalid parameters for voice initialization!" when voice, sample or
