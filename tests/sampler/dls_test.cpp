@@ -105,7 +105,7 @@ korvel_inst_zone_t* zoneAt(korvel_inst_t* inst, int index) {
 }
 
 // The generators a zone has set, as number -> value.
-std::map<int, double> setGenerators(const korvel_gen_t* gen) {
+std::map<int, double> setGenerators(const korvel_zone_gen_t* gen) {
   std::map<int, double> set;
   for (int g = 0; g < GEN_LAST; ++g)
     if (gen[g].flags == GEN_SET) set[g] = gen[g].val;

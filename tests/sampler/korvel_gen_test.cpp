@@ -13,6 +13,8 @@ TEST(Generators, DefaultsComeFromTheTableWithNothingSet)
 {
     korvel_gen_t gen[GEN_LAST];
     korvel_gen_set_default_values(gen);
+    korvel_zone_gen_t zone_gen[GEN_LAST];
+    korvel_zone_gen_set_default_values(zone_gen);
     struct Row {
         int num;
         double def;
@@ -24,6 +26,8 @@ TEST(Generators, DefaultsComeFromTheTableWithNothingSet)
         EXPECT_EQ(gen[r.num].val, r.def) << r.num;
     }
     for (int i = 0; i < GEN_LAST; i++) {
+        EXPECT_EQ(zone_gen[i].val, gen[i].val) << i;
+        EXPECT_EQ(zone_gen[i].flags, GEN_UNUSED);
         EXPECT_EQ(gen[i].flags, GEN_UNUSED);
         EXPECT_EQ(gen[i].mod, 0.0);
         EXPECT_EQ(gen[i].nrpn, 0.0);

@@ -158,6 +158,15 @@ int korvel_gen_set_default_values(korvel_gen_t* gen)
     return 0;
 }
 
+int korvel_zone_gen_set_default_values(korvel_zone_gen_t* gen)
+{
+    for (int i = 0; i < GEN_LAST; i++) {
+        gen[i].flags = GEN_UNUSED;
+        gen[i].val = korvel_gen_info[i].def;
+    }
+    return 0;
+}
+
 float korvel_gen_scale(int gen, float value)
 {
     const korvel_gen_info_t& info = korvel_gen_info[gen];

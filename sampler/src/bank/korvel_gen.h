@@ -125,10 +125,19 @@ struct _korvel_gen_t {
     double nrpn;
 };
 
+// One generator of a zone: flags GEN_SET when the bank sets it, and its value. A zone needs no name, modulation or
+// NRPN offset, and a bank holds thousands of zones: these entries take 16 bytes where a voice's take 40.
+typedef struct _korvel_zone_gen_t {
+    unsigned char flags;
+    double val;
+} korvel_zone_gen_t;
+
 // The following operate on caller-owned memory and read constant tables: any thread.
 
 // Every entry: flags 0, modulation and NRPN offset 0, value the table default. Returns 0.
 int korvel_gen_set_default_values(korvel_gen_t* gen);
+// Every entry of a zone's array: flags 0, value the table default. Returns 0.
+int korvel_zone_gen_set_default_values(korvel_zone_gen_t* gen);
 // minimum + (maximum - minimum) * fraction.
 float korvel_gen_scale(int gen, float value);
 // (data - 8192) clamped to -8192..8192, times the generator's NRPN scale; data 0..16383.

@@ -27,7 +27,7 @@ Zone* new_zone(const char* name)
     zone->keyhi = 128;
     zone->vello = 0;
     zone->velhi = 128;
-    korvel_gen_set_default_values(zone->gen);
+    korvel_zone_gen_set_default_values(zone->gen);
     return zone;
 }
 

@@ -24,7 +24,7 @@ struct _korvel_preset_zone_t {
     int vello;
     int velhi;
     int mute;
-    korvel_gen_t gen[GEN_LAST];
+    korvel_zone_gen_t gen[GEN_LAST];
     korvel_mod_t* mod; // owned list, in order of arrival
 };
 
@@ -38,7 +38,7 @@ struct _korvel_inst_zone_t {
     int vello;
     int velhi;
     int mute;
-    korvel_gen_t gen[GEN_LAST];
+    korvel_zone_gen_t gen[GEN_LAST];
     korvel_mod_t* mod;
 };
 

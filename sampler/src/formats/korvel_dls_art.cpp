@@ -67,7 +67,7 @@ const Route* findRoute(const Connection& connection) {
 }
 
 // The first connection to a generator replaces its default by origin + value; later ones add their value.
-void add(korvel_gen_t* gen, bool* written, int number, double value, double origin = 0.0) {
+void add(korvel_zone_gen_t* gen, bool* written, int number, double value, double origin = 0.0) {
   if (written[number]) {
     gen[number].val += value;
   } else {
@@ -79,7 +79,7 @@ void add(korvel_gen_t* gen, bool* written, int number, double value, double orig
 
 }  // namespace
 
-void applyConnections(const std::vector<Connection>& connections, korvel_gen_t* gen) {
+void applyConnections(const std::vector<Connection>& connections, korvel_zone_gen_t* gen) {
   bool written[GEN_LAST] = {};
   // Key scaling is centred on the times, so the times go first.
   for (bool keyTimes : {false, true}) {

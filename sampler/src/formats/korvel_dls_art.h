@@ -65,6 +65,6 @@ enum Destination : uint16_t {
 };
 
 // Writes the translated connections into `gen` (a zone's generator array), marking each written generator set.
-void applyConnections(const std::vector<Connection>& connections, korvel_gen_t* gen);
+void applyConnections(const std::vector<Connection>& connections, korvel_zone_gen_t* gen);
 
 }  // namespace korvel_dls

@@ -44,7 +44,7 @@ unsigned repetitionPeriod(const korvel_sample_t* sample)
     return length;
 }
 
-bool isSet(const korvel_gen_t& gen)
+bool isSet(const korvel_zone_gen_t& gen)
 {
     return gen.flags != 0;
 }
@@ -160,7 +160,7 @@ std::vector<ZoneSound> zoneSounds(const korvel_defpreset_t* preset)
         };
         for (korvel_inst_zone_t* zone = p->inst != nullptr ? p->inst->zone : nullptr; zone != nullptr;
              zone = zone->next) {
-            const korvel_gen_t& root = zone->gen[GEN_OVERRIDEROOTKEY];
+            const korvel_zone_gen_t& root = zone->gen[GEN_OVERRIDEROOTKEY];
             ZoneSound sound{zone->keylo, zone->keyhi, zone->vello, std::min(zone->velhi, 127), zone->sample->name,
                             isSet(root) && root.val >= 0 ? root.val : zone->sample->pitch, {}};
             // One format tunes a region in semitones and cents, the other in cents alone.
