@@ -204,4 +204,44 @@ TEST_F(VoiceFilter, ClosingAgainGoesOnWithoutAJump) {
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(buf[i], 0.5f * filter_->gain, 1e-3f) << i;
 }
 
+// Filters run side by side in lanes give the samples each gives alone: lanes of different cut-offs, some gliding
+// for fewer frames than the span or more, spans that are not whole groups of four frames, and unused lanes.
+TEST_F(VoiceFilter, LanesGiveTheSamplesOfTheFiltersAlone) {
+  const float cutoffs[KORVEL_FILTER_LANES] = {6000.0f, 8000.0f, 9500.0f, 11000.0f};
+  const int glides[KORVEL_FILTER_LANES] = {0, 3, 100, 256};
+  for (int lanes = 1; lanes <= KORVEL_FILTER_LANES; ++lanes) {
+    for (int n : {7, 64, 256}) {
+      korvel_filter_t alone[KORVEL_FILTER_LANES], together[KORVEL_FILTER_LANES];
+      std::vector<float> expected[KORVEL_FILTER_LANES], actual[KORVEL_FILTER_LANES];
+      korvel_filter_t* filters[KORVEL_FILTER_LANES];
+      float* bufs[KORVEL_FILTER_LANES];
+      for (int l = 0; l < lanes; ++l) {
+        filter_reset(filter_);
+        filter_->cutoff_cents = cutoffs[l];
+        filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+        filter_->cutoff_cents = cutoffs[l] + 700.0f;
+        filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+        filter_->ramp_count = glides[l];
+        filter_->hist1 = 0.1f * static_cast<float>(l);
+        alone[l] = together[l] = *filter_;
+        expected[l].resize(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) expected[l][i] = static_cast<float>(std::sin(0.05 * (l + 1) * i));
+        actual[l] = expected[l];
+        filter_process2(&alone[l], expected[l].data(), n);
+        filters[l] = &together[l];
+        bufs[l] = actual[l].data();
+      }
+      filter_process_lanes(filters, bufs, lanes, n);
+      for (int l = 0; l < lanes; ++l) {
+        for (int i = 0; i < n; ++i) ASSERT_EQ(actual[l][i], expected[l][i]) << lanes << " lanes, " << n << ", " << l;
+        EXPECT_EQ(together[l].hist1, alone[l].hist1);
+        EXPECT_EQ(together[l].hist2, alone[l].hist2);
+        EXPECT_EQ(together[l].ramp_count, alone[l].ramp_count);
+        EXPECT_EQ(together[l].a1, alone[l].a1);
+        EXPECT_EQ(together[l].b02, alone[l].b02);
+      }
+    }
+  }
+}
+
 }  // namespace

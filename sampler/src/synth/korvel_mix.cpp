@@ -94,6 +94,28 @@ int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
     bool used[KORVEL_MIX_MAX_GROUPS] = {};
     bool any = false;
     int sounding = 0;
+    // Voices handing out parts are rendered a batch at a time, their filters run together, and then they are
+    // mixed in their order.
+    // A voice that ends on the way leaves its channel, so its group is kept beside it.
+    korvel_voice_t* batch[KORVEL_VOICE_MAX_BATCH];
+    int batch_group[KORVEL_VOICE_MAX_BATCH];
+    int nbatch = 0;
+    auto mixed = [&](korvel_voice_t* voice) {
+        if (mix->sounding != nullptr && korvel_voice_is_playing(voice)) {
+            mix->sounding[sounding++] = voice;
+        }
+    };
+    auto mix_batch = [&]() {
+        korvel_voice_filter_parts(batch, nbatch);
+        for (int b = 0; b < nbatch; ++b) {
+            korvel_voice_t* voice = batch[b];
+            const int group = batch_group[b];
+            korvel_voice_mix_part(voice, at(mix->left[group], span), at(mix->right[group], span), reverb_send,
+                                  chorus_send);
+            mixed(voice);
+        }
+        nbatch = 0;
+    };
     for (int v = 0; v < mix->nvoices; ++v) {
         korvel_voice_t* voice = mix->voices[v];
         if (!korvel_voice_is_playing(voice)) {
@@ -102,17 +124,20 @@ int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
         const int group = voice->chan % ngroups;
         used[group] = true;
         any = true;
-        float* left = at(mix->left[group], span);
-        float* right = at(mix->right[group], span);
         if (parts) {
-            korvel_voice_write_part(voice, span.n, left, right, reverb_send, chorus_send);
+            korvel_voice_render_part(voice, span.n);
+            batch[nbatch] = voice;
+            batch_group[nbatch++] = group;
+            if (nbatch == KORVEL_VOICE_MAX_BATCH) {
+                mix_batch();
+            }
         } else {
-            korvel_voice_write(voice, left, right, reverb_send, chorus_send);
-        }
-        if (mix->sounding != nullptr && korvel_voice_is_playing(voice)) {
-            mix->sounding[sounding++] = voice;
+            korvel_voice_write(voice, at(mix->left[group], span), at(mix->right[group], span), reverb_send,
+                               chorus_send);
+            mixed(voice);
         }
     }
+    mix_batch();
     if (mix->nsounding != nullptr) {
         *mix->nsounding = sounding;
     }

@@ -1,6 +1,8 @@
 #include "sampler/src/voice/korvel_filter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <numbers>
 
@@ -59,6 +61,71 @@ void process(korvel_filter_t* f, float* buf, int n) {
     f->ramp_count -= gliding;
   }
 }
+
+// The lanes of one vector, a voice in each: GCC and Clang build them for the target's vector unit (SSE2 on x86-64)
+// or as scalars where it has none.
+constexpr int kLanes = KORVEL_FILTER_LANES;
+using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
+using LaneInts = int __attribute__((vector_size(kLanes * sizeof(int))));
+
+struct LaneCoefficients {
+  Lanes b02, b1, a1, a2;
+};
+
+// Four frames of four lanes: rows in, columns out.
+void transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
+  const Lanes ab01 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const Lanes ab23 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  const Lanes cd01 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const Lanes cd23 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(ab01, cd01, 0, 1, 4, 5);
+  b = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
+  c = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
+  d = __builtin_shufflevector(ab23, cd23, 2, 3, 6, 7);
+}
+
+// The frames of the lanes' buffers through the biquad of run(); with kGlide, lane l's coefficients move on by its
+// step after each of its first glide[l] frames.
+template <bool kGlide>
+struct LaneRun {
+  LaneCoefficients c;
+  LaneCoefficients step;
+  LaneInts glide;
+  Lanes h1, h2;
+
+  Lanes frame(Lanes x, int i) {
+    const Lanes v = (x - c.a2 * h2) - c.a1 * h1;
+    const Lanes y = c.b02 * (v + h2) + c.b1 * h1;
+    h2 = h1;
+    h1 = v;
+    if constexpr (kGlide) {
+      const LaneInts on = LaneInts{} + i < glide;
+      c.b02 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b02) & on);
+      c.b1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b1) & on);
+      c.a1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a1) & on);
+      c.a2 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a2) & on);
+    }
+    return y;
+  }
+
+  void over(float* const* bufs, int n) {
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      Lanes x[kLanes];
+      for (int l = 0; l < kLanes; ++l) std::memcpy(&x[l], bufs[l] + i, sizeof(Lanes));
+      transpose(x[0], x[1], x[2], x[3]);
+      for (int k = 0; k < kLanes; ++k) x[k] = frame(x[k], i + k);
+      transpose(x[0], x[1], x[2], x[3]);
+      for (int l = 0; l < kLanes; ++l) std::memcpy(bufs[l] + i, &x[l], sizeof(Lanes));
+    }
+    for (; i < n; ++i) {
+      Lanes x;
+      for (int l = 0; l < kLanes; ++l) x[l] = bufs[l][i];
+      const Lanes y = frame(x, i);
+      for (int l = 0; l < kLanes; ++l) bufs[l][i] = y[l];
+    }
+  }
+};
 
 // Low-pass biquad as in R. Bristow-Johnson, "Cookbook formulae for audio EQ biquad filter coefficients", with
 // b0 = b2 and the pass-band gain applied to the numerator.
@@ -139,6 +206,61 @@ void filter_preprocess(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const ko
 }
 
 void filter_process1(korvel_filter_t* filter, float* buf, int n) { process<false>(filter, buf, n); }
+
+void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, int lanes, int n) {
+  static_assert(kLanes == 4, "the transpose is written for four lanes");
+  // Lanes without a voice run a silent filter over a scratch buffer.
+  korvel_filter_t idle{};
+  float scratch[KORVEL_BUFSIZE];
+  if (lanes < kLanes) std::fill_n(scratch, n, 0.0f);
+  korvel_filter_t* f[kLanes];
+  float* b[kLanes];
+  for (int l = 0; l < kLanes; ++l) {
+    f[l] = l < lanes ? filters[l] : &idle;
+    b[l] = l < lanes ? bufs[l] : scratch;
+  }
+  LaneCoefficients c{}, step{};
+  LaneInts glide{};
+  Lanes h1{}, h2{};
+  bool gliding = false;
+  for (int l = 0; l < kLanes; ++l) {
+    c.b02[l] = f[l]->b02;
+    c.b1[l] = f[l]->b1;
+    c.a1[l] = f[l]->a1;
+    c.a2[l] = f[l]->a2;
+    step.b02[l] = f[l]->b02_incr;
+    step.b1[l] = f[l]->b1_incr;
+    step.a1[l] = f[l]->a1_incr;
+    step.a2[l] = f[l]->a2_incr;
+    glide[l] = f[l]->ramp_count > 0 ? (f[l]->ramp_count < n ? f[l]->ramp_count : n) : 0;
+    gliding = gliding || glide[l] > 0;
+    h1[l] = f[l]->hist1;
+    h2[l] = f[l]->hist2;
+  }
+  if (gliding) {
+    LaneRun<true> run{c, step, glide, h1, h2};
+    run.over(b, n);
+    c = run.c;
+    h1 = run.h1;
+    h2 = run.h2;
+  } else {
+    LaneRun<false> run{c, step, glide, h1, h2};
+    run.over(b, n);
+    h1 = run.h1;
+    h2 = run.h2;
+  }
+  for (int l = 0; l < lanes; ++l) {
+    f[l]->hist1 = h1[l];
+    f[l]->hist2 = h2[l];
+    if (glide[l] > 0) {
+      f[l]->b02 = c.b02[l];
+      f[l]->b1 = c.b1[l];
+      f[l]->a1 = c.a1[l];
+      f[l]->a2 = c.a2[l];
+      f[l]->ramp_count -= glide[l];
+    }
+  }
+}
 
 void filter_process2(korvel_filter_t* filter, float* buf, int n) {
   if (filter->open) {

@@ -41,6 +41,13 @@ typedef struct _korvel_voice_arrays_t {
     float dsp_buf[KORVEL_BUFSIZE];
 } korvel_voice_arrays_t;
 
+// Frames of the voice's block buffer waiting to be mixed: dsp_buf[from, from + count) onto frame `at` of a part.
+typedef struct {
+    unsigned short from;
+    unsigned short count;
+    unsigned short at;
+} korvel_voice_run_t;
+
 struct _korvel_voice_t {
     korvel_synth_t* owner;
     const korvel_profile_t* profile; // the owner's, or the as-built one for a voice without owner
@@ -62,6 +69,13 @@ struct _korvel_voice_t {
     unsigned int block_end;
     unsigned char block_ends;
     unsigned char replan; // a generator moved inside the block: the rest of it follows the new values
+    // What korvel_voice_render_part left for korvel_voice_filter_parts and korvel_voice_mix_part: up to two runs to
+    // mix (a part crosses the end of the voice's block at most once) and the frames of the last one that the
+    // filter has still to run over (filter_count 0: none).
+    korvel_voice_run_t runs[2];
+    unsigned char nruns;
+    unsigned short filter_from;
+    unsigned short filter_count;
     float synth_gain; // never below 1e-7
     float amp;
     float amp_incr;
@@ -107,6 +121,14 @@ int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* 
 // voice keeps the block cadence of its own start, so that a voice started between two parts sounds from the first
 // frame of the next. 0.
 int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* right, float* reverb, float* chorus);
+// korvel_voice_write_part in three steps, so that the filters of many voices run together: render the next n
+// frames (the voice may end on the way), run the filters of the voices that left frames to filter, then mix each
+// voice's frames, in the order of the voices so that the buses sum as with korvel_voice_write_part.
+// At most KORVEL_VOICE_MAX_BATCH voices go to one korvel_voice_filter_parts.
+enum { KORVEL_VOICE_MAX_BATCH = 32 };
+void korvel_voice_render_part(korvel_voice_t* voice, int n);
+void korvel_voice_filter_parts(korvel_voice_t* const* voices, int nvoices);
+void korvel_voice_mix_part(const korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus);
 // Release (or sustain while the channel's pedal is down), exclusive-class cut and immediate end. 0.
 int korvel_voice_noteoff(korvel_voice_t* voice);
 int korvel_voice_kill_excl(korvel_voice_t* voice);

@@ -193,29 +193,45 @@ void replan_rest(korvel_voice_t* voice)
     set_block_end(voice, from);
 }
 
-// Renders frames [from, to) of the block into dsp_buf, going round the loop where it has one, and filters them.
-void render_frames(korvel_voice_t* voice, int from, int to)
+// Renders frames [from, to) of the block into dsp_buf, going round the loop where it has one.
+void render_oscillator(korvel_voice_t* voice, int from, int to)
 {
     korvel_oscillator_t* osc = voice->osc;
     if (!looping(voice)) {
         render_span(voice, from, to);
-    } else {
-        const int64_t loop_end = static_cast<int64_t>(osc->loop_end) << 32;
-        const int loop_length = osc->loop_end - osc->loop_start;
-        int done = from;
-        int64_t n = from + frames_until(osc, loop_end);
-        while (n < to) {
-            render_span(voice, done, static_cast<int>(n));
-            done = static_cast<int>(n);
-            osc->phase_int -= loop_length;
-            n += frames_until(osc, loop_end);
-            osc->has_looped = 1;
-        }
-        render_span(voice, done, to);
+        return;
     }
-    if (voice->profile->voice_filter) {
-        filter_process2(voice->filter, voice->dsp_buf + from, to - from); // glides while new coefficients are pending
+    const int64_t loop_end = static_cast<int64_t>(osc->loop_end) << 32;
+    const int loop_length = osc->loop_end - osc->loop_start;
+    int done = from;
+    int64_t n = from + frames_until(osc, loop_end);
+    while (n < to) {
+        render_span(voice, done, static_cast<int>(n));
+        done = static_cast<int>(n);
+        osc->phase_int -= loop_length;
+        n += frames_until(osc, loop_end);
+        osc->has_looped = 1;
     }
+    render_span(voice, done, to);
+}
+
+bool filtering(const korvel_voice_t* voice)
+{
+    return voice->profile->voice_filter;
+}
+
+// Filters frames [from, to) of dsp_buf; glides while new coefficients are pending.
+void filter_frames(korvel_voice_t* voice, int from, int to)
+{
+    if (filtering(voice)) {
+        filter_process2(voice->filter, voice->dsp_buf + from, to - from);
+    }
+}
+
+void render_frames(korvel_voice_t* voice, int from, int to)
+{
+    render_oscillator(voice, from, to);
+    filter_frames(voice, from, to);
 }
 
 // The block's first `frames` frames are out: a block that sounded passes its gain and time on to the next.
@@ -249,12 +265,22 @@ int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* 
 
 int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* right, float* reverb, float* chorus)
 {
+    korvel_voice_render_part(voice, n);
+    korvel_voice_filter_parts(&voice, 1);
+    korvel_voice_mix_part(voice, left, right, reverb, chorus);
+    return 0;
+}
+
+void korvel_voice_render_part(korvel_voice_t* voice, int n)
+{
+    voice->nruns = 0;
+    voice->filter_count = 0;
     int done = 0;
     while (done < n) {
         if (voice->block_start >= KORVEL_BUFSIZE) {
             plan_block(voice);
             if (!korvel_voice_is_playing(voice)) {
-                return 0;
+                return;
             }
         } else if (voice->replan != 0) {
             replan_rest(voice);
@@ -264,21 +290,69 @@ int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* ri
         const int m = std::min(n - done, KORVEL_BUFSIZE - from);
         const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
         if (sounding_end > from) {
-            render_frames(voice, from, sounding_end);
+            render_oscillator(voice, from, sounding_end);
+            // The filter of the part's last run waits for the other voices' unless it is open: a run before the
+            // end of the block goes through the coefficients of that block.
+            if (done + m == n && filtering(voice) && voice->filter->open == 0) {
+                voice->filter_from = static_cast<unsigned short>(from);
+                voice->filter_count = static_cast<unsigned short>(sounding_end - from);
+            } else {
+                filter_frames(voice, from, sounding_end);
+            }
+            voice->runs[voice->nruns++] = korvel_voice_run_t{static_cast<unsigned short>(from),
+                                                             static_cast<unsigned short>(sounding_end - from),
+                                                             static_cast<unsigned short>(done)};
         }
-        add_frames(voice, from, m, left + done, right + done, reverb != nullptr ? reverb + done : nullptr,
-                   chorus != nullptr ? chorus + done : nullptr);
         voice->block_start += static_cast<unsigned int>(m);
         done += m;
         if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
             korvel_voice_end(voice);
-            return 0;
+            return;
         }
         if (voice->block_start >= KORVEL_BUFSIZE) {
             finish_block(voice, KORVEL_BUFSIZE);
         }
     }
-    return 0;
+}
+
+void korvel_voice_filter_parts(korvel_voice_t* const* voices, int nvoices)
+{
+    // Lanes are filled with voices that have the same count of frames to filter, in the order of the voices.
+    unsigned char done[KORVEL_VOICE_MAX_BATCH] = {};
+    for (int first = 0; first < nvoices; ++first) {
+        const int n = voices[first]->filter_count;
+        if (done[first] != 0 || n == 0) {
+            continue;
+        }
+        korvel_filter_t* filters[KORVEL_FILTER_LANES];
+        float* bufs[KORVEL_FILTER_LANES];
+        int lanes = 0;
+        for (int v = first; v < nvoices && lanes < KORVEL_FILTER_LANES; ++v) {
+            korvel_voice_t* voice = voices[v];
+            if (done[v] == 0 && voice->filter_count == n) {
+                filters[lanes] = voice->filter;
+                bufs[lanes] = voice->dsp_buf + voice->filter_from;
+                ++lanes;
+                done[v] = 1;
+            }
+        }
+        if (lanes == 1) {
+            filter_process2(filters[0], bufs[0], n);
+        } else {
+            filter_process_lanes(filters, bufs, lanes, n);
+        }
+    }
+}
+
+void korvel_voice_mix_part(const korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus)
+{
+    for (int r = 0; r < voice->nruns; ++r) {
+        const korvel_voice_run_t& run = voice->runs[r];
+        const float* buf = voice->dsp_buf + run.from;
+        mix(voice, buf, left + run.at, right + run.at, run.count);
+        send(buf, voice->amp_reverb, reverb != nullptr ? reverb + run.at : nullptr, run.count);
+        send(buf, voice->amp_chorus, chorus != nullptr ? chorus + run.at : nullptr, run.count);
+    }
 }
 
 void korvel_voice_enter_release(korvel_voice_t* voice)

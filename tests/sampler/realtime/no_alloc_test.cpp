@@ -98,6 +98,9 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
       oscillator_process3(osc, buf.data(), 256, &amp, 0.0f);
       filter_process2(filter, buf.data(), 256);
       filter_process1(filter, buf.data(), 256);
+      float* lanes[] = {buf.data(), left.data(), right.data()};
+      korvel_filter_t* filters[] = {filter, filter, filter};
+      filter_process_lanes(filters, lanes, 3, 256);
       envelope1_process(volenv, left.data(), 256);
       lfo2_process(modlfo, right.data(), 256);
       left = buf;
