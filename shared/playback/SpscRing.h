@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -16,7 +17,8 @@ class SpscRing {
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 
 public:
-    explicit SpscRing(std::size_t capacity) : capacity_(capacity < 1 ? 1 : capacity), slots_(new T[capacity_]) {}
+    explicit SpscRing(std::size_t capacity)
+        : capacity_(capacity < 1 ? 1 : capacity), slots_(std::make_unique_for_overwrite<Slot[]>(capacity_)) {}
     SpscRing(const SpscRing&) = delete;
     SpscRing& operator=(const SpscRing&) = delete;
 
@@ -26,7 +28,7 @@ public:
         if (head - tail_.load(std::memory_order_acquire) >= capacity_) {
             return false;
         }
-        slots_[head % capacity_] = record;
+        std::memcpy(slots_[head % capacity_].bytes, &record, sizeof(T));
         head_.store(head + 1, std::memory_order_release);
         return true;
     }
@@ -37,7 +39,7 @@ public:
         if (tail == head_.load(std::memory_order_acquire)) {
             return false;
         }
-        record = slots_[tail % capacity_];
+        std::memcpy(&record, slots_[tail % capacity_].bytes, sizeof(T));
         tail_.store(tail + 1, std::memory_order_release);
         return true;
     }
@@ -45,8 +47,14 @@ public:
     std::size_t capacity() const noexcept { return capacity_; }
 
 private:
+    // Raw bytes: a slot is written before it is read, so no record is constructed in it up front and the pages of
+    // slots never used stay untouched.
+    struct Slot {
+        alignas(T) std::byte bytes[sizeof(T)];
+    };
+
     std::size_t capacity_;
-    std::unique_ptr<T[]> slots_;
+    std::unique_ptr<Slot[]> slots_;
     alignas(64) std::atomic<std::uint64_t> head_{0};
     alignas(64) std::atomic<std::uint64_t> tail_{0};
 };
