@@ -2,25 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "platform/audiounit/MIDIMessageLength.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NumberText.h"
 #include "shared/globals/Print.h"
 
-namespace {
+// The player's life on the main queue: the command stream to the render thread, the transport, speed and position
+// read-outs, and the render side's entry points.
 
-constexpr std::uint8_t kAllNotesOff = 123;
-constexpr std::uint8_t kResetAllControllers = 121;
-constexpr std::uint8_t kSustain = 64;
-constexpr std::uint32_t kAllChannels = 0xFFFF;
+namespace {
 
 double clampFactor(double value) {
     return std::clamp(value, 0.1, 10.0);
 }
 
 }  // namespace
+
 
 std::shared_ptr<AUMIDISequencer> AUMIDISequencer::create() {
     std::shared_ptr<AUMIDISequencer> sequencer(new AUMIDISequencer());
@@ -29,8 +26,8 @@ std::shared_ptr<AUMIDISequencer> AUMIDISequencer::create() {
 }
 
 AUMIDISequencer::AUMIDISequencer()
-    : AUMIDIMonitor(true), notices_(kNoticeCapacity), engine_(*this, notices_, &AUMIDISequencer::onNotice, this),
-      commands_(kCommandCapacity), internalEvents_(kInternalCapacity) {}
+    : AUMIDIMonitor(true), internalEvents_(kInternalCapacity), notices_(kNoticeCapacity),
+      engine_(*this, notices_, &AUMIDISequencer::onNotice, this), commands_(kCommandCapacity) {}
 
 AUMIDISequencer::~AUMIDISequencer() {
     if (spillTimer_) {
@@ -131,130 +128,6 @@ void AUMIDISequencer::flushSpill() {
     }
 }
 
-void AUMIDISequencer::queueMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-    SequencerCommand command;
-    command.kind = SequencerCommand::Kind::Message;
-    command.eventType = AURenderEventMIDI;
-    command.cable = kCable;
-    command.length = midiMessageLength(status);
-    command.bytes[0] = status;
-    command.bytes[1] = data1;
-    command.bytes[2] = data2;
-    push(command);
-}
-
-void AUMIDISequencer::queueChannelMask() {
-    SequencerCommand command;
-    command.kind = SequencerCommand::Kind::SetChannelMask;
-    command.mask = channelMask_;
-    push(command);
-}
-
-// Songs
-
-std::shared_ptr<const SequencerSong> AUMIDISequencer::retain(std::shared_ptr<SequencerSong> song,
-                                                             std::uint64_t serial) {
-    retained_.push_back({song, serial});
-    return song;
-}
-
-std::shared_ptr<const SequencerSong> AUMIDISequencer::build(const Conversion& convert) {
-    auto song = std::make_shared<SequencerSong>();
-    song->generation = nextGeneration_++;
-    song->events = convert(samplerate_);
-    const auto earlier = [](const auto& a, const auto& b) {
-        return a->pEvent()->eventSampleTime < b->pEvent()->eventSampleTime;
-    };
-    if (!std::is_sorted(song->events.begin(), song->events.end(), earlier)) {
-        std::stable_sort(song->events.begin(), song->events.end(), earlier);
-    }
-    if (!isMultiChannel_) {
-        for (auto& event : song->events) {
-            event = copyEvent(*event, currentChannel_);
-        }
-    }
-    return retain(song, issuedSerial_ + 1);
-}
-
-// A song can be freed once the render thread has taken every command sent before it and holds it neither as the
-// loaded nor as the staged song.
-void AUMIDISequencer::collect() {
-    const SequencerPlayState now = state();
-    std::erase_if(retained_, [&](const Retained& entry) {
-        const std::uint64_t generation = entry.song->generation;
-        return now.appliedSerial >= entry.sentSerial && generation != now.songGeneration &&
-               generation != now.stagedGeneration;
-    });
-}
-
-std::shared_ptr<const SequencerSong> AUMIDISequencer::playingSong() const {
-    const std::uint64_t generation = state().songGeneration;
-    for (const Retained& entry : retained_) {
-        if (entry.song->generation == generation) {
-            return entry.song;
-        }
-    }
-    return nullptr;
-}
-
-void AUMIDISequencer::load(Conversion convert, std::optional<std::string> file, bool force) {
-    stop();
-    setTempoFactor(1.0);
-    currentFile_ = std::move(file);
-    if (currentFile_) {
-        debugprint("AUMIDISequencer: The following MIDI file will be loaded and parsed: " + *currentFile_);
-    }
-    install(std::move(convert), force, true);
-}
-
-void AUMIDISequencer::install(Conversion convert, bool force, bool resetTempo) {
-    auto song = build(convert);
-    SequencerCommand command;
-    command.song = song.get();
-    if (!force) {
-        command.kind = SequencerCommand::Kind::StageLoad;
-        staged_ = {song, std::move(convert)};
-        push(command);
-        return;
-    }
-    if (resetTempo) {
-        debugprint("AUMIDISequencer::seek(0.0)");
-    }
-    command.kind = SequencerCommand::Kind::Load;
-    command.flag = resetTempo;
-    loaded_ = {song, std::move(convert)};
-    staged_ = {};
-    push(command);
-    if (delegate_) {
-        delegate_->onSequencerFileLoaded();
-    }
-}
-
-void AUMIDISequencer::setSamplerate(double samplerate) {
-    if (!(samplerate > 0.0) || !std::isfinite(samplerate)) {
-        debugprint("AUMIDISequencer::setSamplerate() : ERROR: The sample rate " + foundation::numberText(samplerate) +
-                   " is invalid.");
-        return;
-    }
-    const double ratio = samplerate / samplerate_;
-    samplerate_ = samplerate;
-    if (ratio == 1.0) {
-        return;
-    }
-    for (Loaded* held : {&loaded_, &staged_}) {
-        if (!held->song || !held->convert) {
-            continue;
-        }
-        SequencerCommand command;
-        command.kind = SequencerCommand::Kind::ReplaceSong;
-        command.generation = held->song->generation;
-        command.value = ratio;
-        held->song = build(held->convert);
-        command.song = held->song.get();
-        push(command);
-    }
-}
-
 // Transport
 
 void AUMIDISequencer::start(AUEventSampleTime time) {
@@ -319,155 +192,7 @@ void AUMIDISequencer::seekToEvent(std::int64_t index) {
     push(command);
 }
 
-// Queued messages
-
-void AUMIDISequencer::sendEvent(std::uint8_t channel, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-    const unsigned statusByte = unsigned{status} + channel;
-    if (statusByte > 0xFF) {
-        debugprint("AUMIDISequencer::sendEvent() : ERROR: The status " + std::to_string(status) + " plus the channel " +
-                   std::to_string(channel) + " does not fit in a byte; the message is not sent.");
-        return;
-    }
-    queueMessage(static_cast<std::uint8_t>(statusByte), data1, data2);
-}
-
-void AUMIDISequencer::sendEvent(const std::vector<std::uint8_t>& data) {
-    if (data.empty() || data.size() > SequencerCommand::kMaxBytes) {
-        debugprint("AUMIDISequencer::sendEvent() : ERROR: A message of " + std::to_string(data.size()) +
-                   " bytes cannot be sent (1 to " + std::to_string(SequencerCommand::kMaxBytes) + " bytes).");
-        return;
-    }
-    SequencerCommand command;
-    command.kind = SequencerCommand::Kind::Message;
-    command.eventType = AURenderEventMIDISysEx;
-    command.cable = 0;
-    command.length = static_cast<std::uint16_t>(data.size());
-    std::memcpy(command.bytes, data.data(), data.size());
-    push(command);
-}
-
-void AUMIDISequencer::allNotesOff(std::uint8_t channel) {
-    sendEvent(channel, 0xB0, kAllNotesOff, 0);
-}
-
-void AUMIDISequencer::allNotesOff() {
-    SequencerCommand command;
-    command.kind = SequencerCommand::Kind::AllNotesOff;
-    push(command);
-}
-
-void AUMIDISequencer::allSoundsOff(std::uint8_t channel) {
-    allNotesOff(channel);
-}
-
-void AUMIDISequencer::allSoundsOff() {
-    allNotesOff();
-}
-
-void AUMIDISequencer::resetProgram(std::uint8_t channel) {
-    sendEvent(channel, 0xC0, 0, 0);
-}
-
-void AUMIDISequencer::resetPrograms() {
-    for (std::uint8_t channel = 0; channel < 16; ++channel) {
-        resetProgram(channel);
-    }
-}
-
-void AUMIDISequencer::resetControllers(std::uint8_t channel) {
-    sendEvent(channel, 0xB0, kResetAllControllers, 0);
-    sendEvent(channel, 0xB0, kSustain, 0);
-}
-
-void AUMIDISequencer::resetControllers() {
-    for (std::uint8_t channel = 0; channel < 16; ++channel) {
-        resetControllers(channel);
-    }
-}
-
-// Channel control
-
-void AUMIDISequencer::setChannel(std::uint8_t channel) {
-    if (channel >= 16) {
-        debugprint("AUMIDISequencer::ERROR: The channel is invalid.");
-        return;
-    }
-    currentChannel_ = channel;
-    for (Loaded* held : {&loaded_, &staged_}) {
-        if (!held->song) {
-            continue;
-        }
-        auto song = std::make_shared<SequencerSong>();
-        song->generation = nextGeneration_++;
-        song->events.reserve(held->song->size());
-        for (const auto& event : held->song->events) {
-            song->events.push_back(copyEvent(*event, channel));
-        }
-        SequencerCommand command;
-        command.kind = SequencerCommand::Kind::ReplaceSong;
-        command.generation = held->song->generation;
-        command.value = 1.0;
-        held->song = retain(song, issuedSerial_ + 1);
-        command.song = held->song.get();
-        push(command);
-    }
-}
-
-void AUMIDISequencer::mute(std::uint8_t channel) {
-    if (channel < 16) {
-        channelMask_ &= ~(1U << channel);
-        queueChannelMask();
-    }
-    sendEvent(channel, 0xB0, kAllNotesOff, 0);
-}
-
-void AUMIDISequencer::unmute(std::uint8_t channel) {
-    if (channel < 16) {
-        channelMask_ |= 1U << channel;
-        queueChannelMask();
-    }
-}
-
-void AUMIDISequencer::unmuteAll() {
-    channelMask_ = kAllChannels;
-    queueChannelMask();
-}
-
-void AUMIDISequencer::muteAll() {
-    channelMask_ = 0;
-    queueChannelMask();
-    allNotesOff();
-}
-
-void AUMIDISequencer::solo(std::uint8_t channel) {
-    unmuteAll();
-    for (std::uint8_t other = 0; other < 16; ++other) {
-        if (other != channel) {
-            sendEvent(other, 0xB0, kAllNotesOff, 0);
-        }
-    }
-}
-
-void AUMIDISequencer::transpose(int) {}
-
-void AUMIDISequencer::setStatusFilter(const std::vector<std::uint8_t>& statuses) {
-    SequencerCommand command;
-    command.kind = SequencerCommand::Kind::SetStatusMask;
-    for (const std::uint8_t status : statuses) {
-        command.mask |= 1U << (status >> 4);
-    }
-    push(command);
-}
-
-std::vector<std::uint8_t> AUMIDISequencer::channelFilter() const {
-    std::vector<std::uint8_t> channels;
-    for (std::uint8_t channel = 0; channel < 16; ++channel) {
-        if ((channelMask_ & (1U << channel)) != 0) {
-            channels.push_back(channel);
-        }
-    }
-    return channels;
-}
+// Looping
 
 bool AUMIDISequencer::isLooping() const {
     return looping_;

@@ -188,6 +188,7 @@ public:
 
 private:
     static constexpr std::uint8_t kCable = 1;
+    static constexpr std::uint32_t kAllChannels = 0xFFFF;
 
     struct Retained {
         std::shared_ptr<const SequencerSong> song;
@@ -246,5 +247,5 @@ private:
     double tempoRate_ = 1.0;
     std::optional<std::string> currentFile_;
     std::uint8_t currentChannel_ = 0;
-    std::uint32_t channelMask_ = 0xFFFF;
+    std::uint32_t channelMask_ = kAllChannels;
 };
