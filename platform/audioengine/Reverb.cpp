@@ -11,7 +11,6 @@ namespace {
 constexpr std::array<double, 8> kCombSeconds{0.0297, 0.0313, 0.0339, 0.0361, 0.0383, 0.0407, 0.0429, 0.0451};
 constexpr std::array<double, 4> kAllpassSeconds{0.0041, 0.0053, 0.0071, 0.0089};
 constexpr double kStereoSpreadSeconds = 0.00053;
-constexpr float kAllpassGain = 0.5f;
 constexpr float kInputGain = 0.2f;
 constexpr float kQuiet = 1e-6f;  // -120 dB of full scale
 
@@ -62,55 +61,90 @@ void Reverb::configure(const ReverbShape& shape) noexcept {
     preDelay_.index %= preDelay_.length;
 }
 
-// The combs run four at a time over the chunk, their states in registers: each one's low-pass is a chain from frame
-// to frame, and four independent chains keep the processor busy where one would wait. Every frame's sum is formed in
-// the same order as frame by frame, so the samples are the same.
+namespace {
+
+// Calls run(offset, slots, m) for the runs of n slots of a ring of `length` slots from `index` on, split where it
+// goes round (offset: the frames before the run), and returns the index after them. No run visits a slot twice.
+template <typename Run>
+uint32_t forRuns(float* samples, uint32_t length, uint32_t index, uint32_t n, Run run) noexcept {
+    for (uint32_t done = 0; done < n;) {
+        const uint32_t m = std::min(n - done, length - index);
+        run(done, samples + index, m);
+        index = index + m == length ? 0 : index + m;
+        done += m;
+    }
+    return index;
+}
+
+void copyRun(const float* __restrict from, float* __restrict to, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) to[i] = from[i];
+}
+
+// slots[i] = input[i] + filtered[i] x feedback.
+void feedRun(float* __restrict slots, const float* __restrict input, const float* __restrict filtered,
+             float feedback, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) slots[i] = input[i] + filtered[i] * feedback;
+}
+
+void addRun(float* __restrict out, const float* __restrict delayed, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) out[i] += delayed[i];
+}
+
+void allpassRun(float* __restrict samples, float* __restrict out, uint32_t n) noexcept {
+    constexpr float kGain = 0.5f;
+    for (uint32_t i = 0; i < n; ++i) {
+        const float delayed = samples[i];
+        const float signal = out[i];
+        samples[i] = signal + delayed * kGain;
+        out[i] = delayed - signal * kGain;
+    }
+}
+
+}  // namespace
+
+// Stage by stage over stretches no longer than the shortest comb line, so that no frame of a stretch reads a slot
+// an earlier frame of it wrote: the combs' lines are read for the stretch, the eight low-pass chains run side by
+// side (independent, so the processor overlaps them), the lines are written back and the delayed frames summed
+// comb after comb. The all-passes run over the runs of their lines between two wraps. Every sample comes from the
+// same operations in the same order as frame by frame through all the filters, so the output is the same.
 void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
-    constexpr size_t kGroup = 4;
-    static_assert(kCombs % kGroup == 0);
     std::fill_n(out, frames, 0.0f);
     const float damping = damping_;
-    for (size_t first = 0; first < kCombs; first += kGroup) {
-        float* samples[kGroup];
-        uint32_t length[kGroup], index[kGroup];
-        float lowpass[kGroup], feedback[kGroup];
-        for (size_t c = 0; c < kGroup; ++c) {
-            Comb& comb = channel.combs[first + c];
-            samples[c] = comb.line.samples.data();
-            length[c] = comb.line.length;
-            index[c] = comb.line.index;
-            lowpass[c] = comb.lowpass;
-            feedback[c] = comb.feedback;
+    const float keep = 1.0f - damping;
+    uint32_t stretch = frames;
+    for (const Comb& comb : channel.combs) stretch = std::min(stretch, comb.line.length);
+    float delayed[kCombs][kChunkFrames];
+    float filtered[kCombs][kChunkFrames];
+    for (uint32_t done = 0; done < frames; done += stretch) {
+        const uint32_t n = std::min(stretch, frames - done);
+        for (size_t c = 0; c < kCombs; ++c) {
+            DelayLine& line = channel.combs[c].line;
+            forRuns(line.samples.data(), line.length, line.index, n,
+                    [&](uint32_t at, float* slots, uint32_t m) { copyRun(slots, delayed[c] + at, m); });
         }
-        for (uint32_t i = 0; i < frames; ++i) {
-            float sum = out[i];
-            for (size_t c = 0; c < kGroup; ++c) {
-                const float delayed = samples[c][index[c]];
-                lowpass[c] = delayed * (1.0f - damping) + lowpass[c] * damping;
-                samples[c][index[c]] = input[i] + lowpass[c] * feedback[c];
-                index[c] = index[c] + 1 == length[c] ? 0 : index[c] + 1;
-                sum += delayed;
+        float lowpass[kCombs];
+        for (size_t c = 0; c < kCombs; ++c) lowpass[c] = channel.combs[c].lowpass;
+        for (uint32_t i = 0; i < n; ++i) {
+#pragma GCC unroll 8
+            for (size_t c = 0; c < kCombs; ++c) {
+                lowpass[c] = delayed[c][i] * keep + lowpass[c] * damping;
+                filtered[c][i] = lowpass[c];
             }
-            out[i] = sum;
         }
-        for (size_t c = 0; c < kGroup; ++c) {
-            channel.combs[first + c].line.index = index[c];
-            channel.combs[first + c].lowpass = lowpass[c];
+        for (size_t c = 0; c < kCombs; ++c) {
+            Comb& comb = channel.combs[c];
+            comb.lowpass = lowpass[c];
+            comb.line.index = forRuns(comb.line.samples.data(), comb.line.length, comb.line.index, n,
+                                      [&](uint32_t at, float* slots, uint32_t m) {
+                                          feedRun(slots, input + done + at, filtered[c] + at, comb.feedback, m);
+                                      });
+            addRun(out + done, delayed[c], n);
         }
     }
     for (uint32_t i = 0; i < frames; ++i) out[i] *= 1.0f / static_cast<float>(kCombs);
     for (DelayLine& allpass : channel.allpasses) {
-        float* samples = allpass.samples.data();
-        const uint32_t length = allpass.length;
-        uint32_t index = allpass.index;
-        for (uint32_t i = 0; i < frames; ++i) {
-            const float delayed = samples[index];
-            const float signal = out[i];
-            samples[index] = signal + delayed * kAllpassGain;
-            out[i] = delayed - signal * kAllpassGain;
-            index = index + 1 == length ? 0 : index + 1;
-        }
-        allpass.index = index;
+        allpass.index = forRuns(allpass.samples.data(), allpass.length, allpass.index, frames,
+                                [out](uint32_t at, float* slots, uint32_t m) { allpassRun(slots, out + at, m); });
     }
 }
 
