@@ -193,6 +193,23 @@ TEST(Chorus, TablesFollowTheirFormulas) {
     EXPECT_EQ(table[i], static_cast<int32_t>((std::sin(2 * std::numbers::pi * i / 100) + 1) * 10 * 0.5 * 128) - offset);
   EXPECT_EQ(table[25], 1280 - offset);
 
+  // Lengths of the slowest and fastest speeds at common rates, and ones that are no multiple of anything.
+  struct Case {
+    int len;
+    int depth;
+  };
+  for (const Case c : {Case{165517, 384}, Case{152068, 2048}, Case{9600, 1}, Case{662068, 1536}, Case{4410, 0},
+                       Case{1001, 7}, Case{257, 2047}}) {
+    std::vector<int32_t> fast(static_cast<size_t>(c.len));
+    korvel_chorus_sine(fast.data(), c.len, c.depth);
+    int differing = 0;
+    for (int i = 0; i < c.len; ++i) {
+      const double value = std::sin(static_cast<double>(i) / c.len * 2.0 * std::numbers::pi);
+      differing += fast[static_cast<size_t>(i)] != static_cast<int32_t>((value + 1.0) * c.depth * 0.5 * 128) - offset;
+    }
+    EXPECT_EQ(differing, 0) << c.len << " entries, depth " << c.depth;
+  }
+
   korvel_chorus_triangle(table.data(), 100, 10);
   EXPECT_EQ(table[0], -offset);
   EXPECT_EQ(table[25], 640 - offset);

@@ -22,6 +22,12 @@ constexpr int kSubsampleMask = KORVEL_CHORUS_INTERP_SUBSAMPLES - 1;
 // Moves every table entry three line lengths back, so that the read position stays positive before masking.
 constexpr int32_t kTableOffset = 3 * KORVEL_CHORUS_MAX_SAMPLES * KORVEL_CHORUS_INTERP_SUBSAMPLES;
 
+// The sine table is built from kSineBlock-entry blocks by angle addition, which lands within 1e-14 of std::sin's
+// value; an entry whose scaled value lies within kSineMargin of a whole number, where truncation could then differ,
+// is computed by the formula itself.
+constexpr int kSineBlock = 256;
+constexpr double kSineMargin = 1e-6;
+
 constexpr int kDefaultVoices = 3;
 constexpr double kDefaultLevel = 2.0;
 // The slowest speed the unit allows: a default below it could never take effect and drew a warning from every
@@ -128,6 +134,12 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
   }
 }
 
+// Entry i of the sine table before the offset, by its formula.
+double sine_entry(int i, int len, int depth) {
+  double value = std::sin(static_cast<double>(i) / len * 2.0 * std::numbers::pi);
+  return (value + 1.0) * depth * 0.5 * kSubsamples;
+}
+
 }  // namespace
 
 extern "C" {
@@ -183,10 +195,28 @@ double korvel_chorus_get_speed_Hz(korvel_chorus_t* chorus) { return chorus->spee
 double korvel_chorus_get_depth_ms(korvel_chorus_t* chorus) { return chorus->depth_ms; }
 int korvel_chorus_get_type(korvel_chorus_t* chorus) { return chorus->type; }
 
+// Equal to the formula entry by entry at a quarter of its cost: a table holds up to 660,000 entries and is built
+// whenever a synthesizer is made.
 void korvel_chorus_sine(int32_t* table, int len, int depth) {
-  for (int i = 0; i < len; ++i) {
-    double value = std::sin(static_cast<double>(i) / len * 2.0 * std::numbers::pi);
-    table[i] = static_cast<int32_t>((value + 1.0) * depth * 0.5 * kSubsamples) - kTableOffset;
+  const double step = 2.0 * std::numbers::pi / len;
+  const double scale = depth * 0.5 * kSubsamples;
+  double fine_sin[kSineBlock];
+  double fine_cos[kSineBlock];
+  for (int k = 0; k < kSineBlock; ++k) {
+    fine_sin[k] = std::sin(k * step);
+    fine_cos[k] = std::cos(k * step);
+  }
+  for (int start = 0; start < len; start += kSineBlock) {
+    const double coarse_sin = std::sin(start * step);
+    const double coarse_cos = std::cos(start * step);
+    const int count = std::min(kSineBlock, len - start);
+    for (int k = 0; k < count; ++k) {
+      const double entry = (coarse_sin * fine_cos[k] + coarse_cos * fine_sin[k] + 1.0) * scale;
+      int32_t whole = static_cast<int32_t>(entry);
+      if (entry - whole < kSineMargin || whole + 1.0 - entry < kSineMargin)
+        whole = static_cast<int32_t>(sine_entry(start + k, len, depth));
+      table[start + k] = whole - kTableOffset;
+    }
   }
 }
 
