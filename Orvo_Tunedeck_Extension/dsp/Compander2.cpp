@@ -3,6 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The gain for a followed peak: 1/peak above 1, (1 - peak) x multiplier + 1 below.
+float gainForPeak(double peak, float multiplier) noexcept {
+    const auto p = static_cast<float>(peak);
+    if (p == 1.0f) return 1.0f;
+    if (p > 1.0f) return 1.0f / p;
+    return (1.0f - std::max(p, 0.0f)) * multiplier + 1.0f;
+}
+
+}  // namespace
+
 Compander2::Compander2() noexcept {
     setSamplerate(48000.0f);
     resetState();
@@ -36,50 +48,56 @@ void Compander2::process(float* left, float* right, std::int64_t frames) noexcep
     }
 }
 
-float Compander2::gainForPeak(double peak) const noexcept {
-    const auto p = static_cast<float>(peak);
-    if (p == 1.0f) return 1.0f;
-    if (p > 1.0f) return 1.0f / p;
-    return (1.0f - std::max(p, 0.0f)) * fMultiplier + 1.0f;
-}
-
+// The followers and settings are copied in and out of the loop: the channels are floats like the settings, and
+// without the copies every store to a channel would make the compiler read the state again.
 template <Compander2::Detection mode>
 void Compander2::processMode(float* left, float* right, std::int64_t frames) noexcept {
     const float k = vThresholdInv * fGain;
+    const float threshold = vThreshold;
+    const float multiplier = fMultiplier;
+    const float mix = fMix;
+    const bool inverted = bInverted;
+    Follower in[2] = {inputFollower[0], inputFollower[1]};
+    Follower out[2] = {outputFollower[0], outputFollower[1]};
+    float gainLeft = factor[0];
+    float gainRight = factor[1];
     for (std::int64_t i = 0; i < frames; ++i) {
-        const float l = left[i] * vThreshold;
-        const float r = right[i] * vThreshold;
+        const float l = left[i] * threshold;
+        const float r = right[i] * threshold;
 
         if constexpr (mode == Detection::midSide) {
-            inputFollower[0].track(std::fabs((l + r) * 0.5f));
-            inputFollower[1].track(std::fabs((l - r) * 0.5f));
+            in[0].track(std::fabs((l + r) * 0.5f));
+            in[1].track(std::fabs((l - r) * 0.5f));
         } else {
-            inputFollower[0].track(std::fabs(l));
-            inputFollower[1].track(std::fabs(r));
+            in[0].track(std::fabs(l));
+            in[1].track(std::fabs(r));
         }
 
-        const float gainLeft = gainForPeak(inputFollower[0].currentPeak);
-        const float gainRight =
-            mode == Detection::separate ? gainForPeak(inputFollower[1].currentPeak) : gainLeft;
-        factor[0] = gainLeft;
-        factor[1] = gainRight;
+        gainLeft = gainForPeak(in[0].currentPeak, multiplier);
+        gainRight = mode == Detection::separate ? gainForPeak(in[1].currentPeak, multiplier) : gainLeft;
 
         const float outLeft = l * gainLeft * k;
         const float outRight = r * gainRight * k;
-        if (bInverted) {
+        if (inverted) {
             left[i] -= outLeft;
             right[i] -= outRight;
         } else {
-            left[i] = outLeft * fMix + left[i] * (1.0f - fMix);
-            right[i] = outRight * fMix + right[i] * (1.0f - fMix);
+            left[i] = outLeft * mix + left[i] * (1.0f - mix);
+            right[i] = outRight * mix + right[i] * (1.0f - mix);
         }
 
         if constexpr (mode == Detection::midSide) {
-            outputFollower[0].track(std::fabs((outLeft + outRight) * 0.5f));
-            outputFollower[1].track(std::fabs((outLeft - outRight) * 0.5f));
+            out[0].track(std::fabs((outLeft + outRight) * 0.5f));
+            out[1].track(std::fabs((outLeft - outRight) * 0.5f));
         } else {
-            outputFollower[0].track(std::fabs(outLeft));
-            outputFollower[1].track(std::fabs(outRight));
+            out[0].track(std::fabs(outLeft));
+            out[1].track(std::fabs(outRight));
         }
     }
+    inputFollower[0] = in[0];
+    inputFollower[1] = in[1];
+    outputFollower[0] = out[0];
+    outputFollower[1] = out[1];
+    factor[0] = gainLeft;
+    factor[1] = gainRight;
 }

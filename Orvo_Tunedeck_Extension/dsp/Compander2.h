@@ -49,6 +49,4 @@ private:
 
     template <Detection mode>
     void processMode(float* left, float* right, std::int64_t frames) noexcept;
-
-    float gainForPeak(double peak) const noexcept;
 };

@@ -12,21 +12,3 @@ void Follower::setSamplerate(float rate) noexcept {
     increase = 1.0 / static_cast<double>(attackTime);
     decrease = 1.0 / static_cast<double>(releaseTime);
 }
-
-void Follower::track(float x) noexcept {
-    const double value = x;
-    if (currentPeak < value) {
-        currentPeak += increase;
-        decayTime = holdSamples();
-    } else if (currentPeak > value) {
-        if (decayTime >= 1) {
-            --decayTime;
-        } else {
-            decayTime = 0;
-            currentPeak -= decrease;
-            if (currentPeak < 0.0) currentPeak = 0.0;
-        }
-    }
-}
-
-std::int32_t Follower::holdSamples() const noexcept { return static_cast<std::int32_t>(fDecay * fSamplerate); }
