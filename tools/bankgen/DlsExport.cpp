@@ -6,17 +6,20 @@ namespace bankgen {
 
 namespace {
 
-// Connection codes of the format's articulation blocks.
+// Connection codes of the format's articulation blocks; the vibrato LFO's are level 2 codes.
 enum : std::uint16_t {
     kSourceNone = 0x0000,
     kSourceLfo = 0x0001,
     kSourceKeyNumber = 0x0003,
     kSourceEg2 = 0x0005,
+    kSourceVibrato = 0x0009,
     kDestinationGain = 0x0001,
     kDestinationPitch = 0x0003,
     kDestinationPan = 0x0004,
     kDestinationLfoFrequency = 0x0104,
     kDestinationLfoDelay = 0x0105,
+    kDestinationVibratoFrequency = 0x0114,
+    kDestinationVibratoDelay = 0x0115,
     kDestinationEg1Attack = 0x0206,
     kDestinationEg1Decay = 0x0207,
     kDestinationEg1Release = 0x0209,
@@ -82,11 +85,12 @@ dls::Region regionOf(const Region& region, const ProgramSet& set)
         articulation.connections.push_back(dls::connection(kSourceKeyNumber, kDestinationEg1Decay, keyScale));
     }
     if (region.vibrato) {
-        articulation.connections.push_back(
-            dls::connection(kSourceNone, kDestinationLfoDelay, region.vibrato->delayTimecents));
-        articulation.connections.push_back(
-            dls::connection(kSourceNone, kDestinationLfoFrequency, region.vibrato->frequencyCents));
-        articulation.connections.push_back(dls::connection(kSourceLfo, kDestinationPitch, region.vibrato->depthCents));
+        articulation.level2 = true;
+        articulation.connections.insert(
+            articulation.connections.end(),
+            {dls::connection(kSourceNone, kDestinationVibratoDelay, region.vibrato->delayTimecents),
+             dls::connection(kSourceNone, kDestinationVibratoFrequency, region.vibrato->frequencyCents),
+             dls::connection(kSourceVibrato, kDestinationPitch, region.vibrato->depthCents)});
     }
     const FilterMotion& f = region.filter;
     if (f.cutoffCents != kOpenCutoffCents) {
@@ -105,7 +109,11 @@ dls::Region regionOf(const Region& region, const ProgramSet& set)
              dls::connection(kSourceEg2, kDestinationFilterCutoff, f.envelopeToCutoffCents)});
     }
     if (f.lfoToCutoffCents != 0) {
-        articulation.connections.push_back(dls::connection(kSourceLfo, kDestinationFilterCutoff, f.lfoToCutoffCents));
+        articulation.connections.insert(
+            articulation.connections.end(),
+            {dls::connection(kSourceNone, kDestinationLfoDelay, f.lfoDelayTimecents),
+             dls::connection(kSourceNone, kDestinationLfoFrequency, f.lfoFrequencyCents),
+             dls::connection(kSourceLfo, kDestinationFilterCutoff, f.lfoToCutoffCents)});
     }
     // The region's pitch in cents: its semitones and cents together.
     if (region.coarseTune != 0 || region.fineTune != 0) {

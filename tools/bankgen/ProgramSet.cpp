@@ -76,11 +76,11 @@ Envelope envelopeOf(const VoiceRecipe& recipe, const Voicing& voicing)
 // A singer's or player's vibrato: about five and a half wobbles a second, setting in after a third of a second.
 std::optional<Vibrato> vibratoOf(const VoiceRecipe& recipe, const Voicing& voicing)
 {
-    if (recipe.vibratoCents == 0 && recipe.filter.lfoCents == 0) {
+    auto depth = static_cast<std::int16_t>(std::lround(recipe.vibratoCents * voicing.vibratoScale));
+    if (depth == 0) {
         return std::nullopt;
     }
-    return Vibrato{secondsToTimecents(0.35), hertzToAbsoluteCents(recipe.vibratoCents != 0 ? 5.5 : 0.7),
-                   static_cast<std::int16_t>(std::lround(recipe.vibratoCents * voicing.vibratoScale))};
+    return Vibrato{secondsToTimecents(0.35), hertzToAbsoluteCents(5.5), depth};
 }
 
 FilterMotion filterOf(const VoiceRecipe& recipe, std::uint8_t rootKey, const Voicing& voicing)
@@ -99,7 +99,12 @@ FilterMotion filterOf(const VoiceRecipe& recipe, std::uint8_t rootKey, const Voi
         motion.envelopeReleaseTimecents = secondsToTimecents(f.envelopeRelease * voicing.timeScale);
         motion.envelopeToCutoffCents = static_cast<std::int16_t>(std::lround(f.envelopeCents));
     }
-    motion.lfoToCutoffCents = static_cast<std::int16_t>(std::lround(f.lfoCents));
+    if (f.lfoCents != 0) {
+        // A slow sweep, setting in with the vibrato's delay.
+        motion.lfoDelayTimecents = secondsToTimecents(0.35);
+        motion.lfoFrequencyCents = hertzToAbsoluteCents(0.7);
+        motion.lfoToCutoffCents = static_cast<std::int16_t>(std::lround(f.lfoCents));
+    }
     return motion;
 }
 

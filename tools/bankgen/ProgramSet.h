@@ -37,7 +37,7 @@ struct Envelope {
     std::int16_t decayTimecentsPerKey = 0;
 };
 
-// Pitch vibrato from the modulation LFO, starting after a delay.
+// Pitch vibrato from the vibrato LFO, starting after a delay.
 struct Vibrato {
     std::int16_t delayTimecents = 0;
     std::int16_t frequencyCents = 0; // absolute cents: 0 is 8.176 Hz
@@ -56,7 +56,9 @@ struct FilterMotion {
     std::int16_t envelopeSustainPerMille = 0; // drop from the envelope's peak while held, 1000 is all of it
     std::int16_t envelopeReleaseTimecents = -12000;
     std::int16_t envelopeToCutoffCents = 0;
-    std::int16_t lfoToCutoffCents = 0; // from the modulation LFO the vibrato also uses
+    std::int16_t lfoDelayTimecents = -12000; // the modulation LFO, which only moves the cutoff
+    std::int16_t lfoFrequencyCents = 0;      // absolute cents: 0 is 8.176 Hz
+    std::int16_t lfoToCutoffCents = 0;
 };
 
 struct Region {

@@ -8,7 +8,7 @@ namespace bankgen {
 namespace {
 
 enum : std::uint16_t {
-    kModLfoToPitch = 5,
+    kVibLfoToPitch = 6,
     kInitialFilterCutoff = 8,
     kInitialFilterQ = 9,
     kModLfoToFilterCutoff = 10,
@@ -20,6 +20,8 @@ enum : std::uint16_t {
     kFineTune = 52,
     kModLfoDelay = 21,
     kModLfoFrequency = 22,
+    kVibLfoDelay = 23,
+    kVibLfoFrequency = 24,
     kVolEnvAttack = 34,
     kVolEnvDecay = 36,
     kVolEnvSustain = 37,
@@ -72,9 +74,9 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
         zone.gen(kKeyToVolEnvDecay, region.envelope.decayTimecentsPerKey);
     }
     if (region.vibrato) {
-        zone.gen(kModLfoDelay, region.vibrato->delayTimecents)
-            .gen(kModLfoFrequency, region.vibrato->frequencyCents)
-            .gen(kModLfoToPitch, region.vibrato->depthCents);
+        zone.gen(kVibLfoDelay, region.vibrato->delayTimecents)
+            .gen(kVibLfoFrequency, region.vibrato->frequencyCents)
+            .gen(kVibLfoToPitch, region.vibrato->depthCents);
     }
     const FilterMotion& f = region.filter;
     if (f.cutoffCents != kOpenCutoffCents) {
@@ -91,7 +93,9 @@ sf2::Zone zoneOf(const Region& region, const ProgramSet& set)
             .gen(kModEnvToFilterCutoff, f.envelopeToCutoffCents);
     }
     if (f.lfoToCutoffCents != 0) {
-        zone.gen(kModLfoToFilterCutoff, f.lfoToCutoffCents);
+        zone.gen(kModLfoDelay, f.lfoDelayTimecents)
+            .gen(kModLfoFrequency, f.lfoFrequencyCents)
+            .gen(kModLfoToFilterCutoff, f.lfoToCutoffCents);
     }
     if (region.coarseTune != 0) {
         zone.gen(sf2::COARSE_TUNE, region.coarseTune);

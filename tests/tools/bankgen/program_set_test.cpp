@@ -1,13 +1,15 @@
 // The sounds of the generated program set as the synthesizer reads them from both file formats: loops of whole
-// periods, exact tuning, and the drum kit's keys and hi-hat choke.
+// periods, exact tuning, the vibrato and modulation LFOs, and the drum kit's keys and hi-hat choke.
 
 #include "sampler/src/voice/korvel_profile.h"
 #include "tests/tools/bankgen/generated_bank.h"
+#include "tools/bankgen/MelodicVoices.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <ostream>
@@ -152,7 +154,7 @@ std::vector<ZoneSound> zoneSounds(const korvel_defpreset_t* preset)
         GEN_PAN,           GEN_EXCLUSIVECLASS, GEN_SAMPLEMODE,       GEN_MODLFODELAY,
         GEN_MODLFOFREQ,    GEN_MODLFOTOPITCH, GEN_SCALETUNE,        GEN_FILTERFC,      GEN_FILTERQ,
         GEN_MODENVATTACK,  GEN_MODENVDECAY,   GEN_MODENVSUSTAIN,    GEN_MODENVRELEASE, GEN_MODENVTOFILTERFC,
-        GEN_MODLFOTOFILTERFC};
+        GEN_MODLFOTOFILTERFC, GEN_VIBLFODELAY, GEN_VIBLFOFREQ,      GEN_VIBLFOTOPITCH};
     std::vector<ZoneSound> zones;
     for (korvel_preset_zone_t* p = preset != nullptr ? preset->zone : nullptr; p != nullptr; p = p->next) {
         auto value = [&](const korvel_inst_zone_t* zone, int gen) {
@@ -202,6 +204,46 @@ TEST(GeneratedProgramSet, TheDlsAndSoundFont2FormsGiveEveryPresetTheSameZones)
         ++compared;
     }
     EXPECT_GT(compared, 200);
+}
+
+// A pitch vibrato rides the vibrato LFO in both formats, at the recipe's depth scaled by the set's voicing; the
+// modulation LFO never moves the pitch and sweeps only the filters of the recipes that ask for it.
+TEST(GeneratedProgramSet, VibratoIsOnTheVibratoLfoAndTheModulationLfoOnlySweepsFilters)
+{
+    struct Case {
+        std::uint8_t program;
+        bool vibrato;
+        bool filterSweep;
+    };
+    static constexpr Case kCases[] = {{0, false, false}, {22, true, false}, {40, true, false}, {88, false, true}};
+    for (const bankgen::BankFile& file : bankgen::kBankFiles) {
+        SCOPED_TRACE(std::string(file.fileName));
+        LoadedBank loaded(file);
+        ASSERT_EQ(loaded.result, 0);
+        for (const Case& c : kCases) {
+            SCOPED_TRACE("program " + std::to_string(c.program));
+            const bankgen::VoiceRecipe& recipe = bankgen::recipeForProgram(c.program);
+            korvel_inst_t* instrument = bankgen_test::instrumentOf(loaded.preset(0, c.program));
+            ASSERT_NE(instrument, nullptr);
+            for (korvel_inst_zone_t* zone = instrument->zone; zone != nullptr; zone = zone->next) {
+                const korvel_zone_gen_t* gen = zone->gen;
+                EXPECT_EQ(gen[GEN_MODLFOTOPITCH].val, 0.0);
+                double depth = c.vibrato ? std::round(recipe.vibratoCents * file.voicing.vibratoScale) : 0.0;
+                EXPECT_EQ(gen[GEN_VIBLFOTOPITCH].val, depth);
+                if (c.vibrato) {
+                    EXPECT_GT(gen[GEN_VIBLFOTOPITCH].val, 0.0);
+                    EXPECT_NEAR(gen[GEN_VIBLFOFREQ].val, bankgen::hertzToAbsoluteCents(5.5), 0.01);
+                    EXPECT_NEAR(gen[GEN_VIBLFODELAY].val, bankgen::secondsToTimecents(0.35), 0.01);
+                }
+                EXPECT_EQ(gen[GEN_MODLFOTOFILTERFC].val, c.filterSweep ? std::round(recipe.filter.lfoCents) : 0.0);
+                if (c.filterSweep) {
+                    EXPECT_NE(gen[GEN_MODLFOTOFILTERFC].val, 0.0);
+                    EXPECT_NEAR(gen[GEN_MODLFOFREQ].val, bankgen::hertzToAbsoluteCents(0.7), 0.01);
+                    EXPECT_NEAR(gen[GEN_MODLFODELAY].val, bankgen::secondsToTimecents(0.35), 0.01);
+                }
+            }
+        }
+    }
 }
 
 TEST(GeneratedProgramSet, TheKitCoversTheGeneralMidiKeysAndItsHiHatsChokeEachOther)
