@@ -15,9 +15,12 @@ therefore get each song with controller 91 at 0 on every channel before its own 
 
 Where the peer reads a bank differently (measured on the generated banks): it takes a volume decay time as the time
 to reach the sustain level, however far below full that lies, where the format times a 100 dB fall; and it leaves
-out the modulation LFO's pitch depth, so a vibrato written there (the generated banks' way) is missing from its
-renders. In a steady song (Slow River) the envelope then follows the beating of vibrating partials against those of
-other notes, and the correlation drops to 0.72-0.86; with the vibrato moved to the vibrato LFO it is 0.93-0.94.
+out the modulation LFO's pitch depth. The generated banks therefore write their vibrato on the vibrato LFO, which it
+plays, and use the modulation LFO only to sweep filters. (With the vibrato on the modulation LFO, the envelope of a
+steady song, Slow River, followed the beating of our vibrating partials against those of other notes, and its
+correlation dropped to 0.72-0.86; with it on the vibrato LFO it is 0.927-0.943.)
+The GS set's bank is DLS, which the peer does not read ("not a SoundFont file", then silence): compare the
+SoundFont 2 sets.
 
 Needs timidity and python3-numpy (apt-get install --no-install-recommends timidity python3-numpy).
 
