@@ -57,6 +57,9 @@ struct GtkWindowCallbacks {
         host(data)->close();
         return TRUE;
     }
+    static gboolean dropped(GtkDropTarget*, const GValue* value, double, double, gpointer data) {
+        return host(data)->drop(value) ? TRUE : FALSE;
+    }
     static gboolean signalled(gpointer data) {
         host(data)->close();
         return G_SOURCE_CONTINUE;
@@ -127,6 +130,9 @@ GtkWindowHost::GtkWindowHost(std::shared_ptr<View> root, const std::string& titl
     embedded_->overlay_ = overlay;
     gtk_window_set_child(GTK_WINDOW(window_), overlay);
     gtk_widget_add_controller(window_, shortcuts);
+    GtkDropTarget* files = gtk_drop_target_new(GDK_TYPE_FILE_LIST, GDK_ACTION_COPY);
+    g_signal_connect(files, "drop", G_CALLBACK(&GtkWindowCallbacks::dropped), this);
+    gtk_widget_add_controller(window_, GTK_EVENT_CONTROLLER(files));
     g_signal_connect(window_, "destroy", G_CALLBACK(&GtkWindowCallbacks::destroyed), this);
     gtk_widget_add_tick_callback(area_, &GtkWindowCallbacks::tick, this, nullptr);
     drainSource_ = g_timeout_add(kDrainIntervalMs, &GtkWindowCallbacks::drainQueue, this);
@@ -165,6 +171,25 @@ void GtkWindowHost::wheelPinch(double scale) {
     pointer_.pinchBegan(*root_, hover_);
     pointer_.pinchChanged(scale);
     pointer_.pinchEnded();
+}
+
+bool GtkWindowHost::drop(const GValue* value) {
+    if (!filesDropped_ || !G_VALUE_HOLDS(value, GDK_TYPE_FILE_LIST)) return false;
+    auto* list = static_cast<GdkFileList*>(g_value_get_boxed(value));
+    if (!list) return false;
+    std::vector<std::filesystem::path> paths;
+    GSList* files = gdk_file_list_get_files(list);
+    for (GSList* file = files; file; file = file->next) {
+        // Files of remote locations have no path.
+        if (char* path = g_file_get_path(G_FILE(file->data))) {
+            paths.emplace_back(path);
+            g_free(path);
+        }
+    }
+    g_slist_free(files);
+    if (paths.empty()) return false;
+    queue_.async([handler = filesDropped_, paths = std::move(paths)] { handler(paths); });
+    return true;
 }
 
 void GtkWindowHost::runUntilClosed() {

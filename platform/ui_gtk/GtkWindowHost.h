@@ -5,6 +5,8 @@
 #include "platform/ui/TouchRouter.h"
 #include "platform/ui/View.h"
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _cairo cairo_t;
+typedef struct _GValue GValue;
 
 namespace ui {
 
@@ -37,12 +40,15 @@ private:
 // The window back end: shows a view tree in a GTK 4 window. The root view takes the size of the window; a view's
 // redraw request repaints the window on the next frame; presses, drags and releases of the pointer become touches
 // of the view under the press, and a broken grab cancels them; a touchpad pinch, or the wheel turned with Ctrl
-// held, becomes a pinch at the pointer. Ctrl+Q closes the window as its close button does. While the window is
-// open, GLib's main loop also drains the given main queue.
+// held, becomes a pinch at the pointer. Ctrl+Q closes the window as its close button does. Files dropped on the
+// window go to the handler its owner sets. While the window is open, GLib's main loop also drains the given main
+// queue.
 //
 // Thread contract: main thread only; construct after gtkAvailable() returned true.
 class GtkWindowHost {
 public:
+    using FilesDropped = std::function<void(const std::vector<std::filesystem::path>&)>;
+
     // Initialises GTK once; false when no display can be opened (headless machines).
     static bool gtkAvailable();
     // The size of the display's largest monitor (a window cannot grow beyond it); zero without one.
@@ -58,6 +64,13 @@ public:
     void close();
     // From now on SIGINT and SIGTERM close the window (instead of ending the process) while it is open.
     void closeOnTerminationSignals();
+
+    // From now on the local files of a drop reach handler, in the order dropped, from a task on the main queue.
+    // Without a handler the window refuses drops.
+    void onFilesDropped(FilesDropped handler) { filesDropped_ = std::move(handler); }
+    // What the window does with a dropped value: a file list with at least one local file is taken (true) and its
+    // local files handed on; anything else is refused (false). The window's drop target calls it; so can tests.
+    bool drop(const GValue* value);
 
     // The pixels of the window's content (the view tree and the widgets over it, without the title bar), drawn
     // by the window's own renderer, or null while it is closed or has no size yet.
@@ -94,6 +107,7 @@ private:
     unsigned drainSource_ = 0;
     std::vector<unsigned> signalSources_;
     Point hover_;
+    FilesDropped filesDropped_;
 };
 
 }  // namespace ui
