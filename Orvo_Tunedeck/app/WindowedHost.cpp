@@ -18,6 +18,16 @@
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
 
+void openInScene(SceneDelegate& scene, const std::vector<std::filesystem::path>& files) {
+    for (const std::filesystem::path& file : files) scene.sceneOpenURLContexts({file});
+}
+
+void openDroppedFiles(ui::GtkWindowHost& host, std::shared_ptr<SceneDelegate> scene) {
+    host.onFilesDropped([scene = std::move(scene)](const std::vector<std::filesystem::path>& files) {
+        openInScene(*scene, files);
+    });
+}
+
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound) {
     auto& mainQueue = dispatch::MainQueue::shared();
     AudioComponentRegistry::shared().addSearchFolder(foundation::audioModulesFolder());
@@ -39,9 +49,10 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
     window.setRootViewController(std::make_shared<MainViewController>(hub));
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
-        SceneDelegate sceneDelegate;
-        sceneDelegate.sceneWillConnect();
-        for (const std::filesystem::path& file : files) sceneDelegate.sceneOpenURLContexts({file});
+        const auto sceneDelegate = std::make_shared<SceneDelegate>();
+        sceneDelegate->sceneWillConnect();
+        openInScene(*sceneDelegate, files);
+        openDroppedFiles(host, sceneDelegate);
         host.closeOnTerminationSignals();
         host.present();
         host.runUntilClosed();

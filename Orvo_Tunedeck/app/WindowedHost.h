@@ -5,13 +5,26 @@
 // Threads: the process's main thread, which drives GLib's main loop and, through it, the main queue.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Orvo_Tunedeck/app/SoundChoice.h"
 
+class SceneDelegate;
+namespace ui {
+class GtkWindowHost;
+}
+
 // Whether a window can be opened here (a display is reachable).
 bool windowAvailable();
 // The process's exit code: 0 after the window was closed, 1 when the instrument refused the sound choice. files are
-// opened into the window as the desktop's "open with" does. Call only after windowAvailable() returned true.
+// opened into the window as the desktop's "open with" does, and so are files dropped on the window. Call only after
+// windowAvailable() returned true.
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);
+
+// Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
+// (a request naming several files opens only the first).
+void openInScene(SceneDelegate& scene, const std::vector<std::filesystem::path>& files);
+// From now on files dropped on the window are opened as files named on the command line are.
+void openDroppedFiles(ui::GtkWindowHost& host, std::shared_ptr<SceneDelegate> scene);
