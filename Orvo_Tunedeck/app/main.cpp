@@ -13,7 +13,7 @@
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/UserFiles.h"
 #if TUNEDECK_WITH_WINDOW
-#include "Orvo_Tunedeck/app/WindowedHost.h"
+#include "Orvo_Tunedeck/app/WindowModule.h"
 #endif
 
 namespace {
@@ -53,8 +53,13 @@ int main(int argc, char** argv) {
     if (std::string error; !checkInputs(options, error)) return reportError(error);
     if (!command.headless) {
 #if TUNEDECK_WITH_WINDOW
-        if (windowAvailable()) return runWindowed(options.device, options.files, options.sound);
-        reportWarning("no display to open a window on (DISPLAY and WAYLAND_DISPLAY reach none); running headless");
+        std::string error;
+        if (const auto window = WindowModule::load(error)) {
+            if (window->available()) return window->run(options.device, options.files, options.sound);
+            reportWarning("no display to open a window on (DISPLAY and WAYLAND_DISPLAY reach none); running headless");
+        } else {
+            reportWarning("the window could not be loaded (" + error + "); running headless");
+        }
 #else
         reportWarning("this build has no window (GTK 4 was not found); running headless");
 #endif

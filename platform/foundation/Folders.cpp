@@ -39,14 +39,15 @@ std::filesystem::path programFile() {
     return std::filesystem::read_symlink("/proc/self/exe", error);
 }
 
-std::filesystem::path folderOfThisProgram(const char* installedRelative, const char* builtFolder) {
+}  // namespace
+
+std::filesystem::path productFolder(const std::filesystem::path& installedRelative,
+                                    const std::filesystem::path& builtFolder) {
     // The kernel names the program by its real path; the build tree is compared in the same form.
     std::error_code error;
     const std::filesystem::path buildTree = std::filesystem::weakly_canonical(TUNEDECK_BUILD_DIR, error);
     return locateProductFolder(programFile(), installedRelative, buildTree, builtFolder);
 }
-
-}  // namespace
 
 std::filesystem::path locateProductFolder(const std::filesystem::path& programFile,
                                           const std::filesystem::path& installedRelative,
@@ -62,7 +63,7 @@ std::filesystem::path locateProductFolder(const std::filesystem::path& programFi
 
 std::optional<std::filesystem::path> resourcesFolder() {
     const std::filesystem::path folder = absolutePathFromEnvironment("TUNEDECK_RESOURCES")
-                                             .value_or(folderOfThisProgram(TUNEDECK_INSTALLED_RESOURCES_DIR,
+                                             .value_or(productFolder(TUNEDECK_INSTALLED_RESOURCES_DIR,
                                                                            TUNEDECK_BUILD_RESOURCES_DIR));
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
@@ -72,7 +73,7 @@ std::optional<std::filesystem::path> resourcesFolder() {
 }
 
 std::filesystem::path audioModulesFolder() {
-    return folderOfThisProgram(TUNEDECK_INSTALLED_MODULES_DIR, TUNEDECK_BUILD_MODULES_DIR);
+    return productFolder(TUNEDECK_INSTALLED_MODULES_DIR, TUNEDECK_BUILD_MODULES_DIR);
 }
 
 std::optional<std::filesystem::path> documentsFolder(std::string_view deliverable) {

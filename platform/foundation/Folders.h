@@ -20,6 +20,12 @@ std::optional<std::filesystem::path> resourcesFolder();
 // render thread.
 std::filesystem::path audioModulesFolder();
 
+// The folder of one of the product's parts for the running program: installedRelative from the program's folder
+// when that exists, else builtFolder for a program of the build tree (locateProductFolder). Any thread except the
+// render thread.
+std::filesystem::path productFolder(const std::filesystem::path& installedRelative,
+                                    const std::filesystem::path& builtFolder);
+
 // Where a program finds one of the product's folders: installedRelative taken from the program's folder when that
 // exists there; otherwise builtFolder when the program lies inside buildTree; otherwise the installed place, which
 // then does not exist. Paths are compared as they are given.
