@@ -42,10 +42,10 @@ struct Code {
 };
 
 struct Chunk {
-  const uint8_t* header;  // the chunk's identifier
-  const uint8_t* data;    // its content; for a LIST, what follows the list type
-  size_t size;            // bytes of content
-  bool list;
+  const uint8_t* header = nullptr;  // the chunk's identifier
+  const uint8_t* data = nullptr;    // its content; for a LIST, what follows the list type
+  size_t size = 0;                  // bytes of content
+  bool list = false;
 
   bool is(const char* id) const { return !list && std::memcmp(header, id, 4) == 0; }
   bool isList(const char* type) const { return list && std::memcmp(header + kChunkHeader, type, 4) == 0; }

@@ -141,7 +141,7 @@ void process(korvel_revmodel_t* rev, const float* in, float* left, float* right,
     return;
   }
   rev->asleep = false;
-  float input[KORVEL_BUFSIZE];
+  float input[KORVEL_BUFSIZE] = {};
   float outL[KORVEL_BUFSIZE];
   float outR[KORVEL_BUFSIZE];
   for (int k = 0; k < n; ++k) {
