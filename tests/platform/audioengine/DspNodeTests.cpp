@@ -243,7 +243,9 @@ TEST(Reverb, SleepsOnlyOnceItsTailHasEndedAndWakesInStep) {
         clicks.process(click.data(), zero.data(), clickLeft.data(), clickRight.data(), kBlock);
         ASSERT_FALSE(awake.sleeping());
         sleptBlocks += sleeper.sleeping() ? 1 : 0;
-        if (sounding) EXPECT_FALSE(sleeper.sleeping()) << b;
+        if (sounding) {
+            EXPECT_FALSE(sleeper.sleeping()) << b;
+        }
         for (uint32_t i = 0; i < kBlock; ++i) {
             worst = std::max(worst, std::fabs(double(left[i]) - (double(awakeLeft[i]) - clickLeft[i])));
             worst = std::max(worst, std::fabs(double(right[i]) - (double(awakeRight[i]) - clickRight[i])));
