@@ -46,7 +46,10 @@ std::filesystem::path writeXmlBank(int presets) {
 // Instruments in ascending bank and program order, each with one region on the one wave.
 std::filesystem::path writeDlsBank(int instruments) {
     dls::Bank bank;
-    bank.waves.push_back({"wave", std::vector<int16_t>(64, 1000)});
+    dls::Wave wave;
+    wave.name = "wave";
+    wave.points.assign(64, 1000);
+    bank.waves.push_back(std::move(wave));
     for (int i = 0; i < instruments; ++i) {
         dls::Instrument instrument;
         instrument.name = "i" + std::to_string(i);

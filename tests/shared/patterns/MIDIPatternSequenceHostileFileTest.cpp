@@ -65,7 +65,9 @@ TEST(MIDIPatternSequenceHostileFile, SectionNumbersAreReadLowByteFirstAndBounded
     EXPECT_THAT(kinds(*sequence->sections[0]->patterns[2]),
                 ElementsAre(EventKind::MetaChannelPrefixEvent, EventKind::MetaSequenceNumberEvent,
                             EventKind::MidiControllerEvent));
-    if (c.refused) EXPECT_THAT(sequence->sections[0]->patterns[1]->events, IsEmpty());
+    if (c.refused) {
+      EXPECT_THAT(sequence->sections[0]->patterns[1]->events, IsEmpty());
+    }
   }
 }
 

@@ -60,7 +60,9 @@ TEST(MatrixSections, EachPlayerMovesOnThroughItsSongAndLoopsAsALonePlayerDoes) {
   for (std::size_t i = 0; i < fromLone.size(); ++i) {
     EXPECT_EQ(fromMatrix[i].time, fromLone[i].time) << i;
     EXPECT_EQ(fromMatrix[i].bytes, fromLone[i].bytes) << i;
-    if (i > 0) EXPECT_GT(fromMatrix[i].time, fromMatrix[i - 1].time) << i;
+    if (i > 0) {
+      EXPECT_GT(fromMatrix[i].time, fromMatrix[i - 1].time) << i;
+    }
   }
   EXPECT_EQ(matrix.droppedEvents(), 0u);
 }
