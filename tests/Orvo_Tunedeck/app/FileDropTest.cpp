@@ -34,14 +34,15 @@ std::string readFile(const fs::path& path) {
 }
 
 TEST(FileDrop, EachDroppedFileIsCopiedOnceWithTheLinesOfACommandLineFile) {
-    // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute.
+    // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute. The whole
+    // environment is set before GTK starts: its font threads read the environment while they run.
     setenv("GDK_DEBUG", "gl-disable", 0);
     setenv("GSK_RENDERER", "cairo", 0);
-    if (!windowAvailable()) GTEST_SKIP() << "no display";
     testsupport::TestFolder folder;
     testsupport::ScopedEnvironment environment;
     const fs::path documents = folder.path() / "Documents";
     environment.set("TUNEDECK_DOCUMENTS", documents.string());
+    if (!windowAvailable()) GTEST_SKIP() << "no display";
     AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
     auto& queue = dispatch::MainQueue::shared();
     const auto hub = std::make_shared<ViewController>();

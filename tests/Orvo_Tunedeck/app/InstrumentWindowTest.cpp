@@ -72,11 +72,12 @@ void collectButtons(ui::View& view, std::vector<ui::Button*>& buttons) {
 class InstrumentWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute.
+        // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute. The whole
+        // environment is set before GTK starts: its font threads read the environment while they run.
         setenv("GDK_DEBUG", "gl-disable", 0);
         setenv("GSK_RENDERER", "cairo", 0);
-        if (!windowAvailable()) GTEST_SKIP() << "no display";
         environment.set("TUNEDECK_DOCUMENTS", (folder.path() / "Documents").string());
+        if (!windowAvailable()) GTEST_SKIP() << "no display";
         AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
         auto output = std::make_unique<audioengine::ManualRenderingOutput>(48000.0);
         pull = output.get();
