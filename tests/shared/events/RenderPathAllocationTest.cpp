@@ -1,7 +1,5 @@
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,47 +10,15 @@
 #include "shared/events/AUMIDIEventStack.h"
 #include "shared/events/AUMIDIMonitor.h"
 #include "tests/shared/events/EventListBuilder.h"
-
-// Counts the allocations of the thread that switches counting on.
-namespace {
-thread_local bool counting = false;
-thread_local std::size_t allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) {
-        ++allocations;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
 template <typename Work>
-std::size_t allocationsOf(Work&& work) {
-    allocations = 0;
-    counting = true;
+std::uint64_t allocationsOf(Work&& work) {
+    const std::uint64_t before = testsupport::allocationsOnThisThread();
     work();
-    counting = false;
-    return allocations;
+    return testsupport::allocationsOnThisThread() - before;
 }
 
 // What the render thread does with the lists, the records and the running notes allocates nothing once they exist.
@@ -77,7 +43,7 @@ TEST(RenderPathAllocation, ListsRecordsAndRunningNotesAllocateNothing) {
     file.sysex(3, std::vector<std::uint8_t>(40, 0x11));
 
     std::size_t kept = 0;
-    const std::size_t counted = allocationsOf([&] {
+    const std::uint64_t counted = allocationsOf([&] {
         for (int call = 0; call < 50; ++call) {
             for (const AURenderEvent* e = mixer.mixEvents(host.head(), file.head(), 0, 0, false); e;
                  e = e->head.next) {
