@@ -94,6 +94,7 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
         progress.update(static_cast<double>(frame) / request.sampleRateHz, totalSeconds);
     }
     progress.clear();
+    if (!wav.flush()) return reportError(wav.error());
     player.stopEngine();
     if (const uint64_t dropped = player.instrument->audioUnit0->droppedScheduledMIDICount(); dropped > 0)
         safeprint("OfflineRender : WARNING: " + std::to_string(dropped) +

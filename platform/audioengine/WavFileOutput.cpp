@@ -25,7 +25,8 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     left_.assign(kChunkFrames, 0.0f);
     right_.assign(kChunkFrames, 0.0f);
-    interleaved_.assign(2 * kChunkFrames, 0.0f);
+    interleaved_.assign(2 * kFileFrames, 0.0f);
+    gathered_ = 0;
     source_ = &source;
     framesWritten_ = 0;
     error_.clear();
@@ -33,7 +34,10 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
 }
 
 void WavFileOutput::stop() {
-    if (file_ != nullptr) sf_close(file_);
+    if (file_ != nullptr) {
+        flush();
+        sf_close(file_);
+    }
     file_ = nullptr;
     source_ = nullptr;
 }
@@ -41,20 +45,29 @@ void WavFileOutput::stop() {
 bool WavFileOutput::render(uint32_t frames) {
     if (source_ == nullptr || file_ == nullptr) return false;
     while (frames > 0) {
+        // A block is rendered whole: a split one would move the instrument's messages timed within it.
         const uint32_t chunk = std::min(frames, kChunkFrames);
+        if (gathered_ + chunk > kFileFrames && !flush()) return false;
         source_->renderFrames(chunk, left_.data(), right_.data());
+        float* to = interleaved_.data() + 2 * size_t{gathered_};
         for (uint32_t i = 0; i < chunk; ++i) {
-            interleaved_[2 * i] = left_[i];
-            interleaved_[2 * i + 1] = right_[i];
+            to[2 * i] = left_[i];
+            to[2 * i + 1] = right_[i];
         }
-        if (sf_writef_float(file_, interleaved_.data(), chunk) != static_cast<sf_count_t>(chunk)) {
-            error_ = "writing WAV file '" + path_ + "' failed: " + sf_strerror(file_);
-            return false;
-        }
-        framesWritten_ += chunk;
+        gathered_ += chunk;
         frames -= chunk;
     }
     return true;
+}
+
+bool WavFileOutput::flush() {
+    if (gathered_ == 0 || file_ == nullptr) return true;
+    const sf_count_t written = sf_writef_float(file_, interleaved_.data(), gathered_);
+    const bool whole = written == static_cast<sf_count_t>(gathered_);
+    if (written > 0) framesWritten_ += static_cast<uint64_t>(written);
+    gathered_ = 0;
+    if (!whole) error_ = "writing WAV file '" + path_ + "' failed: " + sf_strerror(file_);
+    return whole;
 }
 
 void WavFileOutput::discard(uint32_t frames) {

@@ -1,6 +1,7 @@
 #pragma once
 // An output into a WAV file (through libsndfile): the engine renders only when asked, on the caller's thread, and
 // every rendered block is appended to the file. For offline rendering; file I/O happens on the calling thread.
+// Rendered frames are gathered and written kFileFrames at a time, so that a render in small blocks costs few writes.
 
 #include <cstdint>
 #include <string>
@@ -23,18 +24,22 @@ public:
     double sampleRate() const override { return sampleRate_; }
     // Creates (or truncates) the file; fails with the library's reason when it cannot.
     bool start(RenderSource& source, std::string& error) override;
-    // Closes the file; what was rendered stays in it.
+    // Writes what is still gathered and closes the file; what was rendered stays in it.
     void stop() override;
 
     // Renders frames frames and appends them. False when not started or when writing failed (error() says why).
     bool render(uint32_t frames);
+    // Writes the frames still gathered. False when writing failed (error() says why).
+    bool flush();
     // Renders frames frames and drops them (a chain's latency before its first frame). Nothing when not started.
     void discard(uint32_t frames);
+    // Frames in the file, not counting those still gathered.
     uint64_t framesWritten() const { return framesWritten_; }
     const std::string& error() const { return error_; }
 
 private:
     static constexpr uint32_t kChunkFrames = 4096;
+    static constexpr uint32_t kFileFrames = 4 * kChunkFrames;
 
     std::string path_;
     double sampleRate_;
@@ -42,6 +47,7 @@ private:
     RenderSource* source_ = nullptr;
     sf_private_tag* file_ = nullptr;
     std::vector<float> left_, right_, interleaved_;
+    uint32_t gathered_ = 0;  // frames in interleaved_ not yet written
     uint64_t framesWritten_ = 0;
     std::string error_;
 };

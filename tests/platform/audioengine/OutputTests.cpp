@@ -14,9 +14,10 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
         double rate;
         WavFileOutput::SampleFormat format;
         const char* bits;
+        bool flushFirst;  // else stopping the engine writes the frames still gathered
     };
-    for (const Case& c : {Case{48000.0, WavFileOutput::SampleFormat::float32, "32"},
-                          Case{44100.0, WavFileOutput::SampleFormat::pcm16, "16"}}) {
+    for (const Case& c : {Case{48000.0, WavFileOutput::SampleFormat::float32, "32", true},
+                          Case{44100.0, WavFileOutput::SampleFormat::pcm16, "16", false}}) {
         testsupport::TestFolder folder;
         const auto file = (folder.path() / "out.wav").string();
         auto output = std::make_unique<WavFileOutput>(file, c.rate, c.format);
@@ -29,6 +30,10 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
         ASSERT_TRUE(engine.start(&error)) << error;
         const uint32_t frames = static_cast<uint32_t>(c.rate) + 1234;  // more than one chunk, not a multiple
         ASSERT_TRUE(wav->render(frames)) << wav->error();
+        if (c.flushFirst) {
+            ASSERT_TRUE(wav->flush()) << wav->error();
+            EXPECT_EQ(wav->framesWritten(), frames);
+        }
         engine.stop();
         EXPECT_EQ(wav->framesWritten(), frames);
 
