@@ -76,18 +76,23 @@ uint32_t forRuns(float* samples, uint32_t length, uint32_t index, uint32_t n, Ru
     return index;
 }
 
-void copyRun(const float* __restrict from, float* __restrict to, uint32_t n) noexcept {
-    for (uint32_t i = 0; i < n; ++i) to[i] = from[i];
+// out[i] += slots[i], then slots[i] = input[i] + filtered[i] x feedback: the delayed frame is summed before the
+// comb's line takes the new one.
+void feedRun(float* __restrict slots, float* __restrict out, const float* __restrict input,
+             const float* __restrict filtered, float feedback, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) {
+        out[i] += slots[i];
+        slots[i] = input[i] + filtered[i] * feedback;
+    }
 }
 
-// slots[i] = input[i] + filtered[i] x feedback.
-void feedRun(float* __restrict slots, const float* __restrict input, const float* __restrict filtered,
-             float feedback, uint32_t n) noexcept {
-    for (uint32_t i = 0; i < n; ++i) slots[i] = input[i] + filtered[i] * feedback;
-}
-
-void addRun(float* __restrict out, const float* __restrict delayed, uint32_t n) noexcept {
-    for (uint32_t i = 0; i < n; ++i) out[i] += delayed[i];
+// out[i] = slots[i], then slots[i] = the reverb's input from left[i] and right[i].
+void delayRun(float* __restrict slots, float* __restrict out, const float* __restrict left,
+              const float* __restrict right, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) {
+        out[i] = slots[i];
+        slots[i] = (left[i] + right[i]) * 0.5f * kInputGain;
+    }
 }
 
 void allpassRun(float* __restrict samples, float* __restrict out, uint32_t n) noexcept {
@@ -103,42 +108,55 @@ void allpassRun(float* __restrict samples, float* __restrict out, uint32_t n) no
 }  // namespace
 
 // Stage by stage over stretches no longer than the shortest comb line, so that no frame of a stretch reads a slot
-// an earlier frame of it wrote: the combs' lines are read for the stretch, the eight low-pass chains run side by
-// side (independent, so the processor overlaps them), the lines are written back and the delayed frames summed
-// comb after comb. The all-passes run over the runs of their lines between two wraps. Every sample comes from the
-// same operations in the same order as frame by frame through all the filters, so the output is the same.
+// an earlier frame of it wrote: the eight low-pass chains run side by side over the combs' lines (independent, so
+// the processor overlaps them), in runs between the lines' wraps; then comb after comb, the delayed frames are summed
+// and the lines take the new frames. The all-passes run over the runs of their lines between two wraps. Every sample
+// comes from the same operations in the same order as frame by frame through all the filters, so the output is the
+// same.
 void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
     std::fill_n(out, frames, 0.0f);
     const float damping = damping_;
     const float keep = 1.0f - damping;
     uint32_t stretch = frames;
     for (const Comb& comb : channel.combs) stretch = std::min(stretch, comb.line.length);
-    float delayed[kCombs][kChunkFrames];
     float filtered[kCombs][kChunkFrames];
     for (uint32_t done = 0; done < frames; done += stretch) {
         const uint32_t n = std::min(stretch, frames - done);
-        for (size_t c = 0; c < kCombs; ++c) {
-            DelayLine& line = channel.combs[c].line;
-            forRuns(line.samples.data(), line.length, line.index, n,
-                    [&](uint32_t at, float* slots, uint32_t m) { copyRun(slots, delayed[c] + at, m); });
-        }
         float lowpass[kCombs];
-        for (size_t c = 0; c < kCombs; ++c) lowpass[c] = channel.combs[c].lowpass;
-        for (uint32_t i = 0; i < n; ++i) {
-#pragma GCC unroll 8
+        uint32_t index[kCombs];
+        for (size_t c = 0; c < kCombs; ++c) {
+            lowpass[c] = channel.combs[c].lowpass;
+            index[c] = channel.combs[c].line.index;
+        }
+        for (uint32_t at = 0; at < n;) {
+            uint32_t m = n - at;
+            const float* delayed[kCombs];
             for (size_t c = 0; c < kCombs; ++c) {
-                lowpass[c] = delayed[c][i] * keep + lowpass[c] * damping;
-                filtered[c][i] = lowpass[c];
+                const DelayLine& line = channel.combs[c].line;
+                delayed[c] = line.samples.data() + index[c];
+                m = std::min(m, line.length - index[c]);
             }
+            for (uint32_t i = 0; i < m; ++i) {
+#pragma GCC unroll 8
+                for (size_t c = 0; c < kCombs; ++c) {
+                    lowpass[c] = delayed[c][i] * keep + lowpass[c] * damping;
+                    filtered[c][at + i] = lowpass[c];
+                }
+            }
+            for (size_t c = 0; c < kCombs; ++c) {
+                const uint32_t length = channel.combs[c].line.length;
+                index[c] = index[c] + m == length ? 0 : index[c] + m;
+            }
+            at += m;
         }
         for (size_t c = 0; c < kCombs; ++c) {
             Comb& comb = channel.combs[c];
             comb.lowpass = lowpass[c];
             comb.line.index = forRuns(comb.line.samples.data(), comb.line.length, comb.line.index, n,
                                       [&](uint32_t at, float* slots, uint32_t m) {
-                                          feedRun(slots, input + done + at, filtered[c] + at, comb.feedback, m);
+                                          feedRun(slots, out + done + at, input + done + at, filtered[c] + at,
+                                                  comb.feedback, m);
                                       });
-            addRun(out + done, delayed[c], n);
         }
     }
     for (uint32_t i = 0; i < frames; ++i) out[i] *= 1.0f / static_cast<float>(kCombs);
@@ -172,8 +190,10 @@ void Reverb::advance(uint32_t frames) noexcept {
 }
 
 void Reverb::watchTail(bool inputZero, const float* wetLeft, const float* wetRight, uint32_t frames) noexcept {
+    // While the input sounds the tail cannot end: the wet signal is only looked at once the input is silent.
     float peak = 0.0f;
-    for (uint32_t i = 0; i < frames; ++i) peak = std::max({peak, std::fabs(wetLeft[i]), std::fabs(wetRight[i])});
+    if (inputZero)
+        for (uint32_t i = 0; i < frames; ++i) peak = std::max({peak, std::fabs(wetLeft[i]), std::fabs(wetRight[i])});
     if (!inputZero || !(peak < kQuiet)) {
         quietFrames_ = 0;
         return;
@@ -199,12 +219,10 @@ void Reverb::process(const float* left, const float* right, float* wetLeft, floa
     float input[kChunkFrames];
     for (uint32_t done = 0; done < frames; done += kChunkFrames) {
         const uint32_t n = std::min(kChunkFrames, frames - done);
-        for (uint32_t i = 0; i < n; ++i) {
-            float& slot = preDelay_.samples[preDelay_.index];
-            input[i] = slot;
-            slot = (left[done + i] + right[done + i]) * 0.5f * kInputGain;
-            preDelay_.index = preDelay_.index + 1 == preDelay_.length ? 0 : preDelay_.index + 1;
-        }
+        preDelay_.index = forRuns(preDelay_.samples.data(), preDelay_.length, preDelay_.index, n,
+                                  [&](uint32_t at, float* slots, uint32_t m) {
+                                      delayRun(slots, input + at, left + done + at, right + done + at, m);
+                                  });
         processChannel(channels_[0], input, wetLeft + done, n);
         processChannel(channels_[1], input, wetRight + done, n);
     }
