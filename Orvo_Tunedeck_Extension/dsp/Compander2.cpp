@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -48,10 +49,88 @@ void Compander2::process(float* left, float* right, std::int64_t frames) noexcep
     }
 }
 
+namespace {
+
+// The loudest of the two detector values over the frames, as the detection of mode sees them.
+template <typename Detect>
+void detectorPeaks(const float* left, const float* right, std::int64_t frames, Detect detect, float peaks[2]) noexcept {
+    float first = 0.0f;
+    float second = 0.0f;
+    for (std::int64_t i = 0; i < frames; ++i) {
+        const auto [a, b] = detect(left[i], right[i]);
+        first = std::max(first, a);
+        second = std::max(second, b);
+    }
+    peaks[0] = first;
+    peaks[1] = second;
+}
+
+// Whether the peak stays at or below 1 while following values no louder than loudest: it only climbs towards a
+// louder value, by its increase, so it ends below loudest + increase.
+bool staysAtOrBelowOne(const Follower& follower, float loudest) noexcept {
+    return static_cast<float>(follower.currentPeak) <= 1.0f && static_cast<double>(loudest) + follower.increase < 1.0;
+}
+
+}  // namespace
+
+bool Compander2::passesUnchanged() const noexcept {
+    return vThreshold == 1.0f && vThresholdInv * fGain == 1.0f && fMix == 1.0f && !bInverted && fMultiplier == 0.0f;
+}
+
+// With the settings that pass a signal unchanged while the gain is 1 (the instrument's), a block whose detector values
+// keep both input peaks at or below 1 leaves the channels as they are: only the followers move. The output followers
+// then follow the same values as the input followers, so where they are in the same state they stay so.
+template <Compander2::Detection mode>
+void Compander2::processMode(float* left, float* right, std::int64_t frames) noexcept {
+    const auto detect = [](float l, float r) {
+        if constexpr (mode == Detection::midSide)
+            return std::pair{std::fabs((l + r) * 0.5f), std::fabs((l - r) * 0.5f)};
+        else
+            return std::pair{std::fabs(l), std::fabs(r)};
+    };
+    if (passesUnchanged()) {
+        float loudest[2];
+        detectorPeaks(left, right, frames, detect, loudest);
+        if (staysAtOrBelowOne(inputFollower[0], loudest[0]) && staysAtOrBelowOne(inputFollower[1], loudest[1])) {
+            followUnchanged(left, right, frames, detect);
+            return;
+        }
+    }
+    limit<mode>(left, right, frames);
+}
+
+template <typename Detect>
+void Compander2::followUnchanged(const float* left, const float* right, std::int64_t frames, Detect detect) noexcept {
+    const bool mirrored = outputFollower[0] == inputFollower[0] && outputFollower[1] == inputFollower[1];
+    Follower in[2] = {inputFollower[0], inputFollower[1]};
+    for (std::int64_t i = 0; i < frames; ++i) {
+        const auto [a, b] = detect(left[i], right[i]);
+        in[0].track(a);
+        in[1].track(b);
+    }
+    if (!mirrored) {
+        Follower out[2] = {outputFollower[0], outputFollower[1]};
+        for (std::int64_t i = 0; i < frames; ++i) {
+            const auto [a, b] = detect(left[i], right[i]);
+            out[0].track(a);
+            out[1].track(b);
+        }
+        outputFollower[0] = out[0];
+        outputFollower[1] = out[1];
+    } else {
+        outputFollower[0] = in[0];
+        outputFollower[1] = in[1];
+    }
+    inputFollower[0] = in[0];
+    inputFollower[1] = in[1];
+    factor[0] = 1.0f;
+    factor[1] = 1.0f;
+}
+
 // The followers and settings are copied in and out of the loop: the channels are floats like the settings, and
 // without the copies every store to a channel would make the compiler read the state again.
 template <Compander2::Detection mode>
-void Compander2::processMode(float* left, float* right, std::int64_t frames) noexcept {
+void Compander2::limit(float* left, float* right, std::int64_t frames) noexcept {
     const float k = vThresholdInv * fGain;
     const float threshold = vThreshold;
     const float multiplier = fMultiplier;

@@ -47,6 +47,14 @@ public:
 private:
     enum class Detection { separate, midSide, leftLinked };
 
+    // Whether the settings leave a sample unchanged while its gain is 1.
+    bool passesUnchanged() const noexcept;
     template <Detection mode>
     void processMode(float* left, float* right, std::int64_t frames) noexcept;
+    // Moves the followers through a block that passes unchanged.
+    template <typename Detect>
+    void followUnchanged(const float* left, const float* right, std::int64_t frames, Detect detect) noexcept;
+    // The gain and the output frame by frame.
+    template <Detection mode>
+    void limit(float* left, float* right, std::int64_t frames) noexcept;
 };

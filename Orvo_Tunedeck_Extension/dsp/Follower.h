@@ -32,6 +32,8 @@ public:
         decayTime = rise ? holdSamples() : held;
     }
 
+    bool operator==(const Follower&) const = default;
+
     float fSamplerate = 48000.0f;
     float fAttack = 0.01f;    // seconds
     float fRelease = 0.5f;    // seconds

@@ -207,6 +207,75 @@ TEST(Compander2, MixGainAndInversionShapeTheOutput) {
     EXPECT_EQ(quiet.left.back(), 0.25f);
 }
 
+// The limiter's defaults frame by frame, as written out from its description: the followers on the input's and the
+// output's magnitudes, the gain 1/peak above full scale and 1 below.
+void limitFrameByFrame(Follower in[2], Follower out[2], Stereo& audio) {
+    const auto gainOf = [](const Follower& follower) {
+        const auto peak = static_cast<float>(follower.currentPeak);
+        return peak > 1.0f ? 1.0f / peak : 1.0f;
+    };
+    for (std::size_t i = 0; i < audio.left.size(); ++i) {
+        in[0].track(std::fabs(audio.left[i]));
+        in[1].track(std::fabs(audio.right[i]));
+        audio.left[i] *= gainOf(in[0]);
+        audio.right[i] *= gainOf(in[1]);
+        out[0].track(std::fabs(audio.left[i]));
+        out[1].track(std::fabs(audio.right[i]));
+    }
+}
+
+struct SignalCase {
+    const char* label;
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.label; }
+
+std::vector<float> joined(std::vector<float> first, const std::vector<float>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// Blocks that pass unchanged and blocks that limit, and the changes between them, give what the frame-by-frame
+// rule gives: the same samples and the same followers.
+class Compander2Signals : public testing::TestWithParam<SignalCase> {};
+
+TEST_P(Compander2Signals, BlocksMatchTheFrameByFrameRule) {
+    const SignalCase& c = GetParam();
+    Compander2 limiter;
+    Stereo audio(0);
+    audio.left = c.left;
+    audio.right = c.right;
+    Stereo expected = audio;
+    constexpr std::size_t kBlock = 256;
+    for (std::size_t at = 0; at < audio.left.size(); at += kBlock) {
+        const std::size_t n = std::min(kBlock, audio.left.size() - at);
+        limiter.process(audio.left.data() + at, audio.right.data() + at, static_cast<std::int64_t>(n));
+    }
+    const Compander2 fresh;
+    Follower in[2] = {fresh.inputFollower[0], fresh.inputFollower[1]};
+    Follower out[2] = {fresh.outputFollower[0], fresh.outputFollower[1]};
+    limitFrameByFrame(in, out, expected);
+    EXPECT_EQ(audio.left, expected.left);
+    EXPECT_EQ(audio.right, expected.right);
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_TRUE(limiter.inputFollower[k] == in[k]) << k;
+        EXPECT_TRUE(limiter.outputFollower[k] == out[k]) << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, Compander2Signals,
+    testing::Values(SignalCase{"quiet_sines", sine(440.0, 0.5, 48000.0, 4000), sine(97.0, 0.25, 48000.0, 4000)},
+                    SignalCase{"overshoot_just_below_full_scale", std::vector<float>(3000, 0.999f),
+                               std::vector<float>(3000, -0.9985f)},
+                    SignalCase{"loud_then_quiet", joined(std::vector<float>(1000, 2.0f), sine(440.0, 0.5, 48000.0, 40000)),
+                               joined(std::vector<float>(1000, 0.5f), sine(440.0, 0.5, 48000.0, 40000))},
+                    SignalCase{"quiet_then_loud", joined(sine(440.0, 0.5, 48000.0, 1000), sine(440.0, 3.0, 48000.0, 3000)),
+                               joined(std::vector<float>(1000, 0.0f), std::vector<float>(3000, -1.5f))}),
+    [](const testing::TestParamInfo<SignalCase>& info) { return info.param.label; });
+
 TEST(Compander2, ProcessDoesNotAllocate) {
     Compander2 limiter;
     Stereo audio(0);
