@@ -158,6 +158,8 @@ int korvel_gen_set_default_values(korvel_gen_t* gen)
     return 0;
 }
 
+static_assert(sizeof(korvel_zone_gen_t) == 9, "zone generator entries carry no padding");
+
 int korvel_zone_gen_set_default_values(korvel_zone_gen_t* gen)
 {
     for (int i = 0; i < GEN_LAST; i++) {
