@@ -1,5 +1,6 @@
 #include "sampler/src/bank/korvel_defsfont.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/bank/korvel_defsfont_index.h"
 #include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/sys/korvel_sys.h"
@@ -104,7 +105,8 @@ int delete_korvel_defsfont(korvel_defsfont_t* sfont)
         delete_korvel_defpreset(preset);
         preset = next;
     }
-    std::free(sfont->sampledata);
+    delete sfont->arena;
+    korvel_sample_data_delete(sfont->sampledata);
     delete sfont;
     return 0;
 }

@@ -19,12 +19,13 @@ struct _korvel_defsfont_t {
     char* filename;          // owned; null for a bank created empty
     unsigned int samplepos;  // byte offset of the sample data in the file
     unsigned int samplesize; // byte size of the sample data
-    short* sampledata;       // owned; shared by the samples of a SoundFont 2 file
+    short* sampledata;       // owned (korvel_sample_data_new); shared by the samples of a SoundFont 2 file
     korvel_list_t* sample;   // korvel_sample_t, in order of arrival
     korvel_list_t* inst;     // korvel_inst_t, in order of arrival
     korvel_defpreset_t* preset;
     korvel_defpreset_t* iter_cur;
     struct korvel_defsfont_index* index; // owned; lookup aids that keep loading linear
+    struct korvel_bank_arena* arena;     // owned, or null; storage of the zones a file load made
 };
 
 // An empty bank; null with "Out of memory".

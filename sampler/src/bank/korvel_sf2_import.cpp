@@ -1,5 +1,6 @@
 #include "sampler/src/bank/korvel_sf2_import.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/bank/korvel_sfload.h"
 #include "sampler/src/sys/korvel_sys.h"
@@ -15,6 +16,9 @@
 namespace {
 
 constexpr int MIN_SAMPLE_POINTS = 8;
+// Room for a zone's name, an owner's name (at most "Preset Bank 65535, Preset 65535"), '/', a number and the end,
+// with the arena's alignment.
+constexpr size_t ZONE_NAME_ROOM = 64;
 
 // Appends to a bank pool in constant time: a file may hold many thousands of records.
 class pool_appender {
@@ -60,7 +64,7 @@ bool load_sampledata(korvel_defsfont_t* sfont)
     if (std::fseek(f, static_cast<long>(sfont->samplepos), SEEK_SET) != 0) {
         std::perror("error");
         korvel_log(KORVEL_ERR, "Failed to seek position in data file");
-    } else if ((sfont->sampledata = static_cast<short*>(std::malloc(sfont->samplesize))) == nullptr) {
+    } else if ((sfont->sampledata = korvel_sample_data_new(sfont->samplesize)) == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
     } else if (std::fread(sfont->sampledata, sfont->samplesize, 1, f) != 1) {
         korvel_log(KORVEL_ERR, "Failed to read sample data");
@@ -236,7 +240,7 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& ma
         made.instruments.push_back(inst);
         for (size_t n = 0; n < header.zone.size(); n++) {
             const sfont_zone_t& in = header.zone[n];
-            korvel_inst_zone_t* zone = new_korvel_inst_zone(zone_name(inst->name, n + 1).c_str());
+            korvel_inst_zone_t* zone = new_korvel_inst_zone_in(*sfont->arena, zone_name(inst->name, n + 1).c_str());
             if (zone == nullptr) {
                 return false;
             }
@@ -276,7 +280,8 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
         korvel_defsfont_add_preset(sfont, preset);
         for (size_t n = 0; n < header.zone.size(); n++) {
             const sfont_zone_t& in = header.zone[n];
-            korvel_preset_zone_t* zone = new_korvel_preset_zone(zone_name(preset->name, n + 1).c_str());
+            korvel_preset_zone_t* zone =
+                new_korvel_preset_zone_in(*sfont->arena, zone_name(preset->name, n + 1).c_str());
             if (zone == nullptr) {
                 return false;
             }
@@ -295,6 +300,26 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
     return true;
 }
 
+// One arena holds every zone of the file, so the zones' pages come present in one mapping.
+bool make_zone_arena(korvel_defsfont_t* sfont, const sfont_data_t& sf)
+{
+    size_t bytes = 0;
+    for (const sfont_inst_t& inst : sf.inst) {
+        bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + ZONE_NAME_ROOM);
+    }
+    for (const sfont_preset_t& preset : sf.preset) {
+        bytes += preset.zone.size() * (sizeof(korvel_preset_zone_t) + ZONE_NAME_ROOM);
+    }
+    if (sfont->arena == nullptr) {
+        sfont->arena = new korvel_bank_arena;
+    }
+    if (!sfont->arena->reserve(bytes)) {
+        korvel_log(KORVEL_ERR, "Out of memory");
+        return false;
+    }
+    return true;
+}
+
 int load(korvel_defsfont_t* sfont, const char* file)
 {
     sfont->filename = strdup(file);
@@ -308,8 +333,8 @@ int load(korvel_defsfont_t* sfont, const char* file)
     sfont->samplepos = sf->samplepos;
     sfont->samplesize = sf->samplesize;
     imported made;
-    if (!load_sampledata(sfont) || !import_samples(sfont, *sf, made) || !import_instruments(sfont, *sf, made) ||
-        !import_presets(sfont, *sf, made)) {
+    if (!load_sampledata(sfont) || !make_zone_arena(sfont, *sf) || !import_samples(sfont, *sf, made) ||
+        !import_instruments(sfont, *sf, made) || !import_presets(sfont, *sf, made)) {
         return -1;
     }
     std::printf("Soundfont Synthesizer: Die Datenstrukturen für einen Soundfont wurden initialisiert. \n");

@@ -1,5 +1,6 @@
 #include "sampler/src/bank/korvel_zone.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_sys.h"
 
 #include <cstdlib>
@@ -7,6 +8,19 @@
 #include <new>
 
 namespace {
+
+// Zone defaults: id -1, ranges 0..128, generator defaults.
+template <typename Zone>
+Zone* set_up(Zone* zone)
+{
+    zone->id = -1;
+    zone->keylo = 0;
+    zone->keyhi = 128;
+    zone->vello = 0;
+    zone->velhi = 128;
+    korvel_zone_gen_set_default_values(zone->gen);
+    return zone;
+}
 
 template <typename Zone>
 Zone* new_zone(const char* name)
@@ -22,13 +36,23 @@ Zone* new_zone(const char* name)
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
     }
-    zone->id = -1;
-    zone->keylo = 0;
-    zone->keyhi = 128;
-    zone->vello = 0;
-    zone->velhi = 128;
-    korvel_zone_gen_set_default_values(zone->gen);
-    return zone;
+    return set_up(zone);
+}
+
+template <typename Zone>
+Zone* new_zone_in(korvel_bank_arena& arena, const char* name)
+{
+    const char* text = name != nullptr ? name : "";
+    const size_t length = std::strlen(text) + 1;
+    auto* storage = static_cast<char*>(arena.allocate(sizeof(Zone) + length));
+    if (storage == nullptr) {
+        korvel_log(KORVEL_ERR, "Out of memory");
+        return nullptr;
+    }
+    auto* zone = new (storage) Zone{};
+    zone->name = static_cast<char*>(std::memcpy(storage + sizeof(Zone), text, length));
+    zone->in_arena = 1;
+    return set_up(zone);
 }
 
 template <typename Zone>
@@ -43,8 +67,10 @@ int delete_zone(Zone* zone)
         korvel_mod_delete(mod);
         mod = next;
     }
-    std::free(zone->name);
-    delete zone;
+    if (!zone->in_arena) {
+        std::free(zone->name);
+        delete zone;
+    }
     return 0;
 }
 
@@ -55,6 +81,16 @@ int inside_range(const Zone* zone, int key, int vel)
 }
 
 } // namespace
+
+korvel_preset_zone_t* new_korvel_preset_zone_in(korvel_bank_arena& arena, const char* name)
+{
+    return new_zone_in<korvel_preset_zone_t>(arena, name);
+}
+
+korvel_inst_zone_t* new_korvel_inst_zone_in(korvel_bank_arena& arena, const char* name)
+{
+    return new_zone_in<korvel_inst_zone_t>(arena, name);
+}
 
 extern "C" {
 

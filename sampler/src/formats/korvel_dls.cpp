@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/formats/korvel_dls_art.h"
 #include "sampler/src/formats/korvel_dls_file.h"
 #include "sampler/src/bank/korvel_sample.h"
@@ -73,7 +74,7 @@ int importWaves(korvel_defsfont_t* sfont, const File& file, std::vector<korvel_s
   size_t points = 0;
   for (const Wave& wave : file.waves) points += wave.frames + kGuardPoints;
   if (points * sizeof(short) > UINT32_MAX) return korvel_log(KORVEL_ERR, "DLS: the waves hold too many points");
-  sfont->sampledata = static_cast<short*>(std::calloc(points ? points : 1, sizeof(short)));
+  sfont->sampledata = korvel_sample_data_new((points ? points : 1) * sizeof(short));
   if (!sfont->sampledata) return outOfMemory();
   sfont->samplepos = 0;
   sfont->samplesize = static_cast<unsigned int>(points * sizeof(short));

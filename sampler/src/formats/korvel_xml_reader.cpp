@@ -1,5 +1,6 @@
 #include "sampler/src/formats/korvel_xml_reader.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_file_limits.h"
 
 #include "sampler/src/synth/korvel_synth.h"
@@ -386,7 +387,7 @@ int korvel_defsfont_load_xml(korvel_defsfont_t* sfont, const char* file)
     // Samples already in the bank may share the old sample data; it is only released while none does.
     if (sfont->sample == nullptr) {
         sfont->samplesize = 0;
-        std::free(sfont->sampledata);
+        korvel_sample_data_delete(sfont->sampledata);
         sfont->sampledata = nullptr;
     }
     korvel_defsfont_load_soundbank_from_file(sfont, file);

@@ -1,0 +1,37 @@
+// Memory a bank fills while it loads, taken from the system as whole mappings whose pages come present
+// (MAP_POPULATE). Fresh heap memory costs a page fault at the first touch of each 4 KiB page, and on a virtual
+// machine a fault costs more than filling the page.
+//
+// Thread contract: control thread; the memory is released with the bank, while no voice plays it.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Zero-filled room for bytes of sample data, released with korvel_sample_data_delete; null when out of memory.
+short* korvel_sample_data_new(size_t bytes);
+// Null is accepted.
+void korvel_sample_data_delete(short* data);
+
+// Hands out pieces of a few large mappings, all released together when the arena goes.
+struct korvel_bank_arena {
+    korvel_bank_arena() = default;
+    ~korvel_bank_arena();
+    korvel_bank_arena(const korvel_bank_arena&) = delete;
+    korvel_bank_arena& operator=(const korvel_bank_arena&) = delete;
+
+    // Maps one block that holds at least bytes more, so that a load that knows its need maps once. false when out
+    // of memory.
+    bool reserve(size_t bytes);
+    // Zero-filled bytes, aligned to 16; null when out of memory.
+    void* allocate(size_t bytes);
+
+private:
+    struct block {
+        void* base;
+        size_t bytes;
+    };
+    std::vector<block> blocks_;
+    char* next_ = nullptr;
+    size_t left_ = 0;
+};

@@ -1,0 +1,86 @@
+// Prefaulted bank memory: sample data blocks, the zone arena, and zones made in it.
+#include "sampler/src/bank/korvel_bank_memory.h"
+#include "sampler/src/bank/korvel_zone.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+bool allZero(const void* data, size_t bytes)
+{
+    const auto* p = static_cast<const unsigned char*>(data);
+    return std::all_of(p, p + bytes, [](unsigned char c) { return c == 0; });
+}
+
+TEST(BankMemory, SampleDataIsZeroFilledWritableAndReleased)
+{
+    for (size_t bytes : {size_t{2}, size_t{4096}, size_t{3 * 1024 * 1024 + 6}}) {
+        short* data = korvel_sample_data_new(bytes);
+        ASSERT_NE(data, nullptr) << bytes;
+        EXPECT_TRUE(allZero(data, bytes)) << bytes;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 16, 0u);
+        data[bytes / sizeof(short) - 1] = 0x1234;
+        EXPECT_EQ(data[bytes / sizeof(short) - 1], 0x1234);
+        korvel_sample_data_delete(data);
+    }
+    korvel_sample_data_delete(nullptr);
+}
+
+TEST(BankMemory, ArenaPiecesAreAlignedZeroedAndApartAcrossBlocks)
+{
+    korvel_bank_arena arena;
+    ASSERT_TRUE(arena.reserve(1000));
+    // Small pieces, then pieces larger than a whole block, then small ones again in the next block.
+    const size_t sizes[] = {1, 17, 100, 1000, 200 * 1024, 3, 300 * 1024, 48, 64 * 1024};
+    std::vector<std::pair<char*, size_t>> pieces;
+    for (size_t bytes : sizes) {
+        auto* piece = static_cast<char*>(arena.allocate(bytes));
+        ASSERT_NE(piece, nullptr) << bytes;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(piece) % 16, 0u) << bytes;
+        EXPECT_TRUE(allZero(piece, bytes)) << bytes;
+        std::memset(piece, 0xab, bytes);
+        pieces.emplace_back(piece, bytes);
+    }
+    std::sort(pieces.begin(), pieces.end());
+    for (size_t i = 1; i < pieces.size(); i++) {
+        EXPECT_LE(pieces[i - 1].first + pieces[i - 1].second, pieces[i].first) << i;
+    }
+}
+
+TEST(BankMemory, ZonesInTheArenaStartAsOtherZonesAndDeleteLeavesTheStorage)
+{
+    korvel_bank_arena arena;
+    const std::string longName(300, 'z');
+    for (const char* name : {"Piano/1", "", longName.c_str()}) {
+        korvel_inst_zone_t* inArena = new_korvel_inst_zone_in(arena, name);
+        korvel_inst_zone_t* onHeap = new_korvel_inst_zone(name);
+        ASSERT_NE(inArena, nullptr);
+        ASSERT_NE(onHeap, nullptr);
+        EXPECT_STREQ(inArena->name, name);
+        EXPECT_EQ(inArena->id, onHeap->id);
+        EXPECT_EQ(inArena->keyhi, onHeap->keyhi);
+        EXPECT_EQ(inArena->velhi, onHeap->velhi);
+        EXPECT_TRUE(inArena->in_arena);
+        EXPECT_FALSE(onHeap->in_arena);
+        for (int i = 0; i < GEN_LAST; i++) {
+            EXPECT_EQ(inArena->gen[i].val, onHeap->gen[i].val) << i;
+            EXPECT_EQ(inArena->gen[i].flags, GEN_UNUSED) << i;
+        }
+        inArena->mod = korvel_mod_new();
+        EXPECT_EQ(delete_korvel_inst_zone(inArena), 0);
+        EXPECT_EQ(delete_korvel_inst_zone(onHeap), 0);
+    }
+    korvel_preset_zone_t* preset = new_korvel_preset_zone_in(arena, "Preset/2");
+    ASSERT_NE(preset, nullptr);
+    EXPECT_STREQ(preset->name, "Preset/2");
+    EXPECT_EQ(delete_korvel_preset_zone(preset), 0);
+}
+
+} // namespace
