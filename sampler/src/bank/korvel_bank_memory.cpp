@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -9,16 +10,48 @@ namespace {
 
 constexpr size_t ALIGNMENT = 16;
 constexpr size_t MIN_BLOCK = 64 * 1024;
+constexpr size_t PAGE = 4096;
+constexpr size_t HUGE_PAGE = 2 * 1024 * 1024;
+
+size_t round_up(size_t bytes, size_t unit)
+{
+    return (bytes + unit - 1) / unit * unit;
+}
 
 size_t aligned(size_t bytes)
 {
-    return (bytes + ALIGNMENT - 1) & ~(ALIGNMENT - 1);
+    return round_up(bytes, ALIGNMENT);
 }
 
-void* map_present(size_t bytes)
+// Maps at least bytes, zero-filled and present, and sets bytes to the length mapped; null when out of memory. A
+// block of half a huge page or more is mapped as whole, aligned huge pages where the kernel gives them: under a
+// hypervisor that shadows the page tables, the first touch of every small page traps even when it is present,
+// while a huge page traps once.
+void* map_present(size_t& bytes)
 {
-    void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    return base == MAP_FAILED ? nullptr : base;
+    const bool huge = bytes >= HUGE_PAGE / 2;
+    const size_t length = round_up(bytes, huge ? HUGE_PAGE : PAGE);
+    const size_t slack = huge ? HUGE_PAGE : 0;
+    void* raw = mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        return nullptr;
+    }
+    char* base = static_cast<char*>(raw);
+    if (huge) {
+        const size_t head = round_up(reinterpret_cast<uintptr_t>(raw), HUGE_PAGE) - reinterpret_cast<uintptr_t>(raw);
+        if (head != 0) {
+            munmap(base, head);
+        }
+        if (slack - head != 0) {
+            munmap(base + head + length, slack - head);
+        }
+        base += head;
+        madvise(base, length, MADV_HUGEPAGE);
+    }
+    // Where the kernel cannot populate ahead, the first touches fault the pages in.
+    madvise(base, length, MADV_POPULATE_WRITE);
+    bytes = length;
+    return base;
 }
 
 } // namespace
@@ -26,7 +59,7 @@ void* map_present(size_t bytes)
 // The mapping's length is kept in front of the data.
 short* korvel_sample_data_new(size_t bytes)
 {
-    const size_t length = ALIGNMENT + bytes;
+    size_t length = ALIGNMENT + bytes;
     void* base = map_present(length);
     if (base == nullptr) {
         return nullptr;
@@ -58,7 +91,7 @@ bool korvel_bank_arena::reserve(size_t bytes)
     if (bytes <= left_) {
         return true;
     }
-    const size_t length = aligned(bytes < MIN_BLOCK ? MIN_BLOCK : bytes);
+    size_t length = bytes < MIN_BLOCK ? MIN_BLOCK : bytes;
     void* base = map_present(length);
     if (base == nullptr) {
         return false;

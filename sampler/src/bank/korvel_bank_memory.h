@@ -1,6 +1,6 @@
-// Memory a bank fills while it loads, taken from the system as whole mappings whose pages come present
-// (MAP_POPULATE). Fresh heap memory costs a page fault at the first touch of each 4 KiB page, and on a virtual
-// machine a fault costs more than filling the page.
+// Memory a bank fills while it loads, taken from the system as whole mappings whose pages come present, in huge
+// pages where the block is large. Fresh heap memory costs a page fault at the first touch of each 4 KiB page, and on a
+// virtual machine a fault costs more than filling the page.
 //
 // Thread contract: control thread; the memory is released with the bank, while no voice plays it.
 #pragma once

@@ -37,8 +37,8 @@ TEST(BankMemory, ArenaPiecesAreAlignedZeroedAndApartAcrossBlocks)
 {
     korvel_bank_arena arena;
     ASSERT_TRUE(arena.reserve(1000));
-    // Small pieces, then pieces larger than a whole block, then small ones again in the next block.
-    const size_t sizes[] = {1, 17, 100, 1000, 200 * 1024, 3, 300 * 1024, 48, 64 * 1024};
+    // Small pieces, pieces larger than a whole block, blocks of huge pages, and small ones again in each next block.
+    const size_t sizes[] = {1, 17, 100, 1000, 200 * 1024, 3, 300 * 1024, 48, 64 * 1024, 1536 * 1024, 5, 2560 * 1024};
     std::vector<std::pair<char*, size_t>> pieces;
     for (size_t bytes : sizes) {
         auto* piece = static_cast<char*>(arena.allocate(bytes));
