@@ -84,6 +84,14 @@ korvel_voice_fx_t* new_korvel_voice_fx(korvel_voice_t* voice) {
   return fx;
 }
 
+void korvel_voice_fx_setup(korvel_voice_fx_t* fx, korvel_voice_t* voice, korvel_saturation_t* saturation) {
+  fx->voice = voice;
+  for (int slot = 0; slot < KORVEL_FX_SLOTS; ++slot) {
+    saturation_reset(&saturation[slot]);
+    fx->saturation[slot] = &saturation[slot];
+  }
+}
+
 int delete_korvel_voice_fx(korvel_voice_fx_t* fx) {
   if (!fx) return 0;
   for (korvel_saturation_t* saturation : fx->saturation) saturation_destroy(saturation);

@@ -41,6 +41,9 @@ typedef korvel_fx_t korvel_master_fx_t;
 // A cleared voice record with a saturation object prepared for each slot, so that a note start never allocates.
 // None with "NewVoiceFx(): Out of memory".
 korvel_voice_fx_t* new_korvel_voice_fx(korvel_voice_t* voice);
+// Makes cleared storage a voice record of the voice over KORVEL_FX_SLOTS saturation objects that the caller keeps,
+// each prepared as saturation_create prepares it.
+void korvel_voice_fx_setup(korvel_voice_fx_t* fx, korvel_voice_t* voice, korvel_saturation_t* saturation);
 // Releases the record and its saturation objects (null accepted). 0.
 int delete_korvel_voice_fx(korvel_voice_fx_t* fx);
 // The state of a note start: slot types 1, 0, 0, 0; levels 1.0, 0, 1.0; every saturation object as created.

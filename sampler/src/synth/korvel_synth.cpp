@@ -103,14 +103,14 @@ bool build(korvel_synth_t* synth)
     // calloc: fresh memory comes cleared from the system without being written here.
     synth->voice_arrays = static_cast<korvel_voice_arrays_t*>(
         std::calloc(static_cast<size_t>(synth->nvoice), sizeof(korvel_voice_arrays_t)));
-    if (synth->voice == nullptr || synth->sounding == nullptr || synth->voice_arrays == nullptr) {
+    synth->voice_parts = new_korvel_voice_parts(synth->nvoice);
+    if (synth->voice == nullptr || synth->sounding == nullptr || synth->voice_arrays == nullptr ||
+        synth->voice_parts == nullptr) {
         return false;
     }
     for (int i = 0; i < synth->nvoice; i++) {
-        synth->voice[i] = new_korvel_voice_in(synth, static_cast<float>(synth->sample_rate), &synth->voice_arrays[i]);
-        if (synth->voice[i] == nullptr) {
-            return false;
-        }
+        synth->voice[i] = new_korvel_voice_in(synth, static_cast<float>(synth->sample_rate), &synth->voice_parts[i],
+                                              &synth->voice_arrays[i]);
         synth->voice[i]->profile = &synth->profile;
     }
     std::printf("Soundfont Synthesizer: Die Stimmenarchitektur mit %d Stimmen Polyphonie wurde erzeugt. \n",
@@ -297,12 +297,8 @@ int delete_korvel_synth(korvel_synth_t* synth)
         }
         delete[] synth->channel;
     }
-    if (synth->voice != nullptr) {
-        for (int i = 0; i < synth->nvoice; i++) {
-            delete_korvel_voice(synth->voice[i]);
-        }
-        delete[] synth->voice;
-    }
+    delete[] synth->voice;
+    delete_korvel_voice_parts(synth->voice_parts);
     std::free(synth->voice_arrays);
     delete[] synth->sounding;
     delete_buffers(synth->left_buf, synth->nbuf);

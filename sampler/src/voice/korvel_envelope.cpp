@@ -10,12 +10,6 @@ constexpr unsigned int kEndless = 4294967295u;
 
 constexpr float kSmoothing = 1.0f / 256.0f;
 
-void initEnvelope(korvel_envelope_t* env, korvel_voice_t* voice) {
-  env->owner = voice;
-  env->data[KORVEL_ENV_SUSTAIN] = {kEndless, 1.0f, 0.0f, -1.0f, 2.0f};
-  env->data[KORVEL_ENV_FINISHED] = {kEndless, 0.0f, 0.0f, -1.0f, 1.0f};
-}
-
 template <typename Record>
 Record* newRecord(const char* outOfMemory) {
   auto* record = new (std::nothrow) Record{};
@@ -25,7 +19,7 @@ Record* newRecord(const char* outOfMemory) {
 
 korvel_envelope_t* newEnvelope(korvel_voice_t* voice, const char* outOfMemory) {
   auto* env = newRecord<korvel_envelope_t>(outOfMemory);
-  if (env) initEnvelope(env, voice);
+  if (env) korvel_envelope_setup(env, voice);
   return env;
 }
 
@@ -68,6 +62,12 @@ void fill(float value, float* buf, int n) {
 
 extern "C" {
 
+void korvel_envelope_setup(korvel_envelope_t* env, korvel_voice_t* voice) {
+  env->owner = voice;
+  env->data[KORVEL_ENV_SUSTAIN] = {kEndless, 1.0f, 0.0f, -1.0f, 2.0f};
+  env->data[KORVEL_ENV_FINISHED] = {kEndless, 0.0f, 0.0f, -1.0f, 1.0f};
+}
+
 korvel_envelope1_t* new_korvel_envelope1(korvel_voice_t* voice) {
   return newEnvelope(voice, "NewEnvelope1(): Out of memory");
 }
@@ -83,7 +83,7 @@ void envelope2_process(korvel_envelope2_t* env, float* buf, int n) { fill(env->v
 
 korvel_envelope3_t* new_korvel_envelope3(korvel_voice_t* voice) {
   auto* env = newRecord<korvel_envelope3_t>("NewEnvelope3(): Out of memory");
-  if (env) initEnvelope(&env->env, voice);
+  if (env) korvel_envelope_setup(&env->env, voice);
   return env;
 }
 int delete_korvel_envelope3(korvel_envelope3_t* env) { return deleteEnvelope(env); }

@@ -57,6 +57,8 @@ typedef struct _korvel_envelope3_t {
   float smoothed;
 } korvel_envelope3_t;
 
+// Makes cleared storage an envelope of the voice, as the creators below make it.
+void korvel_envelope_setup(korvel_envelope_t* env, korvel_voice_t* voice);
 // Everything 0 except the sustain section (endless, coefficient 1, limits -1..2) and the finished section
 // (endless, coefficient 0, limits -1..1). None with "NewEnvelope1(): Out of memory" or "NewEnvelope2(): Out of
 // memory".

@@ -166,13 +166,15 @@ void set_coefficients(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const kor
 
 extern "C" {
 
+void korvel_filter_setup(korvel_filter_t* filter, korvel_voice_t* voice) { filter->owner = voice; }
+
 korvel_filter_t* new_korvel_filter(korvel_voice_t* voice) {
   auto* filter = new (std::nothrow) korvel_filter_t{};
   if (!filter) {
     korvel_log(KORVEL_ERR, "NewFilter(): Out of memory");
     return nullptr;
   }
-  filter->owner = voice;
+  korvel_filter_setup(filter, voice);
   return filter;
 }
 

@@ -35,6 +35,8 @@ typedef struct _korvel_filter_t {
   float last_input;    // the last frame an open filter passed: a filter closing again starts from it
 } korvel_filter_t;
 
+// Makes cleared storage a filter of the voice, as new_korvel_filter makes it.
+void korvel_filter_setup(korvel_filter_t* filter, korvel_voice_t* voice);
 // A cleared filter. None with "NewFilter(): Out of memory".
 korvel_filter_t* new_korvel_filter(korvel_voice_t* voice);
 // Null accepted. 0.

@@ -12,7 +12,7 @@ korvel_lfo_t* newLfo(korvel_voice_t* voice, const char* outOfMemory) {
     korvel_log(KORVEL_ERR, "%s", outOfMemory);
     return nullptr;
   }
-  lfo->owner = voice;
+  korvel_lfo_setup(lfo, voice);
   return lfo;
 }
 
@@ -43,6 +43,7 @@ void fill(const korvel_lfo_t* lfo, float* buf, int n) {
 
 extern "C" {
 
+void korvel_lfo_setup(korvel_lfo_t* lfo, korvel_voice_t* voice) { lfo->owner = voice; }
 korvel_lfo1_t* new_korvel_lfo1(korvel_voice_t* voice) { return newLfo(voice, "NewLFO1(): Out of memory"); }
 korvel_lfo2_t* new_korvel_lfo2(korvel_voice_t* voice) { return newLfo(voice, "NewLFO2(): Out of memory"); }
 korvel_lfo3_t* new_korvel_lfo3(korvel_voice_t* voice) { return newLfo(voice, "NewLFO3(): Out of memory"); }

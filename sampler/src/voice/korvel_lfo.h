@@ -26,6 +26,8 @@ typedef korvel_lfo_t korvel_lfo2_t;
 // A third LFO of the same kind; no voice uses it.
 typedef korvel_lfo_t korvel_lfo3_t;
 
+// Makes cleared storage an LFO of the voice, as the creators below make it.
+void korvel_lfo_setup(korvel_lfo_t* lfo, korvel_voice_t* voice);
 // All 0. None with "NewLFO1(): Out of memory" or "NewLFO2(): Out of memory".
 korvel_lfo1_t* new_korvel_lfo1(korvel_voice_t* voice);
 korvel_lfo2_t* new_korvel_lfo2(korvel_voice_t* voice);

@@ -118,6 +118,11 @@ void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIn
 
 extern "C" {
 
+void korvel_oscillator_setup(korvel_oscillator_t* osc, korvel_voice_t* voice, Sampler16* sampler) {
+  osc->owner = voice;
+  osc->sampler = sampler;
+}
+
 korvel_oscillator_t* new_korvel_oscillator(korvel_voice_t* voice) {
   auto* osc = new (std::nothrow) korvel_oscillator_t{};
   Sampler16* sampler = new (std::nothrow) Sampler16;
@@ -127,8 +132,7 @@ korvel_oscillator_t* new_korvel_oscillator(korvel_voice_t* voice) {
     korvel_log(KORVEL_ERR, "NewOscillator(): Out of memory");
     return nullptr;
   }
-  osc->owner = voice;
-  osc->sampler = sampler;
+  korvel_oscillator_setup(osc, voice, sampler);
   return osc;
 }
 

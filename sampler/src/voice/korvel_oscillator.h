@@ -56,6 +56,8 @@ typedef struct _korvel_oscillator_t {
   int loop_end;
 } korvel_oscillator_t;
 
+// Makes cleared storage an oscillator of the voice over the given wave sampler, which the caller keeps.
+void korvel_oscillator_setup(korvel_oscillator_t* osc, korvel_voice_t* voice, Sampler16* sampler);
 // A cleared oscillator with its wave sampler. None with "NewOscillator(): Out of memory".
 korvel_oscillator_t* new_korvel_oscillator(korvel_voice_t* voice);
 // Releases the oscillator and its sampler (null accepted). 0.

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -18,33 +20,51 @@ constexpr float MIN_GAIN = 1e-7f;
 constexpr float NOISE_FLOOR = 0.00003f;
 constexpr korvel_profile_t AS_BUILT{};
 
+// The parts are cleared by calloc and released by free, so none may need a destructor.
+static_assert(std::is_trivially_destructible_v<korvel_voice_parts_t>);
+
 } // namespace
 
 extern "C" {
 
+korvel_voice_parts_t* new_korvel_voice_parts(int count)
+{
+    // calloc: a pool's parts come cleared from the system without being written twice.
+    auto* parts =
+        static_cast<korvel_voice_parts_t*>(std::calloc(static_cast<size_t>(count), sizeof(korvel_voice_parts_t)));
+    if (parts == nullptr) {
+        korvel_log(KORVEL_ERR, "Out of memory");
+    }
+    return parts;
+}
+
+void delete_korvel_voice_parts(korvel_voice_parts_t* parts)
+{
+    std::free(parts);
+}
+
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
 {
+    korvel_voice_parts_t* parts = new_korvel_voice_parts(1);
     auto* arrays = new (std::nothrow) korvel_voice_arrays_t{};
-    if (arrays == nullptr) {
-        korvel_log(KORVEL_ERR, "Out of memory");
-        return nullptr;
-    }
-    korvel_voice_t* voice = new_korvel_voice_in(synth, output_rate, arrays);
-    if (voice == nullptr) {
+    if (parts == nullptr || arrays == nullptr) {
+        if (arrays == nullptr) {
+            korvel_log(KORVEL_ERR, "Out of memory");
+        }
+        delete_korvel_voice_parts(parts);
         delete arrays;
         return nullptr;
     }
+    korvel_voice_t* voice = new_korvel_voice_in(synth, output_rate, parts, arrays);
+    voice->own_parts = parts;
     voice->own_arrays = arrays;
     return voice;
 }
 
-korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_arrays_t* arrays)
+korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_parts_t* parts,
+                                    korvel_voice_arrays_t* arrays)
 {
-    auto* voice = new (std::nothrow) korvel_voice_t{};
-    if (voice == nullptr) {
-        korvel_log(KORVEL_ERR, "Out of memory");
-        return nullptr;
-    }
+    korvel_voice_t* voice = &parts->voice;
     voice->gen = arrays->gen;
     voice->mod = arrays->mod;
     voice->dsp_buf = arrays->dsp_buf;
@@ -53,19 +73,20 @@ korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, ko
     voice->status = KORVEL_VOICE_CLEAN;
     voice->chan = KORVEL_NO_CHANNEL;
     voice->output_rate = output_rate;
-    voice->viblfo = new_korvel_lfo1(voice);
-    voice->modlfo = new_korvel_lfo2(voice);
-    voice->volenv = new_korvel_envelope1(voice);
-    voice->modenv = new_korvel_envelope2(voice);
-    voice->osc = new_korvel_oscillator(voice);
-    voice->filter = new_korvel_filter(voice);
-    voice->fx = new_korvel_voice_fx(voice);
-    if (!voice->viblfo || !voice->modlfo || !voice->volenv || !voice->modenv || !voice->osc || !voice->filter ||
-        !voice->fx) {
-        delete_korvel_voice(voice);
-        korvel_log(KORVEL_ERR, "Out of memory");
-        return nullptr;
-    }
+    korvel_lfo_setup(&parts->viblfo, voice);
+    korvel_lfo_setup(&parts->modlfo, voice);
+    korvel_envelope_setup(&parts->volenv, voice);
+    korvel_envelope_setup(&parts->modenv, voice);
+    korvel_oscillator_setup(&parts->osc, voice, new (&parts->sampler) Sampler16);
+    korvel_filter_setup(&parts->filter, voice);
+    korvel_voice_fx_setup(&parts->fx, voice, parts->saturation);
+    voice->viblfo = &parts->viblfo;
+    voice->modlfo = &parts->modlfo;
+    voice->volenv = &parts->volenv;
+    voice->modenv = &parts->modenv;
+    voice->osc = &parts->osc;
+    voice->filter = &parts->filter;
+    voice->fx = &parts->fx;
     return voice;
 }
 
@@ -74,15 +95,9 @@ int delete_korvel_voice(korvel_voice_t* voice)
     if (voice == nullptr) {
         return 0;
     }
-    delete_korvel_voice_fx(voice->fx);
-    delete_korvel_filter(voice->filter);
-    delete_korvel_oscillator(voice->osc);
-    delete_korvel_envelope1(voice->volenv);
-    delete_korvel_envelope2(voice->modenv);
-    delete_korvel_lfo1(voice->viblfo);
-    delete_korvel_lfo2(voice->modlfo);
-    delete voice->own_arrays;
-    delete voice;
+    korvel_voice_arrays_t* arrays = voice->own_arrays;
+    delete_korvel_voice_parts(voice->own_parts);
+    delete arrays;
     return 0;
 }
 

@@ -97,15 +97,37 @@ struct _korvel_voice_t {
     korvel_oscillator_t* osc;
     korvel_filter_t* filter;
     korvel_voice_fx_t* fx;
-    korvel_voice_arrays_t* own_arrays; // the arrays new_korvel_voice allocated, released with the voice
+    // What new_korvel_voice allocated, released with the voice; none for a voice built in its caller's storage.
+    struct _korvel_voice_parts_t* own_parts;
+    korvel_voice_arrays_t* own_arrays;
 };
+
+// The voice record with its block objects, all in one piece: a pool keeps one per voice in a single allocation.
+typedef struct _korvel_voice_parts_t {
+    korvel_voice_t voice;
+    korvel_lfo1_t viblfo;
+    korvel_lfo2_t modlfo;
+    korvel_envelope1_t volenv;
+    korvel_envelope2_t modenv;
+    korvel_oscillator_t osc;
+    Sampler16 sampler;
+    korvel_filter_t filter;
+    korvel_voice_fx_t fx;
+    korvel_saturation_t saturation[KORVEL_FX_SLOTS];
+} korvel_voice_parts_t;
+
+// count cleared parts in one allocation, for new_korvel_voice_in; null with "Out of memory".
+korvel_voice_parts_t* new_korvel_voice_parts(int count);
+// Releases what new_korvel_voice_parts allocated once no voice in it is used any more; null is accepted.
+void delete_korvel_voice_parts(korvel_voice_parts_t* parts);
 
 // A voice for output at output_rate Hz with its block objects and the as-built profile, which an owning synthesizer
 // replaces with its own; null with "Out of memory".
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate);
-// The same with the caller's cleared arrays, which must outlive the voice.
-korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_arrays_t* arrays);
-// Releases the voice, its block objects and the arrays it allocated itself; null is accepted. 0.
+// The same built in the caller's cleared parts and arrays, which must outlive the voice; allocates nothing.
+korvel_voice_t* new_korvel_voice_in(korvel_synth_t* synth, float output_rate, korvel_voice_parts_t* parts,
+                                    korvel_voice_arrays_t* arrays);
+// Releases what new_korvel_voice allocated for the voice; null is accepted. 0.
 int delete_korvel_voice(korvel_voice_t* voice);
 
 // Prepares the voice for a note: 0, or 1 with "Invalid parameters for voice initialization!" when voice, sample or

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -73,6 +74,57 @@ TEST(VoiceSlots, InvalidGeneralSourcesAreRefusedAndTheListIsBounded)
         korvel_voice_add_mod(voice, &m, KORVEL_VOICE_DEFAULT);
     }
     EXPECT_EQ(voice->mod_count, KORVEL_VOICE_MAX_MODS);
+}
+
+// A voice of a pool, built in parts that a single allocation holds, starts as a voice that new_korvel_voice makes:
+// its block objects belong to it and stand as their own creators leave them.
+TEST(VoiceCreation, PoolVoicesStartAsLoneVoices)
+{
+    korvel_voice_t* lone = new_korvel_voice(nullptr, 44100.0f);
+    ASSERT_NE(lone, nullptr);
+    korvel_voice_parts_t* parts = new_korvel_voice_parts(3);
+    ASSERT_NE(parts, nullptr);
+    std::vector<korvel_voice_arrays_t> arrays(3);
+    for (int i = 0; i < 3; i++) {
+        korvel_voice_t* voice = new_korvel_voice_in(nullptr, 44100.0f, &parts[i], &arrays[static_cast<size_t>(i)]);
+        SCOPED_TRACE(i);
+        for (korvel_voice_t* v : {lone, voice}) {
+            EXPECT_EQ(v->status, KORVEL_VOICE_CLEAN);
+            EXPECT_EQ(v->chan, KORVEL_NO_CHANNEL);
+            EXPECT_EQ(v->output_rate, 44100.0f);
+            EXPECT_EQ(v->viblfo->owner, v);
+            EXPECT_EQ(v->modlfo->owner, v);
+            EXPECT_EQ(v->volenv->owner, v);
+            EXPECT_EQ(v->modenv->owner, v);
+            EXPECT_EQ(v->osc->owner, v);
+            EXPECT_EQ(v->filter->owner, v);
+            EXPECT_EQ(v->fx->voice, v);
+        }
+        EXPECT_EQ(voice, &parts[i].voice);
+        EXPECT_EQ(voice->gen, arrays[static_cast<size_t>(i)].gen);
+        EXPECT_EQ(voice->osc->sampler, &parts[i].sampler);
+        EXPECT_EQ(voice->osc->sampler->getPitch(), lone->osc->sampler->getPitch());
+        EXPECT_EQ(voice->osc->sampler->getTempo(), lone->osc->sampler->getTempo());
+        EXPECT_EQ(voice->osc->sampler->getRepeatTime(), lone->osc->sampler->getRepeatTime());
+        for (int section = 0; section < KORVEL_ENV_SECTIONS; section++) {
+            for (auto envelope : {&korvel_voice_t::volenv, &korvel_voice_t::modenv}) {
+                const korvel_env_section_t& got = (voice->*envelope)->data[section];
+                const korvel_env_section_t& want = (lone->*envelope)->data[section];
+                EXPECT_EQ(got.count, want.count);
+                EXPECT_EQ(got.coeff, want.coeff);
+                EXPECT_EQ(got.incr, want.incr);
+                EXPECT_EQ(got.min, want.min);
+                EXPECT_EQ(got.max, want.max);
+            }
+        }
+        for (int slot = 0; slot < KORVEL_FX_SLOTS; slot++) {
+            EXPECT_EQ(voice->fx->saturation[slot], &parts[i].saturation[slot]);
+            EXPECT_EQ(voice->fx->saturation[slot]->amount, lone->fx->saturation[slot]->amount);
+            EXPECT_EQ(voice->fx->saturation[slot]->drive, lone->fx->saturation[slot]->drive);
+        }
+    }
+    delete_korvel_voice_parts(parts);
+    EXPECT_EQ(delete_korvel_voice(lone), 0);
 }
 
 } // namespace
