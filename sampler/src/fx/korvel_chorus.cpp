@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 
 #include "sampler/src/sys/korvel_sys.h"
@@ -22,11 +23,22 @@ constexpr int kSubsampleMask = KORVEL_CHORUS_INTERP_SUBSAMPLES - 1;
 // Moves every table entry three line lengths back, so that the read position stays positive before masking.
 constexpr int32_t kTableOffset = 3 * KORVEL_CHORUS_MAX_SAMPLES * KORVEL_CHORUS_INTERP_SUBSAMPLES;
 
-// The sine table is built from kSineBlock-entry blocks by angle addition, which lands within 1e-14 of std::sin's
-// value; an entry whose scaled value lies within kSineMargin of a whole number, where truncation could then differ,
-// is computed by the formula itself.
-constexpr int kSineBlock = 256;
+// Tables are built in kTableChunk-entry chunks: a chorus builds each chunk when a voice first reaches it, so that
+// creation builds nothing and a unit that never sounds never builds its table. A sine chunk comes from its first
+// angle by angle addition, which lands within 1e-14 of std::sin's value; an entry whose scaled value lies within
+// kSineMargin of a whole number, where truncation could then differ, is computed by the formula itself.
+constexpr int kTableChunk = 256;
 constexpr double kSineMargin = 1e-6;
+
+// The angle steps within one chunk of a sine table of a given length.
+struct SineSteps {
+  double step;
+  double scale;
+  double fine_sin[kTableChunk];
+  double fine_cos[kTableChunk];
+};
+
+size_t chunks(int entries) { return static_cast<size_t>((entries + kTableChunk - 1) / kTableChunk); }
 
 constexpr int kDefaultVoices = 3;
 constexpr double kDefaultLevel = 2.0;
@@ -56,8 +68,13 @@ struct _korvel_chorus_t {
   float sinc_table[KORVEL_CHORUS_INTERP_SAMPLES][KORVEL_CHORUS_INTERP_SUBSAMPLES];
   int32_t* lookup_tab;
   int lookup_len;  // entries allocated for the slowest speed
-  int modulation_period_samples;
+  int modulation_period_samples;  // entries of the table in use
   double sample_rate;
+  // What the table in use is made of: its type and depth, and which chunks are built.
+  int table_type;
+  int table_depth;
+  unsigned char* chunk_built;
+  SineSteps sine;
 };
 
 namespace {
@@ -94,6 +111,70 @@ bool skipSilence(korvel_chorus_t* chorus, const float* in, int n) {
   return true;
 }
 
+// Entry i of the sine table before the offset, by its formula.
+double sineEntry(int i, int len, int depth) {
+  double value = std::sin(static_cast<double>(i) / len * 2.0 * std::numbers::pi);
+  return (value + 1.0) * depth * 0.5 * kSubsamples;
+}
+
+void prepareSine(SineSteps* steps, int len, int depth) {
+  steps->step = 2.0 * std::numbers::pi / len;
+  steps->scale = depth * 0.5 * kSubsamples;
+  for (int k = 0; k < kTableChunk; ++k) {
+    steps->fine_sin[k] = std::sin(k * steps->step);
+    steps->fine_cos[k] = std::cos(k * steps->step);
+  }
+}
+
+// Entries [start, start + count) of a sine table; start is a multiple of kTableChunk and count at most kTableChunk.
+void sineChunk(int32_t* table, int start, int count, int len, int depth, const SineSteps& steps) {
+  const double coarse_sin = std::sin(start * steps.step);
+  const double coarse_cos = std::cos(start * steps.step);
+  for (int k = 0; k < count; ++k) {
+    const double entry = (coarse_sin * steps.fine_cos[k] + coarse_cos * steps.fine_sin[k] + 1.0) * steps.scale;
+    int32_t whole = static_cast<int32_t>(entry);
+    if (entry - whole < kSineMargin || whole + 1.0 - entry < kSineMargin)
+      whole = static_cast<int32_t>(sineEntry(start + k, len, depth));
+    table[start + k] = whole - kTableOffset;
+  }
+}
+
+// Entries [start, start + count) of a triangle table: rising over the first half, the second half its mirror.
+void triangleChunk(int32_t* table, int start, int count, int len, int depth) {
+  for (int j = start; j < start + count; ++j) {
+    const int i = std::min(j, len - 1 - j);
+    double value = 2.0 * i / len * depth * kSubsamples;
+    table[j] = static_cast<int32_t>(value + 0.5) - kTableOffset;
+  }
+}
+
+void buildChunk(korvel_chorus_t* chorus, int chunk) {
+  const int len = chorus->modulation_period_samples;
+  const int start = chunk * kTableChunk;
+  const int count = std::min(kTableChunk, len - start);
+  if (chorus->table_type == KORVEL_CHORUS_MOD_TRIANGLE)
+    triangleChunk(chorus->lookup_tab, start, count, len, chorus->table_depth);
+  else
+    sineChunk(chorus->lookup_tab, start, count, len, chorus->table_depth, chorus->sine);
+  chorus->chunk_built[chunk] = 1;
+}
+
+// Builds the chunks that the voices read in the next n frames and that are not built yet.
+void buildAhead(korvel_chorus_t* chorus, int n) {
+  const int period = chorus->modulation_period_samples;
+  for (int v = 0; v < chorus->number_blocks; ++v) {
+    int position = static_cast<int>(chorus->phase[v]);
+    for (int left = n; left > 0;) {
+      const int chunk = position / kTableChunk;
+      if (!chorus->chunk_built[chunk]) buildChunk(chorus, chunk);
+      const int run = std::min(left, std::min((chunk + 1) * kTableChunk, period) - position);
+      left -= run;
+      position += run;
+      if (position >= period) position = 0;
+    }
+  }
+}
+
 template <bool Mix>
 void process(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
   if (skipSilence(chorus, in, n)) {
@@ -102,6 +183,7 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
     }
     return;
   }
+  buildAhead(chorus, n);
   const int voices = chorus->number_blocks;
   const int period = chorus->modulation_period_samples;
   const float level = static_cast<float>(chorus->level);
@@ -134,12 +216,6 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
   }
 }
 
-// Entry i of the sine table before the offset, by its formula.
-double sine_entry(int i, int len, int depth) {
-  double value = std::sin(static_cast<double>(i) / len * 2.0 * std::numbers::pi);
-  return (value + 1.0) * depth * 0.5 * kSubsamples;
-}
-
 }  // namespace
 
 extern "C" {
@@ -153,10 +229,12 @@ korvel_chorus_t* new_korvel_chorus(double sample_rate) {
   chorus->sample_rate = sample_rate;
   double entries = sample_rate / kMinSpeedHz;
   chorus->lookup_len = entries >= 1.0 && entries < 1e9 ? static_cast<int>(entries) : 1;
-  chorus->lookup_tab = static_cast<int32_t*>(std::calloc(chorus->lookup_len, sizeof(int32_t)));
-  if (!chorus->lookup_tab) {
+  // Not cleared: no entry is read before its chunk is built.
+  chorus->lookup_tab = static_cast<int32_t*>(std::malloc(chorus->lookup_len * sizeof(int32_t)));
+  chorus->chunk_built = static_cast<unsigned char*>(std::calloc(chunks(chorus->lookup_len), 1));
+  if (!chorus->lookup_tab || !chorus->chunk_built) {
     korvel_log(KORVEL_ERR, "chorus: Out of memory");
-    std::free(chorus);
+    delete_korvel_chorus(chorus);
     return nullptr;
   }
   buildSincTable(chorus);
@@ -167,6 +245,7 @@ korvel_chorus_t* new_korvel_chorus(double sample_rate) {
 void delete_korvel_chorus(korvel_chorus_t* chorus) {
   if (!chorus) return;
   std::free(chorus->lookup_tab);
+  std::free(chorus->chunk_built);
   std::free(chorus);
 }
 
@@ -195,37 +274,14 @@ double korvel_chorus_get_speed_Hz(korvel_chorus_t* chorus) { return chorus->spee
 double korvel_chorus_get_depth_ms(korvel_chorus_t* chorus) { return chorus->depth_ms; }
 int korvel_chorus_get_type(korvel_chorus_t* chorus) { return chorus->type; }
 
-// Equal to the formula entry by entry at a quarter of its cost: a table holds up to 660,000 entries and is built
-// whenever a synthesizer is made.
 void korvel_chorus_sine(int32_t* table, int len, int depth) {
-  const double step = 2.0 * std::numbers::pi / len;
-  const double scale = depth * 0.5 * kSubsamples;
-  double fine_sin[kSineBlock];
-  double fine_cos[kSineBlock];
-  for (int k = 0; k < kSineBlock; ++k) {
-    fine_sin[k] = std::sin(k * step);
-    fine_cos[k] = std::cos(k * step);
-  }
-  for (int start = 0; start < len; start += kSineBlock) {
-    const double coarse_sin = std::sin(start * step);
-    const double coarse_cos = std::cos(start * step);
-    const int count = std::min(kSineBlock, len - start);
-    for (int k = 0; k < count; ++k) {
-      const double entry = (coarse_sin * fine_cos[k] + coarse_cos * fine_sin[k] + 1.0) * scale;
-      int32_t whole = static_cast<int32_t>(entry);
-      if (entry - whole < kSineMargin || whole + 1.0 - entry < kSineMargin)
-        whole = static_cast<int32_t>(sine_entry(start + k, len, depth));
-      table[start + k] = whole - kTableOffset;
-    }
-  }
+  SineSteps steps;
+  prepareSine(&steps, len, depth);
+  for (int start = 0; start < len; start += kTableChunk)
+    sineChunk(table, start, std::min(kTableChunk, len - start), len, depth, steps);
 }
 
-void korvel_chorus_triangle(int32_t* table, int len, int depth) {
-  for (int i = 0, mirror = len - 1; i <= mirror; ++i, --mirror) {
-    double value = 2.0 * i / len * depth * kSubsamples;
-    table[i] = table[mirror] = static_cast<int32_t>(value + 0.5) - kTableOffset;
-  }
-}
+void korvel_chorus_triangle(int32_t* table, int len, int depth) { triangleChunk(table, 0, len, len, depth); }
 
 // The comparisons are written so that a value that is not a number fails them and is limited like one that is too
 // small: a NaN must never reach the integer conversions below.
@@ -271,13 +327,15 @@ int korvel_chorus_update(korvel_chorus_t* chorus) {
     depth = static_cast<int>(depthSamples);
   }
 
-  if (chorus->new_type == KORVEL_CHORUS_MOD_TRIANGLE) {
-    korvel_chorus_triangle(chorus->lookup_tab, chorus->modulation_period_samples, depth);
-  } else {
+  chorus->table_depth = depth;
+  chorus->table_type = KORVEL_CHORUS_MOD_TRIANGLE;
+  if (chorus->new_type != KORVEL_CHORUS_MOD_TRIANGLE) {
     if (chorus->new_type != KORVEL_CHORUS_MOD_SINE)
       korvel_log(KORVEL_WARN, "chorus: Unknown modulation type. Using sinewave.");
-    korvel_chorus_sine(chorus->lookup_tab, chorus->modulation_period_samples, depth);
+    chorus->table_type = KORVEL_CHORUS_MOD_SINE;
+    prepareSine(&chorus->sine, chorus->modulation_period_samples, depth);
   }
+  std::memset(chorus->chunk_built, 0, chunks(chorus->modulation_period_samples));
 
   for (int v = 0; v < chorus->new_number_blocks; ++v)
     chorus->phase[v] = static_cast<int64_t>(static_cast<double>(v) * period / chorus->new_number_blocks);

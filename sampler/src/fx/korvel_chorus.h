@@ -1,13 +1,14 @@
 #pragma once
 // The chorus unit: up to 99 modulated delay voices over a 2048-sample line, read with a five-point windowed-sinc
 // interpolator. It reads a mono send and writes the same signal to both sides of a stereo pair, one block of
-// KORVEL_BUFSIZE frames per call. Parameter setters stage new values; `korvel_chorus_update` checks them, rebuilds
-// the modulation table and makes them the values in effect.
+// KORVEL_BUFSIZE frames per call. Parameter setters stage new values; `korvel_chorus_update` checks them, starts a
+// new modulation table and makes them the values in effect. Processing builds the table 256 entries at a time,
+// each part when a voice first reaches it, so that a unit that never sounds builds none of it.
 //
 // Thread contract: creation and deletion on the control thread. The setters and getters may run on any thread that
-// does not overlap processing. `korvel_chorus_init`, `korvel_chorus_reset` and `korvel_chorus_update` log warnings
-// and rebuild the table: run them on the control thread while rendering is stopped. Processing runs on the render
-// thread; it neither allocates, locks nor logs.
+// does not overlap processing. `korvel_chorus_init`, `korvel_chorus_reset` and `korvel_chorus_update` log warnings:
+// run them on the control thread while rendering is stopped. Processing runs on the render thread; it neither
+// allocates, locks nor logs.
 
 #include <stdint.h>
 
@@ -51,7 +52,7 @@ double korvel_chorus_get_depth_ms(korvel_chorus_t* chorus);
 int korvel_chorus_get_type(korvel_chorus_t* chorus);
 
 // Limits the staged values (voices 0 to 99, speed 0.29 to 5 Hz, depth at least 0 and at most 2048 samples, level 0
-// to 10 where above 10 becomes 0.1), logging a warning for each value changed, rebuilds the modulation table,
+// to 10 where above 10 becomes 0.1), logging a warning for each value changed, starts the modulation table anew,
 // spreads the voices' phases evenly over one period, restarts the write position and puts the staged values in
 // effect. 0.
 int korvel_chorus_update(korvel_chorus_t* chorus);

@@ -217,6 +217,95 @@ TEST(Chorus, TablesFollowTheirFormulas) {
   for (int i = 0; i < 50; ++i) EXPECT_EQ(table[i], table[99 - i]) << i;
 }
 
+// The unit from its definition, over whole tables made by the public builders: a delay line of 2048 samples, each
+// voice reading it at the table's delay for its phase through the five-tap interpolator.
+class ReferenceChorus {
+ public:
+  void configure(double rate, int voices, double level, double speedHz, double depthMs, int type) {
+    const int period = static_cast<int>(rate / speedHz);
+    const int depth = static_cast<int>(depthMs / 1000.0 * rate);
+    table_.assign(static_cast<size_t>(period), 0);
+    if (type == KORVEL_CHORUS_MOD_TRIANGLE)
+      korvel_chorus_triangle(table_.data(), period, depth);
+    else
+      korvel_chorus_sine(table_.data(), period, depth);
+    phase_.clear();
+    for (int v = 0; v < voices; ++v) phase_.push_back(static_cast<int>(static_cast<double>(v) * period / voices));
+    level_ = static_cast<float>(level);
+    counter_ = 0;
+  }
+
+  void process(const float* in, float* out, int n) {
+    for (int k = 0; k < n; ++k) {
+      line_[static_cast<size_t>(counter_)] = in[k];
+      float sum = 0.0f;
+      for (int& phase : phase_) {
+        const int64_t position = int64_t{counter_} * 128 - table_[static_cast<size_t>(phase)];
+        const int64_t sample = position / 128;
+        const int fraction = static_cast<int>(position & 127);
+        for (int tap = 0; tap < 5; ++tap)
+          sum += line_[static_cast<size_t>((sample - tap) & 2047)] *
+                 static_cast<float>(windowedSinc(static_cast<double>(fraction) / 128 + tap - 2.5));
+        if (++phase == static_cast<int>(table_.size())) phase = 0;
+      }
+      out[k] = sum * level_;
+      counter_ = (counter_ + 1) & 2047;
+    }
+  }
+
+ private:
+  std::vector<int32_t> table_;
+  std::vector<int> phase_;
+  std::array<float, 2048> line_{};
+  float level_ = 0.0f;
+  int counter_ = 0;
+};
+
+// Blocks of uneven sizes, long enough for the faster settings to run through their whole table and around again;
+// halfway the settings change and the unit goes on with the same line.
+TEST(Chorus, FollowsTheTablesOfTheBuildersThroughChangesOfSettings) {
+  struct Settings {
+    int voices;
+    double speedHz;
+    double depthMs;
+    int type;
+  };
+  struct Case {
+    double rate;
+    Settings first, second;
+  };
+  const Case cases[] = {
+      {48000, {7, 5.0, 8.0, KORVEL_CHORUS_MOD_SINE}, {7, 5.0, 8.0, KORVEL_CHORUS_MOD_TRIANGLE}},
+      {44100, {3, 4.3, 2.5, KORVEL_CHORUS_MOD_TRIANGLE}, {5, 1.3, 13.0, KORVEL_CHORUS_MOD_SINE}},
+      {48000, {3, 0.29, 8.0, KORVEL_CHORUS_MOD_SINE}, {2, 3.7, 40.0, KORVEL_CHORUS_MOD_SINE}},
+  };
+  constexpr int kSizes[] = {256, 100, 37, 256, 1, 200};
+  for (const Case& c : cases) {
+    Chorus chorus = makeChorus(c.rate);
+    ReferenceChorus reference;
+    std::srand(11);
+    double worst = 0.0;
+    for (const Settings& settings : {c.first, c.second}) {
+      korvel_chorus_set_nr(chorus.get(), settings.voices);
+      korvel_chorus_set_level(chorus.get(), 0.5);
+      korvel_chorus_set_speed_Hz(chorus.get(), settings.speedHz);
+      korvel_chorus_set_depth_ms(chorus.get(), settings.depthMs);
+      korvel_chorus_set_type(chorus.get(), settings.type);
+      korvel_chorus_update(chorus.get());
+      reference.configure(c.rate, settings.voices, 0.5, settings.speedHz, settings.depthMs, settings.type);
+      for (int call = 0; call < 90; ++call) {
+        const int n = kSizes[call % std::size(kSizes)];
+        Block in{}, left{}, right{}, expected{};
+        for (int k = 0; k < n; ++k) in[k] = static_cast<float>(std::rand()) / RAND_MAX - 0.5f;
+        korvel_chorus_processreplace_frames(chorus.get(), in.data(), left.data(), right.data(), n);
+        reference.process(in.data(), expected.data(), n);
+        for (int k = 0; k < n; ++k) worst = std::max(worst, std::fabs(double(left[k]) - expected[k]));
+      }
+    }
+    EXPECT_LT(worst, 1e-6) << c.rate << " Hz, " << c.first.speedHz << " then " << c.second.speedHz << " Hz";
+  }
+}
+
 TEST(Chorus, SlowestSpeedStaysInsideTheTableAtAnyRate) {
   for (double rate : {22050.0, 44100.0, 48000.0, 96000.0, 8001.0}) {
     Chorus chorus = makeChorus(rate);
