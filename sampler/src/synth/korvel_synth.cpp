@@ -298,7 +298,7 @@ int delete_korvel_synth(korvel_synth_t* synth)
         delete[] synth->channel;
     }
     delete[] synth->voice;
-    delete_korvel_voice_parts(synth->voice_parts);
+    delete_korvel_voice_parts(synth->voice_parts, synth->nvoice);
     std::free(synth->voice_arrays);
     delete[] synth->sounding;
     delete_buffers(synth->left_buf, synth->nbuf);

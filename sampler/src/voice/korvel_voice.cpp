@@ -2,6 +2,7 @@
 
 #include "sampler/src/voice/korvel_chan_state.h"
 #include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/sys/korvel_pages.h"
 #include "sampler/src/sys/korvel_sys.h"
 #include "sampler/src/voice/korvel_voice_inputs.h"
 #include "sampler/src/voice/korvel_voice_steps.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <new>
 #include <type_traits>
 
@@ -20,8 +20,13 @@ constexpr float MIN_GAIN = 1e-7f;
 constexpr float NOISE_FLOOR = 0.00003f;
 constexpr korvel_profile_t AS_BUILT{};
 
-// The parts are cleared by calloc and released by free, so none may need a destructor.
+// The parts come cleared from the system and go back to it, so none may need a destructor.
 static_assert(std::is_trivially_destructible_v<korvel_voice_parts_t>);
+
+size_t parts_bytes(int count)
+{
+    return static_cast<size_t>(count) * sizeof(korvel_voice_parts_t);
+}
 
 } // namespace
 
@@ -29,18 +34,16 @@ extern "C" {
 
 korvel_voice_parts_t* new_korvel_voice_parts(int count)
 {
-    // calloc: a pool's parts come cleared from the system without being written twice.
-    auto* parts =
-        static_cast<korvel_voice_parts_t*>(std::calloc(static_cast<size_t>(count), sizeof(korvel_voice_parts_t)));
+    auto* parts = static_cast<korvel_voice_parts_t*>(korvel_pages_new(parts_bytes(count)));
     if (parts == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
     }
     return parts;
 }
 
-void delete_korvel_voice_parts(korvel_voice_parts_t* parts)
+void delete_korvel_voice_parts(korvel_voice_parts_t* parts, int count)
 {
-    std::free(parts);
+    korvel_pages_delete(parts, parts_bytes(count));
 }
 
 korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
@@ -51,7 +54,7 @@ korvel_voice_t* new_korvel_voice(korvel_synth_t* synth, float output_rate)
         if (arrays == nullptr) {
             korvel_log(KORVEL_ERR, "Out of memory");
         }
-        delete_korvel_voice_parts(parts);
+        delete_korvel_voice_parts(parts, 1);
         delete arrays;
         return nullptr;
     }
@@ -96,7 +99,7 @@ int delete_korvel_voice(korvel_voice_t* voice)
         return 0;
     }
     korvel_voice_arrays_t* arrays = voice->own_arrays;
-    delete_korvel_voice_parts(voice->own_parts);
+    delete_korvel_voice_parts(voice->own_parts, 1);
     delete arrays;
     return 0;
 }

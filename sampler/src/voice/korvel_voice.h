@@ -116,10 +116,11 @@ typedef struct _korvel_voice_parts_t {
     korvel_saturation_t saturation[KORVEL_FX_SLOTS];
 } korvel_voice_parts_t;
 
-// count cleared parts in one allocation, for new_korvel_voice_in; null with "Out of memory".
+// count cleared parts in one mapping of present pages (huge pages for a large pool), for new_korvel_voice_in; null
+// with "Out of memory".
 korvel_voice_parts_t* new_korvel_voice_parts(int count);
-// Releases what new_korvel_voice_parts allocated once no voice in it is used any more; null is accepted.
-void delete_korvel_voice_parts(korvel_voice_parts_t* parts);
+// Releases what new_korvel_voice_parts(count) allocated once no voice in it is used any more; null is accepted.
+void delete_korvel_voice_parts(korvel_voice_parts_t* parts, int count);
 
 // A voice for output at output_rate Hz with its block objects and the as-built profile, which an owning synthesizer
 // replaces with its own; null with "Out of memory".

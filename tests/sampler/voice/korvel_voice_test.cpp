@@ -123,7 +123,7 @@ TEST(VoiceCreation, PoolVoicesStartAsLoneVoices)
             EXPECT_EQ(voice->fx->saturation[slot]->drive, lone->fx->saturation[slot]->drive);
         }
     }
-    delete_korvel_voice_parts(parts);
+    delete_korvel_voice_parts(parts, 3);
     EXPECT_EQ(delete_korvel_voice(lone), 0);
 }
 

@@ -1,0 +1,59 @@
+#include "sampler/src/sys/korvel_pages.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+
+namespace {
+
+constexpr size_t PAGE = 4096;
+constexpr size_t HUGE_PAGE = 2 * 1024 * 1024;
+
+size_t round_up(size_t bytes, size_t unit)
+{
+    return (bytes + unit - 1) / unit * unit;
+}
+
+bool huge(size_t bytes)
+{
+    return bytes >= HUGE_PAGE / 2;
+}
+
+} // namespace
+
+size_t korvel_pages_length(size_t bytes)
+{
+    return round_up(bytes, huge(bytes) ? HUGE_PAGE : PAGE);
+}
+
+void* korvel_pages_new(size_t bytes)
+{
+    const size_t length = korvel_pages_length(bytes);
+    const size_t slack = huge(bytes) ? HUGE_PAGE : 0;
+    void* raw = mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        return nullptr;
+    }
+    char* base = static_cast<char*>(raw);
+    if (slack != 0) {
+        const size_t head = round_up(reinterpret_cast<uintptr_t>(raw), HUGE_PAGE) - reinterpret_cast<uintptr_t>(raw);
+        if (head != 0) {
+            munmap(base, head);
+        }
+        if (slack - head != 0) {
+            munmap(base + head + length, slack - head);
+        }
+        base += head;
+        madvise(base, length, MADV_HUGEPAGE);
+    }
+    // Where the kernel cannot populate ahead, the first touches fault the pages in.
+    madvise(base, length, MADV_POPULATE_WRITE);
+    return base;
+}
+
+void korvel_pages_delete(void* pages, size_t bytes)
+{
+    if (pages != nullptr) {
+        munmap(pages, korvel_pages_length(bytes));
+    }
+}
