@@ -46,15 +46,38 @@ bool PeakLimiter::atRest() const noexcept {
     return gain_ == 1.0f && minimaSum_ == static_cast<double>(length_);
 }
 
+namespace {
+
+// Frame by frame: slots[i] takes signal[i] x gain, and signal[i] the slot after it, which the run has not written yet.
+void delayRun(float* __restrict slots, float* __restrict signal, float gain, uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) {
+        const float in = signal[i] * gain;
+        signal[i] = slots[i + 1];
+        slots[i] = in;
+    }
+}
+
+}  // namespace
+
+// In runs that end before the last slot; the frame at the last slot writes it and reads the first.
 void PeakLimiter::passThrough(float* left, float* right, uint32_t frames) noexcept {
     const uint32_t length = length_;
     auto slot = static_cast<uint32_t>(position_ % length);
-    for (uint32_t i = 0; i < frames; ++i) {
-        delayLeft_[slot] = left[i] * preGain_;
-        delayRight_[slot] = right[i] * preGain_;
-        slot = slot + 1 == length ? 0 : slot + 1;
-        left[i] = delayLeft_[slot];
-        right[i] = delayRight_[slot];
+    for (uint32_t done = 0; done < frames;) {
+        const uint32_t run = std::min(frames - done, length - 1 - slot);
+        if (run == 0) {
+            delayLeft_[slot] = left[done] * preGain_;
+            delayRight_[slot] = right[done] * preGain_;
+            left[done] = delayLeft_[0];
+            right[done] = delayRight_[0];
+            slot = 0;
+            ++done;
+            continue;
+        }
+        delayRun(delayLeft_.data() + slot, left + done, preGain_, run);
+        delayRun(delayRight_.data() + slot, right + done, preGain_, run);
+        slot += run;
+        done += run;
     }
     position_ += frames;
     // Every frame needed gain 1, so each one emptied the queue before joining it: only the last is left.

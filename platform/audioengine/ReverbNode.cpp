@@ -25,21 +25,22 @@ void ReverbNode::render(const RenderCycle& cycle, const StereoChannels* inputs, 
         reverb_.configure(reverbShape(static_cast<ReverbPreset>(preset)));
         appliedPreset_ = preset;
     }
+    // Without an input the dry signal is silence, written into the output.
+    StereoChannels dry = output;
     if (inputCount == 0) {
         std::fill_n(output.left, frames, 0.0f);
         std::fill_n(output.right, frames, 0.0f);
     } else {
-        std::copy_n(inputs[0].left, frames, output.left);
-        std::copy_n(inputs[0].right, frames, output.right);
+        dry = inputs[0];
     }
     const StereoChannels wet = wet_.channels();
-    reverb_.process(output.left, output.right, wet.left, wet.right, frames);
+    reverb_.process(dry.left, dry.right, wet.left, wet.right, frames);
     const float target = wetDryMixPercent_.load() / 100.0f;
     const float step = frames > 0 ? (target - currentMix_) / static_cast<float>(frames) : 0.0f;
     for (uint32_t i = 0; i < frames; ++i) {
         const float mix = currentMix_ + step * static_cast<float>(i + 1);
-        output.left[i] = output.left[i] * (1.0f - mix) + wet.left[i] * mix;
-        output.right[i] = output.right[i] * (1.0f - mix) + wet.right[i] * mix;
+        output.left[i] = dry.left[i] * (1.0f - mix) + wet.left[i] * mix;
+        output.right[i] = dry.right[i] * (1.0f - mix) + wet.right[i] * mix;
     }
     currentMix_ = target;
 }
