@@ -502,8 +502,11 @@ bool parse_level(std::vector<Owner>& owners, const records_t& hdr, int hdr_size,
         owner.name[20] = '\0';
         bool discarded = false;
         bool have_global = false;
+        owner.zone.reserve(first_bag[i + 1] - first_bag[i]);
         for (size_t b = first_bag[i]; b < first_bag[i + 1]; b++) {
             sfont_zone_t zone;
+            zone.mod.reserve(mod_index[b + 1] - mod_index[b]);
+            zone.gen.reserve(gen_index[b + 1] - gen_index[b]);
             for (size_t m = mod_index[b]; m < mod_index[b + 1]; m++) {
                 const uint8_t* r = mod.at(m, MOD_SIZE);
                 zone.mod.push_back({le16(r), le16(r + 2), static_cast<int16_t>(le16(r + 4)), le16(r + 6),
