@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr size_t ALIGNMENT = 16;
+constexpr size_t ALIGNMENT = korvel_bank_arena::alignment;
 constexpr size_t MIN_BLOCK = 64 * 1024;
 constexpr size_t PAGE = 4096;
 constexpr size_t HUGE_PAGE = 2 * 1024 * 1024;

@@ -20,10 +20,13 @@ struct korvel_bank_arena {
     korvel_bank_arena(const korvel_bank_arena&) = delete;
     korvel_bank_arena& operator=(const korvel_bank_arena&) = delete;
 
+    // Every piece starts on this boundary: a piece takes its size rounded up to it.
+    static constexpr size_t alignment = 16;
+
     // Maps one block that holds at least bytes more, so that a load that knows its need maps once. false when out
     // of memory.
     bool reserve(size_t bytes);
-    // Zero-filled bytes, aligned to 16; null when out of memory.
+    // Zero-filled bytes; null when out of memory.
     void* allocate(size_t bytes);
 
 private:

@@ -1,16 +1,16 @@
 #include "sampler/src/bank/korvel_sample.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_sys.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-extern "C" {
+namespace {
 
-korvel_sample_t* new_korvel_sample(void)
+korvel_sample_t* set_up(korvel_sample_t* sample)
 {
-    auto* sample = new (std::nothrow) korvel_sample_t{};
     if (sample == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
@@ -19,6 +19,25 @@ korvel_sample_t* new_korvel_sample(void)
     sample->uid = ~0u;
     sample->valid = 1;
     return sample;
+}
+
+} // namespace
+
+korvel_sample_t* new_korvel_sample_in(korvel_bank_arena& arena)
+{
+    void* storage = arena.allocate(sizeof(korvel_sample_t));
+    korvel_sample_t* sample = storage != nullptr ? new (storage) korvel_sample_t{} : nullptr;
+    if (sample != nullptr) {
+        sample->in_arena = 1;
+    }
+    return set_up(sample);
+}
+
+extern "C" {
+
+korvel_sample_t* new_korvel_sample(void)
+{
+    return set_up(new (std::nothrow) korvel_sample_t{});
 }
 
 int delete_korvel_sample(korvel_sample_t* sample)
@@ -30,7 +49,9 @@ int delete_korvel_sample(korvel_sample_t* sample)
     if (sample->tsource == KORVEL_SAMPLE_FILE) {
         std::free(sample->data);
     }
-    delete sample;
+    if (!sample->in_arena) {
+        delete sample;
+    }
     return 0;
 }
 

@@ -44,12 +44,14 @@ struct _korvel_sample_t {
     std::atomic<unsigned int> use_count; // voices playing the sample; written by the audio thread
     int (*notify)(korvel_sample_t* sample, int reason);
     void* userdata;
+    int in_arena; // the sample lies in a bank's arena and goes with it
 };
 
 // A free-standing sample: origin source, no identifier (all bits set), valid, everything else 0 or null. Null with
 // "Out of memory". Control thread.
 korvel_sample_t* new_korvel_sample(void);
-// Releases the sample, its subpath and the points it owns (file samples). Null is accepted. Control thread.
+// Releases the sample's subpath and the points it owns (file samples) and, unless it lies in an arena, the sample.
+// Null is accepted. Control thread.
 int delete_korvel_sample(korvel_sample_t* sample);
 // Non-zero for a ROM sample.
 int korvel_sample_in_rom(const korvel_sample_t* sample);
@@ -62,4 +64,9 @@ int korvel_voice_optimize_sample(korvel_sample_t* sample);
 
 #ifdef __cplusplus
 }
+
+struct korvel_bank_arena;
+
+// Control thread. As new_korvel_sample, with the sample in arena.
+korvel_sample_t* new_korvel_sample_in(korvel_bank_arena& arena);
 #endif

@@ -16,9 +16,8 @@
 namespace {
 
 constexpr int MIN_SAMPLE_POINTS = 8;
-// Room for a zone's name, an owner's name (at most "Preset Bank 65535, Preset 65535"), '/', a number and the end,
-// with the arena's alignment.
-constexpr size_t ZONE_NAME_ROOM = 64;
+// Room for a zone's name, an owner's name (at most "Preset Bank 65535, Preset 65535"), '/', a number and the end.
+constexpr size_t ZONE_NAME_ROOM = 48;
 
 // Appends to a bank pool in constant time: a file may hold many thousands of records.
 class pool_appender {
@@ -87,7 +86,7 @@ bool import_samples(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& made)
     pool_appender pool(sfont->sample);
     for (sfont_sample_t& header : sf.sample) {
         header.uid = generate_sample_uid();
-        korvel_sample_t* sample = new_korvel_sample();
+        korvel_sample_t* sample = new_korvel_sample_in(*sfont->arena);
         if (sample == nullptr) {
             return false;
         }
@@ -300,15 +299,16 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
     return true;
 }
 
-// One arena holds every zone of the file, so the zones' pages come present in one mapping.
-bool make_zone_arena(korvel_defsfont_t* sfont, const sfont_data_t& sf)
+// One arena holds every sample and zone of the file, so their pages come present in one mapping.
+bool make_arena(korvel_defsfont_t* sfont, const sfont_data_t& sf)
 {
-    size_t bytes = 0;
+    constexpr size_t slack = korvel_bank_arena::alignment;
+    size_t bytes = sf.sample.size() * (sizeof(korvel_sample_t) + slack);
     for (const sfont_inst_t& inst : sf.inst) {
-        bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + ZONE_NAME_ROOM);
+        bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + ZONE_NAME_ROOM + slack);
     }
     for (const sfont_preset_t& preset : sf.preset) {
-        bytes += preset.zone.size() * (sizeof(korvel_preset_zone_t) + ZONE_NAME_ROOM);
+        bytes += preset.zone.size() * (sizeof(korvel_preset_zone_t) + ZONE_NAME_ROOM + slack);
     }
     if (sfont->arena == nullptr) {
         sfont->arena = new korvel_bank_arena;
@@ -333,7 +333,7 @@ int load(korvel_defsfont_t* sfont, const char* file)
     sfont->samplepos = sf->samplepos;
     sfont->samplesize = sf->samplesize;
     imported made;
-    if (!load_sampledata(sfont) || !make_zone_arena(sfont, *sf) || !import_samples(sfont, *sf, made) ||
+    if (!load_sampledata(sfont) || !make_arena(sfont, *sf) || !import_samples(sfont, *sf, made) ||
         !import_instruments(sfont, *sf, made) || !import_presets(sfont, *sf, made)) {
         return -1;
     }

@@ -1,5 +1,6 @@
-// Prefaulted bank memory: sample data blocks, the zone arena, and zones made in it.
+// Prefaulted bank memory: sample data blocks, the arena, and the samples and zones made in it.
 #include "sampler/src/bank/korvel_bank_memory.h"
+#include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/bank/korvel_zone.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,24 @@ TEST(BankMemory, ZonesInTheArenaStartAsOtherZonesAndDeleteLeavesTheStorage)
     ASSERT_NE(preset, nullptr);
     EXPECT_STREQ(preset->name, "Preset/2");
     EXPECT_EQ(delete_korvel_preset_zone(preset), 0);
+}
+
+TEST(BankMemory, SamplesInTheArenaStartAsOtherSamples)
+{
+    korvel_bank_arena arena;
+    korvel_sample_t* inArena = new_korvel_sample_in(arena);
+    korvel_sample_t* onHeap = new_korvel_sample();
+    ASSERT_NE(inArena, nullptr);
+    ASSERT_NE(onHeap, nullptr);
+    EXPECT_TRUE(inArena->in_arena);
+    EXPECT_FALSE(onHeap->in_arena);
+    EXPECT_EQ(inArena->tsource, onHeap->tsource);
+    EXPECT_EQ(inArena->uid, onHeap->uid);
+    EXPECT_EQ(inArena->valid, onHeap->valid);
+    EXPECT_EQ(inArena->use_count.load(), 0u);
+    EXPECT_EQ(inArena->data, nullptr);
+    EXPECT_EQ(delete_korvel_sample(inArena), 0);
+    EXPECT_EQ(delete_korvel_sample(onHeap), 0);
 }
 
 } // namespace
