@@ -51,25 +51,28 @@ void Compander2::process(float* left, float* right, std::int64_t frames) noexcep
 
 namespace {
 
-// The loudest of the two detector values over the frames, as the detection of mode sees them.
-template <typename Detect>
-void detectorPeaks(const float* left, const float* right, std::int64_t frames, Detect detect, float peaks[2]) noexcept {
-    float first = 0.0f;
-    float second = 0.0f;
-    for (std::int64_t i = 0; i < frames; ++i) {
-        const auto [a, b] = detect(left[i], right[i]);
-        first = std::max(first, a);
-        second = std::max(second, b);
-    }
-    peaks[0] = first;
-    peaks[1] = second;
+// A detector value the follower may meet and keep its peak at or below 1: the peak only climbs towards a louder
+// value, by its increase, so it stays below v + increase, and that sum is below 1.
+float quietBound(const Follower& follower) noexcept {
+    auto bound = static_cast<float>(1.0 - follower.increase);
+    while (static_cast<double>(bound) + follower.increase >= 1.0) bound = std::nextafter(bound, 0.0f);
+    return bound;
 }
 
-// Whether the peak stays at or below 1 while following values no louder than loudest: it only climbs towards a
-// louder value, by its increase, so it ends below loudest + increase.
-bool staysAtOrBelowOne(const Follower& follower, float loudest) noexcept {
-    return static_cast<float>(follower.currentPeak) <= 1.0f && static_cast<double>(loudest) + follower.increase < 1.0;
+// Whether every detector value of the frames, as the detection sees them, is at or below its bound (a value that is
+// not a number changes no peak). A count, not a loudest value, so that the loop runs four frames at a time.
+template <typename Detect>
+bool quietEnough(const float* left, const float* right, std::int64_t frames, Detect detect, float firstBound,
+                 float secondBound) noexcept {
+    std::int32_t loud = 0;
+    for (std::int64_t i = 0; i < frames; ++i) {
+        const auto [a, b] = detect(left[i], right[i]);
+        loud |= static_cast<std::int32_t>(a > firstBound) | static_cast<std::int32_t>(b > secondBound);
+    }
+    return loud == 0;
 }
+
+bool peakAtOrBelowOne(const Follower& follower) noexcept { return static_cast<float>(follower.currentPeak) <= 1.0f; }
 
 }  // namespace
 
@@ -88,13 +91,10 @@ void Compander2::processMode(float* left, float* right, std::int64_t frames) noe
         else
             return std::pair{std::fabs(l), std::fabs(r)};
     };
-    if (passesUnchanged()) {
-        float loudest[2];
-        detectorPeaks(left, right, frames, detect, loudest);
-        if (staysAtOrBelowOne(inputFollower[0], loudest[0]) && staysAtOrBelowOne(inputFollower[1], loudest[1])) {
-            followUnchanged(left, right, frames, detect);
-            return;
-        }
+    if (passesUnchanged() && peakAtOrBelowOne(inputFollower[0]) && peakAtOrBelowOne(inputFollower[1]) &&
+        quietEnough(left, right, frames, detect, quietBound(inputFollower[0]), quietBound(inputFollower[1]))) {
+        followUnchanged(left, right, frames, detect);
+        return;
     }
     limit<mode>(left, right, frames);
 }
