@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "sampler/src/sys/korvel_pages.h"
 #include "sampler/src/sys/korvel_sys.h"
 
 namespace {
@@ -221,7 +222,7 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
 extern "C" {
 
 korvel_chorus_t* new_korvel_chorus(double sample_rate) {
-  auto* chorus = static_cast<korvel_chorus_t*>(std::calloc(1, sizeof(korvel_chorus_t)));
+  auto* chorus = static_cast<korvel_chorus_t*>(korvel_pages_new(sizeof(korvel_chorus_t)));
   if (!chorus) {
     korvel_log(KORVEL_ERR, "chorus: Out of memory");
     return nullptr;
@@ -246,7 +247,7 @@ void delete_korvel_chorus(korvel_chorus_t* chorus) {
   if (!chorus) return;
   std::free(chorus->lookup_tab);
   std::free(chorus->chunk_built);
-  std::free(chorus);
+  korvel_pages_delete(chorus, sizeof(korvel_chorus_t));
 }
 
 int korvel_chorus_init(korvel_chorus_t* chorus) {

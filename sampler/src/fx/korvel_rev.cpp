@@ -1,8 +1,9 @@
 #include "sampler/src/fx/korvel_rev.h"
 
+#include "sampler/src/sys/korvel_pages.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -215,7 +216,8 @@ void korvel_allpass_setfeedback(korvel_allpass_t* allpass, float value) { allpas
 float korvel_allpass_getfeedback(korvel_allpass_t* allpass) { return allpass->feedback; }
 
 korvel_revmodel_t* new_korvel_revmodel(void) {
-  auto* rev = static_cast<korvel_revmodel_t*>(std::calloc(1, sizeof(korvel_revmodel_t)));
+  // 100 KB of lines, all written here: present pages cost less than a fault on each first touch.
+  auto* rev = static_cast<korvel_revmodel_t*>(korvel_pages_new(sizeof(korvel_revmodel_t)));
   if (!rev) return nullptr;
   float* line = rev->lines;
   for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
@@ -242,7 +244,7 @@ korvel_revmodel_t* new_korvel_revmodel(void) {
   return rev;
 }
 
-void delete_korvel_revmodel(korvel_revmodel_t* rev) { std::free(rev); }
+void delete_korvel_revmodel(korvel_revmodel_t* rev) { korvel_pages_delete(rev, sizeof(korvel_revmodel_t)); }
 
 void korvel_revmodel_init(korvel_revmodel_t* rev) {
   rev->quiet_frames = 0;

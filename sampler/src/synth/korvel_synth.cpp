@@ -3,6 +3,7 @@
 #include "sampler/src/sys/korvel_conv.h"
 #include "sampler/src/synth/korvel_mix.h"
 #include "sampler/src/bank/korvel_sfloader.h"
+#include "sampler/src/sys/korvel_pages.h"
 #include "sampler/src/voice/korvel_voice_config.h"
 
 #include <algorithm>
@@ -45,6 +46,11 @@ void global_setup()
     }
 }
 
+size_t buffers_bytes(int count)
+{
+    return static_cast<size_t>(count) * KORVEL_SYNTH_BUFFER * sizeof(float);
+}
+
 int get_int(korvel_settings_t* settings, const char* name)
 {
     int value = 0;
@@ -52,21 +58,20 @@ int get_int(korvel_settings_t* settings, const char* name)
     return value;
 }
 
+// count buffers of KORVEL_SYNTH_BUFFER cleared samples, in one mapping of present pages behind the first.
 float** new_buffers(int count)
 {
     auto** buffers = new (std::nothrow) float* [static_cast<size_t>(count)] {};
     if (buffers == nullptr) {
         return nullptr;
     }
+    auto* samples = count > 0 ? static_cast<float*>(korvel_pages_new(buffers_bytes(count))) : nullptr;
+    if (count > 0 && samples == nullptr) {
+        delete[] buffers;
+        return nullptr;
+    }
     for (int i = 0; i < count; i++) {
-        buffers[i] = new (std::nothrow) float[KORVEL_SYNTH_BUFFER]{};
-        if (buffers[i] == nullptr) {
-            for (int k = 0; k < i; k++) {
-                delete[] buffers[k];
-            }
-            delete[] buffers;
-            return nullptr;
-        }
+        buffers[i] = samples + static_cast<size_t>(i) * KORVEL_SYNTH_BUFFER;
     }
     return buffers;
 }
@@ -76,8 +81,8 @@ void delete_buffers(float** buffers, int count)
     if (buffers == nullptr) {
         return;
     }
-    for (int i = 0; i < count; i++) {
-        delete[] buffers[i];
+    if (count > 0) {
+        korvel_pages_delete(buffers[0], buffers_bytes(count));
     }
     delete[] buffers;
 }
