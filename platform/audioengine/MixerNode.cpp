@@ -2,6 +2,15 @@
 
 namespace audioengine {
 
+namespace {
+
+// samples[i] x= start + step x (i + 1). A signed count, so that the vectoriser converts it to float four at a time.
+void ramp(float* samples, float start, float step, uint32_t frames) noexcept {
+    for (int32_t i = 0; i < static_cast<int32_t>(frames); ++i) samples[i] *= start + step * static_cast<float>(i + 1);
+}
+
+}  // namespace
+
 bool MixerNode::prepare(double sampleRate, uint32_t maxFrames, std::string& error) {
     currentVolume_ = targetVolume_.load(std::memory_order_relaxed);
     return Node::prepare(sampleRate, maxFrames, error);
@@ -25,11 +34,8 @@ void MixerNode::render(const RenderCycle& cycle, const StereoChannels* inputs, u
     const float target = targetVolume_.load(std::memory_order_relaxed);
     const float start = currentVolume_;
     const float step = frames > 0 ? (target - start) / static_cast<float>(frames) : 0.0f;
-    for (uint32_t i = 0; i < frames; ++i) {
-        const float gain = start + step * static_cast<float>(i + 1);
-        output.left[i] *= gain;
-        output.right[i] *= gain;
-    }
+    ramp(output.left, start, step, frames);
+    ramp(output.right, start, step, frames);
     currentVolume_ = target;
 }
 
