@@ -76,13 +76,19 @@ uint32_t forRuns(float* samples, uint32_t length, uint32_t index, uint32_t n, Ru
     return index;
 }
 
-// out[i] += slots[i], then slots[i] = input[i] + filtered[i] x feedback: the delayed frame is summed before the
-// comb's line takes the new one.
-void feedRun(float* __restrict slots, float* __restrict out, const float* __restrict input,
-             const float* __restrict filtered, float feedback, uint32_t n) noexcept {
+// slots[i] = input[i] + filtered[i] x feedback.
+void feedRun(float* __restrict slots, const float* __restrict input, const float* __restrict filtered, float feedback,
+             uint32_t n) noexcept {
+    for (uint32_t i = 0; i < n; ++i) slots[i] = input[i] + filtered[i] * feedback;
+}
+
+// out[i] += delayed[0][i], then delayed[1][i], and so on: all eight summed in one pass, in comb order.
+void sumRun(const float* const (&delayed)[8], float* __restrict out, uint32_t n) noexcept {
     for (uint32_t i = 0; i < n; ++i) {
-        out[i] += slots[i];
-        slots[i] = input[i] + filtered[i] * feedback;
+        float sum = out[i];
+#pragma GCC unroll 8
+        for (size_t c = 0; c < 8; ++c) sum += delayed[c][i];
+        out[i] = sum;
     }
 }
 
@@ -109,8 +115,8 @@ void allpassRun(float* __restrict samples, float* __restrict out, uint32_t n) no
 
 // Stage by stage over stretches no longer than the shortest comb line, so that no frame of a stretch reads a slot
 // an earlier frame of it wrote: the eight low-pass chains run side by side over the combs' lines (independent, so
-// the processor overlaps them), in runs between the lines' wraps; then comb after comb, the delayed frames are summed
-// and the lines take the new frames. The all-passes run over the runs of their lines between two wraps. Every sample
+// the processor overlaps them), in runs between the lines' wraps, each run's delayed frames summed in one pass; then
+// comb after comb the lines take the new frames. The all-passes run over the runs of their lines between two wraps. Every sample
 // comes from the same operations in the same order as frame by frame through all the filters, so the output is the
 // same.
 void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
@@ -143,6 +149,7 @@ void Reverb::processChannel(Channel& channel, const float* input, float* out, ui
                     filtered[c][at + i] = lowpass[c];
                 }
             }
+            sumRun(delayed, out + done + at, m);
             for (size_t c = 0; c < kCombs; ++c) {
                 const uint32_t length = channel.combs[c].line.length;
                 index[c] = index[c] + m == length ? 0 : index[c] + m;
@@ -154,8 +161,7 @@ void Reverb::processChannel(Channel& channel, const float* input, float* out, ui
             comb.lowpass = lowpass[c];
             comb.line.index = forRuns(comb.line.samples.data(), comb.line.length, comb.line.index, n,
                                       [&](uint32_t at, float* slots, uint32_t m) {
-                                          feedRun(slots, out + done + at, input + done + at, filtered[c] + at,
-                                                  comb.feedback, m);
+                                          feedRun(slots, input + done + at, filtered[c] + at, comb.feedback, m);
                                       });
         }
     }
