@@ -80,6 +80,12 @@ struct _korvel_chorus_t {
 
 namespace {
 
+size_t table_bytes(const korvel_chorus_t* chorus) { return static_cast<size_t>(chorus->lookup_len) * sizeof(int32_t); }
+
+}  // namespace
+
+namespace {
+
 // Five-point sinc read, windowed by a raised cosine over the five taps; row r serves the tap r samples back.
 void buildSincTable(korvel_chorus_t* chorus) {
   for (int r = 0; r < KORVEL_CHORUS_INTERP_SAMPLES; ++r) {
@@ -230,8 +236,7 @@ korvel_chorus_t* new_korvel_chorus(double sample_rate) {
   chorus->sample_rate = sample_rate;
   double entries = sample_rate / kMinSpeedHz;
   chorus->lookup_len = entries >= 1.0 && entries < 1e9 ? static_cast<int>(entries) : 1;
-  // Not cleared: no entry is read before its chunk is built.
-  chorus->lookup_tab = static_cast<int32_t*>(std::malloc(chorus->lookup_len * sizeof(int32_t)));
+  chorus->lookup_tab = static_cast<int32_t*>(korvel_pages_new_on_touch(table_bytes(chorus)));
   chorus->chunk_built = static_cast<unsigned char*>(std::calloc(chunks(chorus->lookup_len), 1));
   if (!chorus->lookup_tab || !chorus->chunk_built) {
     korvel_log(KORVEL_ERR, "chorus: Out of memory");
@@ -245,7 +250,7 @@ korvel_chorus_t* new_korvel_chorus(double sample_rate) {
 
 void delete_korvel_chorus(korvel_chorus_t* chorus) {
   if (!chorus) return;
-  std::free(chorus->lookup_tab);
+  korvel_pages_delete(chorus->lookup_tab, table_bytes(chorus));
   std::free(chorus->chunk_built);
   korvel_pages_delete(chorus, sizeof(korvel_chorus_t));
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <iterator>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 
 namespace {
@@ -49,6 +48,11 @@ void global_setup()
 size_t buffers_bytes(int count)
 {
     return static_cast<size_t>(count) * KORVEL_SYNTH_BUFFER * sizeof(float);
+}
+
+size_t voice_arrays_bytes(const korvel_synth_t* synth)
+{
+    return static_cast<size_t>(synth->nvoice) * sizeof(korvel_voice_arrays_t);
 }
 
 int get_int(korvel_settings_t* settings, const char* name)
@@ -105,9 +109,7 @@ bool build(korvel_synth_t* synth)
     synth->nvoice = synth->polyphony;
     synth->voice = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
     synth->sounding = new (std::nothrow) korvel_voice_t* [static_cast<size_t>(synth->nvoice)] {};
-    // calloc: fresh memory comes cleared from the system without being written here.
-    synth->voice_arrays = static_cast<korvel_voice_arrays_t*>(
-        std::calloc(static_cast<size_t>(synth->nvoice), sizeof(korvel_voice_arrays_t)));
+    synth->voice_arrays = static_cast<korvel_voice_arrays_t*>(korvel_pages_new_on_touch(voice_arrays_bytes(synth)));
     synth->voice_parts = new_korvel_voice_parts(synth->nvoice);
     if (synth->voice == nullptr || synth->sounding == nullptr || synth->voice_arrays == nullptr ||
         synth->voice_parts == nullptr) {
@@ -304,7 +306,7 @@ int delete_korvel_synth(korvel_synth_t* synth)
     }
     delete[] synth->voice;
     delete_korvel_voice_parts(synth->voice_parts, synth->nvoice);
-    std::free(synth->voice_arrays);
+    korvel_pages_delete(synth->voice_arrays, voice_arrays_bytes(synth));
     delete[] synth->sounding;
     delete_buffers(synth->left_buf, synth->nbuf);
     delete_buffers(synth->right_buf, synth->nbuf);

@@ -61,7 +61,7 @@ struct _korvel_synth_t {
     korvel_channel_t** channel;
     korvel_voice_t** voice;
     korvel_voice_parts_t* voice_parts;   // nvoice entries, one per voice: the voice records and block objects
-    korvel_voice_arrays_t* voice_arrays; // nvoice entries, one per voice, cleared
+    korvel_voice_arrays_t* voice_arrays; // nvoice entries, one per voice, cleared, their pages supplied at first touch
     int nvoice;
     // The voices still playing after the last part of a block, in pool order (nvoice entries), and whether they are
     // every playing voice: starting a voice clears it.

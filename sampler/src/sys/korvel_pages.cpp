@@ -51,6 +51,18 @@ void* korvel_pages_new(size_t bytes)
     return base;
 }
 
+void* korvel_pages_new_on_touch(size_t bytes)
+{
+    const size_t length = korvel_pages_length(bytes);
+    void* pages = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) {
+        return nullptr;
+    }
+    // A first touch on the render thread must not wait for the system to clear a whole huge page.
+    madvise(pages, length, MADV_NOHUGEPAGE);
+    return pages;
+}
+
 void korvel_pages_delete(void* pages, size_t bytes)
 {
     if (pages != nullptr) {

@@ -12,5 +12,10 @@
 void* korvel_pages_new(size_t bytes);
 // The length that korvel_pages_new(bytes) maps, all of it usable: bytes rounded up to whole pages or huge pages.
 size_t korvel_pages_length(size_t bytes);
-// Releases what korvel_pages_new(bytes) gave, with the same bytes; null is accepted.
+// The same length of zero-filled memory whose small pages the system supplies at their first touch: for memory
+// that is written late or never, such as what a voice first writes when it first sounds. Unlike heap memory it is
+// never cleared by writing it, whatever the heap held before. Null when out of memory.
+void* korvel_pages_new_on_touch(size_t bytes);
+// Releases what korvel_pages_new(bytes) or korvel_pages_new_on_touch(bytes) gave, with the same bytes; null is
+// accepted.
 void korvel_pages_delete(void* pages, size_t bytes);

@@ -38,4 +38,22 @@ TEST(Pages, MappingsAreWholeAlignedZeroFilledAndWritable)
     korvel_pages_delete(nullptr, 1);
 }
 
+// Pages supplied at first touch: the same lengths, zero-filled each time, also after a release of written memory of
+// the same size.
+TEST(Pages, OnTouchMappingsAreZeroFilledEveryTime)
+{
+    for (size_t bytes : {size_t{1}, 70 * KIB + 1, 7 * MIB + 3}) {
+        SCOPED_TRACE(bytes);
+        for (int round = 0; round < 2; round++) {
+            auto* pages = static_cast<unsigned char*>(korvel_pages_new_on_touch(bytes));
+            ASSERT_NE(pages, nullptr);
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(pages) % (4 * KIB), 0u);
+            const size_t length = korvel_pages_length(bytes);
+            EXPECT_TRUE(std::all_of(pages, pages + length, [](unsigned char b) { return b == 0; }));
+            std::memset(pages, 0xc3, length);
+            korvel_pages_delete(pages, bytes);
+        }
+    }
+}
+
 } // namespace
