@@ -116,9 +116,9 @@ void allpassRun(float* __restrict samples, float* __restrict out, uint32_t n) no
 // Stage by stage over stretches no longer than the shortest comb line, so that no frame of a stretch reads a slot
 // an earlier frame of it wrote: the eight low-pass chains run side by side over the combs' lines (independent, so
 // the processor overlaps them), in runs between the lines' wraps, each run's delayed frames summed in one pass; then
-// comb after comb the lines take the new frames. The all-passes run over the runs of their lines between two wraps. Every sample
-// comes from the same operations in the same order as frame by frame through all the filters, so the output is the
-// same.
+// comb after comb the lines take the new frames. The all-passes run over the runs of their lines between two wraps.
+// Every sample comes from the same operations in the same order as frame by frame through all the filters, so the
+// output is the same.
 void Reverb::processChannel(Channel& channel, const float* input, float* out, uint32_t frames) noexcept {
     std::fill_n(out, frames, 0.0f);
     const float damping = damping_;

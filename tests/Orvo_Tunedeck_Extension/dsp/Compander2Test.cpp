@@ -270,9 +270,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SignalCase{"quiet_sines", sine(440.0, 0.5, 48000.0, 4000), sine(97.0, 0.25, 48000.0, 4000)},
                     SignalCase{"overshoot_just_below_full_scale", std::vector<float>(3000, 0.999f),
                                std::vector<float>(3000, -0.9985f)},
-                    SignalCase{"loud_then_quiet", joined(std::vector<float>(1000, 2.0f), sine(440.0, 0.5, 48000.0, 40000)),
+                    SignalCase{"loud_then_quiet",
+                               joined(std::vector<float>(1000, 2.0f), sine(440.0, 0.5, 48000.0, 40000)),
                                joined(std::vector<float>(1000, 0.5f), sine(440.0, 0.5, 48000.0, 40000))},
-                    SignalCase{"quiet_then_loud", joined(sine(440.0, 0.5, 48000.0, 1000), sine(440.0, 3.0, 48000.0, 3000)),
+                    SignalCase{"quiet_then_loud",
+                               joined(sine(440.0, 0.5, 48000.0, 1000), sine(440.0, 3.0, 48000.0, 3000)),
                                joined(std::vector<float>(1000, 0.0f), std::vector<float>(3000, -1.5f))}),
     [](const testing::TestParamInfo<SignalCase>& info) { return info.param.label; });
 
