@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <vector>
 
 // Zero-filled room for bytes of sample data, released with korvel_sample_data_delete; null when out of memory.
@@ -28,6 +29,19 @@ struct korvel_bank_arena {
     bool reserve(size_t bytes);
     // Zero-filled bytes; null when out of memory.
     void* allocate(size_t bytes);
+    // A value-initialised record with in_arena set (its delete function then leaves the storage), followed by
+    // extra_bytes of room; null when out of memory.
+    template <typename Record>
+    Record* make(size_t extra_bytes = 0)
+    {
+        void* storage = allocate(sizeof(Record) + extra_bytes);
+        if (storage == nullptr) {
+            return nullptr;
+        }
+        auto* record = new (storage) Record{};
+        record->in_arena = 1;
+        return record;
+    }
 
 private:
     struct block {

@@ -1,14 +1,14 @@
 #include "sampler/src/bank/korvel_defpreset.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_sys.h"
 
 #include <new>
 
-extern "C" {
+namespace {
 
-korvel_defpreset_t* new_korvel_defpreset(korvel_defsfont_t* sfont)
+korvel_defpreset_t* set_up(korvel_defpreset_t* preset, korvel_defsfont_t* sfont)
 {
-    auto* preset = new (std::nothrow) korvel_defpreset_t{};
     if (preset == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
@@ -19,13 +19,29 @@ korvel_defpreset_t* new_korvel_defpreset(korvel_defsfont_t* sfont)
     return preset;
 }
 
+} // namespace
+
+korvel_defpreset_t* new_korvel_defpreset_in(korvel_bank_arena& arena, korvel_defsfont_t* sfont)
+{
+    return set_up(arena.make<korvel_defpreset_t>(), sfont);
+}
+
+extern "C" {
+
+korvel_defpreset_t* new_korvel_defpreset(korvel_defsfont_t* sfont)
+{
+    return set_up(new (std::nothrow) korvel_defpreset_t{}, sfont);
+}
+
 int delete_korvel_defpreset(korvel_defpreset_t* preset)
 {
     if (preset == nullptr) {
         return 0;
     }
     korvel_zones::delete_all(preset);
-    delete preset;
+    if (!preset->in_arena) {
+        delete preset;
+    }
     return 0;
 }
 

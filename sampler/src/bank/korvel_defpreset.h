@@ -24,6 +24,7 @@ struct _korvel_defpreset_t {
     korvel_preset_zone_t* zone;
     // The interface record preset selection hands out, prepared here so that a program change allocates nothing.
     korvel_preset_t iface;
+    int in_arena; // the preset lies in a bank's arena and goes with it
 };
 
 // Control thread. A free-standing preset of the bank with no identifier (all bits set); null with "Out of memory".
@@ -60,4 +61,9 @@ int korvel_defpreset_preset_noteon(korvel_preset_t* preset, korvel_synth_t* synt
 
 #ifdef __cplusplus
 }
+
+struct korvel_bank_arena;
+
+// Control thread. As new_korvel_defpreset, with the preset in arena.
+korvel_defpreset_t* new_korvel_defpreset_in(korvel_bank_arena& arena, korvel_defsfont_t* sfont);
 #endif

@@ -25,7 +25,7 @@ struct _korvel_defsfont_t {
     korvel_defpreset_t* preset;
     korvel_defpreset_t* iter_cur;
     struct korvel_defsfont_index* index; // owned; lookup aids that keep loading linear
-    struct korvel_bank_arena* arena;     // owned, or null; storage of the samples and zones a file load made
+    struct korvel_bank_arena* arena;     // owned, or null; storage of the records a file load made
 };
 
 // An empty bank; null with "Out of memory".

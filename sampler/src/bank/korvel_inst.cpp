@@ -1,15 +1,15 @@
 #include "sampler/src/bank/korvel_inst.h"
 
+#include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_sys.h"
 #include "sampler/src/sys/korvel_uid.h"
 
 #include <new>
 
-extern "C" {
+namespace {
 
-korvel_inst_t* new_korvel_inst(void)
+korvel_inst_t* set_up(korvel_inst_t* inst)
 {
-    auto* inst = new (std::nothrow) korvel_inst_t{};
     if (inst == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
@@ -19,13 +19,29 @@ korvel_inst_t* new_korvel_inst(void)
     return inst;
 }
 
+} // namespace
+
+korvel_inst_t* new_korvel_inst_in(korvel_bank_arena& arena)
+{
+    return set_up(arena.make<korvel_inst_t>());
+}
+
+extern "C" {
+
+korvel_inst_t* new_korvel_inst(void)
+{
+    return set_up(new (std::nothrow) korvel_inst_t{});
+}
+
 int delete_korvel_inst(korvel_inst_t* inst)
 {
     if (inst == nullptr) {
         return 0;
     }
     korvel_zones::delete_all(inst);
-    delete inst;
+    if (!inst->in_arena) {
+        delete inst;
+    }
     return 0;
 }
 

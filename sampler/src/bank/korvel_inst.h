@@ -16,12 +16,13 @@ struct _korvel_inst_t {
     int alternate; // 0..12, stored and listed only
     korvel_inst_zone_t* global_zone;
     korvel_inst_zone_t* zone;
+    int in_arena; // the instrument lies in a bank's arena and goes with it
 };
 
 // Control thread. A free-standing instrument with no identifier (all bits set) and the next serial number; null
 // with "Out of memory".
 korvel_inst_t* new_korvel_inst(void);
-// Releases the instrument and its zones. Null is accepted.
+// Releases the instrument's zones and, unless it lies in an arena, the instrument. Null is accepted.
 int delete_korvel_inst(korvel_inst_t* inst);
 // Copies name (cut to 255 characters) into the name buffer and points name at it.
 void korvel_inst_set_name(korvel_inst_t* inst, const char* name);
@@ -34,4 +35,9 @@ korvel_inst_zone_t* korvel_inst_get_zone(korvel_inst_t* inst);
 
 #ifdef __cplusplus
 }
+
+struct korvel_bank_arena;
+
+// Control thread. As new_korvel_inst, with the instrument in arena.
+korvel_inst_t* new_korvel_inst_in(korvel_bank_arena& arena);
 #endif

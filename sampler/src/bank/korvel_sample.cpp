@@ -25,12 +25,7 @@ korvel_sample_t* set_up(korvel_sample_t* sample)
 
 korvel_sample_t* new_korvel_sample_in(korvel_bank_arena& arena)
 {
-    void* storage = arena.allocate(sizeof(korvel_sample_t));
-    korvel_sample_t* sample = storage != nullptr ? new (storage) korvel_sample_t{} : nullptr;
-    if (sample != nullptr) {
-        sample->in_arena = 1;
-    }
-    return set_up(sample);
+    return set_up(arena.make<korvel_sample_t>());
 }
 
 extern "C" {

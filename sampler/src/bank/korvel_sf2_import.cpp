@@ -226,7 +226,7 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& ma
     pool_appender pool(sfont->inst);
     for (sfont_inst_t& header : sf.inst) {
         header.uid = generate_instrument_uid();
-        korvel_inst_t* inst = new_korvel_inst();
+        korvel_inst_t* inst = new_korvel_inst_in(*sfont->arena);
         if (inst == nullptr) {
             return false;
         }
@@ -262,7 +262,7 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
 {
     for (sfont_preset_t& header : sf.preset) {
         header.uid = generate_preset_uid();
-        korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
+        korvel_defpreset_t* preset = new_korvel_defpreset_in(*sfont->arena, sfont);
         if (preset == nullptr) {
             return false;
         }
@@ -299,11 +299,13 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
     return true;
 }
 
-// One arena holds every sample and zone of the file, so their pages come present in one mapping.
+// One arena holds every sample, instrument, preset and zone of the file, so their pages come present in one mapping.
 bool make_arena(korvel_defsfont_t* sfont, const sfont_data_t& sf)
 {
     constexpr size_t slack = korvel_bank_arena::alignment;
-    size_t bytes = sf.sample.size() * (sizeof(korvel_sample_t) + slack);
+    size_t bytes = sf.sample.size() * (sizeof(korvel_sample_t) + slack) +
+                   sf.inst.size() * (sizeof(korvel_inst_t) + slack) +
+                   sf.preset.size() * (sizeof(korvel_defpreset_t) + slack);
     for (const sfont_inst_t& inst : sf.inst) {
         bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + ZONE_NAME_ROOM + slack);
     }

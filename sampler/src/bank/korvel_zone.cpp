@@ -44,14 +44,12 @@ Zone* new_zone_in(korvel_bank_arena& arena, const char* name)
 {
     const char* text = name != nullptr ? name : "";
     const size_t length = std::strlen(text) + 1;
-    auto* storage = static_cast<char*>(arena.allocate(sizeof(Zone) + length));
-    if (storage == nullptr) {
+    auto* zone = arena.make<Zone>(length);
+    if (zone == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
     }
-    auto* zone = new (storage) Zone{};
-    zone->name = static_cast<char*>(std::memcpy(storage + sizeof(Zone), text, length));
-    zone->in_arena = 1;
+    zone->name = static_cast<char*>(std::memcpy(reinterpret_cast<char*>(zone + 1), text, length));
     return set_up(zone);
 }
 

@@ -1,7 +1,6 @@
-// Prefaulted bank memory: sample data blocks, the arena, and the samples and zones made in it.
+// Prefaulted bank memory: sample data blocks, the arena, and the records made in it.
 #include "sampler/src/bank/korvel_bank_memory.h"
-#include "sampler/src/bank/korvel_sample.h"
-#include "sampler/src/bank/korvel_zone.h"
+#include "sampler/src/bank/korvel_defsfont.h"
 
 #include <gtest/gtest.h>
 
@@ -84,22 +83,47 @@ TEST(BankMemory, ZonesInTheArenaStartAsOtherZonesAndDeleteLeavesTheStorage)
     EXPECT_EQ(delete_korvel_preset_zone(preset), 0);
 }
 
-TEST(BankMemory, SamplesInTheArenaStartAsOtherSamples)
+TEST(BankMemory, RecordsInTheArenaStartAsOtherRecords)
 {
     korvel_bank_arena arena;
-    korvel_sample_t* inArena = new_korvel_sample_in(arena);
-    korvel_sample_t* onHeap = new_korvel_sample();
-    ASSERT_NE(inArena, nullptr);
-    ASSERT_NE(onHeap, nullptr);
-    EXPECT_TRUE(inArena->in_arena);
-    EXPECT_FALSE(onHeap->in_arena);
-    EXPECT_EQ(inArena->tsource, onHeap->tsource);
-    EXPECT_EQ(inArena->uid, onHeap->uid);
-    EXPECT_EQ(inArena->valid, onHeap->valid);
-    EXPECT_EQ(inArena->use_count.load(), 0u);
-    EXPECT_EQ(inArena->data, nullptr);
-    EXPECT_EQ(delete_korvel_sample(inArena), 0);
-    EXPECT_EQ(delete_korvel_sample(onHeap), 0);
+    korvel_sample_t* sample = new_korvel_sample_in(arena);
+    korvel_sample_t* heapSample = new_korvel_sample();
+    ASSERT_NE(sample, nullptr);
+    ASSERT_NE(heapSample, nullptr);
+    EXPECT_TRUE(sample->in_arena);
+    EXPECT_FALSE(heapSample->in_arena);
+    EXPECT_EQ(sample->tsource, heapSample->tsource);
+    EXPECT_EQ(sample->uid, heapSample->uid);
+    EXPECT_EQ(sample->valid, heapSample->valid);
+    EXPECT_EQ(sample->use_count.load(), 0u);
+    EXPECT_EQ(sample->data, nullptr);
+    EXPECT_EQ(delete_korvel_sample(sample), 0);
+    EXPECT_EQ(delete_korvel_sample(heapSample), 0);
+
+    korvel_inst_t* inst = new_korvel_inst_in(arena);
+    korvel_inst_t* heapInst = new_korvel_inst();
+    ASSERT_NE(inst, nullptr);
+    ASSERT_NE(heapInst, nullptr);
+    EXPECT_TRUE(inst->in_arena);
+    EXPECT_FALSE(heapInst->in_arena);
+    EXPECT_EQ(inst->uid, heapInst->uid);
+    EXPECT_EQ(inst->serial + 1, heapInst->serial);
+    korvel_inst_add_zone(inst, new_korvel_inst_zone_in(arena, "Inst/1"));
+    korvel_inst_set_global_zone(inst, new_korvel_inst_zone("global"));
+    EXPECT_EQ(delete_korvel_inst(inst), 0);
+    EXPECT_EQ(delete_korvel_inst(heapInst), 0);
+
+    korvel_defsfont_t* bank = new_korvel_defsfont();
+    ASSERT_NE(bank, nullptr);
+    korvel_defpreset_t* preset = new_korvel_defpreset_in(arena, bank);
+    ASSERT_NE(preset, nullptr);
+    EXPECT_TRUE(preset->in_arena);
+    EXPECT_EQ(preset->sfont, bank);
+    EXPECT_EQ(preset->uid, ~0u);
+    EXPECT_EQ(preset->iface.data, preset);
+    korvel_defpreset_add_zone(preset, new_korvel_preset_zone_in(arena, "Preset/1"));
+    EXPECT_EQ(delete_korvel_defpreset(preset), 0);
+    delete_korvel_defsfont(bank);
 }
 
 } // namespace
