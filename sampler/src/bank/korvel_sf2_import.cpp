@@ -175,9 +175,9 @@ korvel_mod_t* convert_modulator(const sfont_mod_t& in)
 
 // Fills a bank zone from a file zone: ranges, generators and modulators. The link is the caller's.
 template <typename Zone>
-bool import_zone(Zone* zone, const sfont_zone_t& in)
+bool import_zone(Zone* zone, const sfont_data_t& sf, const sfont_zone_t& in)
 {
-    for (const sfont_gen_t& g : in.gen) {
+    for (const sfont_gen_t& g : sf.gens(in)) {
         if (g.oper == GEN_KEYRANGE) {
             zone->keylo = g.lo();
             zone->keyhi = g.hi();
@@ -190,7 +190,7 @@ bool import_zone(Zone* zone, const sfont_zone_t& in)
         }
     }
     korvel_mod_t** tail = &zone->mod;
-    for (const sfont_mod_t& m : in.mod) {
+    for (const sfont_mod_t& m : sf.mods(in)) {
         if (m.dest >= GEN_LAST) {
             continue; // linked modulators and unknown destinations address no generator
         }
@@ -249,7 +249,7 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& ma
                 korvel_inst_add_zone(inst, zone);
                 zone->sample = made.samples[static_cast<size_t>(in.link)];
             }
-            if (!import_zone(zone, in)) {
+            if (!import_zone(zone, sf, in)) {
                 return false;
             }
         }
@@ -290,7 +290,7 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
                 korvel_defpreset_add_zone(preset, zone);
                 zone->inst = made.instruments[static_cast<size_t>(in.link)];
             }
-            if (!import_zone(zone, in)) {
+            if (!import_zone(zone, sf, in)) {
                 return false;
             }
         }

@@ -425,8 +425,8 @@ bool reserved(uint16_t oper)
 // The zones of one level (presets or instruments): headers give each owner a span of bags, bags give each zone a
 // span of generators and modulators. Owner has `name` and `zone`.
 template <typename Owner>
-bool parse_level(std::vector<Owner>& owners, const records_t& hdr, int hdr_size, size_t bag_offset,
-                 const records_t& bag, const records_t& mod, const records_t& gen, bool preset_level,
+bool parse_level(std::vector<Owner>& owners, sfont_data_t& sf, const records_t& hdr, int hdr_size,
+                 size_t bag_offset, const records_t& bag, const records_t& mod, const records_t& gen, bool preset_level,
                  const level_texts& t)
 {
     if (hdr.count == 0) {
@@ -505,13 +505,13 @@ bool parse_level(std::vector<Owner>& owners, const records_t& hdr, int hdr_size,
         owner.zone.reserve(first_bag[i + 1] - first_bag[i]);
         for (size_t b = first_bag[i]; b < first_bag[i + 1]; b++) {
             sfont_zone_t zone;
-            zone.mod.reserve(mod_index[b + 1] - mod_index[b]);
-            zone.gen.reserve(gen_index[b + 1] - gen_index[b]);
+            zone.mod_first = sf.mod.size();
             for (size_t m = mod_index[b]; m < mod_index[b + 1]; m++) {
                 const uint8_t* r = mod.at(m, MOD_SIZE);
-                zone.mod.push_back({le16(r), le16(r + 2), static_cast<int16_t>(le16(r + 4)), le16(r + 6),
-                                    le16(r + 8)});
+                sf.mod.push_back({le16(r), le16(r + 2), static_cast<int16_t>(le16(r + 4)), le16(r + 6), le16(r + 8)});
             }
+            zone.mod_count = sf.mod.size() - zone.mod_first;
+            zone.gen_first = sf.gen.size();
             int level = 0; // 0 nothing yet, 1 after keyRange, 2 after velRange, 3 other generators
             for (size_t g = gen_index[b]; g < gen_index[b + 1]; g++) {
                 const uint8_t* r = gen.at(g, GEN_SIZE);
@@ -543,14 +543,16 @@ bool parse_level(std::vector<Owner>& owners, const records_t& hdr, int hdr_size,
                         continue;
                     }
                 }
-                auto same = std::find_if(zone.gen.begin(), zone.gen.end(),
-                                         [&](const sfont_gen_t& e) { return e.oper == entry.oper; });
-                if (same != zone.gen.end()) {
+                auto begin = sf.gen.begin() + static_cast<std::ptrdiff_t>(zone.gen_first);
+                auto same =
+                    std::find_if(begin, sf.gen.end(), [&](const sfont_gen_t& e) { return e.oper == entry.oper; });
+                if (same != sf.gen.end()) {
                     *same = entry;
                 } else {
-                    zone.gen.push_back(entry);
+                    sf.gen.push_back(entry);
                 }
             }
+            zone.gen_count = sf.gen.size() - zone.gen_first;
             if (zone.link < 0) {
                 if (have_global) {
                     korvel_log(KORVEL_WARN, t.discard_global, owner.name);
@@ -559,11 +561,11 @@ bool parse_level(std::vector<Owner>& owners, const records_t& hdr, int hdr_size,
                 have_global = true;
                 if (!owner.zone.empty()) {
                     korvel_log(KORVEL_WARN, t.global_not_first, owner.name);
-                    owner.zone.insert(owner.zone.begin(), std::move(zone));
+                    owner.zone.insert(owner.zone.begin(), zone);
                     continue;
                 }
             }
-            owner.zone.push_back(std::move(zone));
+            owner.zone.push_back(zone);
         }
         if (discarded) {
             korvel_log(KORVEL_WARN, t.invalid_gens, owner.name);
@@ -609,8 +611,10 @@ bool parse_pdta(sf_file& file, sfont_data_t& sf, long size)
         !read_pdta_chunk(file, size, SHDR_ID, SHDR_SIZE, shdr)) {
         return false;
     }
-    if (!parse_level(sf.preset, phdr, PHDR_SIZE, 24, pbag, pmod, pgen, true, preset_texts) ||
-        !parse_level(sf.inst, inst, INST_SIZE, 20, ibag, imod, igen, false, inst_texts) || !parse_shdr(sf, shdr)) {
+    sf.gen.reserve(pgen.count + igen.count);
+    sf.mod.reserve(pmod.count + imod.count);
+    if (!parse_level(sf.preset, sf, phdr, PHDR_SIZE, 24, pbag, pmod, pgen, true, preset_texts) ||
+        !parse_level(sf.inst, sf, inst, INST_SIZE, 20, ibag, imod, igen, false, inst_texts) || !parse_shdr(sf, shdr)) {
         return false;
     }
     for (size_t i = 0; i + 1 < phdr.count; i++) {

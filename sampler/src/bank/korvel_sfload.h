@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,13 @@ struct sfont_mod_t {
     uint16_t trans;
 };
 
+// A zone's generators and modulators are runs of the description's pools (sfont_data_t::gens and mods).
 struct sfont_zone_t {
     int link = -1; // instrument index (preset zone) or sample index (instrument zone); -1 for a global zone
-    std::vector<sfont_gen_t> gen;
-    std::vector<sfont_mod_t> mod;
+    size_t gen_first = 0;
+    size_t gen_count = 0;
+    size_t mod_first = 0;
+    size_t mod_count = 0;
 };
 
 struct sfont_preset_t {
@@ -80,6 +84,18 @@ struct sfont_data_t {
     std::vector<sfont_preset_t> preset; // sorted by bank, then program
     std::vector<sfont_inst_t> inst;
     std::vector<sfont_sample_t> sample;
+    // Every zone's generators and modulators, one pool each rather than two lists per zone.
+    std::vector<sfont_gen_t> gen;
+    std::vector<sfont_mod_t> mod;
+
+    std::span<const sfont_gen_t> gens(const sfont_zone_t& zone) const
+    {
+        return {gen.data() + zone.gen_first, zone.gen_count};
+    }
+    std::span<const sfont_mod_t> mods(const sfont_zone_t& zone) const
+    {
+        return {mod.data() + zone.mod_first, zone.mod_count};
+    }
 };
 
 // Parses the file; null on failure, after the reason was printed or logged.
