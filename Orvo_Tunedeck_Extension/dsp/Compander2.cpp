@@ -101,28 +101,24 @@ void Compander2::processMode(float* left, float* right, std::int64_t frames) noe
 
 template <typename Detect>
 void Compander2::followUnchanged(const float* left, const float* right, std::int64_t frames, Detect detect) noexcept {
-    const bool mirrored = outputFollower[0] == inputFollower[0] && outputFollower[1] == inputFollower[1];
-    Follower in[2] = {inputFollower[0], inputFollower[1]};
-    for (std::int64_t i = 0; i < frames; ++i) {
-        const auto [a, b] = detect(left[i], right[i]);
-        in[0].track(a);
-        in[1].track(b);
-    }
-    if (!mirrored) {
-        Follower out[2] = {outputFollower[0], outputFollower[1]};
+    const auto follow = [&](Follower (&followers)[2]) {
+        Follower f[2] = {followers[0], followers[1]};
         for (std::int64_t i = 0; i < frames; ++i) {
             const auto [a, b] = detect(left[i], right[i]);
-            out[0].track(a);
-            out[1].track(b);
+            f[0].track(a);
+            f[1].track(b);
         }
-        outputFollower[0] = out[0];
-        outputFollower[1] = out[1];
+        followers[0] = f[0];
+        followers[1] = f[1];
+    };
+    const bool mirrored = outputFollower[0] == inputFollower[0] && outputFollower[1] == inputFollower[1];
+    follow(inputFollower);
+    if (mirrored) {
+        outputFollower[0] = inputFollower[0];
+        outputFollower[1] = inputFollower[1];
     } else {
-        outputFollower[0] = in[0];
-        outputFollower[1] = in[1];
+        follow(outputFollower);
     }
-    inputFollower[0] = in[0];
-    inputFollower[1] = in[1];
     factor[0] = 1.0f;
     factor[1] = 1.0f;
 }
