@@ -158,7 +158,7 @@ void describeRegion(korvel_inst_zone_t* zone, const Instrument& instrument, cons
     setLoopOffset(zone, GEN_STARTLOOPADDROFS, GEN_STARTLOOPADDRCOARSEOFS, loopStart - static_cast<long>(sample->lstart));
     setLoopOffset(zone, GEN_ENDLOOPADDROFS, GEN_ENDLOOPADDRCOARSEOFS, loopEnd - static_cast<long>(sample->lend));
   }
-  if (settings.attenuation != 0) addGen(zone, GEN_ATTENUATION, -settings.attenuation / 65536.0);
+  if (settings.attenuation != 0) addGen(zone, GEN_ATTENUATION, -(settings.attenuation / 65536.0));
   if (settings.looped)
     setGen(zone, GEN_SAMPLEMODE, settings.loop.type == kLoopUntilRelease ? kLoopUntilReleaseMode : kLoopContinuously);
 }
