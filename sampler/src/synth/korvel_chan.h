@@ -46,7 +46,7 @@ int korvel_channel_get_cc(korvel_channel_t* chan, int num);
 // for the generator NRPNs, sustain, NRPN and RPN selection, sounds and notes off, reset of all controllers, or the
 // voices' modulators of that controller. 0.
 int korvel_channel_cc(korvel_channel_t* chan, int num, int value);
-// Pitch bend := lsb + msb * 128; the voices' pitch-wheel modulators follow. 0.
+// Pitch bend := lsb + msb * 128, each byte taken as its low 7 bits; the voices' pitch-wheel modulators follow. 0.
 int korvel_channel_pitch_bend(korvel_channel_t* chan, int lsb, int msb);
 // Sensitivity in semitones; the voices' sensitivity modulators follow. 0.
 int korvel_channel_pitch_wheel_sens(korvel_channel_t* chan, int value);

@@ -149,7 +149,8 @@ int korvel_channel_cc(korvel_channel_t* chan, int num, int value)
 
 int korvel_channel_pitch_bend(korvel_channel_t* chan, int lsb, int msb)
 {
-    chan->pitch_bend = static_cast<short>(lsb + msb * 128);
+    // MIDI data bytes carry 7 bits: a stray high bit must not push the value out of 0..16383.
+    chan->pitch_bend = static_cast<short>((lsb & 0x7F) + (msb & 0x7F) * 128);
     korvel_synth_modulate_voices(chan->synth, static_cast<int>(chan->channum), 0, KORVEL_MOD_PITCHWHEEL);
     return 0;
 }

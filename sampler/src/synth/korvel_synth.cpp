@@ -489,7 +489,7 @@ void korvel_synth_set_reverb(korvel_synth_t* synth, double roomsize, double damp
     korvel_revmodel_setlevel(synth->reverb, level);
 }
 
-void korvel_synth_set_chorus(korvel_synth_t* synth, int nr, double level, double speed, double depth_ms, int type)
+void korvel_synth_set_chorus(korvel_synth_t* synth, int nr, int type, double level, double speed, double depth_ms)
 {
     korvel_chorus_set_nr(synth->chorus, nr);
     korvel_chorus_set_level(synth->chorus, level);

@@ -137,7 +137,8 @@ const char* korvel_synth_error(korvel_synth_t* synth);
 
 int korvel_synth_set_reverb_preset(korvel_synth_t* synth, int num);
 void korvel_synth_set_reverb(korvel_synth_t* synth, double roomsize, double damping, double width, double level);
-void korvel_synth_set_chorus(korvel_synth_t* synth, int nr, double level, double speed, double depth_ms, int type);
+// Chorus voices, modulation type (korvel_chorus_mod), level, speed in Hz and depth in ms; takes effect at once.
+void korvel_synth_set_chorus(korvel_synth_t* synth, int nr, int type, double level, double speed, double depth_ms);
 double korvel_synth_get_reverb_roomsize(korvel_synth_t* synth);
 double korvel_synth_get_reverb_damp(korvel_synth_t* synth);
 double korvel_synth_get_reverb_level(korvel_synth_t* synth);

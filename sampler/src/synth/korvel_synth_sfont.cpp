@@ -3,6 +3,7 @@
 #include "sampler/src/bank/korvel_defsfont.h"
 #include "sampler/src/sys/korvel_log_limit.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -181,6 +182,10 @@ int korvel_synth_sfcount(korvel_synth_t* synth)
 
 korvel_sfont_t* korvel_synth_get_sfont(korvel_synth_t* synth, unsigned int num)
 {
+    // The list counts with an int: a larger index would turn negative there and name the first sound font.
+    if (num > static_cast<unsigned int>(INT_MAX)) {
+        return nullptr;
+    }
     korvel_list_t* cell = korvel_list_nth(synth->sfont, static_cast<int>(num));
     return cell != nullptr ? static_cast<korvel_sfont_t*>(cell->data) : nullptr;
 }

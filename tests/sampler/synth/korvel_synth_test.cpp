@@ -130,13 +130,13 @@ TEST_F(Synth, ChorusGettersAnswerTheValuesInEffect)
     create();
     EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 3);
     EXPECT_EQ(korvel_synth_get_chorus_type(synth), KORVEL_CHORUS_MOD_SINE);
-    korvel_synth_set_chorus(synth, 5, 1.5, 2.0, 4.0, KORVEL_CHORUS_MOD_TRIANGLE);
+    korvel_synth_set_chorus(synth, 5, KORVEL_CHORUS_MOD_TRIANGLE, 1.5, 2.0, 4.0);
     EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 5);
     EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_level(synth), 1.5);
     EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_speed_Hz(synth), 2.0);
     EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_depth_ms(synth), 4.0);
     EXPECT_EQ(korvel_synth_get_chorus_type(synth), KORVEL_CHORUS_MOD_TRIANGLE);
-    korvel_synth_set_chorus(synth, 200, 1.0, 9.0, 1.0, KORVEL_CHORUS_MOD_SINE);
+    korvel_synth_set_chorus(synth, 200, KORVEL_CHORUS_MOD_SINE, 1.0, 9.0, 1.0);
     EXPECT_EQ(korvel_synth_get_chorus_nr(synth), 99) << "the chorus's own limits apply";
     EXPECT_DOUBLE_EQ(korvel_synth_get_chorus_speed_Hz(synth), 5.0);
 }
