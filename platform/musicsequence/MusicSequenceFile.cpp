@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/foundation/Files.h"
+#include "platform/foundation/Log.h"
 #include "platform/musicsequence/MidiFileReader.h"
 #include "platform/musicsequence/MidiFileWriter.h"
 #include "platform/musicsequence/SequenceData.h"
@@ -72,5 +73,10 @@ OSStatus MusicSequenceFileCreate(const MusicSequence& sequence, const fs::path& 
   std::error_code error;
   if (!(flags & kMusicSequenceFileFlags_EraseFile) && fs::exists(file, error)) return dupFNErr;
   std::string description;
-  return foundation::writeFileAtomically(file, bytes, description) ? noErr : ioErr;
+  if (!foundation::writeFileAtomically(file, bytes, description)) {
+    // The status code alone cannot say why (a full disk, a folder without write permission): the log line does.
+    foundation::writeLogLine("MusicSequenceFileCreate: " + description);
+    return ioErr;
+  }
+  return noErr;
 }

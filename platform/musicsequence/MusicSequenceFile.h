@@ -25,7 +25,8 @@ OSStatus MusicSequenceFileLoadData(const MusicSequence& sequence, std::span<cons
 
 // Writes the sequence as a standard MIDI file of format 1 with `resolution` ticks per beat (0: the tempo track's
 // time resolution, 480 unless a file set another). Without kMusicSequenceFileFlags_EraseFile an existing file gives
-// dupFNErr. The file is replaced whole or not at all (ioErr), and is on the disk when noErr returns.
+// dupFNErr. The file is replaced whole or not at all (ioErr, with a log line that names the path and the cause), and
+// is on the disk when noErr returns.
 OSStatus MusicSequenceFileCreate(const MusicSequence& sequence, const std::filesystem::path& file,
                                  MusicSequenceFileTypeID fileType, MusicSequenceFileFlags flags,
                                  std::int16_t resolution);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/foundation/Log.h"
 #include "platform/musicsequence/MusicSequenceFile.h"
 #include "platform/musicsequence/MusicTrack.h"
 #include "tests/platform/musicsequence/support/SequenceTestSupport.h"
@@ -194,6 +195,16 @@ TEST(MidiFileSave, ExistingFileIsReplacedOnlyWithTheEraseFlag) {
   EXPECT_EQ(sequencetest::readFile(file), inMemory);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1)
       << "no partial file is left behind";
+}
+
+TEST(MidiFileSave, AFailedSaveLogsThePathAndTheCause) {
+  const testsupport::TestFolder scratch;
+  const auto missing = scratch.path() / "no" / "such.mid";
+  foundation::LogCapture log;
+  EXPECT_EQ(MusicSequenceFileCreate(songToSave(), missing, kMusicSequenceFile_MIDIType,
+                                    kMusicSequenceFileFlags_EraseFile, 0),
+            ioErr);
+  EXPECT_THAT(log.lines(), ElementsAre("MusicSequenceFileCreate: " + missing.string() + ": No such file or directory"));
 }
 
 TEST(MidiFileSave, TimesBeyondTheFileFormatAreRefused) {
