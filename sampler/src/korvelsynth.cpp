@@ -547,8 +547,12 @@ int KorvelExportSamples(unsigned int id)
     if (bank == nullptr) {
         return 0;
     }
+    bool failed = false;
     for (korvel_list_t* p = bank->sample; p != nullptr; p = p->next) {
-        korvel_sample_export_sfont(static_cast<korvel_sample_t*>(p->data));
+        failed = korvel_sample_export_sfont(static_cast<korvel_sample_t*>(p->data)) != 0 || failed;
+    }
+    if (failed) {
+        return -1;
     }
     return bank->sample != nullptr ? 1 : 0;
 }

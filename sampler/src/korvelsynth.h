@@ -130,8 +130,9 @@ const char* korvelsynth_get_sample_with_id_xml(unsigned int id, unsigned int uid
 // XML export of the top sound font: 0; 1 if path cannot be created; -1 on a write failure or an unknown id.
 int KorvelExportXML(unsigned int id, const char* path);
 int korvelsynth_save_bank(unsigned int id, const char* path);
-// One AIFF per sample of the top sound font (korvel_aiff_export.h): 1 if any were written, 0 if it has none, the
-// id is unknown or no sound font is loaded.
+// One AIFF per sample of the top sound font (korvel_aiff_export.h): 1 when it has samples and every one was
+// exported or skipped, -1 when a file could not be made or written (logged), 0 if it has none, the id is unknown or
+// no sound font is loaded.
 int KorvelExportSamples(unsigned int id);
 
 // Stub: logs that it is unsupported and returns null.

@@ -26,7 +26,9 @@ short* korvel_sample_data_new(size_t bytes)
         return nullptr;
     }
     std::memcpy(base, &length, sizeof length);
-    return reinterpret_cast<short*>(static_cast<char*>(base) + ALIGNMENT);
+    char* data = static_cast<char*>(base) + ALIGNMENT;
+    korvel_pages_poison(data + bytes, korvel_pages_length(length) - length);
+    return reinterpret_cast<short*>(data);
 }
 
 void korvel_sample_data_delete(short* data)
@@ -43,8 +45,14 @@ void korvel_sample_data_delete(short* data)
 korvel_bank_arena::~korvel_bank_arena()
 {
     for (const block& b : blocks_) {
+        korvel_pages_unwatch(b.base, b.bytes);
         korvel_pages_delete(b.base, b.bytes);
     }
+}
+
+void korvel_bank_arena::release(const void* piece, size_t bytes)
+{
+    korvel_pages_poison(piece, aligned(bytes));
 }
 
 bool korvel_bank_arena::reserve(size_t bytes)
@@ -63,6 +71,8 @@ bool korvel_bank_arena::reserve(size_t bytes)
         korvel_pages_delete(base, length);
         return false;
     }
+    korvel_pages_poison(base, length);
+    korvel_pages_watch(base, length);
     next_ = static_cast<char*>(base);
     left_ = length;
     return true;
@@ -77,5 +87,6 @@ void* korvel_bank_arena::allocate(size_t bytes)
     void* piece = next_;
     next_ += length;
     left_ -= length;
+    korvel_pages_unpoison(piece, bytes);
     return piece;
 }

@@ -9,12 +9,15 @@
 #include <new>
 #include <vector>
 
-// Zero-filled room for bytes of sample data, released with korvel_sample_data_delete; null when out of memory.
+// Zero-filled room for bytes of sample data, released with korvel_sample_data_delete; null when out of memory. In
+// address-sanitizer builds the rest of the mapping behind the bytes is poisoned, so a read past the data is reported.
 short* korvel_sample_data_new(size_t bytes);
 // Null is accepted.
 void korvel_sample_data_delete(short* data);
 
-// Hands out pieces of a few large mappings, all released together when the arena goes.
+// Hands out pieces of a few large mappings, all released together when the arena goes. In address-sanitizer builds
+// only the pieces handed out are valid memory (the rest, and a piece given back with release, is poisoned), and the
+// leak checker searches the mappings for the heap memory their records own.
 struct korvel_bank_arena {
     korvel_bank_arena() = default;
     ~korvel_bank_arena();
@@ -43,6 +46,9 @@ struct korvel_bank_arena {
         return record;
     }
 
+    // Marks a piece whose record was deleted as unused: its storage stays until the arena goes.
+    static void release(const void* piece, size_t bytes);
+
 private:
     struct block {
         void* base;
@@ -52,3 +58,14 @@ private:
     char* next_ = nullptr;
     size_t left_ = 0;
 };
+
+// Deletes a record made by new, or gives back one that korvel_bank_arena::make placed in an arena.
+template <typename Record>
+void korvel_bank_record_delete(Record* record)
+{
+    if (record->in_arena) {
+        korvel_bank_arena::release(record, sizeof *record);
+    } else {
+        delete record;
+    }
+}

@@ -39,9 +39,7 @@ int delete_korvel_defpreset(korvel_defpreset_t* preset)
         return 0;
     }
     korvel_zones::delete_all(preset);
-    if (!preset->in_arena) {
-        delete preset;
-    }
+    korvel_bank_record_delete(preset);
     return 0;
 }
 

@@ -39,9 +39,7 @@ int delete_korvel_inst(korvel_inst_t* inst)
         return 0;
     }
     korvel_zones::delete_all(inst);
-    if (!inst->in_arena) {
-        delete inst;
-    }
+    korvel_bank_record_delete(inst);
     return 0;
 }
 

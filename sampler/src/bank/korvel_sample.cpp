@@ -44,9 +44,7 @@ int delete_korvel_sample(korvel_sample_t* sample)
     if (sample->tsource == KORVEL_SAMPLE_FILE) {
         std::free(sample->data);
     }
-    if (!sample->in_arena) {
-        delete sample;
-    }
+    korvel_bank_record_delete(sample);
     return 0;
 }
 

@@ -36,6 +36,7 @@ struct _korvel_sample_t {
     // for samples that cannot play, and note-on skips those.
     int valid;
     short* data;
+    unsigned int data_points; // points in the block data points at, the bank's whole sample data for its samples
     // 1 when the bank states its zones' attenuation as the level change it means (DLS gains), so that a profile's
     // attenuation share does not apply to it; 0 for SoundFont 2 samples.
     int attenuation_in_full;

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int MIN_SAMPLE_POINTS = 8;
 // Room for a zone's name, an owner's name (at most "Preset Bank 65535, Preset 65535"), '/', a number and the end.
-constexpr size_t ZONE_NAME_ROOM = 48;
 
 // Appends to a bank pool in constant time: a file may hold many thousands of records.
 class pool_appender {
@@ -93,6 +92,7 @@ bool import_samples(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& made)
         sample->uid = header.uid;
         korvel_sample_set_name(sample, header.name);
         sample->data = sfont->sampledata;
+        sample->data_points = sfont->samplesize / 2;
         sample->pstart = header.start;
         sample->pend = header.start + header.end;
         sample->lstart = header.start + header.loopstart;
@@ -204,15 +204,25 @@ bool import_zone(Zone* zone, const sfont_data_t& sf, const sfont_zone_t& in)
     return true;
 }
 
-template <typename Zone>
-void number_zones(Zone* zone)
+void number_modulators(korvel_mod_t* mod)
 {
-    for (int id = 1; zone != nullptr; zone = zone->next, id++) {
+    for (int id = 1; mod != nullptr; mod = mod->next, id++) {
+        mod->id = id;
+    }
+}
+
+// Zones get the numbers 1, 2, ... in list order, and the modulators of each zone, the global zone's too, the same
+// within their zone: an edit finds a modulator by its number, so no two of one zone may share one.
+template <typename Owner>
+void number_zones(Owner* owner)
+{
+    if (owner->global_zone != nullptr) {
+        number_modulators(owner->global_zone->mod);
+    }
+    int id = 1;
+    for (auto* zone = owner->zone; zone != nullptr; zone = zone->next, id++) {
         zone->id = id;
-        int mod_id = 1;
-        for (korvel_mod_t* mod = zone->mod; mod != nullptr; mod = mod->next) {
-            mod->id = mod_id++;
-        }
+        number_modulators(zone->mod);
     }
 }
 
@@ -253,7 +263,7 @@ bool import_instruments(korvel_defsfont_t* sfont, sfont_data_t& sf, imported& ma
                 return false;
             }
         }
-        number_zones(inst->zone);
+        number_zones(inst);
     }
     return true;
 }
@@ -294,7 +304,7 @@ bool import_presets(korvel_defsfont_t* sfont, sfont_data_t& sf, const imported& 
                 return false;
             }
         }
-        number_zones(preset->zone);
+        number_zones(preset);
     }
     return true;
 }
@@ -307,10 +317,10 @@ bool make_arena(korvel_defsfont_t* sfont, const sfont_data_t& sf)
                    sf.inst.size() * (sizeof(korvel_inst_t) + slack) +
                    sf.preset.size() * (sizeof(korvel_defpreset_t) + slack);
     for (const sfont_inst_t& inst : sf.inst) {
-        bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + ZONE_NAME_ROOM + slack);
+        bytes += inst.zone.size() * (sizeof(korvel_inst_zone_t) + slack);
     }
     for (const sfont_preset_t& preset : sf.preset) {
-        bytes += preset.zone.size() * (sizeof(korvel_preset_zone_t) + ZONE_NAME_ROOM + slack);
+        bytes += preset.zone.size() * (sizeof(korvel_preset_zone_t) + slack);
     }
     if (sfont->arena == nullptr) {
         sfont->arena = new korvel_bank_arena;

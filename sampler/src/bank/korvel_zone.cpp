@@ -22,35 +22,35 @@ Zone* set_up(Zone* zone)
     return zone;
 }
 
+// The zone's name is a heap copy wherever the zone lives, so that an edit can replace any zone's name alike.
+template <typename Zone>
+Zone* named(Zone* zone, const char* name)
+{
+    zone->name = strdup(name != nullptr ? name : "");
+    return zone->name != nullptr ? set_up(zone) : nullptr;
+}
+
 template <typename Zone>
 Zone* new_zone(const char* name)
 {
     auto* zone = new (std::nothrow) Zone{};
-    if (zone == nullptr) {
-        korvel_log(KORVEL_ERR, "Out of memory");
-        return nullptr;
-    }
-    zone->name = strdup(name != nullptr ? name : "");
-    if (zone->name == nullptr) {
+    if (zone == nullptr || named(zone, name) == nullptr) {
         delete zone;
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
     }
-    return set_up(zone);
+    return zone;
 }
 
 template <typename Zone>
 Zone* new_zone_in(korvel_bank_arena& arena, const char* name)
 {
-    const char* text = name != nullptr ? name : "";
-    const size_t length = std::strlen(text) + 1;
-    auto* zone = arena.make<Zone>(length);
-    if (zone == nullptr) {
+    auto* zone = arena.make<Zone>();
+    if (zone == nullptr || named(zone, name) == nullptr) {
         korvel_log(KORVEL_ERR, "Out of memory");
         return nullptr;
     }
-    zone->name = static_cast<char*>(std::memcpy(reinterpret_cast<char*>(zone + 1), text, length));
-    return set_up(zone);
+    return zone;
 }
 
 template <typename Zone>
@@ -65,10 +65,8 @@ int delete_zone(Zone* zone)
         korvel_mod_delete(mod);
         mod = next;
     }
-    if (!zone->in_arena) {
-        std::free(zone->name);
-        delete zone;
-    }
+    std::free(zone->name);
+    korvel_bank_record_delete(zone);
     return 0;
 }
 

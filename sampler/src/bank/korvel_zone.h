@@ -24,7 +24,7 @@ struct _korvel_preset_zone_t {
     int vello;
     int velhi;
     int mute;
-    int in_arena; // the zone and its name lie in a bank's arena and go with it
+    int in_arena; // the zone lies in a bank's arena and goes with it; its name is on the heap either way
     korvel_zone_gen_t gen[GEN_LAST];
     korvel_mod_t* mod; // owned list, in order of arrival
 };
@@ -47,7 +47,7 @@ struct _korvel_inst_zone_t {
 // Control thread. A zone with a copy of name, id -1, ranges 0..128, generator defaults; null with "Out of memory".
 korvel_preset_zone_t* new_korvel_preset_zone(const char* name);
 korvel_inst_zone_t* new_korvel_inst_zone(const char* name);
-// Release the zone's modulators and, unless it lies in an arena, the zone with its name (not the linked instrument or
+// Release the zone's modulators, its name and, unless it lies in an arena, the zone (not the linked instrument or
 // sample). Null is accepted.
 int delete_korvel_preset_zone(korvel_preset_zone_t* zone);
 int delete_korvel_inst_zone(korvel_inst_zone_t* zone);
@@ -69,7 +69,7 @@ int korvel_inst_zone_inside_range(const korvel_inst_zone_t* zone, int key, int v
 
 struct korvel_bank_arena;
 
-// Control thread. As new_korvel_preset_zone and new_korvel_inst_zone, with the zone and its name in arena.
+// Control thread. As new_korvel_preset_zone and new_korvel_inst_zone, with the zone in arena.
 korvel_preset_zone_t* new_korvel_preset_zone_in(korvel_bank_arena& arena, const char* name);
 korvel_inst_zone_t* new_korvel_inst_zone_in(korvel_bank_arena& arena, const char* name);
 

@@ -947,4 +947,11 @@ char* AIFF_GetAttribute(AIFF_Handle* h, int id)
     return nullptr;
 }
 
+void AIFF_AssertionFailed(const char* what, const char* file, int line)
+{
+    std::fprintf(stderr, "%s: assertion at %s:%d failed\n", what, file, line);
+    std::fflush(stderr);
+    std::abort();
+}
+
 } // extern "C"

@@ -114,6 +114,13 @@ char* AIFF_GetAttribute(AIFF_Handle* handle, int id);
 void korvel_aiff_write_extended(double v, unsigned char out[10]);
 double korvel_aiff_read_extended(const unsigned char in[10]);
 
+// For a check that must never fail: writes "<what>: assertion at <file>:<line> failed" as one line to stderr and
+// aborts.
+#ifdef __cplusplus
+[[noreturn]]
+#endif
+void AIFF_AssertionFailed(const char* what, const char* file, int line);
+
 #ifdef __cplusplus
 }
 #endif

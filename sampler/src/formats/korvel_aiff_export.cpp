@@ -1,5 +1,10 @@
 #include "sampler/src/formats/korvel_aiff_export.h"
 
+#include "sampler/src/formats/korvel_atomic_file.h"
+#include "sampler/src/sys/korvel_sys.h"
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,60 +114,13 @@ float short_to_float(int16_t v)
     return static_cast<float>(v) / 32767.0f;
 }
 
-} // namespace
-
-extern "C" {
-
-int korvel_aiff_export_set_folder(const char* folder)
+// Writes the AIFF file into the temporary file: 0, or -1 when any step fails.
+int write_aiff(korvel_atomic::temporary& temp, const void* samples, int count, int channels, int bits, int loop_start,
+               int loop_end, float rate)
 {
-    if (folder == nullptr || std::strlen(folder) >= NAME_SIZE) {
-        return -1;
-    }
-    std::snprintf(export_folder, NAME_SIZE, "%s", folder);
-    return 0;
-}
-
-const char* korvel_aiff_export_folder(void)
-{
-    return export_folder;
-}
-
-int korvel_sample_export_sfont(korvel_sample_t* sample)
-{
-    std::printf("%s\n", export_folder);
-    std::snprintf(sampleName, sizeof sampleName, "%d", sampleNumber);
-    sampleNumber++;
-    char path[NAME_SIZE];
-    std::printf("%s/%s\n", export_folder, sampleName);
-    if (sample == nullptr || sample->data == nullptr || !join(path, export_folder, "/S/", sampleName) ||
-        std::strlen(path) + 4 >= NAME_SIZE) {
-        return 0;
-    }
-    std::strcat(path, ".aif");
-    // A file sample owns exactly size points and ends before pend; a SoundFont 2 sample's pend is its last point.
-    long long end = sample->pend;
-    if (sample->tsource == KORVEL_SAMPLE_FILE) {
-        end = std::min<long long>(end, sample->size);
-    } else {
-        end += 1;
-    }
-    const long long start = sample->pstart;
-    if (end <= start) {
-        return 0;
-    }
-    const long long loop_start = static_cast<long long>(sample->lstart) - start;
-    const long long loop_end = static_cast<long long>(sample->lend) - start;
-    convert2Aiff(path, sample->data + start, static_cast<int>(end - start), 1, 16, static_cast<int>(loop_start),
-                 static_cast<int>(loop_end), static_cast<float>(sample->rate));
-    return 0;
-}
-
-int convert2Aiff(const char* path, const void* samples, int count, int channels, int bits, int loop_start,
-                 int loop_end, float rate)
-{
-    AIFF_Handle* file = AIFF_OpenFile(path, F_WRONLY);
+    AIFF_Handle* file = AIFF_OpenFile(temp.path, F_WRONLY);
     if (file == nullptr) {
-        return 0;
+        return -1;
     }
     if (AIFF_SetAudioFormat(file, channels, rate, bits) != 1) {
         AIFF_CloseFile(file);
@@ -186,7 +144,102 @@ int convert2Aiff(const char* path, const void* samples, int count, int channels,
             std::printf("ERROR: Could not set loop markers!.");
         }
     }
-    AIFF_CloseFile(file);
+    return AIFF_CloseFile(file) == 1 ? 0 : -1;
+}
+
+} // namespace
+
+extern "C" {
+
+int korvel_aiff_export_set_folder(const char* folder)
+{
+    if (folder == nullptr || std::strlen(folder) >= NAME_SIZE) {
+        return -1;
+    }
+    std::snprintf(export_folder, NAME_SIZE, "%s", folder);
+    return 0;
+}
+
+const char* korvel_aiff_export_folder(void)
+{
+    return export_folder;
+}
+
+int korvel_sample_export_sfont(korvel_sample_t* sample)
+{
+    std::printf("%s\n", export_folder);
+    if (sample == nullptr || sample->data == nullptr) {
+        return 0;
+    }
+    if (!sample->valid) {
+        korvel_log(KORVEL_WARN, "Sample '%s' is not valid and is not exported", sample->name != nullptr ? sample->name : "");
+        return 0;
+    }
+    // A file sample's play end lies behind its last point, a SoundFont 2 sample's play end is its last point; neither
+    // is read beyond the points its block holds.
+    const long long points = sample->tsource == KORVEL_SAMPLE_FILE ? sample->size : sample->data_points;
+    const long long end = std::min<long long>(sample->tsource == KORVEL_SAMPLE_FILE ? sample->pend : sample->pend + 1LL, points);
+    const long long start = sample->pstart;
+    if (end <= start) {
+        return 0;
+    }
+    const long long loop_start = static_cast<long long>(sample->lstart) - start;
+    const long long loop_end = static_cast<long long>(sample->lend) - start;
+    char path[NAME_SIZE];
+    if (!join(path, export_folder, "/S/", "export.aif")) {
+        korvel_log(KORVEL_ERR, "Sample export: the folder '%s' is too long", export_folder);
+        return -1;
+    }
+    korvel_atomic::temporary temp;
+    if (!korvel_atomic::begin(path, temp)) {
+        korvel_log(KORVEL_ERR, "Sample export into '%s/S' failed: %s", export_folder, std::strerror(errno));
+        return -1;
+    }
+    if (write_aiff(temp, sample->data + start, static_cast<int>(end - start), 1, 16, static_cast<int>(loop_start),
+                   static_cast<int>(loop_end), static_cast<float>(sample->rate)) != 0) {
+        korvel_log(KORVEL_ERR, "Sample export into '%s/S' failed: %s", export_folder, std::strerror(errno));
+        korvel_atomic::abandon(temp);
+        return -1;
+    }
+    // The next number whose file does not exist yet: files of an earlier run, or of another program, stay.
+    while (true) {
+        std::snprintf(sampleName, sizeof sampleName, "%d", sampleNumber);
+        sampleNumber++;
+        std::printf("%s/%s\n", export_folder, sampleName);
+        if (!join(path, export_folder, "/S/", sampleName) || std::strlen(path) + 4 >= NAME_SIZE) {
+            korvel_atomic::abandon(temp);
+            return -1;
+        }
+        std::strcat(path, ".aif");
+        const int error = korvel_atomic::commit(temp, path, korvel_atomic::replace::never);
+        if (error == 0) {
+            return 0;
+        }
+        if (error != EEXIST) {
+            korvel_log(KORVEL_ERR, "Sample export to '%s' failed: %s", path, std::strerror(error));
+            return -1;
+        }
+    }
+}
+
+int convert2Aiff(const char* path, const void* samples, int count, int channels, int bits, int loop_start,
+                 int loop_end, float rate)
+{
+    korvel_atomic::temporary temp;
+    if (path == nullptr || !korvel_atomic::begin(path, temp)) {
+        korvel_log(KORVEL_ERR, "AIFF file '%s' cannot be created: %s", path != nullptr ? path : "", std::strerror(errno));
+        return -1;
+    }
+    const int result = write_aiff(temp, samples, count, channels, bits, loop_start, loop_end, rate);
+    if (result != 0) {
+        korvel_log(KORVEL_ERR, "AIFF file '%s' could not be written", path);
+        korvel_atomic::abandon(temp);
+        return result;
+    }
+    if (const int error = korvel_atomic::commit(temp, path, korvel_atomic::replace::allowed); error != 0) {
+        korvel_log(KORVEL_ERR, "AIFF file '%s' could not be written: %s", path, std::strerror(error));
+        return -1;
+    }
     return 0;
 }
 

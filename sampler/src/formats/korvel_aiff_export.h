@@ -22,12 +22,16 @@ enum { KORVEL_AIFF_FIRST_NUMBER = 268435456 };
 int korvel_aiff_export_set_folder(const char* folder);
 const char* korvel_aiff_export_folder(void);
 
-// Writes the sample's points from its play start to its play end (loop made relative to the start) as
-// "<folder>/S/<number>.aif". 0 in every case; a sample without points writes nothing.
+// Writes the sample's points from its play start to its play end (loop made relative to the start; the end limited
+// to the points the sample's block holds) as "<folder>/S/<number>.aif", taking the next number whose file does not
+// exist, so no earlier export is overwritten. The file appears whole or not at all. 0 when written or when there is
+// nothing to write (no points; a sample that is not valid is skipped with a warning); -1 when the file cannot be made
+// or written, with an error logged.
 int korvel_sample_export_sfont(korvel_sample_t* sample);
 
 // Writes count 16-bit (or bits-wide) interleaved samples as a plain AIFF file with loop markers when
-// loop_end > loop_start and loop_start is not -1. 0, also when the file cannot be created; -1 when writing fails.
+// loop_end > loop_start and loop_start is not -1, replacing path in one step. 0; -1 with an error logged when the
+// file cannot be created or written, and then any old file at path stays as it was.
 int convert2Aiff(const char* path, const void* samples, int count, int channels, int bits, int loop_start,
                  int loop_end, float rate);
 // Writes the markers "loop begin" and "loop end" on a file whose sound data is finished: 0, or -1.

@@ -94,6 +94,7 @@ int importWaves(korvel_defsfont_t* sfont, const File& file, std::vector<korvel_s
     korvel_sample_set_name(sample, name.c_str());
     sample->uid = generate_sample_uid();
     sample->data = sfont->sampledata;
+    sample->data_points = static_cast<unsigned int>(points);
     sample->pstart = start;
     sample->pend = start + wave.frames - 1;
     sample->size = wave.frames - 1;

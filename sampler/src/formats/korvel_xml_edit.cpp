@@ -36,6 +36,8 @@ korvel_defsfont_t* first_bank(korvel_synth_t* synth)
     return sfont != nullptr ? static_cast<korvel_defsfont_t*>(sfont->data) : nullptr;
 }
 
+// The global zone keeps the name the fragment gives it, so that a preset or instrument set from its own text stays
+// as it was.
 template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
 {
     if (zone == nullptr) {
@@ -43,7 +45,7 @@ template <typename Zone> void edit_global(Zone* zone, const XML_Char** atts)
                     "nicht definiert.");
         return;
     }
-    global_zone_attributes(zone, atts, "Global Zone");
+    global_zone_attributes(zone, atts, nullptr);
 }
 
 // A zone element: its id first makes that zone number current; then the current zone's attributes.
@@ -64,13 +66,9 @@ void edit_zone(Owner* owner, const XML_Char** atts, int& current, Find find_zone
         if (is(atts[i], "id")) {
             zone->id = to_int(atts[i + 1]);
         } else if (is(atts[i], "name")) {
-            char* copy = strdup(atts[i + 1]);
-            if (copy == nullptr) {
+            if (!korvel_xml::set_zone_name(zone, atts[i + 1])) {
                 std::printf("FEHLER: Nicht genügend Speicher zum Setzen eines Namens.\n");
-                continue;
             }
-            std::free(zone->name);
-            zone->name = copy;
         } else {
             zone_range_attribute(zone, atts[i], atts[i + 1]);
         }
@@ -153,6 +151,7 @@ template <typename Kind> void XMLCALL owner_edit(void* data, const XML_Char* ele
         return;
     }
     if (is(element, Kind::global)) {
+        Kind::current_zone() = 0; // the generators and modulators that follow belong to the global zone
         edit_global(owner->global_zone, atts);
         return;
     }
@@ -203,9 +202,8 @@ void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** a
         const char* key = atts[i];
         const char* value = atts[i + 1];
         std::printf("%s='%s' ", key, value);
-        const unsigned int u = static_cast<unsigned int>(to_int(value));
         if (is(key, "uid")) {
-            sample->uid = u;
+            sample->uid = static_cast<unsigned int>(to_int(value));
         } else if (is(key, "name")) {
             copy_name(sample->name_buf, value, EDIT_NAME_MAX);
             sample->name = sample->name_buf;
@@ -227,7 +225,7 @@ void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** a
             std::free(sample->subpath);
             sample->subpath = copy;
         } else if (is(key, "pend")) {
-            sample->pend = u;
+            sample->pend = korvel_xml::to_uint(value);
         } else {
             korvel_xml::sample_number_attribute(sample, key, value);
         }

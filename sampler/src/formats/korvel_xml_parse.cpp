@@ -17,6 +17,9 @@ namespace {
 
 void XMLCALL ignore_end(void*, const XML_Char*) {}
 
+// The parser of the file pass running on this thread, so that a handler can end the pass.
+thread_local XML_Parser active_parser = nullptr;
+
 XML_Parser make_parser(void* data, XML_StartElementHandler start)
 {
     XML_Parser parser = XML_ParserCreate(nullptr);
@@ -50,6 +53,12 @@ int to_int(const char* text)
     return static_cast<int>(v);
 }
 
+unsigned int to_uint(const char* text)
+{
+    const long long v = text != nullptr ? std::strtoll(text, nullptr, 10) : 0;
+    return v > static_cast<long long>(UINT_MAX) ? UINT_MAX : static_cast<unsigned int>(std::max<long long>(v, INT_MIN));
+}
+
 double to_double(const char* text)
 {
     return text != nullptr ? std::strtod(text, nullptr) : 0.0;
@@ -58,9 +67,9 @@ double to_double(const char* text)
 bool preset_kind::number_attribute(korvel_defpreset_t* preset, const char* key, const char* value)
 {
     if (is(key, "bank")) {
-        preset->bank = static_cast<unsigned int>(to_int(value));
+        preset->bank = to_uint(value);
     } else if (is(key, "number")) {
-        preset->num = static_cast<unsigned int>(to_int(value));
+        preset->num = to_uint(value);
     } else {
         return false;
     }
@@ -101,21 +110,20 @@ bool modulator_attribute(korvel_mod_t* mod, const char* key, const char* value)
 
 bool sample_number_attribute(korvel_sample_t* sample, const char* key, const char* value)
 {
-    const int v = to_int(value);
     if (is(key, "type")) {
-        sample->type = v;
+        sample->type = to_int(value);
     } else if (is(key, "rate")) {
-        sample->rate = static_cast<unsigned int>(v);
+        sample->rate = to_uint(value);
     } else if (is(key, "pitch")) {
-        sample->pitch = v;
+        sample->pitch = to_int(value);
     } else if (is(key, "adjust")) {
-        sample->adjust = v;
+        sample->adjust = to_int(value);
     } else if (is(key, "pstart")) {
-        sample->pstart = static_cast<unsigned int>(v);
+        sample->pstart = to_uint(value);
     } else if (is(key, "lstart")) {
-        sample->lstart = static_cast<unsigned int>(v);
+        sample->lstart = to_uint(value);
     } else if (is(key, "lend")) {
-        sample->lend = static_cast<unsigned int>(v);
+        sample->lend = to_uint(value);
     } else {
         return false;
     }
@@ -141,6 +149,13 @@ bool safe_subpath(const char* subpath)
     }
 }
 
+void stop_pass()
+{
+    if (active_parser != nullptr) {
+        XML_StopParser(active_parser, XML_FALSE);
+    }
+}
+
 int parse_file(const char* path, void* data, XML_StartElementHandler start, const char* missing, const char* empty)
 {
     XML_Parser parser = make_parser(data, start);
@@ -151,13 +166,16 @@ int parse_file(const char* path, void* data, XML_StartElementHandler start, cons
     struct stat info {};
     if (file != nullptr && (::fstat(fileno(file), &info) != 0 || info.st_size > KORVEL_XML_FILE_LIMIT)) {
         std::fclose(file);
-        file = nullptr;
+        std::printf("File '%s' is larger than %ld bytes.\n", path, KORVEL_XML_FILE_LIMIT);
+        XML_ParserFree(parser);
+        return 0;
     }
     if (file == nullptr) {
         std::printf(missing, path != nullptr ? path : "");
         XML_ParserFree(parser);
         return 0;
     }
+    active_parser = parser;
     int parsed = 0;
     char block[1024];
     while (true) {
@@ -171,11 +189,15 @@ int parse_file(const char* path, void* data, XML_StartElementHandler start, cons
             break;
         }
         if (XML_Parse(parser, block, static_cast<int>(n), 0) == XML_STATUS_ERROR) {
-            print_error(parser, "FEHLER: XML Parser %d:\n%s\n");
+            // A handler that ended the pass has said why.
+            if (XML_GetErrorCode(parser) != XML_ERROR_ABORTED) {
+                print_error(parser, "FEHLER: XML Parser %d:\n%s\n");
+            }
             break;
         }
         parsed += static_cast<int>(n);
     }
+    active_parser = nullptr;
     std::fclose(file);
     XML_ParserFree(parser);
     return parsed;

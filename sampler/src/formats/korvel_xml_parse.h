@@ -22,6 +22,8 @@ namespace korvel_xml {
 
 // Attribute values: to_int parses like atoi (0 without digits) but clamps to int; to_float parses a decimal.
 int to_int(const char* text);
+// For the unsigned 32-bit fields: as to_int, but values up to 4294967295 are kept (larger ones give 4294967295).
+unsigned int to_uint(const char* text);
 double to_double(const char* text);
 
 inline bool is(const char* a, const char* b)
@@ -48,18 +50,27 @@ template <typename Zone> bool zone_range_attribute(Zone* zone, const char* key, 
     return true;
 }
 
-// A global-zone element: id makes the zone number 0, name gives the fixed global name, ranges and mute as written.
-template <typename Zone> void global_zone_attributes(Zone* zone, const XML_Char** atts, const char* global_name)
+// Replaces a zone's name by a heap copy of text; false (the name kept) when memory is short.
+template <typename Zone> bool set_zone_name(Zone* zone, const char* text)
+{
+    char* copy = strdup(text);
+    if (copy == nullptr) {
+        return false;
+    }
+    std::free(zone->name);
+    zone->name = copy;
+    return true;
+}
+
+// A global-zone element: id makes the zone number 0, name gives the zone fixed_name (or, for null, the name written),
+// ranges and mute as written.
+template <typename Zone> void global_zone_attributes(Zone* zone, const XML_Char** atts, const char* fixed_name)
 {
     for (int i = 0; atts[i] != nullptr; i += 2) {
         if (is(atts[i], "id")) {
             zone->id = 0;
         } else if (is(atts[i], "name")) {
-            char* copy = strdup(global_name);
-            if (copy != nullptr) {
-                std::free(zone->name);
-                zone->name = copy;
-            }
+            set_zone_name(zone, fixed_name != nullptr ? fixed_name : atts[i + 1]);
         } else {
             zone_range_attribute(zone, atts[i], atts[i + 1]);
         }
@@ -231,9 +242,13 @@ void copy_name(char* buf, const char* text, size_t max);
 bool safe_subpath(const char* subpath);
 
 // Feeds the file to the parser 1024 bytes at a time with one start handler and closes the document, so truncation
-// is caught. Prints missing (plus the path) if the file does not open, empty if a read fails, and the parser's line
-// and message on a syntax error. Returns the bytes parsed cleanly.
+// is caught. Prints missing (plus the path) if the file does not open, "File '<path>' is larger than <limit> bytes."
+// if it is over the XML file limit, empty if a read fails, and the parser's line and message on a syntax error.
+// Returns the bytes parsed cleanly.
 int parse_file(const char* path, void* data, XML_StartElementHandler start, const char* missing, const char* empty);
+
+// Ends the file pass that runs on this thread after the element being handled, for a handler that has reported why.
+void stop_pass();
 
 // Parses a whole text in one final call; error_format ("%d" line, "%s" text) is printed on a parse error. The
 // text's length, or 0 on a parse error.

@@ -33,6 +33,26 @@ using korvel_xml::preset_kind;
 
 constexpr size_t READ_NAME_MAX = 127;
 
+// Elements the running pass has made, held against their caps; each pass starts from zero.
+struct pass_counts {
+    int owners = 0; // samples, instruments or presets
+    int zones = 0;
+    int modulators = 0;
+};
+pass_counts counts;
+
+// Counts one more element; past the cap the pass ends with a message instead.
+bool take(int& count, int limit, const char* kind)
+{
+    if (count >= limit) {
+        std::printf("WARNING: The sound bank holds more than %d %s; the rest of them is not read.\n", limit, kind);
+        korvel_xml::stop_pass();
+        return false;
+    }
+    count++;
+    return true;
+}
+
 void print_pool_names(korvel_list_t* pool, const char* (*name_of)(void*))
 {
     for (korvel_list_t* p = pool; p != nullptr; p = p->next) {
@@ -68,7 +88,7 @@ void XMLCALL soundbank_start(void* data, const XML_Char*, const XML_Char**)
 void XMLCALL sample_start(void* data, const XML_Char* element, const XML_Char** atts)
 {
     korvel_defsfont_t* sfont = bank_of(data);
-    if (sfont == nullptr || !is(element, "sample")) {
+    if (sfont == nullptr || !is(element, "sample") || !take(counts.owners, KORVEL_XML_SAMPLE_LIMIT, "samples")) {
         return;
     }
     korvel_sample_t* sample = new_korvel_sample();
@@ -107,7 +127,7 @@ void XMLCALL sample_start(void* data, const XML_Char* element, const XML_Char** 
             }
             sample->valid = 1;
         } else if (is(key, "pend")) {
-            sample->pend = std::min(static_cast<unsigned int>(to_int(value)), sample->size);
+            sample->pend = std::min(korvel_xml::to_uint(value), sample->size);
         } else {
             korvel_xml::sample_number_attribute(sample, key, value);
         }
@@ -126,13 +146,10 @@ template <typename Zone> void zone_attributes(Zone* zone, const XML_Char** atts,
             zone->id = to_int(atts[i + 1]);
             current = zone->id;
         } else if (is(atts[i], "name")) {
-            char* copy = strdup(atts[i + 1]);
-            if (copy == nullptr) {
+            if (!korvel_xml::set_zone_name(zone, atts[i + 1])) {
                 korvel_log(KORVEL_ERR, "FEHLER: Nicht genügend Speicher zum Setzen eines Namens.\n");
                 return;
             }
-            std::free(zone->name);
-            zone->name = copy;
         } else {
             zone_range_attribute(zone, atts[i], atts[i + 1]);
         }
@@ -141,6 +158,9 @@ template <typename Zone> void zone_attributes(Zone* zone, const XML_Char** atts,
 
 template <typename Zone> void new_modulator(Zone* zone, const XML_Char** atts, int& current)
 {
+    if (!take(counts.modulators, KORVEL_XML_MODULATOR_LIMIT, "modulators")) {
+        return;
+    }
     korvel_mod_t* mod = korvel_mod_new();
     if (mod == nullptr) {
         std::printf("FEHLER: Modulator darf nicht NULL sein.");
@@ -182,6 +202,9 @@ template <typename Kind> void owner_attributes(typename Kind::owner_t* owner, co
 
 void new_owner(preset_kind, korvel_defsfont_t* sfont, const XML_Char** atts)
 {
+    if (!take(counts.owners, KORVEL_XML_PRESET_LIMIT, "presets")) {
+        return;
+    }
     korvel_defpreset_t* preset = new_korvel_defpreset(sfont);
     if (preset == nullptr) {
         return;
@@ -197,6 +220,9 @@ void new_owner(preset_kind, korvel_defsfont_t* sfont, const XML_Char** atts)
 
 void new_owner(instrument_kind, korvel_defsfont_t* sfont, const XML_Char** atts)
 {
+    if (!take(counts.owners, KORVEL_XML_INSTRUMENT_LIMIT, "instruments")) {
+        return;
+    }
     korvel_inst_t* inst = new_korvel_inst();
     if (inst == nullptr || korvel_defsfont_add_instrument(sfont, inst) != 0) {
         delete_korvel_inst(inst);
@@ -267,6 +293,9 @@ template <typename Kind> void XMLCALL owner_start(void* data, const XML_Char* el
         if (atts[0] == nullptr) {
             return; // the form written for a preset or instrument without a global zone
         }
+        if (!take(counts.zones, KORVEL_XML_ZONE_LIMIT, "zones")) {
+            return;
+        }
         typename Kind::zone_t* zone = Kind::new_zone(names.global);
         if (zone == nullptr) {
             std::printf("FEHLER: Zone darf nicht NULL sein.");
@@ -277,6 +306,9 @@ template <typename Kind> void XMLCALL owner_start(void* data, const XML_Char* el
         return;
     }
     if (is(element, Kind::zone)) {
+        if (!take(counts.zones, KORVEL_XML_ZONE_LIMIT, "zones")) {
+            return;
+        }
         typename Kind::zone_t* zone = Kind::new_zone(names.zone);
         if (zone == nullptr) {
             std::printf("FEHLER: Zone darf nicht NULL sein.");
@@ -318,6 +350,7 @@ unsigned int korvel_load_sample(korvel_sample_t* sample, const char* path)
         std::free(sample->data);
     }
     sample->data = nullptr;
+    sample->data_points = 0;
     sample->size = 0;
     sample->pend = 0;
     // One zero point past the end: the oscillator may read the play end itself.
@@ -335,6 +368,7 @@ unsigned int korvel_load_sample(korvel_sample_t* sample, const char* path)
     }
     std::fclose(file);
     sample->data = data;
+    sample->data_points = static_cast<unsigned int>(points);
     sample->tsource = KORVEL_SAMPLE_FILE;
     sample->size = static_cast<unsigned int>(points);
     sample->pstart = 0;
@@ -358,18 +392,21 @@ int korvel_defsfont_load_soundbank_from_file(korvel_defsfont_t* sfont, const cha
 
 int korvel_defsfont_load_samples_from_file(korvel_defsfont_t* sfont, const char* file)
 {
+    counts = {};
     return korvel_xml::parse_file(file, sfont, sample_start, "ERROR: Datei '%s' ist nicht vorhanden.",
                                   "Unerwarteter Dateifehler.");
 }
 
 int korvel_defsfont_load_instruments_from_file(korvel_defsfont_t* sfont, const char* file)
 {
+    counts = {};
     return korvel_xml::parse_file(file, sfont, owner_start<instrument_kind>, "File '%s' not found.",
                                   "File empty or unexpected error.");
 }
 
 int korvel_defsfont_load_presets_from_file(korvel_defsfont_t* sfont, const char* file)
 {
+    counts = {};
     return korvel_xml::parse_file(file, sfont, owner_start<preset_kind>, "File '%s' not found.",
                                   "File empty or unexpected error.");
 }
@@ -381,6 +418,11 @@ int korvel_defsfont_load_xml(korvel_defsfont_t* sfont, const char* file)
         std::free(copy);
         korvel_log(KORVEL_ERR, "Out of memory?");
         return -1;
+    }
+    struct stat info {};
+    if (::stat(file, &info) == 0 && info.st_size > KORVEL_XML_FILE_LIMIT) {
+        std::free(copy);
+        return korvel_log(KORVEL_ERR, "File '%s' is larger than %ld bytes.", file, KORVEL_XML_FILE_LIMIT);
     }
     std::free(sfont->filename);
     sfont->filename = copy;

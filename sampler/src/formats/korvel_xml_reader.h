@@ -11,12 +11,25 @@
 
 #include "sampler/src/bank/korvel_defsfont.h"
 
+// The most elements of each kind one pass makes; the pass stops at the first element beyond, with a message. A few
+// bytes of text make a record of hundreds of bytes (a zone holds every generator), so without these caps a bank's
+// memory would grow some twenty times as fast as its file. With them a bank takes at most about 300 MiB, whatever
+// the file holds.
+enum {
+    KORVEL_XML_SAMPLE_LIMIT = 16384,
+    KORVEL_XML_INSTRUMENT_LIMIT = 16384,
+    KORVEL_XML_PRESET_LIMIT = 16384,
+    KORVEL_XML_ZONE_LIMIT = 65536,      // zones of all instruments, or of all presets
+    KORVEL_XML_MODULATOR_LIMIT = 262144 // modulators of all instrument zones, or of all preset zones
+};
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 // Stores a copy of file as the bank's file name, drops its sample data and runs the passes: 0; -1 (logged) if the
-// copy fails. A failing pass (missing file, parse error) stops itself only.
+// copy fails or the file is larger than the XML file limit. A failing pass (missing file, parse error) stops itself
+// only.
 int korvel_defsfont_load_xml(korvel_defsfont_t* sfont, const char* file);
 int korvel_defsfont_import_xml(korvel_defsfont_t* sfont, const char* file);
 

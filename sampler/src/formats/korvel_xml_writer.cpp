@@ -1,8 +1,11 @@
 #include "sampler/src/formats/korvel_xml_writer.h"
 
 #include "sampler/src/bank/korvel_mod.h"
+#include "sampler/src/formats/korvel_atomic_file.h"
 #include "sampler/src/formats/korvelsynth_channel_setup.h"
+#include "sampler/src/sys/korvel_sys.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -501,31 +504,54 @@ const char* korvel_defsfont_get_samples(korvel_defsfont_t* sfont)
 
 int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path)
 {
-    FILE* file = sfont != nullptr && path != nullptr ? std::fopen(path, "wb") : nullptr;
-    if (file == nullptr) {
+    korvel_atomic::temporary temp;
+    if (sfont == nullptr || path == nullptr || !korvel_atomic::begin(path, temp)) {
         std::printf("Soundfont Synthesizer: Das Exportdateiformat konnte nicht erzeugt werden.");
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "", std::strerror(errno));
         return 1;
     }
-    bool ok = true;
-    auto emit = [&](const char* text) { ok = ok && text != nullptr && put_text(file, text); };
+    FILE* file = fdopen(temp.fd, "wb");
+    if (file == nullptr) {
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path, std::strerror(errno));
+        korvel_atomic::abandon(temp);
+        return -1;
+    }
+    temp.fd = -1; // the stream owns it now
+    int error = 0; // the first failure: a text too large for the buffer, or the write's own error
+    auto emit = [&](const char* text) {
+        if (error == 0 && text == nullptr) {
+            error = EOVERFLOW;
+        } else if (error == 0 && !put_text(file, text)) {
+            error = errno;
+        }
+    };
     emit(korvel_defsfont_get_header_xml(sfont));
     emit("\n\t<!-- wave pool -->\n\t<samples>\n\t\t<!-- sample references -->\n");
-    for (korvel_list_t* p = sfont->sample; p != nullptr && ok; p = p->next) {
+    for (korvel_list_t* p = sfont->sample; p != nullptr && error == 0; p = p->next) {
         emit(korvel_defsfont_get_sample_xml(static_cast<korvel_sample_t*>(p->data)));
     }
     emit("\t</samples>\n\n\t<!-- zone pool -->\n\t<instruments>\n");
-    for (korvel_list_t* p = sfont->inst; p != nullptr && ok; p = p->next) {
+    for (korvel_list_t* p = sfont->inst; p != nullptr && error == 0; p = p->next) {
         emit(korvel_defsfont_get_instrument_xml(static_cast<korvel_inst_t*>(p->data)));
     }
     emit("\t</instruments>\n\n\t<!-- preset pool -->\n\t<presets>\n");
-    for (korvel_defpreset_t* p = sfont->preset; p != nullptr && ok; p = p->next) {
+    for (korvel_defpreset_t* p = sfont->preset; p != nullptr && error == 0; p = p->next) {
         emit(korvel_defsfont_get_preset_xml(p));
     }
     emit("\t</presets>\n\n</soundbank>\n");
-    if (std::fclose(file) != 0) {
-        ok = false;
+    if (error == 0 && std::fflush(file) != 0) {
+        error = errno;
     }
-    if (!ok) {
+    if (std::fclose(file) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path, std::strerror(error));
+        korvel_atomic::abandon(temp);
+        return -1;
+    }
+    if ((error = korvel_atomic::commit(temp, path, korvel_atomic::replace::allowed)) != 0) {
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path, std::strerror(error));
         return -1;
     }
     std::printf("Soundfont Synthesizer: Die Soundbank wurde im nativen XML format auf die Festplatte gepeichert. ");

@@ -12,7 +12,9 @@
 extern "C" {
 #endif
 
-// 0 on success; 1 if path cannot be created; -1 if some text was too large for the buffer (the file is cut short).
+// Writes the document to path in one step: a reader of path finds the old file or the whole new one. 0 on success;
+// 1 when no file can be made beside path; -1 when writing fails or some text was too large for the buffer. Either
+// failure is logged at error level and leaves the old file whole.
 int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path);
 
 // Results live in xml_buffer; null for null input or when the text would overflow it.

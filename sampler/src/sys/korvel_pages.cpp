@@ -4,6 +4,19 @@
 
 #include <cstdint>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define KORVEL_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORVEL_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#ifdef KORVEL_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 constexpr size_t PAGE = 4096;
@@ -66,6 +79,41 @@ void* korvel_pages_new_on_touch(size_t bytes)
 void korvel_pages_delete(void* pages, size_t bytes)
 {
     if (pages != nullptr) {
+        korvel_pages_unpoison(pages, korvel_pages_length(bytes));
         munmap(pages, korvel_pages_length(bytes));
     }
 }
+
+#ifdef KORVEL_ADDRESS_SANITIZER
+
+void korvel_pages_poison(const void* start, size_t bytes)
+{
+    ASAN_POISON_MEMORY_REGION(start, bytes);
+}
+
+void korvel_pages_unpoison(const void* start, size_t bytes)
+{
+    ASAN_UNPOISON_MEMORY_REGION(start, bytes);
+}
+
+void korvel_pages_watch(const void* pages, size_t bytes)
+{
+    __lsan_register_root_region(pages, bytes);
+}
+
+void korvel_pages_unwatch(const void* pages, size_t bytes)
+{
+    __lsan_unregister_root_region(pages, bytes);
+}
+
+#else
+
+void korvel_pages_poison(const void*, size_t) {}
+
+void korvel_pages_unpoison(const void*, size_t) {}
+
+void korvel_pages_watch(const void*, size_t) {}
+
+void korvel_pages_unwatch(const void*, size_t) {}
+
+#endif

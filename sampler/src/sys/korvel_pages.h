@@ -17,5 +17,16 @@ size_t korvel_pages_length(size_t bytes);
 // never cleared by writing it, whatever the heap held before. Null when out of memory.
 void* korvel_pages_new_on_touch(size_t bytes);
 // Releases what korvel_pages_new(bytes) or korvel_pages_new_on_touch(bytes) gave, with the same bytes; null is
-// accepted.
+// accepted. The pages are first marked usable again for the address sanitizer, so a later mapping at the same
+// address starts clean.
 void korvel_pages_delete(void* pages, size_t bytes);
+
+// Marks bytes that the program must not touch (poison) or may touch again (unpoison), for the address sanitizer:
+// memory handed out piecewise from our own pages is otherwise all valid to it, and an over-read goes unseen. Both do
+// nothing in builds without the address sanitizer.
+void korvel_pages_poison(const void* start, size_t bytes);
+void korvel_pages_unpoison(const void* start, size_t bytes);
+// Makes the leak checker look for heap pointers inside these pages (records that live there own heap memory), or
+// stops it again before the pages go. Nothing in builds without the address sanitizer.
+void korvel_pages_watch(const void* pages, size_t bytes);
+void korvel_pages_unwatch(const void* pages, size_t bytes);

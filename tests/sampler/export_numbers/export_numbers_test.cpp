@@ -21,6 +21,7 @@ TEST(ExportNumbers, FirstFilesOfAProcessAreNumberedFromTheStart)
     short points[16] = {0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400, 1500};
     korvel_sample_t* sample = new_korvel_sample();
     sample->data = points; // the bank's points: the sample does not own them
+    sample->data_points = 16;
     sample->pend = 15;
     sample->rate = 44100;
     ::testing::internal::CaptureStdout();
