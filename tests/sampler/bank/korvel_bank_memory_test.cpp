@@ -11,6 +11,18 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define BANK_MEMORY_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BANK_MEMORY_SANITIZED 1
+#endif
+#endif
+#ifdef BANK_MEMORY_SANITIZED
+#include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 bool allZero(const void* data, size_t bytes)
@@ -125,5 +137,29 @@ TEST(BankMemory, RecordsInTheArenaStartAsOtherRecords)
     EXPECT_EQ(delete_korvel_defpreset(preset), 0);
     delete_korvel_defsfont(bank);
 }
+
+#ifdef BANK_MEMORY_SANITIZED
+// What the address sanitizer is told: memory the bank has not handed out, or has taken back, is poisoned, and heap
+// memory that only records in the arena point to is not a leak.
+TEST(BankMemory, TheSanitizerSeesOnlyLiveBytesAndTheArenasPointers)
+{
+    short* data = korvel_sample_data_new(100);
+    EXPECT_FALSE(__asan_region_is_poisoned(data, 100));
+    EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<char*>(data) + 100));
+    EXPECT_TRUE(__asan_address_is_poisoned(reinterpret_cast<char*>(data) + 4000));
+    korvel_sample_data_delete(data);
+
+    korvel_bank_arena arena;
+    char* piece = static_cast<char*>(arena.allocate(24));
+    EXPECT_FALSE(__asan_region_is_poisoned(piece, 24));
+    EXPECT_TRUE(__asan_address_is_poisoned(piece + 24)) << "the piece's padding";
+    EXPECT_TRUE(__asan_address_is_poisoned(piece + 4096)) << "room not handed out yet";
+    korvel_inst_zone_t* zone = new_korvel_inst_zone_in(arena, "z");
+    zone->mod = korvel_mod_new(); // reachable only through the arena
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+    delete_korvel_inst_zone(zone);
+    EXPECT_TRUE(__asan_address_is_poisoned(zone)) << "a deleted record";
+}
+#endif
 
 } // namespace

@@ -181,6 +181,11 @@ TEST(AiffExport, LoopThatCannotPlayWritesNoMarkers)
     EXPECT_EQ(b.size(), 8u + 4 + 26 + 16 + 20);
 }
 
+TEST(AiffLibrary, AssertionReporterNamesThePlaceAndStops)
+{
+    EXPECT_DEATH(AIFF_AssertionFailed("aiff", "korvel_aiff.cpp", 42), "^aiff: assertion at korvel_aiff.cpp:42 failed\n");
+}
+
 TEST(AiffReaders, StereoFileFromSoxSplitsIntoChannels)
 {
     const std::string aiff = sf2::scratch_path("stereo.aif");
