@@ -44,4 +44,17 @@ sf2::Bank seedSoundFont2Bank() {
     return bank;
 }
 
+sf2::Bank layeredSoundFont2Bank() {
+    sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("sine", sf2::sine_wave(64, 8), 64, 60));
+    const sf2::Zone global = sf2::Zone{}
+                                 .gen(sf2::PAN, 100)
+                                 .gen(sf2::ATTENUATION, 100)
+                                 .mod({sf2::mod_source(1, true, false, false, 0), 8, -1200, 0, 0})
+                                 .mod({sf2::mod_source(2, false, true, false, 1), 48, 480, 0, 0});
+    bank.instruments[0].zones.insert(bank.instruments[0].zones.begin(), global);
+    bank.instruments[0].zones[1].gen(sf2::COARSE_TUNE, 2).mod({sf2::mod_source(7, true, false, false, 0), 48, 300, 0, 0});
+    bank.presets[0].zones.insert(bank.presets[0].zones.begin(), global);
+    return bank;
+}
+
 }  // namespace fuzzing

@@ -37,4 +37,8 @@ korvel_synth_t* bareSynth();
 // Loaded first in a process, its records get the identifiers 1, 2, ... in every process alike.
 sf2::Bank seedSoundFont2Bank();
 
+// A bank whose instrument and preset have global zones with generators and two different modulators each, besides
+// zones of their own: what setting an object from its own text must leave as it was.
+sf2::Bank layeredSoundFont2Bank();
+
 }  // namespace fuzzing

@@ -1,6 +1,7 @@
 // Writes a small seed corpus for every fuzz harness into <folder>/<Harness>/, made with the project's own writers:
 // sound banks from the bank writers, an XML bank and editing fragments exported by the library, an AIFF file from its
 // writer, a MIDI file, a property list, the instrument's full state, MIDI byte streams and shell commands.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
@@ -109,13 +111,31 @@ int main(int argc, char** argv) {
     const fs::path root = argv[1];
     for (const char* harness : {"SoundFont2", "Dls", "StandardMidiFile", "PropertyList", "XmlBank", "Aiff",
                                 "XmlEdit", "LibraryFilePlayer", "PatternSequence", "Preset", "FullState",
-                                "MidiByteStream", "CommandShell", "LiveSynthesizerMidi"}) {
+                                "MidiByteStream", "CommandShell", "LiveSynthesizerMidi", "EditRoundTrip",
+                                "SampleExport", "MidiPacketParser", "ShellLineReader", "BankNotes"}) {
         fs::create_directories(root / harness);
     }
     const std::string sf2Path = (root / "SoundFont2" / "bank.sf2").string();
     const sf2::Bank soundFont2 = fuzzing::seedSoundFont2Bank();
     if (!soundFont2.write(sf2Path) || !dlsBank().write((root / "Dls" / "bank.dls").string())) return 1;
     writeBytes(root / "Dls" / "bank.sf2", soundFont2.bytes());
+    writeBytes(root / "EditRoundTrip" / "seed.sf2", soundFont2.bytes());
+    writeBytes(root / "EditRoundTrip" / "layered.sf2", fuzzing::layeredSoundFont2Bank().bytes());
+    writeBytes(root / "BankNotes" / "seed.sf2", soundFont2.bytes());
+    writeBytes(root / "BankNotes" / "layered.sf2", fuzzing::layeredSoundFont2Bank().bytes());
+    if (!dlsBank().write((root / "BankNotes" / "bank.dls").string())) return 1;
+    // Editor (low two bits of the first byte: sample, instrument, preset) and fragment.
+    int fragments = 0;
+    for (const auto& [editor, fragment] : std::vector<std::pair<std::uint8_t, const char*>>{
+             {0, "<sample pend='150'/>"},
+             {0, "<sample pstart='10' lstart='20' lend='90' pend='120'/>"},
+             {0, "<sample name='renamed' rate='22050'/>"},
+             {1, "<iglobal keylo='20'><gigenerators><igenerator id='17' amount='-200'/></gigenerators></iglobal>"},
+             {2, "<pzone id='1' velhi='90'><pmodulators><pmodulator id='1' amount='5'/></pmodulators></pzone>"}}) {
+        std::vector<std::uint8_t> input{editor};
+        input.insert(input.end(), fragment, fragment + std::strlen(fragment));
+        writeBytes(root / "SampleExport" / ("fragment-" + std::to_string(++fragments) + ".bin"), input);
+    }
 
     // The first bank loaded: its records have the identifiers the XML editor harness's copy of it has.
     std::freopen("/dev/null", "w", stdout);
@@ -154,6 +174,20 @@ int main(int argc, char** argv) {
         live.push_back(static_cast<std::uint8_t>(i * 37));
     }
     writeBytes(root / "LiveSynthesizerMidi" / "messages.bin", live);
+    // Packets of the MIDI stream three bytes at a time, then the whole stream as one packet.
+    std::vector<std::uint8_t> packets;
+    for (std::size_t i = 0; i < stream.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, stream.size() - i);
+        packets.push_back(static_cast<std::uint8_t>(n));
+        packets.push_back(0);
+        packets.insert(packets.end(), stream.begin() + static_cast<long>(i), stream.begin() + static_cast<long>(i + n));
+    }
+    packets.push_back(static_cast<std::uint8_t>(stream.size()));
+    packets.push_back(0);
+    packets.insert(packets.end(), stream.begin(), stream.end());
+    writeBytes(root / "MidiPacketParser" / "packets.bin", packets);
+    writeBytes(root / "ShellLineReader" / "lines.txt", text("\x3F" "prog 0 5\nnoteon 0 60 100\r\nfonts\n\nreset"));
+    writeBytes(root / "ShellLineReader" / "short-buffer.txt", text("\x06" "abc\nabcdefgh\nx\n"));
     writeBytes(root / "CommandShell" / "commands.txt",
                text("prog 0 5\nnoteon 0 60 100\ncc 0 7 100\nnoteoff 0 60\ngain 0.5\nreverb on\nchannels\n"
                     "rev_setroomsize 0.5\ntune 0 0 60 6000\nrouter_begin note\nrouter_chan 0 15 0 1\nrouter_end\n"

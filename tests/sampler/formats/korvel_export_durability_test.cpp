@@ -4,6 +4,7 @@
 #include "sampler/src/formats/korvel_aiff_export.h"
 #include "sampler/src/formats/korvel_xml_writer.h"
 #include "sampler/src/korvelsynth.h"
+#include "tests/sampler/support/aiff_frames.h"
 #include "tests/sampler/support/korvel_log_capture.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
@@ -151,23 +152,10 @@ protected:
     korvel_defsfont_t* bank = nullptr;
 };
 
-// True when the file is a finished AIFF file: the frames of its "COMM" are all in its "SSND".
+// True when the file is a finished AIFF file with some frames.
 bool whole_aiff(const fs::path& path)
 {
-    AIFF_Handle* file = AIFF_OpenFile(path.c_str(), F_RDONLY);
-    if (file == nullptr) {
-        return false;
-    }
-    uint64_t frames = 0;
-    int channels = 0;
-    int bits = 0;
-    int bytes = 0;
-    double rate = 0;
-    AIFF_GetAudioFormat(file, &frames, &channels, &rate, &bits, &bytes);
-    std::vector<int16_t> points(frames + 1);
-    const int read = AIFF_ReadSamples(file, points.data(), points.size() * sizeof(int16_t));
-    AIFF_CloseFile(file);
-    return frames > 0 && static_cast<uint64_t>(read) == frames * sizeof(int16_t);
+    return korvel_test::whole_aiff_frames(path.string()) > 0;
 }
 
 TEST_F(ExportDurability, AKilledXmlExportLeavesTheOldFileOrTheNewOneWhole)

@@ -4,6 +4,7 @@
 #include "sampler/src/formats/korvel_aiff_export.h"
 #include "sampler/src/formats/korvel_xml_writer.h"
 #include "sampler/src/korvelsynth.h"
+#include "tests/sampler/support/aiff_frames.h"
 #include "tests/sampler/support/sf2_fixture.h"
 
 #include <gtest/gtest.h>
@@ -87,15 +88,7 @@ public:
     long long exported_points()
     {
         for (const auto& entry : std::filesystem::directory_iterator(folder + "S")) {
-            AIFF_Handle* file = AIFF_OpenFile(entry.path().c_str(), F_RDONLY);
-            uint64_t frames = 0;
-            int channels = 0;
-            int bits = 0;
-            int bytes = 0;
-            double rate = 0;
-            AIFF_GetAudioFormat(file, &frames, &channels, &rate, &bits, &bytes);
-            AIFF_CloseFile(file);
-            return static_cast<long long>(frames);
+            return korvel_test::whole_aiff_frames(entry.path().string());
         }
         return -1;
     }
