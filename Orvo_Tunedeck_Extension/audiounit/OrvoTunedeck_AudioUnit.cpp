@@ -160,8 +160,14 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
         outputBusses_[bus]->setShouldAllocateBuffer(true);
     }
     kernelAdapter_->allocateRenderResources();
-    synthesizer->allocateRenderResources();
     const double samplerate = outputBusses_[0]->format().sampleRate;
+    // The synthesizer plays at the host's rate: its bus takes the rate before every allocation, which is why an
+    // allocated synthesizer lets its resources go first.
+    if (synthesizer->renderResourcesAllocated()) synthesizer->deallocateRenderResources();
+    if (!synthesizer->outputBusses()[0]->setFormat(AudioFormat::standard(samplerate, 2))) {
+        throw AudioUnitStatusError(foundation::kAudioUnitErr_FormatNotSupported, "no synthesizer format at this rate");
+    }
+    synthesizer->allocateRenderResources();
     kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
     sequencer_->setSamplerate(samplerate);
     recorder_->setSamplerate(samplerate);
