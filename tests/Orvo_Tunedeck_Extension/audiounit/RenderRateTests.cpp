@@ -66,5 +66,11 @@ TEST_F(RenderRates, ANewRateAtTheNextAllocationReachesTheSynthesizer) {
     }
 }
 
+TEST_F(RenderRates, ChannelSettingsOutliveARateChange) {
+    playA4(48000.0);
+    unit->setParameter(1096, 1.5f / 127.0f);  // the first channel's program 1: rooted an octave lower
+    EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
+}
+
 }  // namespace
 }  // namespace unit_test
