@@ -160,14 +160,24 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
         outputBusses_[bus]->setShouldAllocateBuffer(true);
     }
     kernelAdapter_->allocateRenderResources();
-    synthesizer->allocateRenderResources();
     const double samplerate = outputBusses_[0]->format().sampleRate;
+    // The synthesizer plays at the host's rate: its bus takes the rate before every allocation, which is why an
+    // allocated synthesizer lets its resources go first.
+    const bool rateChanges = synthesizer->renderResourcesAllocated() &&
+                             synthesizer->outputBusses()[0]->format().sampleRate != samplerate;
+    if (synthesizer->renderResourcesAllocated()) synthesizer->deallocateRenderResources();
+    if (!synthesizer->outputBusses()[0]->setFormat(AudioFormat::standard(samplerate, 2))) {
+        throw AudioUnitStatusError(foundation::kAudioUnitErr_FormatNotSupported, "no synthesizer format at this rate");
+    }
+    synthesizer->allocateRenderResources();
     kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
     sequencer_->setSamplerate(samplerate);
     recorder_->setSamplerate(samplerate);
     // A bank chosen before (a host's file or sound set) stays: loading the default one first would only be undone.
     if (!bankChosen_) loadSoundfontMode("00");
     ensureDefaultPreset();
+    // At a new rate the synthesizer starts its channels afresh: they take the unit's settings again.
+    if (rateChanges) updateParameters();
     timing_.store(0, 0);
     resourcesAllocated_ = true;
 }

@@ -144,7 +144,11 @@ std::shared_ptr<AUMIDIEventEx> OrvoTunedeck_AudioUnit::getMonitorEvents() { retu
 
 void OrvoTunedeck_AudioUnit::clearMonitoring() { monitor_->reset(); }
 
-void OrvoTunedeck_AudioUnit::startRecorder() { recorder_->start(currentSampletime()); }
+void OrvoTunedeck_AudioUnit::startRecorder() {
+    // start() alone keeps the last recording's length; the stop before it sets that back to 0.
+    recorder_->stop();
+    recorder_->start(currentSampletime());
+}
 
 void OrvoTunedeck_AudioUnit::stopRecorder() { recorder_->stop(); }
 

@@ -1,27 +1,51 @@
 #include "Orvo_Tunedeck_Extension/audiounit/RenderHandoff.h"
 
 #include <cstring>
+#include <string>
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
 
 RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterContext,
+                             std::shared_ptr<AUMIDIMonitor> monitor, std::shared_ptr<AUMIDIRecorder> recorder)
+    : RenderHandoff(parameterHandler, parameterContext, std::move(monitor), std::move(recorder), Room{}) {}
+
+RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterContext,
                              std::shared_ptr<AUMIDIMonitor> monitor, std::shared_ptr<AUMIDIRecorder> recorder,
-                             std::size_t capacity)
+                             Room room)
     : parameterHandler_(parameterHandler),
       parameterContext_(parameterContext),
       monitor_(std::move(monitor)),
       recorder_(std::move(recorder)),
-      ring_(capacity),
-      byteCount_(capacity * AUMIDIEventEx::MAXBYTES + AUMIDIEventEx::kMaxDataCount),
+      parameters_(room.parameterAddresses),
+      records_(room.records),
+      lines_(kLineCapacity),
+      byteCount_(room.bytes < 1 ? 1 : room.bytes),
       bytes_(std::make_unique_for_overwrite<std::uint8_t[]>(byteCount_)) {
-    dispatch::MainQueue::shared().attach(ring_);
+    dispatch::MainQueue::shared().attach(*this);
+    dispatch::MainQueue::shared().attach(lines_);
 }
 
-RenderHandoff::~RenderHandoff() { dispatch::MainQueue::shared().detach(ring_); }
+RenderHandoff::~RenderHandoff() {
+    dispatch::MainQueue::shared().detach(lines_);
+    dispatch::MainQueue::shared().detach(*this);
+}
 
 bool RenderHandoff::pushParameter(AUParameterAddress address, AUValue value) noexcept {
-    return ring_.pushNoAlloc(&RenderHandoff::applyParameter, this, Parameter{address, value});
+    const ParameterMailbox::Placed placed = parameters_.put(address, value);
+    switch (placed.put) {
+        case ParameterMailbox::Put::announce:
+            if (!records_.push(Record{0, 0, 0, placed.slot, 0, true})) {
+                parameters_.markUnannounced();
+            }
+            return true;
+        case ParameterMailbox::Put::coalesced:
+            return true;
+        case ParameterMailbox::Put::full:
+            break;
+    }
+    lostParameters_.fetch_add(1, std::memory_order_relaxed);
+    return false;
 }
 
 bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, std::uint32_t length,
@@ -35,31 +59,59 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
         return false;
     }
     std::memcpy(bytes_.get() + start % size, bytes, length);
-    if (!ring_.pushNoAlloc(&RenderHandoff::monitorMessage, this, Message{start, time, length, type})) {
+    if (!records_.push(Record{time, start, length, 0, type, false})) {
+        droppedMessages_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
     written_ = start + length;
     return true;
 }
 
-bool RenderHandoff::pushLine(std::string_view line) noexcept { return foundation::queueLogLineNoAlloc(ring_, line); }
+bool RenderHandoff::pushLine(std::string_view line) noexcept { return foundation::queueLogLineNoAlloc(lines_, line); }
 
 std::uint64_t RenderHandoff::droppedCount() const noexcept {
-    return ring_.droppedCount() + droppedMessages_.load(std::memory_order_relaxed);
+    return lines_.droppedCount() + droppedMessages_.load(std::memory_order_relaxed) +
+           lostParameters_.load(std::memory_order_relaxed);
 }
 
-void RenderHandoff::applyParameter(void* context, const Parameter& parameter) {
-    auto* self = static_cast<RenderHandoff*>(context);
-    self->parameterHandler_(self->parameterContext_, parameter.address, parameter.value);
+bool RenderHandoff::runOne() {
+    Record record;
+    bool ran = false;
+    if (records_.pop(record)) {
+        if (record.parameter) {
+            parameters_.take(record.slot, parameterHandler_, parameterContext_);
+        } else {
+            deliverMessage(record);
+        }
+        ran = true;
+    } else {
+        ran = parameters_.takeUnannounced(parameterHandler_, parameterContext_) > 0;
+    }
+    reportDrops();
+    return ran;
 }
 
-void RenderHandoff::monitorMessage(void* context, const Message& message) {
-    auto* self = static_cast<RenderHandoff*>(context);
-    const AUMIDIEventEx copy(message.type, self->bytes_.get() + message.start % self->byteCount_, message.length,
-                             message.time);
-    self->released_.store(message.start + message.length, std::memory_order_release);
-    self->monitor_->addMonitoring(copy);
-    if (self->recorder_->isRecording()) {
-        self->recorder_->record(copy);
+void RenderHandoff::deliverMessage(const Record& record) {
+    const AUMIDIEventEx copy(record.type, bytes_.get() + record.start % byteCount_, record.length, record.time);
+    released_.store(record.start + record.length, std::memory_order_release);
+    monitor_->addMonitoring(copy);
+    if (recorder_->isRecording()) {
+        recorder_->record(copy);
+    }
+}
+
+void RenderHandoff::reportDrops() {
+    const std::uint64_t messages = droppedMessages_.load(std::memory_order_relaxed);
+    if (messages != reportedMessages_) {
+        foundation::writeLogLine("RenderHandoff : " + std::to_string(messages - reportedMessages_) +
+                                 " copies of sent MIDI messages found no room on their way to the monitor and the "
+                                 "recorder and were dropped.");
+        reportedMessages_ = messages;
+    }
+    const std::uint64_t parameters = lostParameters_.load(std::memory_order_relaxed);
+    if (parameters != reportedParameters_) {
+        foundation::writeLogLine("RenderHandoff : " + std::to_string(parameters - reportedParameters_) +
+                                 " host parameter changes were lost: every address slot held another address.");
+        reportedParameters_ = parameters;
     }
 }

@@ -6,71 +6,99 @@
 #include <memory>
 #include <string_view>
 
+#include "Orvo_Tunedeck_Extension/audiounit/ParameterMailbox.h"
 #include "platform/audiounit/RenderEvent.h"
 #include "platform/dispatch/HandoffRing.h"
-#include "shared/events/AUMIDIEventEx.h"
+#include "platform/dispatch/HandoffSource.h"
 #include "shared/events/AUMIDIMonitor.h"
 #include "shared/playback/AUMIDIRecorder.h"
+#include "shared/playback/SpscRing.h"
 
-// What the instrument's render block hands to the main queue, in the order it meets them: host parameter events
-// (applied there through a handler), copies of the MIDI messages it sent (added to the monitor, and to the recorder
-// while it records) and its log lines. Everything travels through one preallocated ring and a preallocated byte store,
-// so the render thread never allocates, locks or waits; what finds no room is dropped and counted.
+// What the instrument's render block hands to the main queue: host parameter events (applied there through a
+// handler), copies of the MIDI messages it sent (added to the monitor, and to the recorder while it records), in the
+// order it meets them, and its log lines.
 //
-// Threads: construction attaches the ring to the shared main queue and destruction detaches it: both on the main
-// queue's thread, while no render call runs. The push operations belong to the one render thread.
-class RenderHandoff {
+// What it keeps when the main queue falls behind:
+// - parameter changes: never lost. Each address's latest value waits in a ParameterMailbox; a change of an address
+//   whose previous change still waits replaces that value and keeps its place, so every address ends at the last
+//   value the host sent.
+// - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes, several render
+//   calls of the mixer's fullest list (64 KiB of events, a few thousand messages). A copy that finds no room is
+//   dropped and counted, and the main queue writes the count to the log, so neither the monitor nor the recorder
+//   loses a message unnoticed.
+// - log lines: a small ring of their own; lines that find no room are counted.
+// The render thread never allocates, locks or waits here.
+//
+// Threads: construction attaches to the shared main queue and destruction detaches: both on the main queue's thread,
+// while no render call runs. The push operations belong to the one render thread; runOne() to the main queue.
+class RenderHandoff final : public dispatch::HandoffSource {
 public:
     // Applies one host parameter event on the main queue.
-    using ParameterHandler = void (*)(void* context, AUParameterAddress address, AUValue value);
+    using ParameterHandler = ParameterMailbox::Apply;
 
-    static constexpr std::size_t kDefaultCapacity = 1024;
+    static constexpr std::size_t kDefaultRecords = 16384;
+    static constexpr std::size_t kDefaultBytes = 512 * 1024;
+    static constexpr std::size_t kLineCapacity = 256;
+
+    struct Room {
+        std::size_t records = kDefaultRecords;  // messages and parameter announcements waiting at once
+        std::size_t bytes = kDefaultBytes;      // bytes of the messages waiting at once
+        std::size_t parameterAddresses = ParameterMailbox::kDefaultAddresses;
+    };
 
     RenderHandoff(ParameterHandler parameterHandler, void* parameterContext, std::shared_ptr<AUMIDIMonitor> monitor,
-                  std::shared_ptr<AUMIDIRecorder> recorder, std::size_t capacity = kDefaultCapacity);
+                  std::shared_ptr<AUMIDIRecorder> recorder);
+    RenderHandoff(ParameterHandler parameterHandler, void* parameterContext, std::shared_ptr<AUMIDIMonitor> monitor,
+                  std::shared_ptr<AUMIDIRecorder> recorder, Room room);
     ~RenderHandoff();
     RenderHandoff(const RenderHandoff&) = delete;
     RenderHandoff& operator=(const RenderHandoff&) = delete;
 
+    // Render thread. False only when every address slot holds another address (the change is lost and counted).
     bool pushParameter(AUParameterAddress address, AUValue value) noexcept;
-    // A sent message of length bytes (any length a render event carries) of render event type, at sample time time.
+    // Render thread. A sent message of length bytes of render event type, at sample time time. False when it found
+    // no room (counted).
     bool pushMonitored(std::uint8_t type, const std::uint8_t* bytes, std::uint32_t length,
                        AUEventSampleTime time) noexcept;
     bool pushLine(std::string_view line) noexcept;
 
-    // Hand-offs dropped for want of room since construction. Any thread.
+    // Message copies, parameter changes and log lines lost for want of room since construction. Any thread.
     std::uint64_t droppedCount() const noexcept;
-    // The ring, for list tools of the same render thread that log through it.
-    dispatch::HandoffRing& ring() noexcept { return ring_; }
+
+    // Main queue: applies the oldest parameter change or message copy, then logs what was dropped since the last
+    // report.
+    bool runOne() override;
 
 private:
-    struct Parameter {
-        AUParameterAddress address;
-        AUValue value;
-    };
-    // A message whose bytes wait in bytes_ from position start (a running count; modulo the size for the index).
-    struct Message {
-        std::uint64_t start;
+    // A parameter announcement (slot) or a message whose bytes wait in bytes_ from position start (a running count;
+    // modulo the size for the index).
+    struct Record {
         AUEventSampleTime time;
+        std::uint64_t start;
         std::uint32_t length;
+        std::uint32_t slot;
         std::uint8_t type;
+        bool parameter;
     };
 
-    static void applyParameter(void* context, const Parameter& parameter);
-    static void monitorMessage(void* context, const Message& message);
+    void deliverMessage(const Record& record);
+    void reportDrops();
 
     ParameterHandler parameterHandler_;
     void* parameterContext_;
     std::shared_ptr<AUMIDIMonitor> monitor_;
     std::shared_ptr<AUMIDIRecorder> recorder_;
-    dispatch::HandoffRing ring_;
-    // The bytes of the messages on their way, each kept in one piece: room for one message of
-    // AUMIDIEventEx::MAXBYTES per ring entry and one longest message. Not zero-filled: bytes are written before
-    // they are read.
+    ParameterMailbox parameters_;
+    SpscRing<Record> records_;
+    dispatch::HandoffRing lines_;
+    // Each message's bytes in one piece. Not zero-filled: bytes are written before they are read.
     std::uint64_t byteCount_;
     std::unique_ptr<std::uint8_t[]> bytes_;
     std::uint64_t written_ = 0;               // render thread: end of the bytes handed over
     std::atomic<std::uint64_t> released_{0};  // main queue: end of the bytes done with
     std::atomic<std::uint64_t> droppedMessages_{0};
+    std::atomic<std::uint64_t> lostParameters_{0};
+    std::uint64_t reportedMessages_ = 0;  // main queue
+    std::uint64_t reportedParameters_ = 0;
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 };

@@ -7,6 +7,8 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/dispatch/HandoffSource.h"
+
 namespace dispatch {
 
 // A preallocated single-producer, single-consumer ring that carries hand-offs from a thread that must not allocate,
@@ -16,7 +18,7 @@ namespace dispatch {
 // Threads: exactly one producer thread pushes (the render thread that owns the ring); the main queue is the only
 // consumer once the ring is attached to it (MainQueue::attach). Construction and destruction allocate and free; do
 // them off the render thread, and detach the ring from the main queue before destroying it.
-class HandoffRing {
+class HandoffRing final : public HandoffSource {
 public:
     // Bytes of payload one entry carries.
     static constexpr std::size_t kPayloadBytes = 224;
@@ -53,7 +55,7 @@ public:
     std::uint64_t droppedCount() const noexcept { return dropped_.load(std::memory_order_relaxed); }
 
     // Consumer side, used by the main queue: runs the oldest waiting entry. Returns false when none waits.
-    bool runOne();
+    bool runOne() override;
 
     std::size_t capacity() const noexcept { return capacity_; }
 

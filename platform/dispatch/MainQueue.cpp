@@ -53,9 +53,9 @@ std::size_t MainQueue::runTasks() {
 std::size_t MainQueue::runRings() {
     std::size_t ran = 0;
     // Index loop: a handler may attach or detach rings.
-    for (std::size_t i = 0; i < rings_.size(); ++i) {
-        HandoffRing* ring = rings_[i];
-        while (std::find(rings_.begin(), rings_.end(), ring) != rings_.end() && ring->runOne()) {
+    for (std::size_t i = 0; i < sources_.size(); ++i) {
+        HandoffSource* source = sources_[i];
+        while (std::find(sources_.begin(), sources_.end(), source) != sources_.end() && source->runOne()) {
             ++ran;
         }
     }
@@ -121,7 +121,7 @@ void MainQueue::run() {
                 deadline = start_ + earliest;
             }
         }
-        if (!rings_.empty()) {
+        if (!sources_.empty()) {
             deadline = std::min(deadline, std::chrono::steady_clock::now() + kRingPollInterval);
         }
         const auto woken = [this] { return stopRequested_ || !tasks_.empty(); };
@@ -174,14 +174,14 @@ std::chrono::nanoseconds MainQueue::now() const {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start_);
 }
 
-void MainQueue::attach(HandoffRing& ring) {
-    if (std::find(rings_.begin(), rings_.end(), &ring) == rings_.end()) {
-        rings_.push_back(&ring);
+void MainQueue::attach(HandoffSource& source) {
+    if (std::find(sources_.begin(), sources_.end(), &source) == sources_.end()) {
+        sources_.push_back(&source);
     }
 }
 
-void MainQueue::detach(HandoffRing& ring) {
-    std::erase(rings_, &ring);
+void MainQueue::detach(HandoffSource& source) {
+    std::erase(sources_, &source);
 }
 
 }  // namespace dispatch

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dispatch/HandoffRing.h"
+#include "platform/dispatch/HandoffSource.h"
 #include "platform/dispatch/Timer.h"
 
 namespace dispatch {
@@ -58,9 +59,10 @@ public:
     // The queue's clock: time since the queue was made (or the manual time).
     std::chrono::nanoseconds now() const;
 
-    // Hand-off rings the queue drains. attach/detach on the queue's thread; detach before the ring is destroyed.
-    void attach(HandoffRing& ring);
-    void detach(HandoffRing& ring);
+    // Hand-off rings and other hand-off sources the queue drains, each until it is empty, in the order they were
+    // attached. attach/detach on the queue's thread; detach before the source is destroyed.
+    void attach(HandoffSource& source);
+    void detach(HandoffSource& source);
 
 private:
     std::size_t runTasks();
@@ -73,7 +75,7 @@ private:
     std::deque<Task> tasks_;
     bool stopRequested_ = false;
 
-    std::vector<HandoffRing*> rings_;
+    std::vector<HandoffSource*> sources_;
     std::vector<std::shared_ptr<Timer>> timers_;
 
     std::chrono::steady_clock::time_point start_;

@@ -34,6 +34,7 @@
 
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/synth/BankSelect.h"
+#include "platform/synth/HalfBandDecimator.h"
 #include "platform/synth/OutputGain.h"
 #include "platform/synth/RenderGate.h"
 #include "platform/synth/SynthInstance.h"
@@ -51,8 +52,10 @@ public:
     explicit MIDISynthUnit(const AudioComponentDescription& description = kMIDISynthDescription);
     ~MIDISynthUnit() override;
 
-    // Throws kAudioUnitErr_FormatNotSupported for an output rate outside 24000 to 96000 Hz. A new rate restarts
-    // the library at that rate with the bank loaded so far.
+    // Throws kAudioUnitErr_FormatNotSupported for an output rate outside 12000 to 96000 Hz. A new rate restarts
+    // the library at that rate with the bank loaded so far. Below 24000 Hz, the lowest rate the library renders at,
+    // the library renders at twice the output rate and a half-band filter brings its output down (a delay of
+    // 15.5 output frames).
     void allocateRenderResources() override;
     // Silences every sounding note at once.
     void reset() override;
@@ -79,6 +82,7 @@ private:
                                 int64_t outputBusNumber, AudioBufferList* outputData,
                                 const AURenderEvent* events) noexcept;
     void renderSpan(float* left, float* right, uint32_t from, uint32_t to) noexcept;
+    void renderTwiceAndDecimate(float* left, float* right, uint32_t from, uint32_t to) noexcept;
     void applyRenderEvent(const AURenderEvent& event) noexcept;
     void takeParameterValuesForRender() noexcept;
 
@@ -97,4 +101,9 @@ private:
     synth::SynthMIDI midi_;
     synth::OutputGain gain_;
     std::vector<float> scratch_;  // the right channel of a mono output
+    // Output rates below the library's lowest: rendering at twice the rate, then halving it.
+    bool decimating_ = false;
+    synth::HalfBandDecimator decimator_;
+    std::vector<float> doubleRateLeft_;
+    std::vector<float> doubleRateRight_;
 };

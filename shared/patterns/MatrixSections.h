@@ -3,18 +3,18 @@
 // render-event list as a unit's render call expects it, grouped by row, channel and then player order: not by time,
 // so a consumer wanting time order must stable-sort it.
 //
-// The players are started once, with start(); every cycle then asks each of them for the events of that cycle, so
-// each player moves on through its song and loops.
+// The players are gathered through their plain scheduling (AUMIDISequencer::processInternal): each song event of
+// the cycle's window that passes the player's channel filter, stamped at its pass's start time plus its own sample
+// time, with its first three bytes; no tempo or rate scaling, status filter, queued messages or note releases. The
+// players are started once, with start(); every cycle then asks each of them for the events of that cycle, so each
+// player moves on through its song and loops.
 //
 // Threads: construction, start() and stop() on the main queue (the players' own contract). process() and
 // deallocateRealtimeEventListHead() on the render thread: they neither allocate, lock nor wait. The list lives in
-// room reserved at construction: MAXEVENTS entries for the songs' events, and beside them room for the messages every
-// player sends when it starts or stops (releases and resets on all sixteen channels). A cycle's events beyond that
-// room are dropped and counted.
+// room reserved at construction for every record all players can give in one cycle.
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -26,16 +26,9 @@ class MatrixSections {
   static constexpr int MAXEVENTS = 4096;
   static constexpr int sectionCount = 8;
   static constexpr int trackCount = 16;
-  // The room of one list entry: a render event with the bytes of its message after the record's first three.
-  static constexpr std::size_t kEntryBytes = 296;
-  // The list's room in entries.
-  static constexpr std::size_t kRoom = MAXEVENTS + std::size_t{sectionCount} * trackCount * 96;
-
-  // One list entry.
-  union Entry {
-    AURenderEvent event;
-    std::uint8_t bytes[kEntryBytes];
-  };
+  // The list's room in entries: what every player gives at most in one cycle, well above MAXEVENTS.
+  static constexpr std::size_t kRoom =
+      std::size_t{sectionCount} * trackCount * AUMIDISequencer::kInternalCapacity;
 
   MatrixSections();
 
@@ -50,15 +43,7 @@ class MatrixSections {
   // Render thread: hands back the list process() returned; null does nothing.
   void deallocateRealtimeEventListHead(const AURenderEvent* head) noexcept;
 
-  // Events dropped for want of room since construction.
-  std::uint64_t droppedEvents() const noexcept { return droppedEvents_; }
-
   std::array<std::shared_ptr<MatrixTracks>, sectionCount> sections;
   // The entries of the current cycle, in list order.
-  std::vector<Entry> allEvents;
-
- private:
-  void append(const AUMIDIEvent& event) noexcept;
-
-  std::uint64_t droppedEvents_ = 0;
+  std::vector<AURenderEvent> allEvents;
 };

@@ -373,12 +373,12 @@ std::size_t SequencerEngine::processInternal(AUEventSampleTime cycleStart, AUAud
         state_.position = std::max<std::int64_t>(0, cycleStart - state_.startTime);
         const std::int64_t windowEnd = state_.position + frames;
         const std::size_t size = song_->size();
-        for (std::size_t index = static_cast<std::size_t>(state_.eventIndex); index < size && count < out.size();
-             ++index) {
+        for (std::size_t index = static_cast<std::size_t>(state_.eventIndex); index < size; ++index) {
+            // The index stands on the first event not yet given out, so a full out leaves it for the next call.
             state_.eventIndex = static_cast<std::int64_t>(index);
             const AUMIDIEventEx& event = *song_->events[index];
             const AUEventSampleTime sampleTime = event.pEvent()->eventSampleTime;
-            if (sampleTime > windowEnd) {
+            if (count == out.size() || sampleTime > windowEnd) {
                 break;
             }
             const std::uint8_t status = event.length() > 0 ? event.data()[0] : 0;

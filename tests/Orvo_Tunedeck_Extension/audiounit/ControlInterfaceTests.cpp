@@ -166,5 +166,20 @@ TEST_F(ControlInterface, MonitorAndRecorderFollowTheRenderedBuffers) {
     EXPECT_FALSE(unit->isRecording());
 }
 
+TEST_F(ControlInterface, ASecondRecorderStartBeginsAnEmptyRecording) {
+    bytesOfNextRender();
+    unit->startRecorder();
+    bytesOfNextRender();
+    unit->sendNoteOn(1, 64, 90, 0);
+    bytesOfNextRender();
+    dispatch::MainQueue::shared().drain();
+    ASSERT_GT(unit->getRecorderLength(), 0);
+
+    unit->startRecorder();
+    EXPECT_EQ(unit->getRecorderLength(), 0);
+    EXPECT_EQ(unit->getRecorderCount(), 0u);
+    EXPECT_TRUE(unit->isRecording());
+}
+
 }  // namespace
 }  // namespace unit_test

@@ -1,12 +1,13 @@
 // After warm-up the instrument's render block allocates nothing on the render thread: host notes, parameter events
 // and system exclusive (short and 4,000 bytes), the file player with tempo markers, MIDI output and the hand-offs to
-// the main queue.
+// the main queue, also when the main queue falls behind them.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <vector>
 
+#include "Orvo_Tunedeck_Extension/audiounit/RenderHandoff.h"
 #include "shared/musicsequence/TempoMarker.h"
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
 #include "tests/support/AllocationCounter.h"
@@ -56,6 +57,21 @@ TEST_F(RenderAllocation, RenderCallsAfterWarmUpAllocateNothing) {
     }
     EXPECT_GT(sentCount.load(), 32 * 4);
     EXPECT_NEAR(unit->sequencer()->getTempoFactor(), 100.0 / 120.0, 1e-4);
+}
+
+TEST(HandoffAllocation, PushesAllocateNothingWhenTheMainQueueFallsBehind) {
+    RenderHandoff handoff([](void*, AUParameterAddress, AUValue) {}, nullptr, AUMIDIMonitor::create(),
+                          AUMIDIRecorder::create(), {.records = 8, .bytes = 64, .parameterAddresses = 4});
+    const std::uint8_t note[3] = {0x90, 60, 100};
+    const std::uint64_t before = testsupport::allocationsOnThisThread();
+    for (int step = 0; step < 64; ++step) {
+        handoff.pushParameter(1128 + step % 6, static_cast<AUValue>(step));  // announced, coalesced, swept, lost
+        handoff.pushMonitored(8, note, 3, step);                           // kept, then dropped
+        handoff.pushLine("a line of the render thread");
+    }
+    EXPECT_EQ(testsupport::allocationsOnThisThread() - before, 0u);
+    EXPECT_GT(handoff.droppedCount(), 0u);
+    dispatch::MainQueue::shared().drain();
 }
 
 }  // namespace

@@ -87,6 +87,36 @@ TEST_F(Internal, OnlyTheChannelFilterApplies) {
     EXPECT_EQ(player->getCurrentEventIndex(), 4);
 }
 
+TEST_F(Internal, EveryDueEventComesOnceInOrderAcrossTheRecordLimit) {
+    for (const int dueCount : {511, 512, 513, 600, 1024}) {
+        SCOPED_TRACE(dueCount);
+        player = AUMIDISequencer::create();
+        // One controller message per sample, its index in its two data bytes, and a later event that keeps the song
+        // from ending inside the window.
+        std::vector<SongEvent> song;
+        for (int index = 0; index < dueCount; ++index) {
+            song.push_back({(index + 0.5) * kBeatsPerSample, b({0xB0, index >> 7, index & 0x7F})});
+        }
+        song.push_back({100000 * kBeatsPerSample, b({0x90, 60, 100})});
+        load(std::move(song));
+
+        std::vector<int> indices;
+        std::vector<AUEventSampleTime> times;
+        for (AUEventSampleTime now = 0; now < 8192; now += 2048) {
+            for (const AUMIDIEvent& event : player->processInternal(now, 2048)) {
+                indices.push_back(event.data[1] << 7 | event.data[2]);
+                times.push_back(event.eventSampleTime);
+            }
+        }
+        ASSERT_EQ(indices.size(), static_cast<std::size_t>(dueCount));
+        for (int index = 0; index < dueCount; ++index) {
+            EXPECT_EQ(indices[static_cast<std::size_t>(index)], index);
+            EXPECT_EQ(times[static_cast<std::size_t>(index)], index);
+        }
+        EXPECT_EQ(player->getCurrentEventIndex(), dueCount) << "the index waits on the later event";
+    }
+}
+
 TEST_F(Internal, AStoppedPlayerGivesNothing) {
     player->load(songConversion(threeNotes()), std::nullopt, true);
     EXPECT_TRUE(call(0, 4096).empty());

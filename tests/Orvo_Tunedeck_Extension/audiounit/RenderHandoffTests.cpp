@@ -1,0 +1,139 @@
+// The render block's hand-off with little room, so that the main queue falls behind within a few pushes: parameter
+// changes keep their latest values and their place among the sent messages, message copies that find no room are
+// counted and logged once, and an address table that is full loses changes only with a report.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Orvo_Tunedeck_Extension/audiounit/RenderHandoff.h"
+#include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Log.h"
+
+namespace {
+
+struct Applied {
+    AUParameterAddress address;
+    AUValue value;
+    std::size_t monitoredBefore;  // messages the monitor held when the change was applied
+    bool operator==(const Applied&) const = default;
+};
+
+class Handoff : public ::testing::Test {
+protected:
+    void make(RenderHandoff::Room room) {
+        handoff = std::make_unique<RenderHandoff>(&Handoff::apply, this, monitor, recorder, room);
+    }
+    static void apply(void* context, AUParameterAddress address, AUValue value) {
+        auto* self = static_cast<Handoff*>(context);
+        self->applied.push_back({address, value, self->monitor->getSize()});
+    }
+    bool note(std::uint8_t key) {
+        const std::uint8_t bytes[3] = {0x90, key, 100};
+        return handoff->pushMonitored(8, bytes, 3, key);
+    }
+    std::vector<int> monitoredKeys() const {
+        std::vector<int> keys;
+        for (const auto& event : monitor->getEvents()) keys.push_back(event->data()[1]);
+        return keys;
+    }
+    std::vector<std::string> handoffLines() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : log.lines())
+            if (line.rfind("RenderHandoff", 0) == 0) lines.push_back(line);
+        return lines;
+    }
+    void TearDown() override {
+        dispatch::MainQueue::shared().drain();
+        handoff.reset();
+    }
+
+    foundation::LogCapture log;
+    std::shared_ptr<AUMIDIMonitor> monitor = AUMIDIMonitor::create(false);
+    std::shared_ptr<AUMIDIRecorder> recorder = AUMIDIRecorder::create();
+    std::unique_ptr<RenderHandoff> handoff;
+    std::vector<Applied> applied;
+};
+
+TEST_F(Handoff, ChangesKeepTheirPlaceAmongTheMessagesAndALaterValueReplacesAWaitingOne) {
+    make({.records = 64, .bytes = 256, .parameterAddresses = 16});
+    handoff->pushParameter(1001, 0.1f);
+    EXPECT_TRUE(note(1));
+    handoff->pushParameter(1002, 0.2f);
+    handoff->pushParameter(1001, 0.3f);
+    EXPECT_TRUE(note(2));
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(applied, (std::vector<Applied>{{1001, 0.3f, 0}, {1002, 0.2f, 1}}));
+    EXPECT_EQ(monitoredKeys(), (std::vector<int>{1, 2}));
+
+    handoff->pushParameter(1001, 0.4f);
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(applied.back(), (Applied{1001, 0.4f, 2})) << "once taken, a change is announced again";
+    EXPECT_EQ(handoff->droppedCount(), 0u);
+}
+
+TEST_F(Handoff, ChangesThatFindTheRecordsFullArriveWithTheirLatestValues) {
+    make({.records = 2, .bytes = 256, .parameterAddresses = 16});
+    EXPECT_TRUE(note(1));
+    EXPECT_TRUE(note(2));
+    for (int step = 1; step <= 50; ++step) {
+        handoff->pushParameter(1128 + step % 8, static_cast<AUValue>(step));
+    }
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(monitoredKeys(), (std::vector<int>{1, 2}));
+    ASSERT_EQ(applied.size(), 8u);
+    for (const Applied& change : applied) {
+        EXPECT_EQ(change.monitoredBefore, 2u) << "after the messages sent before them";
+        EXPECT_EQ(static_cast<int>(change.value) % 8, static_cast<int>(change.address - 1128));
+        EXPECT_GT(change.value, 42.0f) << "the last value of address " << change.address;
+    }
+    EXPECT_EQ(handoff->droppedCount(), 0u);
+    EXPECT_TRUE(handoffLines().empty());
+}
+
+TEST_F(Handoff, CopiesWithoutRoomAreCountedAndLoggedOnce) {
+    struct Case {
+        const char* name;
+        RenderHandoff::Room room;
+    };
+    const Case cases[] = {
+        {"records full", {.records = 3, .bytes = 256, .parameterAddresses = 16}},
+        {"bytes full", {.records = 64, .bytes = 9, .parameterAddresses = 16}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        monitor->reset();
+        make(c.room);
+        EXPECT_TRUE(note(1));
+        EXPECT_TRUE(note(2));
+        EXPECT_TRUE(note(3));
+        EXPECT_FALSE(note(4));
+        EXPECT_FALSE(note(5));
+        dispatch::MainQueue::shared().drain();
+        EXPECT_EQ(monitoredKeys(), (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(handoff->droppedCount(), 2u);
+        EXPECT_EQ(handoffLines(),
+                  (std::vector<std::string>{"RenderHandoff : 2 copies of sent MIDI messages found no room on their way "
+                                            "to the monitor and the recorder and were dropped."}));
+        EXPECT_TRUE(note(6)) << "room again once the main queue took the rest";
+        dispatch::MainQueue::shared().drain();
+        EXPECT_EQ(handoffLines().size(), 1u);
+    }
+}
+
+TEST_F(Handoff, AChangeFindingEveryAddressSlotTakenIsReported) {
+    make({.records = 64, .bytes = 256, .parameterAddresses = 2});
+    EXPECT_TRUE(handoff->pushParameter(1, 0.5f));
+    EXPECT_TRUE(handoff->pushParameter(2, 0.5f));
+    EXPECT_FALSE(handoff->pushParameter(3, 0.5f));
+    EXPECT_TRUE(handoff->pushParameter(2, 0.75f));
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(applied, (std::vector<Applied>{{1, 0.5f, 0}, {2, 0.75f, 0}}));
+    EXPECT_EQ(handoff->droppedCount(), 1u);
+    EXPECT_EQ(handoffLines(), (std::vector<std::string>{"RenderHandoff : 1 host parameter changes were lost: every "
+                                                        "address slot held another address."}));
+}
+
+}  // namespace

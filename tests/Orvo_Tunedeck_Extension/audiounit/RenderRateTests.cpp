@@ -1,0 +1,76 @@
+// The instrument in tune at the host's rate: a sine bank's A4 through the whole render road of a unit allocated at
+// that rate, and again after the host changed the rate.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
+#include "tests/platform/synth/SynthHarness.h"
+#include "tests/platform/synth/SynthTestBanks.h"
+
+namespace unit_test {
+namespace {
+
+class RenderRates : public UnitFixture {
+protected:
+    void SetUp() override {
+        UnitFixture::SetUp();
+        bank = folder.path() / "sine.sf2";
+        ASSERT_TRUE(synth_test::writeSineSoundFont(bank));
+    }
+
+    // Allocates the unit at rateHz with the sine bank, plays key 69 and gives half a second of the left channel.
+    std::vector<float> playA4(double rateHz) {
+        unit->deallocateRenderResources();
+        EXPECT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(rateHz, 2)));
+        allocate();
+        EXPECT_TRUE(unit->loadSoundfontURL(bank));
+        dispatch::MainQueue::shared().drain();
+        std::vector<float> played;
+        EventListBuilder noteOn;
+        noteOn.midi(start_ + 1, {0x90, 69, 100});
+        while (played.size() < static_cast<std::size_t>(rateHz / 2)) {
+            EXPECT_EQ(render(start_, played.empty() ? noteOn.head() : nullptr), foundation::noErr);
+            played.insert(played.end(), left.begin(), left.end());
+            start_ += kFrames;
+        }
+        return played;
+    }
+
+    static double centsFromA4(const std::vector<float>& played, double rateHz) {
+        return 1200.0 * std::log2(synth_test::fundamentalHz(played, 2048, played.size(), rateHz) / 440.0);
+    }
+
+    std::filesystem::path bank;
+    AUEventSampleTime start_ = kFrames;
+};
+
+constexpr double kHostRatesHz[] = {22050.0, 44100.0, 48000.0, 96000.0};
+
+TEST_F(RenderRates, AFreshUnitPlaysA4At440HzAtEveryHostRate) {
+    for (const double rateHz : kHostRatesHz) {
+        SCOPED_TRACE(rateHz);
+        TearDown();
+        UnitFixture::SetUp();
+        EXPECT_NEAR(centsFromA4(playA4(rateHz), rateHz), 0.0, 1.0);
+    }
+}
+
+TEST_F(RenderRates, ANewRateAtTheNextAllocationReachesTheSynthesizer) {
+    for (const double rateHz : {96000.0, 22050.0, 44100.0}) {
+        SCOPED_TRACE(rateHz);
+        EXPECT_NEAR(centsFromA4(playA4(rateHz), rateHz), 0.0, 1.0);
+        EXPECT_EQ(unit->synth()->audioUnit()->outputBusses()[0]->format().sampleRate, rateHz);
+    }
+}
+
+TEST_F(RenderRates, ChannelSettingsOutliveARateChange) {
+    playA4(48000.0);
+    unit->setParameter(1096, 1.5f / 127.0f);  // the first channel's program 1: rooted an octave lower
+    EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
+}
+
+}  // namespace
+}  // namespace unit_test
