@@ -100,7 +100,11 @@ void OrvoTunedeck_AudioUnit::createSynth() {
     synth_->create(kSynthName);
     if (!synth_->audioUnit()) {
         debugprint("OrvoTunedeck_AudioUnit::createSynth() : ERROR: The internal synthesizer could not be created.");
+        return;
     }
+    // Whatever plays it (a host's MIDI, a host's file, the unit's own player), the synthesizer sounds at the level
+    // a file started in the unit's view gets.
+    setSynthGainAndTuning(kStartVolume, kStartTranspose);
 }
 
 std::shared_ptr<AUAudioUnit> OrvoTunedeck_AudioUnit::synthUnit(const char* operation) const {

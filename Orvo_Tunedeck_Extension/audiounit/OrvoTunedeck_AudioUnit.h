@@ -38,6 +38,9 @@ public:
     // 'aumu', 'qBvn', 'KWBL'.
     static constexpr AudioComponentDescription kComponentDescription{0x61756D75, 0x7142766E, 0x4B57424C, 0, 0};
     static constexpr const char* kSynthName = "Internal Synthesizer (MT)";
+    // The main volume and transposition a file starts with; the synthesizer plays at them from its creation on.
+    static constexpr float kStartVolume = 0.79f;
+    static constexpr float kStartTranspose = 0.0f;
     static constexpr const char* kMIDIOutputName = "Orvo Tunedeck MIDI OUT";
     static constexpr const char* kDefaultPresetName = "default.aupreset";
 
@@ -250,6 +253,7 @@ private:
     void connectEngine();
     void engineStart();
     void ensureDefaultPreset();
+    // The synthesizer's gain for a main volume value and its coarse tuning.
     void setSynthGainAndTuning(float volume, float transpose);
     void queue(uint8_t channel, uint8_t status, uint8_t data1, uint8_t data2);
     static void applyHostParameterEvent(void* context, AUParameterAddress address, AUValue value);

@@ -24,8 +24,6 @@ constexpr int64_t kPanic = 1183;
 // View options that reach the dispatch and do nothing here.
 constexpr int64_t kSilentOptions[] = {1182, 1186, 1187};
 
-constexpr float kStartVolume = 0.79f;
-constexpr float kStartTranspose = 0.0f;
 constexpr uint8_t kChannels = 16;
 
 bool inGroup(int64_t address, int64_t base) { return address >= base && address < base + kChannels; }
@@ -98,8 +96,7 @@ void OrvoTunedeck_AudioUnit::setParameter(int64_t index, float value) {
         sendAllSoundsOff();
         resetAllControllers();
         resetPrograms();
-        synth_->setParameter(kMIDISynthParameter_GainDecibels, mainVolumeDecibels(getParameter(kVolume)));
-        synth_->setParameter(kMIDISynthParameter_CoarseTuneSemitones, getParameter(kTranspose));
+        setSynthGainAndTuning(getParameter(kVolume), getParameter(kTranspose));
     } else if (std::find(std::begin(kSilentOptions), std::end(kSilentOptions), index) == std::end(kSilentOptions)) {
         debugprint("OrvoTunedeck_AudioUnit::setParameter() : ERROR: A parameter with ID " + std::to_string(index) +
                    " could not be set.");
@@ -133,6 +130,11 @@ void OrvoTunedeck_AudioUnit::updateParameters() {
     for (const auto& parameter : tree->allParameters()) {
         setParameter(static_cast<int64_t>(parameter->address()), parameter->value());
     }
+}
+
+void OrvoTunedeck_AudioUnit::setSynthGainAndTuning(float volume, float transpose) {
+    synth_->setParameter(kMIDISynthParameter_GainDecibels, mainVolumeDecibels(volume));
+    synth_->setParameter(kMIDISynthParameter_CoarseTuneSemitones, transpose);
 }
 
 void OrvoTunedeck_AudioUnit::initializeParameters() {

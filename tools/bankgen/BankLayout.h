@@ -52,13 +52,13 @@ inline constexpr std::array<BankFile, 6> kBankFiles{{
      {44000, 93, 0.25f, -700, 1.6f, 1.3f, 5.0f, 450, true, 1.0f, 1.2f, 1.0f, 0xa64}},
     // small and dark: low rate, closed filters, one layer, short envelopes, no velocity layers
     {"soundfont6.sf2", BankFormat::soundFont2, ProgramTable::generalMidi,
-     {22000, 81, 0.5f, -1600, 0.6f, 0.7f, 0.0f, 0, false, 0.7f, 0.8f, 0.4f, 0xa32}},
+     {22000, 81, 0.5f, -1600, 0.6f, 0.7f, 0.0f, 0, false, 0.7f, 0.8f, 0.4f, 0xa32, 1.0f}},
     // warm: mid rate, gentle stereo, deeper vibrato
     {"soundfont7.sf2", BankFormat::soundFont2, ProgramTable::gs,
      {26400, 93, 0.15f, -500, 1.0f, 1.1f, 4.0f, 200, true, 1.5f, 1.0f, 0.8f, 0x5c55}},
     // raw: full bandwidth with open filters, one layer, long decays, stronger inharmonicity
     {"soundfont9.sf2", BankFormat::soundFont2, ProgramTable::generalMidi,
-     {44000, 93, -0.4f, 2400, 1.3f, 1.5f, 0.0f, 0, false, 0.8f, 1.6f, 1.2f, 0x6a5}},
+     {44000, 93, -0.4f, 2400, 1.3f, 1.5f, 0.0f, 0, false, 0.8f, 1.6f, 1.2f, 0x6a5, -0.5f}},
 }};
 
 std::span<const ProgramTableRow> rowsOf(ProgramTable table);

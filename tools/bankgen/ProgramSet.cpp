@@ -36,8 +36,9 @@ constexpr std::array<KeySplit, 5> kSplits{{
 // Partials stay below this (and below the rate's limit) when a region's highest key (at most key 105) plays.
 constexpr double kHighestPartialHz = 18000.0;
 constexpr std::uint8_t kHighestKeyWithoutAliasing = 105;
-// Every program is levelled to this RMS (of full scale) over its first 0.3 s, so that programs play equally loud.
-constexpr double kProgramLevel = 0.1;
+// Every program is levelled to this RMS (of full scale) over its first 0.3 s, so that programs play equally loud,
+// and as loud as the instruments of common General MIDI banks play.
+constexpr double kProgramLevel = 0.25;
 constexpr double kLevelSeconds = 0.3;
 // The second layer of ensembles and pads sounds this much below the first.
 constexpr std::int16_t kSecondLayerCentibels = 90;
@@ -143,24 +144,37 @@ void addSplitRegions(GeneratedInstrument& instrument, const Region& region, cons
     }
 }
 
-// The attenuation that brings a sample to kProgramLevel, less what the region's filter takes away at its most open
-// (a 12 dB per octave slope over the harmonics of the settled tone).
-std::int16_t levelling(const GeneratedSample& sample, std::span<const float> harmonics, const FilterMotion& filter)
+// The share of a tone's level that the region's filter passes at its most open (a 12 dB per octave slope over the
+// harmonics of the settled tone); 1 for an open filter.
+double filterShare(const GeneratedSample& sample, std::span<const float> harmonics, const FilterMotion& filter)
 {
-    double level = onsetLevel(sample, kLevelSeconds);
-    if (filter.cutoffCents < kOpenCutoffCents && !harmonics.empty()) {
-        double cutoffHz = 8.176 * std::exp2((filter.cutoffCents + std::max<int>(0, filter.envelopeToCutoffCents)) / 1200.0);
-        double cutoffHarmonic = cutoffHz / keyToHz(sample.rootKey);
-        double all = 0.0;
-        double passed = 0.0;
-        for (std::size_t h = 0; h < harmonics.size(); ++h) {
-            double power = static_cast<double>(harmonics[h]) * harmonics[h];
-            all += power;
-            passed += power / (1.0 + std::pow((static_cast<double>(h) + 1.0) / cutoffHarmonic, 4.0));
-        }
-        level *= std::sqrt(passed / all);
+    if (filter.cutoffCents >= kOpenCutoffCents || harmonics.empty()) {
+        return 1.0;
     }
-    return level > kProgramLevel ? decibelsToCentibels(20.0 * std::log10(level / kProgramLevel)) : 0;
+    double cutoffHz = 8.176 * std::exp2((filter.cutoffCents + std::max<int>(0, filter.envelopeToCutoffCents)) / 1200.0);
+    double cutoffHarmonic = cutoffHz / keyToHz(sample.rootKey);
+    double all = 0.0;
+    double passed = 0.0;
+    for (std::size_t h = 0; h < harmonics.size(); ++h) {
+        double power = static_cast<double>(harmonics[h]) * harmonics[h];
+        all += power;
+        passed += power / (1.0 + std::pow((static_cast<double>(h) + 1.0) / cutoffHarmonic, 4.0));
+    }
+    return std::sqrt(passed / all);
+}
+
+// The level the voicing's programs are brought to.
+double programLevel(const Voicing& voicing)
+{
+    return kProgramLevel * std::pow(10.0, voicing.programLevelDecibels / 20.0);
+}
+
+// The attenuation that brings a sample to `target`, less what the region's filter takes away.
+std::int16_t levelling(const GeneratedSample& sample, std::span<const float> harmonics, const FilterMotion& filter,
+                       double target)
+{
+    double level = onsetLevel(sample, kLevelSeconds) * filterShare(sample, harmonics, filter);
+    return level > target ? decibelsToCentibels(20.0 * std::log10(level / target)) : 0;
 }
 
 GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, std::vector<GeneratedSample>& samples,
@@ -174,7 +188,7 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
     region.vibrato = vibratoOf(recipe, voicing);
     if (recipe.model == ToneModel::noise) {
         region.sample = noiseSample;
-        region.attenuationCentibels = levelling(samples[noiseSample], {}, region.filter);
+        region.attenuationCentibels = levelling(samples[noiseSample], {}, region.filter, programLevel(voicing));
         // The sound effects take the noise a major third apart from one program to the next, from rumble to hiss.
         region.rootKey = static_cast<std::uint8_t>(45 + 4 * (program % 8));
         instrument.regions.push_back(region);
@@ -205,7 +219,9 @@ GeneratedInstrument melodicInstrument(std::uint8_t program, std::string name, st
         region.sample = static_cast<std::uint32_t>(samples.size() - 1);
         region.rootKey = split.rootKey;
         region.filter = filterOf(recipe, split.rootKey, voicing);
-        region.attenuationCentibels = levelling(samples.back(), amplitudes, region.filter);
+        const double target = programLevel(voicing);
+        driveToLevel(samples.back(), target / filterShare(samples.back(), amplitudes, region.filter), kLevelSeconds);
+        region.attenuationCentibels = levelling(samples.back(), amplitudes, region.filter, target);
         addSplitRegions(instrument, region, recipe, voicing, recipe.model == ToneModel::additive);
     }
     return instrument;

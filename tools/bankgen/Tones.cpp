@@ -276,4 +276,36 @@ double onsetLevel(const GeneratedSample& sample, double seconds)
     return std::sqrt(sum / std::max<std::size_t>(1, count)) / 32768.0;
 }
 
+void driveToLevel(GeneratedSample& sample, double level, double seconds)
+{
+    if (onsetLevel(sample, seconds) >= level) {
+        return;
+    }
+    const std::vector<std::int16_t> plain = sample.points;
+    double peak = 0.0;
+    for (std::int16_t point : plain) {
+        peak = std::max(peak, std::abs(static_cast<double>(point)));
+    }
+    // Drive d maps x to peak * tanh(d x / peak) / tanh(d): the peak stays, quiet points rise by about d / tanh(d).
+    auto drive = [&](double d) {
+        const double norm = std::tanh(d);
+        std::transform(plain.begin(), plain.end(), sample.points.begin(), [&](std::int16_t point) {
+            return static_cast<std::int16_t>(std::lround(peak * std::tanh(d * point / peak) / norm));
+        });
+    };
+    constexpr double kMostDrive = 4.0;
+    double low = 0.0;
+    double high = kMostDrive;
+    drive(high);
+    if (onsetLevel(sample, seconds) < level) {
+        return;
+    }
+    for (int step = 0; step < 16; ++step) {
+        const double middle = 0.5 * (low + high);
+        drive(middle);
+        (onsetLevel(sample, seconds) < level ? low : high) = middle;
+    }
+    drive(high);
+}
+
 } // namespace bankgen

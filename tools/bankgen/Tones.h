@@ -31,4 +31,10 @@ GeneratedSample renderTone(std::string name, const ToneRequest& request);
 // The RMS level (0..1 of full scale) of the first `seconds` a sample plays, its loop repeated as long as needed.
 double onsetLevel(const GeneratedSample& sample, double seconds);
 
+// Raises a sample whose onset level lies below `level` by driving it into a soft limit at its own peak, point by
+// point (so its loop stays seamless), as far as reaches the level or at most 12 dB: a pluck whose short spike
+// holds the sample's peak then plays as loud as the other programs, its attack rounded as a player's compressor
+// would round it. A sample at the level or above is left as it is.
+void driveToLevel(GeneratedSample& sample, double level, double seconds);
+
 } // namespace bankgen

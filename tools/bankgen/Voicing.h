@@ -23,6 +23,9 @@ struct Voicing {
     float inharmonicityScale;      // of the struck strings
     float kitPanScale;
     std::uint32_t seed;            // of the noise in attacks and drums
+    // Added to the level every program is brought to, so that the sets play a song equally loud: a dark voicing
+    // loses more to its filters than the levelling reckons.
+    float programLevelDecibels = 0.0f;
 };
 
 } // namespace bankgen

@@ -1,8 +1,13 @@
-// Offline rendering of a synthesizer into a 16-bit stereo WAV file, or into nothing when no file is given.
+// Offline rendering of a synthesizer into a 16-bit stereo WAV file, or into nothing when no file is given. What goes
+// to the file passes the product's output limiter first, so that a loud song is held below full scale instead of
+// clipping; the limiter's look-ahead is taken out again, so every frame lands where the synthesizer rendered it.
+// The samples go to a file beside the target, which takes the target's name when it is complete: a run that fails
+// leaves an older file of that name as it was.
 //
 // Thread contract: one thread, the one that also drives the synthesizer (the command shell's thread).
 #pragma once
 
+#include "platform/audioengine/PeakLimiter.h"
 #include "sampler/src/synth/korvel_synth.h"
 
 #include <sndfile.h>
@@ -14,33 +19,49 @@ namespace korvelshell {
 
 class OfflineRender {
 public:
+    // The limiter's ceiling: a dB below full scale, so that no point of the file reaches its largest value.
+    static constexpr double CEILING_DECIBELS = -1.0;
+
     // Renders the synthesizer at its own sample rate.
     explicit OfflineRender(korvel_synth_t* synth);
     ~OfflineRender();
     OfflineRender(const OfflineRender&) = delete;
     OfflineRender& operator=(const OfflineRender&) = delete;
 
-    // Creates the WAV file that later renders go to. False, with the reason in error(), when it cannot be made.
+    // Creates the file beside path that later renders go to. False, with the reason in error(), when it cannot be
+    // made.
     bool open(const std::string& path);
-    // Renders `frames` frames; they go to the file when one is open (loud samples are clipped, not wrapped).
-    // False when writing fails.
+    // Renders `frames` frames; they go to the file, limited, when one is open. False when writing fails.
     bool render(long frames);
-    // Closes the file, writing its header. False when the file could not be completed.
+    // Writes what the limiter still holds, closes the file and gives it the target's name. False, with no file
+    // left beside the target, when the file could not be completed.
     bool close();
+    // Closes the file and removes it, leaving the target as it was: for a run whose input failed.
+    void discard();
 
     double sampleRate() const { return rate_; }
     long framesWritten() const { return written_; }
-    // The largest magnitude of either channel in the frames of the last render() call.
+    // The largest magnitude of either channel of the synthesizer's output in the frames of the last render() call.
     float lastPeak() const { return peak_; }
     const std::string& error() const { return error_; }
 
 private:
+    // Limits `frames` frames of left_ and right_ and writes them, less the look-ahead still to be taken out.
+    bool write(int frames);
+
     korvel_synth_t* synth_;
     double rate_;
     SNDFILE* file_ = nullptr;
+    std::string path_;
+    std::string partial_;
+    long rendered_ = 0;
     long written_ = 0;
+    long delayLeft_ = 0; // frames of the limiter's look-ahead not yet taken out of the file's start
     float peak_ = 0.0f;
     std::string error_;
+    audioengine::PeakLimiter limiter_;
+    std::vector<float> left_;
+    std::vector<float> right_;
     std::vector<float> interleaved_;
 };
 

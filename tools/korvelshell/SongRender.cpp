@@ -4,6 +4,7 @@
 #include "sampler/src/midi/korvel_player.h"
 #include "sampler/src/synth/korvel_synth_midi.h"
 #include "sampler/src/voice/korvel_voice.h"
+#include "platform/musicsequence/MusicSequenceFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,6 +77,24 @@ void send(korvel_synth_t* synth, const korvel_midi_event_t& e)
     korvel_synth_handle_midi_event(synth, &message);
 }
 
+// The checks the host's file loading makes (chunk lengths within the file, well-formed events, a size it takes):
+// a file the host refuses is not played here either. Empty when the file passes, else the reason.
+std::string hostRefusal(const std::string& path)
+{
+    MusicSequence sequence;
+    NewMusicSequence(&sequence);
+    switch (MusicSequenceFileLoad(sequence, path, kMusicSequenceFile_MIDIType, kMusicSequenceLoadSMF_PreserveTracks)) {
+    case noErr:
+        return "";
+    case kAudio_FileNotFoundError:
+        return "there is no such file";
+    case kAudioFileInvalidFileError:
+        return "it is not a well-formed standard MIDI file (or larger than one can be)";
+    default:
+        return "it cannot be read";
+    }
+}
+
 bool anyVoicePlaying(const korvel_synth_t* synth)
 {
     for (int i = 0; i < synth->nvoice; i++) {
@@ -90,6 +109,10 @@ bool anyVoicePlaying(const korvel_synth_t* synth)
 
 bool renderSong(korvel_synth_t* synth, OfflineRender& render, const std::string& path, std::string& error)
 {
+    if (const std::string refusal = hostRefusal(path); !refusal.empty()) {
+        error = "cannot play the MIDI file '" + path + "': " + refusal;
+        return false;
+    }
     std::unique_ptr<korvel_player_t, PlayerDeleter> player(new_korvel_player(synth));
     if (player == nullptr || korvel_player_load(player.get(), path.c_str()) != 0) {
         error = "cannot read the MIDI file '" + path + "'";

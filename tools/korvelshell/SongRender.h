@@ -12,8 +12,8 @@ namespace korvelshell {
 
 // Plays the file at path through the synthesizer into render: note, controller, program, pitch bend, pressure and
 // system-exclusive messages at the frame their tick falls on, then the tail until the output has stayed quiet
-// (at most MAX_TAIL_SECONDS). False, with the reason in error, when the file cannot be read or the audio cannot
-// be written.
+// (at most MAX_TAIL_SECONDS). A file the host application would refuse is refused here too. False, with the
+// reason in error, when the file cannot be read or the audio cannot be written.
 bool renderSong(korvel_synth_t* synth, OfflineRender& render, const std::string& path, std::string& error);
 
 constexpr double MAX_TAIL_SECONDS = 30.0;

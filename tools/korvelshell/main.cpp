@@ -7,7 +7,8 @@
 // The synthesizer makes the product's sound (its profile: four-point interpolation, voice filter, effect sends and
 // tails, every event at its frame); --as-specified keeps the library's own defaults. A song is played at its
 // tempo from start to end and its tail until quiet. Answers go to standard output, each ending a line. A sample
-// rate the synthesizer does not take is brought into its range, with a warning naming the rate used. The exit
+// rate the synthesizer does not take is brought into its range, with a warning naming the rate used. The WAV file
+// is limited below full scale, so it never clips, and a run whose input fails leaves none behind. The exit
 // status is 0 when
 // every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer, the
 // SoundFont, the command or song file or the WAV file could not be set up.
@@ -195,7 +196,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "korvelshell: some commands failed\n");
         }
     }
-    if (!render.close()) {
+    if (status == 2) {
+        // The input failed: what was written holds nothing the run meant to render.
+        render.discard();
+    } else if (!render.close()) {
         std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed\n", options.wav.c_str());
         status = 2;
     }

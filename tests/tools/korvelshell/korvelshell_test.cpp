@@ -1,14 +1,19 @@
 // The korvelshell program run on command files: the WAV it renders (read back by soxi and libsndfile), its
 // answers, its exit status, and the "render" command's refusals.
 #include "tests/sampler/support/sf2_fixture.h"
+#include "tools/korvelshell/OfflineRender.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -236,6 +241,94 @@ TEST(KorvelShellProgram, HelpPrintsTheUsageOnStandardOutput)
         EXPECT_EQ(run.output.rfind("usage: korvelshell [-o out.wav] [-r sample-rate]", 0), 0u) << run.output;
     }
     EXPECT_EQ(runCommand(std::string(KORVELSHELL_PROGRAM) + " --bogus 2>/dev/null").output, "");
+}
+
+// A song as loud as a file can ask for: every channel at full volume plays six-note chords at full velocity, four
+// bars long. Written by csvmidi from the text.
+std::string loudSong()
+{
+    std::string csv = "0, 0, Header, 1, 1, 480\n1, 0, Start_track\n";
+    for (int channel = 0; channel < 16; channel++) {
+        csv += "1, 0, Control_c, " + std::to_string(channel) + ", 7, 127\n";
+    }
+    for (int bar = 0; bar < 4; bar++) {
+        for (const bool on : {true, false}) {
+            const int tick = bar * 960 + (on ? 0 : 900);
+            for (int channel = 0; channel < 16; channel++) {
+                for (int key : {48, 52, 55, 60, 64, 67}) {
+                    csv += "1, " + std::to_string(tick) + (on ? ", Note_on_c, " : ", Note_off_c, ") +
+                           std::to_string(channel) + ", " + std::to_string(key + 2 * (bar % 2)) +
+                           (on ? ", 127\n" : ", 0\n");
+                }
+            }
+        }
+    }
+    csv += "1, 3840, End_track\n0, 0, End_of_file\n";
+    const std::string song = sf2::scratch_path("loud.mid");
+    EXPECT_EQ(runCommand("csvmidi " + writeFile("loud.csv", csv) + " " + song).status, 0);
+    return song;
+}
+
+// The loud song drives the mix far past full scale; the file holds it at the limiter's ceiling, with not one point
+// at the largest value 16 bits have.
+TEST(KorvelShellProgram, ALoudSongIsLimitedBelowFullScaleWithoutAClippedPoint)
+{
+    const std::string wav = sf2::scratch_path("loud.wav");
+    ASSERT_EQ(runCommand(program("-o " + wav + " " + bankPath() + " " + loudSong())).status, 0);
+    SF_INFO info{};
+    SNDFILE* file = sf_open(wav.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<short> points(static_cast<size_t>(info.frames) * 2);
+    ASSERT_EQ(sf_readf_short(file, points.data(), info.frames), info.frames);
+    sf_close(file);
+    int loudest = 0;
+    long clipped = 0;
+    for (short point : points) {
+        loudest = std::max(loudest, std::abs(static_cast<int>(point)));
+        clipped += point >= 32767 || point <= -32767 ? 1 : 0;
+    }
+    EXPECT_EQ(clipped, 0);
+    const double ceiling = 32768.0 * std::pow(10.0, korvelshell::OfflineRender::CEILING_DECIBELS / 20.0);
+    EXPECT_LE(loudest, ceiling + 1.0);
+    EXPECT_GT(loudest, 0.9 * ceiling) << "the song reaches the limiter";
+}
+
+// Input that fails (a song whose track header claims 4 GB, which the host refuses too; a command file that is not
+// there) leaves no WAV file, no file beside it, and an older file of that name as it was.
+TEST(KorvelShellProgram, FailingInputLeavesNoFileAndAnOlderOneAsItWas)
+{
+    std::string bytes;
+    {
+        std::ifstream in(loudSong(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const size_t track = bytes.find("MTrk");
+    ASSERT_NE(track, std::string::npos);
+    bytes.replace(track + 4, 4, "\xFF\xFF\xFF\xF0");
+    const std::string huge = writeFile("huge.mid", bytes);
+    const std::string bank = bankPath();
+    for (const std::string& input : {huge, sf2::scratch_path("missing.txt")}) {
+        SCOPED_TRACE(input);
+        const std::filesystem::path folder = sf2::scratch_path("failing");
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path wav = folder / "out.wav";
+        const ProgramRun fresh = runCommand(std::string(KORVELSHELL_PROGRAM) + " -o " + wav.string() + " " + bank +
+                                            " " + input + " 2>&1 >/dev/null");
+        EXPECT_EQ(fresh.status, 2);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+
+        writeFile("failing/out.wav", "an older file");
+        EXPECT_EQ(runCommand(program("-o " + wav.string() + " " + bank + " " + input)).status, 2);
+        std::ifstream older(wav);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(older), {}), "an older file");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    }
+    EXPECT_NE(runCommand(program(bank + " " + huge) + " ; " + std::string(KORVELSHELL_PROGRAM) + " " + bank + " " +
+                         huge + " 2>&1 >/dev/null")
+                  .output.find("korvelshell: cannot play the MIDI file '" + huge +
+                               "': it is not a well-formed standard MIDI file"),
+              std::string::npos);
 }
 
 } // namespace
