@@ -7,7 +7,9 @@
 #include "platform/audiounit/AudioUnitStatusError.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NumberText.h"
+#include "shared/globals/Paths.h"
 #include "shared/globals/Print.h"
+#include "shared/midievents/ObjectDescription.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ OrvoTunedeck_AudioUnit::OrvoTunedeck_AudioUnit(const AudioComponentDescription& 
       soundfontprograms_(std::make_shared<Soundfontprograms>()) {
     debugprint("OrvoTunedeck_AudioUnit::internalInit() : init()");
     soundfontprograms_->makeGS();
-    setParameterTree(parameters_->parameterTree);
+    AUAudioUnit::setParameterTree(parameters_->parameterTree);
     dispatch::MainQueue::shared().attach(mixerLog_);
     eventMixer_->setLogRing(&mixerLog_);
     internalInit();
@@ -274,10 +276,29 @@ std::vector<size_t> OrvoTunedeck_AudioUnit::supportedViewConfigurations(
     return {};
 }
 
+bool OrvoTunedeck_AudioUnit::supportsUserPresets() const {
+    debugprint("OrvoTunedeck_AudioUnit::supportsUserPresets: true");
+    return true;
+}
+
+std::shared_ptr<AUParameterTree> OrvoTunedeck_AudioUnit::parameterTree() const {
+    debugprint("OrvoTunedeck_AudioUnit::parameterTree (get)");
+    return parameters_->parameterTree;
+}
+
+void OrvoTunedeck_AudioUnit::setParameterTree(std::shared_ptr<AUParameterTree> tree) {
+    debugprint("OrvoTunedeck_AudioUnit::parameterTree (set) !!!");
+    AUAudioUnit::setParameterTree(std::move(tree));
+}
+
 void OrvoTunedeck_AudioUnit::onFoundComponent(AudioUnitBase* unit) {
-    const auto audioUnit = unit != nullptr ? unit->audioUnit() : nullptr;
-    safeprint("OrvoTunedeck_AudioUnit::onFoundComponent() : The inernal unit " +
-              (audioUnit ? audioUnit->componentName() : std::string()) + " was found");
+    const char* className = dynamic_cast<AudioUnitMIDISynth*>(unit) != nullptr ? "AudioUnitMIDISynth" : "AudioUnitBase";
+    safeprint("OrvoTunedeck_AudioUnit::onFoundComponent() : The inernal unit " + objectDescription(className, unit) +
+              " was found");
+}
+
+bool OrvoTunedeck_AudioUnit::ensureDirectoryExists(const std::filesystem::path& url) {
+    return ::ensureDirectoryExists(url, "OrvoTunedeck_AudioUnit::");
 }
 
 void OrvoTunedeck_AudioUnit::onFoundParameter(int64_t, const std::string&, uint64_t address, float value) {

@@ -77,7 +77,12 @@ public:
     bool canPerformInput() const override { return false; }
     bool canPerformOutput() const override { return true; }
     std::vector<size_t> supportedViewConfigurations(const std::vector<AUAudioUnitViewConfiguration>& offered) override;
-    bool supportsUserPresets() const override { return true; }
+    // True; every read is logged.
+    bool supportsUserPresets() const override;
+    // The tree of the unit's parameters; every read is logged. A host's tree is logged and goes to the base, while
+    // reads keep answering the unit's own tree.
+    std::shared_ptr<AUParameterTree> parameterTree() const override;
+    void setParameterTree(std::shared_ptr<AUParameterTree> tree) override;
 
     // Parameter dispatch: stores the value and turns it into MIDI for the synthesizer (programs, banks, pans,
     // levels), channel mutes, or the synthesizer's gain (1001: value × 108 − 96 dB) and tuning (1002). 1183 is panic.
@@ -243,6 +248,9 @@ public:
     void onMIDI(AudioUnitBase*, int64_t, uint8_t, int64_t, const uint8_t*) override {}
     void onParameter(AudioUnitBase*, uint64_t, float) override {}
     void onFoundParameter(int64_t group, const std::string& identifier, uint64_t address, float value) override;
+    // Makes sure url is a folder, creating its missing parents; false, with an ERROR line of this class, when that
+    // fails.
+    bool ensureDirectoryExists(const std::filesystem::path& url);
 
 private:
     void internalInit();

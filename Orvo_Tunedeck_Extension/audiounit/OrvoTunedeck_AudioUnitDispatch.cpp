@@ -44,7 +44,7 @@ void OrvoTunedeck_AudioUnit::setParameter(int64_t index, float value) {
     if (setOption(index, value)) {
         return;
     }
-    const auto tree = parameterTree();
+    const auto tree = parameters_->parameterTree;
     if (!tree) {
         debugprint("OrvoTunedeck_AudioUnit::setParameter() : ERROR: The parameter tree is nil.");
         return;
@@ -107,7 +107,7 @@ void OrvoTunedeck_AudioUnit::setParameter(int64_t index, float value) {
 }
 
 float OrvoTunedeck_AudioUnit::getParameter(int64_t index) {
-    const auto tree = parameterTree();
+    const auto tree = parameters_->parameterTree;
     if (!tree) {
         debugprint("OrvoTunedeck_AudioUnit::getParameter() : ERROR: The parameter tree is nil.");
         return 0.0f;
@@ -122,7 +122,7 @@ float OrvoTunedeck_AudioUnit::getParameter(int64_t index) {
 }
 
 void OrvoTunedeck_AudioUnit::updateParameters() {
-    const auto tree = parameterTree();
+    const auto tree = parameters_->parameterTree;
     if (!tree) {
         debugprint("OrvoTunedeck_AudioUnit::updateParameters() : ERROR: The parameter tree is nil.");
         return;

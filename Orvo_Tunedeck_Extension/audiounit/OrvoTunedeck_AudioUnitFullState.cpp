@@ -8,7 +8,7 @@
 std::optional<foundation::PlistDictionary> OrvoTunedeck_AudioUnit::fullState() {
     OrvoPreset preset;
     preset.setup(componentDescription(), 1, "Orvo Tunedeck Preset");
-    preset.makeFrom(parameterTree().get());
+    preset.makeFrom(parameters_->parameterTree.get());
     fullState_ = preset.patch->toDictionary();
     return fullState_;
 }

@@ -34,7 +34,7 @@ void OrvoTunedeck_AudioUnit::savePresetFile(const std::string& filename) {
     }
     OrvoPreset preset;
     preset.setup(componentDescription(), kPresetVersion, kPresetName);
-    preset.makeFrom(parameterTree().get());
+    preset.makeFrom(parameters_->parameterTree.get());
     if (!preset.patch->saveToFile(folder / filename)) {
         debugprint("OrvoTunedeck_AudioUnit::savePresetFile() : ERROR: The preset " + filename +
                    " could not be written.");

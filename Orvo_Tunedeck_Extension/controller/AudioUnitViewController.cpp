@@ -7,6 +7,7 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
 #include "shared/globals/Print.h"
+#include "shared/help/HelpViewController.h"
 
 #include <random>
 
@@ -38,6 +39,8 @@ std::shared_ptr<AudioUnitViewController> AudioUnitViewController::create() {
 AudioUnitViewController::AudioUnitViewController() {
     registerSegue("showFiles", [] { return std::make_shared<MIDIFileViewController>(); });
     registerSegue("showPrograms", [] { return std::make_shared<ProgramsViewController>(); });
+    for (const char* help : {"ShowHelp", "ShowInfo", "ShowProducts"})
+        registerSegue(help, [] { return std::make_shared<HelpViewController>(); });
     randomIndex = [](std::size_t count) {
         static std::mt19937_64 generator{std::random_device{}()};
         return std::uniform_int_distribution<std::size_t>(0, count - 1)(generator);
@@ -127,14 +130,16 @@ void AudioUnitViewController::loadView() {
     };
     freezeButton = button(*toolbarTop, 0, "Freeze Icon",
                           [](AudioUnitViewController& c, ui::Button& b) { c.onFreezeButton(&b); });
-    toggleButton = button(*toolbarTop, viewInset, "Toggle Icon", [](AudioUnitViewController&, ui::Button&) {});
+    toggleButton = button(*toolbarTop, viewInset, "Toggle Icon",
+                          [](AudioUnitViewController& c, ui::Button& b) { c.onToggleButton(&b); });
     buttonPlay = button(*toolbarBottom, 0, "Play Icon",
                         [](AudioUnitViewController& c, ui::Button&) { c.onButtonPlay(); });
     buttonStop = button(*toolbarBottom, viewInset, "Stop Icon",
                         [](AudioUnitViewController& c, ui::Button&) { c.onButtonStop(); });
     buttonLoad = button(*toolbarBottom, 2 * viewInset, "Load Icon",
-                        [](AudioUnitViewController& c, ui::Button&) { c.openFilePicker(); });
-    buttonTest = button(*toolbarBottom, 3 * viewInset, "Test Icon", [](AudioUnitViewController&, ui::Button&) {});
+                        [](AudioUnitViewController& c, ui::Button& b) { c.onButtonLoad(&b); });
+    buttonTest = button(*toolbarBottom, 3 * viewInset, "Test Icon",
+                        [](AudioUnitViewController& c, ui::Button& b) { c.onButtonTest(&b); });
     loadControls();
     content.addSubview(toolbarTop);
     content.addSubview(toolbarBottom);

@@ -31,8 +31,9 @@
 // into the panel, and plays a random file of the resources' start-up selection when it connects and after each file.
 //
 // Made with create() (the connection hop keeps the controller alive until it runs). Until its view is loaded the
-// controller connects nothing but the unit. It opens the MIDI-file browser ("showFiles") and the program list
-// ("showPrograms") by segue, and a document picker for MIDI files.
+// controller connects nothing but the unit. It opens the MIDI-file browser ("showFiles"), the program list
+// ("showPrograms") and the help screen ("ShowHelp", "ShowInfo" and "ShowProducts", which choose its page) by segue,
+// and a document picker for MIDI files.
 //
 // Thread contract: main queue only, except createAudioUnit (any thread that may make units; the connection then
 // runs on the main queue) and the parameter observer, which hops to the main queue by itself.
@@ -141,6 +142,8 @@ public:
     void selectProgram(std::uint8_t number, std::uint8_t msb, std::uint8_t lsb);
     // Documents picked in the picker: the first one plays.
     void documentPickerDidPick(ui::DocumentPicker& picker, const std::vector<std::filesystem::path>& files) override;
+    // The answer of a picker that hands over a single document: it is logged, not loaded.
+    void documentPicker(ui::DocumentPicker& picker, const std::filesystem::path& url);
     void documentPickerWasCancelled(ui::DocumentPicker& picker) override;
     void openFilePicker();
 
@@ -149,6 +152,11 @@ public:
     void onFreezeButton(ui::Button* sender);
     void onButtonPlay();
     void onButtonStop();
+    // Opens the document picker (openFilePicker).
+    void onButtonLoad(ui::Button* sender);
+    // The test and toggle buttons have no effect.
+    void onButtonTest(ui::Button* sender);
+    void onToggleButton(ui::Button* sender);
     void onSliderProgress(double value);
     void onBrightnessSlider(float value);
     // Shows or hides the brightness slider; the sender is dimmed while it is hidden.

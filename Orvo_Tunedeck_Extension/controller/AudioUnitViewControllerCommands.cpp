@@ -6,6 +6,7 @@
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "shared/globals/Print.h"
+#include "shared/help/HelpViewController.h"
 
 void AudioUnitViewController::onTunedeckViewParameter(int address, float value) {
     if (audioUnit_) audioUnit_->setParameter(address, value);
@@ -61,6 +62,8 @@ void AudioUnitViewController::prepare(ui::Segue& segue, const std::any&) {
             programs->delegate = this;
             if (audioUnit_) programs->programs = audioUnit_->soundfontprograms();
         }
+    } else if (auto* help = dynamic_cast<HelpViewController*>(segue.destination.get())) {
+        help->prepareInfo(segue.identifier);
     }
 }
 
@@ -76,6 +79,10 @@ void AudioUnitViewController::documentPickerDidPick(ui::DocumentPicker&,
     for (const auto& file : files) listed += (listed.empty() ? "" : ", ") + file.string();
     safeprint("documentPicker: [" + listed + "]");
     if (!files.empty()) loadFile(files.front().string());
+}
+
+void AudioUnitViewController::documentPicker(ui::DocumentPicker&, const std::filesystem::path& url) {
+    safeprint("documentPicker: " + url.string());
 }
 
 void AudioUnitViewController::documentPickerWasCancelled(ui::DocumentPicker&) {
@@ -109,6 +116,12 @@ void AudioUnitViewController::onButtonPlay() {
     }
     updatePlayButton();
 }
+
+void AudioUnitViewController::onButtonLoad(ui::Button*) { openFilePicker(); }
+
+void AudioUnitViewController::onButtonTest(ui::Button*) {}
+
+void AudioUnitViewController::onToggleButton(ui::Button*) {}
 
 void AudioUnitViewController::onButtonStop() {
     if (audioUnit_ && audioUnit_->sequencer()->currentFile()) audioUnit_->sequencer()->stop();

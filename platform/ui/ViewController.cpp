@@ -2,14 +2,37 @@
 
 #include "platform/ui/EventScope.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace ui {
 
-ViewController::ViewController() = default;
+namespace {
+
+// Every controller alive, oldest first (main thread only).
+std::vector<ViewController*>& liveControllers() {
+    static std::vector<ViewController*> controllers;
+    return controllers;
+}
+
+}  // namespace
+
+ViewController::ViewController() { liveControllers().push_back(this); }
 
 ViewController::~ViewController() {
     if (presented_) presented_->presenting_ = nullptr;
+    auto& controllers = liveControllers();
+    controllers.erase(std::find(controllers.begin(), controllers.end(), this));
+}
+
+void ViewController::sendMemoryWarning() {
+    const std::vector<ViewController*> warned = liveControllers();
+    for (ViewController* controller : warned) {
+        const auto& live = liveControllers();
+        if (std::find(live.begin(), live.end(), controller) == live.end()) continue;
+        if (controller->isViewLoaded() && controller->view_->window() != nullptr) controller->didReceiveMemoryWarning();
+    }
 }
 
 View& ViewController::view() {

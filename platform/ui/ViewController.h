@@ -55,6 +55,9 @@ public:
     virtual void viewDidDisappear(bool /*animated*/) {}
     // The system runs short of memory: a screen may let go of what it can make again. The default does nothing.
     virtual void didReceiveMemoryWarning() {}
+    // For back ends that hear the system's memory warnings: calls didReceiveMemoryWarning on every controller whose
+    // view is shown in a window, oldest controller first. A controller that goes away meanwhile is skipped.
+    static void sendMemoryWarning();
 
     // Presents controller over this one. Refused (false, nothing happens) when controller is null, already
     // presented somewhere, or when this controller already presents one.

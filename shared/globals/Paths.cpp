@@ -31,7 +31,9 @@ void getPaths() {
     logPath(resourcesURL, "resources");
 }
 
-bool ensureDirectoryExists(const std::filesystem::path& url) {
+bool ensureDirectoryExists(const std::filesystem::path& url) { return ensureDirectoryExists(url, ""); }
+
+bool ensureDirectoryExists(const std::filesystem::path& url, std::string_view owner) {
     std::error_code error;
     if (std::filesystem::is_directory(url, error)) {
         return true;
@@ -39,7 +41,7 @@ bool ensureDirectoryExists(const std::filesystem::path& url) {
     // Fails with "Not a directory" also when a file that is no directory is at url itself.
     std::filesystem::create_directories(url, error);
     if (error) {
-        debugprint("ensureDirectoryExists() : ERROR: Creating required directory '" + url.string() +
+        debugprint(std::string(owner) + "ensureDirectoryExists() : ERROR: Creating required directory '" + url.string() +
                    "' failed: " + error.message());
         return false;
     }

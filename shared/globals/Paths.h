@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 // Folder locations of the module. Empty until getPaths() sets the first two; nothing sets the shared ones.
 // Written without a lock: getPaths() runs once at start-up, before any reader.
@@ -19,3 +20,5 @@ void getPaths();
 // non-directory occupies the path, it logs an ERROR line with the reason through debugprint and returns false.
 // Any thread except the render thread.
 bool ensureDirectoryExists(const std::filesystem::path& url);
+// The same for a class that reports it as its own: the ERROR line starts with owner ("Class::").
+bool ensureDirectoryExists(const std::filesystem::path& url, std::string_view owner);

@@ -1,16 +1,12 @@
 #include "shared/globals/ViewHelpers.h"
 
 #include "platform/dispatch/MainQueue.h"
+#include "platform/network/URLSession.h"
 #include "platform/ui/Image.h"
-#include "platform/ui/Url.h"
 #include "shared/globals/Print.h"
 
 #include <cctype>
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <vector>
+#include <utility>
 
 namespace {
 
@@ -26,26 +22,6 @@ bool isUrl(const std::string& text) {
     return true;
 }
 
-// The whole resource at url, with the reason when it cannot be read.
-std::optional<std::vector<std::uint8_t>> readResource(const std::string& url, std::string& reason) {
-    if (url.rfind("file://", 0) != 0) {
-        reason = "The URL '" + url + "' cannot be fetched here: only file URLs can be read.";
-        return std::nullopt;
-    }
-    const std::string path = ui::urlPath(url);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        reason = "The file '" + path + "' could not be read.";
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        reason = "The file '" + path + "' could not be read.";
-        return std::nullopt;
-    }
-    return data;
-}
-
 }  // namespace
 
 void pinToSuperviewEdges(ui::View& view) {
@@ -59,13 +35,12 @@ void loadFrom(const std::shared_ptr<ui::ImageView>& imageView, const std::string
         return;
     }
     dispatch::MainQueue::shared().async([weak = std::weak_ptr<ui::ImageView>(imageView), URLAddress] {
-        std::string reason;
-        const auto data = readResource(URLAddress, reason);
-        if (!data) {
+        const network::URLResponse read = network::readFileURL(URLAddress);
+        if (read.error) {
             debugprint("UIImageView::loadFrom() : Could not encode image data.");
             return;
         }
-        const auto image = ui::Image::fromPngData(*data);
+        const auto image = ui::Image::fromPngData(read.data);
         const auto view = weak.lock();
         if (image && view) {
             view->setImage(image);
@@ -78,12 +53,15 @@ void loadFrom(const std::shared_ptr<ui::ImageView>& imageView, const std::string
 void getImageFromURLString(const std::shared_ptr<ui::ImageView>& imageView, const std::string& imageURLString) {
     if (!isUrl(imageURLString)) return;
     dispatch::MainQueue::shared().async([imageView, imageURLString] {
-        std::string reason;
-        const auto data = readResource(imageURLString, reason);
-        if (!data) {
-            safeprint(reason);
-            return;
-        }
-        imageView->setImage(ui::Image::fromPngData(*data));
+        network::dataTask({imageURLString, 60}, [imageView](network::URLResponse response) {
+            dispatch::MainQueue::shared().async([imageView, response = std::move(response)] {
+                if (response.error) {
+                    safeprint(*response.error);
+                    return;
+                }
+                if (response.isHTTP && response.statusCode == 200) safeprint("Fetched image successfully");
+                imageView->setImage(ui::Image::fromPngData(response.data));
+            });
+        });
     });
 }

@@ -7,7 +7,7 @@
 
 // Small helpers for views that both deliverables build.
 //
-// Thread contract: main queue only.
+// Thread contract: main queue only (the fetch of getImageFromURLString runs on a worker).
 
 // Fits view to its superview, edge to edge, for good (it follows every later resize); without a superview,
 // nothing happens.
@@ -18,7 +18,9 @@ void pinToSuperviewEdges(ui::View& view);
 // picture are logged; the image view is left as it was then. The image view may go away before the task runs.
 void loadFrom(const std::shared_ptr<ui::ImageView>& imageView, const std::string& URLAddress);
 
-// Fetches the picture at imageURLString in a task queued on the main queue and shows it in imageView (no picture
-// when the data form none). A text that is no URL does nothing; a fetch that fails prints its reason and leaves
-// the image view as it was. The task keeps the image view alive.
+// Fetches the picture at imageURLString (http, https or file) and shows it in imageView (no picture when the data
+// form none); "Fetched image successfully" is printed for an http answer with status 200. The fetch starts from a
+// task queued on the main queue and waits on a worker thread, never on the main queue; the outcome comes back to the
+// main queue. A text that is no URL does nothing; a fetch that fails prints its reason and leaves the image view as
+// it was. The tasks keep the image view alive.
 void getImageFromURLString(const std::shared_ptr<ui::ImageView>& imageView, const std::string& imageURLString);

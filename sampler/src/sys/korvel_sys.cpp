@@ -142,9 +142,11 @@ void timerSleep(korvel_timer_t* timer, int delayMsec) {
   timer->wake.wait_for(lock, std::chrono::milliseconds(delayMsec), [timer] { return timer->cont.load() == 0; });
 }
 
-// Deadlines are multiples of the period from the start, not from the previous callback, so lateness never adds up;
-// after an overrun the next callback runs without waiting.
-void timerRun(korvel_timer_t* timer) {
+// The timer loop: the entry of a timer's thread, and run in place for a timer without one. Deadlines are multiples
+// of the period from the start, not from the previous callback, so lateness never adds up; after an overrun the next
+// callback runs without waiting.
+void* korvel_timer_start(void* data) {
+  korvel_timer_t* timer = static_cast<korvel_timer_t*>(data);
   const unsigned int start = steadyMilliseconds();
   unsigned int count = 1;
   int result;
@@ -157,10 +159,6 @@ void timerRun(korvel_timer_t* timer) {
   } while ((result & timer->cont.load()) != 0);
   korvel_log(KORVEL_DBG, "Timer thread finished");
   if (!timer->hasThread && timer->autoDestroy) delete timer;
-}
-
-void* timerThreadEntry(void* timer) {
-  timerRun(static_cast<korvel_timer_t*>(timer));
   return nullptr;
 }
 
@@ -179,13 +177,13 @@ bool startTimerThread(korvel_timer_t* timer) {
     pthread_attr_init(&attr);
   }
   timer->hasThread = true;
-  int failed = pthread_create(&timer->thread, &attr, timerThreadEntry, timer);
+  int failed = pthread_create(&timer->thread, &attr, korvel_timer_start, timer);
   pthread_attr_destroy(&attr);
   if (!failed) {
     korvel_log(KORVEL_DBG, "The timer thread was created with real-time priority");
     return true;
   }
-  if (pthread_create(&timer->thread, nullptr, timerThreadEntry, timer) == 0) {
+  if (pthread_create(&timer->thread, nullptr, korvel_timer_start, timer) == 0) {
     korvel_log(KORVEL_DBG, "The timer thread does not have real-time priority");
     return true;
   }
@@ -216,7 +214,7 @@ korvel_timer_t* new_korvel_timer(int msec, korvel_timer_callback_t callback, voi
     }
     return timer;
   }
-  timerRun(timer);
+  korvel_timer_start(timer);
   return auto_destroy ? nullptr : timer;
 }
 

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
 
+#include "platform/foundation/Log.h"
 #include "platform/synth/MIDISynthUnit.h"
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
 
@@ -41,6 +46,44 @@ TEST_F(UnitLifecycle, ReportsWhatHostsAsk) {
     EXPECT_TRUE(unit->supportsUserPresets());
     EXPECT_TRUE(unit->supportedViewConfigurations({{}, {}}).empty());
     EXPECT_EQ(unit->parameterTree()->allParameters().size(), 165u);
+}
+
+// What hosts and the unit's own set-up read and call, each with the line it must log.
+TEST_F(UnitLifecycle, HostReadsDelegateCallsAndFolderFailuresLogTheirLines) {
+    const auto blocker = folder.path() / "a file";
+    std::ofstream(blocker) << "not a folder";
+    const std::string synthDescription = [&] {
+        char address[32];
+        std::snprintf(address, sizeof address, "%p", static_cast<const void*>(static_cast<AudioUnitBase*>(unit->synth().get())));
+        return std::string("<AudioUnitMIDISynth: ") + address + ">";
+    }();
+    const struct {
+        const char* what;
+        std::function<void()> call;
+        std::string line;
+    } cases[] = {
+        {"user presets", [&] { EXPECT_TRUE(unit->supportsUserPresets()); },
+         "OrvoTunedeck_AudioUnit::supportsUserPresets: true"},
+        {"tree read", [&] { EXPECT_EQ(unit->parameterTree()->allParameters().size(), 165u); },
+         "OrvoTunedeck_AudioUnit::parameterTree (get)"},
+        {"tree set", [&] { unit->setParameterTree(AUParameterTree::createTree({})); },
+         "OrvoTunedeck_AudioUnit::parameterTree (set) !!!"},
+        {"found component", [&] { unit->onFoundComponent(unit->synth().get()); },
+         "OrvoTunedeck_AudioUnit::onFoundComponent() : The inernal unit " + synthDescription + " was found"},
+        {"folder under a file", [&] { EXPECT_FALSE(unit->ensureDirectoryExists(blocker / "Presets")); },
+         "OrvoTunedeck_AudioUnit::ensureDirectoryExists() : ERROR: Creating required directory '" +
+             (blocker / "Presets").string() + "' failed: Not a directory"},
+    };
+    for (const auto& c : cases) {
+        foundation::LogCapture log;
+        c.call();
+        dispatch::MainQueue::shared().drain();
+        const auto lines = log.lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), c.line), 1) << c.what;
+    }
+    EXPECT_EQ(unit->parameterTree()->allParameters().size(), 165u) << "a host's tree does not replace the unit's";
+    EXPECT_TRUE(unit->ensureDirectoryExists(folder.path() / "new" / "Presets"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "new" / "Presets"));
 }
 
 TEST_F(UnitLifecycle, PrivateEngineRunsSilentAndNeverPullsTheSynthesizer) {

@@ -1,4 +1,5 @@
-// The toolbars, the gestures on the plug-in view, the save-name alert and the parameter access by address.
+// The toolbars, the gestures on the plug-in view, the save-name alert, the picker's answers, the help screens and the
+// parameter access by address.
 
 #include "tests/Orvo_Tunedeck_Extension/controller/ViewControllerFixture.h"
 
@@ -6,7 +7,11 @@
 #include <fstream>
 
 #include "platform/ui/AlertController.h"
+#include "platform/ui/DocumentPicker.h"
 #include "platform/ui/TouchRouter.h"
+#include "platform/ui/Url.h"
+#include "platform/ui/WebView.h"
+#include "shared/help/HelpViewController.h"
 
 namespace {
 
@@ -146,6 +151,48 @@ TEST_F(ViewControllerTools, SaveNameAlertAsksAgainForATakenName) {
     alert->tapAction("OK");
     EXPECT_EQ(controller->presentedViewController(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(documents / "free.mid"));
+}
+
+TEST_F(ViewControllerTools, LoadButtonOpensThePickerWhileTestAndToggleDoNothing) {
+    controller->buttonTest->sendAction();
+    controller->toggleButton->sendAction();
+    EXPECT_EQ(controller->presentedViewController(), nullptr);
+    controller->buttonLoad->sendAction();
+    auto* picker = dynamic_cast<ui::DocumentPicker*>(controller->presentedViewController());
+    ASSERT_NE(picker, nullptr);
+    picker->cancel();
+    EXPECT_EQ(controller->presentedViewController(), nullptr);
+}
+
+TEST_F(ViewControllerTools, ASingleDocumentPickedIsLoggedButNotLoaded) {
+    const auto playing = unit->getCurrentFile();
+    const std::filesystem::path song = folder.path() / "song.mid";
+    ui::DocumentPicker picker({"mid"}, false);
+    log.clear();
+    controller->documentPicker(picker, song);
+    queue().drain();
+    EXPECT_TRUE(logged("documentPicker: " + song.string()));
+    EXPECT_EQ(unit->getCurrentFile(), playing);
+}
+
+// The extension's own build opens the help screen: this program links the extension's controller, not the host.
+TEST_F(ViewControllerTools, HelpSeguesShowTheirPagesInTheHelpScreen) {
+    const struct {
+        const char* segue;
+        const char* page;
+    } cases[] = {{"ShowHelp", "index.html"}, {"ShowInfo", "midi-files.html"}, {"ShowProducts", "midi-files.html"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(controller->performSegue(c.segue)) << c.segue;
+        auto* help = dynamic_cast<HelpViewController*>(controller->presentedViewController());
+        ASSERT_NE(help, nullptr) << c.segue;
+        EXPECT_EQ(help->identifier, c.segue);
+        const auto web = help->webView.lock();
+        ASSERT_NE(web, nullptr);
+        EXPECT_EQ(std::filesystem::path(ui::urlPath(web->currentUrl())).filename(), c.page) << c.segue;
+        EXPECT_TRUE(std::filesystem::is_regular_file(ui::urlPath(web->currentUrl()))) << c.segue;
+        help->buttonExit->sendAction();
+        EXPECT_EQ(controller->presentedViewController(), nullptr) << c.segue;
+    }
 }
 
 TEST_F(ViewControllerTools, ParametersByAddress) {

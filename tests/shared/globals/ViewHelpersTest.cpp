@@ -1,40 +1,24 @@
-// Edge pinning and the two picture loaders, with pictures written by the tests.
+// Edge pinning and the file loader, with pictures written by the tests (the fetching loader: ImageFetchTest.cpp).
 
 #include "platform/dispatch/MainQueue.h"
-#include "platform/foundation/Log.h"
-#include "platform/ui/ImageSurface.h"
-#include "platform/ui/Path.h"
 #include "platform/ui/Url.h"
 #include "shared/globals/ViewHelpers.h"
-#include "tests/support/TestFolder.h"
+#include "tests/shared/globals/PictureFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <string>
 
 namespace {
 
-class PictureLoaders : public ::testing::Test {
+class PictureLoaders : public PictureFixture {
 protected:
-    void SetUp() override {
-        ui::ImageSurface picture(8, 6);
-        picture.context().fill(ui::Path::rect({0, 0, 8, 6}), ui::Color::white());
-        ASSERT_TRUE(picture.writePng(png()));
-        std::ofstream(text(), std::ios::binary) << "not a picture";
-    }
-    std::filesystem::path png() const { return folder.path() / "white picture.png"; }
-    std::filesystem::path text() const { return folder.path() / "notes.txt"; }
     bool logged(const std::string& line) const {
         const auto lines = log.lines();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
-
-    testsupport::TestFolder folder;
-    foundation::LogCapture log;
-    std::shared_ptr<ui::ImageView> view = std::make_shared<ui::ImageView>();
 };
 
 TEST_F(PictureLoaders, LoadFromShowsAPictureOfAFileUrlOnTheMainQueue) {
@@ -69,22 +53,6 @@ TEST_F(PictureLoaders, LoadFromLetsTheImageViewGoFirst) {
     view.reset();
     dispatch::MainQueue::shared().drain();
     EXPECT_TRUE(logged("UIImageView::loadFrom() : Could not assign image."));
-}
-
-TEST_F(PictureLoaders, GetImageFromURLStringShowsWhatTheDataFormAndReportsFailedFetches) {
-    getImageFromURLString(view, "no url at all");
-    dispatch::MainQueue::shared().drain();
-    EXPECT_EQ(view->image(), nullptr);
-    getImageFromURLString(view, ui::fileUrl(png().string()));
-    dispatch::MainQueue::shared().drain();
-    EXPECT_NE(view->image(), nullptr);
-    getImageFromURLString(view, ui::fileUrl(text().string()));
-    dispatch::MainQueue::shared().drain();
-    EXPECT_EQ(view->image(), nullptr);
-    const auto before = log.lines().size();
-    getImageFromURLString(view, "https://example.invalid/p.png");
-    dispatch::MainQueue::shared().drain();
-    EXPECT_GT(log.lines().size(), before);
 }
 
 TEST(PinToSuperviewEdges, FitsAViewToItsSuperviewAndLeavesALoneViewAlone) {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace network {
+
+struct URLRequest {
+    std::string url;
+    // Longest wait for the server, seconds (whole seconds; at least one).
+    double timeoutSeconds = 60;
+};
+
+// What a fetch brought: the body and, for http and https, the status code; or, when no answer came, the reason.
+struct URLResponse {
+    std::vector<std::uint8_t> data;
+    bool isHTTP = false;
+    int statusCode = 0;
+    std::optional<std::string> error;
+};
+
+// Fetches the resource of request.url on a worker of the global queue and hands the outcome to completion there.
+// http and https go through libsoup, which follows redirects and keeps the protocol's caching rules; file URLs are
+// read from the file system; other schemes fail with a reason. A server that answers with an error status is no
+// failure: its status and body come back.
+//
+// Thread contract: any thread except the render thread; completion runs on a worker thread, so callers hop to
+// their own queue from there.
+void dataTask(URLRequest request, std::function<void(URLResponse)> completion);
+
+// Reads the file a file URL names, at once, on the calling thread; any other URL fails with a reason.
+URLResponse readFileURL(const std::string& url);
+
+}  // namespace network
