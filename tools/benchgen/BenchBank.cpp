@@ -18,6 +18,9 @@ constexpr bankgen::BankFile kBenchBank{"bench.sf2", bankgen::BankFormat::soundFo
 constexpr int kPrograms = 128;
 constexpr std::uint8_t kFirstPad = 88;
 constexpr std::uint8_t kLastPad = 95;
+// Strings, ensembles and choirs ring on like the pads.
+constexpr std::uint8_t kFirstEnsemble = 48;
+constexpr std::uint8_t kLastEnsemble = 54;
 // One program in this many keeps its own filter, as the few open zones of real banks do.
 constexpr int kOpenEvery = 16;
 // Programs whose number leaves this remainder modulo 3 get no second layer.
@@ -101,7 +104,7 @@ bankgen::ProgramSet buildBenchSet()
     bankgen::ProgramSet set = bankgen::buildProgramSet(kBenchBank);
     for (int program = 0; program < kPrograms; ++program) {
         GeneratedInstrument& instrument = set.melodic[static_cast<std::size_t>(program)];
-        if (program >= kFirstPad && program <= kLastPad) {
+        if ((program >= kFirstPad && program <= kLastPad) || (program >= kFirstEnsemble && program <= kLastEnsemble)) {
             lengthenReleases(instrument, program);
         }
         if (program % kOpenEvery != kOpenEvery - 1) {

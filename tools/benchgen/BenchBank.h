@@ -1,7 +1,7 @@
 // The bench bank: the large sound set's programs reshaped the way published General MIDI banks are built, so that
 // a speed measurement meets what such banks ask of a renderer: a low-pass filter closed on nearly every zone and
 // swept by the modulation envelope, a second detuned layer on many programs, and releases of 3 to 10 seconds on
-// pads and drum kits.
+// pads, ensembles and drum kits.
 //
 // Thread contract: pure functions; any thread.
 #pragma once

@@ -46,20 +46,22 @@ void pads(Part& pad, Part& choir, int bar, const Chord& chord)
     }
 }
 
-// Eighth-note tremolo on the chord's tones: the same three keys struck eight times a bar.
+// The chord's tones on every beat: the same three keys struck four times a bar.
 void strings(Part& part, int bar, const Chord& chord)
 {
-    for (int step = 0; step < 8; ++step) {
-        part.chord(bar * kBeatsPerBar + step * 0.5, chord, 0.45, static_cast<std::uint8_t>(58 + 4 * (step % 2)));
+    for (int step = 0; step < 4; ++step) {
+        part.chord(bar * kBeatsPerBar + step, chord, 0.9, static_cast<std::uint8_t>(58 + 4 * (step % 2)));
     }
 }
 
-// Sixteenth-note arpeggio over two octaves under the pedal, lifted and pressed again each bar.
+// Sixteenth-note arpeggio over two octaves under the pedal, lifted and pressed again every other bar.
 void piano(Part& part, int bar, const Chord& chord)
 {
     const double beat = bar * kBeatsPerBar;
-    part.controller(beat, kSustainPedal, 0);
-    part.controller(beat + 0.05, kSustainPedal, 127);
+    if (bar % 2 == 0) {
+        part.controller(beat, kSustainPedal, 0);
+        part.controller(beat + 0.05, kSustainPedal, 127);
+    }
     const std::array<std::uint8_t, 4> tones{chord.root, chord.third(), chord.fifth(),
                                             static_cast<std::uint8_t>(chord.root + 12)};
     for (int step = 0; step < 16; ++step) {
@@ -122,14 +124,15 @@ void drums(Part& part, int bar)
 Composition dense()
 {
     Composition song(kBpm);
-    Part pad = song.part({"Warm Pad", 0, 89, 88, 40});
-    Part choir = song.part({"Choir", 1, 52, 70, 88});
-    Part string = song.part({"Strings", 2, 48, 80, 64});
-    Part keys = song.part({"Piano", 3, 0, 92, 72});
-    Part low = song.part({"Bass", 4, 33, 100, 64});
-    Part horns = song.part({"Brass", 5, 61, 72, 52});
-    Part melody = song.part({"Lead", 6, 81, 60, 76});
-    Part kit = song.part({"Drums", kDrumChannel, 0, 96, 64});
+    // Channel volumes as songs commonly set them, well below the top.
+    Part pad = song.part({"Warm Pad", 0, 89, 62, 40});
+    Part choir = song.part({"Choir", 1, 52, 55, 88});
+    Part string = song.part({"Strings", 2, 48, 66, 64});
+    Part keys = song.part({"Piano", 3, 0, 80, 72});
+    Part low = song.part({"Bass", 4, 33, 90, 64});
+    Part horns = song.part({"Brass", 5, 61, 60, 52});
+    Part melody = song.part({"Lead", 6, 81, 55, 76});
+    Part kit = song.part({"Drums", kDrumChannel, 0, 84, 64});
     for (int bar = 0; bar < kBars; ++bar) {
         const Chord& chord = kProgression[static_cast<std::size_t>(bar) % kProgression.size()];
         pads(pad, choir, bar, chord);

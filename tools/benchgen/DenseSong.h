@@ -1,7 +1,7 @@
-// The dense bench song: eight parts over a repeating progression, with long pads and choir, string tremolo and
-// piano arpeggios under the sustain pedal that strike the same keys again and again, a bass, brass stabs and a
-// drum groove with 16th-note hi-hats and ringing cymbals. On the bench bank 60 to 130 voices sound at once, most of
-// them in their release, as in published songs.
+// The dense bench song: eight parts over a repeating progression at channel volumes well below the top, with long
+// pads and choir, strings struck on every beat and piano arpeggios under the sustain pedal that strike the same keys
+// again and again, a bass, brass stabs and a drum groove with 16th-note hi-hats and ringing cymbals. On the bench
+// bank about 105 voices sound on average, most of them in their release, as in published songs.
 //
 // Thread contract: any thread except the render thread.
 #pragma once
