@@ -5,6 +5,7 @@
 #include "sampler/src/voice/korvel_voice_dsp.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -100,11 +101,63 @@ float ramp_target(const korvel_voice_t* voice)
     return korvel_cb2amp(osc->attenuation_cb + 960.0f * (1.0f - volenv->value) + lfo_volume);
 }
 
+bool filtering(const korvel_voice_t* voice)
+{
+    return voice->profile->voice_filter;
+}
+
+// The largest gain of the voice's low-pass filter over frequency: its pass-band gain, times the resonance peak of the
+// analogue prototype of q (R. Bristow-Johnson's cookbook) where q is above 1 / sqrt(2).
+float filter_peak_gain(const korvel_filter_t* filter)
+{
+    const float q = filter->q;
+    const float flat_q = 0.7072f;
+    if (!(q > flat_q)) {
+        return filter->gain;
+    }
+    return filter->gain * q / std::sqrt(1.0f - 1.0f / (4.0f * q * q));
+}
+
+// The peak of the points the voice can still read: its loop's while it goes round the loop of its sample, else
+// the whole sample's; full scale when the sample's peaks are unknown.
+float sample_peak(const korvel_voice_t* voice)
+{
+    const korvel_oscillator_t* osc = voice->osc;
+    const korvel_sample_t* sample = osc->sample;
+    if (sample->peaks_valid == 0) {
+        return 1.0f;
+    }
+    const bool inside_own_loop = osc->loop_start >= static_cast<int>(sample->lstart) &&
+                                 osc->loop_end <= static_cast<int>(sample->lend);
+    return osc->has_looped && inside_own_loop && looping(voice) ? sample->loop_peak : sample->peak;
+}
+
+// The loudest the voice can sound in its next block on any bus, as a share of full scale: the sample's peak under
+// the present attenuation with the modulation LFO at its deepest, the envelope's value, the largest of the pan and
+// send gains, the filter's resonance and what interpolation between points can add to their peak.
+float loudest_output(const korvel_voice_t* voice)
+{
+    constexpr float interpolation_overshoot = 1.25f;
+    const korvel_oscillator_t* osc = voice->osc;
+    const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
+    // Not korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
+    const float cb = osc->attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
+    float gain = std::pow(10.0f, -cb / 200.0f);
+    gain *= std::max({voice->amp_left, voice->amp_right, voice->amp_reverb, voice->amp_chorus});
+    if (filtering(voice)) {
+        gain *= filter_peak_gain(voice->filter);
+    }
+    return gain * sample_peak(voice) * interpolation_overshoot;
+}
+
 bool below_noise_floor(const korvel_voice_t* voice)
 {
     const korvel_oscillator_t* osc = voice->osc;
     if (voice->volenv->section == KORVEL_ENV_ATTACK) {
         return false;
+    }
+    if (voice->profile->level_end_test) {
+        return loudest_output(voice) < KORVEL_LEVEL_FLOOR;
     }
     float loudest = korvel_cb2amp(osc->min_attenuation_cb + 960.0f * (1.0f - voice->volenv->value));
     return loudest < (osc->has_looped ? voice->noise_floor_looped : voice->noise_floor);
@@ -213,11 +266,6 @@ void render_oscillator(korvel_voice_t* voice, int from, int to)
         osc->has_looped = 1;
     }
     render_span(voice, done, to);
-}
-
-bool filtering(const korvel_voice_t* voice)
-{
-    return voice->profile->voice_filter;
 }
 
 // Filters frames [from, to) of dsp_buf; glides while new coefficients are pending.
