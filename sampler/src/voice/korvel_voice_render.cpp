@@ -292,6 +292,49 @@ void finish_block(korvel_voice_t* voice, int frames)
     voice->block_start = KORVEL_BUFSIZE;
 }
 
+// Renders the part's next frames up to the end of the voice's block (a part crosses it at most once): the frames
+// go to a run to mix, and a filter that is not open runs over them later with other voices'
+// (korvel_voice_filter_parts), before the next block's coefficients are set.
+void render_run(korvel_voice_t* voice)
+{
+    if (voice->block_start >= KORVEL_BUFSIZE) {
+        plan_block(voice);
+        if (!korvel_voice_is_playing(voice)) {
+            voice->part_left = 0;
+            return;
+        }
+    } else if (voice->replan != 0) {
+        replan_rest(voice);
+    }
+    voice->replan = 0;
+    const int from = static_cast<int>(voice->block_start);
+    const int m = std::min(static_cast<int>(voice->part_left), KORVEL_BUFSIZE - from);
+    const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
+    if (sounding_end > from) {
+        render_oscillator(voice, from, sounding_end);
+        if (filtering(voice) && voice->filter->open == 0) {
+            voice->filter_from = static_cast<unsigned short>(from);
+            voice->filter_count = static_cast<unsigned short>(sounding_end - from);
+        } else {
+            filter_frames(voice, from, sounding_end);
+        }
+        voice->runs[voice->nruns++] = korvel_voice_run_t{static_cast<unsigned short>(from),
+                                                         static_cast<unsigned short>(sounding_end - from),
+                                                         voice->part_done};
+    }
+    voice->block_start += static_cast<unsigned int>(m);
+    voice->part_done = static_cast<unsigned short>(voice->part_done + m);
+    voice->part_left = static_cast<unsigned short>(voice->part_left - m);
+    if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
+        korvel_voice_end(voice);
+        voice->part_left = 0;
+        return;
+    }
+    if (voice->block_start >= KORVEL_BUFSIZE) {
+        finish_block(voice, KORVEL_BUFSIZE);
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -315,6 +358,8 @@ int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* ri
 {
     korvel_voice_render_part(voice, n);
     korvel_voice_filter_parts(&voice, 1);
+    korvel_voice_render_part_rest(voice);
+    korvel_voice_filter_parts(&voice, 1);
     korvel_voice_mix_part(voice, left, right, reverb, chorus);
     return 0;
 }
@@ -323,71 +368,48 @@ void korvel_voice_render_part(korvel_voice_t* voice, int n)
 {
     voice->nruns = 0;
     voice->filter_count = 0;
-    int done = 0;
-    while (done < n) {
-        if (voice->block_start >= KORVEL_BUFSIZE) {
-            plan_block(voice);
-            if (!korvel_voice_is_playing(voice)) {
-                return;
-            }
-        } else if (voice->replan != 0) {
-            replan_rest(voice);
-        }
-        voice->replan = 0;
-        const int from = static_cast<int>(voice->block_start);
-        const int m = std::min(n - done, KORVEL_BUFSIZE - from);
-        const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
-        if (sounding_end > from) {
-            render_oscillator(voice, from, sounding_end);
-            // The filter of the part's last run waits for the other voices' unless it is open: a run before the
-            // end of the block goes through the coefficients of that block.
-            if (done + m == n && filtering(voice) && voice->filter->open == 0) {
-                voice->filter_from = static_cast<unsigned short>(from);
-                voice->filter_count = static_cast<unsigned short>(sounding_end - from);
-            } else {
-                filter_frames(voice, from, sounding_end);
-            }
-            voice->runs[voice->nruns++] = korvel_voice_run_t{static_cast<unsigned short>(from),
-                                                             static_cast<unsigned short>(sounding_end - from),
-                                                             static_cast<unsigned short>(done)};
-        }
-        voice->block_start += static_cast<unsigned int>(m);
-        done += m;
-        if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
-            korvel_voice_end(voice);
-            return;
-        }
-        if (voice->block_start >= KORVEL_BUFSIZE) {
-            finish_block(voice, KORVEL_BUFSIZE);
-        }
+    voice->part_done = 0;
+    voice->part_left = static_cast<unsigned short>(n);
+    render_run(voice);
+}
+
+void korvel_voice_render_part_rest(korvel_voice_t* voice)
+{
+    if (voice->part_left > 0 && korvel_voice_is_playing(voice)) {
+        render_run(voice);
     }
 }
 
 void korvel_voice_filter_parts(korvel_voice_t* const* voices, int nvoices)
 {
-    // Lanes are filled with voices that have the same count of frames to filter, in the order of the voices.
-    unsigned char done[KORVEL_VOICE_MAX_BATCH] = {};
-    for (int first = 0; first < nvoices; ++first) {
-        const int n = voices[first]->filter_count;
-        if (done[first] != 0 || n == 0) {
-            continue;
+    // Longest runs first, so that the runs side by side in a vector are of lengths as close as can be.
+    int order[KORVEL_VOICE_MAX_BATCH];
+    int waiting = 0;
+    for (int v = 0; v < nvoices; ++v) {
+        if (voices[v]->filter_count > 0) {
+            int at = waiting++;
+            for (; at > 0 && voices[order[at - 1]]->filter_count < voices[v]->filter_count; --at) {
+                order[at] = order[at - 1];
+            }
+            order[at] = v;
         }
+    }
+    for (int first = 0; first < waiting; first += KORVEL_FILTER_LANES) {
+        const int lanes = std::min(static_cast<int>(KORVEL_FILTER_LANES), waiting - first);
         korvel_filter_t* filters[KORVEL_FILTER_LANES];
         float* bufs[KORVEL_FILTER_LANES];
-        int lanes = 0;
-        for (int v = first; v < nvoices && lanes < KORVEL_FILTER_LANES; ++v) {
-            korvel_voice_t* voice = voices[v];
-            if (done[v] == 0 && voice->filter_count == n) {
-                filters[lanes] = voice->filter;
-                bufs[lanes] = voice->dsp_buf + voice->filter_from;
-                ++lanes;
-                done[v] = 1;
-            }
+        int counts[KORVEL_FILTER_LANES];
+        for (int l = 0; l < lanes; ++l) {
+            korvel_voice_t* voice = voices[order[first + l]];
+            filters[l] = voice->filter;
+            bufs[l] = voice->dsp_buf + voice->filter_from;
+            counts[l] = voice->filter_count;
+            voice->filter_count = 0;
         }
         if (lanes == 1) {
-            filter_process2(filters[0], bufs[0], n);
+            filter_process2(filters[0], bufs[0], counts[0]);
         } else {
-            filter_process_lanes(filters, bufs, lanes, n);
+            filter_process_lanes(filters, bufs, counts, lanes);
         }
     }
 }
