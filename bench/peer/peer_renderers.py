@@ -3,6 +3,11 @@
 Ours: the library's command-line program (korvelshell, product profile unless as_specified) and the host
 application's offline render (Orvo-Tunedeck2 --render). The peer: TiMidity++, with a configuration of its own that
 names only the given bank, keeping the silence at the start of a song (--preserve-silence) so that onsets compare.
+
+TiMidity++ reads the system's configuration (SYSTEM_PEER_CONFIG) and the user's ~/.timidity.cfg before and beside
+any -c, and gives up where they name a bank that is missing; they could also bring in another bank. So the peer
+runs in a mount namespace of its own (unshare) in which our configuration stands in place of the system's, with
+HOME at the work folder.
 """
 
 import glob
@@ -10,6 +15,12 @@ import os
 import subprocess
 
 RATE = 48000
+SYSTEM_PEER_CONFIG = "/etc/timidity/timidity.cfg"
+
+# Run by sh with $0 our configuration and $1 the system's, then the peer's command: bind ours over the system's
+# where that exists, take the configuration's folder as HOME and run the peer.
+_ISOLATE = ('if [ -e "$1" ]; then mount --bind "$0" "$1" || exit 97; fi; '
+            'HOME="$(dirname "$0")"; export HOME; shift; exec "$@"')
 
 
 def demo_songs(bank):
@@ -49,7 +60,10 @@ def host_environment(work):
 
 
 def peer_command(config, song, out):
-    return ["timidity", "-c", config, "-Ow", "-o", out, "-s", str(RATE), "--preserve-silence", song]
+    """TiMidity++ reading no configuration but ours (see above); the namespace maps us to root when we are not."""
+    unshare = ["unshare", "--mount"] + (["--map-root-user"] if os.geteuid() != 0 else [])
+    peer = ["timidity", "-c", config, "-Ow", "-o", out, "-s", str(RATE), "--preserve-silence", song]
+    return unshare + ["--", "sh", "-c", _ISOLATE, config, SYSTEM_PEER_CONFIG] + peer
 
 
 def run_quietly(command, environment=None):

@@ -15,6 +15,11 @@ usage: speed_against_peer.py --host build/default/Orvo_Tunedeck/app/Orvo-Tunedec
                              [--work folder]
 Without --songs, the demo songs beside the bank (MIDI/Selection, MIDI/Test and default.mid) are used. Needs timidity
 (apt-get install --no-install-recommends timidity).
+
+The dense bench song and its bank, shaped like published songs and banks (benchgen; the build target
+dense_song_bench_data writes them into build/default/bench/dense_song/data):
+    speed_against_peer.py ... --bank .../data/bench.sf2 --songs .../data/dense.mid
+The done-when there: the peer at least 1.7x the host's CPU time.
 """
 
 import argparse

@@ -3,11 +3,21 @@
 #include "sampler/src/bank/korvel_bank_memory.h"
 #include "sampler/src/sys/korvel_sys.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace {
+
+float peak_of(const short* data, unsigned int first, unsigned int last)
+{
+    int peak = 0;
+    for (unsigned int i = first; i <= last; ++i) {
+        peak = std::max(peak, std::abs(static_cast<int>(data[i])));
+    }
+    return static_cast<float>(peak) / 32768.0f;
+}
 
 korvel_sample_t* set_up(korvel_sample_t* sample)
 {
@@ -65,8 +75,17 @@ void korvel_sample_set_name(korvel_sample_t* sample, const char* name)
     sample->name = sample->name_buf;
 }
 
-int korvel_voice_optimize_sample(korvel_sample_t*)
+int korvel_voice_optimize_sample(korvel_sample_t* sample)
 {
+    sample->peaks_valid = 0;
+    if (sample->valid == 0 || sample->data == nullptr || sample->pstart > sample->pend) {
+        return 0;
+    }
+    sample->peak = peak_of(sample->data, sample->pstart, sample->pend);
+    const unsigned int loop_first = std::max(sample->lstart, sample->pstart);
+    const unsigned int loop_last = std::min(sample->lend, sample->pend);
+    sample->loop_peak = loop_first <= loop_last ? peak_of(sample->data, loop_first, loop_last) : sample->peak;
+    sample->peaks_valid = 1;
     return 0;
 }
 

@@ -108,6 +108,10 @@ int mix_span(const korvel_mix_t* mix, int mode, Span span, bool parts)
     auto mix_batch = [&]() {
         korvel_voice_filter_parts(batch, nbatch);
         for (int b = 0; b < nbatch; ++b) {
+            korvel_voice_render_part_rest(batch[b]);
+        }
+        korvel_voice_filter_parts(batch, nbatch);
+        for (int b = 0; b < nbatch; ++b) {
             korvel_voice_t* voice = batch[b];
             const int group = batch_group[b];
             korvel_voice_mix_part(voice, at(mix->left[group], span), at(mix->right[group], span), reverb_send,

@@ -68,6 +68,9 @@ struct _korvel_synth_t {
     korvel_voice_t** sounding;
     int nsounding;
     int sounding_complete;
+    // Voice-count probe for benches: the frames of every part of a block times the voices still sounding after it
+    // (counted while the pulls render the frames they hand out, as the product profile has them).
+    uint64_t voice_frames;
     int nbuf;
     unsigned int noteid;
     unsigned int storeid;

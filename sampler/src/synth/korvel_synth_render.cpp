@@ -79,6 +79,7 @@ int ready(korvel_synth_t* synth, int mode, int want)
         if (korvel_mix_part(&mix, mode, static_cast<int>(synth->cur), n) != 0) {
             synth->ticks += static_cast<unsigned int>(n);
         }
+        synth->voice_frames += static_cast<uint64_t>(synth->nsounding) * static_cast<uint64_t>(n);
     }
     return n;
 }

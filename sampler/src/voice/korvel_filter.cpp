@@ -84,20 +84,33 @@ void transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
   d = __builtin_shufflevector(ab23, cd23, 2, 3, 6, 7);
 }
 
+// Lane l's value of a where mask is set, else b's.
+Lanes select(LaneInts mask, Lanes a, Lanes b) {
+  return reinterpret_cast<Lanes>((reinterpret_cast<LaneInts>(a) & mask) | (reinterpret_cast<LaneInts>(b) & ~mask));
+}
+
 // The frames of the lanes' buffers through the biquad of run(); with kGlide, lane l's coefficients move on by its
-// step after each of its first glide[l] frames.
-template <bool kGlide>
+// step after each of its first glide[l] frames. With kShort, lanes whose run ends before the longest keep the
+// history of their own last frame (count[l]) while the others go on.
+template <bool kGlide, bool kShort>
 struct LaneRun {
   LaneCoefficients c;
   LaneCoefficients step;
   LaneInts glide;
+  LaneInts count;
   Lanes h1, h2;
 
   Lanes frame(Lanes x, int i) {
     const Lanes v = (x - c.a2 * h2) - c.a1 * h1;
     const Lanes y = c.b02 * (v + h2) + c.b1 * h1;
-    h2 = h1;
-    h1 = v;
+    if constexpr (kShort) {
+      const LaneInts on = LaneInts{} + i < count;
+      h2 = select(on, h1, h2);
+      h1 = select(on, v, h1);
+    } else {
+      h2 = h1;
+      h1 = v;
+    }
     if constexpr (kGlide) {
       const LaneInts on = LaneInts{} + i < glide;
       c.b02 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b02) & on);
@@ -126,6 +139,16 @@ struct LaneRun {
     }
   }
 };
+
+template <bool kGlide, bool kShort>
+void runLanes(LaneCoefficients& c, const LaneCoefficients& step, LaneInts glide, LaneInts count, Lanes& h1,
+              Lanes& h2, float* const* bufs, int n) {
+  LaneRun<kGlide, kShort> run{c, step, glide, count, h1, h2};
+  run.over(bufs, n);
+  c = run.c;
+  h1 = run.h1;
+  h2 = run.h2;
+}
 
 // Low-pass biquad as in R. Bristow-Johnson, "Cookbook formulae for audio EQ biquad filter coefficients", with
 // b0 = b2 and the pass-band gain applied to the numerator.
@@ -209,17 +232,28 @@ void filter_preprocess(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const ko
 
 void filter_process1(korvel_filter_t* filter, float* buf, int n) { process<false>(filter, buf, n); }
 
-void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, int lanes, int n) {
+void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, const int* counts, int lanes) {
   static_assert(kLanes == 4, "the transpose is written for four lanes");
-  // Lanes without a voice run a silent filter over a scratch buffer.
+  int n = 0;
+  for (int l = 0; l < lanes; ++l) n = std::max(n, counts[l]);
+  // A lane whose run is shorter than the longest (or that has no voice) works on a copy padded with zeros, so that
+  // the frames after its run stay untouched.
   korvel_filter_t idle{};
-  float scratch[KORVEL_BUFSIZE];
-  if (lanes < kLanes) std::fill_n(scratch, n, 0.0f);
+  float padded[kLanes][KORVEL_BUFSIZE];
   korvel_filter_t* f[kLanes];
   float* b[kLanes];
+  LaneInts count{};
+  bool short_lanes = false;
   for (int l = 0; l < kLanes; ++l) {
     f[l] = l < lanes ? filters[l] : &idle;
-    b[l] = l < lanes ? bufs[l] : scratch;
+    count[l] = l < lanes ? counts[l] : 0;
+    b[l] = l < lanes ? bufs[l] : padded[l];
+    if (count[l] < n) {
+      short_lanes = true;
+      std::copy_n(b[l], count[l], padded[l]);
+      std::fill(padded[l] + count[l], padded[l] + n, 0.0f);
+      b[l] = padded[l];
+    }
   }
   LaneCoefficients c{}, step{};
   LaneInts glide{};
@@ -234,24 +268,22 @@ void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, i
     step.b1[l] = f[l]->b1_incr;
     step.a1[l] = f[l]->a1_incr;
     step.a2[l] = f[l]->a2_incr;
-    glide[l] = f[l]->ramp_count > 0 ? (f[l]->ramp_count < n ? f[l]->ramp_count : n) : 0;
+    glide[l] = f[l]->ramp_count > 0 ? std::min(f[l]->ramp_count, static_cast<int>(count[l])) : 0;
     gliding = gliding || glide[l] > 0;
     h1[l] = f[l]->hist1;
     h2[l] = f[l]->hist2;
   }
-  if (gliding) {
-    LaneRun<true> run{c, step, glide, h1, h2};
-    run.over(b, n);
-    c = run.c;
-    h1 = run.h1;
-    h2 = run.h2;
+  if (gliding && short_lanes) {
+    runLanes<true, true>(c, step, glide, count, h1, h2, b, n);
+  } else if (gliding) {
+    runLanes<true, false>(c, step, glide, count, h1, h2, b, n);
+  } else if (short_lanes) {
+    runLanes<false, true>(c, step, glide, count, h1, h2, b, n);
   } else {
-    LaneRun<false> run{c, step, glide, h1, h2};
-    run.over(b, n);
-    h1 = run.h1;
-    h2 = run.h2;
+    runLanes<false, false>(c, step, glide, count, h1, h2, b, n);
   }
   for (int l = 0; l < lanes; ++l) {
+    if (b[l] != bufs[l]) std::copy_n(b[l], count[l], bufs[l]);
     f[l]->hist1 = h1[l];
     f[l]->hist2 = h2[l];
     if (glide[l] > 0) {

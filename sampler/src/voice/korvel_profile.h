@@ -29,6 +29,12 @@ struct korvel_profile_t {
     float chorus_send_gain = 1.0f;
     // Depth in cB of the default velocity-to-attenuation modulator; 0 keeps the library's own (200 cB).
     float velocity_attenuation_cb = 0.0f;
+    // A voice past its attack ends once the loudest it can sound in the block falls below -100 dB of full scale: its
+    // sample's peak (its loop's once it has looped and still loops), its present attenuation (velocity, channel
+    // volume and expression as they stand, the modulation LFO at its deepest), its pan and send gains and its
+    // filter's resonance. Without it a voice ends by its envelope alone, as if its sample were at full scale and
+    // every controller could still rise to its top.
+    bool level_end_test = false;
 };
 
 // All switches on, and the levels of common SoundFont players, for which banks are voiced:
@@ -42,4 +48,5 @@ struct korvel_profile_t {
 //   send takes a quarter (-12 dB). A full chorus send already sits about 1 dB below the dry sound and stays.
 // - Velocity reaches the level through a 960 cB modulator, the depth the format itself gives: with the library's
 //   200 cB a note at velocity 40 is only about 3 dB below one at 100, so soft accompaniment sits too loud.
-constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.25f, 1.0f, 960.0f};
+// - A voice ends by the level it really has against the noise floor.
+constexpr korvel_profile_t korvel_product_profile{true, true, true, true, true, 0.4f, 0.25f, 1.0f, 960.0f, true};

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr float MIN_GAIN = 1e-7f;
-constexpr float NOISE_FLOOR = 0.00003f;
 constexpr korvel_profile_t AS_BUILT{};
 
 // The parts come cleared from the system and go back to it, so none may need a destructor.
@@ -138,7 +137,7 @@ int korvel_voice_init(korvel_voice_t* voice, korvel_sample_t* sample, korvel_cha
         env->ticks = 0;
         env->value = 0.0f;
     }
-    voice->noise_floor = NOISE_FLOOR / voice->synth_gain;
+    voice->noise_floor = KORVEL_NOISE_FLOOR / voice->synth_gain;
     voice->noise_floor_looped = voice->noise_floor;
     filter_reset(voice->filter);
     korvel_gen_init(voice->gen, channel);

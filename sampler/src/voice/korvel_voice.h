@@ -69,13 +69,15 @@ struct _korvel_voice_t {
     unsigned int block_end;
     unsigned char block_ends;
     unsigned char replan; // a generator moved inside the block: the rest of it follows the new values
-    // What korvel_voice_render_part left for korvel_voice_filter_parts and korvel_voice_mix_part: up to two runs to
-    // mix (a part crosses the end of the voice's block at most once) and the frames of the last one that the
-    // filter has still to run over (filter_count 0: none).
+    // What korvel_voice_render_part and korvel_voice_render_part_rest left for korvel_voice_filter_parts and
+    // korvel_voice_mix_part: up to two runs to mix (a part crosses the end of the voice's block at most once) and
+    // the frames of the last one that the filter has still to run over (filter_count 0: none).
     korvel_voice_run_t runs[2];
     unsigned char nruns;
     unsigned short filter_from;
     unsigned short filter_count;
+    unsigned short part_done; // frames of the part rendered so far
+    unsigned short part_left; // and still to render
     float synth_gain; // never below 1e-7
     float amp;
     float amp_incr;
@@ -140,16 +142,19 @@ int korvel_voice_start(korvel_voice_t* voice);
 // Renders one block and adds it to the group's dry buses, and by the voice's send levels to the reverb and chorus
 // send buses that are given (null: not fed). 0.
 int korvel_voice_write(korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus);
-// Adds the voice's next n frames in the same way, rendering its next block whenever the last one is handed out: the
-// voice keeps the block cadence of its own start, so that a voice started between two parts sounds from the first
-// frame of the next. 0.
+// Adds the voice's next n frames (1 to KORVEL_BUFSIZE) in the same way, rendering its next block whenever the last
+// one is handed out: the voice keeps the block cadence of its own start, so that a voice started between two parts
+// sounds from the first frame of the next. 0.
 int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* right, float* reverb, float* chorus);
-// korvel_voice_write_part in three steps, so that the filters of many voices run together: render the next n
-// frames (the voice may end on the way), run the filters of the voices that left frames to filter, then mix each
-// voice's frames, in the order of the voices so that the buses sum as with korvel_voice_write_part.
-// At most KORVEL_VOICE_MAX_BATCH voices go to one korvel_voice_filter_parts.
+// korvel_voice_write_part in steps, so that the filters of many voices run together: render the part's frames up
+// to the end of the voice's block (the voice may end on the way), run the filters of the voices that left frames
+// to filter, render the rest of the part (a part of at most KORVEL_BUFSIZE frames crosses the end of a voice's
+// block at most once), run the filters again, then mix each voice's frames, in the order of the voices so that the
+// buses sum as with korvel_voice_write_part. At most KORVEL_VOICE_MAX_BATCH voices go to one
+// korvel_voice_filter_parts.
 enum { KORVEL_VOICE_MAX_BATCH = 32 };
 void korvel_voice_render_part(korvel_voice_t* voice, int n);
+void korvel_voice_render_part_rest(korvel_voice_t* voice);
 void korvel_voice_filter_parts(korvel_voice_t* const* voices, int nvoices);
 void korvel_voice_mix_part(const korvel_voice_t* voice, float* left, float* right, float* reverb, float* chorus);
 // Release (or sustain while the channel's pedal is down), exclusive-class cut and immediate end. 0.

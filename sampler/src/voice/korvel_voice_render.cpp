@@ -5,6 +5,7 @@
 #include "sampler/src/voice/korvel_voice_dsp.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -100,11 +101,63 @@ float ramp_target(const korvel_voice_t* voice)
     return korvel_cb2amp(osc->attenuation_cb + 960.0f * (1.0f - volenv->value) + lfo_volume);
 }
 
+bool filtering(const korvel_voice_t* voice)
+{
+    return voice->profile->voice_filter;
+}
+
+// The largest gain of the voice's low-pass filter over frequency: its pass-band gain, times the resonance peak of the
+// analogue prototype of q (R. Bristow-Johnson's cookbook) where q is above 1 / sqrt(2).
+float filter_peak_gain(const korvel_filter_t* filter)
+{
+    const float q = filter->q;
+    const float flat_q = 0.7072f;
+    if (!(q > flat_q)) {
+        return filter->gain;
+    }
+    return filter->gain * q / std::sqrt(1.0f - 1.0f / (4.0f * q * q));
+}
+
+// The peak of the points the voice can still read: its loop's while it goes round the loop of its sample, else
+// the whole sample's; full scale when the sample's peaks are unknown.
+float sample_peak(const korvel_voice_t* voice)
+{
+    const korvel_oscillator_t* osc = voice->osc;
+    const korvel_sample_t* sample = osc->sample;
+    if (sample->peaks_valid == 0) {
+        return 1.0f;
+    }
+    const bool inside_own_loop = osc->loop_start >= static_cast<int>(sample->lstart) &&
+                                 osc->loop_end <= static_cast<int>(sample->lend);
+    return osc->has_looped && inside_own_loop && looping(voice) ? sample->loop_peak : sample->peak;
+}
+
+// The loudest the voice can sound in its next block on any bus, as a share of full scale: the sample's peak under
+// the present attenuation with the modulation LFO at its deepest, the envelope's value, the largest of the pan and
+// send gains, the filter's resonance and what interpolation between points can add to their peak.
+float loudest_output(const korvel_voice_t* voice)
+{
+    constexpr float interpolation_overshoot = 1.25f;
+    const korvel_oscillator_t* osc = voice->osc;
+    const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
+    // Not korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
+    const float cb = osc->attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
+    float gain = std::pow(10.0f, -cb / 200.0f);
+    gain *= std::max({voice->amp_left, voice->amp_right, voice->amp_reverb, voice->amp_chorus});
+    if (filtering(voice)) {
+        gain *= filter_peak_gain(voice->filter);
+    }
+    return gain * sample_peak(voice) * interpolation_overshoot;
+}
+
 bool below_noise_floor(const korvel_voice_t* voice)
 {
     const korvel_oscillator_t* osc = voice->osc;
     if (voice->volenv->section == KORVEL_ENV_ATTACK) {
         return false;
+    }
+    if (voice->profile->level_end_test) {
+        return loudest_output(voice) < KORVEL_LEVEL_FLOOR;
     }
     float loudest = korvel_cb2amp(osc->min_attenuation_cb + 960.0f * (1.0f - voice->volenv->value));
     return loudest < (osc->has_looped ? voice->noise_floor_looped : voice->noise_floor);
@@ -215,11 +268,6 @@ void render_oscillator(korvel_voice_t* voice, int from, int to)
     render_span(voice, done, to);
 }
 
-bool filtering(const korvel_voice_t* voice)
-{
-    return voice->profile->voice_filter;
-}
-
 // Filters frames [from, to) of dsp_buf; glides while new coefficients are pending.
 void filter_frames(korvel_voice_t* voice, int from, int to)
 {
@@ -242,6 +290,49 @@ void finish_block(korvel_voice_t* voice, int frames)
         voice->osc->ticks += static_cast<unsigned int>(frames);
     }
     voice->block_start = KORVEL_BUFSIZE;
+}
+
+// Renders the part's next frames up to the end of the voice's block (a part crosses it at most once): the frames
+// go to a run to mix, and a filter that is not open runs over them later with other voices'
+// (korvel_voice_filter_parts), before the next block's coefficients are set.
+void render_run(korvel_voice_t* voice)
+{
+    if (voice->block_start >= KORVEL_BUFSIZE) {
+        plan_block(voice);
+        if (!korvel_voice_is_playing(voice)) {
+            voice->part_left = 0;
+            return;
+        }
+    } else if (voice->replan != 0) {
+        replan_rest(voice);
+    }
+    voice->replan = 0;
+    const int from = static_cast<int>(voice->block_start);
+    const int m = std::min(static_cast<int>(voice->part_left), KORVEL_BUFSIZE - from);
+    const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
+    if (sounding_end > from) {
+        render_oscillator(voice, from, sounding_end);
+        if (filtering(voice) && voice->filter->open == 0) {
+            voice->filter_from = static_cast<unsigned short>(from);
+            voice->filter_count = static_cast<unsigned short>(sounding_end - from);
+        } else {
+            filter_frames(voice, from, sounding_end);
+        }
+        voice->runs[voice->nruns++] = korvel_voice_run_t{static_cast<unsigned short>(from),
+                                                         static_cast<unsigned short>(sounding_end - from),
+                                                         voice->part_done};
+    }
+    voice->block_start += static_cast<unsigned int>(m);
+    voice->part_done = static_cast<unsigned short>(voice->part_done + m);
+    voice->part_left = static_cast<unsigned short>(voice->part_left - m);
+    if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
+        korvel_voice_end(voice);
+        voice->part_left = 0;
+        return;
+    }
+    if (voice->block_start >= KORVEL_BUFSIZE) {
+        finish_block(voice, KORVEL_BUFSIZE);
+    }
 }
 
 } // namespace
@@ -267,6 +358,8 @@ int korvel_voice_write_part(korvel_voice_t* voice, int n, float* left, float* ri
 {
     korvel_voice_render_part(voice, n);
     korvel_voice_filter_parts(&voice, 1);
+    korvel_voice_render_part_rest(voice);
+    korvel_voice_filter_parts(&voice, 1);
     korvel_voice_mix_part(voice, left, right, reverb, chorus);
     return 0;
 }
@@ -275,71 +368,48 @@ void korvel_voice_render_part(korvel_voice_t* voice, int n)
 {
     voice->nruns = 0;
     voice->filter_count = 0;
-    int done = 0;
-    while (done < n) {
-        if (voice->block_start >= KORVEL_BUFSIZE) {
-            plan_block(voice);
-            if (!korvel_voice_is_playing(voice)) {
-                return;
-            }
-        } else if (voice->replan != 0) {
-            replan_rest(voice);
-        }
-        voice->replan = 0;
-        const int from = static_cast<int>(voice->block_start);
-        const int m = std::min(n - done, KORVEL_BUFSIZE - from);
-        const int sounding_end = std::min(from + m, static_cast<int>(voice->block_end));
-        if (sounding_end > from) {
-            render_oscillator(voice, from, sounding_end);
-            // The filter of the part's last run waits for the other voices' unless it is open: a run before the
-            // end of the block goes through the coefficients of that block.
-            if (done + m == n && filtering(voice) && voice->filter->open == 0) {
-                voice->filter_from = static_cast<unsigned short>(from);
-                voice->filter_count = static_cast<unsigned short>(sounding_end - from);
-            } else {
-                filter_frames(voice, from, sounding_end);
-            }
-            voice->runs[voice->nruns++] = korvel_voice_run_t{static_cast<unsigned short>(from),
-                                                             static_cast<unsigned short>(sounding_end - from),
-                                                             static_cast<unsigned short>(done)};
-        }
-        voice->block_start += static_cast<unsigned int>(m);
-        done += m;
-        if (voice->block_ends != 0 && voice->block_start >= voice->block_end) {
-            korvel_voice_end(voice);
-            return;
-        }
-        if (voice->block_start >= KORVEL_BUFSIZE) {
-            finish_block(voice, KORVEL_BUFSIZE);
-        }
+    voice->part_done = 0;
+    voice->part_left = static_cast<unsigned short>(n);
+    render_run(voice);
+}
+
+void korvel_voice_render_part_rest(korvel_voice_t* voice)
+{
+    if (voice->part_left > 0 && korvel_voice_is_playing(voice)) {
+        render_run(voice);
     }
 }
 
 void korvel_voice_filter_parts(korvel_voice_t* const* voices, int nvoices)
 {
-    // Lanes are filled with voices that have the same count of frames to filter, in the order of the voices.
-    unsigned char done[KORVEL_VOICE_MAX_BATCH] = {};
-    for (int first = 0; first < nvoices; ++first) {
-        const int n = voices[first]->filter_count;
-        if (done[first] != 0 || n == 0) {
-            continue;
+    // Longest runs first, so that the runs side by side in a vector are of lengths as close as can be.
+    int order[KORVEL_VOICE_MAX_BATCH];
+    int waiting = 0;
+    for (int v = 0; v < nvoices; ++v) {
+        if (voices[v]->filter_count > 0) {
+            int at = waiting++;
+            for (; at > 0 && voices[order[at - 1]]->filter_count < voices[v]->filter_count; --at) {
+                order[at] = order[at - 1];
+            }
+            order[at] = v;
         }
+    }
+    for (int first = 0; first < waiting; first += KORVEL_FILTER_LANES) {
+        const int lanes = std::min(static_cast<int>(KORVEL_FILTER_LANES), waiting - first);
         korvel_filter_t* filters[KORVEL_FILTER_LANES];
         float* bufs[KORVEL_FILTER_LANES];
-        int lanes = 0;
-        for (int v = first; v < nvoices && lanes < KORVEL_FILTER_LANES; ++v) {
-            korvel_voice_t* voice = voices[v];
-            if (done[v] == 0 && voice->filter_count == n) {
-                filters[lanes] = voice->filter;
-                bufs[lanes] = voice->dsp_buf + voice->filter_from;
-                ++lanes;
-                done[v] = 1;
-            }
+        int counts[KORVEL_FILTER_LANES];
+        for (int l = 0; l < lanes; ++l) {
+            korvel_voice_t* voice = voices[order[first + l]];
+            filters[l] = voice->filter;
+            bufs[l] = voice->dsp_buf + voice->filter_from;
+            counts[l] = voice->filter_count;
+            voice->filter_count = 0;
         }
         if (lanes == 1) {
-            filter_process2(filters[0], bufs[0], n);
+            filter_process2(filters[0], bufs[0], counts[0]);
         } else {
-            filter_process_lanes(filters, bufs, lanes, n);
+            filter_process_lanes(filters, bufs, counts, lanes);
         }
     }
 }

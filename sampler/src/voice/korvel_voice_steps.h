@@ -8,6 +8,11 @@
 extern "C" {
 #endif
 
+// Output amplitude (share of full scale) below which a voice past its attack ends: by its envelope alone, and by
+// its true level (-100 dB, so that the many voices of a dense song that end together stay below -90 dB).
+#define KORVEL_NOISE_FLOOR 0.00003f
+#define KORVEL_LEVEL_FLOOR 0.00001f
+
 // Adds every modulator's value to its destination, gives generator 59 the note's pitch and applies the generators.
 void korvel_voice_calculate_runtime_synthesis_parameters(korvel_voice_t* voice);
 // The lowest attenuation the voice's controller modulators can reach, in cB, never below 0.

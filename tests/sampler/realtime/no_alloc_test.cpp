@@ -100,7 +100,8 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
       filter_process1(filter, buf.data(), 256);
       float* lanes[] = {buf.data(), left.data(), right.data()};
       korvel_filter_t* filters[] = {filter, filter, filter};
-      filter_process_lanes(filters, lanes, 3, 256);
+      const int counts[] = {256, 200, 3};
+      filter_process_lanes(filters, lanes, counts, 3);
       envelope1_process(volenv, left.data(), 256);
       lfo2_process(modlfo, right.data(), 256);
       left = buf;

@@ -1,0 +1,177 @@
+// The end test on a voice's true level (the profile's level_end_test): voices end sooner than by their envelope
+// alone, and what they still had to sound stays below -90 dB of full scale.
+#include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/voice/korvel_profile.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_midi.h"
+#include "sampler/src/synth/korvel_synth_render.h"
+#include "tests/sampler/support/sf2_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double RATE = 24000.0;
+constexpr int PULL = 64;
+constexpr uint16_t FILTER_FC = 8;
+constexpr uint16_t FILTER_Q = 9;
+constexpr uint16_t MODENV_DECAY = 28;
+constexpr uint16_t MODENV_TO_FC = 11;
+constexpr int16_t RELEASE_8_SECONDS = 3600; // timecents
+constexpr int PERIOD = 64;
+constexpr int LOUD_PERIODS = 20;
+constexpr int QUIET_PERIODS = 40;
+
+// A struck tone: twenty loud periods, then forty at a tenth of that level, the quiet ones looped.
+sf2::Sample struck_sample()
+{
+    std::vector<int16_t> loud = sf2::sine_wave(PERIOD, LOUD_PERIODS, 0.9);
+    std::vector<int16_t> quiet = sf2::sine_wave(PERIOD, QUIET_PERIODS, 0.09);
+    sf2::Sample sample;
+    sample.name = "Struck";
+    sample.data = loud;
+    sample.data.insert(sample.data.end(), quiet.begin(), quiet.end());
+    sample.loop_start = (LOUD_PERIODS + 1) * PERIOD;
+    sample.loop_end = static_cast<uint32_t>(sample.data.size());
+    for (int k = 0; k < sf2::LOOP_TAIL; k++) {
+        sample.data.push_back(quiet[static_cast<size_t>(PERIOD + k)]);
+    }
+    sample.root_key = 60;
+    return sample;
+}
+
+// Preset 0:0: the struck tone looped, released over 8 seconds, behind a resonant low-pass that the modulation
+// envelope opens at the start of each note.
+sf2::Bank struck_bank()
+{
+    sf2::Bank bank;
+    bank.samples.push_back(struck_sample());
+    sf2::Zone zone;
+    zone.link = 0;
+    zone.gen(sf2::SAMPLE_MODES, 1)
+        .gen(sf2::RELEASE_VOL_ENV, RELEASE_8_SECONDS)
+        .gen(FILTER_FC, 7000)
+        .gen(FILTER_Q, 60)
+        .gen(MODENV_DECAY, 0)
+        .gen(MODENV_TO_FC, 3600);
+    bank.instruments.push_back(sf2::Instrument{"Struck", {zone}});
+    sf2::Zone preset;
+    preset.link = 0;
+    bank.presets.push_back(sf2::Preset{"Struck", 0, 0, {preset}});
+    return bank;
+}
+
+struct Render {
+    std::vector<float> left;
+    std::vector<float> right;
+    uint64_t voice_frames = 0;
+};
+
+// Channels at volumes from quiet to full, with their own expression and pan, strike the same keys again and
+// again at several velocities for two seconds; then the song renders until every voice has ended.
+Render play_phrase(const std::string& bank, const korvel_profile_t& profile)
+{
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_settings_setnum(settings, "synth.sample-rate", RATE);
+    korvel_synth_t* synth = new_korvel_synth(settings);
+    korvel_synth_set_profile(synth, &profile);
+    Render out;
+    if (korvel_synth_sfload(synth, bank.c_str(), 1) <= 0) {
+        ADD_FAILURE() << "cannot load " << bank;
+        delete_korvel_synth(synth);
+        delete_korvel_settings(settings);
+        return out;
+    }
+    constexpr std::array<int, 6> volumes{30, 55, 80, 100, 127, 64};
+    constexpr std::array<int, 6> expressions{127, 90, 60, 127, 40, 110};
+    constexpr std::array<int, 6> pans{0, 32, 64, 96, 127, 20};
+    for (int chan = 0; chan < 6; chan++) {
+        korvel_synth_cc(synth, chan, 7, volumes[static_cast<size_t>(chan)]);
+        korvel_synth_cc(synth, chan, 11, expressions[static_cast<size_t>(chan)]);
+        korvel_synth_cc(synth, chan, 10, pans[static_cast<size_t>(chan)]);
+    }
+    const auto pull = [&] {
+        const size_t at = out.left.size();
+        out.left.resize(at + PULL);
+        out.right.resize(at + PULL);
+        korvel_synth_write_float(synth, PULL, out.left.data(), static_cast<int>(at), 1, out.right.data(),
+                                 static_cast<int>(at), 1);
+    };
+    const int step_pulls = static_cast<int>(0.25 * RATE) / PULL;
+    for (int step = 0; step < 8; step++) {
+        for (int chan = 0; chan < 6; chan++) {
+            const int key = 48 + 7 * chan + 12 * (step % 2);
+            korvel_synth_noteoff(synth, chan, key);
+            korvel_synth_noteon(synth, chan, key, 30 + 14 * ((step + chan) % 7));
+        }
+        for (int p = 0; p < step_pulls; p++) {
+            pull();
+        }
+    }
+    korvel_synth_all_notes_off_all(synth);
+    const size_t longest = static_cast<size_t>(14.0 * RATE);
+    while (out.left.size() < longest && synth->nsounding > 0) {
+        pull();
+    }
+    out.voice_frames = synth->voice_frames;
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+    return out;
+}
+
+TEST(LevelEndTest, VoicesEndSoonerAndTheirDifferenceStaysBelowMinus90Decibels)
+{
+    const std::string bank = sf2::scratch_path("struck.sf2");
+    ASSERT_TRUE(struck_bank().write(bank));
+    korvel_profile_t by_envelope = korvel_product_profile;
+    by_envelope.level_end_test = false;
+    ::testing::internal::CaptureStdout();
+    const Render before = play_phrase(bank, by_envelope);
+    const Render after = play_phrase(bank, korvel_product_profile);
+    ::testing::internal::GetCapturedStdout();
+
+    ASSERT_GT(before.voice_frames, 0u);
+    EXPECT_LT(static_cast<double>(after.voice_frames), 0.8 * static_cast<double>(before.voice_frames))
+        << "quiet channels and the quiet loop end voices well before their envelopes do";
+    float difference = 0.0f;
+    float peak = 0.0f;
+    for (size_t i = 0; i < before.left.size(); i++) {
+        const float l = i < after.left.size() ? after.left[i] : 0.0f;
+        const float r = i < after.right.size() ? after.right[i] : 0.0f;
+        difference = std::max({difference, std::fabs(before.left[i] - l), std::fabs(before.right[i] - r)});
+        peak = std::max({peak, std::fabs(before.left[i]), std::fabs(before.right[i])});
+    }
+    EXPECT_GT(peak, 0.05f);
+    EXPECT_LT(20.0 * std::log10(std::max(difference, 1e-12f)), -90.0);
+}
+
+TEST(LevelEndTest, SamplePeaksAreFoundAtLoad)
+{
+    const std::string bank = sf2::scratch_path("struck-peaks.sf2");
+    ASSERT_TRUE(struck_bank().write(bank));
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_synth_t* synth = new_korvel_synth(settings);
+    ASSERT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    korvel_voice_t* voice = nullptr;
+    korvel_synth_noteon(synth, 0, 60, 100);
+    for (int i = 0; i < synth->nvoice && voice == nullptr; i++) {
+        if (korvel_voice_is_playing(synth->voice[i])) {
+            voice = synth->voice[i];
+        }
+    }
+    ASSERT_NE(voice, nullptr);
+    const korvel_sample_t* sample = voice->osc->sample;
+    ASSERT_EQ(sample->peaks_valid, 1);
+    EXPECT_NEAR(sample->peak, 0.9f, 0.001f);
+    EXPECT_NEAR(sample->loop_peak, 0.09f, 0.001f);
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+}
+
+} // namespace
