@@ -52,7 +52,8 @@ sf2::Bank layeredSoundFont2Bank() {
                                  .mod({sf2::mod_source(1, true, false, false, 0), 8, -1200, 0, 0})
                                  .mod({sf2::mod_source(2, false, true, false, 1), 48, 480, 0, 0});
     bank.instruments[0].zones.insert(bank.instruments[0].zones.begin(), global);
-    bank.instruments[0].zones[1].gen(sf2::COARSE_TUNE, 2).mod({sf2::mod_source(7, true, false, false, 0), 48, 300, 0, 0});
+    bank.instruments[0].zones[1].gen(sf2::COARSE_TUNE, 2).mod(
+        {sf2::mod_source(7, true, false, false, 0), 48, 300, 0, 0});
     bank.presets[0].zones.insert(bank.presets[0].zones.begin(), global);
     return bank;
 }

@@ -40,7 +40,9 @@ public:
     void onSongPositionPointer(midi::MIDITimeStamp time, std::uint8_t data1, std::uint8_t data2) override {
         require(ordered(time) && isData(data1) && isData(data2));
     }
-    void onSongSelect(midi::MIDITimeStamp time, std::uint8_t data1) override { require(ordered(time) && isData(data1)); }
+    void onSongSelect(midi::MIDITimeStamp time, std::uint8_t data1) override {
+        require(ordered(time) && isData(data1));
+    }
     void onTuneRequest(midi::MIDITimeStamp time) override { ordered(time); }
     void onClock(midi::MIDITimeStamp time) override { ordered(time); }
     void onStart(midi::MIDITimeStamp time) override { ordered(time); }

@@ -172,13 +172,15 @@ int korvel_sample_export_sfont(korvel_sample_t* sample)
         return 0;
     }
     if (!sample->valid) {
-        korvel_log(KORVEL_WARN, "Sample '%s' is not valid and is not exported", sample->name != nullptr ? sample->name : "");
+        korvel_log(KORVEL_WARN, "Sample '%s' is not valid and is not exported",
+                   sample->name != nullptr ? sample->name : "");
         return 0;
     }
     // A file sample's play end lies behind its last point, a SoundFont 2 sample's play end is its last point; neither
     // is read beyond the points its block holds.
-    const long long points = sample->tsource == KORVEL_SAMPLE_FILE ? sample->size : sample->data_points;
-    const long long end = std::min<long long>(sample->tsource == KORVEL_SAMPLE_FILE ? sample->pend : sample->pend + 1LL, points);
+    const bool file = sample->tsource == KORVEL_SAMPLE_FILE;
+    const long long points = file ? sample->size : sample->data_points;
+    const long long end = std::min<long long>(file ? sample->pend : sample->pend + 1LL, points);
     const long long start = sample->pstart;
     if (end <= start) {
         return 0;
@@ -227,7 +229,8 @@ int convert2Aiff(const char* path, const void* samples, int count, int channels,
 {
     korvel_atomic::temporary temp;
     if (path == nullptr || !korvel_atomic::begin(path, temp)) {
-        korvel_log(KORVEL_ERR, "AIFF file '%s' cannot be created: %s", path != nullptr ? path : "", std::strerror(errno));
+        korvel_log(KORVEL_ERR, "AIFF file '%s' cannot be created: %s", path != nullptr ? path : "",
+                   std::strerror(errno));
         return -1;
     }
     const int result = write_aiff(temp, samples, count, channels, bits, loop_start, loop_end, rate);

@@ -14,6 +14,7 @@ enum class replace { allowed, never };
 
 // A temporary file in the folder of the target path: its name, and an open descriptor the writer may use or close.
 struct temporary {
+    // Room for a target path of the library's 1023 characters with the temporary name's dot and suffix.
     char path[1100];
     int fd = -1;
 };

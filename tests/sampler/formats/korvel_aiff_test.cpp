@@ -183,7 +183,8 @@ TEST(AiffExport, LoopThatCannotPlayWritesNoMarkers)
 
 TEST(AiffLibrary, AssertionReporterNamesThePlaceAndStops)
 {
-    EXPECT_DEATH(AIFF_AssertionFailed("aiff", "korvel_aiff.cpp", 42), "^aiff: assertion at korvel_aiff.cpp:42 failed\n");
+    EXPECT_DEATH(AIFF_AssertionFailed("aiff", "korvel_aiff.cpp", 42),
+                 "^aiff: assertion at korvel_aiff.cpp:42 failed\n");
 }
 
 TEST(AiffReaders, StereoFileFromSoxSplitsIntoChannels)

@@ -36,7 +36,8 @@ unsigned int next_instance_id()
 sf2::Bank edited_bank()
 {
     sf2::Bank bank;
-    bank.samples.push_back(sf2::looped_sample("Wave", sf2::sine_wave(sf2::FIXTURE_PERIOD, 8), sf2::FIXTURE_PERIOD, 60));
+    bank.samples.push_back(
+        sf2::looped_sample("Wave", sf2::sine_wave(sf2::FIXTURE_PERIOD, 8), sf2::FIXTURE_PERIOD, 60));
     sf2::Instrument inst{"Layered", {}};
     inst.zones.push_back(sf2::Zone{}
                              .gen(sf2::PAN, 100)
@@ -45,11 +46,13 @@ sf2::Bank edited_bank()
                              .mod({sf2::mod_source(2, false, true, false, 1), 48, 480, 0, 0}));
     sf2::Zone zone;
     zone.link = 0;
-    zone.gen(sf2::SAMPLE_MODES, 1).gen(sf2::COARSE_TUNE, 2).mod({sf2::mod_source(7, true, false, false, 0), 48, 300, 0, 0});
+    zone.gen(sf2::SAMPLE_MODES, 1).gen(sf2::COARSE_TUNE, 2).mod(
+        {sf2::mod_source(7, true, false, false, 0), 48, 300, 0, 0});
     inst.zones.push_back(zone);
     bank.instruments.push_back(inst);
     sf2::Preset preset{"Layered", 0, 0, {}};
-    preset.zones.push_back(sf2::Zone{}.gen(sf2::PAN, -50).mod({sf2::mod_source(11, true, false, false, 0), 17, 200, 0, 0}));
+    preset.zones.push_back(
+        sf2::Zone{}.gen(sf2::PAN, -50).mod({sf2::mod_source(11, true, false, false, 0), 17, 200, 0, 0}));
     sf2::Zone preset_zone;
     preset_zone.link = 0;
     preset_zone.gen(sf2::COARSE_TUNE, -1);

@@ -167,8 +167,10 @@ TEST(MIDISequence, SavedFileShowsTheHeaderTempoAndNoteToMidicsvAndIsReplacedBySa
 TEST(MIDISequence, SaveFailuresAreLogged) {
   const testsupport::TestFolder folder;
   const auto sequence = MIDISequence::create();
-  EXPECT_EQ(capturedLog([&] { sequence->saveToFile(folder.path() / "missing" / "song.mid"); }),
-            concat({"MIDISequence::Fehler: Die MIDI Datei konnte nicht gespeichert werden. : -36"},
+  const auto missing = folder.path() / "missing" / "song.mid";
+  EXPECT_EQ(capturedLog([&] { sequence->saveToFile(missing); }),
+            concat({"MusicSequenceFileCreate: " + missing.string() + ": No such file or directory",
+                    "MIDISequence::Fehler: Die MIDI Datei konnte nicht gespeichert werden. : -36"},
                    errorText(-36, "Etwas ist fehlgeschlagen.")));
   sequence->setMusicSequence(nullptr);
   EXPECT_THAT(capturedLog([&] { sequence->saveToFile(folder.path() / "song.mid"); }),
