@@ -22,10 +22,11 @@
 // - parameter changes: never lost. Each address's latest value waits in a ParameterMailbox; a change of an address
 //   whose previous change still waits replaces that value and keeps its place, so every address ends at the last
 //   value the host sent.
-// - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes, several render
-//   calls of the mixer's fullest list (64 KiB of events, a few thousand messages). A copy that finds no room is
-//   dropped and counted, and the main queue writes the count to the log, so neither the monitor nor the recorder
-//   loses a message unnoticed.
+// - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes. One render call
+//   sends at most what the mixer's 64 KiB list holds (1,638 messages of 40-byte entries) and its 256 system messages
+//   of up to 256 bytes, about 1,900 messages and 70 KiB: the room takes seven such calls before the main queue runs.
+//   A copy that finds no room is dropped and counted, and the main queue writes the count to the log, so neither
+//   the monitor nor the recorder loses a message unnoticed.
 // - log lines: a small ring of their own; lines that find no room are counted.
 // The render thread never allocates, locks or waits here.
 //
