@@ -19,9 +19,9 @@
 // order it meets them, and its log lines.
 //
 // What it keeps when the main queue falls behind:
-// - parameter changes: never lost. Each address's latest value waits in a ParameterMailbox; a change of an address
-//   whose previous change still waits replaces that value and keeps its place, so every address ends at the last
-//   value the host sent.
+// - parameter changes: never lost. While there is room each one travels in order with the messages; one that finds
+//   none waits in a ParameterMailbox, where later changes of its address replace it until the main queue, having
+//   caught up, takes it, so every address ends at the last value the host sent.
 // - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes. One render call
 //   sends at most what the mixer's 64 KiB list holds (1,638 messages of 40-byte entries) and its 256 system messages
 //   of up to 256 bytes, about 1,900 messages and 70 KiB: the room takes seven such calls before the main queue runs.
@@ -42,7 +42,7 @@ public:
     static constexpr std::size_t kLineCapacity = 256;
 
     struct Room {
-        std::size_t records = kDefaultRecords;  // messages and parameter announcements waiting at once
+        std::size_t records = kDefaultRecords;  // messages and parameter changes waiting in order at once
         std::size_t bytes = kDefaultBytes;      // bytes of the messages waiting at once
         std::size_t parameterAddresses = ParameterMailbox::kDefaultAddresses;
     };
@@ -66,18 +66,18 @@ public:
     // Message copies, parameter changes and log lines lost for want of room since construction. Any thread.
     std::uint64_t droppedCount() const noexcept;
 
-    // Main queue: applies the oldest parameter change or message copy, then logs what was dropped since the last
-    // report.
+    // Main queue: applies the oldest parameter change or message copy (the changes that waited in the mailbox once
+    // none is left), then logs what was dropped since the last report.
     bool runOne() override;
 
 private:
-    // A parameter announcement (slot) or a message whose bytes wait in bytes_ from position start (a running count;
-    // modulo the size for the index).
+    // A parameter change (its address in start) or a message whose bytes wait in bytes_ from position start (a
+    // running count; modulo the size for the index).
     struct Record {
         AUEventSampleTime time;
         std::uint64_t start;
         std::uint32_t length;
-        std::uint32_t slot;
+        AUValue value;
         std::uint8_t type;
         bool parameter;
     };
