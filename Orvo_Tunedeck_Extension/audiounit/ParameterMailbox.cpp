@@ -36,19 +36,21 @@ ParameterMailbox::Slot* ParameterMailbox::find(AUParameterAddress address, bool 
     return nullptr;
 }
 
+bool ParameterMailbox::store(Slot& slot, AUValue value, bool onlyWhileWaiting) noexcept {
+    std::uint64_t state = slot.state.load(std::memory_order_acquire);
+    std::uint64_t next = 0;
+    do {
+        if (onlyWhileWaiting && (state & kWaiting) == 0) {
+            return false;
+        }
+        next = kWaiting | ((state + kCountStep) & kCountBits) | std::bit_cast<std::uint32_t>(value);
+    } while (!slot.state.compare_exchange_weak(state, next, std::memory_order_acq_rel, std::memory_order_acquire));
+    return true;
+}
+
 bool ParameterMailbox::replaceWaiting(AUParameterAddress address, AUValue value) noexcept {
     Slot* slot = find(address, false);
-    if (slot == nullptr) {
-        return false;
-    }
-    std::uint64_t state = slot->state.load(std::memory_order_acquire);
-    while ((state & kWaiting) != 0) {
-        const std::uint64_t next = kWaiting | ((state + kCountStep) & kCountBits) | std::bit_cast<std::uint32_t>(value);
-        if (slot->state.compare_exchange_weak(state, next, std::memory_order_acq_rel, std::memory_order_acquire)) {
-            return true;
-        }
-    }
-    return false;
+    return slot != nullptr && store(*slot, value, true);
 }
 
 bool ParameterMailbox::put(AUParameterAddress address, AUValue value) noexcept {
@@ -56,11 +58,7 @@ bool ParameterMailbox::put(AUParameterAddress address, AUValue value) noexcept {
     if (slot == nullptr) {
         return false;
     }
-    std::uint64_t state = slot->state.load(std::memory_order_acquire);
-    std::uint64_t next = 0;
-    do {
-        next = kWaiting | ((state + kCountStep) & kCountBits) | std::bit_cast<std::uint32_t>(value);
-    } while (!slot->state.compare_exchange_weak(state, next, std::memory_order_acq_rel, std::memory_order_acquire));
+    store(*slot, value, false);
     anyWaiting_.store(true, std::memory_order_release);
     return true;
 }

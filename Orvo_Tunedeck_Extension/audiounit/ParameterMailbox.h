@@ -46,6 +46,8 @@ private:
 
     // The slot of address, or of a free one when claim; null when there is none.
     Slot* find(AUParameterAddress address, bool claim) noexcept;
+    // Makes value the slot's waiting value; with onlyWhileWaiting, only when one waits. Returns whether it did.
+    static bool store(Slot& slot, AUValue value, bool onlyWhileWaiting) noexcept;
     // Applies the slot's value while it waits and marks it taken. Returns whether a value was applied.
     static bool take(Slot& slot, Apply apply, void* context);
 
