@@ -7,44 +7,31 @@
 
 #include "platform/audiounit/RenderEvent.h"
 
-// The latest value of each host parameter address on its way from the render thread to the main queue. A change
-// waits in the address's slot until the main queue takes it; a newer change of an address whose last one still
-// waits replaces it there, so the main queue never misses the latest value of an address, however far behind it is.
-// The render thread announces each slot that starts to wait (RenderHandoff queues the announcement with the sent
-// messages, so changes keep their place among them); a slot whose announcement found no room is found by a sweep.
+// Where host parameter changes wait when the ordered hand-off to the main queue has no room: one slot per address
+// holds its latest value. A later change of an address that waits replaces the value in its slot, so the main queue
+// never misses the latest value of an address, however far behind it is; it takes the waiting values once it has
+// caught up with the ordered hand-off.
 //
-// Threads: construction and destruction allocate and free, off the render thread. put() and markUnannounced() on the
-// one render thread; take() and takeUnannounced() on the main queue. Neither side allocates, locks or waits; the
-// render thread's compare-and-swap retries only when the main queue took the slot's value in between.
+// Threads: construction and destruction allocate and free, off the render thread. replaceWaiting() and put() on the
+// one render thread; takeWaiting() on the main queue. Neither side allocates, locks or waits; the render thread's
+// compare-and-swap retries only when the main queue took the slot's value in between.
 class ParameterMailbox {
 public:
     using Apply = void (*)(void* context, AUParameterAddress address, AUValue value);
 
     static constexpr std::size_t kDefaultAddresses = 4096;
 
-    enum class Put {
-        announce,   // the slot started to wait: the caller announces it
-        coalesced,  // the value replaced one that still waits (already announced or unannounced)
-        full        // every slot holds another address: the change is lost
-    };
-    struct Placed {
-        Put put;
-        std::uint32_t slot;
-    };
-
     // addresses: the distinct addresses it keeps (rounded up to a power of two).
     explicit ParameterMailbox(std::size_t addresses = kDefaultAddresses);
 
-    // Render thread.
-    Placed put(AUParameterAddress address, AUValue value) noexcept;
-    // Render thread: a slot's announcement found no room; the next sweep on the main queue delivers it.
-    void markUnannounced() noexcept { unannounced_.store(true, std::memory_order_release); }
+    // Render thread: when a change of address waits, value replaces it (true); otherwise nothing changes (false).
+    bool replaceWaiting(AUParameterAddress address, AUValue value) noexcept;
+    // Render thread: value waits as the latest of address. False when every slot holds another address: the change
+    // is lost.
+    bool put(AUParameterAddress address, AUValue value) noexcept;
 
-    // Main queue: applies the waiting value of slot, the latest at that moment, and marks the slot taken. Nothing
-    // when the slot waits no more (a sweep took it). Returns whether a value was applied.
-    bool take(std::uint32_t slot, Apply apply, void* context);
-    // Main queue: after markUnannounced(), applies every waiting value. Returns the number applied.
-    std::size_t takeUnannounced(Apply apply, void* context);
+    // Main queue: applies every waiting value (the latest of its address at that moment). Returns the number applied.
+    std::size_t takeWaiting(Apply apply, void* context);
 
 private:
     static constexpr std::uint64_t kNoAddress = ~std::uint64_t{0};
@@ -57,7 +44,14 @@ private:
     };
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 
+    // The slot of address, or of a free one when claim; null when there is none.
+    Slot* find(AUParameterAddress address, bool claim) noexcept;
+    // Makes value the slot's waiting value; with onlyWhileWaiting, only when one waits. Returns whether it did.
+    static bool store(Slot& slot, AUValue value, bool onlyWhileWaiting) noexcept;
+    // Applies the slot's value while it waits and marks it taken. Returns whether a value was applied.
+    static bool take(Slot& slot, Apply apply, void* context);
+
     std::size_t mask_;
     std::unique_ptr<Slot[]> slots_;
-    std::atomic<bool> unannounced_{false};
+    std::atomic<bool> anyWaiting_{false};
 };

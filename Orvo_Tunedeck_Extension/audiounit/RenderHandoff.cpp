@@ -32,17 +32,10 @@ RenderHandoff::~RenderHandoff() {
 }
 
 bool RenderHandoff::pushParameter(AUParameterAddress address, AUValue value) noexcept {
-    const ParameterMailbox::Placed placed = parameters_.put(address, value);
-    switch (placed.put) {
-        case ParameterMailbox::Put::announce:
-            if (!records_.push(Record{0, 0, 0, placed.slot, 0, true})) {
-                parameters_.markUnannounced();
-            }
-            return true;
-        case ParameterMailbox::Put::coalesced:
-            return true;
-        case ParameterMailbox::Put::full:
-            break;
+    // A change of an address that waits in the mailbox joins it there, so that no older value comes after it.
+    if (parameters_.replaceWaiting(address, value) || records_.push(Record{0, address, 0, value, 0, true}) ||
+        parameters_.put(address, value)) {
+        return true;
     }
     lostParameters_.fetch_add(1, std::memory_order_relaxed);
     return false;
@@ -59,7 +52,7 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
         return false;
     }
     std::memcpy(bytes_.get() + start % size, bytes, length);
-    if (!records_.push(Record{time, start, length, 0, type, false})) {
+    if (!records_.push(Record{time, start, length, 0.0f, type, false})) {
         droppedMessages_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
@@ -79,13 +72,13 @@ bool RenderHandoff::runOne() {
     bool ran = false;
     if (records_.pop(record)) {
         if (record.parameter) {
-            parameters_.take(record.slot, parameterHandler_, parameterContext_);
+            parameterHandler_(parameterContext_, record.start, record.value);
         } else {
             deliverMessage(record);
         }
         ran = true;
     } else {
-        ran = parameters_.takeUnannounced(parameterHandler_, parameterContext_) > 0;
+        ran = parameters_.takeWaiting(parameterHandler_, parameterContext_) > 0;
     }
     reportDrops();
     return ran;

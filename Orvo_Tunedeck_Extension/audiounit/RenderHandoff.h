@@ -19,13 +19,14 @@
 // order it meets them, and its log lines.
 //
 // What it keeps when the main queue falls behind:
-// - parameter changes: never lost. Each address's latest value waits in a ParameterMailbox; a change of an address
-//   whose previous change still waits replaces that value and keeps its place, so every address ends at the last
-//   value the host sent.
-// - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes, several render
-//   calls of the mixer's fullest list (64 KiB of events, a few thousand messages). A copy that finds no room is
-//   dropped and counted, and the main queue writes the count to the log, so neither the monitor nor the recorder
-//   loses a message unnoticed.
+// - parameter changes: never lost. While there is room each one travels in order with the messages; one that finds
+//   none waits in a ParameterMailbox, where later changes of its address replace it until the main queue, having
+//   caught up, takes it, so every address ends at the last value the host sent.
+// - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes. One render call
+//   sends at most what the mixer's 64 KiB list holds (1,638 messages of 40-byte entries) and its 256 system messages
+//   of up to 256 bytes, about 1,900 messages and 70 KiB: the room takes seven such calls before the main queue runs.
+//   A copy that finds no room is dropped and counted, and the main queue writes the count to the log, so neither
+//   the monitor nor the recorder loses a message unnoticed.
 // - log lines: a small ring of their own; lines that find no room are counted.
 // The render thread never allocates, locks or waits here.
 //
@@ -41,7 +42,7 @@ public:
     static constexpr std::size_t kLineCapacity = 256;
 
     struct Room {
-        std::size_t records = kDefaultRecords;  // messages and parameter announcements waiting at once
+        std::size_t records = kDefaultRecords;  // messages and parameter changes waiting in order at once
         std::size_t bytes = kDefaultBytes;      // bytes of the messages waiting at once
         std::size_t parameterAddresses = ParameterMailbox::kDefaultAddresses;
     };
@@ -65,18 +66,18 @@ public:
     // Message copies, parameter changes and log lines lost for want of room since construction. Any thread.
     std::uint64_t droppedCount() const noexcept;
 
-    // Main queue: applies the oldest parameter change or message copy, then logs what was dropped since the last
-    // report.
+    // Main queue: applies the oldest parameter change or message copy (the changes that waited in the mailbox once
+    // none is left), then logs what was dropped since the last report.
     bool runOne() override;
 
 private:
-    // A parameter announcement (slot) or a message whose bytes wait in bytes_ from position start (a running count;
-    // modulo the size for the index).
+    // A parameter change (its address in start) or a message whose bytes wait in bytes_ from position start (a
+    // running count; modulo the size for the index).
     struct Record {
         AUEventSampleTime time;
         std::uint64_t start;
         std::uint32_t length;
-        std::uint32_t slot;
+        AUValue value;
         std::uint8_t type;
         bool parameter;
     };

@@ -65,7 +65,7 @@ TEST(HandoffAllocation, PushesAllocateNothingWhenTheMainQueueFallsBehind) {
     const std::uint8_t note[3] = {0x90, 60, 100};
     const std::uint64_t before = testsupport::allocationsOnThisThread();
     for (int step = 0; step < 64; ++step) {
-        handoff.pushParameter(1128 + step % 6, static_cast<AUValue>(step));  // announced, coalesced, swept, lost
+        handoff.pushParameter(1128 + step % 6, static_cast<AUValue>(step));  // in order, waiting, replaced, lost
         handoff.pushMonitored(8, note, 3, step);                           // kept, then dropped
         handoff.pushLine("a line of the render thread");
     }
