@@ -3,6 +3,9 @@
 Ours: the library's command-line program (korvelshell, product profile unless as_specified) and the host
 application's offline render (Orvo-Tunedeck2 --render). The peer: TiMidity++, with a configuration of its own that
 names only the given bank, keeping the silence at the start of a song (--preserve-silence) so that onsets compare.
+TiMidity++ reads the system's configuration (/etc/timidity/timidity.cfg) before any given with -c, and whatever
+that names would play too: the peer runs in a mount namespace of its own (unshare, as root or with user
+namespaces) in which an empty file stands in for it.
 """
 
 import glob
@@ -48,8 +51,15 @@ def host_environment(work):
     return environment
 
 
+SYSTEM_PEER_CONFIG = "/etc/timidity/timidity.cfg"
+
+
 def peer_command(config, song, out):
-    return ["timidity", "-c", config, "-Ow", "-o", out, "-s", str(RATE), "--preserve-silence", song]
+    empty = os.path.join(os.path.dirname(os.path.abspath(config)), "empty.cfg")
+    open(empty, "w").close()
+    timidity = ["timidity", "-c", config, "-Ow", "-o", out, "-s", str(RATE), "--preserve-silence", song]
+    script = 'mount --bind "$1" "$2" && shift 2 && exec "$@"'
+    return ["unshare", "--mount", "--map-root-user", "sh", "-c", script, "peer", empty, SYSTEM_PEER_CONFIG] + timidity
 
 
 def run_quietly(command, environment=None):

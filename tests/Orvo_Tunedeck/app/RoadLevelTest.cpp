@@ -1,10 +1,11 @@
 // One song, one level: the demo song played the way the window plays it (the main screen over the hub, the
 // instrument's own view starting the song in the instrument's own player, the host's chain pulled block by block)
 // and rendered offline into a WAV file (the host scheduling the file's messages on the instrument) sound equally
-// loud.
+// loud. And a song as loud as a file can be comes out of the chain below full scale.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -54,6 +55,35 @@ std::vector<float> readFloatWav(const fs::path& path) {
     return {};
 }
 
+// Format 0, 480 ticks a quarter at 120 bpm: all sixteen channels at full volume strike a six-note chord at full
+// velocity on every beat for two bars.
+void writeLoudSong(const fs::path& path) {
+    std::vector<uint8_t> track;
+    for (uint8_t channel = 0; channel < 16; ++channel) track.insert(track.end(), {0x00, uint8_t(0xB0 | channel), 7, 127});
+    constexpr uint8_t kChord[] = {48, 52, 55, 60, 64, 67};
+    for (int beat = 0; beat < 8; ++beat) {
+        for (const bool on : {true, false}) {
+            for (uint8_t channel = 0; channel < 16; ++channel) {
+                for (const uint8_t key : kChord) {
+                    // Each beat's note-offs come 450 ticks (0x83 0x42) after its note-ons, and the next note-ons 30
+                    // ticks after them; every other event of the beat follows at once.
+                    const bool first = channel == 0 && key == kChord[0];
+                    if (first && !on) track.insert(track.end(), {0x83, 0x42});
+                    else if (first && beat > 0) track.push_back(30);
+                    else track.push_back(0);
+                    track.insert(track.end(), {uint8_t((on ? 0x90 : 0x80) | channel), key, uint8_t(on ? 127 : 0)});
+                }
+            }
+        }
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (const int shift : {24, 16, 8, 0}) file.push_back(static_cast<uint8_t>(track.size() >> shift));
+    file.insert(file.end(), track.begin(), track.end());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                static_cast<std::streamsize>(file.size()));
+}
+
 double energyDecibels(const std::vector<float>& samples) {
     double sum = 0.0;
     for (const float sample : samples) sum += static_cast<double>(sample) * sample;
@@ -76,11 +106,7 @@ protected:
         environment.set("TUNEDECK_RESOURCES", resources.string());
         for (const char* name : {"TUNEDECK_DOCUMENTS", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
             environment.set(name, (folder.path() / name).string());
-        static const bool searched = [] {
-            AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
-            return true;
-        }();
-        (void)searched;
+        AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
     }
     void TearDown() override {
         MIDIConnection::shared().setDelegate(nullptr);
@@ -131,6 +157,21 @@ TEST_F(RoadLevel, TheWindowPlaysASongAsLoudAsTheOfflineRender) {
     hub->player->stopEngine();
     queue.drain();
     EXPECT_NEAR(energyDecibels(window), energyDecibels(offline), 1.0);
+}
+
+// Far past full scale inside the instrument, the song leaves the chain at the limiter's ceiling, a dB below full
+// scale, and not above it.
+TEST_F(RoadLevel, ALoudSongLeavesTheChainBelowFullScale) {
+    OfflineRenderRequest request;
+    request.midiFile = folder.path() / "loud.mid";
+    writeLoudSong(request.midiFile);
+    request.wavFile = folder.path() / "loud.wav";
+    request.sampleRateHz = kRateHz;
+    ASSERT_EQ(renderOffline(request), 0);
+    float peak = 0.0f;
+    for (const float sample : readFloatWav(request.wavFile)) peak = std::max(peak, std::abs(sample));
+    EXPECT_LE(20.0 * std::log10(peak), -1.0 + 0.01);
+    EXPECT_GT(20.0 * std::log10(peak), -2.0) << "the song reaches the limiter";
 }
 
 }  // namespace
