@@ -15,8 +15,10 @@ namespace {
 constexpr uint8_t kResetAllControllers = 121;
 constexpr float kReverbWetDryPercent = 33.0f;
 // The limiter's gain before limiting: what the reverb's mix takes from the dry sound (a third wet leaves two thirds,
-// 3.5 dB down), so that the chain passes a song at the level the instrument plays it, its peaks held at full scale.
+// 3.5 dB down), so that the chain passes a song at the level the instrument plays it. Its ceiling a dB below full
+// scale: the loudest song stays clear of the largest sample value of any output format.
 constexpr double kLimiterPreGainDecibels = 3.5;
+constexpr double kLimiterCeilingDecibels = -1.0;
 constexpr float kBandFrequenciesHz[] = {40.0f, 440.0f, 12000.0f};
 constexpr float kBandwidthOctaves = 3.0f;
 
@@ -127,6 +129,7 @@ void AudioEngine::setupEngine() {
     if (auto* peakLimiter = dynamic_cast<audioengine::LimiterNode*>(limiter.get())) {
         audioengine::PeakLimiterSettings settings = peakLimiter->settings();
         settings.preGainDecibels = kLimiterPreGainDecibels;
+        settings.ceilingDecibels = kLimiterCeilingDecibels;
         peakLimiter->setSettings(settings);
     }
     engine->attach(limiter);

@@ -276,16 +276,14 @@ TEST(KorvelShellProgram, ALoudSongIsLimitedBelowFullScaleWithoutAClippedPoint)
     const std::string wav = sf2::scratch_path("loud.wav");
     ASSERT_EQ(runCommand(program("-o " + wav + " " + bankPath() + " " + loudSong())).status, 0);
     SF_INFO info{};
-    SNDFILE* file = sf_open(wav.c_str(), SFM_READ, &info);
-    ASSERT_NE(file, nullptr);
-    std::vector<short> points(static_cast<size_t>(info.frames) * 2);
-    ASSERT_EQ(sf_readf_short(file, points.data(), info.frames), info.frames);
-    sf_close(file);
-    int loudest = 0;
+    const std::vector<float> frames = readWav(wav, info);
+    ASSERT_FALSE(frames.empty());
+    long loudest = 0;
     long clipped = 0;
-    for (short point : points) {
-        loudest = std::max(loudest, std::abs(static_cast<int>(point)));
-        clipped += point >= 32767 || point <= -32767 ? 1 : 0;
+    for (float frame : frames) {
+        const long point = std::lround(std::fabs(frame) * 32768.0f);
+        loudest = std::max(loudest, point);
+        clipped += point >= 32767 ? 1 : 0;
     }
     EXPECT_EQ(clipped, 0);
     const double ceiling = 32768.0 * std::pow(10.0, korvelshell::OfflineRender::CEILING_DECIBELS / 20.0);
