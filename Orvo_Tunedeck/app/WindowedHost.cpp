@@ -12,11 +12,26 @@
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkDocumentChooser.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
+
+std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device) {
+    for (const auto& button : {screen.buttonPlay, screen.buttonStop}) {
+        button->isEnabled = false;
+        button->setNeedsDisplay();
+    }
+    auto alert = std::make_shared<ui::AlertController>(
+        "No sound output",
+        "The ALSA PCM device '" + device + "' cannot be opened, so the window cannot play.\n"
+        "Start Orvo-Tunedeck2 with --device NAME to play on another device (aplay -L lists them).");
+    alert->addAction({"OK", ui::AlertActionStyle::cancel, nullptr});
+    screen.present(alert, true);
+    return alert;
+}
 
 void openInScene(SceneDelegate& scene, const std::vector<std::filesystem::path>& files) {
     for (const std::filesystem::path& file : files) scene.sceneOpenURLContexts({file});
@@ -46,7 +61,8 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
     ui::installGtkDocumentChooser();
     // Room for the button row and the instrument's whole view at its design size.
     ui::Window window({0, 0, 720, 640});
-    window.setRootViewController(std::make_shared<MainViewController>(hub));
+    const auto screen = std::make_shared<MainViewController>(hub);
+    window.setRootViewController(screen);
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
         const auto sceneDelegate = std::make_shared<SceneDelegate>();
@@ -55,6 +71,7 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         openDroppedFiles(host, sceneDelegate);
         host.closeOnTerminationSignals();
         host.present();
+        if (hub->player->instrument && !hub->player->engine->isRunning()) showNoSoundOutput(*screen, device);
         host.runUntilClosed();
     }
     appDelegate.terminateTeardown();

@@ -11,10 +11,12 @@
 
 #include "Orvo_Tunedeck/app/SoundChoice.h"
 
+class MainViewController;
 class SceneDelegate;
 namespace ui {
+class AlertController;
 class GtkWindowHost;
-}
+}  // namespace ui
 
 // Whether a window can be opened here (a display is reachable).
 bool windowAvailable();
@@ -22,6 +24,10 @@ bool windowAvailable();
 // opened into the window as the desktop's "open with" does, and so are files dropped on the window. Call only after
 // windowAvailable() returned true.
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);
+
+// What the window shows when its engine cannot run on the sound device: play and stop disabled, and an alert that
+// names the device and the --device option (returned, presented from screen).
+std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
 // (a request naming several files opens only the first).
