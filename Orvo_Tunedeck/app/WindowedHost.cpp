@@ -20,6 +20,8 @@
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
 
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device) {
+    const AudioEngine* player = screen.hub ? screen.hub->player.get() : nullptr;
+    if (player == nullptr || !player->instrument || player->engine->isRunning()) return nullptr;
     for (const auto& button : {screen.buttonPlay, screen.buttonStop}) {
         button->isEnabled = false;
         button->setNeedsDisplay();
@@ -71,7 +73,7 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         openDroppedFiles(host, sceneDelegate);
         host.closeOnTerminationSignals();
         host.present();
-        if (hub->player->instrument && !hub->player->engine->isRunning()) showNoSoundOutput(*screen, device);
+        showNoSoundOutput(*screen, device);
         host.runUntilClosed();
     }
     appDelegate.terminateTeardown();

@@ -25,8 +25,8 @@ bool windowAvailable();
 // windowAvailable() returned true.
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);
 
-// What the window shows when its engine cannot run on the sound device: play and stop disabled, and an alert that
-// names the device and the --device option (returned, presented from screen).
+// When the engine of screen's hub has its instrument but cannot run on the sound device: disables play and stop and
+// presents an alert from screen that names the device and the --device option, and returns it. Null otherwise.
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
