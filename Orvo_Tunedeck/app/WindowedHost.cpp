@@ -7,6 +7,7 @@
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/SceneDelegate.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
+#include "Orvo_Tunedeck/settings/SoundSetMemory.h"
 #include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
@@ -18,6 +19,18 @@
 #include "platform/ui_gtk/GtkWindowHost.h"
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
+
+bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
+                    std::string& error) {
+    SoundChoice sound = commandLine;
+    // Set 0 is what the instrument loads by itself.
+    if (const std::optional<int> remembered = rememberedSoundSet(store);
+        !sound.soundSet && !sound.soundfont && remembered != 0)
+        sound.soundSet = remembered;
+    if (!applySoundChoice(hub, sound, error)) return false;
+    hub.onSoundsetChosen = [&store](int64_t row) { rememberSoundSet(store, row); };
+    return true;
+}
 
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device) {
     const AudioEngine* player = screen.hub ? screen.hub->player.get() : nullptr;
@@ -57,7 +70,8 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         std::make_unique<audioengine::AlsaOutput>(device, audioengine::AudioSession::sharedInstance().sampleRate()));
     mainQueue.drain();
     if (hub->player->instrument && hub->player->instrument->audioUnit0) {
-        if (std::string error; !applySoundChoice(*hub, sound, error)) return reportError(error);
+        std::string error;
+        if (!startWithSound(*hub, sound, PersistentAppData::sharedStore(), error)) return reportError(error);
     }
 
     ui::installGtkDocumentChooser();
