@@ -1,7 +1,5 @@
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ProgressLine.h"
+#include "Orvo_Tunedeck/app/RenderTarget.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
@@ -32,13 +31,15 @@ int64_t chainLatencyFrames(const AudioEngine& player, double sampleRateHz) {
     return std::llround(seconds * sampleRateHz);
 }
 
-// Renders into file; the messages name request.wavFile, where the file goes when the render succeeds.
-int renderInto(const OfflineRenderRequest& request, const std::filesystem::path& file) {
+// Renders into the open file descriptor; the messages name request.wavFile, where the file goes when the render
+// succeeds.
+int renderInto(const OfflineRenderRequest& request, int descriptor) {
     MidiFileSchedule schedule;
     std::string error;
     if (!loadMidiFileSchedule(request.midiFile, request.sampleRateHz, schedule, error)) return reportError(error);
 
-    auto output = std::make_unique<audioengine::WavFileOutput>(file.string(), request.sampleRateHz);
+    auto output =
+        std::make_unique<audioengine::WavFileOutput>(descriptor, request.wavFile.string(), request.sampleRateHz);
     audioengine::WavFileOutput& wav = *output;
     const auto controller = std::make_shared<ViewController>();
     controller->viewDidLoad(std::move(output));
@@ -107,21 +108,11 @@ int renderInto(const OfflineRenderRequest& request, const std::filesystem::path&
 
 }  // namespace
 
-// The samples go to a file beside the target first, which takes the target's name only once the render succeeded:
-// a failure leaves no file behind and an older file of that name as it was.
 int renderOffline(const OfflineRenderRequest& request) {
-    std::filesystem::path partial = request.wavFile;
-    partial += ".partial-" + std::to_string(::getpid());
-    const int result = renderInto(request, partial);
-    std::error_code error;
-    if (result == 0) {
-        std::filesystem::rename(partial, request.wavFile, error);
-        if (error) {
-            std::filesystem::remove(partial, error);
-            return reportError("cannot write '" + request.wavFile.string() + "': " + error.message());
-        }
-        return 0;
-    }
-    std::filesystem::remove(partial, error);
-    return result;
+    std::string error;
+    std::optional<RenderTarget> target = RenderTarget::open(request.wavFile, error);
+    if (!target) return reportError(error);
+    const int result = renderInto(request, target->descriptor());
+    if (result != 0) return result;
+    return target->commit(error) ? 0 : reportError(error);
 }

@@ -16,5 +16,6 @@ void installProgramLog(bool verbose);
 // Where the program's own summary lines go: the process's standard output as it was before installProgramLog.
 std::FILE* programOutput();
 
-// Whether a log line reports an error or a warning. Pure.
+// Whether a log line reports an error or a warning the user has to know of (not one of the instrument's notes on a
+// state that is normal in this program). Pure.
 bool isErrorOrWarningLine(std::string_view line);

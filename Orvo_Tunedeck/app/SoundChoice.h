@@ -15,6 +15,10 @@ struct SoundChoice {
     std::optional<std::filesystem::path> soundfont;  // a bank file
 };
 
+// Whether file is a bank the instrument can be given: a readable SoundFont 2 or DLS file by its header. False, with
+// error saying why, for anything else; read before the instrument sees the file.
+bool checkSoundBankFile(const std::filesystem::path& file, std::string& error);
+
 // Gives the choice to the instrument of controller's engine (or keeps the set it has); false, with
 // error saying why, when the instrument refuses the bank file or reports the sound set's bank missing or refused.
 bool applySoundChoice(ViewController& controller, const SoundChoice& choice, std::string& error);

@@ -183,4 +183,5 @@ void ViewController::onSoundsetSelected(int64_t index) {
     if (!player || !player->instrument) return;
     player->instrument->setParameter(kSoundsetAddress, static_cast<float>(index));
     loadedSoundset_ = index;
+    if (onSoundsetChosen) onSoundsetChosen(index);
 }

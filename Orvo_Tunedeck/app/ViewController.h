@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -37,6 +38,8 @@ public:
     std::string resourcesPath;
     std::string documentsPath;
     std::shared_ptr<AudioEngine> player;
+    // Called with every sound-set row given to the instrument through onSoundsetSelected; may be empty.
+    std::function<void(int64_t row)> onSoundsetChosen;
 
     // Makes this the current view controller and the delegate of the MIDI connection, finds the folders, provides
     // the default document, creates the engine on output (the null output when none is given) and observes

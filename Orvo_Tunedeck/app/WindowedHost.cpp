@@ -7,16 +7,46 @@
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/SceneDelegate.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
+#include "Orvo_Tunedeck/settings/SoundSetMemory.h"
 #include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/AudioSession.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkDocumentChooser.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
+
+bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
+                    std::string& error) {
+    SoundChoice sound = commandLine;
+    // Set 0 is what the instrument loads by itself.
+    if (const std::optional<int> remembered = rememberedSoundSet(store);
+        !sound.soundSet && !sound.soundfont && remembered != 0)
+        sound.soundSet = remembered;
+    if (!applySoundChoice(hub, sound, error)) return false;
+    hub.onSoundsetChosen = [&store](int64_t row) { rememberSoundSet(store, row); };
+    return true;
+}
+
+std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device) {
+    const AudioEngine* player = screen.hub ? screen.hub->player.get() : nullptr;
+    if (player == nullptr || !player->instrument || player->engine->isRunning()) return nullptr;
+    for (const auto& button : {screen.buttonPlay, screen.buttonStop}) {
+        button->isEnabled = false;
+        button->setNeedsDisplay();
+    }
+    auto alert = std::make_shared<ui::AlertController>(
+        "No sound output",
+        "The ALSA PCM device '" + device + "' cannot be opened, so the window cannot play.\n"
+        "Start Orvo-Tunedeck2 with --device NAME to play on another device (aplay -L lists them).");
+    alert->addAction({"OK", ui::AlertActionStyle::cancel, nullptr});
+    screen.present(alert, true);
+    return alert;
+}
 
 void openInScene(SceneDelegate& scene, const std::vector<std::filesystem::path>& files) {
     for (const std::filesystem::path& file : files) scene.sceneOpenURLContexts({file});
@@ -40,13 +70,15 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         std::make_unique<audioengine::AlsaOutput>(device, audioengine::AudioSession::sharedInstance().sampleRate()));
     mainQueue.drain();
     if (hub->player->instrument && hub->player->instrument->audioUnit0) {
-        if (std::string error; !applySoundChoice(*hub, sound, error)) return reportError(error);
+        std::string error;
+        if (!startWithSound(*hub, sound, PersistentAppData::sharedStore(), error)) return reportError(error);
     }
 
     ui::installGtkDocumentChooser();
     // Room for the button row and the instrument's whole view at its design size.
     ui::Window window({0, 0, 720, 640});
-    window.setRootViewController(std::make_shared<MainViewController>(hub));
+    const auto screen = std::make_shared<MainViewController>(hub);
+    window.setRootViewController(screen);
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
         const auto sceneDelegate = std::make_shared<SceneDelegate>();
@@ -55,6 +87,7 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         openDroppedFiles(host, sceneDelegate);
         host.closeOnTerminationSignals();
         host.present();
+        showNoSoundOutput(*screen, device);
         host.runUntilClosed();
     }
     appDelegate.terminateTeardown();

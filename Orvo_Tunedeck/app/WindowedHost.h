@@ -11,10 +11,13 @@
 
 #include "Orvo_Tunedeck/app/SoundChoice.h"
 
+class MainViewController;
+class PersistentAppData;
 class SceneDelegate;
 namespace ui {
+class AlertController;
 class GtkWindowHost;
-}
+}  // namespace ui
 
 // Whether a window can be opened here (a display is reachable).
 bool windowAvailable();
@@ -22,6 +25,16 @@ bool windowAvailable();
 // opened into the window as the desktop's "open with" does, and so are files dropped on the window. Call only after
 // windowAvailable() returned true.
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);
+
+// Gives hub's instrument the sound the window starts with: the command line's choice, else the sound set chosen in
+// the window last time (remembered in store). From then on every sound set chosen is remembered there at once.
+// False, with error saying why, when the instrument refuses the sound.
+bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
+                    std::string& error);
+
+// When the engine of screen's hub has its instrument but cannot run on the sound device: disables play and stop and
+// presents an alert from screen that names the device and the --device option, and returns it. Null otherwise.
+std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
 // (a request naming several files opens only the first).

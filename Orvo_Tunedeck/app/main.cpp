@@ -11,7 +11,7 @@
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramLog.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
-#include "Orvo_Tunedeck/app/UserFiles.h"
+#include "Orvo_Tunedeck/app/SoundChoice.h"
 #if TUNEDECK_WITH_WINDOW
 #include "Orvo_Tunedeck/app/WindowModule.h"
 #endif
@@ -26,7 +26,7 @@ bool checkInputs(const HeadlessOptions& options, std::string& error) {
         MidiFileSchedule schedule;
         if (!loadMidiFileSchedule(file, 48000.0, schedule, error)) return false;
     }
-    return !options.sound.soundfont || checkReadableFile(*options.sound.soundfont, error);
+    return !options.sound.soundfont || checkSoundBankFile(*options.sound.soundfont, error);
 }
 
 }  // namespace

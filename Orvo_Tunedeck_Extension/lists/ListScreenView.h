@@ -1,5 +1,6 @@
 // The root view of a list screen: a row of buttons along the top edge and the list filling the rest, laid out again
-// whenever the screen is resized (a presented screen takes its presenter's size).
+// whenever the screen is resized (a presented screen takes its presenter's size). The screen is opaque: nothing of
+// the presenter's view shows through around its buttons.
 //
 // Threads: main queue only.
 #pragma once
@@ -16,6 +17,7 @@ public:
     ListScreenView(ui::Rect frame, std::shared_ptr<ui::View> list);
 
     void setFrame(ui::Rect frame) override;
+    void draw(ui::GraphicsContext& ctx, ui::Rect dirty) override;
 
 private:
     std::shared_ptr<ui::View> list_;

@@ -9,6 +9,9 @@ namespace audioengine {
 WavFileOutput::WavFileOutput(std::string path, double sampleRateHz, SampleFormat format)
     : path_(std::move(path)), sampleRate_(sampleRateHz), format_(format) {}
 
+WavFileOutput::WavFileOutput(int descriptor, std::string name, double sampleRateHz, SampleFormat format)
+    : path_(std::move(name)), descriptor_(descriptor), sampleRate_(sampleRateHz), format_(format) {}
+
 WavFileOutput::~WavFileOutput() { stop(); }
 
 bool WavFileOutput::start(RenderSource& source, std::string& error) {
@@ -17,7 +20,8 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
     info.samplerate = static_cast<int>(sampleRate_);
     info.channels = 2;
     info.format = SF_FORMAT_WAV | (format_ == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
-    file_ = sf_open(path_.c_str(), SFM_WRITE, &info);
+    file_ = descriptor_ >= 0 ? sf_open_fd(descriptor_, SFM_WRITE, &info, SF_FALSE)
+                             : sf_open(path_.c_str(), SFM_WRITE, &info);
     if (file_ == nullptr) {
         error = "cannot create WAV file '" + path_ + "': " + sf_strerror(nullptr);
         return false;

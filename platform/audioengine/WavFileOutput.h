@@ -18,11 +18,14 @@ public:
     enum class SampleFormat { float32, pcm16 };
 
     WavFileOutput(std::string path, double sampleRateHz, SampleFormat format = SampleFormat::float32);
+    // Writes into the open file descriptor, which stays the caller's (it is not closed); name is for messages.
+    WavFileOutput(int descriptor, std::string name, double sampleRateHz,
+                  SampleFormat format = SampleFormat::float32);
     ~WavFileOutput() override;
 
     std::string description() const override { return "WAV file '" + path_ + "'"; }
     double sampleRate() const override { return sampleRate_; }
-    // Creates (or truncates) the file; fails with the library's reason when it cannot.
+    // Creates (or truncates) the file, or starts writing into the descriptor; fails with the library's reason when it cannot.
     bool start(RenderSource& source, std::string& error) override;
     // Writes what is still gathered and closes the file; what was rendered stays in it.
     void stop() override;
@@ -42,6 +45,7 @@ private:
     static constexpr uint32_t kFileFrames = 4 * kChunkFrames;
 
     std::string path_;
+    int descriptor_ = -1;
     double sampleRate_;
     SampleFormat format_;
     RenderSource* source_ = nullptr;

@@ -15,6 +15,8 @@ constexpr double kFieldHeight = 28;
 constexpr double kButtonHeight = 44;
 constexpr double kMargin = 16;
 
+Font messageFont() { return Font::system(13); }
+
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     if (text.empty()) return out;
@@ -27,11 +29,39 @@ std::vector<std::string> lines(const std::string& text) {
     }
 }
 
+// The message's lines broken between words so that each fits width in the message font; a single word wider
+// than width keeps a line of its own.
+std::vector<std::string> wrappedLines(const std::string& text, double width) {
+    const GraphicsContext measure(nullptr);
+    std::vector<std::string> out;
+    for (const std::string& line : lines(text)) {
+        std::string current;
+        size_t start = 0;
+        while (start <= line.size()) {
+            size_t end = line.find(' ', start);
+            if (end == std::string::npos) end = line.size();
+            const std::string word = line.substr(start, end - start);
+            start = end + 1;
+            if (word.empty()) continue;
+            const std::string longer = current.empty() ? word : current + " " + word;
+            if (!current.empty() && measure.textSize(longer, messageFont()).width > width) {
+                out.push_back(current);
+                current = word;
+            } else {
+                current = longer;
+            }
+        }
+        out.push_back(current);
+    }
+    return out;
+}
+
 }  // namespace
 
 struct AlertController::Layout {
     Rect box;
     Rect title;
+    std::vector<std::string> messageTexts;
     std::vector<Rect> messageLines;
     std::vector<Rect> fields;
     std::vector<Rect> buttons;
@@ -54,9 +84,8 @@ public:
         ctx.fill(Path::roundedRect(l.box, 13), {0.97, 0.97, 0.97, 1});
         ctx.drawText(owner_.title_, l.title, {Font{"DejaVu Sans", true, false, 16}, Color::black(),
                                               TextAlignment::centre, true});
-        const std::vector<std::string> text = lines(owner_.message_);
-        for (size_t i = 0; i < text.size(); ++i) {
-            ctx.drawText(text[i], l.messageLines[i], {Font::system(13), Color::black(), TextAlignment::centre, true});
+        for (size_t i = 0; i < l.messageTexts.size(); ++i) {
+            ctx.drawText(l.messageTexts[i], l.messageLines[i], {messageFont(), Color::black(), TextAlignment::centre});
         }
         for (size_t i = 0; i < l.buttons.size(); ++i) {
             const Rect b = l.buttons[i];
@@ -131,12 +160,13 @@ std::vector<Rect> AlertController::actionRects() {
 
 AlertController::Layout AlertController::layout(Rect bounds) const {
     Layout l;
-    const std::vector<std::string> text = lines(message_);
+    const double width = std::min(kBoxWidth, bounds.width);
+    l.messageTexts = wrappedLines(message_, width - 2 * kMargin);
+    const std::vector<std::string>& text = l.messageTexts;
     const bool sideBySide = actions_.size() == 2 && style_ == AlertStyle::alert;
     const size_t buttonRows = sideBySide ? 1 : actions_.size();
     const double height = kMargin + kLineHeight + text.size() * kLineHeight +
                           textFields_.size() * (kFieldHeight + 8) + kMargin + buttonRows * kButtonHeight;
-    const double width = std::min(kBoxWidth, bounds.width);
     l.box = {bounds.midX() - width / 2, bounds.midY() - height / 2, width, height};
     double y = l.box.y + kMargin;
     l.title = {l.box.x + kMargin, y, width - 2 * kMargin, kLineHeight};

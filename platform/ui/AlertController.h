@@ -22,9 +22,10 @@ struct AlertAction {
     std::function<void()> handler;
 };
 
-// A question to the user with a title, a message (lines split at '\n'), optional text fields and buttons, one per
-// action. Shown by presenting it from a controller; present returns at once, and the answer comes later, when the
-// user (or a test, through tapAction) picks an action: the alert is dismissed, then the action's handler runs.
+// A question to the user with a title, a message (lines split at '\n', and broken between words where they are wider
+// than the box), optional text fields and buttons, one per action. Shown by presenting it from a controller; present
+// returns at once, and the answer comes later, when the user (or a test, through tapAction) picks an action: the
+// alert is dismissed, then the action's handler runs.
 //
 // Thread contract: main thread only.
 class AlertController : public ViewController {

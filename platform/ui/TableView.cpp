@@ -127,6 +127,12 @@ std::optional<IndexPath> TableView::rowAt(Point point) const {
     return std::nullopt;
 }
 
+bool TableView::scrollBy(double dy) {
+    const double before = offsetY_;
+    setContentOffset({0, offsetY_ + dy});
+    return offsetY_ != before;
+}
+
 void TableView::setContentOffset(Point offset) {
     const double maxOffset = std::max(0.0, contentSize().height - frame().height);
     const double y = std::clamp(offset.y, 0.0, maxOffset);

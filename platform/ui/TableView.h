@@ -100,6 +100,8 @@ public:
     Point contentOffset() const { return {0, offsetY_}; }
     void setContentOffset(Point offset);
     Size contentSize() const;
+    // Moves the content offset by dy within its range.
+    bool scrollBy(double dy) override;
 
     std::optional<IndexPath> selectedRow() const { return selected_; }
     // Selects without calling the delegate; a row that does not exist clears the selection.

@@ -57,6 +57,15 @@ void TouchRouter::cancel() {
     for (const auto& recognizer : watching) recognizer->touchCancelled();
 }
 
+bool TouchRouter::scroll(View& root, Point point, double dy) {
+    const EventScope scope;
+    for (View* v = root.hitTest(point); v; v = v->superview()) {
+        if (v->scrollBy(dy)) return true;
+        if (v == &root) break;
+    }
+    return false;
+}
+
 void TouchRouter::pinchBegan(View& root, Point point) {
     const EventScope scope;
     pinch_.reset();

@@ -24,6 +24,10 @@ public:
     // Sends touchesCancelled, at the last known location, to the pressed view and ends the grab.
     void cancel();
 
+    // The mouse wheel turned over point (root coordinates) by dy points: the nearest view at or above the view
+    // under the point that can scroll that way scrolls. False when none did.
+    bool scroll(View& root, Point point, double dy);
+
     // A pinch at point (root coordinates); scale is relative to where it began. Without a recogniser under the
     // point the pinch goes nowhere.
     void pinchBegan(View& root, Point point);

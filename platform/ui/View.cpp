@@ -107,6 +107,8 @@ void View::drawHierarchy(GraphicsContext& ctx) {
     if (scaled) ctx.restoreGState();
 }
 
+bool View::scrollBy(double) { return false; }
+
 View* View::hitTest(Point point) {
     if (hidden_ || !userInteractionEnabled || !bounds().contains(point)) return nullptr;
     for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {

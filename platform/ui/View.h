@@ -83,6 +83,10 @@ public:
     View* hitTest(Point point);
     bool userInteractionEnabled = true;
 
+    // Scrolls the view's content by dy points (positive: towards its end) as the mouse wheel does; false when the
+    // view does not scroll, or is already at that end. Views that scroll override it.
+    virtual bool scrollBy(double dy);
+
     // Converts a point of this view into the coordinates of one of its descendants (or itself).
     Point convert(Point point, const View* descendant) const;
     // Converts a rectangle of one of this view's descendants (or itself) into this view's coordinates.

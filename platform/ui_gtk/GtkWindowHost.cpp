@@ -17,6 +17,8 @@ namespace {
 constexpr unsigned kDrainIntervalMs = 4;
 // One notch of the wheel turned with Ctrl held scales a pinch by this factor (up enlarges).
 constexpr double kWheelPinchStep = 1.1;
+// How far one notch of the mouse wheel scrolls a list: about one row.
+constexpr double kWheelStepPoints = 40;
 }  // namespace
 
 // GTK's signal and callback signatures, forwarding to the host.
@@ -49,7 +51,15 @@ struct GtkWindowCallbacks {
     static void motion(GtkEventControllerMotion*, double x, double y, gpointer data) { host(data)->hover_ = {x, y}; }
     static gboolean scroll(GtkEventControllerScroll* controller, double, double dy, gpointer data) {
         const GdkModifierType modifiers = gtk_event_controller_get_current_event_state(GTK_EVENT_CONTROLLER(controller));
-        if ((modifiers & GDK_CONTROL_MASK) == 0 || dy == 0) return FALSE;
+        if (dy == 0) return FALSE;
+        if ((modifiers & GDK_CONTROL_MASK) == 0) {
+            // A wheel's notches come as whole steps, a touchpad's glide in points.
+            const bool notches = gtk_event_controller_scroll_get_unit(controller) == GDK_SCROLL_UNIT_WHEEL;
+            return host(data)->pointer_.scroll(*host(data)->root_, host(data)->hover_,
+                                               notches ? dy * kWheelStepPoints : dy)
+                       ? TRUE
+                       : FALSE;
+        }
         host(data)->wheelPinch(dy < 0 ? kWheelPinchStep : 1 / kWheelPinchStep);
         return TRUE;
     }

@@ -39,8 +39,8 @@ private:
 
 // The window back end: shows a view tree in a GTK 4 window. The root view takes the size of the window; a view's
 // redraw request repaints the window on the next frame; presses, drags and releases of the pointer become touches
-// of the view under the press, and a broken grab cancels them; a touchpad pinch, or the wheel turned with Ctrl
-// held, becomes a pinch at the pointer. Ctrl+Q closes the window as its close button does. Files dropped on the
+// of the view under the press, and a broken grab cancels them; the wheel (or a touchpad's two-finger glide) scrolls
+// the list under the pointer; a touchpad pinch, or the wheel turned with Ctrl held, becomes a pinch at the pointer. Ctrl+Q closes the window as its close button does. Files dropped on the
 // window go to the handler its owner sets. While the window is open, GLib's main loop also drains the given main
 // queue.
 //

@@ -19,11 +19,15 @@ resources=$prefix/share/Orvo-Tunedeck2/resources
 
 for file in bin/Orvo-Tunedeck2 bin/korvelshell lib/Orvo-Tunedeck2/AudioModules/Orvo-Tunedeck2-Extension.so \
             share/applications/Orvo-Tunedeck2.desktop share/Orvo-Tunedeck2/resources/default.mid \
-            share/Orvo-Tunedeck2/resources/soundfont1.sf2 share/Orvo-Tunedeck2/resources/gs_instruments.dls; do
+            share/Orvo-Tunedeck2/resources/soundfont1.sf2 share/Orvo-Tunedeck2/resources/gs_instruments.dls \
+            share/icons/hicolor/256x256/apps/Orvo-Tunedeck2.png; do
   [ -e "$prefix/$file" ] || fail "the install has no $file"
 done
 [ -z "$(find "$prefix" -name CMakeFiles -o -name '*.cmake' -o -name Makefile)" ] || fail "build files were installed"
 grep -q '^Exec=Orvo-Tunedeck2 %F$' "$prefix/share/applications/Orvo-Tunedeck2.desktop" || fail "desktop entry"
+grep -q '^Icon=Orvo-Tunedeck2$' "$prefix/share/applications/Orvo-Tunedeck2.desktop" || fail "desktop entry's icon"
+[ "$(file -b "$prefix/share/icons/hicolor/256x256/apps/Orvo-Tunedeck2.png" | cut -d, -f1-2)" = "PNG image data, 256 x 256" ] ||
+  fail "the icon is no 256 x 256 PNG picture"
 
 wav=$work/demo.wav
 (cd "$work" && env -u TUNEDECK_RESOURCES -u TUNEDECK_DOCUMENTS -u DISPLAY -u WAYLAND_DISPLAY \

@@ -181,4 +181,16 @@ std::string writeButtonPictures(const std::filesystem::path& resources) {
     return {};
 }
 
+std::string writeApplicationIcon(const std::filesystem::path& resources) {
+    constexpr double kScale = static_cast<double>(kApplicationIconSize) / kPictureSize;
+    constexpr ui::Color kDark{0.08, 0.09, 0.11, 1};
+    ui::ImageSurface surface(kApplicationIconSize, kApplicationIconSize);
+    ui::GraphicsContext& ctx = surface.context();
+    ctx.scaleBy(kScale, kScale);
+    ctx.fill(Path::roundedRect({2, 2, 92, 92}, 18), kDark);
+    instrument(ctx);
+    const auto file = picturePath(resources, kApplicationIconName);
+    return surface.writePng(file) ? std::string() : "cannot write " + file.string();
+}
+
 }  // namespace icongen

@@ -26,4 +26,11 @@ std::filesystem::path picturePath(const std::filesystem::path& resources, const 
 // Draws every picture into resources/icons; the first failure, or "".
 std::string writeButtonPictures(const std::filesystem::path& resources);
 
+// The side of the application's icon, in pixels (the desktop's 256 x 256 size).
+inline constexpr int kApplicationIconSize = 256;
+// The application's icon for the desktop: the instrument's picture on the views' dark, in a rounded square.
+inline constexpr const char* kApplicationIconName = "Orvo-Tunedeck2";
+// Draws it into resources/icons/<kApplicationIconName>.png; the failure, or "".
+std::string writeApplicationIcon(const std::filesystem::path& resources);
+
 }  // namespace icongen

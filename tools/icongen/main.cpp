@@ -1,4 +1,4 @@
-// icongen: draws the button pictures of the views into a resources folder.
+// icongen: draws the button pictures of the views and the application's icon into a resources folder.
 //   icongen <resources folder>
 
 #include "tools/icongen/ButtonPictures.h"
@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: icongen <resources folder>\n");
         return 2;
     }
-    const std::string failure = icongen::writeButtonPictures(argv[1]);
+    std::string failure = icongen::writeButtonPictures(argv[1]);
+    if (failure.empty()) failure = icongen::writeApplicationIcon(argv[1]);
     if (!failure.empty()) {
         std::fprintf(stderr, "icongen: %s\n", failure.c_str());
         return 1;

@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cmath>
@@ -244,6 +250,116 @@ TEST(OfflineRender, EveryBadPathIsOneLineOnStandardErrorAndStatusOne) {
         EXPECT_NE(errors[0].find(c.says), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(wav));
     }
+}
+
+// The names in folder, sorted.
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(OfflineRender, EveryBadTargetOrBankIsTheWholeOutputInOneLineAndLeavesEverythingAsItWas) {
+    testsupport::TestFolder folder;
+    const fs::path here = folder.path();
+    const fs::path good = here / "good.mid";
+    writeArpeggio(good);
+    fs::create_directory(here / "folder");
+    fs::create_directory_symlink(here / "folder", here / "folder-link.wav");
+    ASSERT_EQ(::mkfifo((here / "fifo.wav").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", here / "device-link.wav");
+    // A device node of its own where the test may make one (as root), else the system's.
+    const bool root = ::geteuid() == 0;
+    const fs::path device = root ? here / "full.wav" : fs::path("/dev/full");
+    if (root) {
+        ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    }
+    std::ofstream(here / "words.sf2") << "just some words, no sounds";
+    std::ofstream(here / "short.sf2", std::ios::binary) << std::string("RIFF\xff\xff\x00\x00sfbkLIST", 16);
+    fs::create_directory(here / "locked");
+    fs::permissions(here / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+
+    struct Case {
+        fs::path target;
+        std::string more;
+        std::string says;
+    };
+    std::vector<Case> cases = {
+        {here / "missing" / "out.wav", "", "the folder '" + (here / "missing").string() + "' does not exist"},
+        {here / "good.mid" / "out.wav", "", "'" + good.string() + "' is not a folder"},
+        {here / "folder", "", "is a folder, not a regular file"},
+        {here / "folder-link.wav", "", "is a symbolic link to a folder, not a regular file"},
+        {here / "fifo.wav", "", "is a FIFO, not a regular file"},
+        {here / "device-link.wav", "", "is a symbolic link to a device, not a regular file"},
+        {device, "", "is a device, not a regular file"},
+        {here / "out.wav", "--soundfont '" + (here / "words.sf2").string() + "'",
+         "it is neither a SoundFont 2 (.sf2) nor a DLS (.dls) file"},
+        {here / "out.wav", "--soundfont '" + (here / "short.sf2").string() + "'", "it is cut short"},
+    };
+    if (!root) cases.push_back({here / "locked" / "out.wav", "", "Permission denied"});
+    // The program's documents and the test's record of standard error live apart.
+    const fs::path apart = here / "apart";
+    fs::create_directory(apart);
+    const std::vector<std::string> before = namesIn(here);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.string() + " " + c.more);
+        const ProgramRun run = runProgram(apart, "--render '" + c.target.string() + "' --midi '" + good.string() +
+                                                    "' " + c.more);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_TRUE(run.err.starts_with("Orvo-Tunedeck2: error: ")) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(namesIn(here), before);
+        EXPECT_TRUE(fs::is_empty(here / "folder"));
+        EXPECT_TRUE(fs::is_empty(here / "locked"));
+        EXPECT_TRUE(fs::is_character_file(device));
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+        EXPECT_TRUE(fs::is_fifo(here / "fifo.wav"));
+    }
+}
+
+TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "arpeggio.mid";
+    writeArpeggio(midi);
+    const fs::path wav = folder.path() / "out.wav";
+    const fs::path dead = folder.path() / "out.wav.partial-4000001";
+    const fs::path live = folder.path() / "out.wav.partial-4000002";
+    const fs::path other = folder.path() / "other.wav.partial-4000003";
+    for (const fs::path& partial : {dead, live, other}) std::ofstream(partial) << "half a render";
+    // A writer that still lives holds its file's lock.
+    const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    int exitCode = -1;
+    const std::string output = render(folder.path(), midi, wav, exitCode);
+    ::close(held);
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_TRUE(fs::is_regular_file(wav));
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(other)) << "the render of another file is none of its business";
+}
+
+TEST(OfflineRender, AKilledRenderLeavesNoFile) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "long.mid";
+    // Four minutes of one held note: long enough to be killed in the middle of its render.
+    writeMidiFile(midi, {{0, {0x90, 60, 100}}, {480u * 480, {0x80, 60, 0}}});
+    const std::string documents = (folder.path() / "Documents").string();
+    int exitCode = -1;
+    // The documents folder appears once the render's file is open.
+    testsupport::runCommand("cd '" + folder.path().string() + "' && (TUNEDECK_DOCUMENTS='" + documents + "' '" +
+                                std::string(ORVO_TUNEDECK_PROGRAM) + "' --render out.wav --midi long.mid "
+                                "2>/dev/null & pid=$!; while kill -0 $pid 2>/dev/null && [ ! -d '" + documents +
+                                "' ]; do sleep 0.05; done; sleep 1; kill -9 $pid; wait $pid)",
+                            exitCode);
+    EXPECT_EQ(exitCode, 128 + SIGKILL);
+    std::vector<std::string> left = namesIn(folder.path());
+    std::erase(left, "Documents");
+    EXPECT_EQ(left, std::vector<std::string>{"long.mid"});
 }
 
 TEST(OfflineRender, AUsersSoundFontSoundsDifferentFromTheDefaultSoundSet) {

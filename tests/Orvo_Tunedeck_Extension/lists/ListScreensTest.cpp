@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Orvo_Tunedeck_Extension/lists/EventTableView.h"
+#include "Orvo_Tunedeck_Extension/lists/ListScreenView.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewController.h"
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/dispatch/MainQueue.h"
@@ -111,6 +112,23 @@ TEST_F(FileBrowserScreen, DrawsItsRowsAndOpensAFolderOnATap) {
     renderer.pointer().press(screen->view(), firstRow);
     renderer.pointer().release(firstRow);
     EXPECT_EQ(table().rowCount(0), 2);
+}
+
+TEST_F(FileBrowserScreen, NothingOfThePresenterShowsThroughItsButtonRow) {
+    opener.view().setFrame({0, 0, 600, 500});
+    opener.present(screen, true);
+    ui::HeadlessRenderer renderer;
+    // What the presenter shows is red here.
+    const ui::Color red{1, 0, 0, 1};
+    renderer.render(screen->view(), red);
+    const ui::ImageSurface& image = renderer.image();
+    int through = 0;
+    for (int y = 0; y < static_cast<int>(ListScreenView::kButtonHeight); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const ui::Pixel p = image.pixel(x, y);
+            if (p.red > 200 && p.green < 60 && p.blue < 60) ++through;
+        }
+    EXPECT_EQ(through, 0);
 }
 
 TEST_F(FileBrowserScreen, CellsMoveWithTheDepthOfTheirEntry) {

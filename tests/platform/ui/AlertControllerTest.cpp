@@ -1,9 +1,11 @@
 #include "platform/ui/AlertController.h"
+#include "platform/ui/GraphicsContext.h"
 #include "platform/ui/HeadlessRenderer.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +82,64 @@ TEST_F(Alerts, TextFieldsCarryTheirText) {
     EXPECT_NE(alert->textFields()[0]->superview(), nullptr);
     alert->tapAction("OK");
     EXPECT_EQ(saved, "song");
+}
+
+}  // namespace
+
+namespace {
+
+// The text and rectangle of a recorded text call: text "..." x y width height colour.
+struct DrawnText {
+    std::string text;
+    ui::Rect rect;
+};
+
+std::vector<DrawnText> drawnTexts(const std::vector<std::string>& calls) {
+    std::vector<DrawnText> found;
+    for (const std::string& call : calls) {
+        if (!call.starts_with("text \"")) continue;
+        const size_t end = call.rfind('"');
+        DrawnText drawn{call.substr(6, end - 6), {}};
+        std::sscanf(call.c_str() + end + 1, "%lf %lf %lf %lf", &drawn.rect.x, &drawn.rect.y, &drawn.rect.width,
+                    &drawn.rect.height);
+        found.push_back(drawn);
+    }
+    return found;
+}
+
+TEST_F(Alerts, EveryLineOfALongMessageIsDrawnWholeInsideTheBoxAndNoLinesOverlap) {
+    const std::string first = "Do You really want to delete the file or folder?";
+    const std::string second =
+        "This cannot be undone! The files or folders (with all the included subfolders) are permanently deleted "
+        "from the apps 'Documents' directory and no linger available.";
+    auto alert = std::make_shared<ui::AlertController>("Delete Files", first + "\n" + second);
+    alert->addAction({"OK", ui::AlertActionStyle::normal, nullptr});
+    alert->addAction({"Cancel", ui::AlertActionStyle::cancel, nullptr});
+    ASSERT_TRUE(screen->present(alert, true));
+    ui::HeadlessRenderer renderer;
+    renderer.startRecording();
+    renderer.render(window.rootView());
+
+    const ui::GraphicsContext measure(nullptr);
+    std::string words;
+    std::vector<DrawnText> texts = drawnTexts(renderer.recordedCalls());
+    ASSERT_GT(texts.size(), 5u);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const DrawnText& drawn = texts[i];
+        SCOPED_TRACE(drawn.text);
+        EXPECT_GE(drawn.rect.minX(), 0);
+        EXPECT_LE(drawn.rect.maxX(), window.rootView().bounds().width);
+        for (size_t j = 0; j < i; ++j) {
+            const ui::Rect& other = texts[j].rect;
+            const bool overlap = drawn.rect.minX() < other.maxX() && other.minX() < drawn.rect.maxX() &&
+                                 drawn.rect.minY() < other.maxY() && other.minY() < drawn.rect.maxY();
+            EXPECT_FALSE(overlap) << texts[j].text;
+        }
+        if (drawn.text == "Delete Files" || drawn.text == "OK" || drawn.text == "Cancel") continue;
+        EXPECT_LE(measure.textSize(drawn.text, ui::Font::system(13)).width, drawn.rect.width + 0.5);
+        words += (words.empty() ? "" : " ") + drawn.text;
+    }
+    EXPECT_EQ(words, first + " " + second);
 }
 
 }  // namespace

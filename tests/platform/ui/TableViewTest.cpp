@@ -147,6 +147,29 @@ TEST(TableView, DragScrollsWithoutSelecting) {
     EXPECT_EQ(table.calls.back(), "select 0.2");
 }
 
+TEST(TableView, TheWheelScrollsTheListUnderThePointerWithinItsContent) {
+    // The list sits in a screen beside a view that does not scroll; the wheel turns over a row (a cell's label).
+    ui::View screen({0, 0, 400, 220});
+    const auto table = std::make_shared<NumberTable>(std::vector<int>{30});
+    const auto beside = std::make_shared<ui::View>(ui::Rect{200, 0, 200, 220});
+    screen.addSubview(table);
+    screen.addSubview(beside);
+    ui::HeadlessRenderer renderer;
+    renderer.render(screen);
+    EXPECT_TRUE(renderer.pointer().scroll(screen, {50, 30}, 120));
+    EXPECT_EQ(table->contentOffset().y, 120);
+    EXPECT_TRUE(renderer.pointer().scroll(screen, {50, 30}, -40));
+    EXPECT_EQ(table->contentOffset().y, 80);
+    EXPECT_FALSE(renderer.pointer().scroll(screen, {300, 30}, 40)) << "nothing scrolls beside the list";
+    EXPECT_EQ(table->contentOffset().y, 80);
+    // At its end the list stays there, and says it did not scroll.
+    const double end = table->contentSize().height - table->frame().height;
+    EXPECT_TRUE(renderer.pointer().scroll(screen, {50, 30}, 100000));
+    EXPECT_EQ(table->contentOffset().y, end);
+    EXPECT_FALSE(renderer.pointer().scroll(screen, {50, 30}, 40));
+    EXPECT_TRUE(table->calls.empty()) << "the wheel selects nothing";
+}
+
 TEST(TableView, TapOutsideTheRowsSelectsNothing) {
     NumberTable table({1});
     ui::HeadlessRenderer renderer;
