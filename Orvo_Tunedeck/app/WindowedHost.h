@@ -1,6 +1,7 @@
 #pragma once
 // The application in a window: start-up, then the main screen in a GTK window, playing live through an ALSA PCM
-// device, until the window is closed (its close button, Ctrl+Q, SIGINT or SIGTERM), then shutdown.
+// device, until the window is closed (its close button, Ctrl+Q, SIGINT or SIGTERM), then shutdown. While the window
+// is open the system's memory warnings reach the screens shown in it.
 //
 // Threads: the process's main thread, which drives GLib's main loop and, through it, the main queue.
 
@@ -22,6 +23,11 @@ bool windowAvailable();
 // opened into the window as the desktop's "open with" does, and so are files dropped on the window. Call only after
 // windowAvailable() returned true.
 int runWindowed(const std::string& device, const std::vector<std::filesystem::path>& files, const SoundChoice& sound);
+
+// What the back end gives the program's window besides the window itself: the file chooser of document pickers and,
+// where WebKitGTK was built in, the browser engine that shows the pages of the help, information and products
+// screens. Once, after the window host is made.
+void installWindowServices(ui::GtkWindowHost& host);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
 // (a request naming several files opens only the first).
