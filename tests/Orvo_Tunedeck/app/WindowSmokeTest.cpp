@@ -24,17 +24,31 @@
 
 namespace {
 
-TEST(MainWindow, OpensShowingTheMainScreenAndCloses) {
-    // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute.
-    setenv("GDK_DEBUG", "gl-disable", 0);
-    setenv("GSK_RENDERER", "cairo", 0);
-    if (!windowAvailable()) GTEST_SKIP() << "no display";
+// The main screen over a hub that loaded nothing, in a window of the given size.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // No OpenGL: the drivers GDK would load keep allocations the leak checker cannot attribute.
+        setenv("GDK_DEBUG", "gl-disable", 0);
+        setenv("GSK_RENDERER", "cairo", 0);
+        if (!windowAvailable()) GTEST_SKIP() << "no display";
+    }
+    ui::GtkWindowHost& open(ui::Size size) {
+        window = std::make_unique<ui::Window>(ui::Rect{0, 0, size.width, size.height});
+        window->setRootViewController(screen);
+        host = std::make_unique<ui::GtkWindowHost>(window->rootViewPointer(), "Orvo-Tunedeck2", queue);
+        return *host;
+    }
 
-    auto& queue = dispatch::MainQueue::shared();
-    const auto screen = std::make_shared<MainViewController>(std::make_shared<ViewController>());
-    ui::Window window({0, 0, 480, 360});
-    window.setRootViewController(screen);
-    ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue);
+    dispatch::MainQueue& queue = dispatch::MainQueue::shared();
+    const std::shared_ptr<MainViewController> screen =
+        std::make_shared<MainViewController>(std::make_shared<ViewController>());
+    std::unique_ptr<ui::Window> window;
+    std::unique_ptr<ui::GtkWindowHost> host;
+};
+
+TEST_F(MainWindow, OpensShowingTheMainScreenAndCloses) {
+    ui::GtkWindowHost& host = open({480, 360});
     host.present();
     // Drawing the tree clears the redraw requests of the views drawn.
     const auto drawn = [&] { return !screen->buttonPlay->needsDisplay(); };
@@ -42,7 +56,7 @@ TEST(MainWindow, OpensShowingTheMainScreenAndCloses) {
         if (!host.iterate()) std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     EXPECT_TRUE(drawn());
-    EXPECT_GT(window.rootView().frame().width, 0);
+    EXPECT_GT(window->rootView().frame().width, 0);
     host.close();
     EXPECT_FALSE(host.isOpen());
     queue.drain();
@@ -72,17 +86,9 @@ HeadingPixels headingPixels(const ui::ImageSurface& shot) {
     return found;
 }
 
-TEST(MainWindow, TheHelpScreenShowsTheHelpPageWithItsHeading) {
-    setenv("GDK_DEBUG", "gl-disable", 0);
-    setenv("GSK_RENDERER", "cairo", 0);
-    if (!windowAvailable()) GTEST_SKIP() << "no display";
-
-    auto& queue = dispatch::MainQueue::shared();
-    const auto screen = std::make_shared<MainViewController>(std::make_shared<ViewController>());
+TEST_F(MainWindow, TheHelpScreenShowsTheHelpPageWithItsHeading) {
     screen->openURL = [](const std::string&) { return true; };
-    ui::Window window({0, 0, 720, 640});
-    window.setRootViewController(screen);
-    ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue);
+    ui::GtkWindowHost& host = open({720, 640});
     installWindowServices(host);
     host.present();
     screen->showHelp();
