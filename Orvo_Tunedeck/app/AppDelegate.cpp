@@ -6,6 +6,16 @@
 #include "platform/audioengine/AudioSession.h"
 #include "shared/globals/Print.h"
 
+bool AppDelegate::applicationDidFinishLaunchingWithOptions() { return launchSetup(); }
+
+void AppDelegate::applicationWillTerminate() { terminateTeardown(); }
+
+ui::SceneConfiguration AppDelegate::applicationConfigurationForConnecting(const ui::SceneSession& session) {
+    return {"Default Configuration", session.role};
+}
+
+void AppDelegate::applicationDidDiscardSceneSessions(const std::vector<ui::SceneSession>&) {}
+
 bool AppDelegate::launchSetup() {
     MIDIConnection::shared()._initialize();
     auto& session = audioengine::AudioSession::sharedInstance();
@@ -15,6 +25,8 @@ bool AppDelegate::launchSetup() {
         safeprint("Error: The audio session refused the sample rate 48000 Hz.");
     } else if (!session.setActive(true)) {
         safeprint("Error: The audio session could not be activated.");
+    } else {
+        ui::Application::shared().beginReceivingRemoteControlEvents();
     }
     return true;
 }
@@ -43,6 +55,8 @@ void AppDelegate::terminateTeardown() {
     MIDIConnection::shared().dispose();
     if (ViewController* controller = currentViewController(); controller != nullptr && controller->player)
         controller->player->stopEngine();
-    if (!audioengine::AudioSession::sharedInstance().setActive(false))
+    if (audioengine::AudioSession::sharedInstance().setActive(false))
+        ui::Application::shared().endReceivingRemoteControlEvents();
+    else
         safeprint("Error: The audio session could not be deactivated.");
 }

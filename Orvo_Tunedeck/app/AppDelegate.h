@@ -6,11 +6,23 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "platform/ui/Application.h"
 
 class AppDelegate {
 public:
+    // The platform's calls when the application has started and when it ends: launchSetup and terminateTeardown.
+    bool applicationDidFinishLaunchingWithOptions();
+    void applicationWillTerminate();
+    // The configuration of a scene that connects: "Default Configuration", in the role of its session.
+    ui::SceneConfiguration applicationConfigurationForConnecting(const ui::SceneSession& session);
+    // Scenes the user discarded leave nothing to clean up.
+    void applicationDidDiscardSceneSessions(const std::vector<ui::SceneSession>& sessions);
+
     // Sets up MIDI (client, ports, network session; no source connected yet), then the audio session: playback,
-    // 48000 Hz, active; a refusal is logged ("Error: ...") and the calls after it are not made. Always true.
+    // 48000 Hz, active; a refusal is logged ("Error: ...") and the calls after it are not made. Once the session is
+    // active the application receives remote-control events. Always true.
     bool launchSetup();
     // Posts "OpenInNotification" with {"url": url} between two log lines.
     void openURL(const std::filesystem::path& url, const std::string& message);
@@ -20,6 +32,6 @@ public:
     bool applicationOpenSourceApplication(const std::filesystem::path& url);
     bool applicationOpenOptions(const std::filesystem::path& url);
     // Closes MIDI, stops the engine of the current view controller, when there is one, and deactivates the audio
-    // session.
+    // session; once it is inactive the application no longer receives remote-control events.
     void terminateTeardown();
 };

@@ -104,7 +104,7 @@ int playLive(const HeadlessOptions& options) {
     });
     mainQueue.run();
     watch->invalidate();
-    AppDelegate().terminateTeardown();
+    AppDelegate().applicationWillTerminate();
     mainQueue.drain();
     // When the files came to their end the waiter still waits for a signal: it is sent one (blocked everywhere, it
     // can only end the wait).
@@ -118,11 +118,11 @@ int playLive(const HeadlessOptions& options) {
 int runHeadless(const HeadlessOptions& options) {
     AudioComponentRegistry::shared().addSearchFolder(foundation::audioModulesFolder());
     AppDelegate appDelegate;
-    appDelegate.launchSetup();
+    appDelegate.applicationDidFinishLaunchingWithOptions();
     dispatch::MainQueue::shared().drain();
     if (options.picture) {
         const int result = drawMainScreenPicture(*options.picture);
-        appDelegate.terminateTeardown();
+        appDelegate.applicationWillTerminate();
         dispatch::MainQueue::shared().drain();
         return result;
     }
@@ -142,7 +142,7 @@ int runHeadless(const HeadlessOptions& options) {
             reportStatus("rendered '" + options.midiFile.string() + "' with " + soundText(options.sound) + " into '" +
                          options.renderTo.string() + "' in " + seconds + " s.");
         }
-        appDelegate.terminateTeardown();
+        appDelegate.applicationWillTerminate();
         dispatch::MainQueue::shared().drain();
         return result;
     }

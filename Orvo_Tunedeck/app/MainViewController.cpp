@@ -102,6 +102,7 @@ void MainViewController::loadView() {
     pluginView = std::make_shared<InstrumentArea>();
     setView(std::make_shared<MainView>(std::move(buttons), pluginView));
     view().setFrame({0, 0, 480, 360});
+    if (hub) hub->view = viewPointer();
     if (hub && hub->player) hub->player->setPluginView(pluginView);
 }
 

@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
-// The window itself is the window host's (WindowedHost.cpp); the delegate keeps no reference to it.
+namespace ui {
+class Window;
+}
+
 class SceneDelegate {
 public:
+    // The window of the scene, once the window host has made it (WindowedHost.cpp); not owned: the host's.
+    ui::Window* window = nullptr;
+
     void sceneWillConnect() {}
     // Logs the files, then opens the first of them (the others are left alone).
     void sceneOpenURLContexts(const std::vector<std::filesystem::path>& urls);

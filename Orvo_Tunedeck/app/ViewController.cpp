@@ -136,6 +136,8 @@ void ViewController::documentPickerWasCancelled() {
 }
 
 void ViewController::onOpenIn(const std::optional<NotificationUserInfo>& userInfo) {
+    // A view lays its subviews out whenever it is given a frame.
+    if (const auto shown = view.lock()) shown->setFrame(shown->frame());
     if (!userInfo) {
         safeprint("viewConroller::onOpenIn(): ERROR: Userinfo is nil.");
         return;

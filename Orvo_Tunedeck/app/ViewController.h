@@ -20,6 +20,7 @@
 #include "Orvo_Tunedeck/configuration/ConfigurationViewControllerDelegate.h"
 #include "Orvo_Tunedeck/engine/AudioEngine.h"
 #include "Orvo_Tunedeck/midi/MIDIMessageDelegate.h"
+#include "platform/ui/View.h"
 
 // Own through std::shared_ptr: the MIDI connection holds the view controller as its delegate.
 class ViewController final : public AudioEngineDelegate,
@@ -40,6 +41,8 @@ public:
     std::shared_ptr<AudioEngine> player;
     // Called with every sound-set row given to the instrument through onSoundsetSelected; may be empty.
     std::function<void(int64_t row)> onSoundsetChosen;
+    // The main screen's root view once it is loaded (the screen sets it); not owned.
+    std::weak_ptr<ui::View> view;
 
     // Makes this the current view controller and the delegate of the MIDI connection, finds the folders, provides
     // the default document, creates the engine on output (the null output when none is given) and observes
@@ -53,7 +56,8 @@ public:
     void documentPicker(const std::vector<std::filesystem::path>& urls);
     void documentPicker(const std::filesystem::path& url);
     void documentPickerWasCancelled();
-    // Copies the file named under "url" into the documents folder unless a file of that name is there.
+    // Lays the main screen's view out at once, when it is loaded, then copies the file named under "url" into the
+    // documents folder unless a file of that name is there.
     void onOpenIn(const std::optional<NotificationUserInfo>& userInfo);
 
     void onButtonPlay();

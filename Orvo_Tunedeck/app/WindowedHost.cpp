@@ -16,7 +16,11 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkDocumentChooser.h"
+#include "platform/ui_gtk/GtkMemoryWarnings.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
+#ifdef TUNEDECK_WITH_WEBKIT
+#include "platform/ui_gtk/GtkWebEngine.h"
+#endif
 
 bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
 
@@ -48,6 +52,13 @@ std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& scree
     return alert;
 }
 
+void installWindowServices([[maybe_unused]] ui::GtkWindowHost& host) {
+    ui::installGtkDocumentChooser();
+#ifdef TUNEDECK_WITH_WEBKIT
+    ui::installGtkWebEngine(host);
+#endif
+}
+
 void openInScene(SceneDelegate& scene, const std::vector<std::filesystem::path>& files) {
     for (const std::filesystem::path& file : files) scene.sceneOpenURLContexts({file});
 }
@@ -62,7 +73,7 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
     auto& mainQueue = dispatch::MainQueue::shared();
     AudioComponentRegistry::shared().addSearchFolder(foundation::audioModulesFolder());
     AppDelegate appDelegate;
-    appDelegate.launchSetup();
+    appDelegate.applicationDidFinishLaunchingWithOptions();
     mainQueue.drain();
 
     const auto hub = std::make_shared<ViewController>();
@@ -74,14 +85,16 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         if (!startWithSound(*hub, sound, PersistentAppData::sharedStore(), error)) return reportError(error);
     }
 
-    ui::installGtkDocumentChooser();
     // Room for the button row and the instrument's whole view at its design size.
     ui::Window window({0, 0, 720, 640});
     const auto screen = std::make_shared<MainViewController>(hub);
     window.setRootViewController(screen);
     {
         ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", mainQueue);
+        installWindowServices(host);
+        const ui::GtkMemoryWarnings memoryWarnings;
         const auto sceneDelegate = std::make_shared<SceneDelegate>();
+        sceneDelegate->window = &window;
         sceneDelegate->sceneWillConnect();
         openInScene(*sceneDelegate, files);
         openDroppedFiles(host, sceneDelegate);
@@ -90,7 +103,7 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
         showNoSoundOutput(*screen, device);
         host.runUntilClosed();
     }
-    appDelegate.terminateTeardown();
+    appDelegate.applicationWillTerminate();
     mainQueue.drain();
     return 0;
 }

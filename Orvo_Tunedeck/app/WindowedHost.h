@@ -1,6 +1,7 @@
 #pragma once
 // The application in a window: start-up, then the main screen in a GTK window, playing live through an ALSA PCM
-// device, until the window is closed (its close button, Ctrl+Q, SIGINT or SIGTERM), then shutdown.
+// device, until the window is closed (its close button, Ctrl+Q, SIGINT or SIGTERM), then shutdown. While the window
+// is open the system's memory warnings reach the screens shown in it.
 //
 // Threads: the process's main thread, which drives GLib's main loop and, through it, the main queue.
 
@@ -35,6 +36,11 @@ bool startWithSound(ViewController& hub, const SoundChoice& commandLine, Persist
 // When the engine of screen's hub has its instrument but cannot run on the sound device: disables play and stop and
 // presents an alert from screen that names the device and the --device option, and returns it. Null otherwise.
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
+
+// What the back end gives the program's window besides the window itself: the file chooser of document pickers and,
+// where WebKitGTK was built in, the browser engine that shows the pages of the help, information and products
+// screens. Once, after the window host is made.
+void installWindowServices(ui::GtkWindowHost& host);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in
 // (a request naming several files opens only the first).

@@ -15,32 +15,38 @@ constexpr double kButtonHeight = 36;
 constexpr double kRowHeight = 44;
 constexpr double kHeaderHeight = 28;
 constexpr double kSoundsetHeight = kHeaderHeight + kRowHeight * static_cast<double>(kSoundsetRows.size());
-constexpr double kMinimumMIDITableHeight = kHeaderHeight + 2 * kRowHeight;
+// The screen scrolls over content this tall, whatever the window's height.
+constexpr double kContentHeight = 1000;
 
-// The close button above the sound-set table, the two MIDI tables sharing the height left below it; laid out again
-// on every resize.
+// A scroll view filling the screen over the close button, the sound-set table and the two MIDI tables, which share
+// the height the content has left below it; laid out again on every resize, the content as wide as the screen.
 class ConfigurationView final : public ui::View {
 public:
-    ConfigurationView(std::shared_ptr<ui::Button> close, std::shared_ptr<ui::TableView> soundsets,
-                      std::shared_ptr<ui::TableView> sources, std::shared_ptr<ui::TableView> destinations)
-        : close_(std::move(close)),
+    ConfigurationView(std::shared_ptr<ui::ScrollView> scroll, std::shared_ptr<ui::Button> close,
+                      std::shared_ptr<ui::TableView> soundsets, std::shared_ptr<ui::TableView> sources,
+                      std::shared_ptr<ui::TableView> destinations)
+        : scroll_(std::move(scroll)),
+          close_(std::move(close)),
           soundsets_(std::move(soundsets)),
           sources_(std::move(sources)),
           destinations_(std::move(destinations)) {
+        addSubview(scroll_);
         for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{close_, soundsets_, sources_,
                                                                                 destinations_})
-            addSubview(view);
+            scroll_->contentView().addSubview(view);
     }
 
     void setFrame(ui::Rect frame) override {
         const bool widthChanged = frame.width != this->frame().width;
         View::setFrame(frame);
         const ui::Rect b = bounds();
+        scroll_->setFrame(b);
+        scroll_->setContentSize({b.width, kContentHeight});
         close_->setFrame({kMargin, kMargin, 80, kButtonHeight});
         double y = 2 * kMargin + kButtonHeight;
         soundsets_->setFrame({0, y, b.width, kSoundsetHeight});
         y += kSoundsetHeight + kMargin;
-        const double midiHeight = std::max(kMinimumMIDITableHeight, (b.height - y - 2 * kMargin) / 2);
+        const double midiHeight = (kContentHeight - y - 2 * kMargin) / 2;
         sources_->setFrame({0, y, b.width, midiHeight});
         destinations_->setFrame({0, y + midiHeight + kMargin, b.width, midiHeight});
         // Cells keep the width they were made with: a new width makes them anew.
@@ -53,6 +59,7 @@ public:
     void draw(ui::GraphicsContext& ctx, ui::Rect dirty) override { ctx.fill(ui::Path::rect(dirty), ui::Color::white()); }
 
 private:
+    std::shared_ptr<ui::ScrollView> scroll_;
     std::shared_ptr<ui::Button> close_;
     std::shared_ptr<ui::TableView> soundsets_;
     std::shared_ptr<ui::TableView> sources_;
@@ -70,7 +77,7 @@ std::shared_ptr<ConfigurationViewController> currentConfigurationViewController(
     return std::static_pointer_cast<ConfigurationViewController>(current.lock());
 }
 
-// The sound-set table's rows: a switch per sound set, the selected one on; rows take no highlight.
+// The sound-set table's rows: a switch per sound set, the selected one on; rows take no highlight and no focus.
 class ConfigurationViewController::SoundsetSource final : public ui::TableViewDataSource,
                                                           public ui::TableViewDelegate {
 public:
@@ -79,6 +86,7 @@ public:
     int numberOfRows(ui::TableView&, int) override { return static_cast<int>(owner_.soundsets_.numberOfRows()); }
     std::string titleForHeader(ui::TableView&, int) override { return "Sound Set"; }
     bool shouldHighlightRow(ui::TableView&, ui::IndexPath) override { return false; }
+    bool canFocusRow(ui::TableView&, ui::IndexPath) override { return false; }
 
     std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, ui::IndexPath indexPath) override {
         const SoundfontsTableView::Row row = owner_.soundsets_.row(indexPath.row);
@@ -120,7 +128,8 @@ void ConfigurationViewController::loadView() {
     tableSoundset = makeTable("Soundfont");
     tableMIDIIn = makeTable("Sources");
     tableMIDIOut = makeTable("Destinations");
-    setView(std::make_shared<ConfigurationView>(buttonClose, tableSoundset, tableMIDIIn, tableMIDIOut));
+    scrollView = std::make_shared<ui::ScrollView>();
+    setView(std::make_shared<ConfigurationView>(scrollView, buttonClose, tableSoundset, tableMIDIIn, tableMIDIOut));
     view().setFrame({0, 0, 480, 720});
 }
 
@@ -134,10 +143,8 @@ void ConfigurationViewController::viewDidLoad() {
     destinationsSource_ = makeDestinationsTableSource(destinations_);
     tableSoundset->dataSource = soundsetSource_.get();
     tableSoundset->delegate = soundsetSource_.get();
-    tableMIDIIn->dataSource = sourcesSource_.get();
-    tableMIDIIn->delegate = sourcesSource_.get();
-    tableMIDIOut->dataSource = destinationsSource_.get();
-    tableMIDIOut->delegate = destinationsSource_.get();
+    sourcesSource_->setup(*tableMIDIIn);
+    destinationsSource_->setup(*tableMIDIOut);
     // Sound-set and source rows take no highlight and no selection; destination rows do.
     tableSoundset->allowsSelection = false;
     tableMIDIIn->allowsSelection = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The configuration screen: a close button above three tables, the sound sets (six rows; the chosen row goes to
-// the delegate and closes the screen), the MIDI sources and the MIDI destinations (each row a name and a switch).
+// the delegate and closes the screen), the MIDI sources and the MIDI destinations (each row a name and a switch),
+// all in a scroll view, so that a small window reaches them all.
 // Every presentation makes a new screen, whose presenter tells it which sound set is loaded (showLoadedSoundset);
 // the MIDI switches show what the MIDI connection keeps.
 //
@@ -12,6 +13,7 @@
 #include "Orvo_Tunedeck/configuration/MIDIEndpointTableSource.h"
 #include "Orvo_Tunedeck/configuration/SoundfontsTableView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 
@@ -24,6 +26,8 @@ public:
     std::shared_ptr<ui::TableView> tableSoundset;
     std::shared_ptr<ui::TableView> tableMIDIIn;
     std::shared_ptr<ui::TableView> tableMIDIOut;
+    // Holds the button and the tables: its content is 1000 points tall and as wide as the screen.
+    std::shared_ptr<ui::ScrollView> scrollView;
     ConfigurationViewControllerDelegate* delegate = nullptr;  // not owned; the presenter outlives the screen
 
     void loadView() override;

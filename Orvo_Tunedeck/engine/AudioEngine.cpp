@@ -87,6 +87,14 @@ void AudioEngine::openAUView(std::shared_ptr<ui::ViewController> viewController,
     if (container != nullptr) embed(*instrumentViewController, *container);
 }
 
+void AudioEngine::openAUView(const std::shared_ptr<AUAudioUnit>& unit, const std::shared_ptr<ui::View>& container) {
+    if (!unit) return;
+    unit->requestViewController([weak = weak_from_this(), place = std::weak_ptr<ui::View>(container)](
+                                    std::shared_ptr<ui::ViewController> viewController) {
+        if (const auto self = weak.lock()) self->openAUView(std::move(viewController), place.lock().get());
+    });
+}
+
 void AudioEngine::setPluginView(const std::shared_ptr<ui::View>& container) {
     pluginView_ = container;
     if (container && instrumentViewController) embed(*instrumentViewController, *container);

@@ -69,6 +69,9 @@ public:
     // Takes the instrument's view controller (logs an error for none) and shows its view in container, when there
     // is one, filling its bounds.
     void openAUView(std::shared_ptr<ui::ViewController> viewController, ui::View* container);
+    // Asks unit for its view controller and, when it arrives, shows it in container as above (in no container when
+    // that has gone meanwhile). A unit of none asks nothing.
+    void openAUView(const std::shared_ptr<AUAudioUnit>& unit, const std::shared_ptr<ui::View>& container);
     // Makes container the area that shows the instrument's view (not owned; the engine keeps a weak reference) and
     // shows the view there at once when the instrument has handed it over.
     void setPluginView(const std::shared_ptr<ui::View>& container);

@@ -42,6 +42,8 @@ class TableViewDelegate {
 public:
     virtual ~TableViewDelegate() = default;
     virtual bool shouldHighlightRow(TableView&, IndexPath) { return true; }
+    // Whether the row may take the focus (of a keyboard or a remote); no focus engine asks yet.
+    virtual bool canFocusRow(TableView&, IndexPath) { return true; }
     virtual void didHighlightRow(TableView&, IndexPath) {}
     virtual void didUnhighlightRow(TableView&, IndexPath) {}
     virtual void didSelectRow(TableView&, IndexPath) {}

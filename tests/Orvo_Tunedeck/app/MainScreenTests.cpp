@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Orvo_Tunedeck/app/MainViewController.h"
+#include "Orvo_Tunedeck/app/NotificationCenter.h"
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
 #include "Orvo_Tunedeck/configuration/SwitchCell.h"
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
@@ -180,6 +181,15 @@ TEST_F(MainScreen, ShowsTheInstrumentsOwnViewFillingItsArea) {
     screen->view().setFrame({0, 0, 800, 600});
     EXPECT_EQ(view.frame(), screen->pluginView->bounds());
     EXPECT_EQ(view.frame().width, 800.0);
+}
+
+TEST_F(MainScreen, AnOpenedFileLaysTheScreenOutBeforeItIsCopied) {
+    const ui::Rect placed = screen->pluginView->frame();
+    screen->pluginView->setFrame({5, 5, 10, 10});
+    writeFile(folder.path() / "Outside" / "opened.mid", "opened");
+    postOpenIn(folder.path() / "Outside" / "opened.mid", "test");
+    EXPECT_EQ(screen->pluginView->frame(), placed);
+    EXPECT_TRUE(fs::is_regular_file(documents / "opened.mid"));
 }
 
 TEST_F(MainScreen, ButtonsStopAndStartTheEngineAndToggleTheInstrumentView) {

@@ -16,6 +16,7 @@
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/ui/Application.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
 
@@ -209,6 +210,29 @@ TEST(AppLifecycle, LaunchActivatesThePlaybackSessionAndTerminationBeforeAnyViewO
     appDelegate.terminateTeardown();
     dispatch::MainQueue::shared().drain();
     EXPECT_FALSE(session.isActive());
+}
+
+TEST(AppLifecycle, ThePlatformsCallsRunLaunchAndTerminationAndRemoteControlEventsFollowTheSession) {
+    auto& session = audioengine::AudioSession::sharedInstance();
+    auto& application = ui::Application::shared();
+    AppDelegate appDelegate;
+    ASSERT_FALSE(application.isReceivingRemoteControlEvents());
+    EXPECT_TRUE(appDelegate.applicationDidFinishLaunchingWithOptions());
+    EXPECT_TRUE(session.isActive());
+    EXPECT_TRUE(application.isReceivingRemoteControlEvents());
+
+    for (const char* role : {ui::SceneSession::kWindowApplicationRole, "other"}) {
+        const ui::SceneConfiguration configuration = appDelegate.applicationConfigurationForConnecting({role});
+        EXPECT_EQ(configuration.name, "Default Configuration");
+        EXPECT_EQ(configuration.sessionRole, role);
+    }
+    appDelegate.applicationDidDiscardSceneSessions({ui::SceneSession{}});
+    EXPECT_TRUE(application.isReceivingRemoteControlEvents());
+
+    appDelegate.applicationWillTerminate();
+    dispatch::MainQueue::shared().drain();
+    EXPECT_FALSE(session.isActive());
+    EXPECT_FALSE(application.isReceivingRemoteControlEvents());
 }
 
 TEST(SoundsetTable, SixRowsSecondOnAndAnySwitchSelects) {

@@ -163,6 +163,77 @@ TEST_F(ConfigurationScreen, MIDISwitchesSurviveReopeningAndDestinationRowsReload
     EXPECT_EQ(server->delivered(module).packets.size(), 1u);
 }
 
+TEST_F(ConfigurationScreen, ASmallWindowScrollsToTheLastTable) {
+    auto screen = std::make_shared<ConfigurationViewController>(connection);
+    presenter->view().setFrame({0, 0, 360, 400});
+    ASSERT_TRUE(presenter->present(screen, true));
+    ui::ScrollView& scroll = *screen->scrollView;
+    EXPECT_EQ(scroll.contentSize(), (ui::Size{360, 1000}));
+    const ui::Rect last = screen->tableMIDIOut->frame();
+    ASSERT_GT(last.y + last.height, 400) << "the destinations end below a 400-point window";
+
+    // A drag on the content's background, right of the close button, pulls the content up as far as it goes.
+    ui::TouchRouter router;
+    router.press(presenter->view(), {300, 30});
+    router.move({300, 20});
+    router.move({300, -700});
+    router.release({300, -700});
+    EXPECT_EQ(scroll.contentOffset(), (ui::Point{0, 600}));
+    const ui::Rect shown = presenter->view().convertRectFrom(screen->tableMIDIOut->bounds(), screen->tableMIDIOut.get());
+    EXPECT_GE(shown.y, 0);
+    EXPECT_LE(shown.y + shown.height, 400) << "the destinations are wholly in the window now";
+
+    presenter->view().setFrame({0, 0, 500, 900});
+    screen->view().setFrame({0, 0, 500, 900});
+    EXPECT_EQ(scroll.contentSize(), (ui::Size{500, 1000}));
+    EXPECT_EQ(scroll.contentOffset(), (ui::Point{0, 100})) << "the offset stays within the content";
+    EXPECT_EQ(screen->tableMIDIOut->frame().width, 500);
+}
+
+TEST_F(ConfigurationScreen, OnlyDestinationRowsMayTakeHighlightAndFocus) {
+    server->plugInSource("Keyboard");
+    server->plugInDestination("Sound Module");
+    dispatch::MainQueue::shared().drain();
+    ConfigurationViewController& screen = open(nullptr);
+    const struct {
+        const char* table;
+        ui::TableView& view;
+        bool answer;
+    } cases[] = {{"sound sets", *screen.tableSoundset, false},
+                 {"sources", *screen.tableMIDIIn, false},
+                 {"destinations", *screen.tableMIDIOut, true}};
+    for (const auto& c : cases) {
+        ASSERT_NE(c.view.delegate, nullptr) << c.table;
+        EXPECT_EQ(c.view.delegate->shouldHighlightRow(c.view, {0, 0}), c.answer) << c.table;
+        EXPECT_EQ(c.view.delegate->canFocusRow(c.view, {0, 0}), c.answer) << c.table;
+    }
+}
+
+TEST_F(ConfigurationScreen, RefreshListsTheDestinationsAnewAndLeavesTheSourcesAlone) {
+    MIDISourcesTable sources(connection);
+    MIDIDestinationsTable destinations(connection);
+    const auto sourceRows = makeSourcesTableSource(sources);
+    const auto destinationRows = makeDestinationsTableSource(destinations);
+    ui::TableView sourceTable({0, 0, 300, 300});
+    ui::TableView destinationTable({0, 0, 300, 300});
+    sourceRows->setup(sourceTable);
+    destinationRows->setup(destinationTable);
+    EXPECT_EQ(sourceTable.dataSource, sourceRows.get());
+    EXPECT_EQ(sourceTable.delegate, sourceRows.get());
+    EXPECT_EQ(destinationTable.dataSource, destinationRows.get());
+    EXPECT_EQ(destinationTable.delegate, destinationRows.get());
+    sourceTable.reloadData();
+    destinationTable.reloadData();
+
+    server->plugInSource("Keyboard");
+    server->plugInDestination("Sound Module");
+    dispatch::MainQueue::shared().drain();
+    sourceRows->refresh();
+    destinationRows->refresh();
+    EXPECT_EQ(sourceTable.rowCount(0), 0);
+    EXPECT_EQ(destinationTable.rowCount(0), 1);
+}
+
 TEST_F(ConfigurationScreen, TheLastScreenLoadedIsTheCurrentOneWhileItLives) {
     EXPECT_EQ(currentConfigurationViewController(), nullptr);
     ConfigurationViewController& first = open(nullptr);

@@ -149,6 +149,26 @@ TEST_F(HostedInstrument, TheInstrumentsViewFillsTheAreaGivenBeforeOrAfterItArriv
     EXPECT_FALSE(contains(log.lines(), "AudioEngine::openAUView()"));
 }
 
+TEST_F(HostedInstrument, AUnitAskedForItsViewShowsItInTheGivenContainer) {
+    player = AudioEngine::create(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
+    dispatch::MainQueue::shared().drain();
+    ASSERT_NE(player->instrument->audioUnit0, nullptr);
+    const auto container = std::make_shared<ui::View>(ui::Rect{0, 0, 300, 200});
+    player->openAUView(player->instrument->audioUnit0, container);
+    EXPECT_TRUE(container->subviews().empty()) << "the view controller arrives later, on the main queue";
+    dispatch::MainQueue::shared().drain();
+    ASSERT_NE(player->instrumentViewController, nullptr);
+    const auto view = player->instrumentViewController->viewPointer();
+    EXPECT_EQ(container->subviews(), std::vector<std::shared_ptr<ui::View>>{view});
+    EXPECT_EQ(view->frame(), container->bounds());
+
+    log.clear();
+    player->openAUView(std::make_shared<SilentInstrument>(AudioEngine::kInstrumentDescription), container);
+    dispatch::MainQueue::shared().drain();
+    const auto lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "AudioEngine::openAUView() : ERROR: VC is nil."), 1);
+}
+
 TEST_F(HostedInstrument, AnInstrumentWithoutAViewIsLoggedAndShowsNothing) {
     AudioComponentRegistry registry;
     registry.registerComponent(AudioEngine::kInstrumentDescription, "KWBL: Silent", 1,

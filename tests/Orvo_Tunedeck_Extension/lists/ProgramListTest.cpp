@@ -37,6 +37,18 @@ TEST(ProgramsTableView, ListsTheSharedCatalogueInItsOrder) {
     EXPECT_EQ(list.itemCount(), 482u);
 }
 
+TEST(ProgramsTableView, EveryRowMayTakeHighlightAndFocusButNoneOffersDeletion) {
+    ProgramsTableView list;
+    list.programs = std::make_shared<Soundfontprograms>();
+    ui::TableViewDelegate& asked = list;
+    ui::TableViewDataSource& source = list;
+    for (const int row : {0, 117, 234}) {
+        EXPECT_TRUE(asked.shouldHighlightRow(list, {0, row})) << row;
+        EXPECT_TRUE(asked.canFocusRow(list, {0, row})) << row;
+        EXPECT_FALSE(source.canEditRow(list, {0, row})) << row;
+    }
+}
+
 TEST(ProgramsTableView, APickGoesToTheDelegateOnceThenTheScreenCloses) {
     auto catalogue = std::make_shared<Soundfontprograms>();
     FakeProgramsScreen screen;
