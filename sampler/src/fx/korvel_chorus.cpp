@@ -181,6 +181,36 @@ void buildAhead(korvel_chorus_t* chorus, int n) {
   }
 }
 
+// Frames [from, from + n) of voice v added into sum, with the line already holding their inputs.
+void addVoice(korvel_chorus_t* chorus, int v, int counter, float* sum, int n) {
+  const int period = chorus->modulation_period_samples;
+  const int32_t* table = chorus->lookup_tab;
+  const float* line = chorus->chorusbuf;
+  int64_t phase = chorus->phase[v];
+  for (int k = 0; k < n; ++k) {
+    const int64_t at = static_cast<int64_t>((counter + k) & kLineMask) * KORVEL_CHORUS_INTERP_SUBSAMPLES;
+    const int64_t position = at - table[phase];
+    const int64_t sample = position / KORVEL_CHORUS_INTERP_SUBSAMPLES;
+    const int f = static_cast<int>(position & kSubsampleMask);
+    sum[k] += line[sample & kLineMask] * chorus->sinc_table[0][f] +
+              line[(sample - 1) & kLineMask] * chorus->sinc_table[1][f] +
+              line[(sample - 2) & kLineMask] * chorus->sinc_table[2][f] +
+              line[(sample - 3) & kLineMask] * chorus->sinc_table[3][f] +
+              line[(sample - 4) & kLineMask] * chorus->sinc_table[4][f];
+    if (++phase >= period) phase = 0;
+  }
+  chorus->phase[v] = phase;
+}
+
+// The frames of a stretch go into the line before any voice reads it, then each voice runs over the whole stretch
+// (independent frames, which the processor overlaps). A stretch is short enough that no voice reads a slot that a
+// later frame of it wrote, so every sample is the one frame-by-frame processing gives, summed in the same order.
+// Taps reach back at most the depth plus the interpolator's points behind the frame being read.
+int stretchFrames(const korvel_chorus_t* chorus, int n) {
+  const int reach = chorus->table_depth + kTaps + 1;
+  return std::clamp(kLineSamples - reach, 1, n);
+}
+
 template <bool Mix>
 void process(korvel_chorus_t* chorus, const float* in, float* left, float* right, int n) {
   if (skipSilence(chorus, in, n)) {
@@ -190,35 +220,30 @@ void process(korvel_chorus_t* chorus, const float* in, float* left, float* right
     return;
   }
   buildAhead(chorus, n);
-  const int voices = chorus->number_blocks;
-  const int period = chorus->modulation_period_samples;
   const float level = static_cast<float>(chorus->level);
-  const int32_t* table = chorus->lookup_tab;
-  const float* line = chorus->chorusbuf;
-  for (int k = 0; k < n; ++k) {
-    chorus->chorusbuf[chorus->counter] = in[k];
-    chorus->silent_frames = in[k] != 0.0f ? 0 : std::min(chorus->silent_frames + 1, kLineSamples);
-    float sum = 0.0f;
-    for (int v = 0; v < voices; ++v) {
-      int64_t position = static_cast<int64_t>(chorus->counter) * KORVEL_CHORUS_INTERP_SUBSAMPLES - table[chorus->phase[v]];
-      int64_t sample = position / KORVEL_CHORUS_INTERP_SUBSAMPLES;
-      int f = static_cast<int>(position & kSubsampleMask);
-      sum += line[sample & kLineMask] * chorus->sinc_table[0][f] +
-             line[(sample - 1) & kLineMask] * chorus->sinc_table[1][f] +
-             line[(sample - 2) & kLineMask] * chorus->sinc_table[2][f] +
-             line[(sample - 3) & kLineMask] * chorus->sinc_table[3][f] +
-             line[(sample - 4) & kLineMask] * chorus->sinc_table[4][f];
-      if (++chorus->phase[v] >= period) chorus->phase[v] = 0;
+  const int stretch = stretchFrames(chorus, n);
+  float sum[KORVEL_BUFSIZE];
+  for (int done = 0; done < n; done += stretch) {
+    const int m = std::min(stretch, n - done);
+    const int counter = chorus->counter;
+    for (int k = 0; k < m; ++k) {
+      const float x = in[done + k];
+      chorus->chorusbuf[(counter + k) & kLineMask] = x;
+      chorus->silent_frames = x != 0.0f ? 0 : std::min(chorus->silent_frames + 1, kLineSamples);
+      sum[k] = 0.0f;
     }
-    float out = sum * level;
-    if (Mix) {
-      left[k] += out;
-      right[k] += out;
-    } else {
-      left[k] = out;
-      right[k] = out;
+    for (int v = 0; v < chorus->number_blocks; ++v) addVoice(chorus, v, counter, sum, m);
+    for (int k = 0; k < m; ++k) {
+      const float out = sum[k] * level;
+      if (Mix) {
+        left[done + k] += out;
+        right[done + k] += out;
+      } else {
+        left[done + k] = out;
+        right[done + k] = out;
+      }
     }
-    chorus->counter = (chorus->counter + 1) & kLineMask;
+    chorus->counter = (counter + m) & kLineMask;
   }
 }
 

@@ -1,9 +1,11 @@
 #include "sampler/src/fx/korvel_rev.h"
 
+#include "sampler/src/fx/korvel_lanes.h"
 #include "sampler/src/sys/korvel_pages.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -59,31 +61,96 @@ struct _korvel_revmodel_t {
 
 namespace {
 
-// One side over n frames of a block: the combs in parallel, summed in order, then the allpasses in series. Running one
-// filter at a time over the block keeps its state in registers; the sums are the same as frame by frame.
+using korvel_lanes::kLanes;
+using korvel_lanes::Lanes;
+
+constexpr int kGroups = KORVEL_REV_NUMCOMBS / kLanes;
+static_assert(KORVEL_REV_NUMCOMBS % kLanes == 0, "the combs fill whole vectors");
+
+// One frame of one comb: reads its line, filters, writes the line.
+inline float combFrame(korvel_comb_t& comb, float* slot, float input) {
+  const float y = *slot;
+  comb.filterstore = y * comb.damp2 + comb.filterstore * comb.damp1;
+  *slot = input + comb.filterstore * comb.feedback;
+  return y;
+}
+
+// Frames [from, from + m) through the side's eight combs, none of whose lines goes round in them: the combs run in
+// two vectors of four lanes, four frames at a time (rows of a line read and written as they lie, the low-pass
+// recursion on columns), the delayed frames summed into out in comb order. Every sample comes from the operations
+// of frame-by-frame processing in the same order.
+void combRun(korvel_comb_t* combs, const float* input, float* out, int from, int m) {
+  Lanes store[kGroups], damp1[kGroups], damp2[kGroups], feedback[kGroups];
+  float* slots[KORVEL_REV_NUMCOMBS];
+  for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
+    const int g = c / kLanes, l = c % kLanes;
+    store[g][l] = combs[c].filterstore;
+    damp1[g][l] = combs[c].damp1;
+    damp2[g][l] = combs[c].damp2;
+    feedback[g][l] = combs[c].feedback;
+    slots[c] = combs[c].buffer + combs[c].bufidx;
+  }
+  int k = 0;
+  for (; k + kLanes <= m; k += kLanes) {
+    Lanes rows[kGroups][kLanes];
+    Lanes sum;
+    std::memcpy(&sum, out + from + k, sizeof(Lanes));
+    for (int g = 0; g < kGroups; ++g) {
+      for (int l = 0; l < kLanes; ++l) {
+        std::memcpy(&rows[g][l], slots[g * kLanes + l] + k, sizeof(Lanes));
+        sum += rows[g][l];
+      }
+    }
+    std::memcpy(out + from + k, &sum, sizeof(Lanes));
+    for (int g = 0; g < kGroups; ++g) {
+      Lanes cols[kLanes] = {rows[g][0], rows[g][1], rows[g][2], rows[g][3]};
+      korvel_lanes::transpose(cols[0], cols[1], cols[2], cols[3]);
+      for (int f = 0; f < kLanes; ++f) {
+        store[g] = cols[f] * damp2[g] + store[g] * damp1[g];
+        cols[f] = input[from + k + f] + store[g] * feedback[g];
+      }
+      korvel_lanes::transpose(cols[0], cols[1], cols[2], cols[3]);
+      for (int l = 0; l < kLanes; ++l) std::memcpy(slots[g * kLanes + l] + k, &cols[l], sizeof(Lanes));
+    }
+  }
+  for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) combs[c].filterstore = store[c / kLanes][c % kLanes];
+  for (; k < m; ++k) {
+    for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) out[from + k] += combFrame(combs[c], slots[c] + k, input[from + k]);
+  }
+  for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
+    korvel_comb_t& comb = combs[c];
+    comb.bufidx = comb.bufidx + m == comb.bufsize ? 0 : comb.bufidx + m;
+  }
+}
+
+// An allpass over frames of its line that do not go round: no frame reads a slot another one wrote.
+void allpassRun(float* __restrict slots, float* __restrict out, float feedback, int m) {
+  for (int k = 0; k < m; ++k) {
+    const float bufout = slots[k];
+    const float x = out[k];
+    out[k] = bufout - x;
+    slots[k] = x + bufout * feedback;
+  }
+}
+
+// One side over n frames of a block: the combs in parallel, summed in order, then the allpasses in series, each over
+// the runs of frames between the wraps of its lines.
 void runSide(korvel_comb_t* combs, korvel_allpass_t* allpasses, const float* input, float* out, int n) {
   for (int k = 0; k < n; ++k) out[k] = 0.0f;
-  for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) {
-    korvel_comb_t comb = combs[c];
-    for (int k = 0; k < n; ++k) {
-      float y = comb.buffer[comb.bufidx];
-      comb.filterstore = y * comb.damp2 + comb.filterstore * comb.damp1;
-      comb.buffer[comb.bufidx] = input[k] + comb.filterstore * comb.feedback;
-      if (++comb.bufidx >= comb.bufsize) comb.bufidx = 0;
-      out[k] += y;
-    }
-    combs[c] = comb;
+  for (int done = 0; done < n;) {
+    int m = n - done;
+    for (int c = 0; c < KORVEL_REV_NUMCOMBS; ++c) m = std::min(m, combs[c].bufsize - combs[c].bufidx);
+    combRun(combs, input, out, done, m);
+    done += m;
   }
   for (int a = 0; a < KORVEL_REV_NUMALLPASSES; ++a) {
-    korvel_allpass_t allpass = allpasses[a];
-    for (int k = 0; k < n; ++k) {
-      float bufout = allpass.buffer[allpass.bufidx];
-      float x = out[k];
-      out[k] = bufout - x;
-      allpass.buffer[allpass.bufidx] = x + bufout * allpass.feedback;
-      if (++allpass.bufidx >= allpass.bufsize) allpass.bufidx = 0;
+    korvel_allpass_t& allpass = allpasses[a];
+    for (int done = 0; done < n;) {
+      const int m = std::min(n - done, allpass.bufsize - allpass.bufidx);
+      allpassRun(allpass.buffer + allpass.bufidx, out + done, allpass.feedback, m);
+      allpass.bufidx = allpass.bufidx + m == allpass.bufsize ? 0 : allpass.bufidx + m;
+      done += m;
     }
-    allpasses[a] = allpass;
   }
   for (int k = 0; k < n; ++k) out[k] -= kDcOffset;
 }

@@ -6,6 +6,7 @@
 #include <new>
 #include <numbers>
 
+#include "sampler/src/fx/korvel_lanes.h"
 #include "sampler/src/sys/korvel_block.h"
 #include "sampler/src/sys/korvel_conv.h"
 #include "sampler/src/sys/korvel_sys.h"
@@ -62,27 +63,16 @@ void process(korvel_filter_t* f, float* buf, int n) {
   }
 }
 
-// The lanes of one vector, a voice in each: GCC and Clang build them for the target's vector unit (SSE2 on x86-64)
-// or as scalars where it has none.
+// The lanes of one vector, a voice in each.
 constexpr int kLanes = KORVEL_FILTER_LANES;
-using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
-using LaneInts = int __attribute__((vector_size(kLanes * sizeof(int))));
+using korvel_lanes::LaneInts;
+using korvel_lanes::Lanes;
+using korvel_lanes::transpose;
+static_assert(kLanes == korvel_lanes::kLanes, "a filter lane is a vector lane");
 
 struct LaneCoefficients {
   Lanes b02, b1, a1, a2;
 };
-
-// Four frames of four lanes: rows in, columns out.
-void transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
-  const Lanes ab01 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
-  const Lanes ab23 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
-  const Lanes cd01 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
-  const Lanes cd23 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
-  a = __builtin_shufflevector(ab01, cd01, 0, 1, 4, 5);
-  b = __builtin_shufflevector(ab01, cd01, 2, 3, 6, 7);
-  c = __builtin_shufflevector(ab23, cd23, 0, 1, 4, 5);
-  d = __builtin_shufflevector(ab23, cd23, 2, 3, 6, 7);
-}
 
 // Lane l's value of a where mask is set, else b's.
 Lanes select(LaneInts mask, Lanes a, Lanes b) {
@@ -233,7 +223,6 @@ void filter_preprocess(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const ko
 void filter_process1(korvel_filter_t* filter, float* buf, int n) { process<false>(filter, buf, n); }
 
 void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, const int* counts, int lanes) {
-  static_assert(kLanes == 4, "the transpose is written for four lanes");
   int n = 0;
   for (int l = 0; l < lanes; ++l) n = std::max(n, counts[l]);
   // A lane whose run is shorter than the longest (or that has no voice) works on a copy padded with zeros, so that

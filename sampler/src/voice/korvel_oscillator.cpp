@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <type_traits>
 
+#include "sampler/src/fx/korvel_lanes.h"
 #include "sampler/src/sys/korvel_conv.h"
 #include "sampler/src/voice/korvel_interp_tables.h"
 #include "sampler/src/bank/korvel_sample.h"
@@ -73,12 +76,58 @@ struct SevenPoint {
   }
 };
 
+// Four frames of four-point interpolation at once: each frame's four points and coefficient row are loaded as
+// they lie, multiplied, and the products transposed so that one vector sum gives the four frames, term by term in
+// the order of FourPoint::value; the gain ramp steps frame by frame as in the plain loop. Returns the frames done.
+int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int n, float& a, float ampIncr,
+                    unsigned int incrFract, int incrInt) {
+  using korvel_lanes::Lanes;
+  using Points4 = short __attribute__((vector_size(4 * sizeof(short))));
+  unsigned int fract = osc->phase_fract;
+  int index = osc->phase_int;
+  // The frame's coefficient row times its four points; the phase moves on by one frame.
+  const auto term = [&]() {
+    Lanes row;
+    Points4 points;
+    std::memcpy(&row, korvel_interp::kFourPoint.c[fract >> 24], sizeof(Lanes));
+    std::memcpy(&points, data + index, sizeof(Points4));
+    const unsigned int next = fract + incrFract;
+    index += incrInt + (next < fract ? 1 : 0);
+    fract = next;
+    return row * __builtin_convertvector(points, Lanes);
+  };
+  // Lane f of the gains is a after f steps of the ramp, each added in turn as the plain loop adds them.
+  const Lanes step1{0.0f, ampIncr, ampIncr, ampIncr};
+  const Lanes step2{0.0f, 0.0f, ampIncr, ampIncr};
+  const Lanes step3{0.0f, 0.0f, 0.0f, ampIncr};
+  int i = 0;
+  for (; i + korvel_lanes::kLanes <= n; i += korvel_lanes::kLanes) {
+    Lanes t0 = term();
+    Lanes t1 = term();
+    Lanes t2 = term();
+    Lanes t3 = term();
+    korvel_lanes::transpose(t0, t1, t2, t3);
+    const Lanes value = (((t0 + t1) + t2) + t3) * kPointScale;
+    const Lanes gains = ((Lanes{} + a + step1) + step2) + step3;
+    a = gains[3] + ampIncr;
+    const Lanes out = gains * value;
+    std::memcpy(buf + i, &out, sizeof(Lanes));
+  }
+  osc->phase_fract = fract;
+  osc->phase_int = index;
+  return i;
+}
+
 template <typename Kernel, typename Points>
 void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int n, float& a, float ampIncr,
                 unsigned int incrFract, int incrInt) {
+  int i = 0;
+  if constexpr (std::is_same_v<Kernel, FourPoint> && std::is_same_v<Points, DirectPoints>) {
+    i = fourPointFrames(osc, points.data, buf, n, a, ampIncr, incrFract, incrInt);
+  }
   unsigned int fract = osc->phase_fract;
   int index = osc->phase_int;
-  for (int i = 0; i < n; ++i) {
+  for (; i < n; ++i) {
     buf[i] = a * Kernel::value(points, index, fract);
     a += ampIncr;
     const unsigned int next = fract + incrFract;
@@ -104,9 +153,10 @@ void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIn
   const unsigned int incrFract = kUnitStep ? 0u : osc->incr_fract;
   const int incrInt = kUnitStep ? 1 : static_cast<int>(osc->incr_int);
   const int last = static_cast<int>(sample->pend);
-  // The highest index the span can read: every frame may carry one more from the fraction.
-  const long long highest =
-      static_cast<long long>(osc->phase_int) + static_cast<long long>(incrInt + 1) * n + Kernel::kTaps - 1;
+  // The highest index the span reads: that of its last frame's phase, plus the kernel's taps after it.
+  const long long position = (static_cast<long long>(osc->phase_int) << 32) | osc->phase_fract;
+  const long long step = (static_cast<long long>(incrInt) << 32) | incrFract;
+  const long long highest = ((position + step * (n > 0 ? n - 1 : 0)) >> 32) + Kernel::kTaps - 1;
   if (osc->phase_int >= 0 && highest <= last)
     renderSpan<Kernel>(osc, DirectPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
   else

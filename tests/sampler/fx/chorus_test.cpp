@@ -262,7 +262,7 @@ class ReferenceChorus {
 };
 
 // Blocks of uneven sizes, long enough for the faster settings to run through their whole table and around again;
-// halfway the settings change and the unit goes on with the same line.
+// halfway the settings change and the unit goes on with the same line. Depths up to the whole line.
 TEST(Chorus, FollowsTheTablesOfTheBuildersThroughChangesOfSettings) {
   struct Settings {
     int voices;
@@ -278,6 +278,8 @@ TEST(Chorus, FollowsTheTablesOfTheBuildersThroughChangesOfSettings) {
       {48000, {7, 5.0, 8.0, KORVEL_CHORUS_MOD_SINE}, {7, 5.0, 8.0, KORVEL_CHORUS_MOD_TRIANGLE}},
       {44100, {3, 4.3, 2.5, KORVEL_CHORUS_MOD_TRIANGLE}, {5, 1.3, 13.0, KORVEL_CHORUS_MOD_SINE}},
       {48000, {3, 0.29, 8.0, KORVEL_CHORUS_MOD_SINE}, {2, 3.7, 40.0, KORVEL_CHORUS_MOD_SINE}},
+      // Depths whose taps reach back nearly the whole line: the frames a call writes ahead would be read.
+      {48000, {3, 5.0, 39.6, KORVEL_CHORUS_MOD_SINE}, {4, 2.0, 42.66, KORVEL_CHORUS_MOD_TRIANGLE}},
   };
   constexpr int kSizes[] = {256, 100, 37, 256, 1, 200};
   for (const Case& c : cases) {

@@ -181,6 +181,41 @@ TEST_F(Oscillator, InterpolatingPathsMatchTheirFormulasScaledTo32768) {
   }
 }
 
+// Long spans of the four-point path (which runs four frames at a time inside the sample) give the samples of its
+// formula frame by frame, with the coefficient table and the gain ramp stepping per frame.
+TEST_F(Oscillator, FourPointSpansGiveTheSamplesOfTheFormulaFrameByFrame) {
+  points_.resize(300);
+  for (size_t i = 16; i < points_.size(); ++i) points_[i] = static_cast<short>((i * 7919) % 65536 - 32768);
+  sample_->data = points_.data();
+  sample_->pend = static_cast<unsigned int>(points_.size() - 1);
+  oscillator_set_sample(osc_, sample_);
+  for (int n : {1, 4, 7, 64, 203}) {
+    osc_->phase_int = 1;
+    osc_->phase_fract = 0x9abcdef0u;
+    step(0, 0x6c000000u);
+    std::vector<float> buf(static_cast<size_t>(n));
+    float amp = 0.3f;
+    oscillator_process3(osc_, buf.data(), n, &amp, 0.001f);
+    unsigned int fract = 0x9abcdef0u;
+    int index = 1;
+    float expectedAmp = 0.3f;
+    for (int i = 0; i < n; ++i) {
+      const float* c = korvel_interp::kFourPoint.c[fract >> 24];
+      const float value = (c[0] * static_cast<float>(point(index)) + c[1] * static_cast<float>(point(index + 1)) +
+                           c[2] * static_cast<float>(point(index + 2)) + c[3] * static_cast<float>(point(index + 3))) *
+                          static_cast<float>(kScale);
+      ASSERT_EQ(buf[static_cast<size_t>(i)], expectedAmp * value) << n << " frames, frame " << i;
+      expectedAmp += 0.001f;
+      const unsigned int next = fract + 0x6c000000u;
+      index += next < fract ? 1 : 0;
+      fract = next;
+    }
+    EXPECT_EQ(amp, expectedAmp);
+    EXPECT_EQ(osc_->phase_int, index);
+    EXPECT_EQ(osc_->phase_fract, fract);
+  }
+}
+
 TEST_F(Oscillator, MethodSelectsThePath) {
   struct Case {
     int method;
