@@ -5,21 +5,16 @@
 
 namespace synth {
 
-namespace {
-
-float outputLevel() noexcept { return std::pow(10.0f, kOutputLevelDecibels / 20.0f); }
-
-}  // namespace
-
 float decibelsToGain(float gainDecibels) noexcept {
     return std::pow(10.0f, std::clamp(gainDecibels, kMinimumGainDecibels, kMaximumGainDecibels) / 20.0f);
 }
 
-OutputGain::OutputGain() noexcept : current_(outputLevel()), target_(outputLevel()) {}
+OutputGain::OutputGain() noexcept
+    : level_(std::pow(10.0f, kOutputLevelDecibels / 20.0f)), current_(level_), target_(level_) {}
 
 void OutputGain::setTargetDecibels(float gainDecibels) noexcept {
     if (std::isnan(gainDecibels)) return;
-    const float target = decibelsToGain(gainDecibels) * outputLevel();
+    const float target = decibelsToGain(gainDecibels) * level_;
     if (target == target_) return;
     target_ = target;
     rampLeft_ = kRampFrames;

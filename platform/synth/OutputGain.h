@@ -34,6 +34,7 @@ public:
     void process(float* left, float* right, std::uint32_t frames) noexcept;
 
 private:
+    const float level_;  // the output level's amplitude
     float current_;
     float target_;
     float step_ = 0.0f;

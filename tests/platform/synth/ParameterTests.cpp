@@ -4,6 +4,10 @@
 
 #include <cmath>
 
+#include "sampler/src/sys/korvel_settings.h"
+#include "sampler/src/synth/korvel_synth.h"
+#include "sampler/src/synth/korvel_synth_render.h"
+#include "sampler/src/voice/korvel_profile.h"
 #include "tests/platform/synth/SynthHarness.h"
 #include "tests/platform/synth/SynthTestBanks.h"
 #include "tests/support/TestFolder.h"
@@ -65,6 +69,29 @@ TEST_F(Parameters, GainInDecibelsScalesTheOutput) {
         const Note note = playKey69();
         EXPECT_NEAR(note.levelRms / reference.levelRms, c.expectedRatio, c.expectedRatio * 0.01);
     }
+}
+
+// The stand-in's gain staging: at 0 dB it plays its output level above what the library itself mixes from the same
+// bank and note with the same profile.
+TEST_F(Parameters, AtZeroDecibelsTheStandInPlaysItsOutputLevelAboveTheLibrarysMix) {
+    const double standIn = playKey69().levelRms;
+
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_settings_setnum(settings, "synth.sample-rate", kSampleRateHz);
+    korvel_synth_t* library = new_korvel_synth(settings);
+    ASSERT_NE(library, nullptr);
+    korvel_synth_set_profile(library, &korvel_product_profile);
+    ASSERT_GE(korvel_synth_sfload(library, (folder.path() / "sine.sf2").c_str(), 1), 0);
+    korvel_synth_noteon(library, 0, 69, 100);
+    std::vector<float> left(14336);
+    std::vector<float> right(left.size());
+    korvel_synth_write_float(library, static_cast<int>(left.size()), left.data(), 0, 1, right.data(), 0, 1);
+    const double mixed = rms(left, 2048, left.size());
+    delete_korvel_synth(library);
+    delete_korvel_settings(settings);
+
+    ASSERT_GT(mixed, 1e-3);
+    EXPECT_NEAR(20.0 * std::log10(standIn / mixed), synth::kOutputLevelDecibels, 0.1);
 }
 
 TEST_F(Parameters, CoarseTuningInWholeSemitonesTruncatedTowardZero) {
