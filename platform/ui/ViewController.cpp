@@ -10,10 +10,11 @@ namespace ui {
 
 namespace {
 
-// Every controller alive, oldest first (main thread only).
+// Every controller alive, oldest first (main thread only). Never destroyed, so that controllers that outlive the
+// program's other statics can still leave it.
 std::vector<ViewController*>& liveControllers() {
-    static std::vector<ViewController*> controllers;
-    return controllers;
+    static auto* controllers = new std::vector<ViewController*>;
+    return *controllers;
 }
 
 }  // namespace
