@@ -184,3 +184,46 @@ TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture of the instrument's own play button (its toolbar's): "Pause Icon" while its file player plays.
+std::string instrumentPlayPicture(ui::View& instrumentArea) {
+    std::vector<ui::Button*> buttons;
+    collectButtons(instrumentArea, buttons);
+    for (ui::Button* button : buttons)
+        if (button->imageName() == "Pause Icon" || button->imageName() == "Play Icon") return button->imageName();
+    return "";
+}
+
+TEST_F(InstrumentWindow, TheTopStopAndPlayButtonsPauseAndContinueWhatThePanelShows) {
+    ASSERT_TRUE(hub->player->instrument && hub->player->instrument->audioUnit0);
+    ui::Window window({0, 0, 720, 640});
+    const auto screen = std::make_shared<MainViewController>(hub);
+    window.setRootViewController(screen);
+    ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
+    host.present();
+    settle(host);
+    play(0.5);
+    ASSERT_EQ(instrumentPlayPicture(*screen->pluginView), "Pause Icon") << "the start-up song plays";
+
+    const auto tapTop = [&](ui::Button& button) {
+        const ui::Rect at = window.rootView().convertRectFrom(button.bounds(), &button);
+        host.pointer().press(window.rootView(), {at.midX(), at.midY()});
+        host.pointer().release({at.midX(), at.midY()});
+    };
+    // The engine is paused: the display ticks go on without sound.
+    tapTop(*screen->buttonStop);
+    EXPECT_FALSE(hub->player->engine->isRunning());
+    for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
+    EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon");
+
+    tapTop(*screen->buttonPlay);
+    EXPECT_TRUE(hub->player->engine->isRunning());
+    play(0.2);
+    EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Pause Icon");
+    host.close();
+    queue().drain();
+}
+
+}  // namespace
