@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdio>
+#include <mutex>
+#include <string>
 #include <string_view>
 
 #include "platform/foundation/Log.h"
@@ -20,9 +22,32 @@ constexpr std::array<std::string_view, 1> kExpectedWarnings{"AU Diagnostics: WAR
 
 std::FILE* summaryOutput = stdout;
 
+// Without -v a line the layers repeat (one for each program of a bank that could not be read, say) is shown once,
+// and how often it came again when another line follows or the program speaks.
+std::mutex repeatsMutex;
+std::string lastShown;
+long repeatsHeld = 0;
+
+void writeErrorLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+void writeRepeats() {
+    if (repeatsHeld > 0)
+        std::fprintf(stderr, "(the line above came %ld more time%s)\n", repeatsHeld, repeatsHeld == 1 ? "" : "s");
+    repeatsHeld = 0;
+}
+
 }  // namespace
 
 std::FILE* programOutput() { return summaryOutput; }
+
+void endRepeatedLogLines() {
+    const std::lock_guard lock(repeatsMutex);
+    writeRepeats();
+    lastShown.clear();
+}
 
 bool isErrorOrWarningLine(std::string_view line) {
     for (const std::string_view expected : kExpectedWarnings)
@@ -46,8 +71,18 @@ void installProgramLog(bool verbose) {
         if (summaryOutput == nullptr) summaryOutput = stdout;
     }
     foundation::setLogSink([verbose](std::string_view line) {
-        if (!verbose && !isErrorOrWarningLine(line)) return;
-        std::fwrite(line.data(), 1, line.size(), stderr);
-        std::fputc('\n', stderr);
+        if (verbose) {
+            writeErrorLine(line);
+            return;
+        }
+        if (!isErrorOrWarningLine(line)) return;
+        const std::lock_guard lock(repeatsMutex);
+        if (line == lastShown) {
+            ++repeatsHeld;
+            return;
+        }
+        writeRepeats();
+        writeErrorLine(line);
+        lastShown = line;
     });
 }
