@@ -32,8 +32,9 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
 bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
                     std::string& error);
 
-// When the engine of screen's hub has its instrument but cannot run on the sound device: disables play and stop and
-// presents an alert from screen that names the device and the --device option, and returns it. Null otherwise.
+// When the engine of screen's hub has its instrument but cannot run on the sound device: pauses the instrument's
+// file player, disables play and stop and presents an alert from screen that names the device and the --device
+// option, and returns it. Null otherwise.
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in

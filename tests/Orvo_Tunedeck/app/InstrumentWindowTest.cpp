@@ -310,6 +310,8 @@ TEST_F(InstrumentWindow, WithoutASoundOutputTheWindowShowsAnAlertNamingTheDevice
         EXPECT_NE(alert->message().find("--device"), std::string::npos) << alert->message();
         EXPECT_FALSE(screen->buttonPlay->isEnabled);
         EXPECT_FALSE(screen->buttonStop->isEnabled);
+        for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
+        EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon") << "the panel shows no song playing";
 
         const auto until = Clock::now() + std::chrono::milliseconds(500);
         while (Clock::now() < until && (host.root().needsDisplayInTree() || !host.capture())) {
