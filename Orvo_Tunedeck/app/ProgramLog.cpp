@@ -16,9 +16,13 @@ namespace {
 constexpr std::array<std::string_view, 7> kSeverityWords{"ERROR", "Error", "Fehler", "error:",
                                                          "WARNING", "Warnung", "warning:"};
 
-// Lines that carry a warning word for a state that is normal here: the instrument notes that its view is not loaded
-// yet when it is connected before the view (always so without a window, and the window loads it a moment later).
-constexpr std::array<std::string_view, 1> kExpectedWarnings{"AU Diagnostics: WARNING: Plugin view is not loaded."};
+// Beginnings of lines that carry a warning word for a state that is normal here: the instrument notes that its view
+// is not loaded yet when it is connected before the view (always so without a window, and the window loads it a
+// moment later), and the sequence reader notes each event other than a tempo change in a file's tempo track (track
+// names, markers and lyrics often are there; the song plays all the same).
+constexpr std::array<std::string_view, 2> kExpectedWarnings{
+    "AU Diagnostics: WARNING: Plugin view is not loaded.",
+    "MIDISequence::Warnung: Anderes MIDI Event auf der Tempospur vom Type "};
 
 std::FILE* summaryOutput = stdout;
 
@@ -51,7 +55,7 @@ void endRepeatedLogLines() {
 
 bool isErrorOrWarningLine(std::string_view line) {
     for (const std::string_view expected : kExpectedWarnings)
-        if (line == expected) return false;
+        if (line.starts_with(expected)) return false;
     for (const std::string_view word : kSeverityWords)
         if (line.find(word) != std::string_view::npos) return true;
     return false;

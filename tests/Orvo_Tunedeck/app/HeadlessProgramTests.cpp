@@ -320,6 +320,24 @@ TEST(OfflineRender, EveryBadTargetOrBankIsTheWholeOutputInOneLineAndLeavesEveryt
     }
 }
 
+TEST(OfflineRender, ANormalRenderPrintsItsSummaryAndNothingElse) {
+    testsupport::TestFolder folder;
+    // A song whose tempo track also holds its name, as most songs' do.
+    const fs::path midi = folder.path() / "named.mid";
+    writeMidiFile(midi, {{0, {0xFF, 0x03, 0x04, 's', 'o', 'n', 'g'}},
+                         {0, {0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08}},
+                         {0, {0x90, 60, 100}},
+                         {480, {0x80, 60, 0}}});
+    const fs::path wav = folder.path() / "out.wav";
+    const ProgramRun run = runProgram(folder.path(), "--render '" + wav.string() + "' --midi '" + midi.string() + "'");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out.starts_with("Orvo-Tunedeck2: rendered '" + midi.string() + "' with sound set 0 into '" +
+                                    wav.string() + "'"))
+        << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+}
+
 TEST(OfflineRender, ABankDamagedBehindItsHeaderIsRefusedOnceAndNoLineComesTwice) {
     testsupport::TestFolder folder;
     const fs::path midi = folder.path() / "arpeggio.mid";
