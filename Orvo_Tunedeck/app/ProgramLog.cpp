@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdio>
+#include <mutex>
+#include <string>
 #include <string_view>
 
 #include "platform/foundation/Log.h"
@@ -14,19 +16,46 @@ namespace {
 constexpr std::array<std::string_view, 7> kSeverityWords{"ERROR", "Error", "Fehler", "error:",
                                                          "WARNING", "Warnung", "warning:"};
 
-// Lines that carry a warning word for a state that is normal here: the instrument notes that its view is not loaded
-// yet when it is connected before the view (always so without a window, and the window loads it a moment later).
-constexpr std::array<std::string_view, 1> kExpectedWarnings{"AU Diagnostics: WARNING: Plugin view is not loaded."};
+// Beginnings of lines that carry a warning word for a state that is normal here: the instrument notes that its view
+// is not loaded yet when it is connected before the view (always so without a window, and the window loads it a
+// moment later), and the sequence reader notes each event other than a tempo change in a file's tempo track (track
+// names, markers and lyrics often are there; the song plays all the same).
+constexpr std::array<std::string_view, 2> kExpectedWarnings{
+    "AU Diagnostics: WARNING: Plugin view is not loaded.",
+    "MIDISequence::Warnung: Anderes MIDI Event auf der Tempospur vom Type "};
 
 std::FILE* summaryOutput = stdout;
+
+// Without -v a line the layers repeat (one for each program of a bank that could not be read, say) is shown once,
+// and how often it came again when another line follows or the program speaks.
+std::mutex repeatsMutex;
+std::string lastShown;
+long repeatsHeld = 0;
+
+void writeErrorLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+void writeRepeats() {
+    if (repeatsHeld > 0)
+        std::fprintf(stderr, "(the line above came %ld more time%s)\n", repeatsHeld, repeatsHeld == 1 ? "" : "s");
+    repeatsHeld = 0;
+}
 
 }  // namespace
 
 std::FILE* programOutput() { return summaryOutput; }
 
+void endRepeatedLogLines() {
+    const std::lock_guard lock(repeatsMutex);
+    writeRepeats();
+    lastShown.clear();
+}
+
 bool isErrorOrWarningLine(std::string_view line) {
     for (const std::string_view expected : kExpectedWarnings)
-        if (line == expected) return false;
+        if (line.starts_with(expected)) return false;
     for (const std::string_view word : kSeverityWords)
         if (line.find(word) != std::string_view::npos) return true;
     return false;
@@ -46,8 +75,18 @@ void installProgramLog(bool verbose) {
         if (summaryOutput == nullptr) summaryOutput = stdout;
     }
     foundation::setLogSink([verbose](std::string_view line) {
-        if (!verbose && !isErrorOrWarningLine(line)) return;
-        std::fwrite(line.data(), 1, line.size(), stderr);
-        std::fputc('\n', stderr);
+        if (verbose) {
+            writeErrorLine(line);
+            return;
+        }
+        if (!isErrorOrWarningLine(line)) return;
+        const std::lock_guard lock(repeatsMutex);
+        if (line == lastShown) {
+            ++repeatsHeld;
+            return;
+        }
+        writeRepeats();
+        writeErrorLine(line);
+        lastShown = line;
     });
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Where the program's log goes. By default the person at the terminal sees only what went wrong: log lines that
 // carry an error or warning word ("ERROR", "Error", "Fehler", "error:", "WARNING", "Warnung", "warning:") go to
-// standard error, the layers' detail lines are dropped, and so is what layers print straight to standard output
-// (the synthesizer library's progress texts). Verbose (-v): every log line goes to standard error and the layers'
+// standard error (a line repeated one after another is shown once, with how often it came again), the layers'
+// detail lines are dropped, and so is what layers print straight to standard output (the synthesizer library's
+// progress texts). Verbose (-v): every log line goes to standard error and the layers'
 // own printing stays on standard output. The program's own summary always reaches standard output, through
 // programOutput().
 //
@@ -13,6 +14,8 @@
 #include <cstdio>
 
 void installProgramLog(bool verbose);
+// Says how often the last log line shown came again since (see installProgramLog), before the program's own lines.
+void endRepeatedLogLines();
 // Where the program's own summary lines go: the process's standard output as it was before installProgramLog.
 std::FILE* programOutput();
 

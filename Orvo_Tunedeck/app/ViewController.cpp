@@ -159,11 +159,15 @@ void ViewController::onOpenIn(const std::optional<NotificationUserInfo>& userInf
 }
 
 void ViewController::onButtonPlay() {
-    if (player) player->startEngine();
+    if (!player) return;
+    player->startEngine();
+    if (player->instrument && player->engine->isRunning()) player->instrument->setParameter(kFilePlayerAddress, 1);
 }
 
 void ViewController::onButtonStop() {
-    if (player) player->pauseEngine();
+    if (!player) return;
+    if (player->instrument) player->instrument->setParameter(kFilePlayerAddress, 0);
+    player->pauseEngine();
 }
 
 void ViewController::onChannelMessage(midi::MIDITimeStamp, uint8_t status, uint8_t data1, uint8_t data2,

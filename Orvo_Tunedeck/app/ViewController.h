@@ -30,6 +30,9 @@ class ViewController final : public AudioEngineDelegate,
 public:
     // The parameter address to which the chosen sound-set row is written.
     static constexpr int64_t kSoundsetAddress = AudioEngine::kSoundsetAddress;
+    // The instrument's option that tells it the engine stopped pulling sound (0) or pulls it again (1), so that
+    // its own file player and view follow the engine.
+    static constexpr int64_t kFilePlayerAddress = 1190;
 
     ViewController() = default;
     ~ViewController() override;
@@ -60,6 +63,7 @@ public:
     // documents folder unless a file of that name is there.
     void onOpenIn(const std::optional<NotificationUserInfo>& userInfo);
 
+    // Start and pause the engine; the instrument is told, so that its file player pauses and continues with it.
     void onButtonPlay();
     void onButtonStop();
 

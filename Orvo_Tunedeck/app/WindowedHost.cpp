@@ -39,6 +39,8 @@ bool startWithSound(ViewController& hub, const SoundChoice& commandLine, Persist
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device) {
     const AudioEngine* player = screen.hub ? screen.hub->player.get() : nullptr;
     if (player == nullptr || !player->instrument || player->engine->isRunning()) return nullptr;
+    // The instrument's file player stands still too, and its panel shows so.
+    screen.hub->onButtonStop();
     for (const auto& button : {screen.buttonPlay, screen.buttonStop}) {
         button->isEnabled = false;
         button->setNeedsDisplay();

@@ -33,8 +33,9 @@ int runWindowed(const std::string& device, const std::vector<std::filesystem::pa
 bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
                     std::string& error);
 
-// When the engine of screen's hub has its instrument but cannot run on the sound device: disables play and stop and
-// presents an alert from screen that names the device and the --device option, and returns it. Null otherwise.
+// When the engine of screen's hub has its instrument but cannot run on the sound device: pauses the instrument's
+// file player, disables play and stop and presents an alert from screen that names the device and the --device
+// option, and returns it. Null otherwise.
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
 // What the back end gives the program's window besides the window itself: the file chooser of document pickers and,

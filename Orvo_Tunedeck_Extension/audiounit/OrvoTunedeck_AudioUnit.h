@@ -146,6 +146,9 @@ public:
     // 0 to 5 for the codes "00", "01", "02", "06", "07" and "09"; other rows are refused with a log line. True when
     // address is an option address (the value was taken or refused). Control thread.
     static constexpr int64_t kSoundSetOption = 1189;
+    // kFilePlayerOption tells the instrument that its host stopped pulling sound (0) or pulls it again (1): a file
+    // player playing at 0 is paused, and one paused so continues at 1, so that the view shows what is heard.
+    static constexpr int64_t kFilePlayerOption = 1190;
     bool setOption(int64_t address, float value) override;
     // The sound set of a bank number or a bank file, named by the General MIDI table. loadSoundfontURL: true when
     // the synthesizer took the file.
@@ -293,6 +296,8 @@ private:
     // Full state and presets.
     std::optional<foundation::PlistDictionary> fullState_;
     std::optional<AUAudioUnitPreset> currentPreset_;
+    // The file player was paused because the host stopped pulling sound (kFilePlayerOption).
+    bool pausedForHost_ = false;
     std::vector<AUAudioUnitPreset> presets_;
     std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
     bool applyPreset(const OrvoPreset& document);

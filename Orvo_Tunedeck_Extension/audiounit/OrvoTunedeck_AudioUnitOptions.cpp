@@ -14,6 +14,16 @@ constexpr std::array<const char*, 6> kSoundSetRows{"00", "01", "02", "06", "07",
 }  // namespace
 
 bool OrvoTunedeck_AudioUnit::setOption(int64_t address, float value) {
+    if (address == kFilePlayerOption) {
+        if (value < 0.5f && isSequencerPlaying()) {
+            pauseSequencer();
+            pausedForHost_ = true;
+        } else if (value >= 0.5f && pausedForHost_) {
+            continueSequencer();
+            pausedForHost_ = false;
+        }
+        return true;
+    }
     if (address != kSoundSetOption) {
         return false;
     }

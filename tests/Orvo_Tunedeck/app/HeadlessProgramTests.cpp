@@ -320,6 +320,48 @@ TEST(OfflineRender, EveryBadTargetOrBankIsTheWholeOutputInOneLineAndLeavesEveryt
     }
 }
 
+TEST(OfflineRender, ANormalRenderPrintsItsSummaryAndNothingElse) {
+    testsupport::TestFolder folder;
+    // A song whose tempo track also holds its name, as most songs' do.
+    const fs::path midi = folder.path() / "named.mid";
+    writeMidiFile(midi, {{0, {0xFF, 0x03, 0x04, 's', 'o', 'n', 'g'}},
+                         {0, {0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08}},
+                         {0, {0x90, 60, 100}},
+                         {480, {0x80, 60, 0}}});
+    const fs::path wav = folder.path() / "out.wav";
+    const ProgramRun run = runProgram(folder.path(), "--render '" + wav.string() + "' --midi '" + midi.string() + "'");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out.starts_with("Orvo-Tunedeck2: rendered '" + midi.string() + "' with sound set 0 into '" +
+                                    wav.string() + "'"))
+        << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+}
+
+TEST(OfflineRender, ABankDamagedBehindItsHeaderIsRefusedOnceAndNoLineComesTwice) {
+    testsupport::TestFolder folder;
+    const fs::path midi = folder.path() / "arpeggio.mid";
+    writeArpeggio(midi);
+    // A SoundFont 2 header, then bytes of no chunk at all.
+    const fs::path bank = folder.path() / "damaged.sf2";
+    std::string bytes("RIFF\x10\x00\x00\x00sfbkLIST", 16);
+    for (int i = 0; i < 3000; ++i) bytes += static_cast<char>(i * 37 % 251);
+    std::ofstream(bank, std::ios::binary) << bytes;
+    const ProgramRun run = runProgram(folder.path(), "--render '" + (folder.path() / "out.wav").string() +
+                                                         "' --midi '" + midi.string() + "' --soundfont '" +
+                                                         bank.string() + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    std::vector<std::string> lines;
+    std::istringstream text(run.err);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Orvo-Tunedeck2: error: the sound bank '" + bank.string() +
+                                "' could not be loaded: its content is damaged or of a kind this program does not read");
+    EXPECT_LE(lines.size(), 4u) << run.err;
+    for (size_t i = 1; i < lines.size(); ++i) EXPECT_NE(lines[i], lines[i - 1]) << run.err;
+    EXPECT_FALSE(fs::exists(folder.path() / "out.wav"));
+}
+
 TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept) {
     testsupport::TestFolder folder;
     const fs::path midi = folder.path() / "arpeggio.mid";

@@ -1,5 +1,6 @@
 // The main screen with the hosted instrument in a real GTK window (CI gives it a display through xvfb), at a small,
-// a laptop and a full-HD size, while the instrument plays its start-up file: what the window's pixels show. The song
+// a laptop and a full-HD size, while the instrument plays its start-up file: what the window's pixels show; and
+// the window's start-up: an alert when it has no sound output, the sound set chosen in it remembered. The song
 // and the display timers keep the main queue's clock, one tick at a time, so a slow machine sees the same second.
 
 #include <gtest/gtest.h>
@@ -15,11 +16,17 @@
 
 #include "Orvo_Tunedeck/app/MainViewController.h"
 #include "Orvo_Tunedeck/app/WindowedHost.h"
+#include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
+#include "Orvo_Tunedeck/configuration/SwitchCell.h"
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "Orvo_Tunedeck/settings/SoundSetMemory.h"
+#include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -113,6 +120,27 @@ protected:
         }
     }
 
+    // The main screen over the hub in a window of a size, shown, drawn and half a second into the song.
+    struct ShownScreen {
+        ShownScreen(InstrumentWindow& test, ui::Size size)
+            : window({0, 0, size.width, size.height}), screen(std::make_shared<MainViewController>(test.hub)) {
+            window.setRootViewController(screen);
+            host = std::make_unique<ui::GtkWindowHost>(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
+            host->present();
+            settle(*host);
+            test.play(0.5);
+            settle(*host);
+        }
+        ~ShownScreen() {
+            host->close();
+            queue().drain();
+        }
+
+        ui::Window window;
+        std::shared_ptr<MainViewController> screen;
+        std::unique_ptr<ui::GtkWindowHost> host;
+    };
+
     testsupport::TestFolder folder;
     testsupport::ScopedEnvironment environment;
     audioengine::ManualRenderingOutput* pull = nullptr;
@@ -128,14 +156,10 @@ TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
             ADD_FAILURE() << "the display is too small for this window (CI's display is 2560 x 1440)";
             continue;
         }
-        ui::Window window({0, 0, size.width, size.height});
-        const auto screen = std::make_shared<MainViewController>(hub);
-        window.setRootViewController(screen);
-        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
-        host.present();
-        settle(host);
-        play(0.5);
-        settle(host);
+        ShownScreen opened(*this, size);
+        ui::Window& window = opened.window;
+        const std::shared_ptr<MainViewController>& screen = opened.screen;
+        ui::GtkWindowHost& host = *opened.host;
         ASSERT_EQ(window.rootView().frame(), (ui::Rect{0, 0, size.width, size.height}));
         ASSERT_FALSE(screen->pluginView->subviews().empty()) << "the instrument's view is not shown";
 
@@ -178,9 +202,176 @@ TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
             EXPECT_EQ(button->title(), "") << button->imageName();
             EXPECT_NE(button->imageView()->image(), nullptr) << button->imageName();
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The picture of the instrument's own play button (its toolbar's): "Pause Icon" while its file player plays.
+std::string instrumentPlayPicture(ui::View& instrumentArea) {
+    std::vector<ui::Button*> buttons;
+    collectButtons(instrumentArea, buttons);
+    for (ui::Button* button : buttons)
+        if (button->imageName() == "Pause Icon" || button->imageName() == "Play Icon") return button->imageName();
+    return "";
+}
+
+TEST_F(InstrumentWindow, TheTopStopAndPlayButtonsPauseAndContinueWhatThePanelShows) {
+    ASSERT_TRUE(hub->player->instrument && hub->player->instrument->audioUnit0);
+    ShownScreen opened(*this, {720, 640});
+    ui::Window& window = opened.window;
+    const std::shared_ptr<MainViewController>& screen = opened.screen;
+    ASSERT_EQ(instrumentPlayPicture(*screen->pluginView), "Pause Icon") << "the start-up song plays";
+
+    const auto tapTop = [&](ui::Button& button) {
+        const ui::Rect at = window.rootView().convertRectFrom(button.bounds(), &button);
+        opened.host->pointer().press(window.rootView(), {at.midX(), at.midY()});
+        opened.host->pointer().release({at.midX(), at.midY()});
+    };
+    // The engine is paused: the display ticks go on without sound.
+    tapTop(*screen->buttonStop);
+    EXPECT_FALSE(hub->player->engine->isRunning());
+    for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
+    EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon");
+
+    tapTop(*screen->buttonPlay);
+    EXPECT_TRUE(hub->player->engine->isRunning());
+    play(0.2);
+    EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Pause Icon");
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels of a window rectangle darker, and lighter, than half.
+struct Counts {
+    int dark = 0;
+    int light = 0;
+};
+
+Counts countPixels(const ui::ImageSurface& image, ui::Rect r) {
+    Counts counts;
+    for (int y = static_cast<int>(r.minY()); y < static_cast<int>(r.maxY()); ++y)
+        for (int x = static_cast<int>(r.minX()); x < static_cast<int>(r.maxX()); ++x)
+            (luma(image.pixel(x, y)) < 0.5 ? counts.dark : counts.light) += 1;
+    return counts;
+}
+
+constexpr const char* kDomain = "org.orvo.tunedeck.test";
+
+// One run of the window: its hub and instrument, started with the command line's sound and the store.
+struct ProgramRun {
+    std::shared_ptr<ViewController> hub = std::make_shared<ViewController>();
+    std::shared_ptr<MainViewController> screen;
+
+    ProgramRun(const SoundChoice& commandLine, PersistentAppData& store) {
+        hub->viewDidLoad(std::make_unique<audioengine::ManualRenderingOutput>(48000.0));
+        dispatch::MainQueue::shared().drain();
+        std::string error;
+        EXPECT_TRUE(startWithSound(*hub, commandLine, store, error)) << error;
+        screen = std::make_shared<MainViewController>(hub);
+    }
+    ~ProgramRun() {
+        MIDIConnection::shared().setDelegate(nullptr);
+        dispatch::MainQueue::shared().drain();
+    }
+
+    // The row the configuration screen shows switched on.
+    int64_t shownRow() {
+        screen->onButtonConfig();
+        auto* configuration = dynamic_cast<ConfigurationViewController*>(screen->presentedViewController());
+        EXPECT_NE(configuration, nullptr);
+        const int64_t row = configuration ? configuration->soundsets().selected : -1;
+        if (configuration) configuration->onButtonClose();
+        return row;
+    }
+};
+
+TEST_F(InstrumentWindow, WithoutASoundOutputTheWindowShowsAnAlertNamingTheDeviceAndTheOption) {
+    const auto silent = std::make_shared<ViewController>();
+    silent->viewDidLoad(std::make_unique<audioengine::AlsaOutput>("nonexistent", 48000.0));
+    queue().drain();
+    ASSERT_TRUE(silent->player->instrument && silent->player->instrument->audioUnit0);
+    ASSERT_FALSE(silent->player->engine->isRunning());
+
+    ui::Window window({0, 0, 720, 640});
+    const auto screen = std::make_shared<MainViewController>(silent);
+    window.setRootViewController(screen);
+    {
+        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
+        host.present();
+        const std::shared_ptr<ui::AlertController> alert = showNoSoundOutput(*screen, "nonexistent");
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(screen->presentedViewController(), alert.get());
+        EXPECT_NE(alert->message().find("'nonexistent'"), std::string::npos) << alert->message();
+        EXPECT_NE(alert->message().find("--device"), std::string::npos) << alert->message();
+        EXPECT_FALSE(screen->buttonPlay->isEnabled);
+        EXPECT_FALSE(screen->buttonStop->isEnabled);
+        for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
+        EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon") << "the panel shows no song playing";
+
+        const auto until = Clock::now() + std::chrono::milliseconds(500);
+        while (Clock::now() < until && (host.root().needsDisplayInTree() || !host.capture())) {
+            if (!host.iterate()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const auto shot = host.capture();
+        ASSERT_TRUE(shot);
+        // The alert's box: light, with the dark ink of its last lines just above its button, in the middle of the
+        // window; the dimmed screen beside it stays dark.
+        const std::vector<ui::Rect> buttons = alert->actionRects();
+        ASSERT_EQ(buttons.size(), 1u);
+        const ui::Rect button = buttons.front();
+        EXPECT_NEAR(button.midX(), window.rootView().bounds().midX(), 1);
+        const Counts inText = countPixels(*shot, {button.minX() + 16, button.minY() - 56, button.width - 32, 40});
+        EXPECT_GT(inText.light, inText.dark) << "the alert's box is light";
+        EXPECT_GT(inText.dark, 40) << "and has lines of text on it";
+        const Counts beside = countPixels(*shot, {button.minX() - 40, button.minY() - 56, 20, 40});
+        EXPECT_EQ(beside.light, 0) << "the screen around the alert is dimmed";
+        host.close();
+    }
+}
+
+
+TEST_F(InstrumentWindow, TheSoundSetChosenInTheWindowIsThereAfterQuittingAndStartingAgain) {
+    const std::filesystem::path settings = folder.path() / "settings";
+    {
+        PersistentAppData store(kDomain, settings);
+        ProgramRun first(SoundChoice{}, store);
+        EXPECT_EQ(first.hub->loadedSoundset(), 0);
+        ui::Window window({0, 0, 720, 640});
+        window.setRootViewController(first.screen);
+        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
+        host.present();
+        first.screen->onButtonConfig();
+        auto* configuration = dynamic_cast<ConfigurationViewController*>(first.screen->presentedViewController());
+        ASSERT_NE(configuration, nullptr);
+        ui::TableViewCell* row = configuration->tableSoundset->visibleCell({0, 3});
+        ASSERT_NE(row, nullptr);
+        // A tap on the row's switch, through the window.
+        ui::Switch& control = *cellSwitch(*row);
+        const ui::Rect at = window.rootView().convertRectFrom(control.bounds(), &control);
+        host.pointer().press(window.rootView(), {at.midX(), at.midY()});
+        host.pointer().release({at.midX(), at.midY()});
+        EXPECT_EQ(first.hub->loadedSoundset(), 3);
+        // On disk before the program ends: another reader of the store sees it now.
+        EXPECT_EQ(rememberedSoundSet(PersistentAppData(kDomain, settings)), 3);
+        // Ctrl+Q closes the window as its close button does.
         host.close();
         queue().drain();
     }
+    PersistentAppData store(kDomain, settings);
+    ProgramRun again(SoundChoice{}, store);
+    EXPECT_EQ(again.hub->loadedSoundset(), 3);
+    EXPECT_EQ(again.shownRow(), 3);
+    // A sound set named on the command line wins for that run and is not remembered.
+    {
+        ProgramRun named(SoundChoice{.soundSet = 5, .soundfont = std::nullopt}, store);
+        EXPECT_EQ(named.hub->loadedSoundset(), 5);
+    }
+    EXPECT_EQ(rememberedSoundSet(store), 3);
 }
 
 }  // namespace
