@@ -32,7 +32,7 @@ public:
     static constexpr int64_t kSoundsetAddress = AudioEngine::kSoundsetAddress;
     // The instrument's option that tells it the engine stopped pulling sound (0) or pulls it again (1), so that
     // its own file player and view follow the engine.
-    static constexpr int64_t kFilePlayerAddress = 1190;
+    static constexpr int64_t kFilePlayerAddress = 1193;
 
     ViewController() = default;
     ~ViewController() override;

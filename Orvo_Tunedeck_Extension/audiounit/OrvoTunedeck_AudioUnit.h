@@ -147,8 +147,9 @@ public:
     // address is an option address (the value was taken or refused). Control thread.
     static constexpr int64_t kSoundSetOption = 1189;
     // kFilePlayerOption tells the instrument that its host stopped pulling sound (0) or pulls it again (1): a file
-    // player playing at 0 is paused, and one paused so continues at 1, so that the view shows what is heard.
-    static constexpr int64_t kFilePlayerOption = 1190;
+    // player playing at 0 is paused, and one paused so continues at 1, so that the view shows what is heard. It lies
+    // just above the view's own option addresses (1178 to 1192), which keep their meaning.
+    static constexpr int64_t kFilePlayerOption = 1193;
     bool setOption(int64_t address, float value) override;
     // The sound set of a bank number or a bank file, named by the General MIDI table. loadSoundfontURL: true when
     // the synthesizer took the file.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "platform/audioengine/ManualRenderingOutput.h"
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/Folders.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Switch.h"
@@ -84,6 +86,7 @@ protected:
         setenv("GDK_DEBUG", "gl-disable", 0);
         setenv("GSK_RENDERER", "cairo", 0);
         environment.set("TUNEDECK_DOCUMENTS", (folder.path() / "Documents").string());
+        useLivelyStartUpSong();
         if (!windowAvailable()) GTEST_SKIP() << "no display";
         AudioComponentRegistry::shared().addSearchFolder(TUNEDECK_AUDIO_MODULES_DIR);
         auto output = std::make_unique<audioengine::ManualRenderingOutput>(48000.0);
@@ -98,6 +101,27 @@ protected:
         queue().drain();
     }
     static dispatch::MainQueue& queue() { return dispatch::MainQueue::shared(); }
+
+    // The instrument's view starts a song of the start-up selection at random, and a slow one on few channels can
+    // leave the overlay's bars as they were for a second. The instrument here finds the built resources through
+    // links, with one song on four busy channels in its selection.
+    void useLivelyStartUpSong() {
+        namespace fs = std::filesystem;
+        const std::optional<fs::path> built = foundation::resourcesFolder();
+        ASSERT_TRUE(built);
+        const fs::path resources = folder.path() / "resources";
+        const auto linkAllBut = [](const fs::path& from, const fs::path& to, const fs::path& except) {
+            fs::create_directories(to);
+            for (const fs::directory_entry& entry : fs::directory_iterator(from))
+                if (entry.path().filename() != except) fs::create_symlink(entry.path(), to / entry.path().filename());
+        };
+        linkAllBut(*built, resources, "MIDI");
+        linkAllBut(*built / "MIDI", resources / "MIDI", "Selection");
+        fs::create_directories(resources / "MIDI" / "Selection");
+        fs::create_symlink(*built / "MIDI" / "Selection" / "Copper Engine.mid",
+                           resources / "MIDI" / "Selection" / "Copper Engine.mid");
+        environment.set("TUNEDECK_RESOURCES", resources.string());
+    }
 
     // Plays seconds of the song in steps of one display tick: the instrument renders the tick's sound and the main
     // queue's clock moves on by it (its timers fire). The window draws afterwards (settle).
