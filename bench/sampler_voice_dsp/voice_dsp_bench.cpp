@@ -1,5 +1,6 @@
 // Cost of the per-voice blocks per internal block of 256 frames: the oscillator's interpolation paths at a
-// non-integer step, the voice filter with its coefficient glide, and the once-per-block steps.
+// non-integer step, the voice filter with its coefficient glide (alone and four side by side), and the
+// once-per-block steps.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -101,6 +102,38 @@ void BM_FilterGlide(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * KORVEL_BUFSIZE);
 }
 BENCHMARK(BM_FilterGlide);
+
+// Four gliding filters side by side in vector lanes, per voice-frame, over runs of one length (arg 0) or of the
+// different lengths that voices started on different frames leave (arg 1).
+void BM_FilterLanes(benchmark::State& state) {
+  std::array<Voice, KORVEL_FILTER_LANES> voices;
+  std::array<Block, KORVEL_FILTER_LANES> bufs;
+  korvel_filter_t* filters[KORVEL_FILTER_LANES];
+  float* lanes[KORVEL_FILTER_LANES];
+  const int unequal[KORVEL_FILTER_LANES] = {256, 193, 64, 130};
+  int counts[KORVEL_FILTER_LANES];
+  int frames = 0;
+  for (int l = 0; l < KORVEL_FILTER_LANES; ++l) {
+    bufs[l].fill(0.1f);
+    filters[l] = voices[l].filter;
+    lanes[l] = bufs[l].data();
+    counts[l] = state.range(0) != 0 ? unequal[l] : KORVEL_BUFSIZE;
+    frames += counts[l];
+  }
+  unsigned int block = 0;
+  for (auto _ : state) {
+    for (Voice& voice : voices) {
+      voice.modlfo->value = (block % 2) ? 0.5f : -0.5f;
+      filter_preprocess(voice.filter, voice.modlfo, voice.modenv, 48000.0f);
+    }
+    ++block;
+    filter_process_lanes(filters, lanes, counts, KORVEL_FILTER_LANES);
+    benchmark::DoNotOptimize(bufs.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * frames);
+}
+BENCHMARK(BM_FilterLanes)->Arg(0)->Arg(1);
 
 // The once-per-block work of one voice: both envelopes, both LFOs, the pitch and the filter coefficients.
 void BM_BlockSteps(benchmark::State& state) {

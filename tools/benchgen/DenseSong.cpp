@@ -18,15 +18,8 @@ constexpr std::uint8_t kDrumChannel = 9;
 constexpr std::uint8_t kExpression = 11;
 constexpr std::uint8_t kSustainPedal = 64;
 
-enum DrumKey : std::uint8_t {
-    kKick = 36,
-    kSnare = 38,
-    kClosedHat = 42,
-    kOpenHat = 46,
-    kCrash = 49,
-    kRide = 51,
-    kTom = 45,
-};
+// General MIDI drum keys.
+constexpr std::uint8_t kKick = 36, kSnare = 38, kClosedHat = 42, kTom = 45, kOpenHat = 46, kCrash = 49, kRide = 51;
 
 constexpr std::array<Chord, 8> kProgression{{
     {57, true}, {53}, {48}, {55}, {50, true}, {53}, {52}, {52},

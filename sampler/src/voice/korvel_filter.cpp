@@ -82,7 +82,7 @@ Lanes select(LaneInts mask, Lanes a, Lanes b) {
 // The frames of the lanes' buffers through the biquad of run(); with kGlide, lane l's coefficients move on by its
 // step after each of its first glide[l] frames. With kShort, lanes whose run ends before the longest keep the
 // history of their own last frame (count[l]) while the others go on.
-template <bool kGlide, bool kShort>
+template <bool kGlide, bool kShort, bool kWholeGlide>
 struct LaneRun {
   LaneCoefficients c;
   LaneCoefficients step;
@@ -90,23 +90,37 @@ struct LaneRun {
   LaneInts count;
   Lanes h1, h2;
 
+  // The coefficients move on by their step in the lanes of mask.
+  void glideStep(LaneInts mask) {
+    c.b02 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b02) & mask);
+    c.b1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b1) & mask);
+    c.a1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a1) & mask);
+    c.a2 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a2) & mask);
+  }
+
   Lanes frame(Lanes x, int i) {
     const Lanes v = (x - c.a2 * h2) - c.a1 * h1;
     const Lanes y = c.b02 * (v + h2) + c.b1 * h1;
+    LaneInts running{};
     if constexpr (kShort) {
-      const LaneInts on = LaneInts{} + i < count;
-      h2 = select(on, h1, h2);
-      h1 = select(on, v, h1);
+      running = LaneInts{} + i < count;
+      h2 = select(running, h1, h2);
+      h1 = select(running, v, h1);
     } else {
       h2 = h1;
       h1 = v;
     }
-    if constexpr (kGlide) {
-      const LaneInts on = LaneInts{} + i < glide;
-      c.b02 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b02) & on);
-      c.b1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b1) & on);
-      c.a1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a1) & on);
-      c.a2 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a2) & on);
+    // A glide over every lane's whole run moves the coefficients of the lanes still running (all of them, when
+    // the runs are of one length).
+    if constexpr (kGlide && kWholeGlide && kShort) {
+      glideStep(running);
+    } else if constexpr (kGlide && kWholeGlide) {
+      c.b02 += step.b02;
+      c.b1 += step.b1;
+      c.a1 += step.a1;
+      c.a2 += step.a2;
+    } else if constexpr (kGlide) {
+      glideStep(LaneInts{} + i < glide);
     }
     return y;
   }
@@ -130,10 +144,10 @@ struct LaneRun {
   }
 };
 
-template <bool kGlide, bool kShort>
+template <bool kGlide, bool kShort, bool kWholeGlide>
 void runLanes(LaneCoefficients& c, const LaneCoefficients& step, LaneInts glide, LaneInts count, Lanes& h1,
               Lanes& h2, float* const* bufs, int n) {
-  LaneRun<kGlide, kShort> run{c, step, glide, count, h1, h2};
+  LaneRun<kGlide, kShort, kWholeGlide> run{c, step, glide, count, h1, h2};
   run.over(bufs, n);
   c = run.c;
   h1 = run.h1;
@@ -248,6 +262,7 @@ void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, c
   LaneInts glide{};
   Lanes h1{}, h2{};
   bool gliding = false;
+  bool whole_glide = true;
   for (int l = 0; l < kLanes; ++l) {
     c.b02[l] = f[l]->b02;
     c.b1[l] = f[l]->b1;
@@ -259,17 +274,22 @@ void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, c
     step.a2[l] = f[l]->a2_incr;
     glide[l] = f[l]->ramp_count > 0 ? std::min(f[l]->ramp_count, static_cast<int>(count[l])) : 0;
     gliding = gliding || glide[l] > 0;
+    whole_glide = whole_glide && glide[l] == count[l];
     h1[l] = f[l]->hist1;
     h2[l] = f[l]->hist2;
   }
-  if (gliding && short_lanes) {
-    runLanes<true, true>(c, step, glide, count, h1, h2, b, n);
+  if (gliding && whole_glide && short_lanes) {
+    runLanes<true, true, true>(c, step, glide, count, h1, h2, b, n);
+  } else if (gliding && whole_glide) {
+    runLanes<true, false, true>(c, step, glide, count, h1, h2, b, n);
+  } else if (gliding && short_lanes) {
+    runLanes<true, true, false>(c, step, glide, count, h1, h2, b, n);
   } else if (gliding) {
-    runLanes<true, false>(c, step, glide, count, h1, h2, b, n);
+    runLanes<true, false, false>(c, step, glide, count, h1, h2, b, n);
   } else if (short_lanes) {
-    runLanes<false, true>(c, step, glide, count, h1, h2, b, n);
+    runLanes<false, true, false>(c, step, glide, count, h1, h2, b, n);
   } else {
-    runLanes<false, false>(c, step, glide, count, h1, h2, b, n);
+    runLanes<false, false, false>(c, step, glide, count, h1, h2, b, n);
   }
   for (int l = 0; l < lanes; ++l) {
     if (b[l] != bufs[l]) std::copy_n(b[l], count[l], bufs[l]);

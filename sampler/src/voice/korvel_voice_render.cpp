@@ -140,9 +140,10 @@ float loudest_output(const korvel_voice_t* voice)
     constexpr float interpolation_overshoot = 1.25f;
     const korvel_oscillator_t* osc = voice->osc;
     const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
-    // Not korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
+    // 10^(-cB / 200), not by korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
+    constexpr float log2_10_per_200 = 3.321928f / 200.0f;
     const float cb = osc->attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
-    float gain = std::pow(10.0f, -cb / 200.0f);
+    float gain = std::exp2(-cb * log2_10_per_200);
     gain *= std::max({voice->amp_left, voice->amp_right, voice->amp_reverb, voice->amp_chorus});
     if (filtering(voice)) {
         gain *= filter_peak_gain(voice->filter);

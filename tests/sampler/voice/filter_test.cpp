@@ -207,49 +207,53 @@ TEST_F(VoiceFilter, ClosingAgainGoesOnWithoutAJump) {
 }
 
 // Filters run side by side in lanes give the samples each gives alone: lanes of different cut-offs, some gliding
-// for fewer frames than their run or more, runs that are not whole groups of four frames, runs of different lengths
-// side by side (whose frames after the run stay as they were), and unused lanes.
+// for fewer frames than their run or more or all gliding over their whole runs, runs that are not whole groups of
+// four frames, runs of different lengths side by side (whose frames after the run stay as they were), and unused
+// lanes.
 TEST_F(VoiceFilter, LanesGiveTheSamplesOfTheFiltersAlone) {
   const float cutoffs[KORVEL_FILTER_LANES] = {6000.0f, 8000.0f, 9500.0f, 11000.0f};
-  const int glides[KORVEL_FILTER_LANES] = {0, 3, 100, 256};
+  // Glides of their own length per lane, and a glide over every lane's whole run.
+  const std::vector<std::array<int, KORVEL_FILTER_LANES>> glide_sets = {{0, 3, 100, 256}, {256, 256, 256, 256}};
   // Run lengths per lane: equal ones, and unequal ones as voices started on different frames leave them.
   const std::vector<std::array<int, KORVEL_FILTER_LANES>> runs = {
       {7, 7, 7, 7}, {64, 64, 64, 64}, {256, 256, 256, 256}, {256, 193, 64, 1}, {5, 250, 130, 131}, {3, 1, 2, 4}};
   constexpr float kUntouched = 42.0f;
-  for (int lanes = 1; lanes <= KORVEL_FILTER_LANES; ++lanes) {
-    for (const auto& counts : runs) {
-      korvel_filter_t alone[KORVEL_FILTER_LANES], together[KORVEL_FILTER_LANES];
-      std::vector<float> expected[KORVEL_FILTER_LANES], actual[KORVEL_FILTER_LANES];
-      korvel_filter_t* filters[KORVEL_FILTER_LANES];
-      float* bufs[KORVEL_FILTER_LANES];
-      for (int l = 0; l < lanes; ++l) {
-        const int n = counts[static_cast<size_t>(l)];
-        filter_reset(filter_);
-        filter_->cutoff_cents = cutoffs[l];
-        filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
-        filter_->cutoff_cents = cutoffs[l] + 700.0f;
-        filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
-        filter_->ramp_count = glides[l];
-        filter_->hist1 = 0.1f * static_cast<float>(l);
-        alone[l] = together[l] = *filter_;
-        expected[l].assign(KORVEL_BUFSIZE, kUntouched);
-        for (int i = 0; i < n; ++i) expected[l][i] = static_cast<float>(std::sin(0.05 * (l + 1) * i));
-        actual[l] = expected[l];
-        filter_process2(&alone[l], expected[l].data(), n);
-        filters[l] = &together[l];
-        bufs[l] = actual[l].data();
-      }
-      filter_process_lanes(filters, bufs, counts.data(), lanes);
-      for (int l = 0; l < lanes; ++l) {
-        for (int i = 0; i < KORVEL_BUFSIZE; ++i) {
-          ASSERT_EQ(actual[l][i], expected[l][i]) << lanes << " lanes, run " << counts[static_cast<size_t>(l)]
-                                                  << ", lane " << l << ", frame " << i;
+  for (const auto& glides : glide_sets) {
+    for (int lanes = 1; lanes <= KORVEL_FILTER_LANES; ++lanes) {
+      for (const auto& counts : runs) {
+        korvel_filter_t alone[KORVEL_FILTER_LANES], together[KORVEL_FILTER_LANES];
+        std::vector<float> expected[KORVEL_FILTER_LANES], actual[KORVEL_FILTER_LANES];
+        korvel_filter_t* filters[KORVEL_FILTER_LANES];
+        float* bufs[KORVEL_FILTER_LANES];
+        for (int l = 0; l < lanes; ++l) {
+          const int n = counts[static_cast<size_t>(l)];
+          filter_reset(filter_);
+          filter_->cutoff_cents = cutoffs[l];
+          filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+          filter_->cutoff_cents = cutoffs[l] + 700.0f;
+          filter_preprocess(filter_, modlfo_, modenv_, 48000.0f);
+          filter_->ramp_count = glides[static_cast<size_t>(l)];
+          filter_->hist1 = 0.1f * static_cast<float>(l);
+          alone[l] = together[l] = *filter_;
+          expected[l].assign(KORVEL_BUFSIZE, kUntouched);
+          for (int i = 0; i < n; ++i) expected[l][i] = static_cast<float>(std::sin(0.05 * (l + 1) * i));
+          actual[l] = expected[l];
+          filter_process2(&alone[l], expected[l].data(), n);
+          filters[l] = &together[l];
+          bufs[l] = actual[l].data();
         }
-        EXPECT_EQ(together[l].hist1, alone[l].hist1);
-        EXPECT_EQ(together[l].hist2, alone[l].hist2);
-        EXPECT_EQ(together[l].ramp_count, alone[l].ramp_count);
-        EXPECT_EQ(together[l].a1, alone[l].a1);
-        EXPECT_EQ(together[l].b02, alone[l].b02);
+        filter_process_lanes(filters, bufs, counts.data(), lanes);
+        for (int l = 0; l < lanes; ++l) {
+          for (int i = 0; i < KORVEL_BUFSIZE; ++i) {
+            ASSERT_EQ(actual[l][i], expected[l][i]) << lanes << " lanes, run " << counts[static_cast<size_t>(l)]
+                                                    << ", lane " << l << ", frame " << i;
+          }
+          EXPECT_EQ(together[l].hist1, alone[l].hist1);
+          EXPECT_EQ(together[l].hist2, alone[l].hist2);
+          EXPECT_EQ(together[l].ramp_count, alone[l].ramp_count);
+          EXPECT_EQ(together[l].a1, alone[l].a1);
+          EXPECT_EQ(together[l].b02, alone[l].b02);
+        }
       }
     }
   }

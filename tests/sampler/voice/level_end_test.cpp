@@ -1,5 +1,6 @@
 // The end test on a voice's true level (the profile's level_end_test): voices end sooner than by their envelope
 // alone, and what they still had to sound stays below -90 dB of full scale.
+#include "sampler/src/bank/korvel_gen.h"
 #include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/voice/korvel_profile.h"
 #include "sampler/src/synth/korvel_synth.h"
@@ -19,10 +20,6 @@ namespace {
 
 constexpr double RATE = 24000.0;
 constexpr int PULL = 64;
-constexpr uint16_t FILTER_FC = 8;
-constexpr uint16_t FILTER_Q = 9;
-constexpr uint16_t MODENV_DECAY = 28;
-constexpr uint16_t MODENV_TO_FC = 11;
 constexpr int16_t RELEASE_8_SECONDS = 3600; // timecents
 constexpr int PERIOD = 64;
 constexpr int LOUD_PERIODS = 20;
@@ -56,10 +53,10 @@ sf2::Bank struck_bank()
     zone.link = 0;
     zone.gen(sf2::SAMPLE_MODES, 1)
         .gen(sf2::RELEASE_VOL_ENV, RELEASE_8_SECONDS)
-        .gen(FILTER_FC, 7000)
-        .gen(FILTER_Q, 60)
-        .gen(MODENV_DECAY, 0)
-        .gen(MODENV_TO_FC, 3600);
+        .gen(GEN_FILTERFC, 7000)
+        .gen(GEN_FILTERQ, 60)
+        .gen(GEN_MODENVDECAY, 0)
+        .gen(GEN_MODENVTOFILTERFC, 3600);
     bank.instruments.push_back(sf2::Instrument{"Struck", {zone}});
     sf2::Zone preset;
     preset.link = 0;
