@@ -52,6 +52,12 @@ private:
     size_t next_ = 0;
 };
 
+int reportNoSoundOutput(const std::string& reason) {
+    return reportError("no sound output: " + reason +
+                       ". Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi "
+                       "FILE.mid)");
+}
+
 // Plays the files named on the command line, or else MIDI input, until the files have been played, the sound
 // output fails, or SIGINT or SIGTERM arrives: the signals are taken by a thread of their own, which stops the main
 // queue.
@@ -66,6 +72,7 @@ int playLive(const HeadlessOptions& options) {
     const auto controller = std::make_shared<ViewController>();
     auto alsa = std::make_unique<audioengine::AlsaOutput>(options.device,
                                                           audioengine::AudioSession::sharedInstance().sampleRate());
+    if (const std::string reason = alsa->probe(); !reason.empty()) return reportNoSoundOutput(reason);
     // Owned by the engine from here on, and kept by it for as long as the controller lives.
     const audioengine::AlsaOutput& output = *alsa;
     controller->viewDidLoad(std::move(alsa));
@@ -76,9 +83,7 @@ int playLive(const HeadlessOptions& options) {
     for (const std::filesystem::path& file : options.files) AppDelegate().applicationOpenOptions(file);
     mainQueue.drain();
     if (!controller->player->engine->isRunning())
-        return reportError("no sound output on ALSA PCM '" + options.device +
-                           "'. Is there a sound card? (Offline rendering works without one: --render OUT.wav --midi "
-                           "FILE.mid)");
+        return reportNoSoundOutput("the audio engine could not be started on ALSA PCM '" + options.device + "'");
     // Without a configuration screen every MIDI source there is now is switched on.
     MIDIConnection::shared().connectAllInputs();
     FileQueue files(*controller->player, options);

@@ -7,6 +7,13 @@
 
 namespace audioengine {
 
+namespace {
+
+// alsa-lib prints its own diagnostics to standard error; every failure here is reported with its reason instead.
+void dropLibraryMessage(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
 AlsaOutput::AlsaOutput(std::string device, double sampleRateHz, uint32_t periodFrames, uint32_t periods)
     : device_(std::move(device)),
       sampleRate_(sampleRateHz),
@@ -54,9 +61,9 @@ bool AlsaOutput::configure(std::string& error) {
     return true;
 }
 
-bool AlsaOutput::start(RenderSource& source, std::string& error) {
-    stop();
-    int result = snd_pcm_open(&pcm_, device_.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+bool AlsaOutput::open(std::string& error) {
+    snd_lib_error_set_handler(dropLibraryMessage);
+    const int result = snd_pcm_open(&pcm_, device_.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
     if (result < 0) {
         pcm_ = nullptr;
         error = "cannot open ALSA PCM device '" + device_ + "': " + snd_strerror(result);
@@ -67,6 +74,19 @@ bool AlsaOutput::start(RenderSource& source, std::string& error) {
         pcm_ = nullptr;
         return false;
     }
+    return true;
+}
+
+std::string AlsaOutput::probe() {
+    stop();
+    std::string error;
+    if (open(error)) stop();
+    return error;
+}
+
+bool AlsaOutput::start(RenderSource& source, std::string& error) {
+    stop();
+    if (!open(error)) return false;
     left_.assign(periodFrames_, 0.0f);
     right_.assign(periodFrames_, 0.0f);
     interleavedFloat_.assign(2 * periodFrames_, 0.0f);

@@ -27,6 +27,9 @@ public:
     // the output thread. A missing or busy device, or one that cannot take the rate, fails at once with a reason.
     bool start(RenderSource& source, std::string& error) override;
     void stop() override;
+    // Opens and configures the device as start() does, then closes it again: empty when it would play, else the
+    // reason. Not while started.
+    std::string probe();
 
     // Frames handed to the device since start. Any thread.
     uint64_t framesDelivered() const { return framesDelivered_.load(); }
@@ -35,6 +38,7 @@ public:
 
 private:
     void run(RenderSource& source);
+    bool open(std::string& error);
     bool configure(std::string& error);
     bool write(const void* frames, uint32_t count);
 

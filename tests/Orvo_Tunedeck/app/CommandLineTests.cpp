@@ -63,7 +63,7 @@ TEST(CommandLine, EachArgumentListGivesItsStatusAndItsLines) {
          ""},
         {"--device null '" + song.string() + "'", 0, "Orvo-Tunedeck2: playing '", "running headless"},
         {"--headless --device no-such-pcm '" + song.string() + "'", 1, "",
-         "Orvo-Tunedeck2: error: no sound output on ALSA PCM 'no-such-pcm'."},
+         "Orvo-Tunedeck2: error: no sound output: cannot open ALSA PCM device 'no-such-pcm'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -87,6 +87,10 @@ TEST(CommandLine, EachArgumentListGivesItsStatusAndItsLines) {
             EXPECT_EQ(err.find("Orvo-Tunedeck2:"), std::string::npos) << err;
         } else {
             EXPECT_NE(err.find(c.errHas), std::string::npos) << err;
+        }
+        if (c.status != 0) {
+            // A refusal is one line naming its cause, with nothing of the layers around it.
+            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         }
         if (c.arguments.starts_with("--render '") && c.status == 0) {
             // A default render is a short summary that says where the file went.

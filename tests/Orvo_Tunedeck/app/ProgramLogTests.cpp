@@ -26,6 +26,9 @@ TEST(ProgramLog, ShowsErrorsAndWarningsButNotTheNotesOnNormalStates) {
         {"AU Diagnostics: WARNING: Plugin view is not loaded.", false},
         // Names, markers and time signatures in a song's tempo track are common and harmless.
         {"MIDISequence::Warnung: Anderes MIDI Event auf der Tempospur vom Type 5 gefunden.", false},
+        // A song played again is in the documents folder from the time before; a failed copy is still shown.
+        {"ViewController::onOpenIn(): ERROR: The file '/home/u/Documents/a.mid' does already exist.", false},
+        {"ViewController::onOpenIn(): ERROR: Could not copy the file: Permission denied", true},
     };
     for (const Case& c : cases) EXPECT_EQ(isErrorOrWarningLine(c.line), c.shown) << c.line;
 }
