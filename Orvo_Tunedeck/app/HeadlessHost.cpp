@@ -72,14 +72,17 @@ int playLive(const HeadlessOptions& options) {
     const auto controller = std::make_shared<ViewController>();
     auto alsa = std::make_unique<audioengine::AlsaOutput>(options.device,
                                                           audioengine::AudioSession::sharedInstance().sampleRate());
-    if (const std::string reason = alsa->probe(); !reason.empty()) return reportNoSoundOutput(reason);
-    // Owned by the engine from here on, and kept by it for as long as the controller lives.
+    // A device that cannot play is found out before the engine would try it and log its own failure; the engine
+    // then runs on the null output until the sound choice has been checked, which is reported first.
+    const std::string noOutput = alsa->probe();
+    // Owned by the engine from here on when the device plays, and kept by it for as long as the controller lives.
     const audioengine::AlsaOutput& output = *alsa;
-    controller->viewDidLoad(std::move(alsa));
+    controller->viewDidLoad(noOutput.empty() ? std::move(alsa) : nullptr);
     mainQueue.drain();
     if (!controller->player->instrument || !controller->player->instrument->audioUnit0)
         return reportError("the instrument could not be loaded");
     if (std::string error; !applySoundChoice(*controller, options.sound, error)) return reportError(error);
+    if (!noOutput.empty()) return reportNoSoundOutput(noOutput);
     for (const std::filesystem::path& file : options.files) AppDelegate().applicationOpenOptions(file);
     mainQueue.drain();
     if (!controller->player->engine->isRunning())

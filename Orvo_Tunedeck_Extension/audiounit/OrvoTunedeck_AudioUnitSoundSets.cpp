@@ -44,7 +44,8 @@ bool OrvoTunedeck_AudioUnit::loadSoundfontURL(const std::filesystem::path& url) 
     bankChosen_ = true;
     const bool loaded = synth_->loadSoundFont(url);
     loadProgramTable(*soundfontprograms_, ProgramTable::generalMidi);
-    preloadSoundfontPrograms();
+    // A file the synthesizer refused has no programs to preload: each try would only fail and say so.
+    if (loaded) preloadSoundfontPrograms();
     return loaded;
 }
 
