@@ -128,7 +128,7 @@ std::string MainViewController::makerPage() {
 void MainViewController::showHelp() {
     const std::string page = makerPage();
     if (page.empty() || !openURL || !openURL(page))
-        safeprint("ViewController::showHelp() : WARNING: No web browser to open '" + page + "' in.");
+        safeprint("ViewController::showHelp() : No web browser to open '" + page + "' in; the help screen shows it.");
     performSegue("ShowHelp", this);
 }
 
