@@ -17,7 +17,7 @@
 namespace {
 
 using Block = std::array<float, KORVEL_BUFSIZE>;
-using Process = void (*)(korvel_oscillator_t*, float*, int, float*, float);
+using Process = void (*)(korvel_oscillator_t*, float*, int, float, float, int);
 
 struct Voice {
   std::vector<short> points = std::vector<short>(1 << 20);
@@ -66,12 +66,10 @@ struct Voice {
 void runOscillator(benchmark::State& state, Process process) {
   Voice voice;
   Block buf{};
-  float amp = 0.0f;
-  process(voice.osc, buf.data(), KORVEL_BUFSIZE, &amp, 0.0f);
+  process(voice.osc, buf.data(), KORVEL_BUFSIZE, 0.0f, 0.0f, 0);
   for (auto _ : state) {
     voice.rewind();
-    amp = 0.5f;
-    process(voice.osc, buf.data(), KORVEL_BUFSIZE, &amp, 1e-4f);
+    process(voice.osc, buf.data(), KORVEL_BUFSIZE, 0.5f, 1e-4f, 0);
     benchmark::DoNotOptimize(buf.data());
     benchmark::ClobberMemory();
   }
