@@ -1,5 +1,5 @@
 // Cost of the per-voice blocks per internal block of 256 frames: the oscillator's interpolation paths at a
-// non-integer step, the voice filter with its coefficient glide (alone and four side by side), and the
+// non-integer step, the voice filter with its coefficient glide (alone and eight side by side), and the
 // once-per-block steps.
 #include <benchmark/benchmark.h>
 
@@ -17,7 +17,7 @@
 namespace {
 
 using Block = std::array<float, KORVEL_BUFSIZE>;
-using Process = void (*)(korvel_oscillator_t*, float*, int, float*, float);
+using Process = void (*)(korvel_oscillator_t*, float*, int, float, float, int);
 
 struct Voice {
   std::vector<short> points = std::vector<short>(1 << 20);
@@ -66,12 +66,10 @@ struct Voice {
 void runOscillator(benchmark::State& state, Process process) {
   Voice voice;
   Block buf{};
-  float amp = 0.0f;
-  process(voice.osc, buf.data(), KORVEL_BUFSIZE, &amp, 0.0f);
+  process(voice.osc, buf.data(), KORVEL_BUFSIZE, 0.0f, 0.0f, 0);
   for (auto _ : state) {
     voice.rewind();
-    amp = 0.5f;
-    process(voice.osc, buf.data(), KORVEL_BUFSIZE, &amp, 1e-4f);
+    process(voice.osc, buf.data(), KORVEL_BUFSIZE, 0.5f, 1e-4f, 0);
     benchmark::DoNotOptimize(buf.data());
     benchmark::ClobberMemory();
   }
@@ -103,14 +101,14 @@ void BM_FilterGlide(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterGlide);
 
-// Four gliding filters side by side in vector lanes, per voice-frame, over runs of one length (arg 0) or of the
+// Eight gliding filters side by side in vector lanes, per voice-frame, over runs of one length (arg 0) or of the
 // different lengths that voices started on different frames leave (arg 1).
 void BM_FilterLanes(benchmark::State& state) {
   std::array<Voice, KORVEL_FILTER_LANES> voices;
   std::array<Block, KORVEL_FILTER_LANES> bufs;
   korvel_filter_t* filters[KORVEL_FILTER_LANES];
   float* lanes[KORVEL_FILTER_LANES];
-  const int unequal[KORVEL_FILTER_LANES] = {256, 193, 64, 130};
+  const int unequal[KORVEL_FILTER_LANES] = {256, 193, 64, 130, 256, 200, 17, 90};
   int counts[KORVEL_FILTER_LANES];
   int frames = 0;
   for (int l = 0; l < KORVEL_FILTER_LANES; ++l) {

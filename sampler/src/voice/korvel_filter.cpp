@@ -63,95 +63,104 @@ void process(korvel_filter_t* f, float* buf, int n) {
   }
 }
 
-// The lanes of one vector, a voice in each.
-constexpr int kLanes = KORVEL_FILTER_LANES;
-using korvel_lanes::LaneInts;
+// The filters side by side: a voice in each lane of a vector, two vectors whose recursions run interleaved, so
+// that one's waits on its previous frame are filled with the other's work.
 using korvel_lanes::Lanes;
 using korvel_lanes::transpose;
-static_assert(kLanes == korvel_lanes::kLanes, "a filter lane is a vector lane");
+constexpr int kVectorLanes = korvel_lanes::kLanes;
+constexpr int kGroups = 2;
+static_assert(KORVEL_FILTER_LANES == kGroups * kVectorLanes, "the filter lanes fill two vectors");
 
 struct LaneCoefficients {
   Lanes b02, b1, a1, a2;
 };
 
-// Lane l's value of a where mask is set, else b's.
-Lanes select(LaneInts mask, Lanes a, Lanes b) {
-  return reinterpret_cast<Lanes>((reinterpret_cast<LaneInts>(a) & mask) | (reinterpret_cast<LaneInts>(b) & ~mask));
-}
-
-// The frames of the lanes' buffers through the biquad of run(); with kGlide, lane l's coefficients move on by its
-// step after each of its first glide[l] frames. With kShort, lanes whose run ends before the longest keep the
-// history of their own last frame (count[l]) while the others go on.
-template <bool kGlide, bool kShort, bool kWholeGlide>
-struct LaneRun {
+// What the filters of one vector carry from one frame to the next; with kGlide every lane's coefficients move on
+// by its step after each frame (a lane that does not glide has a step of zero), as run() moves them.
+struct GroupRun {
   LaneCoefficients c;
   LaneCoefficients step;
-  LaneInts glide;
-  LaneInts count;
   Lanes h1, h2;
 
-  // The coefficients move on by their step in the lanes of mask.
-  void glideStep(LaneInts mask) {
-    c.b02 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b02) & mask);
-    c.b1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.b1) & mask);
-    c.a1 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a1) & mask);
-    c.a2 += reinterpret_cast<Lanes>(reinterpret_cast<LaneInts>(step.a2) & mask);
-  }
-
-  Lanes frame(Lanes x, int i) {
+  template <bool kGlide>
+  Lanes frame(Lanes x) {
     const Lanes v = (x - c.a2 * h2) - c.a1 * h1;
     const Lanes y = c.b02 * (v + h2) + c.b1 * h1;
-    LaneInts running{};
-    if constexpr (kShort) {
-      running = LaneInts{} + i < count;
-      h2 = select(running, h1, h2);
-      h1 = select(running, v, h1);
-    } else {
-      h2 = h1;
-      h1 = v;
-    }
-    // A glide over every lane's whole run moves the coefficients of the lanes still running (all of them, when
-    // the runs are of one length).
-    if constexpr (kGlide && kWholeGlide && kShort) {
-      glideStep(running);
-    } else if constexpr (kGlide && kWholeGlide) {
+    h2 = h1;
+    h1 = v;
+    if constexpr (kGlide) {
       c.b02 += step.b02;
       c.b1 += step.b1;
       c.a1 += step.a1;
       c.a2 += step.a2;
-    } else if constexpr (kGlide) {
-      glideStep(LaneInts{} + i < glide);
     }
     return y;
   }
-
-  void over(float* const* bufs, int n) {
-    int i = 0;
-    for (; i + kLanes <= n; i += kLanes) {
-      Lanes x[kLanes];
-      for (int l = 0; l < kLanes; ++l) std::memcpy(&x[l], bufs[l] + i, sizeof(Lanes));
-      transpose(x[0], x[1], x[2], x[3]);
-      for (int k = 0; k < kLanes; ++k) x[k] = frame(x[k], i + k);
-      transpose(x[0], x[1], x[2], x[3]);
-      for (int l = 0; l < kLanes; ++l) std::memcpy(bufs[l] + i, &x[l], sizeof(Lanes));
-    }
-    for (; i < n; ++i) {
-      Lanes x;
-      for (int l = 0; l < kLanes; ++l) x[l] = bufs[l][i];
-      const Lanes y = frame(x, i);
-      for (int l = 0; l < kLanes; ++l) bufs[l][i] = y[l];
-    }
-  }
 };
 
-template <bool kGlide, bool kShort, bool kWholeGlide>
-void runLanes(LaneCoefficients& c, const LaneCoefficients& step, LaneInts glide, LaneInts count, Lanes& h1,
-              Lanes& h2, float* const* bufs, int n) {
-  LaneRun<kGlide, kShort, kWholeGlide> run{c, step, glide, count, h1, h2};
-  run.over(bufs, n);
-  c = run.c;
-  h1 = run.h1;
-  h2 = run.h2;
+// Frame i of every lane, vector by vector.
+struct Column {
+  Lanes group[kGroups];
+};
+
+// The frames [from, to) of the columns through the biquad of run(), in the first kUsed vectors.
+template <int kUsed, bool kGlide>
+void runColumns(GroupRun* groups, Column* columns, int from, int to) {
+  GroupRun first = groups[0];
+  GroupRun second = groups[kUsed - 1];
+  for (int i = from; i < to; ++i) {
+    columns[i].group[0] = first.frame<kGlide>(columns[i].group[0]);
+    if constexpr (kUsed > 1) columns[i].group[1] = second.frame<kGlide>(columns[i].group[1]);
+  }
+  groups[0] = first;
+  if constexpr (kUsed > 1) groups[1] = second;
+}
+
+template <int kUsed>
+void runColumns(GroupRun* groups, Column* columns, int from, int to, bool glide) {
+  if (glide) {
+    runColumns<kUsed, true>(groups, columns, from, to);
+  } else {
+    runColumns<kUsed, false>(groups, columns, from, to);
+  }
+}
+
+// Vector g of columns [0, n) gets frame i of its four lanes' rows, four frames at a time turned from rows into
+// columns.
+void gather(float* const* rows, int n, int g, Column* columns) {
+  int i = 0;
+  for (; i + kVectorLanes <= n; i += kVectorLanes) {
+    Lanes a, b, c, d;
+    std::memcpy(&a, rows[0] + i, sizeof(Lanes));
+    std::memcpy(&b, rows[1] + i, sizeof(Lanes));
+    std::memcpy(&c, rows[2] + i, sizeof(Lanes));
+    std::memcpy(&d, rows[3] + i, sizeof(Lanes));
+    transpose(a, b, c, d);
+    columns[i].group[g] = a;
+    columns[i + 1].group[g] = b;
+    columns[i + 2].group[g] = c;
+    columns[i + 3].group[g] = d;
+  }
+  for (; i < n; ++i) {
+    for (int l = 0; l < kVectorLanes; ++l) columns[i].group[g][l] = rows[l][i];
+  }
+}
+
+// Vector g of columns [0, n) back into its lanes' rows.
+void scatter(const Column* columns, float* const* rows, int n, int g) {
+  int i = 0;
+  for (; i + kVectorLanes <= n; i += kVectorLanes) {
+    Lanes a = columns[i].group[g], b = columns[i + 1].group[g], c = columns[i + 2].group[g],
+          d = columns[i + 3].group[g];
+    transpose(a, b, c, d);
+    std::memcpy(rows[0] + i, &a, sizeof(Lanes));
+    std::memcpy(rows[1] + i, &b, sizeof(Lanes));
+    std::memcpy(rows[2] + i, &c, sizeof(Lanes));
+    std::memcpy(rows[3] + i, &d, sizeof(Lanes));
+  }
+  for (; i < n; ++i) {
+    for (int l = 0; l < kVectorLanes; ++l) rows[l][i] = columns[i].group[g][l];
+  }
 }
 
 // Low-pass biquad as in R. Bristow-Johnson, "Cookbook formulae for audio EQ biquad filter coefficients", with
@@ -237,71 +246,92 @@ void filter_preprocess(korvel_filter_t* f, const korvel_lfo2_t* modlfo, const ko
 void filter_process1(korvel_filter_t* filter, float* buf, int n) { process<false>(filter, buf, n); }
 
 void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, const int* counts, int lanes) {
+  korvel_filter_t idle{};
+  korvel_filter_t* f[KORVEL_FILTER_LANES];
+  int count[KORVEL_FILTER_LANES];
+  int glide[KORVEL_FILTER_LANES];
   int n = 0;
-  for (int l = 0; l < lanes; ++l) n = std::max(n, counts[l]);
+  GroupRun groups[kGroups]{};
+  for (int l = 0; l < KORVEL_FILTER_LANES; ++l) {
+    const bool used = l < lanes;
+    f[l] = used ? filters[l] : &idle;
+    count[l] = used ? counts[l] : 0;
+    n = std::max(n, count[l]);
+    glide[l] = f[l]->ramp_count > 0 ? std::min(f[l]->ramp_count, count[l]) : 0;
+    GroupRun& g = groups[l / kVectorLanes];
+    const int k = l % kVectorLanes;
+    g.c.b02[k] = f[l]->b02;
+    g.c.b1[k] = f[l]->b1;
+    g.c.a1[k] = f[l]->a1;
+    g.c.a2[k] = f[l]->a2;
+    const bool gliding = glide[l] > 0;
+    g.step.b02[k] = gliding ? f[l]->b02_incr : 0.0f;
+    g.step.b1[k] = gliding ? f[l]->b1_incr : 0.0f;
+    g.step.a1[k] = gliding ? f[l]->a1_incr : 0.0f;
+    g.step.a2[k] = gliding ? f[l]->a2_incr : 0.0f;
+    g.h1[k] = f[l]->hist1;
+    g.h2[k] = f[l]->hist2;
+  }
   // A lane whose run is shorter than the longest (or that has no voice) works on a copy padded with zeros, so that
   // the frames after its run stay untouched.
-  korvel_filter_t idle{};
-  float padded[kLanes][KORVEL_BUFSIZE];
-  korvel_filter_t* f[kLanes];
-  float* b[kLanes];
-  LaneInts count{};
-  bool short_lanes = false;
-  for (int l = 0; l < kLanes; ++l) {
-    f[l] = l < lanes ? filters[l] : &idle;
-    count[l] = l < lanes ? counts[l] : 0;
-    b[l] = l < lanes ? bufs[l] : padded[l];
+  const int used = lanes > kVectorLanes ? kGroups : 1;
+  float padded[KORVEL_FILTER_LANES][KORVEL_BUFSIZE];
+  float* rows[KORVEL_FILTER_LANES];
+  for (int l = 0; l < used * kVectorLanes; ++l) {
+    rows[l] = l < lanes ? bufs[l] : padded[l];
     if (count[l] < n) {
-      short_lanes = true;
-      std::copy_n(b[l], count[l], padded[l]);
+      std::copy_n(rows[l], count[l], padded[l]);
       std::fill(padded[l] + count[l], padded[l] + n, 0.0f);
-      b[l] = padded[l];
+      rows[l] = padded[l];
     }
   }
-  LaneCoefficients c{}, step{};
-  LaneInts glide{};
-  Lanes h1{}, h2{};
-  bool gliding = false;
-  bool whole_glide = true;
-  for (int l = 0; l < kLanes; ++l) {
-    c.b02[l] = f[l]->b02;
-    c.b1[l] = f[l]->b1;
-    c.a1[l] = f[l]->a1;
-    c.a2[l] = f[l]->a2;
-    step.b02[l] = f[l]->b02_incr;
-    step.b1[l] = f[l]->b1_incr;
-    step.a1[l] = f[l]->a1_incr;
-    step.a2[l] = f[l]->a2_incr;
-    glide[l] = f[l]->ramp_count > 0 ? std::min(f[l]->ramp_count, static_cast<int>(count[l])) : 0;
-    gliding = gliding || glide[l] > 0;
-    whole_glide = whole_glide && glide[l] == count[l];
-    h1[l] = f[l]->hist1;
-    h2[l] = f[l]->hist2;
-  }
-  if (gliding && whole_glide && short_lanes) {
-    runLanes<true, true, true>(c, step, glide, count, h1, h2, b, n);
-  } else if (gliding && whole_glide) {
-    runLanes<true, false, true>(c, step, glide, count, h1, h2, b, n);
-  } else if (gliding && short_lanes) {
-    runLanes<true, true, false>(c, step, glide, count, h1, h2, b, n);
-  } else if (gliding) {
-    runLanes<true, false, false>(c, step, glide, count, h1, h2, b, n);
-  } else if (short_lanes) {
-    runLanes<false, true, false>(c, step, glide, count, h1, h2, b, n);
-  } else {
-    runLanes<false, false, false>(c, step, glide, count, h1, h2, b, n);
-  }
+  Column columns[KORVEL_BUFSIZE];
+  for (int g = 0; g < used; ++g) gather(rows + g * kVectorLanes, n, g, columns);
+  // The lanes run without masks from one frame where a lane's run or glide ends to the next: there a lane's glide
+  // stops (its step becomes zero) and a lane's run leaves its history and coefficients to its filter.
+  int ends[2 * KORVEL_FILTER_LANES];
+  int nends = 0;
   for (int l = 0; l < lanes; ++l) {
-    if (b[l] != bufs[l]) std::copy_n(b[l], count[l], bufs[l]);
-    f[l]->hist1 = h1[l];
-    f[l]->hist2 = h2[l];
-    if (glide[l] > 0) {
-      f[l]->b02 = c.b02[l];
-      f[l]->b1 = c.b1[l];
-      f[l]->a1 = c.a1[l];
-      f[l]->a2 = c.a2[l];
-      f[l]->ramp_count -= glide[l];
+    ends[nends++] = count[l];
+    if (glide[l] > 0) ends[nends++] = glide[l];
+  }
+  std::sort(ends, ends + nends);
+  nends = static_cast<int>(std::unique(ends, ends + nends) - ends);
+  int at = 0;
+  for (int e = 0; e < nends; ++e) {
+    const int end = ends[e];
+    bool gliding = false;
+    for (int l = 0; l < lanes; ++l) gliding = gliding || glide[l] > at;
+    if (used > 1) {
+      runColumns<kGroups>(groups, columns, at, end, gliding);
+    } else {
+      runColumns<1>(groups, columns, at, end, gliding);
     }
+    at = end;
+    for (int l = 0; l < lanes; ++l) {
+      GroupRun& g = groups[l / kVectorLanes];
+      const int k = l % kVectorLanes;
+      if (glide[l] == end) {
+        g.step.b02[k] = 0.0f;
+        g.step.b1[k] = 0.0f;
+        g.step.a1[k] = 0.0f;
+        g.step.a2[k] = 0.0f;
+      }
+      if (count[l] != end) continue;
+      f[l]->hist1 = g.h1[k];
+      f[l]->hist2 = g.h2[k];
+      if (glide[l] > 0) {
+        f[l]->b02 = g.c.b02[k];
+        f[l]->b1 = g.c.b1[k];
+        f[l]->a1 = g.c.a1[k];
+        f[l]->a2 = g.c.a2[k];
+        f[l]->ramp_count -= glide[l];
+      }
+    }
+  }
+  for (int g = 0; g < used; ++g) scatter(columns, rows + g * kVectorLanes, n, g);
+  for (int l = 0; l < lanes; ++l) {
+    if (rows[l] != bufs[l]) std::copy_n(rows[l], count[l], bufs[l]);
   }
 }
 

@@ -53,10 +53,10 @@ void filter_preprocess(korvel_filter_t* filter, const korvel_lfo2_t* modlfo, con
 // (`gain`) while the filter is open.
 void filter_process1(korvel_filter_t* filter, float* buf, int n);
 void filter_process2(korvel_filter_t* filter, float* buf, int n);
-// Runs 1 to KORVEL_FILTER_LANES filters, none of them open, side by side, one voice in each lane of a vector, each
+// Runs 1 to KORVEL_FILTER_LANES filters, none of them open, side by side, one voice in each lane of two vectors, each
 // over the first counts[l] frames (at most KORVEL_BUFSIZE) of its buffer with the arithmetic of filter_process2 and
 // so with its samples; runs of different lengths are padded for the vector and nothing after a run is touched.
-enum { KORVEL_FILTER_LANES = 4 };
+enum { KORVEL_FILTER_LANES = 8 };
 void filter_process_lanes(korvel_filter_t* const* filters, float* const* bufs, const int* counts, int lanes);
 
 #ifdef __cplusplus

@@ -1,5 +1,6 @@
 #include "sampler/src/voice/korvel_oscillator.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -76,11 +77,15 @@ struct SevenPoint {
   }
 };
 
+// The gain of frame i of a ramp that starts at a: each frame's gain is taken from the start, not from the frame
+// before, so that no frame waits on the rounding of the last.
+inline float rampGain(float a, float ampIncr, int i) { return a + static_cast<float>(i) * ampIncr; }
+
 // Four frames of four-point interpolation at once: each frame's four points and coefficient row are loaded as
 // they lie, multiplied, and the products transposed so that one vector sum gives the four frames, term by term in
-// the order of FourPoint::value; the gain ramp steps frame by frame as in the plain loop. Returns the frames done.
-int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int n, float& a, float ampIncr,
-                    unsigned int incrFract, int incrInt) {
+// the order of FourPoint::value; the gains of the four frames as rampGain gives them. Returns the frames done.
+int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int n, float a, float ampIncr,
+                    int first, unsigned int incrFract, int incrInt) {
   using korvel_lanes::LaneInts;
   using korvel_lanes::Lanes;
   using Points = short __attribute__((vector_size(2 * korvel_lanes::kLanes * sizeof(short))));
@@ -103,10 +108,8 @@ int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int
     const Points doubled = __builtin_shufflevector(points, points, 0, 8, 1, 9, 2, 10, 3, 11);
     return row * __builtin_convertvector(reinterpret_cast<LaneInts>(doubled) >> 16, Lanes);
   };
-  // Lane f of the gains is a after f steps of the ramp, each added in turn as the plain loop adds them.
-  const Lanes step1{0.0f, ampIncr, ampIncr, ampIncr};
-  const Lanes step2{0.0f, 0.0f, ampIncr, ampIncr};
-  const Lanes step3{0.0f, 0.0f, 0.0f, ampIncr};
+  // Lane f holds the frame's number on the ramp, first + i + f (a whole number, exact as a float).
+  Lanes frames = static_cast<float>(first) + Lanes{0.0f, 1.0f, 2.0f, 3.0f};
   int i = 0;
   for (; i + korvel_lanes::kLanes <= n; i += korvel_lanes::kLanes) {
     Lanes t0 = term();
@@ -115,8 +118,8 @@ int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int
     Lanes t3 = term();
     korvel_lanes::transpose(t0, t1, t2, t3);
     const Lanes value = (((t0 + t1) + t2) + t3) * kPointScale;
-    const Lanes gains = ((Lanes{} + a + step1) + step2) + step3;
-    a = gains[3] + ampIncr;
+    const Lanes gains = a + frames * ampIncr;
+    frames += static_cast<float>(korvel_lanes::kLanes);
     const Lanes out = gains * value;
     std::memcpy(buf + i, &out, sizeof(Lanes));
   }
@@ -126,17 +129,16 @@ int fourPointFrames(korvel_oscillator_t* osc, const short* data, float* buf, int
 }
 
 template <typename Kernel, typename Points>
-void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int n, float& a, float ampIncr,
-                unsigned int incrFract, int incrInt) {
+void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int n, float a, float ampIncr,
+                int first, unsigned int incrFract, int incrInt) {
   int i = 0;
   if constexpr (std::is_same_v<Kernel, FourPoint> && std::is_same_v<Points, DirectPoints>) {
-    i = fourPointFrames(osc, points.data, buf, n, a, ampIncr, incrFract, incrInt);
+    i = fourPointFrames(osc, points.data, buf, n, a, ampIncr, first, incrFract, incrInt);
   }
   unsigned int fract = osc->phase_fract;
   int index = osc->phase_int;
   for (; i < n; ++i) {
-    buf[i] = a * Kernel::value(points, index, fract);
-    a += ampIncr;
+    buf[i] = rampGain(a, ampIncr, first + i) * Kernel::value(points, index, fract);
     const unsigned int next = fract + incrFract;
     index += incrInt + (next < fract ? 1 : 0);
     fract = next;
@@ -146,15 +148,10 @@ void renderSpan(korvel_oscillator_t* osc, const Points& points, float* buf, int 
 }
 
 template <typename Kernel, bool kUnitStep>
-void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIncr) {
-  float a = *amp;
+void render(korvel_oscillator_t* osc, float* buf, int n, float a, float ampIncr, int first) {
   const korvel_sample_t* sample = osc->sample;
   if (!sample || !sample->data) {
-    for (int i = 0; i < n; ++i) {
-      buf[i] = 0.0f;
-      a += ampIncr;
-    }
-    *amp = a;
+    std::fill_n(buf, n, 0.0f);
     return;
   }
   const unsigned int incrFract = kUnitStep ? 0u : osc->incr_fract;
@@ -165,10 +162,9 @@ void render(korvel_oscillator_t* osc, float* buf, int n, float* amp, float ampIn
   const long long step = (static_cast<long long>(incrInt) << 32) | incrFract;
   const long long highest = ((position + step * (n > 0 ? n - 1 : 0)) >> 32) + Kernel::kTaps - 1;
   if (osc->phase_int >= 0 && highest <= last)
-    renderSpan<Kernel>(osc, DirectPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
+    renderSpan<Kernel>(osc, DirectPoints{sample->data, last}, buf, n, a, ampIncr, first, incrFract, incrInt);
   else
-    renderSpan<Kernel>(osc, ClampedPoints{sample->data, last}, buf, n, a, ampIncr, incrFract, incrInt);
-  *amp = a;
+    renderSpan<Kernel>(osc, ClampedPoints{sample->data, last}, buf, n, a, ampIncr, first, incrFract, incrInt);
 }
 
 }  // namespace
@@ -238,38 +234,38 @@ void oscillator_preprocess(korvel_oscillator_t* osc, const korvel_lfo1_t* viblfo
   if (osc->incr_int == 0 && osc->incr_fract == 0) osc->incr_fract = 1;
 }
 
-void oscillator_process0(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+void oscillator_process0(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
   warnOnce(warnedNearestStep, "WARNING: NOT SUPPORTED.");
-  render<Nearest, true>(osc, buf, n, amp, amp_incr);
+  render<Nearest, true>(osc, buf, n, amp, amp_incr, first);
 }
 
-void oscillator_process1(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
-  render<Nearest, false>(osc, buf, n, amp, amp_incr);
+void oscillator_process1(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
+  render<Nearest, false>(osc, buf, n, amp, amp_incr, first);
 }
 
-void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
   warnOnce(warnedLinear, "WARNING: NOT SUPPORTED");
-  render<Linear, false>(osc, buf, n, amp, amp_incr);
+  render<Linear, false>(osc, buf, n, amp, amp_incr, first);
 }
 
-void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
-  render<FourPoint, false>(osc, buf, n, amp, amp_incr);
+void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
+  render<FourPoint, false>(osc, buf, n, amp, amp_incr, first);
 }
 
-void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
   warnOnce(warnedSevenPoint, "WARNING: NOT SUPPORTED.");
-  render<SevenPoint, false>(osc, buf, n, amp, amp_incr);
+  render<SevenPoint, false>(osc, buf, n, amp, amp_incr, first);
 }
 
-void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr) {
+void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first) {
   switch (osc->interp_method) {
-    case KORVEL_INTERP_LINEAR: oscillator_process2(osc, buf, n, amp, amp_incr); break;
-    case KORVEL_INTERP_SEVEN_POINT: oscillator_process4(osc, buf, n, amp, amp_incr); break;
+    case KORVEL_INTERP_LINEAR: oscillator_process2(osc, buf, n, amp, amp_incr, first); break;
+    case KORVEL_INTERP_SEVEN_POINT: oscillator_process4(osc, buf, n, amp, amp_incr, first); break;
     default:
       if (osc->four_point_default) {
-        oscillator_process3(osc, buf, n, amp, amp_incr);
+        oscillator_process3(osc, buf, n, amp, amp_incr, first);
       } else {
-        oscillator_process1(osc, buf, n, amp, amp_incr);
+        oscillator_process1(osc, buf, n, amp, amp_incr, first);
       }
       break;
   }

@@ -74,21 +74,22 @@ void oscillator_set_loop(korvel_oscillator_t* osc, int sample_modes);
 void oscillator_preprocess(korvel_oscillator_t* osc, const korvel_lfo1_t* viblfo, const korvel_lfo2_t* modlfo,
                            const korvel_envelope2_t* modenv);
 
-// Render n frames into buf: buf[i] = amp x point, amp += amp_incr, phase += increment. `amp` is updated to the
-// gain after the last frame. Points are scaled by 1/32768.
+// Render n frames into buf: buf[i] = (amp + (first + i) x amp_incr) x point, phase += increment: a gain ramp from
+// amp on, of which `first` frames are already out. Each frame's gain comes from the ramp's start, so a ramp
+// rendered in spans gives the samples of one rendered whole. Points are scaled by 1/32768.
 // Nearest point, the index advancing by exactly one per frame.
-void oscillator_process0(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process0(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 // Nearest point.
-void oscillator_process1(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process1(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 // Linear interpolation.
-void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process2(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 // Four-point interpolation.
-void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process3(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 // Seven-point interpolation.
-void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process4(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 // The path of the oscillator's interpolation method: 1 linear, 7 seven-point, any other nearest point (four points
 // when four_point_default is set).
-void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float* amp, float amp_incr);
+void oscillator_process(korvel_oscillator_t* osc, float* buf, int n, float amp, float amp_incr, int first);
 
 #ifdef __cplusplus
 }

@@ -121,6 +121,7 @@ int korvel_voice_init(korvel_voice_t* voice, korvel_sample_t* sample, korvel_cha
     voice->prev_amp = 0.0f;
     voice->amp = 0.0f;
     voice->amp_incr = 0.0f;
+    voice->ramp_from = 0;
 
     korvel_oscillator_t* osc = voice->osc;
     oscillator_set_sample(osc, sample);

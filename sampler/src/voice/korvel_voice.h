@@ -79,8 +79,9 @@ struct _korvel_voice_t {
     unsigned short part_done; // frames of the part rendered so far
     unsigned short part_left; // and still to render
     float synth_gain; // never below 1e-7
-    float amp;
+    float amp;                // the block's gain ramp: amp at frame ramp_from, amp_incr more each frame after
     float amp_incr;
+    unsigned short ramp_from;
     float prev_amp;
     float noise_floor;        // amplitudes
     float noise_floor_looped;

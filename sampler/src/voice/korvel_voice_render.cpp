@@ -40,8 +40,15 @@ int64_t frames_until(const korvel_oscillator_t* osc, int64_t target)
 void render_span(korvel_voice_t* voice, int from, int to)
 {
     if (to > from) {
-        oscillator_process(voice->osc, voice->dsp_buf + from, to - from, &voice->amp, voice->amp_incr);
+        oscillator_process(voice->osc, voice->dsp_buf + from, to - from, voice->amp, voice->amp_incr,
+                           from - voice->ramp_from);
     }
+}
+
+// The gain of the voice's ramp at frame `frame` of its block.
+float gain_at(const korvel_voice_t* voice, int frame)
+{
+    return voice->amp + static_cast<float>(frame - voice->ramp_from) * voice->amp_incr;
 }
 
 void mix(const korvel_voice_t* voice, const float* buf, float* left, float* right, int n)
@@ -218,6 +225,7 @@ void plan_block(korvel_voice_t* voice)
     }
     const float target = ramp_target(voice);
     voice->amp = voice->prev_amp;
+    voice->ramp_from = 0;
     voice->amp_incr = (target - voice->prev_amp) / BLOCK_FRAMES;
     if (voice->prev_amp == 0.0f && voice->amp_incr == 0.0f) {
         return;
@@ -237,6 +245,8 @@ void replan_rest(korvel_voice_t* voice)
     }
     const int from = static_cast<int>(voice->block_start);
     const float target = ramp_target(voice);
+    voice->amp = gain_at(voice, from);
+    voice->ramp_from = static_cast<unsigned short>(from);
     voice->amp_incr = (target - voice->amp) / static_cast<float>(KORVEL_BUFSIZE - from);
     if (voice->amp == 0.0f && voice->amp_incr == 0.0f) {
         voice->block_end = 0;
@@ -287,7 +297,7 @@ void render_frames(korvel_voice_t* voice, int from, int to)
 void finish_block(korvel_voice_t* voice, int frames)
 {
     if (voice->block_end > 0) {
-        voice->prev_amp = voice->amp;
+        voice->prev_amp = gain_at(voice, frames);
         voice->osc->ticks += static_cast<unsigned int>(frames);
     }
     voice->block_start = KORVEL_BUFSIZE;

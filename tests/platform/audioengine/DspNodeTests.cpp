@@ -259,6 +259,42 @@ TEST(Reverb, SleepsOnlyOnceItsTailHasEndedAndWakesInStep) {
     EXPECT_LT(worst, 2e-6);
 }
 
+// Blocks go through the filters a stretch of frames at a time (the combs' low-pass filters side by side in vectors,
+// four frames at once); one frame per call goes through them one by one. Both give the same samples, for shapes
+// of short and long lines, over enough frames for the lines to go round several times and with blocks of every
+// kind of length (whole groups of four frames, and not).
+TEST(Reverb, BlocksGiveTheSamplesOfFrameByFrame) {
+    constexpr uint32_t kFrames = 24000;
+    const uint32_t blocks[] = {256, 1, 3, 130, 7, 64, 255, 2, 40};
+    for (ReverbPreset preset : {ReverbPreset::smallRoom, ReverbPreset::cathedral}) {
+        Reverb whole, single;
+        for (Reverb* reverb : {&whole, &single}) {
+            reverb->prepare(48000.0);
+            reverb->configure(reverbShape(preset));
+        }
+        std::vector<float> left(kFrames), right(kFrames);
+        uint32_t noise = 7;
+        for (uint32_t i = 0; i < kFrames; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            left[i] = static_cast<float>(noise >> 8) / 16777216.0f - 0.5f;
+            right[i] = i % 3 == 0 ? 0.25f : -left[i];
+        }
+        std::vector<float> wholeLeft(kFrames), wholeRight(kFrames), singleLeft(kFrames), singleRight(kFrames);
+        for (uint32_t done = 0, b = 0; done < kFrames; ++b) {
+            const uint32_t n = std::min(blocks[b % std::size(blocks)], kFrames - done);
+            whole.process(left.data() + done, right.data() + done, wholeLeft.data() + done, wholeRight.data() + done,
+                          n);
+            done += n;
+        }
+        for (uint32_t i = 0; i < kFrames; ++i)
+            single.process(&left[i], &right[i], &singleLeft[i], &singleRight[i], 1);
+        for (uint32_t i = 0; i < kFrames; ++i) {
+            ASSERT_EQ(wholeLeft[i], singleLeft[i]) << static_cast<int>(preset) << ", frame " << i;
+            ASSERT_EQ(wholeRight[i], singleRight[i]) << static_cast<int>(preset) << ", frame " << i;
+        }
+    }
+}
+
 TEST(Reverb, KeepsItsSettings) {
     ReverbNode reverb;
     EXPECT_EQ(reverb.factoryPreset(), ReverbPreset::mediumRoom);

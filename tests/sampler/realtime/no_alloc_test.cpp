@@ -69,12 +69,11 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
   volenv->data[KORVEL_ENV_ATTACK] = {8, 1.0f, 0.125f, -1.0f, 1.0f};
 
   // Warm-up: the unsupported paths print their one warning here.
-  float amp = 0.0f;
   for (int method = 0; method <= 7; ++method) {
     osc->interp_method = method;
-    oscillator_process(osc, buf.data(), 256, &amp, 0.0f);
+    oscillator_process(osc, buf.data(), 256, 0.0f, 0.0f, 0);
   }
-  oscillator_process0(osc, buf.data(), 256, &amp, 0.0f);
+  oscillator_process0(osc, buf.data(), 256, 0.0f, 0.0f, 0);
 
   int counted = 0;
   {
@@ -93,9 +92,8 @@ TEST(RenderPath, VoiceBlocksAndEffectRecordsDoNotAllocate) {
       filter_preprocess(filter, modlfo, modenv, 48000.0f);
       osc->interp_method = block % 8;
       osc->phase_int = 0;
-      amp = 0.0f;
-      oscillator_process(osc, buf.data(), 256, &amp, 1.0f / 256.0f);
-      oscillator_process3(osc, buf.data(), 256, &amp, 0.0f);
+      oscillator_process(osc, buf.data(), 256, 0.0f, 1.0f / 256.0f, 0);
+      oscillator_process3(osc, buf.data(), 256, 1.0f, 0.0f, 0);
       filter_process2(filter, buf.data(), 256);
       filter_process1(filter, buf.data(), 256);
       float* lanes[] = {buf.data(), left.data(), right.data()};

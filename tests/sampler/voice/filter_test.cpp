@@ -211,12 +211,19 @@ TEST_F(VoiceFilter, ClosingAgainGoesOnWithoutAJump) {
 // four frames, runs of different lengths side by side (whose frames after the run stay as they were), and unused
 // lanes.
 TEST_F(VoiceFilter, LanesGiveTheSamplesOfTheFiltersAlone) {
-  const float cutoffs[KORVEL_FILTER_LANES] = {6000.0f, 8000.0f, 9500.0f, 11000.0f};
+  const float cutoffs[KORVEL_FILTER_LANES] = {6000.0f, 8000.0f, 9500.0f, 11000.0f,
+                                             7000.0f, 5000.0f, 10000.0f, 12000.0f};
   // Glides of their own length per lane, and a glide over every lane's whole run.
-  const std::vector<std::array<int, KORVEL_FILTER_LANES>> glide_sets = {{0, 3, 100, 256}, {256, 256, 256, 256}};
+  const std::vector<std::array<int, KORVEL_FILTER_LANES>> glide_sets = {{0, 3, 100, 256, 17, 256, 0, 64},
+                                                                            {256, 256, 256, 256, 256, 256, 256, 256}};
   // Run lengths per lane: equal ones, and unequal ones as voices started on different frames leave them.
   const std::vector<std::array<int, KORVEL_FILTER_LANES>> runs = {
-      {7, 7, 7, 7}, {64, 64, 64, 64}, {256, 256, 256, 256}, {256, 193, 64, 1}, {5, 250, 130, 131}, {3, 1, 2, 4}};
+      {7, 7, 7, 7, 7, 7, 7, 7},
+      {64, 64, 64, 64, 64, 64, 64, 64},
+      {256, 256, 256, 256, 256, 256, 256, 256},
+      {256, 193, 64, 1, 200, 100, 256, 9},
+      {5, 250, 130, 131, 130, 129, 3, 250},
+      {3, 1, 2, 4, 6, 5, 8, 7}};
   constexpr float kUntouched = 42.0f;
   for (const auto& glides : glide_sets) {
     for (int lanes = 1; lanes <= KORVEL_FILTER_LANES; ++lanes) {

@@ -112,15 +112,12 @@ TEST_F(Oscillator, ModulationSourcesAddTheirDepthsToThePitch) {
 TEST_F(Oscillator, NearestPointFollowsThePhaseAndTheGainRamp) {
   step(1, 0x80000000u);  // 1.5
   std::vector<float> buf(6);
-  float amp = 0.25f;
-  oscillator_process1(osc_, buf.data(), 6, &amp, 0.125f);
+  oscillator_process1(osc_, buf.data(), 6, 0.25f, 0.125f, 2);
   const int indices[] = {0, 1, 3, 4, 6, 7};
-  float expectedAmp = 0.25f;
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(buf[i], expectedAmp * static_cast<float>(point(indices[i]) * kScale)) << i;
-    expectedAmp += 0.125f;
+    const float gain = 0.25f + 0.125f * static_cast<float>(2 + i);
+    EXPECT_EQ(buf[i], gain * static_cast<float>(point(indices[i]) * kScale)) << i;
   }
-  EXPECT_EQ(amp, expectedAmp);
   EXPECT_EQ(osc_->phase_int, 9);
   EXPECT_EQ(osc_->phase_fract, 0u);
 }
@@ -128,8 +125,7 @@ TEST_F(Oscillator, NearestPointFollowsThePhaseAndTheGainRamp) {
 TEST_F(Oscillator, PlainGainIsBitExact) {
   step(1, 0);
   std::vector<float> buf(points_.size());
-  float amp = 0.5f * 0.7065f;
-  oscillator_process(osc_, buf.data(), static_cast<int>(buf.size()), &amp, 0.0f);
+  oscillator_process(osc_, buf.data(), static_cast<int>(buf.size()), 0.5f * 0.7065f, 0.0f, 0);
   for (size_t i = 0; i < buf.size(); ++i) EXPECT_EQ(buf[i], points_[i] / 32768.0f * (0.5f * 0.7065f)) << i;
 }
 
@@ -137,9 +133,8 @@ TEST_F(Oscillator, UnitStepPathIgnoresTheIncrement) {
   step(3, 0x40000000u);
   testing::internal::CaptureStdout();
   std::vector<float> buf(4);
-  float amp = 1.0f;
-  oscillator_process0(osc_, buf.data(), 4, &amp, 0.0f);
-  oscillator_process0(osc_, buf.data(), 4, &amp, 0.0f);
+  oscillator_process0(osc_, buf.data(), 4, 1.0f, 0.0f, 0);
+  oscillator_process0(osc_, buf.data(), 4, 1.0f, 0.0f, 0);
   const std::string printed = testing::internal::GetCapturedStdout();
   EXPECT_TRUE(printed.empty() || printed == "WARNING: NOT SUPPORTED.\n") << printed;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(buf[i], static_cast<float>(point(4 + i) * kScale));
@@ -164,7 +159,7 @@ TEST_F(Oscillator, InterpolatingPathsMatchTheirFormulasScaledTo32768) {
       seven += w * point(i + k);
     }
     struct Path {
-      void (*process)(korvel_oscillator_t*, float*, int, float*, float);
+      void (*process)(korvel_oscillator_t*, float*, int, float, float, int);
       double expected;
     };
     const Path paths[] = {{oscillator_process2, linear}, {oscillator_process3, four}, {oscillator_process4, seven}};
@@ -172,9 +167,9 @@ TEST_F(Oscillator, InterpolatingPathsMatchTheirFormulasScaledTo32768) {
       osc_->phase_int = i;
       osc_->phase_fract = fract;
       step(0, 0);
-      float out = 0.0f, amp = 2.0f;
+      float out = 0.0f;
       testing::internal::CaptureStdout();
-      p.process(osc_, &out, 1, &amp, 0.0f);
+      p.process(osc_, &out, 1, 2.0f, 0.0f, 0);
       testing::internal::GetCapturedStdout();
       EXPECT_NEAR(out, 2.0 * p.expected * kScale, 2e-6) << "fraction " << fract;
     }
@@ -182,7 +177,8 @@ TEST_F(Oscillator, InterpolatingPathsMatchTheirFormulasScaledTo32768) {
 }
 
 // Long spans of the four-point path (which runs four frames at a time inside the sample) give the samples of its
-// formula frame by frame, with the coefficient table and the gain ramp stepping per frame.
+// formula frame by frame, with the coefficient table stepping per frame and frame i's gain the ramp's start plus
+// i steps.
 TEST_F(Oscillator, FourPointSpansGiveTheSamplesOfTheFormulaFrameByFrame) {
   points_.resize(300);
   for (size_t i = 16; i < points_.size(); ++i) points_[i] = static_cast<short>((i * 7919) % 65536 - 32768);
@@ -194,47 +190,51 @@ TEST_F(Oscillator, FourPointSpansGiveTheSamplesOfTheFormulaFrameByFrame) {
     osc_->phase_fract = 0x9abcdef0u;
     step(0, 0x6c000000u);
     std::vector<float> buf(static_cast<size_t>(n));
-    float amp = 0.3f;
-    oscillator_process3(osc_, buf.data(), n, &amp, 0.001f);
+    oscillator_process3(osc_, buf.data(), n, 0.3f, 0.001f, 0);
     unsigned int fract = 0x9abcdef0u;
     int index = 1;
-    float expectedAmp = 0.3f;
     for (int i = 0; i < n; ++i) {
+      const float gain = 0.3f + static_cast<float>(i) * 0.001f;
       const float* c = korvel_interp::kFourPoint.c[fract >> 24];
       const float value = (c[0] * static_cast<float>(point(index)) + c[1] * static_cast<float>(point(index + 1)) +
                            c[2] * static_cast<float>(point(index + 2)) + c[3] * static_cast<float>(point(index + 3))) *
                           static_cast<float>(kScale);
-      ASSERT_EQ(buf[static_cast<size_t>(i)], expectedAmp * value) << n << " frames, frame " << i;
-      expectedAmp += 0.001f;
+      ASSERT_EQ(buf[static_cast<size_t>(i)], gain * value) << n << " frames, frame " << i;
       const unsigned int next = fract + 0x6c000000u;
       index += next < fract ? 1 : 0;
       fract = next;
     }
-    EXPECT_EQ(amp, expectedAmp);
     EXPECT_EQ(osc_->phase_int, index);
     EXPECT_EQ(osc_->phase_fract, fract);
+    // The same ramp in two spans, the second told how many frames of it are out.
+    osc_->phase_int = 1;
+    osc_->phase_fract = 0x9abcdef0u;
+    std::vector<float> spans(static_cast<size_t>(n));
+    const int half = n / 2;
+    oscillator_process3(osc_, spans.data(), half, 0.3f, 0.001f, 0);
+    oscillator_process3(osc_, spans.data() + half, n - half, 0.3f, 0.001f, half);
+    EXPECT_EQ(spans, buf) << n << " frames";
   }
 }
 
 TEST_F(Oscillator, MethodSelectsThePath) {
   struct Case {
     int method;
-    void (*path)(korvel_oscillator_t*, float*, int, float*, float);
+    void (*path)(korvel_oscillator_t*, float*, int, float, float, int);
   };
   const Case cases[] = {{0, oscillator_process1}, {1, oscillator_process2}, {4, oscillator_process1},
                         {5, oscillator_process1}, {7, oscillator_process4}};
   testing::internal::CaptureStdout();
   for (const Case& c : cases) {
     std::vector<float> viaMethod(5), viaPath(5);
-    float amp1 = 1.0f, amp2 = 1.0f;
     osc_->interp_method = c.method;
     step(0, 0x60000000u);
     osc_->phase_int = 2;
     osc_->phase_fract = 0x10000000u;
-    oscillator_process(osc_, viaMethod.data(), 5, &amp1, 0.0f);
+    oscillator_process(osc_, viaMethod.data(), 5, 1.0f, 0.0f, 0);
     osc_->phase_int = 2;
     osc_->phase_fract = 0x10000000u;
-    c.path(osc_, viaPath.data(), 5, &amp2, 0.0f);
+    c.path(osc_, viaPath.data(), 5, 1.0f, 0.0f, 0);
     EXPECT_EQ(viaMethod, viaPath) << "method " << c.method;
   }
   testing::internal::GetCapturedStdout();
@@ -248,23 +248,20 @@ TEST_F(Oscillator, ReadsStayInsideTheSample) {
     osc_->phase_fract = 0;
     step(1, 0);
     std::vector<float> buf(8);
-    float amp = 1.0f;
-    process(osc_, buf.data(), 8, &amp, 0.0f);
+    process(osc_, buf.data(), 8, 1.0f, 0.0f, 0);
   }
   testing::internal::GetCapturedStdout();
   osc_->phase_int = static_cast<int>(points_.size()) + 5;
-  float out = 0.0f, amp = 1.0f;
-  oscillator_process1(osc_, &out, 1, &amp, 0.0f);
+  float out = 0.0f;
+  oscillator_process1(osc_, &out, 1, 1.0f, 0.0f, 0);
   EXPECT_EQ(out, static_cast<float>(42 * kScale));
 }
 
-TEST_F(Oscillator, WithoutPointsItWritesSilenceAndKeepsTheGainMoving) {
+TEST_F(Oscillator, WithoutPointsItWritesSilence) {
   oscillator_set_sample(osc_, nullptr);
   std::vector<float> buf(4, 1.0f);
-  float amp = 0.0f;
-  oscillator_process1(osc_, buf.data(), 4, &amp, 0.25f);
+  oscillator_process1(osc_, buf.data(), 4, 0.5f, 0.25f, 1);
   EXPECT_EQ(buf, std::vector<float>(4, 0.0f));
-  EXPECT_EQ(amp, 1.0f);
 }
 
 TEST_F(Oscillator, WaveSamplerFollowsTheSampleAndItsLoop) {
