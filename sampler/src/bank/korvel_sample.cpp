@@ -83,7 +83,8 @@ int korvel_voice_optimize_sample(korvel_sample_t* sample)
     }
     sample->peak = peak_of(sample->data, sample->pstart, sample->pend);
     const unsigned int loop_first = std::max(sample->lstart, sample->pstart);
-    const unsigned int loop_last = std::min(sample->lend, sample->pend);
+    // Four-point interpolation reads two points past the loop's end.
+    const unsigned int loop_last = std::min(sample->lend + 2, sample->pend);
     sample->loop_peak = loop_first <= loop_last ? peak_of(sample->data, loop_first, loop_last) : sample->peak;
     sample->peaks_valid = 1;
     return 0;

@@ -1,6 +1,7 @@
 #include "sampler/src/formats/korvel_xml_edit.h"
 
 #include "sampler/src/bank/korvel_defsfont.h"
+#include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/sys/korvel_sys.h"
 #include "sampler/src/sys/korvel_uid.h"
 #include "sampler/src/formats/korvel_xml_parse.h"
@@ -242,6 +243,8 @@ void XMLCALL sample_edit(void* data, const XML_Char* element, const XML_Char** a
             sample->valid = 0;
         }
     }
+    // Voices judge their level by the peaks of the points they read, which the new positions may change.
+    korvel_voice_optimize_sample(sample);
 }
 
 int edit(korvel_synth_t* synth, int& current, unsigned int uid, const char* text, XML_StartElementHandler handler,

@@ -140,16 +140,21 @@ float sample_peak(const korvel_voice_t* voice)
 }
 
 // The loudest the voice can sound in its next block on any bus, as a share of full scale: the sample's peak under
-// the present attenuation with the modulation LFO at its deepest, the envelope's value, the largest of the pan and
-// send gains, the filter's resonance and what interpolation between points can add to their peak.
+// its attenuation with the modulation LFO at its deepest, the envelope's value, the largest of the pan and send
+// gains, the filter's resonance and what interpolation between points can add to their peak. A released voice is
+// measured at its present attenuation; a held one at the least its controllers can still bring, since a swell of
+// volume or expression from nothing is common while a key is held.
 float loudest_output(const korvel_voice_t* voice)
 {
     constexpr float interpolation_overshoot = 1.25f;
     const korvel_oscillator_t* osc = voice->osc;
     const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
+    const float attenuation_cb = voice->volenv->section == KORVEL_ENV_RELEASE
+                                     ? osc->attenuation_cb
+                                     : std::min(osc->attenuation_cb, osc->min_attenuation_cb);
     // 10^(-cB / 200), not by korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
     constexpr float log2_10_per_200 = 3.321928f / 200.0f;
-    const float cb = osc->attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
+    const float cb = attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
     float gain = std::exp2(-cb * log2_10_per_200);
     gain *= std::max({voice->amp_left, voice->amp_right, voice->amp_reverb, voice->amp_chorus});
     if (filtering(voice)) {

@@ -1,7 +1,9 @@
 // The end test on a voice's true level (the profile's level_end_test): voices end sooner than by their envelope
 // alone, and what they still had to sound stays below -90 dB of full scale.
+#include "sampler/src/bank/korvel_defsfont.h"
 #include "sampler/src/bank/korvel_gen.h"
 #include "sampler/src/bank/korvel_sample.h"
+#include "sampler/src/formats/korvel_xml_edit.h"
 #include "sampler/src/voice/korvel_profile.h"
 #include "sampler/src/synth/korvel_synth.h"
 #include "sampler/src/synth/korvel_synth_midi.h"
@@ -167,6 +169,72 @@ TEST(LevelEndTest, SamplePeaksAreFoundAtLoad)
     ASSERT_EQ(sample->peaks_valid, 1);
     EXPECT_NEAR(sample->peak, 0.9f, 0.001f);
     EXPECT_NEAR(sample->loop_peak, 0.09f, 0.001f);
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+}
+
+// The loudest point on the left of a held note of preset 0:0 whose channel starts with controller `cc` at 0 and
+// swells to 127 once the note is in its quiet loop.
+float swell_peak(const std::string& bank, const korvel_profile_t& profile, int cc)
+{
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_settings_setnum(settings, "synth.sample-rate", RATE);
+    korvel_synth_t* synth = new_korvel_synth(settings);
+    korvel_synth_set_profile(synth, &profile);
+    EXPECT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    korvel_synth_cc(synth, 0, cc, 0);
+    korvel_synth_noteon(synth, 0, 60, 100);
+    std::vector<float> left(PULL);
+    std::vector<float> right(PULL);
+    const int half_second = static_cast<int>(0.5 * RATE) / PULL;
+    for (int p = 0; p < half_second; p++) {
+        korvel_synth_write_float(synth, PULL, left.data(), 0, 1, right.data(), 0, 1);
+    }
+    korvel_synth_cc(synth, 0, cc, 127);
+    float peak = 0.0f;
+    for (int p = 0; p < half_second; p++) {
+        korvel_synth_write_float(synth, PULL, left.data(), 0, 1, right.data(), 0, 1);
+        for (const float point : left) {
+            peak = std::max(peak, std::fabs(point));
+        }
+    }
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+    return peak;
+}
+
+TEST(LevelEndTest, AHeldNoteSwelledFromSilenceSoundsAsByItsEnvelope)
+{
+    const std::string bank = sf2::scratch_path("struck-swell.sf2");
+    ASSERT_TRUE(struck_bank().write(bank));
+    korvel_profile_t by_envelope = korvel_product_profile;
+    by_envelope.level_end_test = false;
+    for (const int cc : {7, 11}) {
+        ::testing::internal::CaptureStdout();
+        const float expected = swell_peak(bank, by_envelope, cc);
+        const float heard = swell_peak(bank, korvel_product_profile, cc);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_GT(expected, 0.01f) << "controller " << cc;
+        EXPECT_FLOAT_EQ(heard, expected) << "controller " << cc;
+    }
+}
+
+TEST(LevelEndTest, AnEditedLoopHasItsPeakFoundAgain)
+{
+    const std::string bank = sf2::scratch_path("struck-edit.sf2");
+    ASSERT_TRUE(struck_bank().write(bank));
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_synth_t* synth = new_korvel_synth(settings);
+    ASSERT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    auto* sfont = static_cast<korvel_defsfont_t*>(korvel_synth_get_sfont(synth, 0)->data);
+    auto* sample = static_cast<korvel_sample_t*>(sfont->sample->data);
+    const std::string loud_loop = "<samples><sample lstart='" + std::to_string(sample->pstart + PERIOD) + "' lend='" +
+                                  std::to_string(sample->pstart + (LOUD_PERIODS - 1) * PERIOD) + "'/></samples>";
+    ::testing::internal::CaptureStdout();
+    korvel_defsfont_set_sample(synth, sample->uid, loud_loop.c_str());
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(sample->peaks_valid, 1);
+    EXPECT_NEAR(sample->loop_peak, 0.9f, 0.001f);
     delete_korvel_synth(synth);
     delete_korvel_settings(settings);
 }
