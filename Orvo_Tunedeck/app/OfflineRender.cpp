@@ -9,10 +9,10 @@
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ProgressLine.h"
-#include "Orvo_Tunedeck/app/RenderTarget.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/FileTarget.h"
 #include "shared/globals/Print.h"
 
 namespace {
@@ -53,6 +53,11 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
     mainQueue.drain();
     AudioEngine& player = *controller->player;
     player.onInstrumentReady = nullptr;
+    // The engine lets go of the file on every way out, before the caller closes or names it.
+    const struct StopOnReturn {
+        AudioEngine& engine;
+        ~StopOnReturn() { engine.stopEngine(); }
+    } stopOnReturn{player};
     if (!player.instrument || !player.instrument->audioUnit0) return reportError("the instrument could not be loaded");
     if (!soundApplied) soundApplied = applySoundChoice(*controller, request.sound, error);
     if (!*soundApplied) return reportError(error);
@@ -110,7 +115,13 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
 
 int renderOffline(const OfflineRenderRequest& request) {
     std::string error;
-    std::optional<RenderTarget> target = RenderTarget::open(request.wavFile, error);
+    for (const std::optional<std::filesystem::path>& input :
+         {std::optional<std::filesystem::path>(request.midiFile), request.sound.soundfont}) {
+        std::error_code ignored;
+        if (input && std::filesystem::equivalent(*input, request.wavFile, ignored))
+            return reportError("'" + request.wavFile.string() + "' is the render's own input: it is not overwritten");
+    }
+    std::optional<foundation::FileTarget> target = foundation::FileTarget::open(request.wavFile, error);
     if (!target) return reportError(error);
     const int result = renderInto(request, target->descriptor());
     if (result != 0) return result;

@@ -1,4 +1,4 @@
-#include "Orvo_Tunedeck/app/RenderTarget.h"
+#include "platform/foundation/FileTarget.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,9 +7,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 #include <utility>
 
+#include "platform/foundation/Files.h"
+
+namespace foundation {
 namespace {
 
 std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
@@ -36,7 +38,7 @@ bool isWritableKind(const std::filesystem::path& target, std::string& error) {
     struct stat link {};
     const bool symbolic = ::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
     error = quoted(target) + " is " + (symbolic ? "a symbolic link to " : "") + kindOf(status.st_mode) +
-            ", not a regular file: --render writes only regular files";
+            ", not a regular file: only regular files are written";
     return false;
 }
 
@@ -56,100 +58,90 @@ bool isFolder(const std::filesystem::path& target, const std::filesystem::path& 
     return true;
 }
 
-// The temporary names of target's renders: "NAME.partial-PID".
-std::string partialPrefix(const std::filesystem::path& target) { return target.filename().string() + ".partial-"; }
-
-// Removes the temporary files of earlier renders of target whose writer is gone (no one holds their lock).
-void removeAbandonedPartials(const std::filesystem::path& target, const std::filesystem::path& folder) {
-    const std::string prefix = partialPrefix(target);
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::filesystem::path& path = entry->path();
-        if (!path.filename().string().starts_with(prefix)) continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat status {};
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
-    }
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 }
 
-std::filesystem::path partialName(const std::filesystem::path& target) {
-    std::filesystem::path partial = target;
-    partial += ".partial-" + std::to_string(::getpid());
-    return partial;
-}
-
-// Gives the unnamed file fd the name partial.
-bool linkUnnamed(int fd, const std::filesystem::path& partial) {
+// Gives the unnamed file fd a fresh temporary name for target; the name, or an empty path with errno set. The file
+// keeps fd's lock, so no cleaner takes it for a stale one.
+std::filesystem::path linkUnnamed(int fd, const std::filesystem::path& target) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, partial.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-    return ::linkat(fd, "", AT_FDCWD, partial.c_str(), AT_EMPTY_PATH) == 0;
+    for (;;) {
+        const std::filesystem::path name = temporaryNameFor(folderOf(target), target);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return name;
+        const int viaProc = errno;
+        if (viaProc == EEXIST) continue;
+        if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return name;
+        // Without /proc the second way's reason is the one that counts.
+        if (viaProc != ENOENT) errno = viaProc;
+        return {};
+    }
 }
 
 }  // namespace
 
-std::optional<RenderTarget> RenderTarget::open(const std::filesystem::path& target, std::string& error) {
+std::optional<FileTarget> FileTarget::open(const std::filesystem::path& target, std::string& error) {
     const std::string name = target.filename().string();
     if (name.empty() || name == "." || name == "..") {
-        error = quoted(target) + " names a folder, not a file: --render writes only regular files";
+        error = quoted(target) + " names a folder, not a file: only regular files are written";
         return std::nullopt;
     }
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    const std::filesystem::path folder = folderOf(target);
     if (!isFolder(target, folder, error) || !isWritableKind(target, error)) return std::nullopt;
-    removeAbandonedPartials(target, folder);
+    removeStaleTemporaryFiles(folder);
 
-    std::filesystem::path partial;
+    std::string temporary;
     int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        partial = partialName(target);
-        fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        // A fresh unnamed file: the lock is free and travels with the name it is given at the end.
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+        fd = createLockedTemporary(folder, target, temporary);
     }
     if (fd < 0) {
         error = "cannot write " + quoted(target) + ": cannot create a file in " + quoted(folder) + ": " +
                 std::strerror(errno);
         return std::nullopt;
     }
-    // The lock tells a later render that the writer of the temporary name still lives.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    return RenderTarget(target, std::move(partial), fd);
+    return FileTarget(target, temporary, fd);
 }
 
-RenderTarget::RenderTarget(RenderTarget&& other) noexcept
-    : target_(std::move(other.target_)), partial_(std::move(other.partial_)), fd_(std::exchange(other.fd_, -1)) {
-    other.partial_.clear();
+FileTarget::FileTarget(FileTarget&& other) noexcept
+    : target_(std::move(other.target_)), temporary_(std::move(other.temporary_)), fd_(std::exchange(other.fd_, -1)) {
+    other.temporary_.clear();
 }
 
-RenderTarget::~RenderTarget() { discard(); }
+FileTarget::~FileTarget() { discard(); }
 
-void RenderTarget::discard() {
-    if (!partial_.empty()) ::unlink(partial_.c_str());
-    partial_.clear();
+void FileTarget::discard() {
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
-bool RenderTarget::commit(std::string& error) {
+bool FileTarget::commit(std::string& error) {
     const auto fail = [&](int cause) {
         error = "cannot write " + quoted(target_) + ": " + std::strerror(cause);
         discard();
         return false;
     };
-    if (partial_.empty()) {
-        const std::filesystem::path linked = partialName(target_);
-        ::unlink(linked.c_str());
-        if (!linkUnnamed(fd_, linked)) return fail(errno);
-        partial_ = linked;
+    if (::fsync(fd_) != 0) return fail(errno);
+    if (temporary_.empty()) {
+        temporary_ = linkUnnamed(fd_, target_);
+        if (temporary_.empty()) return fail(errno);
     }
-    // The target may have changed kind since the render began; a device or folder is still not replaced.
+    // The target may have changed kind since writing began; a device or folder is still not replaced.
     if (!isWritableKind(target_, error)) {
         discard();
         return false;
     }
-    if (::rename(partial_.c_str(), target_.c_str()) != 0) return fail(errno);
-    partial_.clear();
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    temporary_.clear();
+    const bool synced = syncFolder(folderOf(target_));
+    const int syncError = errno;
     discard();
-    return true;
+    return synced || fail(syncError);
 }
+
+}  // namespace foundation

@@ -1,45 +1,49 @@
 #pragma once
-// The file a render writes: checked before the render starts, written under no name (or a temporary one) while the
-// render runs, and given its name only when the render succeeded. A failed or killed render leaves no file of that
-// name, and an older file of that name as it was.
+// The file a long writer (a render) produces: checked before writing starts, written under no name (or a temporary
+// one) while it runs, and given its name only when the writer commits. A failed or killed writer leaves no file of
+// that name, and an older file of that name as it was.
 //
 // Only regular files are written: a target that is (or is a symbolic link to) a folder, a device, a FIFO or a socket
-// is refused, and so is a target in a folder that is missing or cannot be written into. Where the file system
-// allows, the samples go to an unnamed file (O_TMPFILE) that is linked in at the end. Elsewhere they go to
-// "NAME.partial-PID" beside the target, locked by its writer for as long as the writer lives; a later render of the
-// same target removes such files whose writer is gone.
+// is refused, and so is a target in a folder that is missing. Where the file system allows, the bytes go to an
+// unnamed file (O_TMPFILE) that is linked in at the end. Elsewhere they go to a locked temporary file beside the
+// target, named as writeFileAtomically names its own; a later writer in that folder removes such files whose
+// writer is gone.
 //
-// Threads: the main queue.
+// Threads: any one thread but the render thread.
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
-class RenderTarget {
+namespace foundation {
+
+class FileTarget {
 public:
     // The target checked and the file to write opened; nullopt, with error naming the cause, when that cannot be.
-    static std::optional<RenderTarget> open(const std::filesystem::path& target, std::string& error);
+    static std::optional<FileTarget> open(const std::filesystem::path& target, std::string& error);
 
-    RenderTarget(RenderTarget&& other) noexcept;
-    RenderTarget& operator=(RenderTarget&&) = delete;
-    RenderTarget(const RenderTarget&) = delete;
-    RenderTarget& operator=(const RenderTarget&) = delete;
+    FileTarget(FileTarget&& other) noexcept;
+    FileTarget& operator=(FileTarget&&) = delete;
+    FileTarget(const FileTarget&) = delete;
+    FileTarget& operator=(const FileTarget&) = delete;
     // Without commit: the file written is removed.
-    ~RenderTarget();
+    ~FileTarget();
 
-    // The open file to write the render into (a writer may take it as its own; it is closed only here).
+    // The open file to write into (a writer may use it; it is closed only here).
     int descriptor() const { return fd_; }
-    // Gives the written file the target's name (replacing a regular file of that name); false, with error naming
-    // the cause, when that cannot be done, and then nothing is left behind.
+    // Flushes the written file to disk and gives it the target's name (replacing a regular file of that name); false,
+    // with error naming the cause, when that cannot be done, and then nothing is left behind.
     bool commit(std::string& error);
 
 private:
-    RenderTarget(std::filesystem::path target, std::filesystem::path partial, int fd)
-        : target_(std::move(target)), partial_(std::move(partial)), fd_(fd) {}
+    FileTarget(std::filesystem::path target, std::filesystem::path temporary, int fd)
+        : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
     void discard();
 
     std::filesystem::path target_;
     // The temporary name, empty for an unnamed file.
-    std::filesystem::path partial_;
+    std::filesystem::path temporary_;
     int fd_ = -1;
 };
+
+}  // namespace foundation

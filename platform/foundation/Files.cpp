@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <random>
+#include <string_view>
 
 namespace foundation {
 namespace {
@@ -29,6 +31,8 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     }
     return true;
 }
+
+}  // namespace
 
 // A writer holds an exclusive lock on its temporary file until the file is renamed or removed, so a temporary file
 // whose lock can be taken belongs to a writer that died.
@@ -61,6 +65,14 @@ int createLockedTemporary(const std::filesystem::path& folder, const std::filesy
     }
 }
 
+std::filesystem::path temporaryNameFor(const std::filesystem::path& folder, const std::filesystem::path& path) {
+    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static thread_local std::mt19937 random{std::random_device{}()};
+    std::string name = "." + path.filename().string() + std::string(kTemporaryMark);
+    for (std::size_t i = 0; i < kTemporaryRandomLength; ++i) name += kLetters[random() % kLetters.size()];
+    return folder / name;
+}
+
 bool syncFolder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -68,8 +80,6 @@ bool syncFolder(const std::filesystem::path& folder) {
     ::close(fd);
     return synced;
 }
-
-}  // namespace
 
 bool isAtomicWriteTemporaryName(const std::string& fileName) {
     const std::size_t tail = kTemporaryMark.size() + kTemporaryRandomLength;

@@ -30,4 +30,16 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
 // The name pattern of writeFileAtomically's temporary files: "." + name + ".partial-" + six characters.
 bool isAtomicWriteTemporaryName(const std::string& fileName);
 
+// The temporary files of the writers here are locked by their writer until they are renamed or removed. Removes
+// those in folder whose lock can be taken: their writer died.
+void removeStaleTemporaryFiles(const std::filesystem::path& folder);
+// Creates and locks a fresh temporary file for path in folder (its name goes to temporary): the descriptor, or -1
+// with errno set.
+int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
+                          std::string& temporary);
+// The name of such a temporary file for path in folder, with six random characters.
+std::filesystem::path temporaryNameFor(const std::filesystem::path& folder, const std::filesystem::path& path);
+// Flushes folder's entries to disk; false with errno set.
+bool syncFolder(const std::filesystem::path& folder);
+
 }  // namespace foundation

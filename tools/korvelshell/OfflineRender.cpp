@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <unistd.h>
+#include <utility>
 
 namespace korvelshell {
 
@@ -27,24 +26,28 @@ OfflineRender::OfflineRender(korvel_synth_t* synth)
 
 OfflineRender::~OfflineRender()
 {
-    close();
+    discard();
 }
 
 bool OfflineRender::open(const std::string& path)
 {
+    std::optional<foundation::FileTarget> opened = foundation::FileTarget::open(path, error_);
+    if (!opened) {
+        return false;
+    }
+    target_.emplace(std::move(*opened));
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate_);
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    partial_ = path + ".partial-" + std::to_string(::getpid());
-    file_ = sf_open(partial_.c_str(), SFM_WRITE, &info);
+    file_ = sf_open_fd(target_->descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file_ == nullptr) {
         error_ = sf_strerror(nullptr);
+        target_.reset();
         return false;
     }
     // The limiter keeps every point below full scale; clipping stays the conversion's rule all the same.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    path_ = path;
     delayLeft_ = limiter_.latencyFrames();
     return true;
 }
@@ -102,21 +105,18 @@ bool OfflineRender::close()
     }
     complete = sf_close(file_) == 0 && complete;
     file_ = nullptr;
-    if (complete && std::rename(partial_.c_str(), path_.c_str()) == 0) {
-        return true;
-    }
-    std::remove(partial_.c_str());
-    return false;
+    complete = complete && target_->commit(error_);
+    target_.reset();
+    return complete;
 }
 
 void OfflineRender::discard()
 {
-    if (file_ == nullptr) {
-        return;
+    if (file_ != nullptr) {
+        sf_close(file_);
+        file_ = nullptr;
     }
-    sf_close(file_);
-    file_ = nullptr;
-    std::remove(partial_.c_str());
+    target_.reset();
 }
 
 } // namespace korvelshell

@@ -1,17 +1,20 @@
 // Offline rendering of a synthesizer into a 16-bit stereo WAV file, or into nothing when no file is given. What goes
 // to the file passes the product's output limiter first, so that a loud song is held below full scale instead of
 // clipping; the limiter's look-ahead is taken out again, so every frame lands where the synthesizer rendered it.
-// The samples go to a file beside the target, which takes the target's name when it is complete: a run that fails
-// leaves an older file of that name as it was.
+// The samples go to a file that takes the target's name only when it is complete (foundation::FileTarget): a run
+// that fails or is killed leaves an older file of that name as it was, and a device, FIFO or folder is never
+// written.
 //
 // Thread contract: one thread, the one that also drives the synthesizer (the command shell's thread).
 #pragma once
 
 #include "platform/audioengine/PeakLimiter.h"
+#include "platform/foundation/FileTarget.h"
 #include "sampler/src/synth/korvel_synth.h"
 
 #include <sndfile.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,15 +31,16 @@ public:
     OfflineRender(const OfflineRender&) = delete;
     OfflineRender& operator=(const OfflineRender&) = delete;
 
-    // Creates the file beside path that later renders go to. False, with the reason in error(), when it cannot be
-    // made.
+    // Creates the file for path that later renders go to. False, with the reason in error(), when it cannot be
+    // made (path is no regular file, or its folder is missing or cannot be written).
     bool open(const std::string& path);
     // Renders `frames` frames; they go to the file, limited, when one is open. False when writing fails.
     bool render(long frames);
-    // Writes what the limiter still holds, closes the file and gives it the target's name. False, with no file
-    // left beside the target, when the file could not be completed.
+    // Writes what the limiter still holds, closes the file and gives it the target's name. False, with the reason
+    // in error() and nothing left behind, when the file could not be completed.
     bool close();
-    // Closes the file and removes it, leaving the target as it was: for a run whose input failed.
+    // Closes the file and removes it, leaving the target as it was: for a run whose input failed (and what a run
+    // that ends without close() gets).
     void discard();
 
     double sampleRate() const { return rate_; }
@@ -52,8 +56,7 @@ private:
     korvel_synth_t* synth_;
     double rate_;
     SNDFILE* file_ = nullptr;
-    std::string path_;
-    std::string partial_;
+    std::optional<foundation::FileTarget> target_;
     long rendered_ = 0;
     long written_ = 0;
     long delayLeft_ = 0; // frames of the limiter's look-ahead not yet taken out of the file's start

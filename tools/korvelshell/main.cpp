@@ -200,7 +200,8 @@ int main(int argc, char** argv)
         // The input failed: what was written holds nothing the run meant to render.
         render.discard();
     } else if (!render.close()) {
-        std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed\n", options.wav.c_str());
+        std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed: %s\n", options.wav.c_str(),
+                     render.error().c_str());
         status = 2;
     }
     return status;

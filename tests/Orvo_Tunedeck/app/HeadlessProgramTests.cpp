@@ -367,10 +367,10 @@ TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept)
     const fs::path midi = folder.path() / "arpeggio.mid";
     writeArpeggio(midi);
     const fs::path wav = folder.path() / "out.wav";
-    const fs::path dead = folder.path() / "out.wav.partial-4000001";
-    const fs::path live = folder.path() / "out.wav.partial-4000002";
-    const fs::path other = folder.path() / "other.wav.partial-4000003";
-    for (const fs::path& partial : {dead, live, other}) std::ofstream(partial) << "half a render";
+    const fs::path dead = folder.path() / ".out.wav.partial-a1b2c3";
+    const fs::path live = folder.path() / ".out.wav.partial-d4e5f6";
+    const fs::path users = folder.path() / "out.wav.partial-notes";
+    for (const fs::path& partial : {dead, live, users}) std::ofstream(partial) << "half a render";
     // A writer that still lives holds its file's lock.
     const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(held, 0);
@@ -382,7 +382,7 @@ TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept)
     EXPECT_TRUE(fs::is_regular_file(wav));
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_TRUE(fs::exists(live));
-    EXPECT_TRUE(fs::exists(other)) << "the render of another file is none of its business";
+    EXPECT_TRUE(fs::exists(users)) << "a file of the user's that only looks like one of a render is kept";
 }
 
 TEST(OfflineRender, AKilledRenderLeavesNoFile) {
