@@ -169,8 +169,8 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
     const double samplerate = outputBusses_[0]->format().sampleRate;
     // The synthesizer plays at the host's rate: its bus takes the rate before every allocation, which is why an
     // allocated synthesizer lets its resources go first.
-    const bool rateChanges = synthesizer->renderResourcesAllocated() &&
-                             synthesizer->outputBusses()[0]->format().sampleRate != samplerate;
+    // (A rate the synthesizer refused before stays on its bus, so the next allocation counts as a change too.)
+    const bool rateChanges = synthesizer->outputBusses()[0]->format().sampleRate != samplerate;
     if (synthesizer->renderResourcesAllocated()) synthesizer->deallocateRenderResources();
     if (!synthesizer->outputBusses()[0]->setFormat(AudioFormat::standard(samplerate, 2))) {
         throw AudioUnitStatusError(foundation::kAudioUnitErr_FormatNotSupported, "no synthesizer format at this rate");

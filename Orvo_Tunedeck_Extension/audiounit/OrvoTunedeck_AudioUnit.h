@@ -297,8 +297,8 @@ private:
     // Full state and presets.
     std::optional<foundation::PlistDictionary> fullState_;
     std::optional<AUAudioUnitPreset> currentPreset_;
-    // The file player was paused because the host stopped pulling sound (kFilePlayerOption).
-    bool pausedForHost_ = false;
+    // The player's transport serial when it was paused because the host stopped pulling sound (kFilePlayerOption).
+    std::optional<std::uint64_t> pausedForHost_;
     std::vector<AUAudioUnitPreset> presets_;
     std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
     bool applyPreset(const OrvoPreset& document);

@@ -17,10 +17,11 @@ bool OrvoTunedeck_AudioUnit::setOption(int64_t address, float value) {
     if (address == kFilePlayerOption) {
         if (value < 0.5f && isSequencerPlaying()) {
             pauseSequencer();
-            pausedForHost_ = true;
+            pausedForHost_ = sequencer_->transportSerial();
         } else if (value >= 0.5f && pausedForHost_) {
-            continueSequencer();
-            pausedForHost_ = false;
+            // A player someone stopped, paused or started since stays as they left it.
+            if (*pausedForHost_ == sequencer_->transportSerial()) continueSequencer();
+            pausedForHost_.reset();
         }
         return true;
     }

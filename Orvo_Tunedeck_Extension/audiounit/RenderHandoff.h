@@ -19,9 +19,10 @@
 // order it meets them, and its log lines.
 //
 // What it keeps when the main queue falls behind:
-// - parameter changes: never lost. While there is room each one travels in order with the messages; one that finds
-//   none waits in a ParameterMailbox, where later changes of its address replace it until the main queue, having
-//   caught up, takes it, so every address ends at the last value the host sent.
+// - parameter changes: lost only when every address slot of the mailbox holds another address. While there is room
+//   each one travels in order with the messages; one that finds none waits in a ParameterMailbox, where later
+//   changes of its address replace it until the main queue, having caught up, takes it, so every address ends at the
+//   last value the host sent.
 // - message copies: preallocated room for kDefaultRecords messages and kDefaultBytes of their bytes. One render call
 //   sends at most what the mixer's 64 KiB list holds (1,638 messages of 40-byte entries) and its 256 system messages
 //   of up to 256 bytes, about 1,900 messages and 70 KiB: the room takes seven such calls before the main queue runs.

@@ -113,6 +113,9 @@ public:
     // Whether the player plays, counting the transport commands the render thread has not taken yet: presses that
     // come faster than render cycles, or while nothing renders, still alternate.
     bool isPlaying() const;
+    // Changes with every transport command (start, stop, pause, continue): tells whether anyone moved the player
+    // since a given moment.
+    std::uint64_t transportSerial() const noexcept { return transportSerial_; }
     // value: fraction 0 to 1 of the song (clamped); non-finite values are refused.
     void seekToPosition(double value);
     void seekToEvent(std::int64_t index);

@@ -45,6 +45,11 @@ protected:
         for (const auto& [address, value] : changes) {
             unit->setParameter(address, value);
         }
+        return renderBuffers(count);
+    }
+
+    // Renders count buffers from the current time; returns the mean RMS of the left channel over them.
+    double renderBuffers(int count) {
         double sum = 0.0;
         for (int i = 0; i < count; ++i) {
             render(time_);
@@ -94,6 +99,31 @@ TEST_F(FilePlayback, LevelZeroSilencesTheChannel) {
     EXPECT_LT(play(40, {{1017, 1.0f}, {1032, 0.0f}}), 1e-4);
     EXPECT_TRUE(wasSent({0x90, 0x45, 0x64}));
     EXPECT_TRUE(wasSent({0xB0, 0x07, 0x00}));
+}
+
+// The host tells the instrument that it stopped pulling sound and pulls it again: the player pauses and goes on,
+// unless someone moved it in between.
+TEST_F(FilePlayback, TheHostsStopAndPlayPauseAndContinueOnlyWhatTheyPaused) {
+    const struct {
+        const char* what;
+        void (*meanwhile)(AUMIDISequencer&);
+        bool playsAfter;
+    } cases[] = {
+        {"nobody moved it", [](AUMIDISequencer&) {}, true},
+        {"the view stopped it", [](AUMIDISequencer& player) { player.stop(); }, false},
+        {"the view paused it", [](AUMIDISequencer& player) { player.pause(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        play(4);
+        ASSERT_TRUE(unit->isSequencerPlaying());
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 0);
+        EXPECT_FALSE(unit->isSequencerPlaying());
+        c.meanwhile(*unit->sequencer());
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 1);
+        renderBuffers(4);
+        EXPECT_EQ(unit->isSequencerPlaying(), c.playsAfter);
+    }
 }
 
 }  // namespace

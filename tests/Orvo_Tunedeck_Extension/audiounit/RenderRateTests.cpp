@@ -72,5 +72,14 @@ TEST_F(RenderRates, ChannelSettingsOutliveARateChange) {
     EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
 }
 
+TEST_F(RenderRates, ChannelSettingsOutliveARateTheSynthesizerRefused) {
+    playA4(48000.0);
+    unit->setParameter(1096, 1.5f / 127.0f);
+    unit->deallocateRenderResources();
+    ASSERT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(192000.0, 2)));
+    EXPECT_ANY_THROW(unit->allocateRenderResources());
+    EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
+}
+
 }  // namespace
 }  // namespace unit_test
