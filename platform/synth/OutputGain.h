@@ -12,7 +12,7 @@ inline constexpr float kMinimumGainDecibels = -96.0f;
 inline constexpr float kMaximumGainDecibels = 24.0f;
 // The stand-in's output level at a gain of 0 dB, above the library's mix: the instrument that hosts it plays it
 // 11 dB down (its main volume at the start), where it then sounds as loud as the library mixes at its own gain
-// and as loud as a common SoundFont player plays the same bank.
+// (and as loud as the peer measurement in bench/peer finds the same bank).
 inline constexpr float kOutputLevelDecibels = 11.0f;
 
 // Linear amplitude of a gain in decibels, clamped to kMinimumGainDecibels..kMaximumGainDecibels.

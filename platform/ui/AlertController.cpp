@@ -85,7 +85,9 @@ public:
         ctx.drawText(owner_.title_, l.title, {Font{"DejaVu Sans", true, false, 16}, Color::black(),
                                               TextAlignment::centre, true});
         for (size_t i = 0; i < l.messageTexts.size(); ++i) {
-            ctx.drawText(l.messageTexts[i], l.messageLines[i], {messageFont(), Color::black(), TextAlignment::centre});
+            // Lines break between words; a single word wider than the box is narrowed to fit it.
+            ctx.drawText(l.messageTexts[i], l.messageLines[i],
+                         {messageFont(), Color::black(), TextAlignment::centre, true});
         }
         for (size_t i = 0; i < l.buttons.size(); ++i) {
             const Rect b = l.buttons[i];

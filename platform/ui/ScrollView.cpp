@@ -29,6 +29,12 @@ void ScrollView::setContentSize(Size size) {
     setContentOffset(offset_);
 }
 
+bool ScrollView::scrollBy(double dy) {
+    const double before = offset_.y;
+    setContentOffset({offset_.x, offset_.y + dy});
+    return offset_.y != before;
+}
+
 void ScrollView::setContentOffset(Point offset) {
     const Size content = contentSize();
     offset_ = {std::clamp(offset.x, 0.0, std::max(0.0, content.width - bounds().width)),

@@ -29,6 +29,7 @@ public:
     void setContentOffset(Point offset);
 
     void setFrame(Rect frame) override;
+    bool scrollBy(double dy) override;
     void touchesBegan(const std::vector<Touch>& touches) override;
     void touchesMoved(const std::vector<Touch>& touches) override;
 

@@ -53,8 +53,9 @@ void loadFrom(const std::shared_ptr<ui::ImageView>& imageView, const std::string
 void getImageFromURLString(const std::shared_ptr<ui::ImageView>& imageView, const std::string& imageURLString) {
     if (!isUrl(imageURLString)) return;
     dispatch::MainQueue::shared().async([imageView, imageURLString] {
-        network::dataTask({imageURLString, 60}, [imageView](network::URLResponse response) {
-            dispatch::MainQueue::shared().async([imageView, response = std::move(response)] {
+        // The view travels on to the main queue and is let go there only, never on the fetching worker.
+        network::dataTask({imageURLString, 60}, [imageView](network::URLResponse response) mutable {
+            dispatch::MainQueue::shared().async([imageView = std::move(imageView), response = std::move(response)] {
                 if (response.error) {
                     safeprint(*response.error);
                     return;

@@ -53,6 +53,18 @@ TEST(ScrollView, DragsOnTheBackgroundScrollWithinTheContentAndDragsOnItsViewsSta
     EXPECT_EQ(scroll->contentOffset(), (ui::Point{0, 0}));
 }
 
+TEST(ScrollView, TheWheelScrollsItUntilItsEnd) {
+    ui::ScrollView scroll({0, 0, 100, 100});
+    scroll.setContentSize({100, 250});
+    EXPECT_TRUE(scroll.scrollBy(120));
+    EXPECT_EQ(scroll.contentOffset(), (ui::Point{0, 120}));
+    EXPECT_TRUE(scroll.scrollBy(120));
+    EXPECT_EQ(scroll.contentOffset(), (ui::Point{0, 150}));
+    EXPECT_FALSE(scroll.scrollBy(10)) << "at its end the wheel goes on to the views around it";
+    EXPECT_TRUE(scroll.scrollBy(-500));
+    EXPECT_EQ(scroll.contentOffset(), (ui::Point{0, 0}));
+}
+
 TEST(ScrollView, AShorterContentOrALargerViewBringsTheOffsetBack) {
     ui::ScrollView scroll({0, 0, 100, 100});
     scroll.setContentSize({100, 500});
