@@ -28,10 +28,20 @@ bool startWithSound(ViewController& hub, const SoundChoice& commandLine, Persist
                     std::string& error) {
     SoundChoice sound = commandLine;
     // Set 0 is what the instrument loads by itself.
-    if (const std::optional<int> remembered = rememberedSoundSet(store);
-        !sound.soundSet && !sound.soundfont && remembered != 0)
-        sound.soundSet = remembered;
-    if (!applySoundChoice(hub, sound, error)) return false;
+    const std::optional<int> remembered = rememberedSoundSet(store);
+    const bool useRemembered = !sound.soundSet && !sound.soundfont && remembered.value_or(0) != 0;
+    if (useRemembered) sound.soundSet = remembered;
+    if (!applySoundChoice(hub, sound, error)) {
+        if (!useRemembered) return false;
+        // A remembered set that cannot be played any more (its bank is gone) is forgotten: the window opens all the
+        // same, with set 0.
+        reportWarning(error + "; the window starts with sound set 0");
+        rememberSoundSet(store, 0);
+        error.clear();
+        SoundChoice first;
+        first.soundSet = 0;
+        if (!applySoundChoice(hub, first, error)) return false;
+    }
     hub.onSoundsetChosen = [&store](int64_t row) { rememberSoundSet(store, row); };
     return true;
 }

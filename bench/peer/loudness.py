@@ -8,7 +8,7 @@ them (RMS amplitude and maximum amplitude, 20 log10 of each). The host's file ru
 instrument's tail, a few seconds longer than the peer's; that makes its RMS about 0.5 dB lower than the same
 sound over the peer's length.
 
-The aims: the demo song (default.mid) at about -29 dBFS RMS (within 3 dB) with every set, the six sets within 2 dB
+What the levelling gives: the demo song (default.mid) at about -29 dBFS RMS (within 3 dB) with every set, the six sets within 2 dB
 of one another, peaks below -1 dBFS, and the host within 2 dB of the peer on the same bank.
 
 Needs sox and python3-numpy, and timidity for the peer (apt-get install --no-install-recommends timidity).

@@ -286,6 +286,9 @@ void driveToLevel(GeneratedSample& sample, double level, double seconds)
     for (std::int16_t point : plain) {
         peak = std::max(peak, std::abs(static_cast<double>(point)));
     }
+    if (peak == 0.0) {
+        return;
+    }
     // Drive d maps x to peak * tanh(d x / peak) / tanh(d): the peak stays, quiet points rise by about d / tanh(d).
     auto drive = [&](double d) {
         const double norm = std::tanh(d);

@@ -398,4 +398,14 @@ TEST_F(InstrumentWindow, TheSoundSetChosenInTheWindowIsThereAfterQuittingAndStar
     EXPECT_EQ(rememberedSoundSet(store), 3);
 }
 
+TEST_F(InstrumentWindow, ARememberedSoundSetWhoseBankIsGoneIsForgottenAndTheWindowStarts) {
+    const std::filesystem::path settings = folder.path() / "settings";
+    PersistentAppData store(kDomain, settings);
+    rememberSoundSet(store, 3);
+    std::filesystem::remove(folder.path() / "resources" / "soundfont6.sf2");
+    ProgramRun run(SoundChoice{}, store);
+    EXPECT_EQ(run.hub->loadedSoundset(), 0);
+    EXPECT_EQ(rememberedSoundSet(store), 0);
+}
+
 }  // namespace
