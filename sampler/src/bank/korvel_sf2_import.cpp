@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int MIN_SAMPLE_POINTS = 8;
-// Room for a zone's name, an owner's name (at most "Preset Bank 65535, Preset 65535"), '/', a number and the end.
 
 // Appends to a bank pool in constant time: a file may hold many thousands of records.
 class pool_appender {

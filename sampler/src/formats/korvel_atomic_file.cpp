@@ -85,6 +85,14 @@ int commit(temporary& temp, const char* target, replace mode)
             error = ::rename(temp.path, target) == 0 ? 0 : errno;
         } else if (::link(temp.path, target) == 0) {
             ::unlink(temp.path);
+        } else if (errno == EPERM || errno == EOPNOTSUPP) {
+            // A file system without hard links: the name is claimed by creating it, then the file takes its place.
+            const int claimed = ::open(target, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            error = claimed < 0 ? errno : 0;
+            if (claimed >= 0) {
+                ::close(claimed);
+                error = ::rename(temp.path, target) == 0 ? 0 : errno;
+            }
         } else {
             error = errno;
         }

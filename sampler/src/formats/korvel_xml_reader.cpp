@@ -39,7 +39,7 @@ struct pass_counts {
     int zones = 0;
     int modulators = 0;
 };
-pass_counts counts;
+thread_local pass_counts counts;
 
 // Counts one more element; past the cap the pass ends with a message instead.
 bool take(int& count, int limit, const char* kind)

@@ -506,8 +506,9 @@ int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path)
 {
     korvel_atomic::temporary temp;
     if (sfont == nullptr || path == nullptr || !korvel_atomic::begin(path, temp)) {
+        const int cause = sfont == nullptr || path == nullptr ? EINVAL : errno;
         std::printf("Soundfont Synthesizer: Das Exportdateiformat konnte nicht erzeugt werden.");
-        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "", std::strerror(errno));
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "", std::strerror(cause));
         return 1;
     }
     FILE* file = fdopen(temp.fd, "wb");
