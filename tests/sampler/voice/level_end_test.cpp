@@ -66,6 +66,28 @@ sf2::Bank struck_bank()
     return bank;
 }
 
+// A synthesizer at RATE with a profile and a bank loaded, released with the scope.
+struct LoadedSynth {
+    LoadedSynth(const std::string& bank, const korvel_profile_t& profile)
+    {
+        korvel_settings_setnum(settings, "synth.sample-rate", RATE);
+        synth = new_korvel_synth(settings);
+        korvel_synth_set_profile(synth, &profile);
+        loaded = korvel_synth_sfload(synth, bank.c_str(), 1) > 0;
+    }
+    ~LoadedSynth()
+    {
+        delete_korvel_synth(synth);
+        delete_korvel_settings(settings);
+    }
+    LoadedSynth(const LoadedSynth&) = delete;
+    LoadedSynth& operator=(const LoadedSynth&) = delete;
+
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_synth_t* synth = nullptr;
+    bool loaded = false;
+};
+
 struct Render {
     std::vector<float> left;
     std::vector<float> right;
@@ -76,15 +98,11 @@ struct Render {
 // again at several velocities for two seconds; then the song renders until every voice has ended.
 Render play_phrase(const std::string& bank, const korvel_profile_t& profile)
 {
-    korvel_settings_t* settings = new_korvel_settings();
-    korvel_settings_setnum(settings, "synth.sample-rate", RATE);
-    korvel_synth_t* synth = new_korvel_synth(settings);
-    korvel_synth_set_profile(synth, &profile);
+    const LoadedSynth loaded(bank, profile);
+    korvel_synth_t* synth = loaded.synth;
     Render out;
-    if (korvel_synth_sfload(synth, bank.c_str(), 1) <= 0) {
+    if (!loaded.loaded) {
         ADD_FAILURE() << "cannot load " << bank;
-        delete_korvel_synth(synth);
-        delete_korvel_settings(settings);
         return out;
     }
     constexpr std::array<int, 6> volumes{30, 55, 80, 100, 127, 64};
@@ -119,8 +137,6 @@ Render play_phrase(const std::string& bank, const korvel_profile_t& profile)
         pull();
     }
     out.voice_frames = synth->voice_frames;
-    delete_korvel_synth(synth);
-    delete_korvel_settings(settings);
     return out;
 }
 
@@ -154,9 +170,9 @@ TEST(LevelEndTest, SamplePeaksAreFoundAtLoad)
 {
     const std::string bank = sf2::scratch_path("struck-peaks.sf2");
     ASSERT_TRUE(struck_bank().write(bank));
-    korvel_settings_t* settings = new_korvel_settings();
-    korvel_synth_t* synth = new_korvel_synth(settings);
-    ASSERT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    const LoadedSynth loaded(bank, korvel_product_profile);
+    ASSERT_TRUE(loaded.loaded);
+    korvel_synth_t* synth = loaded.synth;
     korvel_voice_t* voice = nullptr;
     korvel_synth_noteon(synth, 0, 60, 100);
     for (int i = 0; i < synth->nvoice && voice == nullptr; i++) {
@@ -169,19 +185,15 @@ TEST(LevelEndTest, SamplePeaksAreFoundAtLoad)
     ASSERT_EQ(sample->peaks_valid, 1);
     EXPECT_NEAR(sample->peak, 0.9f, 0.001f);
     EXPECT_NEAR(sample->loop_peak, 0.09f, 0.001f);
-    delete_korvel_synth(synth);
-    delete_korvel_settings(settings);
 }
 
 // The loudest point on the left of a held note of preset 0:0 whose channel starts with controller `cc` at 0 and
 // swells to 127 once the note is in its quiet loop.
 float swell_peak(const std::string& bank, const korvel_profile_t& profile, int cc)
 {
-    korvel_settings_t* settings = new_korvel_settings();
-    korvel_settings_setnum(settings, "synth.sample-rate", RATE);
-    korvel_synth_t* synth = new_korvel_synth(settings);
-    korvel_synth_set_profile(synth, &profile);
-    EXPECT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    const LoadedSynth loaded(bank, profile);
+    EXPECT_TRUE(loaded.loaded);
+    korvel_synth_t* synth = loaded.synth;
     korvel_synth_cc(synth, 0, cc, 0);
     korvel_synth_noteon(synth, 0, 60, 100);
     std::vector<float> left(PULL);
@@ -198,8 +210,6 @@ float swell_peak(const std::string& bank, const korvel_profile_t& profile, int c
             peak = std::max(peak, std::fabs(point));
         }
     }
-    delete_korvel_synth(synth);
-    delete_korvel_settings(settings);
     return peak;
 }
 
@@ -223,9 +233,9 @@ TEST(LevelEndTest, AnEditedLoopHasItsPeakFoundAgain)
 {
     const std::string bank = sf2::scratch_path("struck-edit.sf2");
     ASSERT_TRUE(struck_bank().write(bank));
-    korvel_settings_t* settings = new_korvel_settings();
-    korvel_synth_t* synth = new_korvel_synth(settings);
-    ASSERT_GT(korvel_synth_sfload(synth, bank.c_str(), 1), 0);
+    const LoadedSynth loaded(bank, korvel_product_profile);
+    ASSERT_TRUE(loaded.loaded);
+    korvel_synth_t* synth = loaded.synth;
     auto* sfont = static_cast<korvel_defsfont_t*>(korvel_synth_get_sfont(synth, 0)->data);
     auto* sample = static_cast<korvel_sample_t*>(sfont->sample->data);
     const std::string loud_loop = "<samples><sample lstart='" + std::to_string(sample->pstart + PERIOD) + "' lend='" +
@@ -235,8 +245,6 @@ TEST(LevelEndTest, AnEditedLoopHasItsPeakFoundAgain)
     ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(sample->peaks_valid, 1);
     EXPECT_NEAR(sample->loop_peak, 0.9f, 0.001f);
-    delete_korvel_synth(synth);
-    delete_korvel_settings(settings);
 }
 
 } // namespace
