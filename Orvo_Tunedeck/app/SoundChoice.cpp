@@ -32,7 +32,7 @@ bool soundSetBankLoaded(AUAudioUnit& instrument, int64_t row, std::string& error
     const std::string bank = "the sound bank '" + load.bank.string() + "' of sound set " + std::to_string(row);
     error = load.status == foundation::kAudio_FileNotFoundError
                 ? bank + " is missing"
-                : bank + " could not be loaded (status " + std::to_string(load.status) + ")";
+                : bank + " could not be loaded: its content is damaged or of a kind this program does not read";
     return false;
 }
 
