@@ -23,18 +23,51 @@ struct PlayerDeleter {
     void operator()(korvel_player_t* player) const { delete_korvel_player(player); }
 };
 
-// Every event of every track, by tick; events at one tick keep the order of their tracks and of the file.
-std::vector<const korvel_midi_event_t*> eventsByTick(korvel_player_t* player)
+bool isNoteOff(const korvel_midi_event_t& e)
 {
-    std::vector<const korvel_midi_event_t*> events;
+    return e.type == 0x80 || (e.type == 0x90 && e.param2 == 0);
+}
+
+struct TimedEvent {
+    long frame;
+    const korvel_midi_event_t* event;
+};
+
+// Every event of every track with the frame it sounds at, in the order they go to the synthesizer: by frame, and
+// within a frame note-offs first, then the rest as their tracks and the file have them. This is the host's order:
+// a key struck again at once is not cut, and a note whose note-off falls on its own note-on is not released
+// before it is heard.
+std::vector<TimedEvent> eventsByFrame(korvel_player_t* player, double sampleRate)
+{
+    std::vector<const korvel_midi_event_t*> byTick;
     for (int t = 0; t < player->ntracks; t++) {
         for (const korvel_midi_event_t* e = player->track[t]->first; e != nullptr; e = e->next) {
-            events.push_back(e);
+            byTick.push_back(e);
         }
     }
-    std::stable_sort(events.begin(), events.end(),
+    std::stable_sort(byTick.begin(), byTick.end(),
                      [](const korvel_midi_event_t* a, const korvel_midi_event_t* b) { return a->time < b->time; });
-    return events;
+    const double ticksPerQuarter = player->division > 0 ? player->division : 96.0;
+    double tempoUsec = DEFAULT_TEMPO_USEC;
+    double seconds = 0.0;
+    uint32_t tick = 0;
+    std::vector<TimedEvent> timed;
+    timed.reserve(byTick.size());
+    for (const korvel_midi_event_t* e : byTick) {
+        seconds += (e->time - tick) * tempoUsec / 1e6 / ticksPerQuarter;
+        tick = e->time;
+        timed.push_back({std::lround(seconds * sampleRate), e});
+        if (e->type == KORVEL_MIDI_TEMPO) {
+            tempoUsec = e->param1 > 0 ? e->param1 : DEFAULT_TEMPO_USEC;
+        }
+    }
+    std::stable_sort(timed.begin(), timed.end(), [](const TimedEvent& a, const TimedEvent& b) {
+        if (a.frame != b.frame) {
+            return a.frame < b.frame;
+        }
+        return isNoteOff(*a.event) && !isNoteOff(*b.event);
+    });
+    return timed;
 }
 
 // Pressure has no call of its own in the synthesizer: the channel keeps the value and the voices follow it.
@@ -118,25 +151,14 @@ bool renderSong(korvel_synth_t* synth, OfflineRender& render, const std::string&
         error = "cannot read the MIDI file '" + path + "'";
         return false;
     }
-    const double ticksPerQuarter = player->division > 0 ? player->division : 96.0;
-    double tempoUsec = DEFAULT_TEMPO_USEC;
-    double seconds = 0.0;
-    uint32_t tick = 0;
     long frame = 0;
-    for (const korvel_midi_event_t* e : eventsByTick(player.get())) {
-        seconds += (e->time - tick) * tempoUsec / 1e6 / ticksPerQuarter;
-        tick = e->time;
-        const long due = std::lround(seconds * render.sampleRate());
-        if (due > frame && !render.render(due - frame)) {
+    for (const TimedEvent& timed : eventsByFrame(player.get(), render.sampleRate())) {
+        if (timed.frame > frame && !render.render(timed.frame - frame)) {
             error = render.error();
             return false;
         }
-        frame = std::max(frame, due);
-        if (e->type == KORVEL_MIDI_TEMPO) {
-            tempoUsec = e->param1 > 0 ? e->param1 : DEFAULT_TEMPO_USEC;
-        } else {
-            send(synth, *e);
-        }
+        frame = std::max(frame, timed.frame);
+        send(synth, *timed.event);
     }
     const long maxTail = std::lround(MAX_TAIL_SECONDS * render.sampleRate());
     for (long tail = 0; tail < maxTail; tail += TAIL_CHUNK_FRAMES) {

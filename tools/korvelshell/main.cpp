@@ -8,10 +8,12 @@
 // tails, every event at its frame); --as-specified keeps the library's own defaults. A song is played at its
 // tempo from start to end and its tail until quiet. Answers go to standard output, each ending a line. A sample
 // rate the synthesizer does not take is brought into its range, with a warning naming the rate used. The WAV file
-// is limited below full scale, so it never clips, and a run whose input fails leaves none behind. The exit
-// status is 0 when
-// every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer, the
-// SoundFont, the command or song file or the WAV file could not be set up.
+// is limited below full scale, so it never clips. Only a run that succeeds writes it: any other leaves no file
+// behind and an earlier file of that name as it was. A second argument that begins as a standard MIDI file does,
+// or is named like one (.mid, .midi, .smf, .kar), is a song; anything else is a command file. The exit status is 0
+// when every command succeeded, 1 when some command failed (said on standard error) and 2 when the synthesizer,
+// the SoundFont, the command or song file or the WAV file could not be set up; each such failure is one line on
+// standard error that names its cause.
 #include "sampler/src/shell/korvel_cmd.h"
 #include "sampler/src/sys/korvel_settings.h"
 #include "sampler/src/synth/korvel_synth.h"
@@ -21,11 +23,15 @@
 #include "tools/korvelshell/OfflineRender.h"
 #include "tools/korvelshell/RenderCommand.h"
 #include "tools/korvelshell/SongRender.h"
+#include "tools/korvelshell/SoundFontLoad.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <getopt.h>
 #include <memory>
@@ -100,9 +106,16 @@ struct Library {
     }
 };
 
-// Whether the file begins as a standard MIDI file does.
-bool isMidiFile(const std::string& path)
+// Whether the file begins as a standard MIDI file does, or is named as one is: such a file is played as a song,
+// and refused as one when it is not, rather than run as commands.
+bool isSong(const std::string& path)
 {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".mid" || extension == ".midi" || extension == ".smf" || extension == ".kar") {
+        return true;
+    }
     char magic[4] = {};
     std::ifstream file(path, std::ios::binary);
     return file.read(magic, sizeof magic) && std::memcmp(magic, "MThd", sizeof magic) == 0;
@@ -163,8 +176,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "korvelshell: the synthesizer could not be created\n");
         return 2;
     }
-    if (korvel_synth_sfload(library.synth, options.soundfont.c_str(), 1) == -1) {
-        std::fprintf(stderr, "korvelshell: cannot load the SoundFont '%s'\n", options.soundfont.c_str());
+    if (std::string cause; !korvelshell::loadSoundFont(library.synth, options.soundfont, cause)) {
+        std::fprintf(stderr, "korvelshell: cannot load the SoundFont '%s': %s\n", options.soundfont.c_str(),
+                     cause.c_str());
         return 2;
     }
     if (!options.asSpecified) {
@@ -184,7 +198,7 @@ int main(int argc, char** argv)
         return 2;
     }
     int status = 0;
-    if (!options.commands.empty() && isMidiFile(options.commands)) {
+    if (!options.commands.empty() && isSong(options.commands)) {
         std::string error;
         if (!korvelshell::renderSong(library.synth, render, options.commands, error)) {
             std::fprintf(stderr, "korvelshell: %s\n", error.c_str());
@@ -196,8 +210,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "korvelshell: some commands failed\n");
         }
     }
-    if (status == 2) {
-        // The input failed: what was written holds nothing the run meant to render.
+    if (status != 0) {
+        // A run that failed in part did not render what it meant to: an earlier file is worth more than it.
         render.discard();
     } else if (!render.close()) {
         std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed: %s\n", options.wav.c_str(),

@@ -163,9 +163,11 @@ TEST(KorvelShellProgram, RendersASongWithEveryEventAtItsFrameAndTheFilesTempo)
 TEST(KorvelShellProgram, SampleRateOptionAndFailedLines)
 {
     const std::string wav = sf2::scratch_path("out.wav");
+    std::filesystem::remove(wav);
     const std::string commands = writeFile("bad.txt", "render 100\nnoteon 0\nrender -5\nrender soon\nrender\n");
     const ProgramRun run = runCommand(program("-r 24000 -o " + wav + " " + bankPath() + " " + commands));
     EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(wav)) << "a run with failed lines writes no file";
     EXPECT_NE(runCommand(std::string(KORVELSHELL_PROGRAM) + " " + bankPath() + " " + commands + " 2>&1 >/dev/null")
                   .output.find("korvelshell: some commands failed\n"),
               std::string::npos);
@@ -173,6 +175,9 @@ TEST(KorvelShellProgram, SampleRateOptionAndFailedLines)
                               "render: too few arguments.\n"),
               std::string::npos)
         << run.output;
+    ASSERT_EQ(runCommand(program("-r 24000 -o " + wav + " " + bankPath() + " " + writeFile("good.txt", "render 100\n")))
+                  .status,
+              0);
     EXPECT_EQ(runCommand("soxi -s " + wav).output, "2400\n");
     EXPECT_EQ(runCommand("soxi -r " + wav).output, "24000\n");
 }
@@ -330,3 +335,119 @@ TEST(KorvelShellProgram, FailingInputLeavesNoFileAndAnOlderOneAsItWas)
 }
 
 } // namespace
+
+namespace {
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A file that begins as a SoundFont does, says how long it is, and holds nothing but zeros after that.
+std::string zeroedBank()
+{
+    std::string bytes = std::string("RIFF") + std::string("\x04\x04\x00\x00", 4) + "sfbk" + std::string(1024, '\0');
+    return writeFile("zeroed.sf2", bytes);
+}
+
+} // namespace
+
+// Each way a run can fail says why in one line on standard error and leaves an earlier output file as it was, with
+// nothing beside it.
+TEST(KorvelShellProgram, AFailingRunSaysWhyInOneLineAndKeepsAnEarlierOutput)
+{
+    struct Case {
+        const char* name;
+        std::string bank;
+        std::string input;
+        int status;
+        std::string line; // what the one line on standard error begins with
+    };
+    const std::string bank = bankPath();
+    const std::string song = writeFile("words.mid", "noteon 0 60 100\nrender 100\n");
+    const std::string missing = sf2::scratch_path("missing.sf2");
+    const std::string text = writeFile("text.sf2", "not a bank\n");
+    const std::string cut = writeFile("cut.sf2", readFile(bank).substr(0, 1000));
+    const std::string zeroed = zeroedBank();
+    const std::string commands = writeFile("failing.txt", "noteon 0 60 100\nrender 100\nbogus\n");
+    const std::string prefix = "korvelshell: ";
+    const Case cases[] = {
+        {"a song that is no MIDI file", bank, song, 2,
+         prefix + "cannot play the MIDI file '" + song +
+             "': it is not a well-formed standard MIDI file (or larger than one can be)"},
+        {"a missing bank", missing, commands, 2,
+         prefix + "cannot load the SoundFont '" + missing + "': there is no such file"},
+        {"a bank of another kind", text, commands, 2,
+         prefix + "cannot load the SoundFont '" + text + "': it is not a SoundFont 2 (.sf2) file"},
+        {"a bank cut short", cut, commands, 2,
+         prefix + "cannot load the SoundFont '" + cut + "': it is cut short (1000 of "},
+        {"a bank the library refuses", zeroed, commands, 2,
+         prefix + "cannot load the SoundFont '" + zeroed +
+             "': its content is damaged or of a kind this program does not read"},
+        {"a command file with a failing line", bank, commands, 1, prefix + "some commands failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path folder = sf2::scratch_path("kept");
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path wav = folder / "out.wav";
+        std::ofstream(wav) << "an earlier render";
+        const ProgramRun run = runCommand(std::string(KORVELSHELL_PROGRAM) + " -o " + wav.string() + " " + c.bank +
+                                          " " + c.input + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.output.rfind(c.line, 0), 0u) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_TRUE(readFile(wav) == "an earlier render") << "the earlier output was replaced";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    }
+}
+
+// A note whose note-off falls on the tick of its note-on is played as the host plays it: note-offs go first among
+// the messages of one frame, so it sounds as the same note without a note-off does (until its key is struck again).
+TEST(KorvelShellProgram, ANoteWhoseNoteOffSharesItsTickSoundsAsAHeldNote)
+{
+    struct Case {
+        const char* name;
+        int channel;
+        int key;
+        bool offInOwnTrack; // else the note-off comes from a second track
+    };
+    const std::string bank = bankPath();
+    // The note at tick 480 (frame 24000), the same key again at tick 1440 (frame 72000), which ends the first.
+    const auto render = [&](const Case& c, const char* firstOff) {
+        const std::string ch = std::to_string(c.channel);
+        const std::string key = std::to_string(c.key);
+        std::string csv = "0, 0, Header, 1, 2, 480\n"
+                          "1, 0, Start_track\n"
+                          "1, 0, Program_c, " + ch + ", 0\n"
+                          "1, 480, Note_on_c, " + ch + ", " + key + ", 100\n";
+        std::string second = "2, 0, Start_track\n";
+        if (firstOff != nullptr) {
+            (c.offInOwnTrack ? csv : second) += std::string(c.offInOwnTrack ? "1" : "2") + ", " + firstOff +
+                                                ", Note_off_c, " + ch + ", " + key + ", 0\n";
+        }
+        csv += "1, 1440, Note_on_c, " + ch + ", " + key + ", 100\n"
+               "1, 1500, Note_off_c, " + ch + ", " + key + ", 0\n"
+               "1, 1500, End_track\n" + second + "2, 1500, End_track\n0, 0, End_of_file\n";
+        const std::string song = sf2::scratch_path("zero.mid");
+        EXPECT_EQ(runCommand("csvmidi " + writeFile("zero.csv", csv) + " " + song).status, 0);
+        const std::string wav = sf2::scratch_path("zero.wav");
+        EXPECT_EQ(runCommand(program("-o " + wav + " " + bank + " " + song)).status, 0);
+        SF_INFO info{};
+        const std::vector<float> frames = readWav(wav, info);
+        double sum = 0.0;
+        for (size_t i = 2 * 24000; i < std::min<size_t>(frames.size(), 2 * 48000); i++) {
+            sum += frames[i] * frames[i];
+        }
+        return 10.0 * std::log10(sum / (2 * 24000) + 1e-20);
+    };
+    for (const Case& c : {Case{"a looped melodic note", 0, 60, true}, Case{"a drum hit", 9, 36, true},
+                          Case{"a note-off from another track", 0, 60, false}}) {
+        SCOPED_TRACE(c.name);
+        const double held = render(c, nullptr);
+        EXPECT_GT(held, -60.0) << "the held note is heard";
+        EXPECT_NEAR(render(c, "480"), held, 1.0);
+    }
+}
