@@ -11,7 +11,8 @@
 namespace korvelshell {
 
 // Plays the file at path through the synthesizer into render: note, controller, program, pitch bend, pressure and
-// system-exclusive messages at the frame their tick falls on, then the tail until the output has stayed quiet
+// system-exclusive messages at the frame their tick falls on (the note-offs of a frame before its other messages,
+// as the host orders them), then the tail until the output has stayed quiet
 // (at most MAX_TAIL_SECONDS). A file the host application would refuse is refused here too. False, with the
 // reason in error, when the file cannot be read or the audio cannot be written.
 bool renderSong(korvel_synth_t* synth, OfflineRender& render, const std::string& path, std::string& error);

@@ -109,6 +109,50 @@ bool build_event_list(korvel_player_t* player)
     return true;
 }
 
+bool is_note_off(const korvel_midi_event_t* evt)
+{
+    return evt->type == 0x80 || (evt->type == 0x90 && evt->param2 == 0);
+}
+
+constexpr uint64_t NOTHING_DUE = std::numeric_limits<uint64_t>::max();
+
+// The tick of the track's next event when it is due by ticks, else NOTHING_DUE.
+uint64_t next_due_tick(const korvel_track_t* track, uint32_t ticks)
+{
+    const korvel_midi_event_t* evt = track->cur;
+    if (evt == nullptr) {
+        return NOTHING_DUE;
+    }
+    const uint64_t tick = static_cast<uint64_t>(evt->dtime) + track->ticks;
+    return tick <= ticks ? tick : NOTHING_DUE;
+}
+
+enum class Share { NOTE_OFFS, THE_REST };
+
+// The track's events of its next tick (the next event and those after it without a delta time): the note-offs
+// among them, or the rest, which also moves the track past them. A note-off goes out before the other events of its
+// tick, so that a note struck again at once is not cut and a note whose note-off shares its note-on's tick is heard.
+void send_tick(korvel_track_t* track, korvel_synth_t* synth, korvel_player_t* player, uint32_t ticks, Share share)
+{
+    korvel_midi_event_t* evt = track->cur;
+    const uint32_t before = track->ticks;
+    do {
+        if (evt->time < before) {
+            if (share == Share::THE_REST && korvel_log_limit_pass(&skip_log)) {
+                std::printf("track=%02d\tticks=%05u\ttracktik=%05u\ttime=%05u\tnext=%05u\n", track->num, ticks,
+                            before, evt->time, evt->dtime + before);
+            }
+        } else if (is_note_off(evt) == (share == Share::NOTE_OFFS)) {
+            korvel_midi_send_event(synth, player, evt);
+        }
+        if (share == Share::THE_REST) {
+            track->ticks = evt->time;
+            track->cur = evt->next;
+        }
+        evt = evt->next;
+    } while (evt != nullptr && evt->dtime == 0);
+}
+
 } // namespace
 
 extern "C" {
@@ -337,11 +381,26 @@ int korvel_player_callback(korvel_player_t* player, unsigned int count)
     player->cur_ticks = player->begin_ticks + count - player->start_count;
     int status = KORVEL_PLAYER_DONE;
     for (int i = 0; i < player->ntracks; i++) {
-        korvel_track_t* track = player->track[i];
-        if (track->cur != nullptr) {
+        if (player->track[i]->cur != nullptr) {
             status = KORVEL_PLAYER_PLAYING;
         }
-        korvel_track_send_events(track, player->synth, player, player->cur_ticks);
+    }
+    // Tick by tick across the tracks, so that the note-offs of a tick go out before every other event of it.
+    for (;;) {
+        uint64_t tick = NOTHING_DUE;
+        for (int i = 0; i < player->ntracks; i++) {
+            tick = std::min(tick, next_due_tick(player->track[i], player->cur_ticks));
+        }
+        if (tick == NOTHING_DUE) {
+            break;
+        }
+        for (const Share share : {Share::NOTE_OFFS, Share::THE_REST}) {
+            for (int i = 0; i < player->ntracks; i++) {
+                if (next_due_tick(player->track[i], player->cur_ticks) == tick) {
+                    send_tick(player->track[i], player->synth, player, player->cur_ticks, share);
+                }
+            }
+        }
     }
     player->status = status;
     if (status == KORVEL_PLAYER_DONE) {
@@ -355,20 +414,9 @@ int korvel_player_callback(korvel_player_t* player, unsigned int count)
 
 int korvel_track_send_events(korvel_track_t* track, korvel_synth_t* synth, korvel_player_t* player, uint32_t ticks)
 {
-    for (korvel_midi_event_t* evt = track->cur; evt != nullptr; evt = track->cur) {
-        if (static_cast<uint64_t>(evt->dtime) + track->ticks > ticks) {
-            break;
-        }
-        if (evt->time < track->ticks) {
-            if (korvel_log_limit_pass(&skip_log)) {
-                std::printf("track=%02d\tticks=%05u\ttracktik=%05u\ttime=%05u\tnext=%05u\n", track->num, ticks,
-                            track->ticks, evt->time, evt->dtime + track->ticks);
-            }
-        } else {
-            korvel_midi_send_event(synth, player, evt);
-        }
-        track->ticks = evt->time;
-        track->cur = evt->next;
+    while (next_due_tick(track, ticks) != NOTHING_DUE) {
+        send_tick(track, synth, player, ticks, Share::NOTE_OFFS);
+        send_tick(track, synth, player, ticks, Share::THE_REST);
     }
     return 0;
 }

@@ -101,9 +101,10 @@ int korvel_player_join(korvel_player_t* player);
 // block whose start reaches it, at its distance from the start of the block before (at most frames - 1). 0; -1
 // with "ERROR: (audio clock) Player not initialized." or "ERROR: (audio clock) Synth not initialized.".
 int korvelsynth_audio_clock(korvel_player_t* player, int64_t sample_time, int frames);
-// Sends every event due by the tick count. 1 while no file plays, else 0.
+// Sends every event due by the tick count, tick by tick across the tracks, the note-offs of a tick before its
+// other events. 1 while no file plays, else 0.
 int korvel_player_callback(korvel_player_t* player, unsigned int count);
-// Sends the track's events due by ticks. 0.
+// Sends the track's events due by ticks, the note-offs of a tick before its other events. 0.
 int korvel_track_send_events(korvel_track_t* track, korvel_synth_t* synth, korvel_player_t* player, uint32_t ticks);
 // Stamps the event and hands it to the capture hooks. 0; -1 when it is dropped.
 int korvel_midi_send_event(korvel_synth_t* synth, korvel_player_t* player, korvel_midi_event_t* evt);

@@ -119,4 +119,66 @@ TEST_F(Player, WithoutCaptureContextNothingIsSentButTimeGoesOn)
     EXPECT_EQ(player->status, KORVEL_PLAYER_DONE);
 }
 
+// What a file's events come out as, type and first parameter in the order the hooks get them, when the clock runs
+// in blocks long enough to hold several ticks.
+std::vector<std::pair<int, int>> sentInOrder(const std::string& csv)
+{
+    korvel_settings_t* settings = new_korvel_settings();
+    korvel_synth_t* synth = new_korvel_synth(settings);
+    midi_fixture::Recorder recorder;
+    synth->capture_context = &recorder;
+    korvel_player_t* player = new_korvel_player(synth);
+    const std::string path = midi_fixture::from_csv("order", csv);
+    EXPECT_EQ(korvel_player_add(player, path.c_str()), 0);
+    EXPECT_EQ(korvel_player_load_next_file(player, 0), 1);
+    constexpr int LONG_BLOCK = 2048; // about 40 ticks
+    for (int block = 0; block < 8; block++) {
+        EXPECT_EQ(korvelsynth_audio_clock(player, static_cast<int64_t>(block) * LONG_BLOCK, LONG_BLOCK), 0);
+    }
+    delete_korvel_player(player);
+    delete_korvel_synth(synth);
+    delete_korvel_settings(settings);
+    std::vector<std::pair<int, int>> sent;
+    for (const Captured& c : recorder.events) {
+        sent.emplace_back(c.type, c.param1);
+    }
+    return sent;
+}
+
+// Events go out tick by tick across the tracks, and the note-offs of a tick before its other events: a note whose
+// note-off falls on its own note-on is released before it starts rather than the moment it starts, as the host
+// plays it.
+TEST(PlayerOrder, NoteOffsOfATickGoFirstAndTicksGoInOrderAcrossTracks)
+{
+    struct Case {
+        const char* name;
+        const char* tracks; // the events of tracks 1 and 2 of a two-track file, 480 ticks a quarter
+        std::vector<std::pair<int, int>> sent;
+    };
+    const Case cases[] = {
+        {"a note whose note-off shares its tick", "1, 10, Note_on_c, 0, 60, 100\n1, 10, Note_off_c, 0, 60, 0\n",
+         {{0x80, 60}, {0x90, 60}}},
+        {"a note-off of a later track at a note-on's tick",
+         "1, 10, Note_on_c, 0, 60, 100\n2, 10, Note_off_c, 0, 60, 0\n", {{0x80, 60}, {0x90, 60}}},
+        {"the rest of a tick keeps the file's order",
+         "1, 10, Control_c, 0, 7, 90\n1, 10, Note_on_c, 0, 60, 100\n1, 10, Note_off_c, 0, 62, 0\n",
+         {{0x80, 62}, {0xB0, 7}, {0x90, 60}}},
+        {"an earlier tick of a later track goes first",
+         "1, 11, Note_on_c, 0, 60, 100\n2, 10, Note_on_c, 0, 64, 100\n", {{0x90, 64}, {0x90, 60}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string track1 = "1, 0, Start_track\n";
+        std::string track2 = "2, 0, Start_track\n";
+        for (std::string rest = c.tracks; !rest.empty();) {
+            const size_t end = rest.find('\n') + 1;
+            (rest[0] == '1' ? track1 : track2) += rest.substr(0, end);
+            rest.erase(0, end);
+        }
+        EXPECT_EQ(sentInOrder("0, 0, Header, 1, 2, 480\n" + track1 + "1, 20, End_track\n" + track2 +
+                              "2, 20, End_track\n0, 0, End_of_file\n"),
+                  c.sent);
+    }
+}
+
 } // namespace
