@@ -19,7 +19,7 @@ RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterC
       recorder_(std::move(recorder)),
       parameters_(room.parameterAddresses),
       records_(room.records),
-      lines_(kLineCapacity),
+      lines_("RenderHandoff", kLineCapacity),
       byteCount_(room.bytes < 1 ? 1 : room.bytes),
       bytes_(std::make_unique_for_overwrite<std::uint8_t[]>(byteCount_)) {
     dispatch::MainQueue::shared().attach(*this);
@@ -61,7 +61,7 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
     return true;
 }
 
-bool RenderHandoff::pushLine(std::string_view line) noexcept { return foundation::queueLogLineNoAlloc(lines_, line); }
+bool RenderHandoff::pushLine(std::string_view line) noexcept { return lines_.push(line); }
 
 std::uint64_t RenderHandoff::droppedCount() const noexcept {
     return lines_.droppedCount() + droppedMessages_.load(std::memory_order_relaxed) +
@@ -100,7 +100,6 @@ void RenderHandoff::reportDrops() {
                "dropped.");
     reportDrop(lostParameters_.load(std::memory_order_relaxed), reportedParameters_,
                " host parameter changes were lost: every address slot held another address.");
-    reportDrop(lines_.droppedCount(), reportedLines_, " log lines of the render thread found no room and were dropped.");
 }
 
 void RenderHandoff::reportDrop(std::uint64_t count, std::uint64_t& reported, const char* what) {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "Orvo_Tunedeck_Extension/audiounit/ParameterMailbox.h"
+#include "Orvo_Tunedeck_Extension/audiounit/RenderLogLines.h"
 #include "platform/audiounit/RenderEvent.h"
-#include "platform/dispatch/HandoffRing.h"
 #include "platform/dispatch/HandoffSource.h"
 #include "shared/events/AUMIDIMonitor.h"
 #include "shared/playback/AUMIDIRecorder.h"
@@ -29,8 +29,8 @@
 //   of up to 256 bytes, about 1,900 messages and 70 KiB: the room takes seven such calls before the main queue runs.
 //   A copy that finds no room is dropped and counted, and the main queue writes the count to the log, so neither
 //   the monitor nor the recorder loses a message unnoticed.
-// - log lines: a small ring of their own; lines that find no room are counted, and the main queue writes the count
-//   to the log.
+// - log lines: a small ring of their own (RenderLogLines); lines that find no room are counted, and the main queue
+//   writes the count to the log.
 // The render thread never allocates, locks or waits here.
 //
 // Threads: construction attaches to the shared main queue and destruction detaches: both on the main queue's thread,
@@ -97,7 +97,7 @@ private:
     std::shared_ptr<AUMIDIRecorder> recorder_;
     ParameterMailbox parameters_;
     SpscRing<Record> records_;
-    dispatch::HandoffRing lines_;
+    RenderLogLines lines_;
     // Each message's bytes in one piece. Not zero-filled: bytes are written before they are read.
     std::uint64_t byteCount_;
     std::unique_ptr<std::uint8_t[]> bytes_;
@@ -108,6 +108,5 @@ private:
     std::atomic<std::uint64_t> lostParameters_{0};
     std::uint64_t reportedMessages_ = 0;  // main queue
     std::uint64_t reportedParameters_ = 0;
-    std::uint64_t reportedLines_ = 0;
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 };
