@@ -51,7 +51,7 @@ OrvoTunedeck_AudioUnit::OrvoTunedeck_AudioUnit(const AudioComponentDescription& 
     soundfontprograms_->makeGS();
     AUAudioUnit::setParameterTree(parameters_->parameterTree);
     dispatch::MainQueue::shared().attach(mixerLog_);
-    eventMixer_->setLogRing(&mixerLog_);
+    eventMixer_->setLogRing(&mixerLog_.ring());
     internalInit();
     monitor_->setAutoClear(true);
     recorder_->setAutoClear(false);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Orvo_Tunedeck_Extension/audiounit/RenderLogLines.h"
 #include "Orvo_Tunedeck_Extension/audiounit/RenderTiming.h"
 #include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
@@ -16,7 +17,6 @@
 #include "Orvo_Tunedeck_Extension/presets/OrvoPresetDelegate.h"
 #include "platform/audioengine/Engine.h"
 #include "platform/audiounit/AUAudioUnit.h"
-#include "platform/dispatch/HandoffRing.h"
 #include "shared/audiounitbase/AudioUnitBaseDelegate.h"
 #include "shared/audiounitmidisynth/AudioUnitMIDISynth.h"
 #include "shared/events/AUMIDIEventListMixer.h"
@@ -303,5 +303,5 @@ private:
     std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
     bool applyPreset(const OrvoPreset& document);
     // Carries the event mixer's warnings from the render thread.
-    dispatch::HandoffRing mixerLog_{64};
+    RenderLogLines mixerLog_{"AUMIDIEvents::mixEvents()", 64};
 };

@@ -53,14 +53,30 @@ bool ParameterMailbox::replaceWaiting(AUParameterAddress address, AUValue value)
     return slot != nullptr && store(*slot, value, true);
 }
 
-bool ParameterMailbox::put(AUParameterAddress address, AUValue value) noexcept {
+bool ParameterMailbox::put(AUParameterAddress address, AUValue value, std::uint64_t sequence) noexcept {
     Slot* slot = find(address, true);
     if (slot == nullptr) {
         return false;
     }
+    // Published with the value by the release of store()'s exchange.
+    slot->waitingSince.store(sequence, std::memory_order_relaxed);
     store(*slot, value, false);
     anyWaiting_.store(true, std::memory_order_release);
     return true;
+}
+
+bool ParameterMailbox::admit(Slot& slot, std::uint64_t sequence) noexcept {
+    if (sequence < slot.appliedSequence) {
+        return false;
+    }
+    slot.appliedSequence = sequence;
+    return true;
+}
+
+bool ParameterMailbox::admit(AUParameterAddress address, std::uint64_t sequence) noexcept {
+    // The main queue saw the address of every slot it applied a value from, so such a slot is found here.
+    Slot* slot = find(address, false);
+    return slot == nullptr || admit(*slot, sequence);
 }
 
 bool ParameterMailbox::take(Slot& slot, Apply apply, void* context) {
@@ -68,8 +84,10 @@ bool ParameterMailbox::take(Slot& slot, Apply apply, void* context) {
     bool applied = false;
     // A change that lands while the value is applied fails the exchange: its value is applied too, in turn.
     while ((state & kWaiting) != 0) {
-        apply(context, slot.address.load(std::memory_order_relaxed), valueOf(state));
-        applied = true;
+        if (admit(slot, slot.waitingSince.load(std::memory_order_relaxed))) {
+            apply(context, slot.address.load(std::memory_order_relaxed), valueOf(state));
+            applied = true;
+        }
         if (slot.state.compare_exchange_strong(state, state & ~kWaiting, std::memory_order_acq_rel,
                                                std::memory_order_acquire)) {
             break;

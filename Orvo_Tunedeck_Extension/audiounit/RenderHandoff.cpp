@@ -19,7 +19,7 @@ RenderHandoff::RenderHandoff(ParameterHandler parameterHandler, void* parameterC
       recorder_(std::move(recorder)),
       parameters_(room.parameterAddresses),
       records_(room.records),
-      lines_(kLineCapacity),
+      lines_("RenderHandoff", kLineCapacity),
       byteCount_(room.bytes < 1 ? 1 : room.bytes),
       bytes_(std::make_unique_for_overwrite<std::uint8_t[]>(byteCount_)) {
     dispatch::MainQueue::shared().attach(*this);
@@ -33,8 +33,9 @@ RenderHandoff::~RenderHandoff() {
 
 bool RenderHandoff::pushParameter(AUParameterAddress address, AUValue value) noexcept {
     // A change of an address that waits in the mailbox joins it there, so that no older value comes after it.
-    if (parameters_.replaceWaiting(address, value) || records_.push(Record{0, address, 0, value, 0, true}) ||
-        parameters_.put(address, value)) {
+    const std::uint64_t sequence = ++parameterChanges_;
+    if (parameters_.replaceWaiting(address, value) || records_.push(Record{0, address, sequence, 0, value, 0, true}) ||
+        parameters_.put(address, value, sequence)) {
         return true;
     }
     lostParameters_.fetch_add(1, std::memory_order_relaxed);
@@ -52,7 +53,7 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
         return false;
     }
     std::memcpy(bytes_.get() + start % size, bytes, length);
-    if (!records_.push(Record{time, start, length, 0.0f, type, false})) {
+    if (!records_.push(Record{time, start, 0, length, 0.0f, type, false})) {
         droppedMessages_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
@@ -60,7 +61,7 @@ bool RenderHandoff::pushMonitored(std::uint8_t type, const std::uint8_t* bytes, 
     return true;
 }
 
-bool RenderHandoff::pushLine(std::string_view line) noexcept { return foundation::queueLogLineNoAlloc(lines_, line); }
+bool RenderHandoff::pushLine(std::string_view line) noexcept { return lines_.push(line); }
 
 std::uint64_t RenderHandoff::droppedCount() const noexcept {
     return lines_.droppedCount() + droppedMessages_.load(std::memory_order_relaxed) +
@@ -71,10 +72,10 @@ bool RenderHandoff::runOne() {
     Record record;
     bool ran = false;
     if (records_.pop(record)) {
-        if (record.parameter) {
-            parameterHandler_(parameterContext_, record.start, record.value);
-        } else {
+        if (!record.parameter) {
             deliverMessage(record);
+        } else if (parameters_.admit(record.start, record.sequence)) {
+            parameterHandler_(parameterContext_, record.start, record.value);
         }
         ran = true;
     } else {
@@ -94,17 +95,16 @@ void RenderHandoff::deliverMessage(const Record& record) {
 }
 
 void RenderHandoff::reportDrops() {
-    const std::uint64_t messages = droppedMessages_.load(std::memory_order_relaxed);
-    if (messages != reportedMessages_) {
-        foundation::writeLogLine("RenderHandoff : " + std::to_string(messages - reportedMessages_) +
-                                 " copies of sent MIDI messages found no room on their way to the monitor and the "
-                                 "recorder and were dropped.");
-        reportedMessages_ = messages;
-    }
-    const std::uint64_t parameters = lostParameters_.load(std::memory_order_relaxed);
-    if (parameters != reportedParameters_) {
-        foundation::writeLogLine("RenderHandoff : " + std::to_string(parameters - reportedParameters_) +
-                                 " host parameter changes were lost: every address slot held another address.");
-        reportedParameters_ = parameters;
+    reportDrop(droppedMessages_.load(std::memory_order_relaxed), reportedMessages_,
+               " copies of sent MIDI messages found no room on their way to the monitor and the recorder and were "
+               "dropped.");
+    reportDrop(lostParameters_.load(std::memory_order_relaxed), reportedParameters_,
+               " host parameter changes were lost: every address slot held another address.");
+}
+
+void RenderHandoff::reportDrop(std::uint64_t count, std::uint64_t& reported, const char* what) {
+    if (count != reported) {
+        foundation::writeLogLine("RenderHandoff : " + std::to_string(count - reported) + what);
+        reported = count;
     }
 }

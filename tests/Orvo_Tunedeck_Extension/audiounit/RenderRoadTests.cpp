@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+
+#include "platform/foundation/Log.h"
 
 #include "tests/Orvo_Tunedeck_Extension/audiounit/UnitFixture.h"
 
@@ -49,6 +52,25 @@ TEST_F(RenderRoad, HostParameterEventReachesTheTreeAndItsMIDILeavesWithTheNextBu
     EXPECT_EQ(unit->getParameter(1032), 1.0f);
     EXPECT_EQ(sentByNextRender(kFrames),
               (std::vector<SentMessage>{{kAUEventSampleTimeImmediate, 0, {0xB0, 0x07, 0x7F}}}));
+}
+
+TEST_F(RenderRoad, MixerWarningsThatFindNoRoomAreWrittenAsACount) {
+    foundation::LogCapture log;
+    unit->setVelocities(std::vector<std::uint8_t>(128, 0));  // one warning per host note-on
+    constexpr int kNotes = 100;
+    EventListBuilder host;
+    for (int note = 0; note < kNotes; ++note) host.midi(note, {0x90, static_cast<std::uint8_t>(note), 100});
+    render(0, host.head());
+    dispatch::MainQueue::shared().drain();
+
+    const std::vector<std::string> lines = log.lines();
+    const auto written = std::count(lines.begin(), lines.end(),
+                                    "AUMIDIEvents::mixEvents() : WARNING: An ON velocity was mapped to zero!");
+    ASSERT_LT(written, kNotes) << "the warnings overflow their ring";
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "AUMIDIEvents::mixEvents() : " + std::to_string(kNotes - written) +
+                             " log lines of the render thread found no room and were dropped."),
+              1);
 }
 
 }  // namespace
