@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Orvo_Tunedeck_Extension/audiounit/RenderLogLines.h"
+#include "platform/foundation/RenderLogLines.h"
 #include "Orvo_Tunedeck_Extension/audiounit/RenderTiming.h"
 #include "Orvo_Tunedeck_Extension/catalogue/Soundfontprograms.h"
 #include "Orvo_Tunedeck_Extension/dsp/OrvoTunedeckDSPKernelAdapter.h"
@@ -303,5 +303,5 @@ private:
     std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
     bool applyPreset(const OrvoPreset& document);
     // Carries the event mixer's warnings from the render thread.
-    RenderLogLines mixerLog_{"AUMIDIEvents::mixEvents()", 64};
+    foundation::RenderLogLines mixerLog_{"AUMIDIEvents::mixEvents()", 64};
 };

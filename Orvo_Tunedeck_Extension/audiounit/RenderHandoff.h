@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "Orvo_Tunedeck_Extension/audiounit/ParameterMailbox.h"
-#include "Orvo_Tunedeck_Extension/audiounit/RenderLogLines.h"
+#include "platform/foundation/RenderLogLines.h"
 #include "platform/audiounit/RenderEvent.h"
 #include "platform/dispatch/HandoffSource.h"
 #include "shared/events/AUMIDIMonitor.h"
@@ -97,7 +97,7 @@ private:
     std::shared_ptr<AUMIDIRecorder> recorder_;
     ParameterMailbox parameters_;
     SpscRing<Record> records_;
-    RenderLogLines lines_;
+    foundation::RenderLogLines lines_;
     // Each message's bytes in one piece. Not zero-filled: bytes are written before they are read.
     std::uint64_t byteCount_;
     std::unique_ptr<std::uint8_t[]> bytes_;

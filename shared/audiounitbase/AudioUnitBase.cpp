@@ -191,7 +191,7 @@ foundation::OSStatus AudioUnitBase::midi(int64_t sampleTime, uint8_t cable, int6
     if (delegate != nullptr) {
         delegate->onMIDI(this, sampleTime, cable, length, data);
     } else {
-        foundation::queueLogLineNoAlloc(renderLog_, kNoDelegateWarning);
+        renderLog_.push(kNoDelegateWarning);
     }
     return foundation::noErr;
 }

@@ -19,7 +19,7 @@
 #include "platform/audioengine/Engine.h"
 #include "platform/audioengine/UnitNode.h"
 #include "platform/audiounit/AUAudioUnit.h"
-#include "platform/dispatch/HandoffRing.h"
+#include "platform/foundation/RenderLogLines.h"
 #include "shared/audiounitbase/AudioUnitBaseDelegate.h"
 
 class AudioUnitBase : public std::enable_shared_from_this<AudioUnitBase> {
@@ -93,7 +93,7 @@ private:
     std::shared_ptr<AUParameterTree> parameterTree_;
     std::vector<std::shared_ptr<AUParameter>> parameters_;
     // Carries the warning of midi() from the render thread to the main queue.
-    dispatch::HandoffRing renderLog_{64};
+    foundation::RenderLogLines renderLog_{"AudioUnitBase::midi()", 64};
     bool renderLogAttached_ = false;
 };
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "tests/shared/audiounitbase/WrapperFixture.h"
 
 using namespace wrapper_testing;
@@ -76,6 +78,18 @@ TEST_F(WrapperTest, MIDIOutputFollowsTheForwardingRule) {
     wrapper->delegate = nullptr;
     EXPECT_EQ(wrapper->midi(0, 0, 3, noteOn), foundation::noErr);
     EXPECT_TRUE(logged("WARNING: No delegate defined for Audio Unit MIDI messages."));
+}
+
+TEST_F(WrapperTest, WarningsWithoutRoomOnTheRenderThreadAreLoggedAsACount) {
+    const auto wrapper = makeWrapper();
+    wrapper->delegate = nullptr;
+    const uint8_t noteOn[] = {0x92, 0x3C, 0x40};
+    for (int i = 0; i < 70; ++i) wrapper->midi(0, 0, 3, noteOn);
+    const auto lines = drainedLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "WARNING: No delegate defined for Audio Unit MIDI messages."), 64);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "AudioUnitBase::midi() : 6 log lines of the render thread found no room and were dropped."),
+              1);
 }
 
 TEST_F(WrapperTest, StaticMIDIGoesToTheLastWrapper) {

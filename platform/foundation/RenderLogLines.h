@@ -7,6 +7,8 @@
 #include "platform/dispatch/HandoffRing.h"
 #include "platform/dispatch/HandoffSource.h"
 
+namespace foundation {
+
 // Log lines of the render thread on their way to the main queue, which writes them to the log. A line that finds the
 // ring full is dropped and counted, and once the ring is empty the main queue writes the count of lines dropped since
 // its last report, as "<owner> : N log lines of the render thread found no room and were dropped.".
@@ -34,3 +36,5 @@ private:
     dispatch::HandoffRing ring_;
     std::uint64_t reported_ = 0;  // main queue
 };
+
+}  // namespace foundation

@@ -1,12 +1,14 @@
-#include "Orvo_Tunedeck_Extension/audiounit/RenderLogLines.h"
+#include "platform/foundation/RenderLogLines.h"
 
 #include <string>
 
 #include "platform/foundation/Log.h"
 
+namespace foundation {
+
 RenderLogLines::RenderLogLines(const char* owner, std::size_t capacityLines) : owner_(owner), ring_(capacityLines) {}
 
-bool RenderLogLines::push(std::string_view line) noexcept { return foundation::queueLogLineNoAlloc(ring_, line); }
+bool RenderLogLines::push(std::string_view line) noexcept { return queueLogLineNoAlloc(ring_, line); }
 
 bool RenderLogLines::runOne() {
     if (ring_.runOne()) {
@@ -14,9 +16,11 @@ bool RenderLogLines::runOne() {
     }
     const std::uint64_t dropped = ring_.droppedCount();
     if (dropped != reported_) {
-        foundation::writeLogLine(std::string(owner_) + " : " + std::to_string(dropped - reported_) +
+        writeLogLine(std::string(owner_) + " : " + std::to_string(dropped - reported_) +
                                  " log lines of the render thread found no room and were dropped.");
         reported_ = dropped;
     }
     return false;
 }
+
+}  // namespace foundation
