@@ -47,6 +47,12 @@ int name_part_length(const char* name)
             n--;
         }
     }
+    // Only an announcement ends in the claim mark: the temporary file of a name that happens to end so drops the
+    // mark's last letter, so that it never names a claim.
+    const size_t claim = sizeof claim_mark - 1;
+    if (n >= claim && std::strncmp(name + n - claim, claim_mark, claim) == 0) {
+        n--;
+    }
     return static_cast<int>(n);
 }
 

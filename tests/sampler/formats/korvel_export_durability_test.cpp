@@ -677,6 +677,25 @@ TEST_F(ExportDurability, OnlyStaleTemporariesOfThisLibraryAreRemoved)
     ::close(held);
 }
 
+TEST_F(ExportDurability, ATargetNamedLikeAClaimNeverMakesItsNeighbourOneToRemove)
+{
+    const fs::path target = folder / "keep.claim";
+    const fs::path neighbour = folder / "keep";
+    write_file(neighbour, "");
+    fs::permissions(neighbour, fs::perms::none);
+    const pid_t child = fork();
+    if (child == 0) {
+        StepHook hook([](step at) { return at == step::synced ? ::raise(SIGKILL) : 0; });
+        export_xml(target);
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    ASSERT_EQ(temporaries(folder).size(), 1u);
+    EXPECT_EQ(export_xml(target), 0);
+    EXPECT_TRUE(temporaries(folder).empty());
+    EXPECT_TRUE(fs::exists(neighbour)) << "an empty file of mode 0 that no claim announced stays";
+}
+
 // The platform's preset saves, which clean their own temporary files before each save, in the folders the exports
 // write to.
 TEST_F(ExportDurability, ExportsBesideThePlatformsPresetSavesNeverFail)
