@@ -677,6 +677,23 @@ TEST_F(ExportDurability, OnlyStaleTemporariesOfThisLibraryAreRemoved)
     ::close(held);
 }
 
+TEST_F(ExportDurability, ATargetWithTheLongestNameStillGetsItsTemporaryFileBesideIt)
+{
+    std::string two_byte_letters;
+    for (int i = 0; i < 127; i++) {
+        two_byte_letters += "\xc3\xa9";
+    }
+    for (const std::string& name : {std::string(255, 'n'), "x" + two_byte_letters, two_byte_letters}) {
+        SCOPED_TRACE(name.size());
+        for (const Writer& writer : writers()) {
+            SCOPED_TRACE(writer.name);
+            EXPECT_EQ(writer.write(folder / name), 0);
+            EXPECT_TRUE(writer.whole(folder / name));
+            EXPECT_TRUE(temporaries(folder).empty());
+        }
+    }
+}
+
 TEST_F(ExportDurability, ATargetNamedLikeAClaimNeverMakesItsNeighbourOneToRemove)
 {
     const fs::path target = folder / "keep.claim";
