@@ -16,8 +16,8 @@ short* korvel_sample_data_new(size_t bytes);
 void korvel_sample_data_delete(short* data);
 
 // Hands out pieces of a few large mappings, all released together when the arena goes. In address-sanitizer builds
-// only the pieces handed out are valid memory (the rest, and a piece given back with release, is poisoned), and the
-// leak checker searches the mappings for the heap memory their records own.
+// only the pieces handed out are valid memory (the rest, the gaps between pieces, and a piece given back with release
+// are poisoned), and the leak checker searches the mappings for the heap memory their records own.
 struct korvel_bank_arena {
     korvel_bank_arena() = default;
     ~korvel_bank_arena();

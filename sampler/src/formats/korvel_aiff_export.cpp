@@ -187,19 +187,19 @@ int korvel_sample_export_sfont(korvel_sample_t* sample)
     }
     const long long loop_start = static_cast<long long>(sample->lstart) - start;
     const long long loop_end = static_cast<long long>(sample->lend) - start;
-    char path[NAME_SIZE];
-    if (!join(path, export_folder, "/S/", "export.aif")) {
+    char folder[NAME_SIZE];
+    if (!join(folder, export_folder, "/S", "")) {
         korvel_log(KORVEL_ERR, "Sample export: the folder '%s' is too long", export_folder);
         return -1;
     }
     korvel_atomic::temporary temp;
-    if (!korvel_atomic::begin(path, temp)) {
-        korvel_log(KORVEL_ERR, "Sample export into '%s/S' failed: %s", export_folder, std::strerror(errno));
+    if (!korvel_atomic::begin_new(folder, "export.aif", temp)) {
+        korvel_log(KORVEL_ERR, "Sample export into '%s' failed: %s", folder, std::strerror(errno));
         return -1;
     }
     if (write_aiff(temp, sample->data + start, static_cast<int>(end - start), 1, 16, static_cast<int>(loop_start),
                    static_cast<int>(loop_end), static_cast<float>(sample->rate)) != 0) {
-        korvel_log(KORVEL_ERR, "Sample export into '%s/S' failed: %s", export_folder, std::strerror(errno));
+        korvel_log(KORVEL_ERR, "Sample export into '%s' failed: %s", folder, std::strerror(errno));
         korvel_atomic::abandon(temp);
         return -1;
     }
@@ -208,17 +208,14 @@ int korvel_sample_export_sfont(korvel_sample_t* sample)
         std::snprintf(sampleName, sizeof sampleName, "%d", sampleNumber);
         sampleNumber++;
         std::printf("%s/%s\n", export_folder, sampleName);
-        if (!join(path, export_folder, "/S/", sampleName) || std::strlen(path) + 4 >= NAME_SIZE) {
-            korvel_atomic::abandon(temp);
-            return -1;
-        }
-        std::strcat(path, ".aif");
-        const int error = korvel_atomic::commit(temp, path, korvel_atomic::replace::never);
+        char name[sizeof sampleName + 4];
+        std::snprintf(name, sizeof name, "%s.aif", sampleName);
+        const int error = korvel_atomic::commit_new(temp, name);
         if (error == 0) {
             return 0;
         }
         if (error != EEXIST) {
-            korvel_log(KORVEL_ERR, "Sample export to '%s' failed: %s", path, std::strerror(error));
+            korvel_log(KORVEL_ERR, "Sample export to '%s/%s' failed: %s", folder, name, std::strerror(error));
             return -1;
         }
     }
@@ -230,7 +227,7 @@ int convert2Aiff(const char* path, const void* samples, int count, int channels,
     korvel_atomic::temporary temp;
     if (path == nullptr || !korvel_atomic::begin(path, temp)) {
         korvel_log(KORVEL_ERR, "AIFF file '%s' cannot be created: %s", path != nullptr ? path : "",
-                   std::strerror(errno));
+                   korvel_atomic::begin_failure(temp, path != nullptr ? errno : EINVAL));
         return -1;
     }
     const int result = write_aiff(temp, samples, count, channels, bits, loop_start, loop_end, rate);
@@ -239,7 +236,7 @@ int convert2Aiff(const char* path, const void* samples, int count, int channels,
         korvel_atomic::abandon(temp);
         return result;
     }
-    if (const int error = korvel_atomic::commit(temp, path, korvel_atomic::replace::allowed); error != 0) {
+    if (const int error = korvel_atomic::commit(temp); error != 0) {
         korvel_log(KORVEL_ERR, "AIFF file '%s' could not be written: %s", path, std::strerror(error));
         return -1;
     }

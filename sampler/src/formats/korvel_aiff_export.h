@@ -30,8 +30,9 @@ const char* korvel_aiff_export_folder(void);
 int korvel_sample_export_sfont(korvel_sample_t* sample);
 
 // Writes count 16-bit (or bits-wide) interleaved samples as a plain AIFF file with loop markers when
-// loop_end > loop_start and loop_start is not -1, replacing path in one step. 0; -1 with an error logged when the
-// file cannot be created or written, and then any old file at path stays as it was.
+// loop_end > loop_start and loop_start is not -1, replacing path in one step (through a symbolic link, into the
+// file it names). 0 once the new file is in place; -1 with an error logged when the file cannot be created or
+// written, or path is not a regular file, and then any old file at path stays as it was.
 int convert2Aiff(const char* path, const void* samples, int count, int channels, int bits, int loop_start,
                  int loop_end, float rate);
 // Writes the markers "loop begin" and "loop end" on a file whose sound data is finished: 0, or -1.

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 // Text limits: a text whose length reaches its limit is refused.
@@ -508,16 +510,21 @@ int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path)
     if (sfont == nullptr || path == nullptr || !korvel_atomic::begin(path, temp)) {
         const int cause = sfont == nullptr || path == nullptr ? EINVAL : errno;
         std::printf("Soundfont Synthesizer: Das Exportdateiformat konnte nicht erzeugt werden.");
-        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "", std::strerror(cause));
+        korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "",
+                   korvel_atomic::begin_failure(temp, cause));
         return 1;
     }
-    FILE* file = fdopen(temp.fd, "wb");
+    // The stream writes through a copy of the descriptor: the temporary file's own one keeps its lock until commit.
+    const int stream_fd = dup(temp.fd);
+    FILE* file = stream_fd >= 0 ? fdopen(stream_fd, "wb") : nullptr;
     if (file == nullptr) {
         korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path, std::strerror(errno));
+        if (stream_fd >= 0) {
+            close(stream_fd);
+        }
         korvel_atomic::abandon(temp);
         return -1;
     }
-    temp.fd = -1; // the stream owns it now
     int error = 0; // the first failure: a text too large for the buffer, or the write's own error
     auto emit = [&](const char* text) {
         if (error == 0 && text == nullptr) {
@@ -551,7 +558,7 @@ int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path)
         korvel_atomic::abandon(temp);
         return -1;
     }
-    if ((error = korvel_atomic::commit(temp, path, korvel_atomic::replace::allowed)) != 0) {
+    if ((error = korvel_atomic::commit(temp)) != 0) {
         korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path, std::strerror(error));
         return -1;
     }

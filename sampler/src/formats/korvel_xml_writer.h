@@ -12,9 +12,10 @@
 extern "C" {
 #endif
 
-// Writes the document to path in one step: a reader of path finds the old file or the whole new one. 0 on success;
-// 1 when no file can be made beside path; -1 when writing fails or some text was too large for the buffer. Either
-// failure is logged at error level and leaves the old file whole.
+// Writes the document to path in one step (through a symbolic link, into the file it names): a reader of path finds
+// the old file or the whole new one. 0 once the new file is in place; 1 when no file can be made beside path or path
+// is not a regular file; -1 when writing fails or some text was too large for the buffer. Either failure is logged
+// at error level and leaves the old file whole.
 int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path);
 
 // Results live in xml_buffer; null for null input or when the text would overflow it.

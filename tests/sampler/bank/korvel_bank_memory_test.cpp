@@ -160,6 +160,26 @@ TEST(BankMemory, TheSanitizerSeesOnlyLiveBytesAndTheArenasPointers)
     delete_korvel_inst_zone(zone);
     EXPECT_TRUE(__asan_address_is_poisoned(zone)) << "a deleted record";
 }
+
+// Records laid side by side: the bytes between one piece and the next are poisoned even when a piece's size is a
+// whole multiple of the alignment, so an overflow from one record into the next is reported.
+TEST(BankMemory, AnOverflowIntoTheNextRecordIsSeen)
+{
+    korvel_bank_arena arena;
+    for (size_t bytes : {size_t{16}, size_t{32}, size_t{24}, sizeof(korvel_inst_zone_t), sizeof(korvel_sample_t)}) {
+        auto* piece = static_cast<char*>(arena.allocate(bytes));
+        auto* next = static_cast<char*>(arena.allocate(bytes));
+        ASSERT_NE(piece, nullptr);
+        ASSERT_NE(next, nullptr);
+        EXPECT_GE(next - (piece + bytes), 16) << bytes;
+        for (char* gap = piece + bytes; gap < next; gap++) {
+            EXPECT_TRUE(__asan_address_is_poisoned(gap)) << bytes << " at " << gap - piece;
+        }
+    }
+    auto* record = static_cast<volatile char*>(arena.allocate(32));
+    arena.allocate(32);
+    EXPECT_DEATH(record[32] = 1, "use-after-poison");
+}
 #endif
 
 } // namespace

@@ -1,12 +1,12 @@
-// The XML bank export and the AIFF sample export against killed writers, a full disk and folders that cannot take a
-// file: an old file stays whole every time, and a failed export says so.
+// The XML bank export and the AIFF sample export against killed writers, a full disk, folders that cannot take a
+// file and file systems without hard links: an old file stays whole every time, a failed export says so, and one
+// whose new file is in place is a success.
 #include "sampler/src/formats/korvel_aiff.h"
 #include "sampler/src/formats/korvel_aiff_export.h"
 #include "sampler/src/formats/korvel_xml_writer.h"
 #include "sampler/src/korvelsynth.h"
-#include "tests/sampler/support/aiff_frames.h"
+#include "tests/sampler/formats/export_fixture.h"
 #include "tests/sampler/support/korvel_log_capture.h"
-#include "tests/sampler/support/sf2_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,29 +15,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void write_file(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using namespace korvel_export_test;
 
 // Runs body in a child process whose files may grow to at most file_limit bytes (a disk that is full past them);
 // the child's exit code, or -1 when it did not exit normally.
@@ -75,87 +63,6 @@ void kill_during(int trials, const std::function<void()>& body, const std::funct
         waitpid(child, nullptr, 0);
         check(trial);
     }
-}
-
-unsigned int next_instance_id()
-{
-    static unsigned int id = 7400;
-    return ++id;
-}
-
-// An instance with the general bank, a scratch folder and an export folder with its "S" subfolder.
-class ExportDurability : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder = sf2::scratch_path("");
-        fs::create_directories(folder / "out" / "S");
-        const std::string bank_path = (folder / "bank.sf2").string();
-        ASSERT_TRUE(sf2::general_bank().write(bank_path));
-        id = next_instance_id();
-        ::testing::internal::CaptureStdout();
-        ::testing::internal::CaptureStderr();
-        ASSERT_EQ(KorvelInitialize(folder.c_str(), bank_path.c_str(), id), 0);
-        ::testing::internal::GetCapturedStderr();
-        ::testing::internal::GetCapturedStdout();
-        korvel_sfont_t* sfont = korvel_synth_get_sfont(KorvelGetSynth(id), 0);
-        bank = static_cast<korvel_defsfont_t*>(sfont->data);
-        ASSERT_EQ(korvel_aiff_export_set_folder((folder / "out").c_str()), 0);
-    }
-
-    void TearDown() override
-    {
-        ::testing::internal::CaptureStdout();
-        KorvelFinalize(id);
-        ::testing::internal::GetCapturedStdout();
-    }
-
-    int export_xml(const fs::path& path)
-    {
-        ::testing::internal::CaptureStdout();
-        const int result = KorvelExportXML(id, path.c_str());
-        ::testing::internal::GetCapturedStdout();
-        return result;
-    }
-
-    int export_samples()
-    {
-        ::testing::internal::CaptureStdout();
-        const int result = KorvelExportSamples(id);
-        ::testing::internal::GetCapturedStdout();
-        return result;
-    }
-
-    // The exported AIFF files of the S folder (hidden temporary files left by a killed writer are not among them).
-    std::vector<fs::path> exported() const
-    {
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(folder / "out" / "S")) {
-            if (entry.path().filename().string()[0] != '.') {
-                files.push_back(entry.path());
-            }
-        }
-        return files;
-    }
-
-    korvel_sample_t* sample(int n) const
-    {
-        korvel_list_t* cell = bank->sample;
-        for (int i = 0; i < n; i++) {
-            cell = cell->next;
-        }
-        return static_cast<korvel_sample_t*>(cell->data);
-    }
-
-    fs::path folder;
-    unsigned int id = 0;
-    korvel_defsfont_t* bank = nullptr;
-};
-
-// True when the file is a finished AIFF file with some frames.
-bool whole_aiff(const fs::path& path)
-{
-    return korvel_test::whole_aiff_frames(path.string()) > 0;
 }
 
 TEST_F(ExportDurability, AKilledXmlExportLeavesTheOldFileOrTheNewOneWhole)
@@ -257,27 +164,146 @@ TEST_F(ExportDurability, AnExportThatCannotMakeItsFileSaysSo)
 TEST_F(ExportDurability, AnExportTakesTheNextNumberWhoseFileDoesNotExist)
 {
     const fs::path s = folder / "out" / "S";
-    // Files of an earlier run, and a folder in the way of the next number.
-    write_file(s / "268435456.aif", "earlier");
-    write_file(s / "268435457.aif", "earlier");
-    fs::create_directory(s / "268435458.aif");
-    korvel_sample_t* first = sample(0);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(korvel_sample_export_sfont(first), 0);
-    EXPECT_EQ(korvel_sample_export_sfont(first), 0);
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(read_file(s / "268435456.aif"), "earlier");
-    EXPECT_EQ(read_file(s / "268435457.aif"), "earlier");
-    EXPECT_TRUE(fs::is_directory(s / "268435458.aif"));
-    std::vector<fs::path> made;
-    for (const fs::path& file : exported()) {
-        if (std::stoll(file.stem().string()) > 268435458) {
-            EXPECT_TRUE(whole_aiff(file)) << file;
-            made.push_back(file);
-        }
+    for (const auto& [file_system, refusals] : file_systems) {
+        SCOPED_TRACE(file_system);
+        StepHook hook([refusals = refusals](step at) { return refused(refusals, at); });
+        // The counter only grows: one export shows where it stands.
+        fs::remove_all(s);
+        fs::create_directories(s);
+        ASSERT_EQ(export_one_sample(), 0);
+        ASSERT_EQ(exported().size(), 1u);
+        const long long next = std::stoll(exported()[0].stem().string()) + 1;
+        fs::remove_all(s);
+        fs::create_directories(s);
+        const auto numbered = [&](long long n) { return s / (std::to_string(n) + ".aif"); };
+        // Files of an earlier run, and a folder in the way of the next number.
+        write_file(numbered(next), "earlier");
+        write_file(numbered(next + 1), "earlier");
+        fs::create_directory(numbered(next + 2));
+        EXPECT_EQ(export_one_sample(), 0);
+        EXPECT_EQ(export_one_sample(), 0);
+        EXPECT_EQ(read_file(numbered(next)), "earlier");
+        EXPECT_EQ(read_file(numbered(next + 1)), "earlier");
+        EXPECT_TRUE(fs::is_directory(numbered(next + 2)));
+        EXPECT_TRUE(whole_aiff(numbered(next + 3)));
+        EXPECT_TRUE(whole_aiff(numbered(next + 4)));
+        EXPECT_EQ(exported().size(), 5u);
+        EXPECT_TRUE(temporaries(s).empty()) << "no temporary file and no announcement stays";
     }
-    EXPECT_EQ(made.size(), 2u);
-    EXPECT_EQ(exported().size(), 5u);
+}
+
+TEST_F(ExportDurability, AFolderFlushFailureAfterTheRenameIsASuccessWithAWarning)
+{
+    StepHook hook([](step at) { return at == step::folder_sync ? EIO : 0; });
+    for (const Writer& writer : writers()) {
+        SCOPED_TRACE(writer.name);
+        const fs::path target = folder / "replaced";
+        write_file(target, "the old file");
+        korvel_test::LogCapture log;
+        EXPECT_EQ(writer.write(target), 0);
+        EXPECT_TRUE(writer.whole(target));
+        EXPECT_TRUE(log.texts(KORVEL_ERR).empty());
+        ASSERT_EQ(log.texts(KORVEL_WARN).size(), 1u);
+        EXPECT_NE(log.texts(KORVEL_WARN)[0].find("could not be flushed"), std::string::npos);
+    }
+    korvel_test::LogCapture log;
+    EXPECT_EQ(export_one_sample(), 0);
+    ASSERT_EQ(exported().size(), 1u);
+    EXPECT_TRUE(whole_aiff(exported()[0]));
+    EXPECT_TRUE(log.texts(KORVEL_ERR).empty());
+    EXPECT_EQ(log.texts(KORVEL_WARN).size(), 1u);
+}
+
+TEST_F(ExportDurability, AKilledExportLeavesNoEmptyNameAndTheNextExportRemovesItsTemporary)
+{
+    const fs::path s = folder / "out" / "S";
+    const fs::path xml = folder / "bank.xml";
+    struct Case {
+        const char* what;
+        bool sample_export; // else the XML export
+        Refusals refusals;
+        step kill_at;
+        bool claim_seen; // an announced empty claim is there until the next export
+    };
+    const std::vector<Case> cases = {
+        {"sample export, temporary locked", true, {}, step::locked, false},
+        {"sample export, temporary on the disk", true, {}, step::synced, false},
+        {"sample export without the rename, at the link", true, {EINVAL, 0}, step::link, false},
+        {"sample export without hard links, temporary on the disk", true, {EINVAL, EPERM}, step::synced, false},
+        {"sample export without hard links, name claimed", true, {EINVAL, EPERM}, step::claimed, true},
+        {"XML export, temporary locked", false, {}, step::locked, false},
+        {"XML export, temporary on the disk", false, {}, step::synced, false},
+    };
+    const auto empty_names = [&] {
+        std::vector<fs::path> empty;
+        for (const fs::path& file : exported()) {
+            if (fs::is_regular_file(file) && fs::file_size(file) == 0) {
+                empty.push_back(file);
+            }
+        }
+        return empty;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(s);
+        fs::create_directories(s);
+        write_file(xml, "the old file");
+        const fs::path where = c.sample_export ? s : folder;
+        const auto run = [&] { return c.sample_export ? export_one_sample() : export_xml(xml); };
+
+        const pid_t child = fork();
+        if (child == 0) {
+            StepHook hook([&](step at) {
+                if (at == c.kill_at) {
+                    ::raise(SIGKILL);
+                }
+                return refused(c.refusals, at);
+            });
+            run();
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the writer died at its step";
+        EXPECT_EQ(temporaries(where).size(), 1u);
+        const std::vector<fs::path> claims = empty_names();
+        if (c.claim_seen) {
+            ASSERT_EQ(claims.size(), 1u);
+            EXPECT_EQ(mode_of(claims[0]) & 07777, 0u);
+        } else {
+            EXPECT_TRUE(claims.empty());
+        }
+        EXPECT_EQ(read_file(xml), "the old file");
+
+        StepHook hook([&](step at) { return refused(c.refusals, at); });
+        EXPECT_EQ(run(), 0);
+        EXPECT_TRUE(temporaries(where).empty()) << "the dead writer's temporary file is gone";
+        EXPECT_TRUE(empty_names().empty()) << "and so is its claim";
+        for (const fs::path& file : exported()) {
+            EXPECT_TRUE(whole_aiff(file)) << file;
+        }
+        EXPECT_EQ(exported().size(), c.sample_export ? 1u : 0u);
+        EXPECT_EQ(read_file(xml).find("</soundbank>") != std::string::npos, !c.sample_export);
+    }
+}
+
+TEST_F(ExportDurability, ATargetNamedLikeAClaimNeverMakesItsNeighbourOneToRemove)
+{
+    const fs::path target = folder / "keep.claim";
+    const fs::path neighbour = folder / "keep";
+    write_file(neighbour, "");
+    fs::permissions(neighbour, fs::perms::none);
+    const pid_t child = fork();
+    if (child == 0) {
+        StepHook hook([](step at) { return at == step::synced ? ::raise(SIGKILL) : 0; });
+        export_xml(target);
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    ASSERT_EQ(temporaries(folder).size(), 1u);
+    EXPECT_EQ(export_xml(target), 0);
+    EXPECT_TRUE(temporaries(folder).empty());
+    EXPECT_TRUE(fs::exists(neighbour)) << "an empty file of mode 0 that no claim announced stays";
 }
 
 } // namespace
