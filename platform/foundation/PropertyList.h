@@ -31,8 +31,8 @@ std::vector<std::uint8_t> plistToXml(const PlistValue& root);
 
 // File forms of the two above. Writing is atomic (XML form): the file either keeps its old content or gets the whole
 // new one. Values that the XML form cannot carry (strings with NUL or other control characters except tab, line feed
-// and carriage return, or broken UTF-8; dates more than 68 years away from 2001) are refused and
-// leave the file as it was. Failures give nullopt or false and a description in error.
+// and carriage return, or broken UTF-8; dates with a fraction of a second) are refused and leave the
+// file as it was. Failures give nullopt or false and a description in error.
 std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, std::string& error);
 bool writePlistFile(const std::filesystem::path& path, const PlistValue& root, std::string& error);
 
