@@ -86,32 +86,34 @@ private:
         out_ += ">\n";
     }
 
-    void write(const PlistDictionary& entries, int depth) {
+    // <name/> when empty, else <name>, what writeItem writes of each item, </name>.
+    template <typename Items, typename WriteItem>
+    void container(std::string_view name, const Items& items, int depth, WriteItem writeItem) {
         indent(depth);
-        if (entries.empty()) {
-            out_ += "<dict/>\n";
+        out_ += '<';
+        out_ += name;
+        if (items.empty()) {
+            out_ += "/>\n";
             return;
         }
-        out_ += "<dict>\n";
-        for (const auto& [key, entry] : entries) {
-            std::string escaped;
-            appendEscaped(escaped, key);
-            element("key", escaped, depth + 1);
-            value(entry, depth + 1);
-        }
+        out_ += ">\n";
+        for (const auto& item : items) writeItem(item);
         indent(depth);
-        out_ += "</dict>\n";
+        out_ += "</";
+        out_ += name;
+        out_ += ">\n";
+    }
+
+    void write(const PlistDictionary& entries, int depth) {
+        container("dict", entries, depth, [&](const auto& entry) {
+            std::string key;
+            appendEscaped(key, entry.first);
+            element("key", key, depth + 1);
+            value(entry.second, depth + 1);
+        });
     }
     void write(const PlistArray& items, int depth) {
-        indent(depth);
-        if (items.empty()) {
-            out_ += "<array/>\n";
-            return;
-        }
-        out_ += "<array>\n";
-        for (const auto& item : items) value(item, depth + 1);
-        indent(depth);
-        out_ += "</array>\n";
+        container("array", items, depth, [&](const PlistValue& item) { value(item, depth + 1); });
     }
     void write(const std::string& text, int depth) {
         std::string escaped;
@@ -150,12 +152,8 @@ private:
 std::vector<std::uint8_t> writeXmlPlist(const PlistValue& root) {
     Writer writer;
     writer.value(root, 0);
-    const std::string body = writer.take();
-    std::vector<std::uint8_t> bytes(kHeader.begin(), kHeader.end());
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    constexpr std::string_view kFooter = "</plist>\n";
-    bytes.insert(bytes.end(), kFooter.begin(), kFooter.end());
-    return bytes;
+    const std::string document = std::string(kHeader) + writer.take() + "</plist>\n";
+    return {document.begin(), document.end()};
 }
 
 }  // namespace foundation

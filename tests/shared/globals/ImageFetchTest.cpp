@@ -30,21 +30,37 @@
 
 namespace {
 
+// A socket listening on a free port of the loopback address, and that port (0 when none could be had).
+int listenOnLoopback(int& port) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool listening = bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                           listen(listener, 4) == 0 &&
+                           getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    port = listening ? ntohs(address.sin_port) : 0;
+    return listener;
+}
+
+// Reads an HTTP request up to its blank line (or until the client goes).
+void readRequest(int connection) {
+    char buffer[1024];
+    for (std::string request; request.find("\r\n\r\n") == std::string::npos;) {
+        const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
+        if (got <= 0) return;
+        request.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 // Listens on a free port of the loopback address and answers every request with the same bytes, but only once the
 // test has let it.
 class TinyServer {
 public:
     explicit TinyServer(std::string answer) : answer_(std::move(answer)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = listenOnLoopback(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~TinyServer() {
         release();
@@ -67,13 +83,7 @@ private:
         for (;;) {
             const int connection = accept(listener_, nullptr, nullptr);
             if (connection < 0) return;
-            std::string request;
-            char buffer[1024];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
-                if (got <= 0) break;
-                request.append(buffer, static_cast<std::size_t>(got));
-            }
+            readRequest(connection);
             ++requests_;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
@@ -103,16 +113,8 @@ private:
 class TricklingServer {
 public:
     TricklingServer() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = listenOnLoopback(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~TricklingServer() {
         stop_ = true;
@@ -126,12 +128,7 @@ private:
     void serve() {
         const int connection = accept(listener_, nullptr, nullptr);
         if (connection < 0) return;
-        char buffer[1024];
-        for (std::string request; request.find("\r\n\r\n") == std::string::npos;) {
-            const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
-            if (got <= 0) break;
-            request.append(buffer, static_cast<std::size_t>(got));
-        }
+        readRequest(connection);
         const std::string header = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000000\r\n\r\n";
         bool open = send(connection, header.data(), header.size(), MSG_NOSIGNAL) > 0;
         while (open && !stop_) {
@@ -154,15 +151,9 @@ std::string httpAnswer(const std::string& status, const std::string& body) {
 
 // A port on which nobody listens.
 int closedPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
+    int port = 0;
+    close(listenOnLoopback(port));
+    return port;
 }
 
 class ImageFetch : public PictureFixture {
@@ -281,15 +272,10 @@ TEST(ImageFetchLimits, AServerThatNeverFinishesEndsTheFetchAtItsTimeLimit) {
 // The program ends while a fetch waits for a server that never answers: the exit cancels the fetch at once rather
 // than wait out the fetch's limit.
 void exitDuringAFetch() {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener, 1) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        std::exit(2);
-    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/p.png";
+    int port = 0;
+    const int listener = listenOnLoopback(port);
+    if (port == 0) std::exit(2);
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/p.png";
     network::dataTask({url, 300}, [](network::URLResponse response) {
         std::fprintf(stderr, "%s\n", response.error ? response.error->c_str() : "answered");
     });
