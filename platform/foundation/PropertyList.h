@@ -22,7 +22,8 @@ struct PlistDocument {
 };
 
 // Reads a property list in XML or binary form, telling the two apart by content. Malformed input (also empty input,
-// a dictionary key without value, or nesting deeper than 512 levels) gives nullopt and a description in error.
+// a dictionary key without value, a date outside the years 1 to 9999, or nesting deeper than 512 levels) gives
+// nullopt and a description in error.
 // Any thread except the render thread.
 std::optional<PlistDocument> readPlist(std::span<const std::uint8_t> bytes, std::string& error);
 
