@@ -69,18 +69,18 @@ bool isErrorOrWarningLine(std::string_view line) {
 }
 
 void installProgramLog(bool verbose) {
-    if (!verbose) {
-        // The summary keeps the real standard output; what the layers print there goes nowhere.
-        std::fflush(stdout);
-        const int kept = ::dup(STDOUT_FILENO);
-        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (kept >= 0 && nowhere >= 0 && ::dup2(nowhere, STDOUT_FILENO) >= 0) {
-            ::fcntl(kept, F_SETFD, FD_CLOEXEC);
-            summaryOutput = ::fdopen(kept, "w");
-        }
-        if (nowhere >= 0) ::close(nowhere);
-        if (summaryOutput == nullptr) summaryOutput = stdout;
+    // The summary keeps the real standard output; what the layers print there goes to standard error with -v (line
+    // by line, so that it keeps its place among the log lines) and nowhere without.
+    std::fflush(stdout);
+    const int kept = ::dup(STDOUT_FILENO);
+    const int layers = verbose ? STDERR_FILENO : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (kept >= 0 && layers >= 0 && ::dup2(layers, STDOUT_FILENO) >= 0) {
+        ::fcntl(kept, F_SETFD, FD_CLOEXEC);
+        summaryOutput = ::fdopen(kept, "w");
+        if (verbose) std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     }
+    if (!verbose && layers >= 0) ::close(layers);
+    if (summaryOutput == nullptr) summaryOutput = stdout;
     foundation::setLogSink([verbose](std::string_view line) {
         if (verbose) {
             writeErrorLine(line);

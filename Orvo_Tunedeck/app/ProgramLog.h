@@ -3,9 +3,8 @@
 // carry an error or warning word ("ERROR", "Error", "Fehler", "error:", "WARNING", "Warnung", "warning:") go to
 // standard error (a line repeated one after another is shown once, with how often it came again), the layers'
 // detail lines are dropped, and so is what layers print straight to standard output (the synthesizer library's
-// progress texts). Verbose (-v): every log line goes to standard error and the layers'
-// own printing stays on standard output. The program's own summary always reaches standard output, through
-// programOutput().
+// progress texts). Verbose (-v): every log line and all that the layers print go to standard error. The program's
+// own summary always reaches standard output, through programOutput(), and is all that standard output carries.
 //
 // Threads: install once, on the main thread, before the layers start logging.
 

@@ -23,6 +23,7 @@ GlobalQueue::GlobalQueue(std::size_t workerCount) {
 }
 
 GlobalQueue::~GlobalQueue() {
+    stop_.request_stop();
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;

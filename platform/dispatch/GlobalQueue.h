@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -25,7 +26,7 @@ public:
     static GlobalQueue& shared();
 
     explicit GlobalQueue(std::size_t workerCount);
-    // Runs what is still queued, then joins the workers.
+    // Requests stop (see stopToken), runs what is still queued, then joins the workers.
     ~GlobalQueue();
     GlobalQueue(const GlobalQueue&) = delete;
     GlobalQueue& operator=(const GlobalQueue&) = delete;
@@ -43,6 +44,11 @@ public:
 
     std::size_t workerCount() const { return workers_.size(); }
 
+    // Stop is requested as the queue begins to go (for the shared queue: at the end of the program), before the
+    // workers are joined. A task that waits on something outside the process (the network) registers a
+    // std::stop_callback on it that ends the wait, so that the end of the program never waits for a server. Any thread.
+    std::stop_token stopToken() const { return stop_.get_token(); }
+
 private:
     void work();
 
@@ -50,6 +56,7 @@ private:
     std::condition_variable wake_;
     std::deque<Task> tasks_;
     bool stopping_ = false;
+    std::stop_source stop_;
     std::vector<std::thread> workers_;
 };
 

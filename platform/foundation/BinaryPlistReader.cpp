@@ -12,7 +12,12 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = 8;
 constexpr std::size_t kTrailerBytes = 32;
-constexpr double kPlistEpochSeconds = 978307200.0;
+// Binary dates count seconds from 2001-01-01.
+constexpr PlistDate kEpoch{std::chrono::sys_days{std::chrono::year{2001} / 1 / 1}};
+constexpr double kEarliestSeconds =
+    static_cast<double>(std::chrono::floor<std::chrono::seconds>(kEarliestPlistDate - kEpoch).count());
+constexpr double kAfterLatestSeconds =
+    static_cast<double>(std::chrono::ceil<std::chrono::seconds>(kLatestPlistDate - kEpoch).count());
 
 class Reader {
 public:
@@ -117,9 +122,15 @@ private:
 
     std::optional<PlistValue> date(std::uint64_t at, std::uint8_t marker) {
         if (marker != 0x33 || !inside(at, 8)) return fail("The binary property list has a bad date.");
-        const double seconds = std::bit_cast<double>(bigEndian(at, 8)) + kPlistEpochSeconds;
-        if (!std::isfinite(seconds) || std::fabs(seconds) > 1e14) return fail("The binary property list has a bad date.");
-        return PlistValue(PlistDate(std::chrono::microseconds(std::llround(seconds * 1e6))));
+        // Seconds from the epoch, checked as a double before any conversion to an integer (NaN fails both tests).
+        const double seconds = std::bit_cast<double>(bigEndian(at, 8));
+        if (!(seconds >= kEarliestSeconds && seconds < kAfterLatestSeconds)) {
+            return fail("The binary property list has a date outside the years 1 to 9999.");
+        }
+        // Near the year 10000 doubles step by 30 microseconds, so the fraction never rounds up into the next year.
+        const double whole = std::floor(seconds);
+        return PlistValue(kEpoch + std::chrono::seconds(static_cast<std::int64_t>(whole)) +
+                          std::chrono::microseconds(std::llround((seconds - whole) * 1e6)));
     }
 
     std::optional<PlistValue> data(std::uint64_t at, std::uint8_t marker) {

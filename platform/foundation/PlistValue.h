@@ -17,6 +17,11 @@ using PlistArray = std::vector<PlistValue>;
 using PlistData = std::vector<std::uint8_t>;
 // A date, to the microsecond (XML property lists keep whole seconds).
 using PlistDate = std::chrono::sys_time<std::chrono::microseconds>;
+// The dates property lists carry here: the years 1 to 9999, all that the four-digit year of the XML form holds. The
+// readers refuse dates outside, in either form, so that whatever is read can be written back.
+inline constexpr PlistDate kEarliestPlistDate{std::chrono::sys_days{std::chrono::year{1} / 1 / 1}};
+inline constexpr PlistDate kLatestPlistDate{std::chrono::sys_days{std::chrono::year{10000} / 1 / 1} -
+                                            std::chrono::microseconds{1}};
 
 // One value of a property list: dictionary (string keys, kept sorted), array, string (UTF-8), integer (64-bit
 // signed; unsigned values above its range wrap), real, boolean, data or date. A plain value type; any thread, no

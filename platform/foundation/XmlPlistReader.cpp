@@ -48,22 +48,30 @@ std::optional<double> parseReal(std::string_view text) {
     return value;
 }
 
+// "YYYY-MM-DDTHH:MM:SSZ" exactly: digits where digits belong, years 0001 to 9999.
 std::optional<PlistDate> parseDate(std::string_view text) {
     text = trimmed(text);
-    int year, month, day, hour, minute, second;
-    char tail;
-    if (text.size() != 20 || std::sscanf(std::string(text).c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year, &month, &day,
-                                         &hour, &minute, &second, &tail) != 7 || tail != 'Z') {
-        return std::nullopt;
+    constexpr std::string_view kPattern = "0000-00-00T00:00:00Z";
+    if (text.size() != kPattern.size()) return std::nullopt;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kPattern[i] == '0' ? !digit : text[i] != kPattern[i]) return std::nullopt;
     }
-    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month(static_cast<unsigned>(month)),
-                                           std::chrono::day(static_cast<unsigned>(day))};
-    if (!date.ok() || hour > 23 || minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0) {
-        return std::nullopt;
-    }
-    const auto time = std::chrono::sys_days(date) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
-                      std::chrono::seconds(second);
-    return PlistDate(std::chrono::duration_cast<std::chrono::microseconds>(time.time_since_epoch()));
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    const int year = number(0, 4);
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
+    const auto month = static_cast<unsigned>(number(5, 2));
+    const auto day = static_cast<unsigned>(number(8, 2));
+    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
+    if (year < 1 || !date.ok() || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+    return PlistDate(std::chrono::sys_days(date) + std::chrono::hours(hour) + std::chrono::minutes(minute) +
+                     std::chrono::seconds(second));
 }
 
 std::optional<PlistData> parseBase64(std::string_view text) {

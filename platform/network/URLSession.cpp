@@ -8,13 +8,37 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <stop_token>
+#include <string>
 #include <utility>
 
 namespace network {
 
 namespace {
 
-URLResponse fetchHttp(const URLRequest& request) {
+// What the asynchronous fetch hands back to the loop that waits for it.
+struct Outcome {
+    GBytes* body = nullptr;
+    GError* error = nullptr;
+    bool finished = false;
+    bool pastDeadline = false;
+    GCancellable* cancellable = nullptr;
+};
+
+void onBodyRead(GObject* session, GAsyncResult* result, gpointer data) {
+    auto* outcome = static_cast<Outcome*>(data);
+    outcome->body = soup_session_send_and_read_finish(SOUP_SESSION(session), result, &outcome->error);
+    outcome->finished = true;
+}
+
+gboolean onDeadline(gpointer data) {
+    auto* outcome = static_cast<Outcome*>(data);
+    outcome->pastDeadline = true;
+    g_cancellable_cancel(outcome->cancellable);
+    return G_SOURCE_REMOVE;
+}
+
+URLResponse fetchHttp(const URLRequest& request, std::stop_token stop) {
     URLResponse response;
     response.isHTTP = true;
     SoupMessage* message = soup_message_new("GET", request.url.c_str());
@@ -22,31 +46,58 @@ URLResponse fetchHttp(const URLRequest& request) {
         response.error = "The URL '" + request.url + "' is not a valid address.";
         return response;
     }
-    const auto timeout = static_cast<guint>(std::max(1.0, std::ceil(request.timeoutSeconds)));
-    // A session of its own: libsoup sessions belong to the thread that made them, and workers differ.
-    SoupSession* session = soup_session_new_with_options("timeout", timeout, nullptr);
-    GError* error = nullptr;
-    if (GBytes* body = soup_session_send_and_read(session, message, nullptr, &error)) {
+    const auto seconds = static_cast<guint>(std::max(1.0, std::ceil(request.timeoutSeconds)));
+    // A context and a session of this fetch alone, on this worker: libsoup sessions belong to the thread (context)
+    // that made them, and the loop below runs only what this fetch needs.
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    // The session's timeout bounds connecting and each wait for the server; the deadline bounds the whole fetch,
+    // also against a server that sends a byte now and then.
+    SoupSession* session = soup_session_new_with_options("timeout", seconds, nullptr);
+    Outcome outcome;
+    outcome.cancellable = g_cancellable_new();
+    GSource* deadline = g_timeout_source_new_seconds(seconds);
+    g_source_set_callback(deadline, onDeadline, &outcome, nullptr);
+    g_source_attach(deadline, context);
+    soup_session_send_and_read_async(session, message, G_PRIORITY_DEFAULT, outcome.cancellable, onBodyRead, &outcome);
+    {
+        std::stop_callback cancelAtStop(stop, [cancellable = outcome.cancellable] { g_cancellable_cancel(cancellable); });
+        while (!outcome.finished) g_main_context_iteration(context, TRUE);
+    }
+    g_source_destroy(deadline);
+    g_source_unref(deadline);
+    if (outcome.body != nullptr) {
         gsize size = 0;
-        const auto* bytes = static_cast<const std::uint8_t*>(g_bytes_get_data(body, &size));
+        const auto* bytes = static_cast<const std::uint8_t*>(g_bytes_get_data(outcome.body, &size));
         response.data.assign(bytes, bytes + size);
         response.statusCode = static_cast<int>(soup_message_get_status(message));
-        g_bytes_unref(body);
+        g_bytes_unref(outcome.body);
+    } else if (outcome.pastDeadline || g_error_matches(outcome.error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) {
+        response.error = "The server of '" + request.url + "' did not answer within " + std::to_string(seconds) +
+                         " seconds.";
+    } else if (stop.stop_requested()) {
+        response.error = "The fetch of '" + request.url + "' was cancelled as the program ends.";
     } else {
-        response.error = error != nullptr ? error->message : "The server did not answer.";
-        g_clear_error(&error);
+        response.error = outcome.error != nullptr ? outcome.error->message : "The server did not answer.";
     }
+    g_clear_error(&outcome.error);
+    g_object_unref(outcome.cancellable);
     g_object_unref(session);
     g_object_unref(message);
+    // Whatever the session left queued on the context goes with it.
+    while (g_main_context_iteration(context, FALSE)) {
+    }
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
     return response;
 }
 
-URLResponse fetch(const URLRequest& request) {
+URLResponse fetch(const URLRequest& request, std::stop_token stop) {
     gchar* scheme = g_uri_parse_scheme(request.url.c_str());
     std::string name = scheme != nullptr ? scheme : "";
     g_free(scheme);
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return g_ascii_tolower(c); });
-    if (name == "http" || name == "https") return fetchHttp(request);
+    if (name == "http" || name == "https") return fetchHttp(request, std::move(stop));
     if (name == "file") return readFileURL(request.url);
     URLResponse response;
     response.error = "The URL '" + request.url + "' has no scheme that can be fetched (http, https or file).";
@@ -73,8 +124,9 @@ URLResponse readFileURL(const std::string& url) {
 }
 
 void dataTask(URLRequest request, std::function<void(URLResponse)> completion) {
-    dispatch::GlobalQueue::shared().async([request = std::move(request), completion = std::move(completion)] {
-        completion(fetch(request));
+    auto& queue = dispatch::GlobalQueue::shared();
+    queue.async([request = std::move(request), completion = std::move(completion), stop = queue.stopToken()] {
+        completion(fetch(request, stop));
     });
 }
 

@@ -10,7 +10,8 @@ namespace network {
 
 struct URLRequest {
     std::string url;
-    // Longest wait for the server, seconds (whole seconds; at least one).
+    // Longest time for the whole fetch, seconds (whole seconds; at least one); connecting and each wait for the
+    // server are bounded by it too.
     double timeoutSeconds = 60;
 };
 
@@ -25,7 +26,8 @@ struct URLResponse {
 // Fetches the resource of request.url on a worker of the global queue and hands the outcome to completion there.
 // http and https go through libsoup, which follows redirects and keeps the protocol's caching rules; file URLs are
 // read from the file system; other schemes fail with a reason. A server that answers with an error status is no
-// failure: its status and body come back.
+// failure: its status and body come back. A fetch that passes its time limit, or is still waiting when the global
+// queue stops at the end of the program, ends with a reason.
 //
 // Thread contract: any thread except the render thread; completion runs on a worker thread, so callers hop to
 // their own queue from there.

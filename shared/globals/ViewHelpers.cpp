@@ -54,7 +54,7 @@ void getImageFromURLString(const std::shared_ptr<ui::ImageView>& imageView, cons
     if (!isUrl(imageURLString)) return;
     dispatch::MainQueue::shared().async([imageView, imageURLString] {
         // The view travels on to the main queue and is let go there only, never on the fetching worker.
-        network::dataTask({imageURLString, 60}, [imageView](network::URLResponse response) mutable {
+        network::dataTask({imageURLString, kImageFetchSeconds}, [imageView](network::URLResponse response) mutable {
             dispatch::MainQueue::shared().async([imageView = std::move(imageView), response = std::move(response)] {
                 if (response.error) {
                     safeprint(*response.error);

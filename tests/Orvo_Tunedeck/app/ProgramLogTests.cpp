@@ -1,12 +1,17 @@
 // Which log lines reach the person at the terminal without -v: errors and warnings they have to know of, not the
-// layers' notes on states that are normal in this program.
+// layers' notes on states that are normal in this program; and which stream carries what, with -v and without.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Orvo_Tunedeck/app/ProgramLog.h"
+#include "tests/support/TestFolder.h"
 
 namespace {
 
@@ -31,6 +36,39 @@ TEST(ProgramLog, ShowsErrorsAndWarningsButNotTheNotesOnNormalStates) {
         {"ViewController::onOpenIn(): ERROR: Could not copy the file: Permission denied", true},
     };
     for (const Case& c : cases) EXPECT_EQ(isErrorOrWarningLine(c.line), c.shown) << c.line;
+}
+
+TEST(ProgramLog, StandardOutputCarriesOnlyTheSummaryAndTheDetailLogGoesToStandardError) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path midi = folder.path() / "note.mid";
+    // One track: a note of a quarter at 480 ticks per quarter, then the end of the track.
+    const char song[] = "MThd\0\0\0\6\0\0\0\1\1\xE0"
+                        "MTrk\0\0\0\x0D\0\x90\x3C\x64\x83\x60\x80\x3C\0\0\xFF\x2F\0";
+    std::ofstream(midi, std::ios::binary).write(song, sizeof song - 1);
+    const struct {
+        const char* options;
+        bool detailOnStandardError;
+    } cases[] = {{"", false}, {"-v", true}};
+    for (const auto& c : cases) {
+        const std::filesystem::path errors = folder.path() / "stderr.txt";
+        int exitCode = -1;
+        const std::string out = testsupport::runCommand(
+            "TUNEDECK_DOCUMENTS='" + (folder.path() / "Documents").string() + "' '" + ORVO_TUNEDECK_PROGRAM +
+                "' --headless " + c.options + " --render '" + (folder.path() / "out.wav").string() + "' --midi '" +
+                midi.string() + "' 2>'" + errors.string() + "'",
+            exitCode);
+        std::ifstream in(errors);
+        const std::string err{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_EQ(exitCode, 0) << c.options << "\n" << out << err;
+        std::istringstream lines(out);
+        int summaryLines = 0;
+        for (std::string line; std::getline(lines, line); ++summaryLines)
+            EXPECT_TRUE(line.starts_with("Orvo-Tunedeck2: ")) << c.options << ": " << line;
+        EXPECT_GT(summaryLines, 0) << c.options;
+        // The detail log: the layers' log lines and what the synthesizer library prints itself.
+        EXPECT_EQ(err.find("The app's resources path is: ") != std::string::npos, c.detailOnStandardError) << c.options;
+        EXPECT_EQ(err.find("Soundfont Synthesizer: ") != std::string::npos, c.detailOnStandardError) << c.options;
+    }
 }
 
 }  // namespace

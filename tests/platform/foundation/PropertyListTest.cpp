@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -83,8 +86,13 @@ TEST(PropertyList, WeReadPlistlibXmlAndBinaryWithTheSameValues) {
 }
 
 TEST(PropertyList, TopLevelValuesOtherThanDictionariesRoundTrip) {
-    for (const PlistValue& value : {PlistValue(PlistArray{}), PlistValue("text"), PlistValue(-1), PlistValue(0.25),
-                                    PlistValue(true), PlistValue(PlistData{7})}) {
+    PlistData manyBytes(200);
+    for (std::size_t i = 0; i < manyBytes.size(); ++i) manyBytes[i] = static_cast<std::uint8_t>(i * 7);
+    for (const PlistValue& value :
+         {PlistValue(PlistArray{}), PlistValue("text"), PlistValue(-1), PlistValue(0.25), PlistValue(true),
+          PlistValue(PlistData{7}), PlistValue("carriage\r\nreturns\r"), PlistValue(manyBytes),
+          PlistValue(std::numeric_limits<std::int64_t>::min()), PlistValue(-std::numeric_limits<double>::infinity()),
+          PlistValue(1e300), PlistValue(PlistDictionary{{"<&>", PlistArray{PlistDictionary{}}}})}) {
         std::string error;
         const auto document = readPlist(plistToXml(value), error);
         ASSERT_TRUE(document) << error;
@@ -161,7 +169,9 @@ TEST(PropertyList, ValuesTheXmlFormCannotCarryAreRefusedAndTheFileIsKept) {
     std::string error;
     ASSERT_TRUE(writePlistFile(path, PlistDictionary{{"good", 1}}, error)) << error;
     for (const PlistValue& bad : {PlistValue(PlistDictionary{{std::string("a\0b", 3), true}}),
-                                  PlistValue(std::string("bell\x07")), PlistValue(std::string("\xff"))}) {
+                                  PlistValue(std::string("bell\x07")), PlistValue(std::string("\xff")),
+                                  PlistValue(kEarliestPlistDate - 1s), PlistValue(kLatestPlistDate + 1us),
+                                  PlistValue(kEarliestPlistDate + 500ms)}) {
         error.clear();
         EXPECT_FALSE(writePlistFile(path, bad, error));
         EXPECT_FALSE(error.empty());
@@ -180,6 +190,104 @@ TEST(PropertyList, BinaryKeysMayHoldNulCharacters) {
     const auto document = readPlistFile(path, error);
     ASSERT_TRUE(document) << error;
     EXPECT_EQ(document->root, PlistValue(PlistDictionary{{std::string("a\0b", 3), true}}));
+}
+
+// A binary property list whose one object is a date of the given seconds from 2001-01-01.
+std::vector<std::uint8_t> binaryDate(double seconds) {
+    std::vector<std::uint8_t> bytes{'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x33};
+    const auto bits = std::bit_cast<std::uint64_t>(seconds);
+    for (int shift = 56; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(bits >> shift));
+    bytes.push_back(8);  // offset table: the object at 8
+    const std::uint8_t trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
+                                      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 17};
+    bytes.insert(bytes.end(), std::begin(trailer), std::end(trailer));
+    return bytes;
+}
+
+TEST(PropertyList, DatesOfEveryYearTheFormsHoldAreWrittenBackAsRead) {
+    using std::chrono::year;
+    const struct {
+        const char* name;
+        PlistDate date;
+        const char* python;
+    } cases[] = {
+        {"first", kEarliestPlistDate, "datetime.datetime(1, 1, 1)"},
+        {"1900", PlistDate(std::chrono::sys_days{year{1900} / 1 / 1} + 12h), "datetime.datetime(1900, 1, 1, 12)"},
+        {"after-32-bit", PlistDate(std::chrono::sys_days{year{2069} / 1 / 20}), "datetime.datetime(2069, 1, 20)"},
+        {"2100", PlistDate(std::chrono::sys_days{year{2100} / 1 / 1}), "datetime.datetime(2100, 1, 1)"},
+        {"last", std::chrono::floor<std::chrono::seconds>(kLatestPlistDate),
+         "datetime.datetime(9999, 12, 31, 23, 59, 59)"},
+    };
+    testsupport::TestFolder folder;
+    const auto file = [&](const std::string& name, const char* format, const char* kind) {
+        return (folder.path() / (name + "-" + format + "-" + kind + ".plist")).string();
+    };
+    std::string writeScript = "import plistlib, datetime";
+    std::string checkScript = "import plistlib, datetime";
+    for (const auto& c : cases) {
+        for (const char* format : {"FMT_XML", "FMT_BINARY"}) {
+            writeScript += "; plistlib.dump({'when': " + std::string(c.python) + "}, open('" +
+                           file(c.name, format, "theirs") + "', 'wb'), fmt=plistlib." + format + ")";
+            checkScript += "; print(plistlib.load(open('" + file(c.name, format, "ours") + "', 'rb')) == {'when': " +
+                           c.python + "})";
+        }
+    }
+    python(writeScript);
+    std::string expected;
+    for (const auto& c : cases) {
+        for (const char* format : {"FMT_XML", "FMT_BINARY"}) {
+            std::string error;
+            const auto document = readPlistFile(file(c.name, format, "theirs"), error);
+            ASSERT_TRUE(document) << c.name << " " << format << ": " << error;
+            EXPECT_EQ(document->root, PlistValue(PlistDictionary{{"when", c.date}})) << c.name << " " << format;
+            EXPECT_TRUE(writePlistFile(file(c.name, format, "ours"), document->root, error)) << c.name << ": " << error;
+            expected += "True\n";
+        }
+    }
+    EXPECT_EQ(python(checkScript), expected);
+}
+
+TEST(PropertyList, DatesBeyondTheYearsTheFormsHoldAreRefusedOnReading) {
+    // Seconds from 2001-01-01 to the first moment of the year 1 and to the first moment of the year 10000.
+    constexpr double earliest = -63113904000.0;
+    constexpr double afterLatest = 252423993600.0;
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::optional<PlistDate> date;  // nullopt: refused
+    } cases[] = {
+        {"binary first moment", binaryDate(earliest), kEarliestPlistDate},
+        {"binary half a second before the end", binaryDate(afterLatest - 0.5), kLatestPlistDate - 499999us},
+        {"binary a quarter second past 2100", binaryDate(3124137600.25),
+         PlistDate(std::chrono::sys_days{std::chrono::year{2100} / 1 / 1} + 250ms)},
+        {"binary a second before the year 1", binaryDate(earliest - 1), std::nullopt},
+        {"binary the year 10000", binaryDate(afterLatest), std::nullopt},
+        {"binary the last double before the year 10000", binaryDate(std::nextafter(afterLatest, 0.0)),
+         kLatestPlistDate - 30us},
+        {"binary 1e14 seconds", binaryDate(1e14), std::nullopt},
+        {"binary -1e14 seconds", binaryDate(-1e14), std::nullopt},
+        {"binary -9.2e12 seconds", binaryDate(-9.2e12), std::nullopt},
+        {"binary largest double", binaryDate(std::numeric_limits<double>::max()), std::nullopt},
+        {"binary infinity", binaryDate(std::numeric_limits<double>::infinity()), std::nullopt},
+        {"binary not a number", binaryDate(std::numeric_limits<double>::quiet_NaN()), std::nullopt},
+        {"xml first moment", bytesOf("<plist><date>0001-01-01T00:00:00Z</date></plist>"), kEarliestPlistDate},
+        {"xml year 0", bytesOf("<plist><date>0000-12-31T23:59:59Z</date></plist>"), std::nullopt},
+        {"xml year 10000", bytesOf("<plist><date>10000-01-01T00:00:00Z</date></plist>"), std::nullopt},
+        {"xml negative year", bytesOf("<plist><date>-001-01-01T00:00:00Z</date></plist>"), std::nullopt},
+        {"xml signed fields", bytesOf("<plist><date>2000-+1-01T00:00:00Z</date></plist>"), std::nullopt},
+        {"xml leap second", bytesOf("<plist><date>2016-12-31T23:59:60Z</date></plist>"), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto document = readPlist(c.bytes, error);
+        if (c.date) {
+            ASSERT_TRUE(document) << c.what << ": " << error;
+            EXPECT_EQ(document->root, PlistValue(*c.date)) << c.what;
+        } else {
+            EXPECT_FALSE(document) << c.what;
+            EXPECT_FALSE(error.empty()) << c.what;
+        }
+    }
 }
 
 TEST(PropertyList, CorruptedInputNeverCrashes) {

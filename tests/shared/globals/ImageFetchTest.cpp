@@ -2,6 +2,7 @@
 // prints, and that the main queue never waits for the network.
 
 #include "platform/dispatch/MainQueue.h"
+#include "platform/network/URLSession.h"
 #include "platform/ui/Url.h"
 #include "shared/globals/ViewHelpers.h"
 #include "tests/shared/globals/PictureFixture.h"
@@ -17,7 +18,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -26,21 +30,37 @@
 
 namespace {
 
+// A socket listening on a free port of the loopback address, and that port (0 when none could be had).
+int listenOnLoopback(int& port) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool listening = bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                           listen(listener, 4) == 0 &&
+                           getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    port = listening ? ntohs(address.sin_port) : 0;
+    return listener;
+}
+
+// Reads an HTTP request up to its blank line (or until the client goes).
+void readRequest(int connection) {
+    char buffer[1024];
+    for (std::string request; request.find("\r\n\r\n") == std::string::npos;) {
+        const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
+        if (got <= 0) return;
+        request.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 // Listens on a free port of the loopback address and answers every request with the same bytes, but only once the
 // test has let it.
 class TinyServer {
 public:
     explicit TinyServer(std::string answer) : answer_(std::move(answer)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener_, 4) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = listenOnLoopback(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~TinyServer() {
         release();
@@ -63,13 +83,7 @@ private:
         for (;;) {
             const int connection = accept(listener_, nullptr, nullptr);
             if (connection < 0) return;
-            std::string request;
-            char buffer[1024];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t got = recv(connection, buffer, sizeof buffer, 0);
-                if (got <= 0) break;
-                request.append(buffer, static_cast<std::size_t>(got));
-            }
+            readRequest(connection);
             ++requests_;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
@@ -94,6 +108,42 @@ private:
     bool released_ = false;
 };
 
+// Listens on a free port of the loopback address; accepts one connection, reads the request and answers with a
+// header that promises a long body, then one byte of it every 50 ms until the test ends.
+class TricklingServer {
+public:
+    TricklingServer() {
+        listener_ = listenOnLoopback(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
+    }
+    ~TricklingServer() {
+        stop_ = true;
+        shutdown(listener_, SHUT_RDWR);
+        close(listener_);
+        if (thread_.joinable()) thread_.join();
+    }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/slow.png"; }
+
+private:
+    void serve() {
+        const int connection = accept(listener_, nullptr, nullptr);
+        if (connection < 0) return;
+        readRequest(connection);
+        const std::string header = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000000\r\n\r\n";
+        bool open = send(connection, header.data(), header.size(), MSG_NOSIGNAL) > 0;
+        while (open && !stop_) {
+            open = send(connection, "x", 1, MSG_NOSIGNAL) > 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        close(connection);
+    }
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+};
+
 std::string httpAnswer(const std::string& status, const std::string& body) {
     return "HTTP/1.1 " + status + "\r\nContent-Type: image/png\r\nContent-Length: " + std::to_string(body.size()) +
            "\r\nConnection: close\r\n\r\n" + body;
@@ -101,15 +151,9 @@ std::string httpAnswer(const std::string& status, const std::string& body) {
 
 // A port on which nobody listens.
 int closedPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
+    int port = 0;
+    close(listenOnLoopback(port));
+    return port;
 }
 
 class ImageFetch : public PictureFixture {
@@ -201,6 +245,48 @@ TEST_F(ImageFetch, ATextThatIsNoUrlFetchesNothing) {
     dispatch::MainQueue::shared().drain();
     EXPECT_NE(view->image(), nullptr);
     EXPECT_EQ(log.lines().size(), before);
+}
+
+TEST(ImageFetchLimits, AServerThatNeverFinishesEndsTheFetchAtItsTimeLimit) {
+    TinyServer silent(httpAnswer("200 OK", "never sent"));
+    TricklingServer trickling;
+    const struct {
+        const char* what;
+        std::string address;
+    } cases[] = {
+        {"accepts and never answers", silent.url("/p.png")},
+        {"answers a byte at a time for ever", trickling.url()},
+    };
+    for (const auto& c : cases) {
+        std::promise<network::URLResponse> answer;
+        auto outcome = answer.get_future();
+        network::dataTask({c.address, 1}, [&answer](network::URLResponse response) { answer.set_value(response); });
+        // A generous bound, far past the one-second limit, only so that a fault fails instead of hanging.
+        ASSERT_EQ(outcome.wait_for(std::chrono::minutes(2)), std::future_status::ready) << c.what;
+        const network::URLResponse response = outcome.get();
+        ASSERT_TRUE(response.error) << c.what;
+        EXPECT_EQ(*response.error, "The server of '" + c.address + "' did not answer within 1 seconds.") << c.what;
+    }
+}
+
+// The program ends while a fetch waits for a server that never answers: the exit cancels the fetch at once rather
+// than wait out the fetch's limit.
+void exitDuringAFetch() {
+    int port = 0;
+    const int listener = listenOnLoopback(port);
+    if (port == 0) std::exit(2);
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/p.png";
+    network::dataTask({url, 300}, [](network::URLResponse response) {
+        std::fprintf(stderr, "%s\n", response.error ? response.error->c_str() : "answered");
+    });
+    // Once the fetch has connected it waits for an answer that never comes.
+    if (accept(listener, nullptr, nullptr) < 0) std::exit(3);
+    std::exit(0);
+}
+
+TEST(ImageFetchLimits, TheEndOfTheProgramCancelsAFetchThatWaits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(exitDuringAFetch(), testing::ExitedWithCode(0), "was cancelled as the program ends");
 }
 
 }  // namespace
