@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  libexpat1-dev libplist-dev libasound2-dev libsndfile1-dev libcairo2-dev libpango1.0-dev libgtk-4-dev libwebkitgtk-6.0-dev libsoup-3.0-dev
+  libexpat1-dev libasound2-dev libsndfile1-dev libcairo2-dev libpango1.0-dev libgtk-4-dev libwebkitgtk-6.0-dev libsoup-3.0-dev
   midicsv python3 python3-mido sox xvfb xauth
   clang libclang-rt-dev
 )
