@@ -1,5 +1,6 @@
 // The end test on a voice's true level (the profile's level_end_test): voices end sooner than by their envelope
-// alone, and what they still had to sound stays below -90 dB of full scale.
+// alone, what they still had to sound stays below -90 dB of full scale, and a note that its controllers, its sample
+// mode or the master gain could still bring back is kept.
 #include "sampler/src/bank/korvel_defsfont.h"
 #include "sampler/src/bank/korvel_gen.h"
 #include "sampler/src/bank/korvel_sample.h"
