@@ -31,9 +31,10 @@ struct korvel_profile_t {
     float velocity_attenuation_cb = 0.0f;
     // A voice past its attack ends once the loudest it can still be made to sound falls below -100 dB of full scale,
     // the master gain counting only above 1: its sample's peak (its loop's once it has looped and still loops, with
-    // what follows the loop when it leaves the loop at release), the least attenuation its controllers can still
-    // bring in any section of its envelope (the modulation LFO at its deepest), the most its pan and sends can give
-    // and its filter's resonance. Without it a voice ends by its envelope alone, as if its sample were at full scale.
+    // what follows the loop when it leaves the loop at release), the least attenuation its controllers, pressure
+    // and pitch wheel can still bring in any section of its envelope (the modulation LFO at its deepest), the most
+    // its pan and sends can give and its filter's resonance. Without it a voice ends by its envelope alone, as if
+    // its sample were at full scale.
     bool level_end_test = false;
 };
 

@@ -154,8 +154,8 @@ float bus_gain_bound(const korvel_voice_t* voice)
 }
 
 // The loudest the voice can be made to sound from its next block on, on any bus, as a share of full scale:
-// the sample's peak under the least attenuation its controllers can still bring (a swell of volume or expression
-// from nothing is common, while a key is held and in the release alike) with the modulation LFO at its deepest,
+// the sample's peak under the least attenuation its controllers, pressure or pitch wheel can still bring (a swell
+// of volume or expression from nothing is common, while a key is held and in the release alike) with the modulation LFO at its deepest,
 // the envelope's value, the bus bound, the filter's resonance and what interpolation between points can add to
 // their peak.
 float loudest_output(const korvel_voice_t* voice)
@@ -163,7 +163,7 @@ float loudest_output(const korvel_voice_t* voice)
     constexpr float interpolation_overshoot = 1.25f;
     const korvel_oscillator_t* osc = voice->osc;
     const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
-    const float attenuation_cb = std::min(osc->attenuation_cb, osc->min_attenuation_cb);
+    const float attenuation_cb = std::min(osc->attenuation_cb, voice->least_attenuation_cb);
     // 10^(-cB / 200), not by korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
     constexpr float log2_10_per_200 = 3.321928f / 200.0f;
     const float cb = attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;

@@ -3,6 +3,7 @@
 // mode or the master gain could still bring back is kept.
 #include "sampler/src/bank/korvel_defsfont.h"
 #include "sampler/src/bank/korvel_gen.h"
+#include "sampler/src/bank/korvel_mod.h"
 #include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/formats/korvel_xml_edit.h"
 #include "sampler/src/voice/korvel_profile.h"
@@ -360,6 +361,38 @@ TEST(LevelEndTest, NotesThatCanStillBeMadeAudibleSoundAsByTheirEnvelope)
         EXPECT_GT(expected, -40.0) << sound.name;
         EXPECT_NEAR(heard, expected, 1.0) << sound.name;
     }
+}
+
+// The pad with its level on the pitch wheel: 96 dB down at the bottom, full at the top.
+sf2::Bank wheel_level_bank()
+{
+    sf2::Bank bank = pad_bank();
+    const uint16_t wheel_falling = sf2::mod_source(KORVEL_MOD_PITCHWHEEL, false, true, false, 0);
+    bank.instruments[0].zones[0].mod(sf2::Modulator{wheel_falling, GEN_ATTENUATION, 960, 0, 0});
+    return bank;
+}
+
+TEST(LevelEndTest, ANoteTheWheelBringsUpFromSilenceSoundsAsOneHeldAtTheTop)
+{
+    const auto wheel_from = [](int msb) {
+        return SoundCase{"wheel", wheel_level_bank,
+                         [msb](korvel_synth_t* synth, const std::function<void(double)>& render) {
+                             korvel_synth_pitch_bend(synth, 0, 0, msb);
+                             korvel_synth_noteon(synth, 0, 60, 100);
+                             render(0.5);
+                             korvel_synth_pitch_bend(synth, 0, 127, 127);
+                             render(0.3);
+                         },
+                         0.25};
+    };
+    const std::string bank = sf2::scratch_path("wheel.sf2");
+    ASSERT_TRUE(wheel_level_bank().write(bank));
+    ::testing::internal::CaptureStdout();
+    const double at_the_top = heard_level(bank, korvel_product_profile, wheel_from(127));
+    const double brought_up = heard_level(bank, korvel_product_profile, wheel_from(0));
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_GT(at_the_top, -40.0);
+    EXPECT_NEAR(brought_up, at_the_top, 1.0);
 }
 
 } // namespace
