@@ -86,6 +86,8 @@ int korvel_voice_optimize_sample(korvel_sample_t* sample)
     // Four-point interpolation reads two points past the loop's end.
     const unsigned int loop_last = std::min(sample->lend + 2, sample->pend);
     sample->loop_peak = loop_first <= loop_last ? peak_of(sample->data, loop_first, loop_last) : sample->peak;
+    const unsigned int tail_first = std::max(sample->lend, sample->pstart);
+    sample->tail_peak = tail_first <= sample->pend ? peak_of(sample->data, tail_first, sample->pend) : 0.0f;
     sample->peaks_valid = 1;
     return 0;
 }

@@ -42,11 +42,13 @@ struct _korvel_sample_t {
     int attenuation_in_full;
     int noise_floor_valid;
     double noise_floor_amp;
-    // The largest magnitude of the sample's points from pstart to pend and of its loop's (lstart to lend), as a
-    // share of full scale, set once at load by korvel_voice_optimize_sample; peaks_valid is 0 until then.
+    // The largest magnitude of the sample's points from pstart to pend, of its loop's (lstart to lend) and of those
+    // after its loop (lend to pend, what a voice that leaves the loop at release plays on to), as a share of full
+    // scale, set once at load by korvel_voice_optimize_sample; peaks_valid is 0 until then.
     int peaks_valid;
     float peak;
     float loop_peak;
+    float tail_peak;
     std::atomic<unsigned int> use_count; // voices playing the sample; written by the audio thread
     int (*notify)(korvel_sample_t* sample, int reason);
     void* userdata;
@@ -65,8 +67,8 @@ int korvel_sample_in_rom(const korvel_sample_t* sample);
 int korvel_sample_can_play(const korvel_sample_t* sample);
 // Copies name (cut to 255 characters) into the name buffer and points name at it.
 void korvel_sample_set_name(korvel_sample_t* sample, const char* name);
-// Prepares a sample for playing: finds the peaks of its points and of its loop (peaks_valid stays 0 for a sample
-// that is not valid or has no points). Returns 0. Control thread, after the points and positions are
+// Prepares a sample for playing: finds the peaks of its points, of its loop and after its loop (peaks_valid stays 0
+// for a sample that is not valid or has no points). Returns 0. Control thread, after the points and positions are
 // set and before a voice plays the sample.
 int korvel_voice_optimize_sample(korvel_sample_t* sample);
 

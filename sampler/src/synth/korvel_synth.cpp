@@ -213,7 +213,7 @@ korvel_synth_t* new_korvel_synth(korvel_settings_t* settings)
     double gain_min = 0.0;
     double gain_max = 10.0;
     korvel_settings_getnum_range(settings, "synth.gain", &gain_min, &gain_max);
-    korvel_settings_register_num(settings, "synth.gain", 0.2, gain_min, gain_max, 0, korvel_synth_update_gain,
+    korvel_settings_register_num(settings, "synth.gain", 0.2f, gain_min, gain_max, 0, korvel_synth_update_gain,
                                  synth);
 
     if (synth->midi_channels % 16 != 0) {

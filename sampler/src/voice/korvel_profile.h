@@ -29,11 +29,12 @@ struct korvel_profile_t {
     float chorus_send_gain = 1.0f;
     // Depth in cB of the default velocity-to-attenuation modulator; 0 keeps the library's own (200 cB).
     float velocity_attenuation_cb = 0.0f;
-    // A voice past its attack ends once the loudest it can sound in the block falls below -100 dB of full scale: its
-    // sample's peak (its loop's once it has looped and still loops), its present attenuation (velocity, channel
-    // volume and expression as they stand, the modulation LFO at its deepest), its pan and send gains and its
-    // filter's resonance. Without it a voice ends by its envelope alone, as if its sample were at full scale and
-    // every controller could still rise to its top.
+    // A voice past its attack ends once the loudest it can still be made to sound falls below -100 dB of full scale,
+    // the master gain counting only above 1: its sample's peak (its loop's once it has looped and still loops, with
+    // what follows the loop when it leaves the loop at release), the least attenuation its controllers, pressure
+    // and pitch wheel can still bring in any section of its envelope (the modulation LFO at its deepest), the most
+    // its pan and sends can give and its filter's resonance. Without it a voice ends by its envelope alone, as if
+    // its sample were at full scale.
     bool level_end_test = false;
 };
 

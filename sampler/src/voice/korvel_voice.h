@@ -85,6 +85,9 @@ struct _korvel_voice_t {
     float prev_amp;
     float noise_floor;        // amplitudes
     float noise_floor_looped;
+    // The least attenuation in cB that anything the player can move during the note (controllers, pressure, the
+    // pitch wheel) can bring; the level end test judges the voice at it.
+    float least_attenuation_cb;
     float reverb_send;        // 0..1
     float amp_reverb;
     float chorus_send;

@@ -137,6 +137,51 @@ void update_sends(korvel_voice_t* voice, int gen, float g)
     }
 }
 
+bool has_controller_source(const korvel_mod_t& m)
+{
+    return (m.flags1 & KORVEL_MOD_CC) || (m.flags2 & KORVEL_MOD_CC);
+}
+
+bool source_moves(unsigned char src, unsigned char flags)
+{
+    if (flags & KORVEL_MOD_CC) {
+        return true;
+    }
+    switch (src) {
+    case KORVEL_MOD_KEYPRESSURE:
+    case KORVEL_MOD_CHANNELPRESSURE:
+    case KORVEL_MOD_PITCHWHEEL:
+    case KORVEL_MOD_PITCHWHEELSENS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A source that the player can move while the note sounds: a controller, pressure, the pitch wheel or its range.
+bool moves_during_note(const korvel_mod_t& m)
+{
+    return source_moves(m.src1, m.flags1) || source_moves(m.src2, m.flags2);
+}
+
+// The attenuation with every modulator on it that `picked` takes at the least it can give; never below 0.
+float lowest_attenuation(korvel_voice_t* voice, bool (*picked)(const korvel_mod_t&))
+{
+    float lower = attenuation_cb(voice);
+    for (int i = 0; i < voice->mod_count; i++) {
+        const korvel_mod_t& m = voice->mod[i];
+        if (m.dest != GEN_ATTENUATION || !picked(m)) {
+            continue;
+        }
+        float current = korvel_mod_get_value(&m, voice->channel, voice);
+        bool can_go_negative = m.src1 == KORVEL_MOD_PITCHWHEEL || (m.flags1 & KORVEL_MOD_BIPOLAR) ||
+                               (m.flags2 & KORVEL_MOD_BIPOLAR) || m.amount < 0.0;
+        float smallest = can_go_negative ? -static_cast<float>(std::fabs(m.amount)) : 0.0f;
+        lower -= current - smallest;
+    }
+    return std::max(lower, 0.0f);
+}
+
 // The modulation of one generator is the sum of every modulator that drives it.
 void remodulate(korvel_voice_t* voice, int dest)
 {
@@ -311,23 +356,12 @@ void korvel_voice_calculate_runtime_synthesis_parameters(korvel_voice_t* voice)
         korvel_voice_update_param(voice, gen);
     }
     voice->osc->min_attenuation_cb = korvel_voice_get_lower_boundary_for_attenuation(voice);
+    voice->least_attenuation_cb = lowest_attenuation(voice, moves_during_note);
 }
 
 float korvel_voice_get_lower_boundary_for_attenuation(korvel_voice_t* voice)
 {
-    float lower = attenuation_cb(voice);
-    for (int i = 0; i < voice->mod_count; i++) {
-        const korvel_mod_t& m = voice->mod[i];
-        if (m.dest != GEN_ATTENUATION || !((m.flags1 & KORVEL_MOD_CC) || (m.flags2 & KORVEL_MOD_CC))) {
-            continue;
-        }
-        float current = korvel_mod_get_value(&m, voice->channel, voice);
-        bool can_go_negative = m.src1 == KORVEL_MOD_PITCHWHEEL || (m.flags1 & KORVEL_MOD_BIPOLAR) ||
-                               (m.flags2 & KORVEL_MOD_BIPOLAR) || m.amount < 0.0;
-        float smallest = can_go_negative ? -static_cast<float>(std::fabs(m.amount)) : 0.0f;
-        lower -= current - smallest;
-    }
-    return std::max(lower, 0.0f);
+    return lowest_attenuation(voice, has_controller_source);
 }
 
 int calculate_hold_decay_buffers(korvel_voice_t* voice, int time_gen, int keynum_gen, int is_decay)

@@ -126,7 +126,8 @@ float filter_peak_gain(const korvel_filter_t* filter)
 }
 
 // The peak of the points the voice can still read: its loop's while it goes round the loop of its sample, else
-// the whole sample's; full scale when the sample's peaks are unknown.
+// the whole sample's; full scale when the sample's peaks are unknown. A voice that leaves its loop at release
+// (mode 3) still has the points after the loop to play.
 float sample_peak(const korvel_voice_t* voice)
 {
     const korvel_oscillator_t* osc = voice->osc;
@@ -136,27 +137,37 @@ float sample_peak(const korvel_voice_t* voice)
     }
     const bool inside_own_loop = osc->loop_start >= static_cast<int>(sample->lstart) &&
                                  osc->loop_end <= static_cast<int>(sample->lend);
-    return osc->has_looped && inside_own_loop && looping(voice) ? sample->loop_peak : sample->peak;
+    if (!(osc->has_looped && inside_own_loop && looping(voice))) {
+        return sample->peak;
+    }
+    const bool leaves_at_release = static_cast<int>(korvel_voice_gen_value(voice, GEN_SAMPLEMODE)) == 3;
+    return leaves_at_release ? std::max(sample->loop_peak, sample->tail_peak) : sample->loop_peak;
 }
 
-// The loudest the voice can sound in its next block on any bus, as a share of full scale: the sample's peak under
-// its attenuation with the modulation LFO at its deepest, the envelope's value, the largest of the pan and send
-// gains, the filter's resonance and what interpolation between points can add to their peak. A released voice is
-// measured at its present attenuation; a held one at the least its controllers can still bring, since a swell of
-// volume or expression from nothing is common while a key is held.
+// The most any bus takes of the voice, whatever its pan and send controllers do: a pan gain reaches 1 at a side,
+// and a send its profile's gain at the top. The master gain counts only above 1: turned down, it may come back
+// at any time, and a voice ended meanwhile would be missing.
+float bus_gain_bound(const korvel_voice_t* voice)
+{
+    const korvel_profile_t* profile = voice->profile;
+    return std::max({1.0f, profile->reverb_send_gain, profile->chorus_send_gain}) * std::max(1.0f, voice->synth_gain);
+}
+
+// The loudest the voice can be made to sound from its next block on, on any bus, as a share of full scale:
+// the sample's peak under the least attenuation its controllers, pressure or pitch wheel can still bring (a swell
+// of volume or expression from nothing is common, while a key is held and in the release alike) with the modulation LFO at its deepest,
+// the envelope's value, the bus bound, the filter's resonance and what interpolation between points can add to
+// their peak.
 float loudest_output(const korvel_voice_t* voice)
 {
     constexpr float interpolation_overshoot = 1.25f;
     const korvel_oscillator_t* osc = voice->osc;
     const float lfo_cb = std::fabs(voice->modlfo->volume_depth_cb);
-    const float attenuation_cb = voice->volenv->section == KORVEL_ENV_RELEASE
-                                     ? osc->attenuation_cb
-                                     : std::min(osc->attenuation_cb, osc->min_attenuation_cb);
+    const float attenuation_cb = std::min(osc->attenuation_cb, voice->least_attenuation_cb);
     // 10^(-cB / 200), not by korvel_cb2amp: its table ends at 96 dB, and a loud voice can still be heard below that.
     constexpr float log2_10_per_200 = 3.321928f / 200.0f;
     const float cb = attenuation_cb + 960.0f * (1.0f - voice->volenv->value) - lfo_cb;
-    float gain = std::exp2(-cb * log2_10_per_200);
-    gain *= std::max({voice->amp_left, voice->amp_right, voice->amp_reverb, voice->amp_chorus});
+    float gain = std::exp2(-cb * log2_10_per_200) * bus_gain_bound(voice);
     if (filtering(voice)) {
         gain *= filter_peak_gain(voice->filter);
     }

@@ -9,7 +9,9 @@ extern "C" {
 #endif
 
 // Output amplitude (share of full scale) below which a voice past its attack ends: by its envelope alone, and by
-// its true level (-100 dB, so that the many voices of a dense song that end together stay below -90 dB).
+// the loudest it can still be made to sound (-100 dB). Measured on the generated banks' demo songs and the dense
+// bench song, a render with the second differs by at most -113 dB of full scale from one where no voice ends by
+// its level; the first alone differs by up to -87 dB.
 #define KORVEL_NOISE_FLOOR 0.00003f
 #define KORVEL_LEVEL_FLOOR 0.00001f
 

@@ -115,7 +115,7 @@ TEST_F(Synth, CreationRegistersTheGainAgainWithItsOwnDefaultAndCallback)
 {
     create();
     EXPECT_EQ(korvel_synth_get_gain(synth), 0.5f) << "the value read before the new registration";
-    EXPECT_DOUBLE_EQ(korvel_settings_getnum_default(settings, "synth.gain"), 0.2);
+    EXPECT_EQ(korvel_settings_getnum_default(settings, "synth.gain"), 0.20000000298023224) << "the float 0.2, widened";
     double low = -1.0;
     double high = -1.0;
     korvel_settings_getnum_range(settings, "synth.gain", &low, &high);

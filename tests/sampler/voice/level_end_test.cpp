@@ -1,7 +1,9 @@
 // The end test on a voice's true level (the profile's level_end_test): voices end sooner than by their envelope
-// alone, and what they still had to sound stays below -90 dB of full scale.
+// alone, what they still had to sound stays below -90 dB of full scale, and a note that its controllers, its sample
+// mode or the master gain could still bring back is kept.
 #include "sampler/src/bank/korvel_defsfont.h"
 #include "sampler/src/bank/korvel_gen.h"
+#include "sampler/src/bank/korvel_mod.h"
 #include "sampler/src/bank/korvel_sample.h"
 #include "sampler/src/formats/korvel_xml_edit.h"
 #include "sampler/src/voice/korvel_profile.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,12 +29,14 @@ constexpr int16_t RELEASE_8_SECONDS = 3600; // timecents
 constexpr int PERIOD = 64;
 constexpr int LOUD_PERIODS = 20;
 constexpr int QUIET_PERIODS = 40;
+constexpr double LOUD_LEVEL = 0.9;
+constexpr double QUIET_LEVEL = 0.01;
 
-// A struck tone: twenty loud periods, then forty at a tenth of that level, the quiet ones looped.
+// A struck tone: twenty loud periods, then forty 39 dB quieter, the quiet ones looped.
 sf2::Sample struck_sample()
 {
-    std::vector<int16_t> loud = sf2::sine_wave(PERIOD, LOUD_PERIODS, 0.9);
-    std::vector<int16_t> quiet = sf2::sine_wave(PERIOD, QUIET_PERIODS, 0.09);
+    std::vector<int16_t> loud = sf2::sine_wave(PERIOD, LOUD_PERIODS, LOUD_LEVEL);
+    std::vector<int16_t> quiet = sf2::sine_wave(PERIOD, QUIET_PERIODS, QUIET_LEVEL);
     sf2::Sample sample;
     sample.name = "Struck";
     sample.data = loud;
@@ -153,7 +158,7 @@ TEST(LevelEndTest, VoicesEndSoonerAndTheirDifferenceStaysBelowMinus90Decibels)
 
     ASSERT_GT(before.voice_frames, 0u);
     EXPECT_LT(static_cast<double>(after.voice_frames), 0.8 * static_cast<double>(before.voice_frames))
-        << "quiet channels and the quiet loop end voices well before their envelopes do";
+        << "the quiet loop ends voices well before their envelopes do";
     float difference = 0.0f;
     float peak = 0.0f;
     for (size_t i = 0; i < before.left.size(); i++) {
@@ -184,7 +189,7 @@ TEST(LevelEndTest, SamplePeaksAreFoundAtLoad)
     const korvel_sample_t* sample = voice->osc->sample;
     ASSERT_EQ(sample->peaks_valid, 1);
     EXPECT_NEAR(sample->peak, 0.9f, 0.001f);
-    EXPECT_NEAR(sample->loop_peak, 0.09f, 0.001f);
+    EXPECT_NEAR(sample->loop_peak, QUIET_LEVEL, 0.0001);
 }
 
 // The loudest point on the left of a held note of preset 0:0 whose channel starts with controller `cc` at 0 and
@@ -245,6 +250,149 @@ TEST(LevelEndTest, AnEditedLoopHasItsPeakFoundAgain)
     ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(sample->peaks_valid, 1);
     EXPECT_NEAR(sample->loop_peak, 0.9f, 0.001f);
+}
+
+// A pad: a sine looped while the key is held, released over four seconds.
+sf2::Bank pad_bank()
+{
+    sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("Pad", sf2::sine_wave(PERIOD, 8, 0.5), PERIOD, 60));
+    bank.instruments[0].zones[0].gen(sf2::RELEASE_VOL_ENV, 2400);
+    return bank;
+}
+
+// A tone that loops on silence while the key is held and, released (sample mode 3), plays on to a loud second
+// after its loop: a release sound, kept clear of the loop by a few silent points.
+sf2::Bank release_sound_bank()
+{
+    constexpr int SILENT_PERIODS = 4;
+    constexpr int GAP = 8;
+    sf2::Sample sample;
+    sample.name = "Release";
+    sample.rate = static_cast<uint32_t>(RATE);
+    sample.data = sf2::sine_wave(PERIOD, 4, 0.5);
+    sample.loop_start = static_cast<uint32_t>(sample.data.size());
+    sample.data.resize(sample.data.size() + SILENT_PERIODS * PERIOD + GAP, 0);
+    sample.loop_end = sample.loop_start + SILENT_PERIODS * PERIOD;
+    const std::vector<int16_t> sound = sf2::sine_wave(PERIOD, static_cast<int>(RATE) / PERIOD, 0.8);
+    sample.data.insert(sample.data.end(), sound.begin(), sound.end());
+    sf2::Bank bank = sf2::looped_sample_bank(sample);
+    bank.instruments[0].zones[0].gen(sf2::SAMPLE_MODES, 3).gen(sf2::RELEASE_VOL_ENV, 1200);
+    return bank;
+}
+
+// A note on channel 0 of preset 0:0, played by a script that renders through `render(seconds)`; the case is heard
+// in the last `heard_seconds` it renders.
+struct SoundCase {
+    const char* name;
+    std::function<sf2::Bank()> bank;
+    std::function<void(korvel_synth_t*, const std::function<void(double)>&)> play;
+    double heard_seconds;
+};
+
+// The level in dB of full scale (root mean square over both sides) of the case's last heard_seconds.
+double heard_level(const std::string& bank, const korvel_profile_t& profile, const SoundCase& sound)
+{
+    const LoadedSynth loaded(bank, profile);
+    EXPECT_TRUE(loaded.loaded);
+    std::vector<float> left;
+    std::vector<float> right;
+    const auto render = [&](double seconds) {
+        for (int p = 0; p < static_cast<int>(seconds * RATE) / PULL; p++) {
+            const size_t at = left.size();
+            left.resize(at + PULL);
+            right.resize(at + PULL);
+            korvel_synth_write_float(loaded.synth, PULL, left.data(), static_cast<int>(at), 1, right.data(),
+                                     static_cast<int>(at), 1);
+        }
+    };
+    sound.play(loaded.synth, render);
+    const size_t heard = std::min(left.size(), static_cast<size_t>(sound.heard_seconds * RATE));
+    double energy = 0.0;
+    for (size_t i = left.size() - heard; i < left.size(); i++) {
+        energy += static_cast<double>(left[i]) * left[i] + static_cast<double>(right[i]) * right[i];
+    }
+    return 10.0 * std::log10(std::max(energy / static_cast<double>(2 * std::max<size_t>(heard, 1)), 1e-30));
+}
+
+TEST(LevelEndTest, NotesThatCanStillBeMadeAudibleSoundAsByTheirEnvelope)
+{
+    const SoundCase cases[] = {
+        {"expression to 0 around a note-off and back 50 ms later", pad_bank,
+         [](korvel_synth_t* synth, const std::function<void(double)>& render) {
+             korvel_synth_noteon(synth, 0, 60, 100);
+             render(0.5);
+             korvel_synth_cc(synth, 0, 11, 0);
+             render(0.01);
+             korvel_synth_noteoff(synth, 0, 60);
+             render(0.05);
+             korvel_synth_cc(synth, 0, 11, 127);
+             render(0.5);
+         },
+         0.4},
+        {"a sample-mode-3 note released after looping on silence", release_sound_bank,
+         [](korvel_synth_t* synth, const std::function<void(double)>& render) {
+             korvel_synth_noteon(synth, 0, 60, 100);
+             render(0.3);
+             korvel_synth_noteoff(synth, 0, 60);
+             render(0.3);
+         },
+         0.25},
+        {"the master gain at 0 for 100 ms under a held note", pad_bank,
+         [](korvel_synth_t* synth, const std::function<void(double)>& render) {
+             const float gain = korvel_synth_get_gain(synth);
+             korvel_synth_noteon(synth, 0, 60, 100);
+             render(0.3);
+             korvel_synth_set_gain(synth, 0.0f);
+             render(0.1);
+             korvel_synth_set_gain(synth, gain);
+             render(0.3);
+         },
+         0.25},
+    };
+    korvel_profile_t by_envelope = korvel_product_profile;
+    by_envelope.level_end_test = false;
+    for (const SoundCase& sound : cases) {
+        const std::string bank = sf2::scratch_path("audible.sf2");
+        ASSERT_TRUE(sound.bank().write(bank)) << sound.name;
+        ::testing::internal::CaptureStdout();
+        const double expected = heard_level(bank, by_envelope, sound);
+        const double heard = heard_level(bank, korvel_product_profile, sound);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_GT(expected, -40.0) << sound.name;
+        EXPECT_NEAR(heard, expected, 1.0) << sound.name;
+    }
+}
+
+// The pad with its level on the pitch wheel: 96 dB down at the bottom, full at the top.
+sf2::Bank wheel_level_bank()
+{
+    sf2::Bank bank = pad_bank();
+    const uint16_t wheel_falling = sf2::mod_source(KORVEL_MOD_PITCHWHEEL, false, true, false, 0);
+    bank.instruments[0].zones[0].mod(sf2::Modulator{wheel_falling, GEN_ATTENUATION, 960, 0, 0});
+    return bank;
+}
+
+TEST(LevelEndTest, ANoteTheWheelBringsUpFromSilenceSoundsAsOneHeldAtTheTop)
+{
+    const auto wheel_from = [](int msb) {
+        return SoundCase{"wheel", wheel_level_bank,
+                         [msb](korvel_synth_t* synth, const std::function<void(double)>& render) {
+                             korvel_synth_pitch_bend(synth, 0, 0, msb);
+                             korvel_synth_noteon(synth, 0, 60, 100);
+                             render(0.5);
+                             korvel_synth_pitch_bend(synth, 0, 127, 127);
+                             render(0.3);
+                         },
+                         0.25};
+    };
+    const std::string bank = sf2::scratch_path("wheel.sf2");
+    ASSERT_TRUE(wheel_level_bank().write(bank));
+    ::testing::internal::CaptureStdout();
+    const double at_the_top = heard_level(bank, korvel_product_profile, wheel_from(127));
+    const double brought_up = heard_level(bank, korvel_product_profile, wheel_from(0));
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_GT(at_the_top, -40.0);
+    EXPECT_NEAR(brought_up, at_the_top, 1.0);
 }
 
 } // namespace
