@@ -19,11 +19,18 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate_);
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | (format_ == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
+    // RF64 holds data past 4 GiB; a file that stays below that is written as a plain WAV file.
+    info.format = SF_FORMAT_RF64 | (format_ == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
     file_ = descriptor_ >= 0 ? sf_open_fd(descriptor_, SFM_WRITE, &info, SF_FALSE)
                              : sf_open(path_.c_str(), SFM_WRITE, &info);
     if (file_ == nullptr) {
         error = "cannot create WAV file '" + path_ + "': " + sf_strerror(nullptr);
+        return false;
+    }
+    if (sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE) != SF_TRUE) {
+        error = "cannot create WAV file '" + path_ + "': the WAV writer cannot choose its format by length";
+        sf_close(file_);
+        file_ = nullptr;
         return false;
     }
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
@@ -35,6 +42,10 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
     framesWritten_ = 0;
     error_.clear();
     return true;
+}
+
+uint64_t WavFileOutput::fileBytesFor(uint64_t frames) const {
+    return kHeaderBytesAtMost + frames * 2 * (format_ == SampleFormat::float32 ? 4 : 2);
 }
 
 void WavFileOutput::stop() {

@@ -1,6 +1,7 @@
 #pragma once
 // An output into a WAV file (through libsndfile): the engine renders only when asked, on the caller's thread, and
-// every rendered block is appended to the file. For offline rendering; file I/O happens on the calling thread.
+// every rendered block is appended to the file. A file whose data passes 4 GiB is written as RF64 (a WAV file with
+// 64-bit sizes); shorter ones are plain WAV files. For offline rendering; file I/O happens on the calling thread.
 // Rendered frames are gathered and written kFileFrames at a time, so that a render in small blocks costs few writes.
 
 #include <cstdint>
@@ -36,6 +37,8 @@ public:
     bool flush();
     // Renders frames frames and drops them (a chain's latency before its first frame). Nothing when not started.
     void discard(uint32_t frames);
+    // The size of the file once it holds frames frames, or a little more.
+    uint64_t fileBytesFor(uint64_t frames) const;
     // Frames in the file, not counting those still gathered.
     uint64_t framesWritten() const { return framesWritten_; }
     const std::string& error() const { return error_; }
@@ -43,6 +46,8 @@ public:
 private:
     static constexpr uint32_t kChunkFrames = 4096;
     static constexpr uint32_t kFileFrames = 4 * kChunkFrames;
+    // The chunks before the samples (format, peak, the room kept for RF64's sizes), generously.
+    static constexpr uint64_t kHeaderBytesAtMost = 1024;
 
     std::string path_;
     int descriptor_ = -1;
