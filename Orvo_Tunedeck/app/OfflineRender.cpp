@@ -1,10 +1,18 @@
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
@@ -12,7 +20,10 @@
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/ByteCountText.h"
 #include "platform/foundation/FileTarget.h"
+#include "platform/foundation/Folders.h"
+#include "shared/audiounitmidisynth/SoundBankResource.h"
 #include "shared/globals/Print.h"
 
 namespace {
@@ -21,6 +32,88 @@ namespace {
 constexpr int64_t kBlockFrames = 256;
 // Messages scheduled per render call: well inside what the instrument's schedule queue holds for one call.
 constexpr size_t kMessagesPerRender = 256;
+// A render of more sound than this is announced before it starts, with its length and the size of its file.
+constexpr double kLongRenderSeconds = 3600.0;
+
+// What the render reads, each with what it is to the user.
+std::vector<std::pair<std::filesystem::path, std::string>> filesRead(const OfflineRenderRequest& request) {
+    std::vector<std::pair<std::filesystem::path, std::string>> files = {{request.midiFile, "the song"}};
+    if (request.sound.soundfont) files.emplace_back(*request.sound.soundfont, "the chosen sound bank");
+    // The instrument loads the sound sets' banks from the resources folder (a set's own and the default one).
+    if (const auto resources = foundation::resourcesFolder())
+        for (const auto& [number, bank] : kSoundBanksByNumber)
+            files.emplace_back(*resources / (std::string(bank.name) + "." + std::string(bank.extension)),
+                               "the bank of a sound set");
+    return files;
+}
+
+// False, with error saying so, when target is (by identity, through links and other names) a file the render reads.
+bool isNoInput(const OfflineRenderRequest& request, std::string& error) {
+    struct stat target {};
+    if (::stat(request.wavFile.c_str(), &target) != 0) return true;
+    for (const auto& [file, what] : filesRead(request)) {
+        struct stat input {};
+        if (::stat(file.c_str(), &input) == 0 && input.st_dev == target.st_dev && input.st_ino == target.st_ino) {
+            error = "'" + request.wavFile.string() + "' is " + what + ", which the render reads: it is not overwritten";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string durationText(double seconds) {
+    const auto whole = static_cast<long long>(std::ceil(seconds));
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
+}
+
+// Before the first frame: false, with error saying why, when the file of frames frames will not fit where it goes;
+// a render of much sound says how long and how large it will be.
+bool checkRenderSize(const OfflineRenderRequest& request, const audioengine::WavFileOutput& wav, int descriptor,
+                     int64_t frames, std::string& error) {
+    const double seconds = static_cast<double>(frames) / request.sampleRateHz;
+    const uint64_t bytes = wav.fileBytesFor(static_cast<uint64_t>(frames));
+    const std::string size = foundation::byteCountText(static_cast<int64_t>(bytes)) + " for " +
+                             durationText(seconds) + " of sound";
+    struct statvfs space {};
+    if (::fstatvfs(descriptor, &space) == 0 && uint64_t{space.f_bavail} * space.f_frsize < bytes) {
+        error = "'" + request.wavFile.string() + "' would take " + size + ", but only " +
+                foundation::byteCountText(static_cast<int64_t>(uint64_t{space.f_bavail} * space.f_frsize)) +
+                " are free there";
+        return false;
+    }
+    if (seconds > kLongRenderSeconds)
+        reportWarning("'" + request.midiFile.string() + "' is long: its render writes " + size + " into '" +
+                      request.wavFile.string() + "'");
+    return true;
+}
+
+// A point where tests catch a render in the middle: with TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS set, once that much
+// sound has been rendered (and is in the file), the render says so on standard error and waits until standard input
+// ends.
+class TestHold {
+public:
+    explicit TestHold(double sampleRateHz) {
+        if (const char* seconds = std::getenv("TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS"))
+            holdFrame_ = std::llround(std::atof(seconds) * sampleRateHz);
+    }
+
+    void pass(int64_t frame, audioengine::WavFileOutput& wav) {
+        if (holdFrame_ < 0 || frame < holdFrame_) return;
+        holdFrame_ = -1;
+        wav.flush();
+        std::fprintf(stderr, "%s: render held at frame %lld\n", kProgramName, static_cast<long long>(frame));
+        std::fflush(stderr);
+        char ignored[256];
+        while (::read(STDIN_FILENO, ignored, sizeof ignored) > 0) {
+        }
+    }
+
+private:
+    // Negative: no hold (any more).
+    int64_t holdFrame_ = -1;
+};
 
 // Frames by which the chain delays the instrument's sound (the limiter's look-ahead and any other node's latency).
 int64_t chainLatencyFrames(const AudioEngine& player, double sampleRateHz) {
@@ -69,11 +162,14 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
     // The file starts where the instrument's first frame comes out of the chain, not where it goes in.
     const int64_t latencyFrames = chainLatencyFrames(player, request.sampleRateHz);
     const int64_t totalFrames = schedule.endFrame + tailFrames + latencyFrames;
+    if (!checkRenderSize(request, wav, descriptor, totalFrames - latencyFrames, error)) return reportError(error);
     int64_t toDiscard = latencyFrames;
     size_t next = 0;
+    TestHold hold(request.sampleRateHz);
     ProgressLine progress("rendering '" + request.midiFile.filename().string() + "'", stderr, request.showProgress);
     const double totalSeconds = static_cast<double>(totalFrames) / request.sampleRateHz;
     for (int64_t frame = 0; frame < totalFrames;) {
+        hold.pass(frame, wav);
         auto frames = std::min<int64_t>(kBlockFrames, totalFrames - frame);
         size_t scheduled = 0;
         for (; next < schedule.messages.size() && schedule.messages[next].frame < frame + frames; ++next) {
@@ -115,15 +211,12 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
 
 int renderOffline(const OfflineRenderRequest& request) {
     std::string error;
-    for (const std::optional<std::filesystem::path>& input :
-         {std::optional<std::filesystem::path>(request.midiFile), request.sound.soundfont}) {
-        std::error_code ignored;
-        if (input && std::filesystem::equivalent(*input, request.wavFile, ignored))
-            return reportError("'" + request.wavFile.string() + "' is the render's own input: it is not overwritten");
-    }
+    if (!isNoInput(request, error)) return reportError(error);
     std::optional<foundation::FileTarget> target = foundation::FileTarget::open(request.wavFile, error);
     if (!target) return reportError(error);
     const int result = renderInto(request, target->descriptor());
     if (result != 0) return result;
-    return target->commit(error) ? 0 : reportError(error);
+    if (!target->commit(error)) return reportError(error);
+    if (!target->warning().empty()) reportWarning(target->warning());
+    return 0;
 }
