@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/audioengine/AlsaOutput.h"
 #include "platform/audioengine/Engine.h"
 #include "platform/audioengine/WavFileOutput.h"
@@ -42,6 +44,11 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
         EXPECT_EQ(std::stoul(commandOutput("soxi -c '" + file + "'")), 2U);
         EXPECT_EQ(commandOutput("soxi -b '" + file + "'"), std::string(c.bits) + "\n");
         EXPECT_NEAR(soxStat(file, "Maximum amplitude"), 0.5, 1e-3);
+        // A short file is a plain WAV file that keeps room for RF64's 64-bit sizes, which a file past 4 GiB takes.
+        char header[16] = {};
+        std::ifstream(file, std::ios::binary).read(header, sizeof header);
+        EXPECT_EQ(std::string(header, 4), "RIFF");
+        EXPECT_EQ(std::string(header + 8, 8), "WAVEJUNK");
     }
 }
 
