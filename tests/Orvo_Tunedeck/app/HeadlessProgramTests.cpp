@@ -649,4 +649,39 @@ TEST(OfflineRender, ASongOfManyHoursSaysHowLongAndHowLargeItsFileWillBeBeforeIts
     EXPECT_NE(lines[0].find(" GB for 77:40:"), std::string::npos) << error;
 }
 
+TEST(MainScreenPicture, IsWrittenThroughTheRendersFileTargetWithTheReasonOfAnyRefusal) {
+    testsupport::TestFolder folder;
+    const fs::path here = folder.path();
+    ASSERT_EQ(::mkfifo((here / "fifo.png").c_str(), 0600), 0);
+    std::ofstream(here / "old.png") << "old";
+    ::chmod((here / "old.png").c_str(), 0600);
+    struct Case {
+        fs::path target;
+        std::string says;  // empty: the picture is written
+    };
+    const std::vector<Case> cases = {
+        {here / "nofolder" / "p.png", "cannot write '" + (here / "nofolder" / "p.png").string() + "': the folder '" +
+                                          (here / "nofolder").string() + "' does not exist"},
+        {here / "fifo.png", "is a FIFO, not a regular file"},
+        {here / "old.png", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        const ProgramRun run = runProgram(here, "--picture '" + c.target.string() + "' --size 64x48 </dev/null");
+        if (!c.says.empty()) {
+            EXPECT_EQ(run.exitCode, 1);
+            const std::vector<std::string> errors = programLines(run.err);
+            ASSERT_EQ(errors.size(), 1u) << run.err;
+            EXPECT_NE(errors[0].find(c.says), std::string::npos) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(readFile(c.target).starts_with("\x89PNG"));
+        struct stat info {};
+        ASSERT_EQ(::stat(c.target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << "a replaced file keeps its mode";
+    }
+    EXPECT_TRUE(fs::is_fifo(here / "fifo.png"));
+}
+
 }  // namespace
