@@ -163,6 +163,7 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
     const int64_t latencyFrames = chainLatencyFrames(player, request.sampleRateHz);
     const int64_t totalFrames = schedule.endFrame + tailFrames + latencyFrames;
     if (!checkRenderSize(request, wav, descriptor, totalFrames - latencyFrames, error)) return reportError(error);
+    if (!wav.expectFrames(static_cast<uint64_t>(totalFrames - latencyFrames))) return reportError(wav.error());
     int64_t toDiscard = latencyFrames;
     size_t next = 0;
     TestHold hold(request.sampleRateHz);
