@@ -11,6 +11,29 @@
 using namespace audioengine;
 using namespace audioengine::testing;
 
+namespace {
+
+// An engine playing a 1 kHz sine at half scale into a WAV file, started.
+struct SineIntoWav {
+    SineIntoWav(const std::string& file, double rateHz, WavFileOutput::SampleFormat format)
+        : SineIntoWav(std::make_unique<WavFileOutput>(file, rateHz, format)) {}
+    bool started() const { return engine.isRunning(); }
+
+    WavFileOutput* wav;
+    Engine engine;
+    std::string error;
+
+private:
+    explicit SineIntoWav(std::unique_ptr<WavFileOutput> output) : wav(output.get()), engine(std::move(output)) {
+        auto sine = std::make_shared<SineNode>(1000.0, 0.5f);
+        engine.attach(sine);
+        engine.connect(sine, engine.mainMixerNode(), engine.outputFormat());
+        engine.start(&error);
+    }
+};
+
+}  // namespace
+
 TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
     struct Case {
         double rate;
@@ -22,14 +45,10 @@ TEST(WavFileOutput, AnOfflineRenderReadsBackInSoxWithRateLengthAndPeak) {
                           Case{44100.0, WavFileOutput::SampleFormat::pcm16, "16", false}}) {
         testsupport::TestFolder folder;
         const auto file = (folder.path() / "out.wav").string();
-        auto output = std::make_unique<WavFileOutput>(file, c.rate, c.format);
-        WavFileOutput* wav = output.get();
-        Engine engine(std::move(output));
-        auto sine = std::make_shared<SineNode>(1000.0, 0.5f);
-        engine.attach(sine);
-        engine.connect(sine, engine.mainMixerNode(), engine.outputFormat());
-        std::string error;
-        ASSERT_TRUE(engine.start(&error)) << error;
+        SineIntoWav render(file, c.rate, c.format);
+        ASSERT_TRUE(render.started()) << render.error;
+        Engine& engine = render.engine;
+        WavFileOutput* wav = render.wav;
         const uint32_t frames = static_cast<uint32_t>(c.rate) + 1234;  // more than one chunk, not a multiple
         ASSERT_TRUE(wav->render(frames)) << wav->error();
         if (c.flushFirst) {
@@ -66,14 +85,10 @@ TEST(WavFileOutput, AFileToldItWillPassFourGibibytesIsRF64AndAnyOtherPlainWav) {
         SCOPED_TRACE(c.expectedFrames);
         testsupport::TestFolder folder;
         const auto file = (folder.path() / "out.wav").string();
-        auto output = std::make_unique<WavFileOutput>(file, 48000.0, c.format);
-        WavFileOutput* wav = output.get();
-        Engine engine(std::move(output));
-        auto sine = std::make_shared<SineNode>(1000.0, 0.5f);
-        engine.attach(sine);
-        engine.connect(sine, engine.mainMixerNode(), engine.outputFormat());
-        std::string error;
-        ASSERT_TRUE(engine.start(&error)) << error;
+        SineIntoWav render(file, 48000.0, c.format);
+        ASSERT_TRUE(render.started()) << render.error;
+        Engine& engine = render.engine;
+        WavFileOutput* wav = render.wav;
         ASSERT_TRUE(wav->expectFrames(c.expectedFrames)) << wav->error();
         ASSERT_TRUE(wav->render(4800)) << wav->error();
         engine.stop();
