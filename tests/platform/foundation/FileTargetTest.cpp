@@ -63,12 +63,16 @@ std::vector<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
+// How a target is made immutable: not at all, by its flag where this file system and the test's rights allow (else
+// as injected), or only by the injected open refusing it as the system would.
+enum class Protection { none, flagOrInjected, injected };
+
 // Marks file immutable where this file system and the test's rights allow, else has the injected open refuse it as
 // the system would. Either way it is writable again when the object goes.
 class Immutable {
 public:
-    explicit Immutable(const fs::path& file) : file_(file) {
-        if (!setFlag(true)) protectedFile = file;
+    Immutable(const fs::path& file, Protection protection) : file_(file) {
+        if (protection == Protection::injected || !setFlag(true)) protectedFile = file;
     }
     ~Immutable() {
         if (protectedFile.empty()) setFlag(false);
@@ -94,8 +98,8 @@ struct Case {
     // Makes what the case needs in the folder and gives the target to write.
     std::function<fs::path(const fs::path& folder)> prepare;
     mode_t umask = 022;
-    // The target (made by prepare) is marked immutable.
-    bool immutable = false;
+    // How the target (made by prepare) is marked immutable.
+    Protection protection = Protection::none;
     // Empty: the write succeeds; else what the refusal at open says.
     std::string refusal;
     // The file that gets the content, relative to the folder, where it is not the target.
@@ -111,28 +115,31 @@ fs::path withOld(const fs::path& path, mode_t mode) {
 }
 
 TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWritten) {
+    using enum Protection;
     const auto newFile = [](const fs::path& f) { return f / "out.wav"; };
-    // label, target, umask, immutable, refusal, file written where not the target, its mode, folder sync fails
+    // label, target, umask, protection, refusal, file written where not the target, its mode, folder sync fails
     const std::vector<Case> cases = {
-        {"new file", newFile, 022, false, "", "", 0644, false},
-        {"new file under umask 077", newFile, 077, false, "", "", 0600, false},
-        {"private file replaced", [](const fs::path& f) { return withOld(f / "out.wav", 0600); }, 022, false, "", "",
+        {"new file", newFile, 022, none, "", "", 0644, false},
+        {"new file under umask 077", newFile, 077, none, "", "", 0600, false},
+        {"private file replaced", [](const fs::path& f) { return withOld(f / "out.wav", 0600); }, 022, none, "", "",
          0600, false},
         {"group file replaced under umask 077", [](const fs::path& f) { return withOld(f / "out.wav", 0664); }, 077,
-         false, "", "", 0664, false},
-        {"250-character name", [](const fs::path& f) { return f / (std::string(246, 'n') + ".wav"); }, 022, false, "",
+         none, "", "", 0664, false},
+        {"250-character name", [](const fs::path& f) { return f / (std::string(246, 'n') + ".wav"); }, 022, none, "",
          "", 0644, false},
-        {"256-character name", [](const fs::path& f) { return f / (std::string(252, 'n') + ".wav"); }, 022, false,
+        {"256-character name", [](const fs::path& f) { return f / (std::string(252, 'n') + ".wav"); }, 022, none,
          "File name too long", "", 0644, false},
-        {"immutable file", [](const fs::path& f) { return withOld(f / "immutable.wav", 0644); }, 022, true,
-         "Operation not permitted", "", 0644, false},
+        {"immutable file", [](const fs::path& f) { return withOld(f / "immutable.wav", 0644); }, 022,
+         flagOrInjected, "Operation not permitted", "", 0644, false},
+        {"immutable file (injected)", [](const fs::path& f) { return withOld(f / "immutable.wav", 0644); }, 022,
+         injected, "Operation not permitted", "", 0644, false},
         {"hidden look-alike files beside it",
          [](const fs::path& f) {
              std::ofstream(f / ".notes.txt.partial-ABCDEF") << "the user's";
              std::ofstream(f / ".out.wav.korvel-partial-abcdef") << "the library's";
              return f / "out.wav";
          },
-         022, false, "", "", 0644, false},
+         022, none, "", "", 0644, false},
         {"link to a file in another folder",
          [](const fs::path& f) {
              fs::create_directory(f / "elsewhere");
@@ -140,22 +147,22 @@ TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWr
              fs::create_symlink("elsewhere/real.wav", f / "link.wav");
              return f / "link.wav";
          },
-         022, false, "", fs::path("elsewhere") / "real.wav", 0640, false},
+         022, none, "", fs::path("elsewhere") / "real.wav", 0640, false},
         {"link to nothing",
          [](const fs::path& f) {
              fs::create_symlink("missing.wav", f / "link.wav");
              return f / "link.wav";
          },
-         022, false, "symbolic link to a file that does not exist", "", 0644, false},
+         022, none, "symbolic link to a file that does not exist", "", 0644, false},
         {"FIFO",
          [](const fs::path& f) {
              ::mkfifo((f / "fifo.wav").c_str(), 0644);
              return f / "fifo.wav";
          },
-         022, false, "is a FIFO, not a regular file", "", 0644, false},
-        {"missing folder", [](const fs::path& f) { return f / "missing" / "out.wav"; }, 022, false, "does not exist",
+         022, none, "is a FIFO, not a regular file", "", 0644, false},
+        {"missing folder", [](const fs::path& f) { return f / "missing" / "out.wav"; }, 022, none, "does not exist",
          "", 0644, false},
-        {"folder that cannot be flushed", newFile, 022, false, "", "", 0644, true},
+        {"folder that cannot be flushed", newFile, 022, none, "", "", 0644, true},
     };
     for (const bool unnamed : {true, false}) {
         unnamedFilesRefused = !unnamed;
@@ -164,7 +171,7 @@ TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWr
             testsupport::TestFolder folder;
             const fs::path target = c.prepare(folder.path());
             std::optional<Immutable> immutable;
-            if (c.immutable) immutable.emplace(target);
+            if (c.protection != Protection::none) immutable.emplace(target, c.protection);
             const std::vector<std::string> before = namesIn(folder.path());
             FileTargetSystem system{&injectedOpen, FileTargetSystem::real().syncFolder};
             if (c.folderSyncFails) system.syncFolder = &failingFolderSync;
