@@ -1,7 +1,11 @@
 #include "Orvo_Tunedeck/app/OfflineRender.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -9,6 +13,7 @@
 #include "Orvo_Tunedeck/app/MidiFileSchedule.h"
 #include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/app/ProgressLine.h"
+#include "Orvo_Tunedeck/app/RenderTargetChecks.h"
 #include "Orvo_Tunedeck/app/ViewController.h"
 #include "platform/audioengine/WavFileOutput.h"
 #include "platform/dispatch/MainQueue.h"
@@ -21,6 +26,32 @@ namespace {
 constexpr int64_t kBlockFrames = 256;
 // Messages scheduled per render call: well inside what the instrument's schedule queue holds for one call.
 constexpr size_t kMessagesPerRender = 256;
+
+// A point where tests catch a render in the middle: with TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS set, once that much
+// sound has been rendered (and is in the file), the render says so on standard error and waits until standard input
+// ends.
+class TestHold {
+public:
+    explicit TestHold(double sampleRateHz) {
+        if (const char* seconds = std::getenv("TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS"))
+            holdFrame_ = std::llround(std::atof(seconds) * sampleRateHz);
+    }
+
+    void pass(int64_t frame, audioengine::WavFileOutput& wav) {
+        if (holdFrame_ < 0 || frame < holdFrame_) return;
+        holdFrame_ = -1;
+        wav.flush();
+        std::fprintf(stderr, "%s: render held at frame %lld\n", kProgramName, static_cast<long long>(frame));
+        std::fflush(stderr);
+        char ignored[256];
+        while (::read(STDIN_FILENO, ignored, sizeof ignored) > 0) {
+        }
+    }
+
+private:
+    // Negative: no hold (any more).
+    int64_t holdFrame_ = -1;
+};
 
 // Frames by which the chain delays the instrument's sound (the limiter's look-ahead and any other node's latency).
 int64_t chainLatencyFrames(const AudioEngine& player, double sampleRateHz) {
@@ -69,11 +100,15 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
     // The file starts where the instrument's first frame comes out of the chain, not where it goes in.
     const int64_t latencyFrames = chainLatencyFrames(player, request.sampleRateHz);
     const int64_t totalFrames = schedule.endFrame + tailFrames + latencyFrames;
+    if (!checkRenderSize(request, wav, descriptor, totalFrames - latencyFrames, error)) return reportError(error);
+    if (!wav.expectFrames(static_cast<uint64_t>(totalFrames - latencyFrames))) return reportError(wav.error());
     int64_t toDiscard = latencyFrames;
     size_t next = 0;
+    TestHold hold(request.sampleRateHz);
     ProgressLine progress("rendering '" + request.midiFile.filename().string() + "'", stderr, request.showProgress);
     const double totalSeconds = static_cast<double>(totalFrames) / request.sampleRateHz;
     for (int64_t frame = 0; frame < totalFrames;) {
+        hold.pass(frame, wav);
         auto frames = std::min<int64_t>(kBlockFrames, totalFrames - frame);
         size_t scheduled = 0;
         for (; next < schedule.messages.size() && schedule.messages[next].frame < frame + frames; ++next) {
@@ -115,15 +150,12 @@ int renderInto(const OfflineRenderRequest& request, int descriptor) {
 
 int renderOffline(const OfflineRenderRequest& request) {
     std::string error;
-    for (const std::optional<std::filesystem::path>& input :
-         {std::optional<std::filesystem::path>(request.midiFile), request.sound.soundfont}) {
-        std::error_code ignored;
-        if (input && std::filesystem::equivalent(*input, request.wavFile, ignored))
-            return reportError("'" + request.wavFile.string() + "' is the render's own input: it is not overwritten");
-    }
+    if (!targetIsNoInput(request, error)) return reportError(error);
     std::optional<foundation::FileTarget> target = foundation::FileTarget::open(request.wavFile, error);
     if (!target) return reportError(error);
     const int result = renderInto(request, target->descriptor());
     if (result != 0) return result;
-    return target->commit(error) ? 0 : reportError(error);
+    if (!target->commit(error)) return reportError(error);
+    if (!target->warning().empty()) reportWarning(target->warning());
+    return 0;
 }

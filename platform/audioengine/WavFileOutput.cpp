@@ -2,7 +2,11 @@
 
 #include <sndfile.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace audioengine {
 
@@ -14,12 +18,12 @@ WavFileOutput::WavFileOutput(int descriptor, std::string name, double sampleRate
 
 WavFileOutput::~WavFileOutput() { stop(); }
 
-bool WavFileOutput::start(RenderSource& source, std::string& error) {
-    stop();
+bool WavFileOutput::openFile(bool rf64, std::string& error) {
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate_);
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | (format_ == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
+    info.format = (rf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV) |
+                  (format_ == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
     file_ = descriptor_ >= 0 ? sf_open_fd(descriptor_, SFM_WRITE, &info, SF_FALSE)
                              : sf_open(path_.c_str(), SFM_WRITE, &info);
     if (file_ == nullptr) {
@@ -27,6 +31,12 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
         return false;
     }
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    return true;
+}
+
+bool WavFileOutput::start(RenderSource& source, std::string& error) {
+    stop();
+    if (!openFile(false, error)) return false;
     left_.assign(kChunkFrames, 0.0f);
     right_.assign(kChunkFrames, 0.0f);
     interleaved_.assign(2 * kFileFrames, 0.0f);
@@ -35,6 +45,26 @@ bool WavFileOutput::start(RenderSource& source, std::string& error) {
     framesWritten_ = 0;
     error_.clear();
     return true;
+}
+
+bool WavFileOutput::expectFrames(uint64_t frames) {
+    if (file_ == nullptr || fileBytesFor(frames) <= kWavBytesAtMost) return file_ != nullptr;
+    if (framesWritten_ > 0 || gathered_ > 0) {
+        error_ = "WAV file '" + path_ + "': its format can be chosen only before its first frame";
+        return false;
+    }
+    // Only the header is in the file yet: it is started again, as RF64.
+    sf_close(file_);
+    file_ = nullptr;
+    if (descriptor_ >= 0 && (::lseek(descriptor_, 0, SEEK_SET) != 0 || ::ftruncate(descriptor_, 0) != 0)) {
+        error_ = "cannot create WAV file '" + path_ + "': " + std::strerror(errno);
+        return false;
+    }
+    return openFile(true, error_);
+}
+
+uint64_t WavFileOutput::fileBytesFor(uint64_t frames) const {
+    return kHeaderBytesAtMost + frames * 2 * (format_ == SampleFormat::float32 ? 4 : 2);
 }
 
 void WavFileOutput::stop() {

@@ -1,6 +1,7 @@
 #pragma once
 // An output into a WAV file (through libsndfile): the engine renders only when asked, on the caller's thread, and
-// every rendered block is appended to the file. For offline rendering; file I/O happens on the calling thread.
+// every rendered block is appended to the file. Files are plain WAV files; one that is told before its first frame
+// that it will pass 4 GiB, which a WAV file's sizes cannot count, is written as RF64 (a WAV file with 64-bit sizes). For offline rendering; file I/O happens on the calling thread.
 // Rendered frames are gathered and written kFileFrames at a time, so that a render in small blocks costs few writes.
 
 #include <cstdint>
@@ -36,6 +37,11 @@ public:
     bool flush();
     // Renders frames frames and drops them (a chain's latency before its first frame). Nothing when not started.
     void discard(uint32_t frames);
+    // Once started and before the first frame: the file will hold frames frames. A file past 4 GiB is then started
+    // again as RF64. False when that cannot be done (error() says why).
+    bool expectFrames(uint64_t frames);
+    // The size of the file once it holds frames frames, or a little more.
+    uint64_t fileBytesFor(uint64_t frames) const;
     // Frames in the file, not counting those still gathered.
     uint64_t framesWritten() const { return framesWritten_; }
     const std::string& error() const { return error_; }
@@ -43,6 +49,12 @@ public:
 private:
     static constexpr uint32_t kChunkFrames = 4096;
     static constexpr uint32_t kFileFrames = 4 * kChunkFrames;
+    // The chunks before the samples (format, peak, the room kept for RF64's sizes), generously.
+    static constexpr uint64_t kHeaderBytesAtMost = 1024;
+    // The largest file a WAV file's 32-bit sizes count.
+    static constexpr uint64_t kWavBytesAtMost = 0xFFFFFFFFu;
+
+    bool openFile(bool rf64, std::string& error);
 
     std::string path_;
     int descriptor_ = -1;

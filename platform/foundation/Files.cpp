@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <random>
 #include <string_view>
@@ -13,8 +14,11 @@
 namespace foundation {
 namespace {
 
-constexpr std::string_view kTemporaryMark = ".partial-";
+constexpr std::string_view kTemporaryMark = ".tunedeck-partial-";
+constexpr std::string_view kTemporaryLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr std::size_t kTemporaryRandomLength = 6;
+// The longest file name the Linux file systems take, in bytes.
+constexpr std::size_t kNameMaxBytes = NAME_MAX;
 
 std::string describe(const std::filesystem::path& path, int errorNumber) {
     return path.string() + ": " + std::strerror(errorNumber);
@@ -32,19 +36,29 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+// name cut to at most bytes bytes, never inside a UTF-8 sequence.
+std::string shortened(std::string name, std::size_t bytes) {
+    if (name.size() <= bytes) return name;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+    return name;
+}
+
 }  // namespace
 
 // A writer holds an exclusive lock on its temporary file until the file is renamed or removed, so a temporary file
-// whose lock can be taken belongs to a writer that died.
+// whose lock can be taken belongs to a writer that died. Files of other users or of other kinds are never ours.
 void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::filesystem::path candidate = it->path();
         if (!isAtomicWriteTemporaryName(candidate.filename().string())) continue;
-        const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) continue;
         struct stat info{};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             ::unlink(candidate.c_str());
         }
         ::close(fd);
@@ -56,9 +70,12 @@ void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
 int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
                           std::string& temporary) {
     for (;;) {
-        temporary = (folder / ("." + path.filename().string() + std::string(kTemporaryMark) + "XXXXXX")).string();
-        const int fd = ::mkstemp(temporary.data());
-        if (fd < 0) return -1;
+        temporary = temporaryNameFor(folder, path).string();
+        const int fd = ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
         struct stat info{};
         if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
         ::close(fd);
@@ -66,10 +83,11 @@ int createLockedTemporary(const std::filesystem::path& folder, const std::filesy
 }
 
 std::filesystem::path temporaryNameFor(const std::filesystem::path& folder, const std::filesystem::path& path) {
-    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static thread_local std::mt19937 random{std::random_device{}()};
-    std::string name = "." + path.filename().string() + std::string(kTemporaryMark);
-    for (std::size_t i = 0; i < kTemporaryRandomLength; ++i) name += kLetters[random() % kLetters.size()];
+    const std::size_t room = kNameMaxBytes - 1 - kTemporaryMark.size() - kTemporaryRandomLength;
+    std::string name = "." + shortened(path.filename().string(), room) + std::string(kTemporaryMark);
+    for (std::size_t i = 0; i < kTemporaryRandomLength; ++i)
+        name += kTemporaryLetters[random() % kTemporaryLetters.size()];
     return folder / name;
 }
 
@@ -83,8 +101,10 @@ bool syncFolder(const std::filesystem::path& folder) {
 
 bool isAtomicWriteTemporaryName(const std::string& fileName) {
     const std::size_t tail = kTemporaryMark.size() + kTemporaryRandomLength;
-    return fileName.size() > tail + 1 && fileName.front() == '.' &&
-           fileName.compare(fileName.size() - tail, kTemporaryMark.size(), kTemporaryMark) == 0;
+    if (fileName.size() <= tail + 1 || fileName.front() != '.') return false;
+    const std::string_view end = std::string_view(fileName).substr(fileName.size() - tail);
+    return end.starts_with(kTemporaryMark) &&
+           end.substr(kTemporaryMark.size()).find_first_not_of(kTemporaryLetters) == std::string_view::npos;
 }
 
 std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path, std::uint64_t byteLimit,
@@ -135,8 +155,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         return false;
     }
     struct stat existing{};
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    const bool ok = (!replacing || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) &&
+                    ::fsync(fd) == 0;
     const int writeError = errno;
     if (!ok) {
         error = describe(path, writeError);
@@ -151,14 +172,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         ::close(fd);
         return false;
     }
-    if (::close(fd) != 0) {
-        error = describe(path, errno);
-        return false;
-    }
-    if (!syncFolder(folder)) {
-        error = describe(folder, errno);
-        return false;
-    }
+    ::close(fd);
+    // The new content is in place: a folder that cannot be flushed now only makes the rename less durable.
+    syncFolder(folder);
     return true;
 }
 

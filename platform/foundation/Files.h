@@ -23,21 +23,25 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
 
 // Writes bytes to a temporary file in the same folder, flushes it to disk, renames it over path and flushes the
 // folder, so that path holds either its old content or all of bytes, also after a crash or power loss. The folder
-// must exist. Temporary files that earlier writers left in the folder (crashed mid-write) are removed first; one
-// that a live writer still holds is left alone.
+// must exist. A new file gets the mode the umask leaves of 0666; a replaced one keeps its mode. Once the rename is
+// done the write has succeeded, even when the folder cannot be flushed afterwards. Temporary files that earlier
+// writers here left in the folder (crashed mid-write) are removed first; one that a live writer still holds is left
+// alone.
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error);
 
-// The name pattern of writeFileAtomically's temporary files: "." + name + ".partial-" + six characters.
+// Whether fileName has the pattern of the temporary files of the writers here: "." + name + ".tunedeck-partial-" +
+// six letters or digits (the name shortened so that the whole stays within NAME_MAX bytes).
 bool isAtomicWriteTemporaryName(const std::string& fileName);
 
 // The temporary files of the writers here are locked by their writer until they are renamed or removed. Removes
-// those in folder whose lock can be taken: their writer died.
+// those in folder that have the writers' pattern, are regular files of the effective user and whose lock can be
+// taken: their writer died. Nothing else is touched.
 void removeStaleTemporaryFiles(const std::filesystem::path& folder);
-// Creates and locks a fresh temporary file for path in folder (its name goes to temporary): the descriptor, or -1
-// with errno set.
+// Creates and locks a fresh temporary file for path in folder (its name goes to temporary), with the mode the umask
+// leaves of 0666: the descriptor, or -1 with errno set.
 int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
                           std::string& temporary);
-// The name of such a temporary file for path in folder, with six random characters.
+// The name of such a temporary file for path in folder, with six random characters; never longer than NAME_MAX.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& folder, const std::filesystem::path& path);
 // Flushes folder's entries to disk; false with errno set.
 bool syncFolder(const std::filesystem::path& folder);

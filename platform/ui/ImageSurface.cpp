@@ -48,4 +48,18 @@ bool ImageSurface::writePng(const std::filesystem::path& file) const {
     return cairo_surface_write_to_png(surface_, file.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
+std::vector<std::uint8_t> ImageSurface::pngBytes() const {
+    cairo_surface_flush(surface_);
+    std::vector<std::uint8_t> bytes;
+    cairo_surface_write_to_png_stream(
+        surface_,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto& out = *static_cast<std::vector<std::uint8_t>*>(closure);
+            out.insert(out.end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &bytes);
+    return bytes;
+}
+
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -46,6 +47,8 @@ public:
 
     // Writes the picture as a PNG file; false (and the reason in cairo's status) when it cannot.
     bool writePng(const std::filesystem::path& file) const;
+    // The picture encoded as PNG, for a writer of its own choice.
+    std::vector<std::uint8_t> pngBytes() const;
 
 private:
     int width_;

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/Folders.h"
@@ -367,10 +370,12 @@ TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept)
     const fs::path midi = folder.path() / "arpeggio.mid";
     writeArpeggio(midi);
     const fs::path wav = folder.path() / "out.wav";
-    const fs::path dead = folder.path() / ".out.wav.partial-a1b2c3";
-    const fs::path live = folder.path() / ".out.wav.partial-d4e5f6";
+    const fs::path dead = folder.path() / ".out.wav.tunedeck-partial-a1b2c3";
+    const fs::path live = folder.path() / ".out.wav.tunedeck-partial-d4e5f6";
     const fs::path users = folder.path() / "out.wav.partial-notes";
-    for (const fs::path& partial : {dead, live, users}) std::ofstream(partial) << "half a render";
+    const fs::path hiddenUsers = folder.path() / ".notes.txt.partial-ABCDEF";
+    const fs::path librarys = folder.path() / ".bank.sf2.korvel-partial-abcdef";
+    for (const fs::path& partial : {dead, live, users, hiddenUsers, librarys}) std::ofstream(partial) << "half a render";
     // A writer that still lives holds its file's lock.
     const int held = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(held, 0);
@@ -382,23 +387,86 @@ TEST(OfflineRender, TemporaryFilesOfDeadRendersAreRemovedAndThoseOfLiveOnesKept)
     EXPECT_TRUE(fs::is_regular_file(wav));
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_TRUE(fs::exists(live));
-    EXPECT_TRUE(fs::exists(users)) << "a file of the user's that only looks like one of a render is kept";
+    for (const fs::path& kept : {users, hiddenUsers, librarys})
+        EXPECT_TRUE(fs::exists(kept)) << kept << ": a file that only looks like one of a render is kept";
 }
+
+// The program rendering in folder with arguments, its standard input and standard error on pipes of the test, held
+// once holdSeconds of sound are rendered (TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS): it goes on when its standard input
+// ends.
+class HeldRender {
+public:
+    HeldRender(const fs::path& folder, std::vector<std::string> arguments, double holdSeconds) {
+        int input[2];
+        int error[2];
+        if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(error, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, error[1], STDERR_FILENO);
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+        std::vector<std::string> environment = {"TUNEDECK_DOCUMENTS=" + (folder / "Documents").string(),
+                                                "TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS=" + std::to_string(holdSeconds)};
+        for (char** variable = environ; *variable != nullptr; ++variable) environment.emplace_back(*variable);
+        arguments.insert(arguments.begin(), ORVO_TUNEDECK_PROGRAM);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (std::string& variable : environment) envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        if (::posix_spawn(&pid_, ORVO_TUNEDECK_PROGRAM, &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(input[0]);
+        ::close(error[1]);
+        input_ = input[1];
+        error_ = error[0];
+    }
+    ~HeldRender() {
+        if (pid_ > 0) kill();
+        for (const int fd : {input_, error_})
+            if (fd >= 0) ::close(fd);
+    }
+    HeldRender(const HeldRender&) = delete;
+    HeldRender& operator=(const HeldRender&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    // Standard error up to the line of the hold, or all of it when the program ends without holding.
+    std::string errorUntilHeld() {
+        std::string text;
+        char byte = 0;
+        while (text.find("render held") == std::string::npos || !text.ends_with("\n")) {
+            if (::read(error_, &byte, 1) != 1) break;
+            text += byte;
+        }
+        return text;
+    }
+    // Ends the program with SIGKILL: its wait status.
+    int kill() {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(std::exchange(pid_, -1), &status, 0);
+        return status;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int input_ = -1;
+    int error_ = -1;
+};
 
 TEST(OfflineRender, AKilledRenderLeavesNoFile) {
     testsupport::TestFolder folder;
     const fs::path midi = folder.path() / "long.mid";
-    // Four minutes of one held note: long enough to be killed in the middle of its render.
+    // Four minutes of one held note: killed while its render is held after one second of sound.
     writeMidiFile(midi, {{0, {0x90, 60, 100}}, {480u * 480, {0x80, 60, 0}}});
-    const std::string documents = (folder.path() / "Documents").string();
-    int exitCode = -1;
-    // The documents folder appears once the render's file is open.
-    testsupport::runCommand("cd '" + folder.path().string() + "' && (TUNEDECK_DOCUMENTS='" + documents + "' '" +
-                                std::string(ORVO_TUNEDECK_PROGRAM) + "' --render out.wav --midi long.mid "
-                                "2>/dev/null & pid=$!; while kill -0 $pid 2>/dev/null && [ ! -d '" + documents +
-                                "' ]; do sleep 0.05; done; sleep 1; kill -9 $pid; wait $pid)",
-                            exitCode);
-    EXPECT_EQ(exitCode, 128 + SIGKILL);
+    HeldRender render(folder.path(), {"--render", "out.wav", "--midi", "long.mid"}, 1.0);
+    ASSERT_TRUE(render.started());
+    const std::string error = render.errorUntilHeld();
+    ASSERT_NE(error.find("render held"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(folder.path() / "out.wav")) << "the file has its name only once it is complete";
+    const int status = render.kill();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
     std::vector<std::string> left = namesIn(folder.path());
     std::erase(left, "Documents");
     EXPECT_EQ(left, std::vector<std::string>{"long.mid"});
@@ -502,6 +570,118 @@ TEST(MissingSoundBank, RenderAndLivePlayStopWithOneLineNamingTheBank) {
             << run.err;
         EXPECT_FALSE(fs::exists(wav));
     }
+}
+
+// Whether file could be marked immutable (the file system and the test's rights allow it).
+bool markImmutable(const fs::path& file, bool on) {
+    int code = -1;
+    testsupport::runCommand("chattr " + std::string(on ? "+i" : "-i") + " '" + file.string() + "' 2>/dev/null", code);
+    return code == 0;
+}
+
+TEST(OfflineRender, EveryFileTheRenderReadsOrCannotWriteIsRefusedInOneLineBeforeItsFirstFrame) {
+    testsupport::TestFolder folder;
+    const fs::path here = folder.path();
+    // The sound sets' banks in a resources folder whose default bank is this test's own copy.
+    const fs::path resources = resourcesWithout(here, "gs_instruments.dls");
+    fs::copy_file(*foundation::resourcesFolder() / "gs_instruments.dls", resources / "gs_instruments.dls");
+    const fs::path song = here / "song.mid";
+    writeArpeggio(song);
+    fs::create_symlink(song, here / "song-link.wav");
+    const sf2::Bank bank = sf2::looped_sample_bank(sf2::looped_sample("Square", sf2::square_wave(64, 8), 64, 60));
+    ASSERT_TRUE(bank.write((here / "square.sf2").string()));
+    fs::create_hard_link(here / "square.sf2", here / "square-too.wav");
+    std::ofstream(here / "immutable.wav") << "kept";
+    const bool immutable = markImmutable(here / "immutable.wav", true);
+
+    struct Case {
+        fs::path target;
+        std::string more;
+        std::string says;
+    };
+    std::vector<Case> cases = {
+        {resources / "gs_instruments.dls", "", "is the bank of a sound set, which the render reads"},
+        {resources / "soundfont9.sf2", "--sound-set 5", "is the bank of a sound set, which the render reads"},
+        {here / "song-link.wav", "", "is the song, which the render reads"},
+        {here / "square-too.wav", "--soundfont '" + (here / "square.sf2").string() + "'",
+         "is the chosen sound bank, which the render reads"},
+        {here / (std::string(252, 'n') + ".wav"), "", "File name too long"},
+    };
+    if (immutable) cases.push_back({here / "immutable.wav", "", "Operation not permitted"});
+    const auto contentOf = [](const fs::path& file) {
+        std::error_code error;
+        return fs::is_regular_file(file, error) ? readFile(file) : std::string();
+    };
+    const fs::path apart = here / "apart";
+    fs::create_directory(apart);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.filename().string() + " " + c.more);
+        const std::string before = contentOf(c.target);
+        const std::vector<std::string> names = namesIn(here);
+        // A render that got as far as its first frame would say so.
+        const ProgramRun run = runProgram(
+            apart, "--render '" + c.target.string() + "' --midi '" + song.string() + "' " + c.more + " </dev/null",
+            "TUNEDECK_RESOURCES='" + resources.string() + "' TUNEDECK_TEST_HOLD_RENDER_AT_SECONDS=0 ");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_TRUE(run.err.starts_with("Orvo-Tunedeck2: error: ")) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(contentOf(c.target), before);
+        EXPECT_EQ(namesIn(here), names);
+    }
+    if (immutable) markImmutable(here / "immutable.wav", false);
+}
+
+TEST(OfflineRender, ASongOfManyHoursSaysHowLongAndHowLargeItsFileWillBeBeforeItsFirstFrame) {
+    testsupport::TestFolder folder;
+    // One note after 2^28 - 1 ticks: more than 77 hours at 120 beats a minute.
+    writeMidiFile(folder.path() / "far.mid", {{0x0FFFFFFF, {0x90, 60, 100}}});
+    HeldRender render(folder.path(), {"--render", "out.wav", "--midi", "far.mid"}, 0.0);
+    ASSERT_TRUE(render.started());
+    const std::string error = render.errorUntilHeld();
+    render.kill();
+    // Where the file system has the room the render is announced, else refused.
+    const std::vector<std::string> lines = programLines(error);
+    ASSERT_FALSE(lines.empty()) << error;
+    EXPECT_TRUE(lines[0].starts_with("Orvo-Tunedeck2: warning: 'far.mid' is long: its render writes 107.") ||
+                lines[0].starts_with("Orvo-Tunedeck2: error: 'out.wav' would take 107."))
+        << error;
+    EXPECT_NE(lines[0].find(" GB for 77:40:"), std::string::npos) << error;
+}
+
+TEST(MainScreenPicture, IsWrittenThroughTheRendersFileTargetWithTheReasonOfAnyRefusal) {
+    testsupport::TestFolder folder;
+    const fs::path here = folder.path();
+    ASSERT_EQ(::mkfifo((here / "fifo.png").c_str(), 0600), 0);
+    std::ofstream(here / "old.png") << "old";
+    ::chmod((here / "old.png").c_str(), 0600);
+    struct Case {
+        fs::path target;
+        std::string says;  // empty: the picture is written
+    };
+    const std::vector<Case> cases = {
+        {here / "nofolder" / "p.png", "cannot write '" + (here / "nofolder" / "p.png").string() + "': the folder '" +
+                                          (here / "nofolder").string() + "' does not exist"},
+        {here / "fifo.png", "is a FIFO, not a regular file"},
+        {here / "old.png", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        const ProgramRun run = runProgram(here, "--picture '" + c.target.string() + "' --size 64x48 </dev/null");
+        if (!c.says.empty()) {
+            EXPECT_EQ(run.exitCode, 1);
+            const std::vector<std::string> errors = programLines(run.err);
+            ASSERT_EQ(errors.size(), 1u) << run.err;
+            EXPECT_NE(errors[0].find(c.says), std::string::npos) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(readFile(c.target).starts_with("\x89PNG"));
+        struct stat info {};
+        ASSERT_EQ(::stat(c.target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << "a replaced file keeps its mode";
+    }
+    EXPECT_TRUE(fs::is_fifo(here / "fifo.png"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <functional>
 
@@ -62,15 +63,38 @@ TEST(Files, EmptyFileReadsAsNoBytes) {
     EXPECT_EQ(readFile(folder.path() / "empty", kPropertyListFileByteLimit, error), std::vector<std::uint8_t>{});
 }
 
-TEST(Files, AWriteRemovesTemporaryFilesOfDeadWritersAndKeepsLiveOnesAndOtherFiles) {
+TEST(Files, AWriteRemovesOnlyTheTemporaryFilesOfItsOwnDeadWriters) {
     testsupport::TestFolder folder;
-    const auto touch = [&](const std::string& name) { std::ofstream(folder.path() / name) << "left"; };
-    touch(".state.plist.partial-a1B2c3");   // a writer that crashed
-    touch(".preset.plist.partial-Zz9999");  // another file's writer that crashed
-    touch(".live.plist.partial-x0x0x0");    // a writer still at work holds the lock
-    touch(".bashrc.backup");
-    touch("notes.partial-123456");
-    const int live = ::open((folder.path() / ".live.plist.partial-x0x0x0").c_str(), O_RDONLY);
+    struct Case {
+        std::string name;
+        std::function<void(const std::filesystem::path&)> make;
+        bool removed;
+    };
+    const auto plain = [](const std::filesystem::path& path) { std::ofstream(path) << "left"; };
+    const bool root = ::geteuid() == 0;
+    std::vector<Case> cases = {
+        {".state.plist.tunedeck-partial-a1B2c3", plain, true},   // a writer that crashed
+        {".preset.plist.tunedeck-partial-Zz9999", plain, true},  // another file's writer that crashed
+        {".live.plist.tunedeck-partial-x0x0x0", plain, false},   // a writer still at work holds the lock
+        {".notes.txt.partial-ABCDEF", plain, false},             // the user's own file
+        {".bank.sf2.korvel-partial-abcdef", plain, false},       // the synthesizer library's export
+        {".odd.tunedeck-partial-ab-cde", plain, false},          // not six letters or digits
+        {".bashrc.backup", plain, false},
+        {"notes.tunedeck-partial-123456", plain, false},  // not hidden
+        {".folder.tunedeck-partial-aaaaaa", [](const auto& path) { std::filesystem::create_directory(path); },
+         false},
+        {".link.tunedeck-partial-bbbbbb",
+         [&](const auto& path) { std::filesystem::create_symlink(folder.path() / ".bashrc.backup", path); }, false},
+    };
+    if (root)
+        cases.push_back({".other.tunedeck-partial-cccccc",
+                         [&](const auto& path) {
+                             plain(path);
+                             ASSERT_EQ(::chown(path.c_str(), 12345, 12345), 0);
+                         },
+                         false});
+    for (const Case& c : cases) c.make(folder.path() / c.name);
+    const int live = ::open((folder.path() / ".live.plist.tunedeck-partial-x0x0x0").c_str(), O_RDONLY);
     ASSERT_GE(live, 0);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
 
@@ -78,13 +102,41 @@ TEST(Files, AWriteRemovesTemporaryFilesOfDeadWritersAndKeepsLiveOnesAndOtherFile
     ASSERT_TRUE(writeFileAtomically(folder.path() / "state.plist", bytes("new"), error)) << error;
     ::close(live);
 
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        left.push_back(entry.path().filename().string());
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(folder.path() / c.name)), !c.removed)
+            << c.name;
     }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{".bashrc.backup", ".live.plist.partial-x0x0x0", "notes.partial-123456",
-                                              "state.plist"}));
+}
+
+TEST(Files, TemporaryNamesFitTheFileSystemAndAreRecognised) {
+    for (const std::string& name : {std::string("a.plist"), std::string(255, 'n'), std::string(250, 'w') + ".wav",
+                                    std::string(229, 'x') + "\xc3\xa9\xc3\xa9\xc3\xa9"}) {
+        SCOPED_TRACE(name.size());
+        const std::string temporary = temporaryNameFor("/tmp", name).filename().string();
+        EXPECT_LE(temporary.size(), std::size_t{NAME_MAX});
+        EXPECT_TRUE(isAtomicWriteTemporaryName(temporary)) << temporary;
+        EXPECT_TRUE(temporary.starts_with("." + name.substr(0, 200))) << temporary;
+        // Shortened at a character boundary, never inside a multi-byte one.
+        const std::size_t mark = temporary.find(".tunedeck-partial-", 1);
+        EXPECT_NE(static_cast<unsigned char>(temporary[mark - 1]), 0xC3) << temporary;
+    }
+}
+
+TEST(Files, ANewFileTakesTheUmasksModeAndAReplacedOneKeepsItsOwn) {
+    testsupport::TestFolder folder;
+    const auto file = folder.path() / "defaults.plist";
+    std::string error;
+    const mode_t previous = ::umask(077);
+    const bool written = writeFileAtomically(file, bytes("new"), error);
+    ::umask(previous);
+    ASSERT_TRUE(written) << error;
+    struct stat info{};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ::chmod(file.c_str(), 0640);
+    ASSERT_TRUE(writeFileAtomically(file, bytes("again"), error)) << error;
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST(Files, ReadingRefusesAFileOverTheLimitWithoutReadingIt) {
