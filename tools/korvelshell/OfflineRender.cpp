@@ -106,6 +106,7 @@ bool OfflineRender::close()
     complete = sf_close(file_) == 0 && complete;
     file_ = nullptr;
     complete = complete && target_->commit(error_);
+    warning_ = target_->warning();
     target_.reset();
     return complete;
 }

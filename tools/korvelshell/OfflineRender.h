@@ -37,7 +37,8 @@ public:
     // Renders `frames` frames; they go to the file, limited, when one is open. False when writing fails.
     bool render(long frames);
     // Writes what the limiter still holds, closes the file and gives it the target's name. False, with the reason
-    // in error() and nothing left behind, when the file could not be completed.
+    // in error() and nothing left behind, when the file could not be completed. A file in place whose folder could
+    // not be flushed to the disk is complete; warning() then says so.
     bool close();
     // Closes the file and removes it, leaving the target as it was: for a run whose input failed (and what a run
     // that ends without close() gets).
@@ -48,6 +49,7 @@ public:
     // The largest magnitude of either channel of the synthesizer's output in the frames of the last render() call.
     float lastPeak() const { return peak_; }
     const std::string& error() const { return error_; }
+    const std::string& warning() const { return warning_; }
 
 private:
     // Limits `frames` frames of left_ and right_ and writes them, less the look-ahead still to be taken out.
@@ -62,6 +64,7 @@ private:
     long delayLeft_ = 0; // frames of the limiter's look-ahead not yet taken out of the file's start
     float peak_ = 0.0f;
     std::string error_;
+    std::string warning_;
     audioengine::PeakLimiter limiter_;
     std::vector<float> left_;
     std::vector<float> right_;

@@ -217,6 +217,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "korvelshell: the WAV file '%s' could not be completed: %s\n", options.wav.c_str(),
                      render.error().c_str());
         status = 2;
+    } else if (!render.warning().empty()) {
+        std::fprintf(stderr, "korvelshell: warning: %s\n", render.warning().c_str());
     }
     return status;
 }
