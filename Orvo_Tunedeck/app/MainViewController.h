@@ -54,6 +54,9 @@ public:
     void showHelp();
     // The maker's page.
     static std::string makerPage();
+    // A sound set the hub's instrument refused: one warning line on standard error, and an alert naming why,
+    // presented from the main queue once the screen that reported the choice has closed.
+    void showSoundsetRefused(const std::string& why);
 
     void documentPickerDidPick(ui::DocumentPicker& picker, const std::vector<std::filesystem::path>& files) override;
     void documentPickerWasCancelled(ui::DocumentPicker& picker) override;

@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "platform/audiounit/AUUnitProperties.h"
 #include "platform/foundation/Folders.h"
+#include "shared/audiounitbase/SoundBankLoad.h"
 #include "shared/globals/Print.h"
 
 namespace {
@@ -21,6 +23,20 @@ std::string describe(const std::vector<std::filesystem::path>& urls) {
     std::string text = "[";
     for (size_t i = 0; i < urls.size(); ++i) text += (i ? ", " : "") + urls[i].string();
     return text + "]";
+}
+
+// Whether the sound set's bank is what the instrument plays, as the instrument reports its last bank load.
+bool bankLoaded(AUAudioUnit& instrument, int64_t row, std::string& error) {
+    SoundBankLoad load;
+    if (instrument.getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
+            foundation::noErr ||
+        load.status == foundation::noErr)
+        return true;
+    const std::string bank = "the sound bank '" + load.bank.string() + "' of sound set " + std::to_string(row);
+    error = load.status == foundation::kAudio_FileNotFoundError
+                ? bank + " is missing"
+                : bank + " could not be loaded: its content is damaged or of a kind this program does not read";
+    return false;
 }
 
 // Copies source to target; refuses (false) when target exists.
@@ -186,8 +202,22 @@ void ViewController::onInstrumentMIDI(uint8_t, uint8_t, uint8_t) {}
 void ViewController::onInstrumentSysEx(const std::vector<uint8_t>&) {}
 
 void ViewController::onSoundsetSelected(int64_t index) {
-    if (!player || !player->instrument) return;
-    player->instrument->setParameter(kSoundsetAddress, static_cast<float>(index));
-    loadedSoundset_ = index;
-    if (onSoundsetChosen) onSoundsetChosen(index);
+    std::string error;
+    if (chooseSoundset(index, error)) {
+        if (onSoundsetChosen) onSoundsetChosen(index);
+    } else if (onSoundsetRefused) {
+        onSoundsetRefused(error);
+    }
+}
+
+bool ViewController::chooseSoundset(int64_t row, std::string& error) {
+    if (!player || !player->instrument) return true;
+    player->instrument->setParameter(kSoundsetAddress, static_cast<float>(row));
+    if (!bankLoaded(*player->instrument->audioUnit0, row, error)) return false;
+    loadedSoundset_ = row;
+    return true;
+}
+
+bool ViewController::soundsetBankLoaded(std::string& error) const {
+    return !player || !player->instrument || bankLoaded(*player->instrument->audioUnit0, loadedSoundset_, error);
 }
