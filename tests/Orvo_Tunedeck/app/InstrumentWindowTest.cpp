@@ -96,13 +96,21 @@ void collectButtons(ui::View& view, std::vector<ui::Button*>& buttons) {
 struct InstrumentParts {
     ui::View& pluginView;
     ui::View& panel;
+    ui::View& toolbarTop;
     ui::View& toolbarBottom;
 };
 
 InstrumentParts instrumentParts(MainViewController& screen) {
     ui::View& design = *screen.pluginView->subviews().front()->subviews().front();
     ui::View& pluginView = *design.subviews()[0];
-    return {pluginView, *pluginView.subviews()[1]->subviews().front(), *design.subviews()[2]};
+    return {pluginView, *pluginView.subviews()[1]->subviews().front(), *design.subviews()[1], *design.subviews()[2]};
+}
+
+// Writes a picture of the window into the test's folder for people to look at, when the run names one.
+void keepPicture(ui::GtkWindowHost& host, const std::string& name) {
+    const char* folder = std::getenv("TUNEDECK_TEST_TMP");
+    if (folder == nullptr) return;
+    if (const auto shot = host.capture()) shot->writePng(std::filesystem::path(folder) / (name + ".png"));
 }
 
 class InstrumentWindow : public ::testing::Test {
@@ -222,12 +230,25 @@ TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
         const ui::Rect shown = root.bounds();
         EXPECT_TRUE(inside(root.convertRectFrom(pluginView.bounds(), &pluginView), shown));
         EXPECT_TRUE(inside(root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom), shown));
+        // The instrument's icon rows lie along the edges of its area: the top one starts at the area's left edge
+        // right below the window's own row of buttons, and the bottom one ends at the window's bottom.
+        const ui::Rect area = root.convertRectFrom(screen->pluginView->bounds(), screen->pluginView.get());
+        const ui::Rect topRow = root.convertRectFrom(parts.toolbarTop.bounds(), &parts.toolbarTop);
+        const ui::Rect bottomRow = root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom);
+        for (const ui::Rect row : {topRow, bottomRow}) {
+            EXPECT_NEAR(row.minX(), area.minX(), 0.5);
+            EXPECT_NEAR(row.maxX(), area.maxX(), 0.5);
+        }
+        EXPECT_NEAR(topRow.minY(), area.minY(), 0.5);
+        EXPECT_NEAR(bottomRow.maxY(), area.maxY(), 0.5);
         const auto onScreen = [&](ui::Rect canvas) { return root.convertRectFrom(canvas, &panel); };
 
         const auto first = host.capture();
         play(1.0);
         settle(host);
         const auto second = host.capture();
+        keepPicture(host, "main-" + std::to_string(static_cast<int>(size.width)) + "x" +
+                              std::to_string(static_cast<int>(size.height)));
         ASSERT_TRUE(first && second);
         ASSERT_EQ(second->width(), static_cast<int>(size.width));
 
@@ -274,18 +295,10 @@ void collect(ui::View& view, std::vector<Kind*>& found) {
     for (const auto& child : view.subviews()) collect(*child, found);
 }
 
-// Writes a picture of the window into the test's folder for people to look at, when the run names one.
-void keepPicture(ui::GtkWindowHost& host, const std::string& name) {
-    const char* folder = std::getenv("TUNEDECK_TEST_TMP");
-    if (folder == nullptr) return;
-    if (const auto shot = host.capture()) shot->writePng(std::filesystem::path(folder) / (name + ".png"));
-}
-
 TEST_F(InstrumentWindow, TheFileBrowserFillsTheWindowFromItsFirstDrawingInBothLists) {
     std::filesystem::create_directories(folder.path() / "Documents" / "Presets");
     ShownScreen opened(*this, {1280, 800});
     ui::GtkWindowHost& host = *opened.host;
-    keepPicture(host, "main-1280x800");
     tap(host, instrumentParts(*opened.screen).panel, kPanelFiles);
     settle(host);
     keepPicture(host, "factory-list-1280x800");
