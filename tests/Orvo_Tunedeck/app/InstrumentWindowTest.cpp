@@ -474,6 +474,8 @@ TEST_F(InstrumentWindow, WithoutASoundOutputTheWindowShowsAnAlertNamingTheDevice
             for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
             EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon") << "a song plays that nobody hears";
         }
+        settle(host);
+        keepPicture(host, "no-sound-output");
         host.close();
     }
 }
