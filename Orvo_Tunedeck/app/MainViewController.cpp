@@ -107,8 +107,8 @@ void MainViewController::loadView() {
     view().setFrame({0, 0, 480, 360});
     if (hub) {
         hub->view = viewPointer();
-        hub->onSoundsetRefused = [weak = weak_from_this(), this](const std::string& why) {
-            if (const auto keep = weak.lock()) showSoundsetRefused(why);
+        hub->onSoundsetRefused = [weak = weak_from_this(), this](const SoundsetRefusal& refusal) {
+            if (const auto keep = weak.lock()) showSoundsetRefused(refusal);
         };
     }
     if (hub && hub->player) hub->player->setPluginView(pluginView);
@@ -140,10 +140,12 @@ void MainViewController::showHelp() {
     performSegue("ShowHelp", this);
 }
 
-void MainViewController::showSoundsetRefused(const std::string& why) {
-    reportWarning(why + "; the sound set chosen before plays on");
+void MainViewController::showSoundsetRefused(const SoundsetRefusal& refusal) {
+    reportWarning(refusal.text(true) + "; the sound set chosen before plays on");
+    // The window has room for the bank's name, not for its folders.
     auto alert = std::make_shared<ui::AlertController>(
-        "Sound set not available", "The sound set cannot be used: " + why + ".\nThe sound set chosen before plays on.");
+        "Sound set not available",
+        "The sound set cannot be used: " + refusal.text(false) + ".\nThe sound set chosen before plays on.");
     alert->addAction({"OK", ui::AlertActionStyle::cancel, nullptr});
     // The configuration screen that reported the choice closes only after its report: the alert follows it.
     dispatch::MainQueue::shared().async([weak = weak_from_this(), this, alert] {

@@ -25,18 +25,19 @@ std::string describe(const std::vector<std::filesystem::path>& urls) {
     return text + "]";
 }
 
-// Whether the sound set's bank is what the instrument plays, as the instrument reports its last bank load.
-bool bankLoaded(AUAudioUnit& instrument, int64_t row, std::string& error) {
+// Why the sound set's bank is not what the instrument plays, as the instrument reports its last bank load; none
+// when it is (or the instrument does not tell).
+std::optional<SoundsetRefusal> bankRefusal(AUAudioUnit& instrument, int64_t row) {
     SoundBankLoad load;
     if (instrument.getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
             foundation::noErr ||
         load.status == foundation::noErr)
-        return true;
-    const std::string bank = "the sound bank '" + load.bank.string() + "' of sound set " + std::to_string(row);
-    error = load.status == foundation::kAudio_FileNotFoundError
-                ? bank + " is missing"
-                : bank + " could not be loaded: its content is damaged or of a kind this program does not read";
-    return false;
+        return std::nullopt;
+    return SoundsetRefusal{row, load.bank,
+                           load.status == foundation::kAudio_FileNotFoundError
+                               ? "is missing"
+                               : "could not be loaded: its content is damaged or of a kind this program does not "
+                                 "read"};
 }
 
 // Copies source to target; refuses (false) when target exists.
@@ -48,6 +49,11 @@ bool copyWithoutOverwrite(const std::filesystem::path& source, const std::filesy
 }  // namespace
 
 ViewController* currentViewController() { return current; }
+
+std::string SoundsetRefusal::text(bool wholePath) const {
+    return "the sound bank '" + (wholePath ? bank : bank.filename()).string() + "' of sound set " +
+           std::to_string(row) + " " + reason;
+}
 
 ViewController::~ViewController() {
     if (openInObserver_ != 0) NotificationCenter::defaultCenter().removeObserver(openInObserver_);
@@ -202,22 +208,30 @@ void ViewController::onInstrumentMIDI(uint8_t, uint8_t, uint8_t) {}
 void ViewController::onInstrumentSysEx(const std::vector<uint8_t>&) {}
 
 void ViewController::onSoundsetSelected(int64_t index) {
-    std::string error;
-    if (chooseSoundset(index, error)) {
-        if (onSoundsetChosen) onSoundsetChosen(index);
-    } else if (onSoundsetRefused) {
-        onSoundsetRefused(error);
+    if (const std::optional<SoundsetRefusal> refusal = applySoundset(index)) {
+        if (onSoundsetRefused) onSoundsetRefused(*refusal);
+    } else if (onSoundsetChosen) {
+        onSoundsetChosen(index);
     }
 }
 
-bool ViewController::chooseSoundset(int64_t row, std::string& error) {
-    if (!player || !player->instrument) return true;
+std::optional<SoundsetRefusal> ViewController::applySoundset(int64_t row) {
+    if (!player || !player->instrument) return std::nullopt;
     player->instrument->setParameter(kSoundsetAddress, static_cast<float>(row));
-    if (!bankLoaded(*player->instrument->audioUnit0, row, error)) return false;
-    loadedSoundset_ = row;
-    return true;
+    std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, row);
+    if (!refusal) loadedSoundset_ = row;
+    return refusal;
+}
+
+bool ViewController::chooseSoundset(int64_t row, std::string& error) {
+    const std::optional<SoundsetRefusal> refusal = applySoundset(row);
+    if (refusal) error = refusal->text(true);
+    return !refusal;
 }
 
 bool ViewController::soundsetBankLoaded(std::string& error) const {
-    return !player || !player->instrument || bankLoaded(*player->instrument->audioUnit0, loadedSoundset_, error);
+    if (!player || !player->instrument) return true;
+    const std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, loadedSoundset_);
+    if (refusal) error = refusal->text(true);
+    return !refusal;
 }

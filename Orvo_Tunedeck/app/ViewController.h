@@ -22,6 +22,15 @@
 #include "Orvo_Tunedeck/midi/MIDIMessageDelegate.h"
 #include "platform/ui/View.h"
 
+// Why the instrument did not take a sound-set row: the bank it looked for and what was wrong with it.
+struct SoundsetRefusal {
+    int64_t row = 0;
+    std::filesystem::path bank;
+    std::string reason;  // "is missing", or "could not be loaded: " and why
+    // "the sound bank '<bank>' of sound set <row> <reason>", the bank named by its whole path or by its file name.
+    std::string text(bool wholePath) const;
+};
+
 // Own through std::shared_ptr: the MIDI connection holds the view controller as its delegate.
 class ViewController final : public AudioEngineDelegate,
                              public ConfigurationViewControllerDelegate,
@@ -44,8 +53,8 @@ public:
     std::shared_ptr<AudioEngine> player;
     // Called with every sound-set row the instrument took through onSoundsetSelected; may be empty.
     std::function<void(int64_t row)> onSoundsetChosen;
-    // Called with the reason when the instrument refused a row chosen through onSoundsetSelected; may be empty.
-    std::function<void(const std::string& why)> onSoundsetRefused;
+    // Called when the instrument refused a row chosen through onSoundsetSelected; may be empty.
+    std::function<void(const SoundsetRefusal& refusal)> onSoundsetRefused;
     // The main screen's root view once it is loaded (the screen sets it); not owned.
     std::weak_ptr<ui::View> view;
 
@@ -103,6 +112,9 @@ public:
     int64_t loadedSoundset() const { return loadedSoundset_; }
 
 private:
+    // Writes row to the instrument; the refusal when the set's bank did not load, none when it plays the set.
+    std::optional<SoundsetRefusal> applySoundset(int64_t row);
+
     uint64_t openInObserver_ = 0;
     int64_t loadedSoundset_ = 0;
 };
