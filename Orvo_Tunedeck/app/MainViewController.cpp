@@ -5,8 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "Orvo_Tunedeck/app/ProgramMessages.h"
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
+#include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Path.h"
 #include "platform/ui/SystemBrowser.h"
 #include "platform/ui/Url.h"
@@ -102,7 +105,12 @@ void MainViewController::loadView() {
     pluginView = std::make_shared<InstrumentArea>();
     setView(std::make_shared<MainView>(std::move(buttons), pluginView));
     view().setFrame({0, 0, 480, 360});
-    if (hub) hub->view = viewPointer();
+    if (hub) {
+        hub->view = viewPointer();
+        hub->onSoundsetRefused = [weak = weak_from_this(), this](const SoundsetRefusal& refusal) {
+            if (const auto keep = weak.lock()) showSoundsetRefused(refusal);
+        };
+    }
     if (hub && hub->player) hub->player->setPluginView(pluginView);
 }
 
@@ -130,6 +138,19 @@ void MainViewController::showHelp() {
     if (page.empty() || !openURL || !openURL(page))
         safeprint("ViewController::showHelp() : No web browser to open '" + page + "' in; the help screen shows it.");
     performSegue("ShowHelp", this);
+}
+
+void MainViewController::showSoundsetRefused(const SoundsetRefusal& refusal) {
+    reportWarning(refusal.text(true) + "; the sound set chosen before plays on");
+    // The window has room for the bank's name, not for its folders.
+    auto alert = std::make_shared<ui::AlertController>(
+        "Sound set not available",
+        "The sound set cannot be used: " + refusal.text(false) + ".\nThe sound set chosen before plays on.");
+    alert->addAction({"OK", ui::AlertActionStyle::cancel, nullptr});
+    // The configuration screen that reported the choice closes only after its report: the alert follows it.
+    dispatch::MainQueue::shared().async([weak = weak_from_this(), this, alert] {
+        if (const auto keep = weak.lock()) present(alert, true);
+    });
 }
 
 void MainViewController::onButtonPlay() {

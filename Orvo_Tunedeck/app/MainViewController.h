@@ -54,6 +54,10 @@ public:
     void showHelp();
     // The maker's page.
     static std::string makerPage();
+    // A sound set the hub's instrument refused: one warning line on standard error naming the bank's file, and an
+    // alert naming the bank and why, presented from the main queue once the screen that reported the choice has
+    // closed.
+    void showSoundsetRefused(const SoundsetRefusal& refusal);
 
     void documentPickerDidPick(ui::DocumentPicker& picker, const std::vector<std::filesystem::path>& files) override;
     void documentPickerWasCancelled(ui::DocumentPicker& picker) override;

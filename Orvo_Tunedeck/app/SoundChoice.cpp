@@ -9,7 +9,6 @@
 #include "Orvo_Tunedeck/app/UserFiles.h"
 
 #include "platform/audiounit/AUUnitProperties.h"
-#include "shared/audiounitbase/SoundBankLoad.h"
 
 namespace {
 
@@ -19,21 +18,6 @@ constexpr std::array<std::string_view, 2> kBankForms{"sfbk", "DLS "};
 
 std::string refusedBank(const std::filesystem::path& bank, const std::string& why) {
     return "the sound bank '" + bank.string() + "' could not be loaded: " + why;
-}
-
-// Whether the sound set's bank is what the instrument plays, as the instrument reports its last bank load. An
-// instrument that does not report it is taken at its word.
-bool soundSetBankLoaded(AUAudioUnit& instrument, int64_t row, std::string& error) {
-    SoundBankLoad load;
-    if (instrument.getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
-            foundation::noErr ||
-        load.status == foundation::noErr)
-        return true;
-    const std::string bank = "the sound bank '" + load.bank.string() + "' of sound set " + std::to_string(row);
-    error = load.status == foundation::kAudio_FileNotFoundError
-                ? bank + " is missing"
-                : bank + " could not be loaded: its content is damaged or of a kind this program does not read";
-    return false;
 }
 
 }  // namespace
@@ -64,8 +48,8 @@ bool checkSoundBankFile(const std::filesystem::path& file, std::string& error) {
 
 bool applySoundChoice(ViewController& controller, const SoundChoice& choice, std::string& error) {
     AUAudioUnit& instrument = *controller.player->instrument->audioUnit0;
-    if (choice.soundSet) controller.onSoundsetSelected(*choice.soundSet);
-    if (!choice.soundfont) return soundSetBankLoaded(instrument, controller.loadedSoundset(), error);
+    if (choice.soundSet && !controller.chooseSoundset(*choice.soundSet, error)) return false;
+    if (!choice.soundfont) return choice.soundSet || controller.soundsetBankLoaded(error);
     const std::filesystem::path& bank = *choice.soundfont;
     const foundation::OSStatus status =
         instrument.setProperty(kMusicDeviceProperty_SoundBankURL, kAudioUnitScope_Global, 0, &bank, sizeof bank);

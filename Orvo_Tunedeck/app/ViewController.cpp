@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "Orvo_Tunedeck/midi/MIDIConnection.h"
+#include "platform/audiounit/AUUnitProperties.h"
 #include "platform/foundation/Folders.h"
+#include "shared/audiounitbase/SoundBankLoad.h"
 #include "shared/globals/Print.h"
 
 namespace {
@@ -23,6 +25,21 @@ std::string describe(const std::vector<std::filesystem::path>& urls) {
     return text + "]";
 }
 
+// Why the sound set's bank is not what the instrument plays, as the instrument reports its last bank load; none
+// when it is (or the instrument does not tell).
+std::optional<SoundsetRefusal> bankRefusal(AUAudioUnit& instrument, int64_t row) {
+    SoundBankLoad load;
+    if (instrument.getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
+            foundation::noErr ||
+        load.status == foundation::noErr)
+        return std::nullopt;
+    return SoundsetRefusal{row, load.bank,
+                           load.status == foundation::kAudio_FileNotFoundError
+                               ? "is missing"
+                               : "could not be loaded: its content is damaged or of a kind this program does not "
+                                 "read"};
+}
+
 // Copies source to target; refuses (false) when target exists.
 bool copyWithoutOverwrite(const std::filesystem::path& source, const std::filesystem::path& target,
                           std::error_code& error) {
@@ -32,6 +49,11 @@ bool copyWithoutOverwrite(const std::filesystem::path& source, const std::filesy
 }  // namespace
 
 ViewController* currentViewController() { return current; }
+
+std::string SoundsetRefusal::text(bool wholePath) const {
+    return "the sound bank '" + (wholePath ? bank : bank.filename()).string() + "' of sound set " +
+           std::to_string(row) + " " + reason;
+}
 
 ViewController::~ViewController() {
     if (openInObserver_ != 0) NotificationCenter::defaultCenter().removeObserver(openInObserver_);
@@ -186,8 +208,30 @@ void ViewController::onInstrumentMIDI(uint8_t, uint8_t, uint8_t) {}
 void ViewController::onInstrumentSysEx(const std::vector<uint8_t>&) {}
 
 void ViewController::onSoundsetSelected(int64_t index) {
-    if (!player || !player->instrument) return;
-    player->instrument->setParameter(kSoundsetAddress, static_cast<float>(index));
-    loadedSoundset_ = index;
-    if (onSoundsetChosen) onSoundsetChosen(index);
+    if (const std::optional<SoundsetRefusal> refusal = applySoundset(index)) {
+        if (onSoundsetRefused) onSoundsetRefused(*refusal);
+    } else if (onSoundsetChosen) {
+        onSoundsetChosen(index);
+    }
+}
+
+std::optional<SoundsetRefusal> ViewController::applySoundset(int64_t row) {
+    if (!player || !player->instrument) return std::nullopt;
+    player->instrument->setParameter(kSoundsetAddress, static_cast<float>(row));
+    std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, row);
+    if (!refusal) loadedSoundset_ = row;
+    return refusal;
+}
+
+bool ViewController::chooseSoundset(int64_t row, std::string& error) {
+    const std::optional<SoundsetRefusal> refusal = applySoundset(row);
+    if (refusal) error = refusal->text(true);
+    return !refusal;
+}
+
+bool ViewController::soundsetBankLoaded(std::string& error) const {
+    if (!player || !player->instrument) return true;
+    const std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, loadedSoundset_);
+    if (refusal) error = refusal->text(true);
+    return !refusal;
 }

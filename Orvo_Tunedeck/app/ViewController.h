@@ -22,6 +22,15 @@
 #include "Orvo_Tunedeck/midi/MIDIMessageDelegate.h"
 #include "platform/ui/View.h"
 
+// Why the instrument did not take a sound-set row: the bank it looked for and what was wrong with it.
+struct SoundsetRefusal {
+    int64_t row = 0;
+    std::filesystem::path bank;
+    std::string reason;  // "is missing", or "could not be loaded: " and why
+    // "the sound bank '<bank>' of sound set <row> <reason>", the bank named by its whole path or by its file name.
+    std::string text(bool wholePath) const;
+};
+
 // Own through std::shared_ptr: the MIDI connection holds the view controller as its delegate.
 class ViewController final : public AudioEngineDelegate,
                              public ConfigurationViewControllerDelegate,
@@ -42,8 +51,10 @@ public:
     std::string resourcesPath;
     std::string documentsPath;
     std::shared_ptr<AudioEngine> player;
-    // Called with every sound-set row given to the instrument through onSoundsetSelected; may be empty.
+    // Called with every sound-set row the instrument took through onSoundsetSelected; may be empty.
     std::function<void(int64_t row)> onSoundsetChosen;
+    // Called when the instrument refused a row chosen through onSoundsetSelected; may be empty.
+    std::function<void(const SoundsetRefusal& refusal)> onSoundsetRefused;
     // The main screen's root view once it is loaded (the screen sets it); not owned.
     std::weak_ptr<ui::View> view;
 
@@ -87,13 +98,23 @@ public:
     // AudioEngineDelegate.
     void onInstrumentMIDI(uint8_t status, uint8_t data1, uint8_t data2) override;
     void onInstrumentSysEx(const std::vector<uint8_t>& bytes) override;
-    // ConfigurationViewControllerDelegate: writes the row to the instrument's parameter kSoundsetAddress.
+    // ConfigurationViewControllerDelegate: chooseSoundset, then onSoundsetChosen or onSoundsetRefused.
     void onSoundsetSelected(int64_t index) override;
+    // Writes row to the instrument's parameter kSoundsetAddress. False, with error naming the bank and why, when the
+    // instrument reports that the set's bank did not load: it then plays what it played before, and loadedSoundset()
+    // stays as it was.
+    bool chooseSoundset(int64_t row, std::string& error);
+    // Whether the instrument's last bank load went well (an instrument that does not tell is taken at its word);
+    // false, with error naming the bank of loadedSoundset() and why, otherwise.
+    bool soundsetBankLoaded(std::string& error) const;
     // The sound-set row the instrument plays: row 0 (set "00", which it loads at start) until another row was
     // written to it.
     int64_t loadedSoundset() const { return loadedSoundset_; }
 
 private:
+    // Writes row to the instrument; the refusal when the set's bank did not load, none when it plays the set.
+    std::optional<SoundsetRefusal> applySoundset(int64_t row);
+
     uint64_t openInObserver_ = 0;
     int64_t loadedSoundset_ = 0;
 };

@@ -22,7 +22,11 @@
 #include "platform/ui_gtk/GtkWebEngine.h"
 #endif
 
-bool windowAvailable() { return ui::GtkWindowHost::gtkAvailable(); }
+bool windowAvailable() {
+    // The desktop entry is Orvo-Tunedeck2.desktop.
+    ui::GtkWindowHost::setProgramName(kProgramName);
+    return ui::GtkWindowHost::gtkAvailable();
+}
 
 bool startWithSound(ViewController& hub, const SoundChoice& commandLine, PersistentAppData& store,
                     std::string& error) {
@@ -65,6 +69,8 @@ std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& scree
 }
 
 void installWindowServices([[maybe_unused]] ui::GtkWindowHost& host) {
+    if (const auto resources = foundation::resourcesFolder())
+        ui::GtkWindowHost::setDefaultIcon(kProgramName, *resources / "icons");
     ui::installGtkDocumentChooser();
 #ifdef TUNEDECK_WITH_WEBKIT
     ui::installGtkWebEngine(host);

@@ -20,7 +20,8 @@ class AlertController;
 class GtkWindowHost;
 }  // namespace ui
 
-// Whether a window can be opened here (a display is reachable).
+// Whether a window can be opened here (a display is reachable). The first call names the program for GTK, so that
+// desktops tie its windows to its desktop entry.
 bool windowAvailable();
 // The process's exit code: 0 after the window was closed, 1 when the instrument refused the sound choice. files are
 // opened into the window as the desktop's "open with" does, and so are files dropped on the window. Call only after
@@ -38,9 +39,9 @@ bool startWithSound(ViewController& hub, const SoundChoice& commandLine, Persist
 // option, and returns it. Null otherwise.
 std::shared_ptr<ui::AlertController> showNoSoundOutput(MainViewController& screen, const std::string& device);
 
-// What the back end gives the program's window besides the window itself: the file chooser of document pickers and,
-// where WebKitGTK was built in, the browser engine that shows the pages of the help, information and products
-// screens. Once, after the window host is made.
+// What the back end gives the program's window besides the window itself: the program's icon, the file chooser of
+// document pickers and, where WebKitGTK was built in, the browser engine that shows the pages of the help,
+// information and products screens. Once, after the window host is made.
 void installWindowServices(ui::GtkWindowHost& host);
 
 // Hands each file to the scene delegate as an open request of its own, so that every one of them is brought in

@@ -151,6 +151,9 @@ public:
     // just above the view's own option addresses (1178 to 1192), which keep their meaning.
     static constexpr int64_t kFilePlayerOption = 1193;
     bool setOption(int64_t address, float value) override;
+    // False from a kFilePlayerOption 0 until the next 1: the host pulls no sound, so a song started would be heard by
+    // nobody. The views keep their play controls off meanwhile. Control thread.
+    bool hostPullsSound() const { return !hostStopped_; }
     // The sound set of a bank number or a bank file, named by the General MIDI table. loadSoundfontURL: true when
     // the synthesizer took the file.
     void loadSoundfontNumber(int number);
@@ -299,6 +302,7 @@ private:
     std::optional<AUAudioUnitPreset> currentPreset_;
     // The player's transport serial when it was paused because the host stopped pulling sound (kFilePlayerOption).
     std::optional<std::uint64_t> pausedForHost_;
+    bool hostStopped_ = false;
     std::vector<AUAudioUnitPreset> presets_;
     std::vector<std::filesystem::path> presetFiles_;  // the file of each entry of presets_
     bool applyPreset(const OrvoPreset& document);

@@ -15,6 +15,7 @@ constexpr std::array<const char*, 6> kSoundSetRows{"00", "01", "02", "06", "07",
 
 bool OrvoTunedeck_AudioUnit::setOption(int64_t address, float value) {
     if (address == kFilePlayerOption) {
+        hostStopped_ = value < 0.5f;
         if (value < 0.5f && isSequencerPlaying()) {
             pauseSequencer();
             pausedForHost_ = sequencer_->transportSerial();

@@ -21,6 +21,9 @@ void OrvoTunedeck_AudioUnit::loadSoundfontMode(const std::string& mode) {
     bankChosen_ = true;
     const SoundSetChoice choice = soundSetForCode(mode);
     synth_->loadSoundFont(choice.bankNumber);
+    // A set whose bank did not load leaves the bank that plays, and the names of its programs, as they were; the
+    // host reads why through kSoundBankLoadProperty.
+    if (synth_->lastSoundBankLoad.status != foundation::noErr) return;
     loadProgramTable(*soundfontprograms_, choice.table);
     preloadSoundfontPrograms();
 }

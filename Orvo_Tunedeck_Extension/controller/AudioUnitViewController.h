@@ -2,6 +2,7 @@
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
 #include "Orvo_Tunedeck_Extension/catalogue/SoundfontProgram.h"
+#include "Orvo_Tunedeck_Extension/controller/InstrumentRootView.h"
 #include "Orvo_Tunedeck_Extension/controller/LongPressRecognizer.h"
 #include "Orvo_Tunedeck_Extension/controller/TrackingSlider.h"
 #include "Orvo_Tunedeck_Extension/lists/MIDIFileViewControllerDelegate.h"
@@ -62,14 +63,15 @@ public:
     // Stores the unit and schedules connectViewToAudioUnit on the main queue.
     void setAudioUnit(std::shared_ptr<OrvoTunedeck_AudioUnit> unit);
 
-    // The view: a dark root that scales the design (the toolbars at top and bottom, and between them the plug-in
-    // view with the frame, the panel and the overlay) to fit, centred; it carries the tap, double-tap, pan and
-    // pinch recognisers.
+    // The view: a dark root that scales the design to fit and fills itself with it (the toolbars along its top and
+    // bottom edges, and between them the plug-in view with the frame, the panel and the overlay); it carries the
+    // tap, double-tap, pan and pinch recognisers.
     void loadView() override;
     void viewDidLoad() override;
     void viewDidAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
-    // Runs after every resize of the view: places the plug-in view again unless it is frozen or being moved.
+    // Runs after every resize of the view: layoutDesignArea, then places the plug-in view again unless it is frozen
+    // or being moved.
     void viewDidLayoutSubviews();
     void prepare(ui::Segue& segue, const std::any& sender) override;
 
@@ -196,6 +198,10 @@ public:
     ui::Rect layoutPluginView(double width, double height, double inset) const;
     // Places the plug-in view by layoutPluginView in the design area that holds it.
     void centerpluginView();
+    // Follows a new size of the design area: the toolbars across it, at its top and bottom edges, their buttons from
+    // the left, the progress slider taking the rest of the bottom one; the plug-in view keeps its place relative to
+    // the area's centre.
+    void layoutDesignArea();
     // False when view is shown in no window, or it or a view above it is hidden or outside its superview.
     bool isViewVisible(const ui::View& view) const;
     // Shows the picture the button names (the resources' "icons/<name>.png") in its image view.
@@ -216,6 +222,8 @@ private:
     const OrvoTunedeck_AudioUnit* connectedUnit_ = nullptr;
     std::shared_ptr<dispatch::Timer> timer_;
     bool lockAutoLayout_ = false;
+    // The design area's size at the last layout, in design units; the plug-in view is made for the design's size.
+    ui::Size designArea_{InstrumentRootView::kDesign.width, InstrumentRootView::kDesign.height};
     ui::Rect controlFrame_;
     double lastProgress_ = 0.0;
     bool ended_ = false;

@@ -23,7 +23,9 @@ void AudioUnitViewController::onTimer() {
     const double position = samplerate > 0 ? static_cast<double>(player->sequencerPositionV()) / samplerate : 0.0;
     updateProgress(position, player->getDurationInSeconds());
     // The player's state follows its commands with the next render call: the play button catches up here.
-    if (tunedeckView->baseClass.isPlaying != player->isPlaying()) updatePlayButton();
+    if (tunedeckView->baseClass.isPlaying != player->isPlaying() ||
+        tunedeckView->baseClass.isPlayAvailable != audioUnit_->hostPullsSound())
+        updatePlayButton();
 }
 
 void AudioUnitViewController::showMonitoredEvent(const AUMIDIEventEx& event) {
@@ -102,12 +104,19 @@ void AudioUnitViewController::updateProgress(double position, double duration) {
 void AudioUnitViewController::updatePlayButton() {
     if (!audioUnit_ || !tunedeckView) return;
     const bool playing = audioUnit_->sequencer()->isPlaying();
+    const bool available = audioUnit_->hostPullsSound();
     const std::string picture = playing ? "Pause Icon" : "Play Icon";
     if (buttonPlay && buttonPlay->imageName() != picture) {
         buttonPlay->setImageName(picture);
         showButtonPicture(*buttonPlay);
     }
+    // A playing song can always be paused; one can only be started while the host pulls sound.
+    if (buttonPlay && buttonPlay->isEnabled != (playing || available)) {
+        buttonPlay->isEnabled = playing || available;
+        buttonPlay->setNeedsDisplay();
+    }
     tunedeckView->setPlaying(playing);
+    tunedeckView->setPlayAvailable(available);
 }
 
 void AudioUnitViewController::sequencerComplete() {

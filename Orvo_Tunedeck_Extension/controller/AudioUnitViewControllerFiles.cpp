@@ -66,7 +66,8 @@ void AudioUnitViewController::loadFile(const std::string& file) {
         return;
     }
     audioUnit_->loadMIDIFile(file);
-    audioUnit_->startSequencer();
+    // While the host pulls no sound the file waits at its start for a play that can be heard.
+    if (audioUnit_->hostPullsSound()) audioUnit_->startSequencer();
     updatePlayButton();
     if (tunedeckView) {
         tunedeckView->reset();

@@ -2,6 +2,8 @@
 
 #include "Orvo_Tunedeck_Extension/controller/AudioUnitViewController.h"
 
+#include <algorithm>
+
 ui::Rect AudioUnitViewController::layoutPluginView(double width, double height, double inset) const {
     const double w = width - 2 * inset;
     const double h = height - 2 * inset;
@@ -19,7 +21,21 @@ void AudioUnitViewController::centerpluginView() {
     pluginView->setFrame(layoutPluginView(bounds.width, bounds.height, viewInset));
 }
 
+void AudioUnitViewController::layoutDesignArea() {
+    if (!isViewLoaded() || !toolbarTop || !toolbarTop->superview()) return;
+    const ui::Rect area = toolbarTop->superview()->bounds();
+    toolbarTop->setFrame({0, 0, area.width, viewInset});
+    toolbarBottom->setFrame({0, area.height - viewInset, area.width, viewInset});
+    const ui::Rect progress = sliderProgress->frame();
+    sliderProgress->setFrame({progress.x, 0, std::max(0.0, area.width - progress.x - viewInset / 4), viewInset});
+    const ui::Rect placed = pluginView->frame();
+    pluginView->setFrame({placed.x + (area.width - designArea_.width) / 2,
+                          placed.y + (area.height - designArea_.height) / 2, placed.width, placed.height});
+    designArea_ = {area.width, area.height};
+}
+
 void AudioUnitViewController::viewDidLayoutSubviews() {
+    layoutDesignArea();
     if (!lockAutoLayout_ && isSizeable) centerpluginView();
 }
 

@@ -6,9 +6,10 @@
 #include <functional>
 #include <memory>
 
-// The root of the instrument's view. It paints a dark background and shows its content, a view of the design's
-// fixed size, scaled to fit with its proportions kept and centred, whatever size the host gives the root. After
-// every resize it reports to didLayout (the controller's layout pass).
+// The root of the instrument's view. It paints a dark background and shows its content at the scale that fits the
+// design's size into it with its proportions kept; the content fills the root, so it is at least the design's size
+// in design units (wider or taller where the root's proportions differ). After every resize it reports to didLayout
+// (the controller's layout pass), which lays the content out.
 //
 // Thread contract: main queue only.
 class InstrumentRootView : public ui::View {
@@ -18,7 +19,7 @@ public:
 
     explicit InstrumentRootView(ui::Rect frame);
 
-    // The design-sized view holding the toolbars and the plug-in view.
+    // The view holding the toolbars and the plug-in view, in design units.
     const std::shared_ptr<ui::View>& content() const { return content_; }
     std::function<void()> didLayout;
 

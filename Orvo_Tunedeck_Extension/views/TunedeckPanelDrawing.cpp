@@ -66,17 +66,18 @@ void TunedeckViewBase::drawSymbolControls(ui::GraphicsContext& ctx, ui::Rect fra
     ctx.stroke(Path::roundedRect({26, 375, 548, 100}, 8), isPlayerActive ? colorMain : colorContrastInverted, {6});
 
     // Play button.
+    const ui::Color playInk = isPlaying || isPlayAvailable ? colorContrastInverted : dimmed;
     drawAround(ctx, {521.08, 425.59}, 0, isButtonPlayActive ? 1.0 : 0.5, [&] {
         if (!isPlaying) {
             ctx.saveGState();
             ctx.translateBy(-0.5, -0.5);
             ctx.rotate(std::numbers::pi / 2);
             const Path triangle = playTrianglePath();
-            ctx.fill(triangle, colorContrastInverted);
-            ctx.stroke(triangle, colorContrastInverted, {4, ui::LineCap::round, ui::LineJoin::round, 10});
+            ctx.fill(triangle, playInk);
+            ctx.stroke(triangle, playInk, {4, ui::LineCap::round, ui::LineJoin::round, 10});
             ctx.restoreGState();
         }
-        ctx.stroke(Path::oval({-24, -24, 48, 48}), colorContrastInverted, {3});
+        ctx.stroke(Path::oval({-24, -24, 48, 48}), playInk, {3});
         if (isPlaying) {
             for (const ui::Rect bar : {ui::Rect{-4, -4.5, 1, 10}, ui::Rect{3, -4.5, 1, 10}}) {
                 const Path path = Path::roundedRect(bar, 0.5);

@@ -41,6 +41,12 @@ void TunedeckView::setPlaying(bool value) {
     setNeedsDisplay();
 }
 
+void TunedeckView::setPlayAvailable(bool value) {
+    if (baseClass.isPlayAvailable == value) return;
+    baseClass.isPlayAvailable = value;
+    setNeedsDisplay();
+}
+
 void TunedeckView::setPan(std::uint8_t channel, std::uint8_t value) {
     baseClass.valuePan[clampedChannel(channel)] = unitValue(value);
     setNeedsDisplay();
@@ -174,6 +180,7 @@ void TunedeckView::touchDown() {
         savedValue_ = b.valueProgress;
         option(kOptionProgress, 1.0f);
     } else if (hotspotMode_ == "play") {
+        if (!b.isPlaying && !b.isPlayAvailable) return;
         b.isButtonPlayActive = true;
         option(b.isPlaying ? kOptionPause : kOptionPlay, 1.0f);
     } else if (hotspotMode_ == "sync") {

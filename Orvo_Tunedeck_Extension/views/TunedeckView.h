@@ -56,6 +56,8 @@ public:
     void setParameter(int address, float value);
     void setProgress(float value);
     void setPlaying(bool value);
+    // Whether a stopped song may be started: while not, the play button is drawn dimmed and a tap on it does nothing.
+    void setPlayAvailable(bool value);
     void setPan(std::uint8_t channel, std::uint8_t value);
     void setVolume(std::uint8_t channel, std::uint8_t value);
     void setBankMSB(std::uint8_t channel, std::uint8_t value);

@@ -49,6 +49,7 @@ public:
     double valueProgress = 0;
     std::string valueLabelFile = "file.mid";
     bool isPlaying = false;
+    bool isPlayAvailable = true;
     bool isPlayerActive = false;
     bool isSynced = false;
     PerChannel<bool> isSliderLevelActive{};

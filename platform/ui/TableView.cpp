@@ -133,9 +133,12 @@ bool TableView::scrollBy(double dy) {
     return offsetY_ != before;
 }
 
+double TableView::clampedOffset(double y) const {
+    return std::clamp(y, 0.0, std::max(0.0, contentSize().height - frame().height));
+}
+
 void TableView::setContentOffset(Point offset) {
-    const double maxOffset = std::max(0.0, contentSize().height - frame().height);
-    const double y = std::clamp(offset.y, 0.0, maxOffset);
+    const double y = clampedOffset(offset.y);
     if (y == offsetY_ && countsRead_) return;
     offsetY_ = y;
     if (countsRead_) layoutCells();
@@ -220,7 +223,12 @@ bool TableView::deleteRow(IndexPath indexPath) {
 
 void TableView::setFrame(Rect frame) {
     View::setFrame(frame);
-    if (countsRead_) setContentOffset({0, offsetY_});
+    if (!countsRead_) return;
+    // The cells shown take the new width (and the rows that come into a taller frame appear) whether or not the
+    // offset has to move.
+    offsetY_ = clampedOffset(offsetY_);
+    layoutCells();
+    setNeedsDisplay();
 }
 
 void TableView::draw(GraphicsContext& ctx, Rect) {

@@ -130,6 +130,8 @@ private:
     };
 
     void readCounts();
+    // y within 0 and the content's height less the frame's (0 for content that fits).
+    double clampedOffset(double y) const;
     void layoutCells();
     void recycle(IndexPath indexPath);
     bool exists(IndexPath indexPath) const;

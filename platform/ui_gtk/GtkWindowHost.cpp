@@ -13,6 +13,12 @@
 namespace ui {
 
 namespace {
+// The picture windows show when the icon theme lacks the default icon's name; empty when it has it.
+std::filesystem::path& iconFileOutsideTheme() {
+    static std::filesystem::path file;
+    return file;
+}
+
 // How often GLib's loop drains the main queue, in milliseconds: a little more often than the 60 Hz view timers.
 constexpr unsigned kDrainIntervalMs = 4;
 // One notch of the wheel turned with Ctrl held scales a pinch by this factor (up enlarges).
@@ -26,6 +32,14 @@ struct GtkWindowCallbacks {
     static GtkWindowHost* host(gpointer data) { return static_cast<GtkWindowHost*>(data); }
     static void draw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer data) {
         host(data)->drawInto(cr, width, height);
+    }
+    static void realized(GtkWidget* window, gpointer) {
+        if (iconFileOutsideTheme().empty()) return;
+        GdkTexture* icon = gdk_texture_new_from_filename(iconFileOutsideTheme().c_str(), nullptr);
+        if (!icon) return;
+        GList icons{icon, nullptr, nullptr};
+        gdk_toplevel_set_icon_list(GDK_TOPLEVEL(gtk_native_get_surface(GTK_NATIVE(window))), &icons);
+        g_object_unref(icon);
     }
     static void dragBegin(GtkGestureDrag*, double x, double y, gpointer data) { host(data)->dragBegan({x, y}); }
     static void dragUpdate(GtkGestureDrag*, double dx, double dy, gpointer data) { host(data)->dragMoved({dx, dy}); }
@@ -76,9 +90,20 @@ struct GtkWindowCallbacks {
     }
 };
 
+void GtkWindowHost::setProgramName(const std::string& name) { g_set_prgname(name.c_str()); }
+
 bool GtkWindowHost::gtkAvailable() {
     static const bool available = gtk_init_check() != FALSE;
     return available;
+}
+
+void GtkWindowHost::setDefaultIcon(const std::string& name, const std::filesystem::path& folder) {
+    GtkIconTheme* theme = gtk_icon_theme_get_for_display(gdk_display_get_default());
+    gtk_window_set_default_icon_name(name.c_str());
+    // GTK takes a themed icon's sizes only from a theme's folders: a lone picture (as in the build tree) is shown
+    // through its file.
+    iconFileOutsideTheme() = gtk_icon_theme_has_icon(theme, name.c_str()) ? std::filesystem::path()
+                                                                            : folder / (name + ".png");
 }
 
 Size GtkWindowHost::largestMonitor() {
@@ -144,6 +169,7 @@ GtkWindowHost::GtkWindowHost(std::shared_ptr<View> root, const std::string& titl
     g_signal_connect(files, "drop", G_CALLBACK(&GtkWindowCallbacks::dropped), this);
     gtk_widget_add_controller(window_, GTK_EVENT_CONTROLLER(files));
     g_signal_connect(window_, "destroy", G_CALLBACK(&GtkWindowCallbacks::destroyed), this);
+    g_signal_connect_after(window_, "realize", G_CALLBACK(&GtkWindowCallbacks::realized), nullptr);
     gtk_widget_add_tick_callback(area_, &GtkWindowCallbacks::tick, this, nullptr);
     drainSource_ = g_timeout_add(kDrainIntervalMs, &GtkWindowCallbacks::drainQueue, this);
 }

@@ -49,8 +49,15 @@ class GtkWindowHost {
 public:
     using FilesDropped = std::function<void(const std::vector<std::filesystem::path>&)>;
 
+    // The name desktops tie the program's windows to its desktop entry by (the X11 window class, the Wayland
+    // application id): the entry's file name without ".desktop". Only before the first gtkAvailable() call, which
+    // fixes it.
+    static void setProgramName(const std::string& name);
     // Initialises GTK once; false when no display can be opened (headless machines).
     static bool gtkAvailable();
+    // From now on windows made here show the icon of that name: the icon theme's, else the PNG file name + ".png"
+    // of folder. After gtkAvailable() returned true.
+    static void setDefaultIcon(const std::string& name, const std::filesystem::path& folder);
     // The size of the display's largest monitor (a window cannot grow beyond it); zero without one.
     static Size largestMonitor();
 

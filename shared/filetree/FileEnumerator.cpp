@@ -55,7 +55,6 @@ void FileEnumerator::enumerate(const std::string& path) {
     fileTree.root = root;
     fileTree.clearList();
     walk(path, top, top, "", 1);
-    foundation::writeLogLine("WARNING:  Unbekannter Typ des Dateiobjektes oder <nil>.");
     fileTree.clearList();
 }
 

@@ -1,6 +1,7 @@
 // The main screen with the hosted instrument in a real GTK window (CI gives it a display through xvfb), at a small,
 // a laptop and a full-HD size, while the instrument plays its start-up file: what the window's pixels show; and
-// the window's start-up: an alert when it has no sound output, the sound set chosen in it remembered. The song
+// the window's start-up: an alert when it has no sound output, after which the instrument's own play buttons start
+// nothing; the sound set chosen in it remembered, one whose bank is gone refused with an alert. The song
 // and the display timers keep the main queue's clock, one tick at a time, so a slow machine sees the same second.
 
 #include <gtest/gtest.h>
@@ -13,9 +14,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "Orvo_Tunedeck/app/MainViewController.h"
+#include "Orvo_Tunedeck/app/ProgramLog.h"
 #include "Orvo_Tunedeck/app/WindowedHost.h"
 #include "Orvo_Tunedeck/configuration/ConfigurationViewController.h"
 #include "Orvo_Tunedeck/configuration/SwitchCell.h"
@@ -26,9 +29,11 @@
 #include "platform/audiounit/AudioComponentRegistry.h"
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/Folders.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
 #include "tests/support/ScopedEnvironment.h"
@@ -47,6 +52,8 @@ constexpr ui::Point kLowerFrameTop{300, 375};
 constexpr ui::Point kDarkBesideFrame{590, 150};
 constexpr ui::Rect kOverlayBars{145, 40, 400, 122};
 constexpr ui::Rect kPanelProgress{120, 400, 370, 45};
+constexpr ui::Rect kPanelPlay{497, 401, 48, 48};
+constexpr ui::Rect kPanelFiles{82, 325, 130, 31};
 
 double luma(ui::Pixel p) { return (0.2126 * p.red + 0.7152 * p.green + 0.0722 * p.blue) / 255.0; }
 
@@ -73,9 +80,37 @@ bool inside(ui::Rect inner, ui::Rect outer) {
            inner.maxX() <= outer.maxX() + kSlack && inner.maxY() <= outer.maxY() + kSlack;
 }
 
+// A tap through the window on the middle of a rectangle of view.
+void tap(ui::GtkWindowHost& host, ui::View& view, ui::Rect inView) {
+    const ui::Rect at = host.root().convertRectFrom(inView, &view);
+    host.pointer().press(host.root(), {at.midX(), at.midY()});
+    host.pointer().release({at.midX(), at.midY()});
+}
+
 void collectButtons(ui::View& view, std::vector<ui::Button*>& buttons) {
     if (auto* button = dynamic_cast<ui::Button*>(&view)) buttons.push_back(button);
     for (const auto& child : view.subviews()) collectButtons(*child, buttons);
+}
+
+// The instrument's root holds the design area: the plug-in view (frame and panel), then the two toolbars.
+struct InstrumentParts {
+    ui::View& pluginView;
+    ui::View& panel;
+    ui::View& toolbarTop;
+    ui::View& toolbarBottom;
+};
+
+InstrumentParts instrumentParts(MainViewController& screen) {
+    ui::View& design = *screen.pluginView->subviews().front()->subviews().front();
+    ui::View& pluginView = *design.subviews()[0];
+    return {pluginView, *pluginView.subviews()[1]->subviews().front(), *design.subviews()[1], *design.subviews()[2]};
+}
+
+// Writes a picture of the window into the test's folder for people to look at, when the run names one.
+void keepPicture(ui::GtkWindowHost& host, const std::string& name) {
+    const char* folder = std::getenv("TUNEDECK_TEST_TMP");
+    if (folder == nullptr) return;
+    if (const auto shot = host.capture()) shot->writePng(std::filesystem::path(folder) / (name + ".png"));
 }
 
 class InstrumentWindow : public ::testing::Test {
@@ -187,21 +222,33 @@ TEST_F(InstrumentWindow, ShowsTheWholePlayingPanelLightOnDarkAtEverySize) {
         ASSERT_EQ(window.rootView().frame(), (ui::Rect{0, 0, size.width, size.height}));
         ASSERT_FALSE(screen->pluginView->subviews().empty()) << "the instrument's view is not shown";
 
-        // The instrument's root holds the design area: the plug-in view (frame and panel), then the two toolbars.
         ui::View& root = window.rootView();
-        ui::View& design = *screen->pluginView->subviews().front()->subviews().front();
-        ui::View& pluginView = *design.subviews()[0];
-        ui::View& panel = *pluginView.subviews()[1]->subviews().front();
-        ui::View& toolbarBottom = *design.subviews()[2];
+        const InstrumentParts parts = instrumentParts(*screen);
+        ui::View& pluginView = parts.pluginView;
+        ui::View& panel = parts.panel;
+        ui::View& toolbarBottom = parts.toolbarBottom;
         const ui::Rect shown = root.bounds();
         EXPECT_TRUE(inside(root.convertRectFrom(pluginView.bounds(), &pluginView), shown));
         EXPECT_TRUE(inside(root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom), shown));
+        // The instrument's icon rows lie along the edges of its area: the top one starts at the area's left edge
+        // right below the window's own row of buttons, and the bottom one ends at the window's bottom.
+        const ui::Rect area = root.convertRectFrom(screen->pluginView->bounds(), screen->pluginView.get());
+        const ui::Rect topRow = root.convertRectFrom(parts.toolbarTop.bounds(), &parts.toolbarTop);
+        const ui::Rect bottomRow = root.convertRectFrom(toolbarBottom.bounds(), &toolbarBottom);
+        for (const ui::Rect row : {topRow, bottomRow}) {
+            EXPECT_NEAR(row.minX(), area.minX(), 0.5);
+            EXPECT_NEAR(row.maxX(), area.maxX(), 0.5);
+        }
+        EXPECT_NEAR(topRow.minY(), area.minY(), 0.5);
+        EXPECT_NEAR(bottomRow.maxY(), area.maxY(), 0.5);
         const auto onScreen = [&](ui::Rect canvas) { return root.convertRectFrom(canvas, &panel); };
 
         const auto first = host.capture();
         play(1.0);
         settle(host);
         const auto second = host.capture();
+        keepPicture(host, "main-" + std::to_string(static_cast<int>(size.width)) + "x" +
+                              std::to_string(static_cast<int>(size.height)));
         ASSERT_TRUE(first && second);
         ASSERT_EQ(second->width(), static_cast<int>(size.width));
 
@@ -242,18 +289,50 @@ std::string instrumentPlayPicture(ui::View& instrumentArea) {
     return "";
 }
 
+template <typename Kind>
+void collect(ui::View& view, std::vector<Kind*>& found) {
+    if (auto* one = dynamic_cast<Kind*>(&view)) found.push_back(one);
+    for (const auto& child : view.subviews()) collect(*child, found);
+}
+
+TEST_F(InstrumentWindow, TheFileBrowserFillsTheWindowFromItsFirstDrawingInBothLists) {
+    std::filesystem::create_directories(folder.path() / "Documents" / "Presets");
+    ShownScreen opened(*this, {1280, 800});
+    ui::GtkWindowHost& host = *opened.host;
+    tap(host, instrumentParts(*opened.screen).panel, kPanelFiles);
+    settle(host);
+    keepPicture(host, "factory-list-1280x800");
+    // The factory list as the browser opens with it, then the user list its button shows.
+    for (const std::string list : {"", "User"}) {
+        SCOPED_TRACE(list);
+        std::vector<ui::Button*> buttons;
+        collectButtons(host.root(), buttons);
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [&](ui::Button* b) { return b->title() == list; });
+        if (!list.empty()) {
+            ASSERT_NE(button, buttons.end());
+            tap(host, **button, (*button)->bounds());
+            settle(host);
+        }
+        std::vector<ui::TableView*> tables;
+        collect(host.root(), tables);
+        ASSERT_EQ(tables.size(), 1u);
+        ui::TableView& table = *tables.front();
+        EXPECT_EQ(host.root().convertRectFrom(table.bounds(), &table).width, 1280);
+        ASSERT_FALSE(table.visibleRows().empty());
+        for (const ui::IndexPath row : table.visibleRows())
+            EXPECT_EQ(table.visibleCell(row)->frame().width, table.frame().width) << row.row;
+    }
+    keepPicture(host, "user-list-1280x800");
+}
+
 TEST_F(InstrumentWindow, TheTopStopAndPlayButtonsPauseAndContinueWhatThePanelShows) {
     ASSERT_TRUE(hub->player->instrument && hub->player->instrument->audioUnit0);
     ShownScreen opened(*this, {720, 640});
-    ui::Window& window = opened.window;
     const std::shared_ptr<MainViewController>& screen = opened.screen;
     ASSERT_EQ(instrumentPlayPicture(*screen->pluginView), "Pause Icon") << "the start-up song plays";
 
-    const auto tapTop = [&](ui::Button& button) {
-        const ui::Rect at = window.rootView().convertRectFrom(button.bounds(), &button);
-        opened.host->pointer().press(window.rootView(), {at.midX(), at.midY()});
-        opened.host->pointer().release({at.midX(), at.midY()});
-    };
+    const auto tapTop = [&](ui::Button& button) { tap(*opened.host, button, button.bounds()); };
     // The engine is paused: the display ticks go on without sound.
     tapTop(*screen->buttonStop);
     EXPECT_FALSE(hub->player->engine->isRunning());
@@ -299,9 +378,22 @@ struct ProgramRun {
         screen = std::make_shared<MainViewController>(hub);
     }
     ~ProgramRun() {
+        if (host) host->close();
         MIDIConnection::shared().setDelegate(nullptr);
         dispatch::MainQueue::shared().drain();
     }
+
+    // Shows the screen in a window of the program's size.
+    ui::GtkWindowHost& show() {
+        window = std::make_unique<ui::Window>(ui::Rect{0, 0, 720, 640});
+        window->setRootViewController(screen);
+        host = std::make_unique<ui::GtkWindowHost>(window->rootViewPointer(), "Orvo-Tunedeck2",
+                                                   dispatch::MainQueue::shared());
+        host->present();
+        return *host;
+    }
+    std::unique_ptr<ui::Window> window;
+    std::unique_ptr<ui::GtkWindowHost> host;
 
     // The row the configuration screen shows switched on.
     int64_t shownRow() {
@@ -313,6 +405,17 @@ struct ProgramRun {
         return row;
     }
 };
+
+// Opens the configuration screen and taps the switch of a sound-set row through the window.
+void chooseInWindow(ui::GtkWindowHost& host, MainViewController& screen, int row) {
+    screen.onButtonConfig();
+    auto* configuration = dynamic_cast<ConfigurationViewController*>(screen.presentedViewController());
+    ASSERT_NE(configuration, nullptr);
+    ui::TableViewCell* cell = configuration->tableSoundset->visibleCell({0, row});
+    ASSERT_NE(cell, nullptr);
+    ui::Switch& control = *cellSwitch(*cell);
+    tap(host, control, control.bounds());
+}
 
 TEST_F(InstrumentWindow, WithoutASoundOutputTheWindowShowsAnAlertNamingTheDeviceAndTheOption) {
     const auto silent = std::make_shared<ViewController>();
@@ -354,6 +457,25 @@ TEST_F(InstrumentWindow, WithoutASoundOutputTheWindowShowsAnAlertNamingTheDevice
         EXPECT_GT(inText.dark, 40) << "and has lines of text on it";
         const Counts beside = countPixels(*shot, {button.minX() - 40, button.minY() - 56, 20, 40});
         EXPECT_EQ(beside.light, 0) << "the screen around the alert is dimmed";
+
+        // With the alert read, neither the panel's play button nor the instrument's toolbar one starts a song.
+        tap(host, window.rootView(), button);
+        ASSERT_EQ(screen->presentedViewController(), nullptr);
+        std::vector<ui::Button*> toolbar;
+        collectButtons(instrumentParts(*screen).toolbarBottom, toolbar);
+        const auto toolbarPlay = std::find_if(toolbar.begin(), toolbar.end(),
+                                              [](ui::Button* b) { return b->imageName() == "Play Icon"; });
+        ASSERT_NE(toolbarPlay, toolbar.end());
+        EXPECT_FALSE((*toolbarPlay)->isEnabled);
+        const std::vector<std::pair<ui::View*, ui::Rect>> playButtons = {
+            {&instrumentParts(*screen).panel, kPanelPlay}, {*toolbarPlay, (*toolbarPlay)->bounds()}};
+        for (const auto& [view, area] : playButtons) {
+            tap(host, *view, area);
+            for (int tick = 0; tick < 10; ++tick) queue().advanceClock(1.0 / 60);
+            EXPECT_EQ(instrumentPlayPicture(*screen->pluginView), "Play Icon") << "a song plays that nobody hears";
+        }
+        settle(host);
+        keepPicture(host, "no-sound-output");
         host.close();
     }
 }
@@ -365,20 +487,8 @@ TEST_F(InstrumentWindow, TheSoundSetChosenInTheWindowIsThereAfterQuittingAndStar
         PersistentAppData store(kDomain, settings);
         ProgramRun first(SoundChoice{}, store);
         EXPECT_EQ(first.hub->loadedSoundset(), 0);
-        ui::Window window({0, 0, 720, 640});
-        window.setRootViewController(first.screen);
-        ui::GtkWindowHost host(window.rootViewPointer(), "Orvo-Tunedeck2", queue());
-        host.present();
-        first.screen->onButtonConfig();
-        auto* configuration = dynamic_cast<ConfigurationViewController*>(first.screen->presentedViewController());
-        ASSERT_NE(configuration, nullptr);
-        ui::TableViewCell* row = configuration->tableSoundset->visibleCell({0, 3});
-        ASSERT_NE(row, nullptr);
-        // A tap on the row's switch, through the window.
-        ui::Switch& control = *cellSwitch(*row);
-        const ui::Rect at = window.rootView().convertRectFrom(control.bounds(), &control);
-        host.pointer().press(window.rootView(), {at.midX(), at.midY()});
-        host.pointer().release({at.midX(), at.midY()});
+        ui::GtkWindowHost& host = first.show();
+        ASSERT_NO_FATAL_FAILURE(chooseInWindow(host, *first.screen, 3));
         EXPECT_EQ(first.hub->loadedSoundset(), 3);
         // On disk before the program ends: another reader of the store sees it now.
         EXPECT_EQ(rememberedSoundSet(PersistentAppData(kDomain, settings)), 3);
@@ -396,6 +506,39 @@ TEST_F(InstrumentWindow, TheSoundSetChosenInTheWindowIsThereAfterQuittingAndStar
         EXPECT_EQ(named.hub->loadedSoundset(), 5);
     }
     EXPECT_EQ(rememberedSoundSet(store), 3);
+}
+
+TEST_F(InstrumentWindow, ASoundSetWhoseBankIsGoneIsRefusedWithAnAlertAndTheSetBeforeStays) {
+    const std::filesystem::path settings = folder.path() / "settings";
+    PersistentAppData store(kDomain, settings);
+    std::filesystem::remove(folder.path() / "resources" / "soundfont6.sf2");
+    ProgramRun run(SoundChoice{}, store);
+    ui::GtkWindowHost& host = run.show();
+    ASSERT_NO_FATAL_FAILURE(chooseInWindow(host, *run.screen, 2));
+    ASSERT_EQ(run.hub->loadedSoundset(), 2);
+
+    // The program's own warning is the one line on standard error: no log line the program shows there comes with it.
+    foundation::LogCapture log;
+    testing::internal::CaptureStderr();
+    ASSERT_NO_FATAL_FAILURE(chooseInWindow(host, *run.screen, 3));
+    queue().drain();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    for (const std::string& line : log.lines()) EXPECT_FALSE(isErrorOrWarningLine(line)) << line;
+    auto* alert = dynamic_cast<ui::AlertController*>(run.screen->presentedViewController());
+    ASSERT_NE(alert, nullptr) << "no alert in the window";
+    EXPECT_NE(alert->message().find("'soundfont6.sf2' of sound set 3 is missing"), std::string::npos)
+        << alert->message();
+    EXPECT_NE(errors.find("'" + (folder.path() / "resources" / "soundfont6.sf2").string() + "'"), std::string::npos)
+        << "standard error names the whole path: " << errors;
+    settle(host);
+    keepPicture(host, "sound-set-refused");
+    alert->dismiss(false);
+
+    EXPECT_EQ(run.hub->loadedSoundset(), 2);
+    EXPECT_EQ(rememberedSoundSet(PersistentAppData(kDomain, settings)), 2);
+    EXPECT_EQ(run.shownRow(), 2);
+    host.close();
 }
 
 TEST_F(InstrumentWindow, ARememberedSoundSetWhoseBankIsGoneIsForgottenAndTheWindowStarts) {

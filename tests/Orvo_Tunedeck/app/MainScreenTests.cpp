@@ -21,6 +21,7 @@
 #include "shared/help/HelpViewController.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestFolder.h"
+#include "tools/soundbank/sf2_writer.h"
 
 namespace {
 
@@ -99,6 +100,9 @@ TEST_F(MainScreen, ASoundSetRowTappedOnTheConfigurationScreenReachesTheInstrumen
 }
 
 TEST_F(MainScreen, TheConfigurationScreenShowsTheSoundSetThatIsLoaded) {
+    // Row 3 is the set of "soundfont6.sf2": a bank the instrument loads, so that the set is taken.
+    ASSERT_TRUE(sf2::looped_sample_bank(sf2::looped_sample("sine", sf2::sine_wave(100, 4), 100, 60))
+                    .write((folder.path() / "Resources" / "soundfont6.sf2").string()));
     tap(screen->view(), *screen->buttonConfig);
     auto* configuration = dynamic_cast<ConfigurationViewController*>(screen->presentedViewController());
     ASSERT_NE(configuration, nullptr);

@@ -34,6 +34,8 @@ TEST(ProgramLog, ShowsErrorsAndWarningsButNotTheNotesOnNormalStates) {
         // A song played again is in the documents folder from the time before; a failed copy is still shown.
         {"ViewController::onOpenIn(): ERROR: The file '/home/u/Documents/a.mid' does already exist.", false},
         {"ViewController::onOpenIn(): ERROR: Could not copy the file: Permission denied", true},
+        // A sound set's missing bank is named, with its file, by the program itself.
+        {"AudioUnitMIDISynth::ERROR: The soundfont could not be found.", false},
     };
     for (const Case& c : cases) EXPECT_EQ(isErrorOrWarningLine(c.line), c.shown) << c.line;
 }

@@ -1,5 +1,5 @@
-// The main screen in a GTK window: it opens, draws and closes, and its help screen shows the help page. Needs a display
-// (CI gives it one through xvfb).
+// The main screen in a GTK window: it opens, draws and closes, names the program and carries its icon for the
+// desktop, and its help screen shows the help page. Needs a display (CI gives it one through xvfb).
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -21,6 +22,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui_gtk/GtkWindowHost.h"
 #include "shared/help/HelpViewController.h"
+#include "tests/Orvo_Tunedeck/app/X11WindowIdentity.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ protected:
 
 TEST_F(MainWindow, OpensShowingTheMainScreenAndCloses) {
     ui::GtkWindowHost& host = open({480, 360});
+    installWindowServices(host);
     host.present();
     // Drawing the tree clears the redraw requests of the views drawn.
     const auto drawn = [&] { return !screen->buttonPlay->needsDisplay(); };
@@ -57,6 +60,14 @@ TEST_F(MainWindow, OpensShowingTheMainScreenAndCloses) {
     }
     EXPECT_TRUE(drawn());
     EXPECT_GT(window->rootView().frame().width, 0);
+    // The desktop entry is Orvo-Tunedeck2.desktop: the window's class names it, and the window shows its icon.
+    if (const std::optional<X11WindowIdentity> identity = x11WindowIdentity(host.drawingArea())) {
+        EXPECT_EQ(identity->instanceName, "Orvo-Tunedeck2");
+        EXPECT_EQ(identity->className, "Orvo-Tunedeck2");
+        EXPECT_TRUE(identity->hasIcon) << "no _NET_WM_ICON";
+    } else {
+        ADD_FAILURE() << "the window is not an X11 window (CI's display is xvfb)";
+    }
     host.close();
     EXPECT_FALSE(host.isOpen());
     queue.drain();

@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "Orvo_Tunedeck_Extension/catalogue/SoundSet.h"
+#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/synth/MIDISynthUnit.h"
 #include "shared/audiounitbase/SoundBankLoad.h"
@@ -84,6 +87,32 @@ TEST_F(SoundSetChoice, RowsOutsideTheListChangeNothing) {
         EXPECT_EQ(unit->soundfontprograms()->programs, tableRows(ProgramTable::xg)) << row;
         EXPECT_EQ(preloadLines(capture.lines()), 0u) << row;
     }
+}
+
+TEST_F(SoundSetChoice, ARowWhoseBankIsMissingLeavesTheSetThatPlaysAndSaysWhy) {
+    unit->setParameter(OrvoTunedeck_AudioUnit::kSoundSetOption, 2.0f);
+    dispatch::MainQueue::shared().drain();
+    // The build's banks but row 3's.
+    const std::optional<std::filesystem::path> built = foundation::resourcesFolder();
+    ASSERT_TRUE(built);
+    const std::filesystem::path resources = folder.path() / "resources";
+    std::filesystem::create_directories(resources);
+    for (const auto& entry : std::filesystem::directory_iterator(*built))
+        if (entry.path().filename() != "soundfont6.sf2")
+            std::filesystem::create_symlink(entry.path(), resources / entry.path().filename());
+    environment.set("TUNEDECK_RESOURCES", resources.string());
+
+    foundation::LogCapture capture;
+    unit->setParameter(OrvoTunedeck_AudioUnit::kSoundSetOption, 3.0f);
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(synthUnit(*unit).soundBankPath().filename(), "soundfont1.sf2");
+    EXPECT_EQ(unit->soundfontprograms()->programs, tableRows(ProgramTable::xg));
+    EXPECT_EQ(preloadLines(capture.lines()), 0u);
+    SoundBankLoad load;
+    ASSERT_EQ(unit->getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load),
+              foundation::noErr);
+    EXPECT_EQ(load.bank.filename(), "soundfont6.sf2");
+    EXPECT_EQ(load.status, foundation::kAudio_FileNotFoundError);
 }
 
 TEST_F(SoundSetChoice, HostParameterEventsReachTheOption) {

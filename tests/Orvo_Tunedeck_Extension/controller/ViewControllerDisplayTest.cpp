@@ -8,6 +8,11 @@
 #include "Orvo_Tunedeck_Extension/lists/ProgramsViewController.h"
 #include "platform/ui/HeadlessRenderer.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 class ViewControllerDisplay : public ViewControllerFixture {
@@ -170,6 +175,41 @@ TEST_F(ViewControllerDisplay, ViewOptions) {
 
     controller->onTunedeckViewOption(1001, 0.5f);
     EXPECT_EQ(unit->getParameter(1001), 0.5f);
+}
+
+TEST_F(ViewControllerDisplay, WhileTheHostPullsNoSoundNoPlayControlStartsTheSong) {
+    const std::string song = controller->resourcesPath + "/MIDI/Test/Drum Keys.mid";
+    const std::vector<std::pair<std::string, std::function<void()>>> starts = {
+        {"the panel's play button", [&] { controller->onTunedeckViewOption(1186, 1.0f); }},
+        {"the toolbar's play button", [&] { controller->buttonPlay->sendAction(); }},
+        {"a file chosen in the browser", [&] { controller->onMIDIFileSelect(0, song); }},
+    };
+    for (const auto& [name, start] : starts) {
+        SCOPED_TRACE(name);
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 0);
+        render();
+        tick();
+        ASSERT_FALSE(unit->sequencer()->isPlaying());
+        EXPECT_FALSE(panel().isPlayAvailable);
+        EXPECT_FALSE(controller->buttonPlay->isEnabled);
+
+        start();
+        render();
+        tick();
+        EXPECT_FALSE(unit->sequencer()->isPlaying());
+        EXPECT_FALSE(panel().isPlaying);
+        EXPECT_EQ(controller->buttonPlay->imageName(), "Play Icon");
+
+        // The host pulls sound again: the controls are there once more and start the song.
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 1);
+        tick();
+        EXPECT_TRUE(panel().isPlayAvailable);
+        EXPECT_TRUE(controller->buttonPlay->isEnabled);
+        controller->onTunedeckViewOption(1186, 1.0f);
+        render();
+        tick();
+        EXPECT_TRUE(unit->sequencer()->isPlaying());
+    }
 }
 
 TEST_F(ViewControllerDisplay, PanicAndChosenProgramGoOutInTheNextBuffer) {

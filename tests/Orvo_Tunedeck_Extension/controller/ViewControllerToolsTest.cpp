@@ -102,14 +102,22 @@ TEST_F(ViewControllerTools, GesturesOnTheShownViewReachTheirHandlers) {
 }
 
 TEST_F(ViewControllerTools, TheWholeViewScalesToItsWindowCentred) {
+    // The design fits the window's height; the design area covers the whole window, its toolbars along the window's
+    // edges, and the plug-in view keeps its place in the middle.
     ui::View& design = *controller->pluginView->superview();
     window->rootView().setFrame({0, 0, 1360, 600});
-    const double width = 680 * 600.0 / 580;
-    EXPECT_NEAR(design.frame().x, (1360 - width) / 2, 1e-9);
-    EXPECT_NEAR(design.frame().width, width, 1e-9);
+    const double width = 1360 * 580.0 / 600;
+    EXPECT_EQ(design.frame(), (ui::Rect{0, 0, 1360, 600}));
     EXPECT_NEAR(design.scale(), 600.0 / 580, 1e-12);
+    EXPECT_NEAR(design.bounds().width, width, 1e-9);
     EXPECT_NEAR(design.bounds().height, 580, 1e-9);
-    EXPECT_EQ(controller->pluginView->frame(), (ui::Rect{40, 40, 600, 500}));
+    const ui::Rect placed = controller->pluginView->frame();
+    EXPECT_NEAR(placed.midX(), width / 2, 1e-9);
+    EXPECT_EQ(placed.y, 40);
+    EXPECT_EQ(placed.width, 600);
+    EXPECT_EQ(placed.height, 500);
+    EXPECT_EQ(controller->toolbarTop->frame(), (ui::Rect{0, 0, design.bounds().width, 40}));
+    EXPECT_EQ(controller->toolbarBottom->frame(), (ui::Rect{0, 540, design.bounds().width, 40}));
     EXPECT_TRUE(controller->isViewVisible(*controller->tunedeckView));
 }
 

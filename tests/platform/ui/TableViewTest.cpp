@@ -116,6 +116,34 @@ TEST(TableView, OffsetIsClampedToTheContent) {
     EXPECT_EQ(shortTable.contentOffset().y, 0);
 }
 
+TEST(TableView, TheCellsShownFollowEveryNewFrame) {
+    // A list filled at one size and then shown at another, as a screen made at its design size and presented in a
+    // larger window; each step keeps the offset where it was or clamps it.
+    struct Step {
+        ui::Rect frame;
+        double offsetBefore;
+        double offsetAfter;
+        size_t rowsShown;
+    };
+    const std::vector<Step> steps = {
+        {{0, 0, 600, 220}, 0, 0, 5},       // wider, same height
+        {{0, 0, 1280, 440}, 0, 0, 10},     // wider and taller: more rows appear
+        {{0, 0, 320, 220}, 200, 200, 6},   // narrower, scrolled: the offset stays
+        {{0, 0, 320, 400}, 200, 40, 10},   // taller than what is left below: the offset is clamped
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.frame.width);
+        NumberTable table({10});
+        table.reloadData();
+        table.setContentOffset({0, step.offsetBefore});
+        table.setFrame(step.frame);
+        EXPECT_EQ(table.contentOffset().y, step.offsetAfter);
+        EXPECT_EQ(table.visibleRows().size(), step.rowsShown);
+        for (const ui::IndexPath row : table.visibleRows())
+            EXPECT_EQ(table.visibleCell(row)->frame().width, step.frame.width) << row.row;
+    }
+}
+
 TEST(TableView, TapSelectsTheRowUnderTheFinger) {
     NumberTable table({3, 20});
     ui::HeadlessRenderer renderer;
