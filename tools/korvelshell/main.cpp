@@ -107,7 +107,8 @@ struct Library {
 };
 
 // Whether the file begins as a standard MIDI file does, or is named as one is: such a file is played as a song,
-// and refused as one when it is not, rather than run as commands.
+// and refused as one when it is not, rather than run as commands. Only a regular file is looked into: what is read
+// from a pipe is gone for the command shell.
 bool isSong(const std::string& path)
 {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -115,6 +116,9 @@ bool isSong(const std::string& path)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == ".mid" || extension == ".midi" || extension == ".smf" || extension == ".kar") {
         return true;
+    }
+    if (std::error_code error; !std::filesystem::is_regular_file(path, error)) {
+        return false;
     }
     char magic[4] = {};
     std::ifstream file(path, std::ios::binary);

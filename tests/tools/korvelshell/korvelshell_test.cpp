@@ -200,6 +200,16 @@ TEST(KorvelShellProgram, ReadsCommandsFromStandardInputUntilQuit)
     EXPECT_EQ(run.output.find("two"), std::string::npos);
 }
 
+// A command file that is a pipe (bash's process substitution) is read from its first byte: telling a song from
+// commands must not take anything from it.
+TEST(KorvelShellProgram, ReadsACommandFileThatIsAPipeWhole)
+{
+    const std::string script = writeFile("pipe.sh", program(bankPath() + " <(printf 'echo one\\necho two\\n')"));
+    const ProgramRun run = runCommand("bash " + script);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("one\ntwo\n"), std::string::npos) << run.output;
+}
+
 TEST(KorvelShellProgram, EveryAnswerEndsItsLine)
 {
     const ProgramRun run =
