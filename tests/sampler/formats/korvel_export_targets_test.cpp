@@ -74,6 +74,14 @@ TEST_F(ExportDurability, WhatStandsInTheTargetsPlaceDecides)
         {"a socket", [&] { make_socket(target); }, nullptr, "is a socket"},
         {"a folder", [&] { fs::create_directory(target); }, nullptr, "is a folder"},
         {"a link to a device", [&] { fs::create_symlink("/dev/null", target); }, nullptr, "is a device"},
+        {"a loop of links",
+         [&] {
+             fs::create_symlink("../real/loop", target);
+             fs::create_symlink("../links/target", real / "loop");
+         },
+         nullptr, "symbolic links"},
+        {"a link into a missing folder", [&] { fs::create_symlink("../real/none/file", target); }, nullptr,
+         "No such file"},
     };
     for (const Writer& writer : writers()) {
         for (const Case& c : cases) {
