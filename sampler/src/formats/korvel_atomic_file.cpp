@@ -216,8 +216,9 @@ bool begin(const char* target, temporary& temp)
 {
     temp.refusal = nullptr;
     char folder[sizeof temp.path];
-    if (target == nullptr) {
-        errno = EINVAL;
+    if (target == nullptr || *target == '\0') {
+        // An empty path names no file; nothing is made for it.
+        errno = target == nullptr ? EINVAL : ENOENT;
         return false;
     }
     if (const int error = resolve(target, temp.target); error != 0) {

@@ -234,6 +234,24 @@ TEST_F(ExportDurability, AReplacedFilesModeAndOwnerNeitherStopTheWriteNorStrandA
     }
 }
 
+// An empty path names no file: refused before a temporary file is made in the working folder, where it would have
+// a name no cleaner takes for one of this library's.
+TEST_F(ExportDurability, AnEmptyTargetIsRefusedBeforeAnythingIsMade)
+{
+    const fs::path working = folder / "working";
+    fs::create_directories(working);
+    for (const Writer& writer : writers()) {
+        SCOPED_TRACE(writer.name);
+        EXPECT_EQ(in_child(false,
+                           [&] {
+                               StepHook hook([](step at) { return at == step::locked ? ::raise(SIGKILL) : 0; });
+                               return ::chdir(working.c_str()) == 0 && writer.write("") != 0 ? 0 : 1;
+                           }),
+                  0);
+        EXPECT_TRUE(fs::is_empty(working));
+    }
+}
+
 TEST_F(ExportDurability, OnlyStaleTemporariesOfThisLibraryAreRemoved)
 {
     const fs::path s = folder / "out" / "S";
