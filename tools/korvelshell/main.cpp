@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,7 @@
 #include <filesystem>
 #include <fstream>
 #include <getopt.h>
+#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -107,7 +109,8 @@ struct Library {
 };
 
 // Whether the file begins as a standard MIDI file does, or is named as one is: such a file is played as a song,
-// and refused as one when it is not, rather than run as commands.
+// and refused as one when it is not, rather than run as commands. Only a regular file is looked into: what is read
+// from a pipe is gone for the command shell.
 bool isSong(const std::string& path)
 {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -115,6 +118,9 @@ bool isSong(const std::string& path)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == ".mid" || extension == ".midi" || extension == ".smf" || extension == ".kar") {
         return true;
+    }
+    if (std::error_code error; !std::filesystem::is_regular_file(path, error)) {
+        return false;
     }
     char magic[4] = {};
     std::ifstream file(path, std::ios::binary);
@@ -127,13 +133,19 @@ int runShell(const Options& options, Library& library)
         return korvelshell::runAnswerShell(library.handler, STDIN_FILENO, STDOUT_FILENO) == 0 ? 0 : 1;
     }
     const int file = open(options.commands.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) {
-        std::fprintf(stderr, "korvelshell: cannot open the command file '%s'\n", options.commands.c_str());
-        return 2;
+    struct stat info {};
+    if (file >= 0 && fstat(file, &info) == 0 && S_ISDIR(info.st_mode)) {
+        // A folder opens, but reading it fails at once, which would look like an empty command file.
+        ::close(file);
+        errno = EISDIR;
+    } else if (file >= 0) {
+        const int failed = korvelshell::runAnswerShell(library.handler, file, STDOUT_FILENO);
+        ::close(file);
+        return failed == 0 ? 0 : 1;
     }
-    const int failed = korvelshell::runAnswerShell(library.handler, file, STDOUT_FILENO);
-    ::close(file);
-    return failed == 0 ? 0 : 1;
+    std::fprintf(stderr, "korvelshell: cannot open the command file '%s': %s\n", options.commands.c_str(),
+                 std::strerror(errno));
+    return 2;
 }
 
 // Asks for rate and warns when the synthesizer takes another one (the settings keep a rate within their range).

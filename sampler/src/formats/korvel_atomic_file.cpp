@@ -119,6 +119,23 @@ int sync_temporary(temporary& temp)
     return at_step(step::synced);
 }
 
+// Gives the written temporary file the replaced file's owner and mode. Only now: until it is written, a read-only
+// mode would stop a writer that opens it again by name, and a dead writer's temporary file of another owner or of
+// mode 0 could not be removed by the next one. The owner first: changing it clears the set-id bits that the mode
+// then restores. Only a privileged writer may give the file away, so a refusal leaves the writer as owner. True
+// when there was a replaced file, whose mode then still has to reach the disk.
+bool keep_mode_and_owner(const temporary& temp)
+{
+    if (!temp.replaces) {
+        return false;
+    }
+    if (temp.uid != geteuid() || temp.gid != getegid()) {
+        (void)::fchown(temp.fd, temp.uid, temp.gid);
+    }
+    ::fchmod(temp.fd, temp.mode);
+    return true;
+}
+
 // Flushes the folder that now holds the new name. The new file is in place whatever happens here; a failure only
 // means its name might not survive a power cut, so it is a warning.
 void sync_folder(const char* file)
@@ -199,8 +216,9 @@ bool begin(const char* target, temporary& temp)
 {
     temp.refusal = nullptr;
     char folder[sizeof temp.path];
-    if (target == nullptr) {
-        errno = EINVAL;
+    if (target == nullptr || *target == '\0') {
+        // An empty path names no file; nothing is made for it.
+        errno = target == nullptr ? EINVAL : ENOENT;
         return false;
     }
     if (const int error = resolve(target, temp.target); error != 0) {
@@ -218,24 +236,18 @@ bool begin(const char* target, temporary& temp)
         errno = EINVAL;
         return false;
     }
+    temp.replaces = exists;
+    temp.mode = existing.st_mode & 07777;
+    temp.uid = existing.st_uid;
+    temp.gid = existing.st_gid;
     const char* name = std::strrchr(temp.target, '/');
-    if (!start(folder, name != nullptr ? name + 1 : temp.target, temp)) {
-        return false;
-    }
-    if (exists) {
-        // The owner first: changing it clears the set-id bits that the mode then restores. Only a privileged
-        // writer may give the file away, so a refusal leaves the writer as owner.
-        if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
-            (void)::fchown(temp.fd, existing.st_uid, existing.st_gid);
-        }
-        ::fchmod(temp.fd, existing.st_mode & 07777);
-    }
-    return true;
+    return start(folder, name != nullptr ? name + 1 : temp.target, temp);
 }
 
 bool begin_new(const char* folder, const char* stem, temporary& temp)
 {
     temp.refusal = nullptr;
+    temp.replaces = false;
     temp.target[0] = '\0';
     return start(folder, stem, temp);
 }
@@ -248,6 +260,9 @@ const char* begin_failure(const temporary& temp, int error)
 int commit(temporary& temp)
 {
     int error = sync_temporary(temp);
+    if (error == 0 && keep_mode_and_owner(temp) && ::fsync(temp.fd) != 0) {
+        error = errno;
+    }
     if (error == 0 && ::rename(temp.path, temp.target) != 0) {
         error = errno;
     }

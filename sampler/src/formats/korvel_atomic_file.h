@@ -15,6 +15,8 @@
 // Thread contract: control thread; any number of writers, in any processes, may work in one folder at once.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 
 namespace korvel_atomic {
@@ -27,6 +29,11 @@ struct temporary {
     int fd = -1;
     // Set when begin refused the target for what stands in its place ("is a FIFO", ...); null otherwise.
     const char* refusal = nullptr;
+    // The mode and owner of the file to be replaced, which commit gives the written file; none for a new file.
+    bool replaces = false;
+    mode_t mode = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
 };
 
 // Prepares the replacement of target: follows symbolic links to the file they name, refuses what is not a regular

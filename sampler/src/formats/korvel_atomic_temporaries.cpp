@@ -56,14 +56,48 @@ int name_part_length(const char* name)
     return static_cast<int>(n);
 }
 
-// Removes the empty claim that the stale announcement file_name names, if this library made it.
-void remove_claim(int dir, const char* file_name)
+// Whether a writer that is alive announces the same name as the stale announcement file_name (the same name but
+// for the random characters). A file that cannot be looked at counts as alive.
+bool announced_by_live_writer(int dir, const char* file_name)
+{
+    const int fd = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* listing = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (listing == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return true;
+    }
+    const size_t length = std::strlen(file_name);
+    bool alive = false;
+    while (const dirent* entry = readdir(listing)) {
+        if (alive || std::strcmp(entry->d_name, file_name) == 0 || std::strlen(entry->d_name) != length ||
+            std::strncmp(entry->d_name, file_name, length - RANDOM_LENGTH) != 0 || !is_temporary_name(entry->d_name)) {
+            continue;
+        }
+        const int other = openat(dirfd(listing), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        alive = other < 0 ? errno != ENOENT : ::flock(other, LOCK_EX | LOCK_NB) != 0;
+        if (other >= 0) {
+            ::close(other);
+        }
+    }
+    closedir(listing);
+    return alive;
+}
+
+// Removes the empty claim that the stale announcement file_name names, if this library made it. False when a live
+// writer announces the same name: the empty file may be its claim, so it and the stale announcement stay for a
+// later cleaner.
+bool remove_claim(int dir, const char* file_name)
 {
     const size_t length = std::strlen(file_name);
     const size_t claim = sizeof claim_mark - 1;
     const size_t tail = claim + MARK_LENGTH + RANDOM_LENGTH;
     if (length <= tail + 1 || std::strncmp(file_name + length - tail, claim_mark, claim) != 0) {
-        return;
+        return true;
+    }
+    if (announced_by_live_writer(dir, file_name)) {
+        return false;
     }
     char name[NAME_MAX_BYTES + 1];
     std::snprintf(name, sizeof name, "%.*s", static_cast<int>(length - tail - 1), file_name + 1);
@@ -72,6 +106,7 @@ void remove_claim(int dir, const char* file_name)
         (info.st_mode & 07777) == 0 && info.st_uid == geteuid() && info.st_nlink == 1) {
         unlinkat(dir, name, 0);
     }
+    return true;
 }
 
 } // namespace
@@ -158,8 +193,9 @@ void remove_stale(const char* folder)
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && opened.st_ino == named.st_ino &&
             opened.st_dev == named.st_dev && fstatat(dir, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             opened.st_ino == named.st_ino) {
-            remove_claim(dir, entry->d_name);
-            unlinkat(dir, entry->d_name, 0);
+            if (remove_claim(dir, entry->d_name)) {
+                unlinkat(dir, entry->d_name, 0);
+            }
         }
         ::close(fd);
     }

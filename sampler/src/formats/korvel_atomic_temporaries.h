@@ -27,7 +27,9 @@ bool claim_announcement(const char* folder, const char* name, const char* tempor
 
 // Removes from folder the temporary files of this library that no live writer holds: regular files of this
 // pattern, owned by the effective user, whose lock can be taken. An empty claim that such a file announces goes too
-// when it is provably one this library made (an empty regular file of mode 0, owned by the effective user).
+// when it is provably one this library made (an empty regular file of mode 0, owned by the effective user); while a
+// live writer announces the same name, the empty file may be its claim, and the dead writer's announcement and
+// claim wait for a later cleaner.
 void remove_stale(const char* folder);
 
 } // namespace korvel_atomic

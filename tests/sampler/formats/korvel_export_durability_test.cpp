@@ -306,4 +306,36 @@ TEST_F(ExportDurability, ATargetNamedLikeAClaimNeverMakesItsNeighbourOneToRemove
     EXPECT_TRUE(fs::exists(neighbour)) << "an empty file of mode 0 that no claim announced stays";
 }
 
+// A writer that died after announcing a name, and a live writer that has claimed the same name: the live claim is
+// not taken for the dead writer's, or another process could take the free name and lose its file to the live
+// writer's rename.
+TEST_F(ExportDurability, ALiveClaimIsNotTakenForADeadWritersClaimOfTheSameName)
+{
+    const fs::path s = folder / "out" / "S";
+    const Refusals neither{EINVAL, EPERM};
+    bool done = false; // once, for the first claim only
+    bool claim_kept = false;
+    StepHook hook([&](step at) {
+        if (at == step::claimed && !done) {
+            done = true;
+            const std::vector<fs::path> claims = exported();
+            EXPECT_EQ(claims.size(), 1u);
+            const fs::path claim = claims.empty() ? s / "none" : claims[0];
+            write_file(s / ("." + claim.filename().string() + ".claim.korvel-partial-Dead01"), "a dead writer's");
+            EXPECT_EQ(korvel_sample_export_sfont(sample(0)), 0); // cleans the folder beside the live claim
+            claim_kept = fs::exists(claim) && fs::file_size(claim) == 0;
+        }
+        return refused(neither, at);
+    });
+    EXPECT_EQ(export_one_sample(), 0);
+    EXPECT_TRUE(claim_kept) << "the live writer's claim stays until its file replaces it";
+    EXPECT_EQ(export_one_sample(), 0);
+    EXPECT_TRUE(temporaries(s).empty()) << "the dead writer's announcement goes once no live writer shares its name";
+    const std::vector<fs::path> files = exported();
+    EXPECT_EQ(files.size(), 3u);
+    for (const fs::path& file : files) {
+        EXPECT_TRUE(whole_aiff(file)) << file;
+    }
+}
+
 } // namespace

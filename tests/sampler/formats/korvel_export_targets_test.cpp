@@ -12,11 +12,13 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +74,14 @@ TEST_F(ExportDurability, WhatStandsInTheTargetsPlaceDecides)
         {"a socket", [&] { make_socket(target); }, nullptr, "is a socket"},
         {"a folder", [&] { fs::create_directory(target); }, nullptr, "is a folder"},
         {"a link to a device", [&] { fs::create_symlink("/dev/null", target); }, nullptr, "is a device"},
+        {"a loop of links",
+         [&] {
+             fs::create_symlink("../real/loop", target);
+             fs::create_symlink("../links/target", real / "loop");
+         },
+         nullptr, "symbolic links"},
+        {"a link into a missing folder", [&] { fs::create_symlink("../real/none/file", target); }, nullptr,
+         "No such file"},
     };
     for (const Writer& writer : writers()) {
         for (const Case& c : cases) {
@@ -151,6 +161,97 @@ TEST_F(ExportDurability, ANewFileFollowsTheUmaskAndAReplacedFileKeepsItsModeAndO
             ASSERT_EQ(exported().size(), 1u);
             EXPECT_EQ(mode_of(exported()[0]) & 07777, c.expected);
         }
+    }
+}
+
+// Runs body in a child process, as the unprivileged user 65534 when asked and this process is privileged; the
+// child's exit code, or the signal that ended it as a negative number.
+int in_child(bool unprivileged, const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unprivileged && geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            _exit(100);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// The replaced file's mode and owner must not hinder the write itself nor the removal of a killed writer's
+// temporary file: a read-only mode, mode 0, a file of another user (which only a privileged writer can keep).
+TEST_F(ExportDurability, AReplacedFilesModeAndOwnerNeitherStopTheWriteNorStrandAKilledWritersTemporary)
+{
+    const bool privileged = geteuid() == 0;
+    const fs::path shared = folder / "shared";
+    fs::create_directories(shared);
+    fs::permissions(shared, fs::perms::all);
+    if (in_child(true, [&] { return ::access(shared.c_str(), W_OK | X_OK); }) != 0) {
+        GTEST_SKIP() << "the user 65534 cannot reach " << shared;
+    }
+    const fs::path target = shared / "target";
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool given_away; // else the writer is an unprivileged user who owns the file
+    };
+    const std::vector<Case> cases = {
+        {"a read-only file", 0444, false},
+        {"a file of mode 0", 0, false},
+        {"another user's file", 0640, true},
+    };
+    const uid_t writer_uid = privileged ? 65534 : geteuid();
+    for (const Writer& writer : writers()) {
+        for (const Case& c : cases) {
+            if (c.given_away && !privileged) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(writer.name) + " over " + c.what);
+            fs::remove(target);
+            write_file(target, "the old file");
+            if (privileged) {
+                ASSERT_EQ(::chown(target.c_str(), writer_uid, writer_uid), 0);
+            }
+            ::chmod(target.c_str(), c.mode);
+            const bool unprivileged = !c.given_away;
+
+            EXPECT_EQ(in_child(unprivileged,
+                               [&] {
+                                   StepHook hook([](step at) { return at == step::synced ? ::raise(SIGKILL) : 0; });
+                                   return writer.write(target);
+                               }),
+                      -SIGKILL);
+            EXPECT_EQ(temporaries(shared).size(), 1u);
+
+            EXPECT_EQ(in_child(unprivileged, [&] { return writer.write(target) == 0 ? 0 : 1; }), 0);
+            EXPECT_TRUE(temporaries(shared).empty()) << "the killed writer's temporary file is removed";
+            struct stat info {};
+            ASSERT_EQ(::stat(target.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, c.mode);
+            EXPECT_EQ(info.st_uid, writer_uid);
+            ::chmod(target.c_str(), 0600);
+            EXPECT_TRUE(writer.whole(target));
+        }
+    }
+}
+
+// An empty path names no file: refused before a temporary file is made in the working folder, where it would have
+// a name no cleaner takes for one of this library's.
+TEST_F(ExportDurability, AnEmptyTargetIsRefusedBeforeAnythingIsMade)
+{
+    const fs::path working = folder / "working";
+    fs::create_directories(working);
+    for (const Writer& writer : writers()) {
+        SCOPED_TRACE(writer.name);
+        EXPECT_EQ(in_child(false,
+                           [&] {
+                               StepHook hook([](step at) { return at == step::locked ? ::raise(SIGKILL) : 0; });
+                               return ::chdir(working.c_str()) == 0 && writer.write("") != 0 ? 0 : 1;
+                           }),
+                  0);
+        EXPECT_TRUE(fs::is_empty(working));
     }
 }
 

@@ -163,6 +163,10 @@ TEST(PlayerOrder, NoteOffsOfATickGoFirstAndTicksGoInOrderAcrossTracks)
         {"the rest of a tick keeps the file's order",
          "1, 10, Control_c, 0, 7, 90\n1, 10, Note_on_c, 0, 60, 100\n1, 10, Note_off_c, 0, 62, 0\n",
          {{0x80, 62}, {0xB0, 7}, {0x90, 60}}},
+        {"events of one tick other than note-offs keep the order of their tracks",
+         "1, 10, Program_c, 0, 40\n2, 10, Note_on_c, 0, 60, 100\n"
+         "2, 12, Program_c, 1, 41\n1, 12, Note_on_c, 1, 62, 100\n",
+         {{0xC0, 40}, {0x90, 60}, {0x90, 62}, {0xC0, 41}}},
         {"an earlier tick of a later track goes first",
          "1, 11, Note_on_c, 0, 60, 100\n2, 10, Note_on_c, 0, 64, 100\n", {{0x90, 64}, {0x90, 60}}},
     };

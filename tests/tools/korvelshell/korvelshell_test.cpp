@@ -200,6 +200,16 @@ TEST(KorvelShellProgram, ReadsCommandsFromStandardInputUntilQuit)
     EXPECT_EQ(run.output.find("two"), std::string::npos);
 }
 
+// A command file that is a pipe (bash's process substitution) is read from its first byte: telling a song from
+// commands must not take anything from it.
+TEST(KorvelShellProgram, ReadsACommandFileThatIsAPipeWhole)
+{
+    const std::string script = writeFile("pipe.sh", program(bankPath() + " <(printf 'echo one\\necho two\\n')"));
+    const ProgramRun run = runCommand("bash " + script);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("one\ntwo\n"), std::string::npos) << run.output;
+}
+
 TEST(KorvelShellProgram, EveryAnswerEndsItsLine)
 {
     const ProgramRun run =
@@ -371,6 +381,9 @@ TEST(KorvelShellProgram, AFailingRunSaysWhyInOneLineAndKeepsAnEarlierOutput)
     const std::string cut = writeFile("cut.sf2", readFile(bank).substr(0, 1000));
     const std::string zeroed = zeroedBank();
     const std::string commands = writeFile("failing.txt", "noteon 0 60 100\nrender 100\nbogus\n");
+    const std::string folder = sf2::scratch_path("commands.d");
+    std::filesystem::create_directories(folder);
+    const std::string absent = sf2::scratch_path("absent.txt");
     const std::string prefix = "korvelshell: ";
     const Case cases[] = {
         {"a song that is no MIDI file", bank, song, 2,
@@ -386,6 +399,10 @@ TEST(KorvelShellProgram, AFailingRunSaysWhyInOneLineAndKeepsAnEarlierOutput)
          prefix + "cannot load the SoundFont '" + zeroed +
              "': its content is damaged or of a kind this program does not read"},
         {"a command file with a failing line", bank, commands, 1, prefix + "some commands failed"},
+        {"a command file that is a folder", bank, folder, 2,
+         prefix + "cannot open the command file '" + folder + "': Is a directory"},
+        {"a missing command file", bank, absent, 2,
+         prefix + "cannot open the command file '" + absent + "': No such file or directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
