@@ -93,6 +93,9 @@ public:
     float getParameter(int64_t index);
     // Applies every parameter of the tree again, in tree order.
     void updateParameters();
+    // Sends every channel's level, pan, bank and program of the tree again, in tree order (the synthesizer's gain
+    // and tuning are its own parameters and outlive a restart of its channels).
+    void reapplyChannelSettings();
     // The start values of every channel and the global volume and transposition; all channels unmuted.
     void initializeParameters();
     // Queued for the next render buffer; time is not used.
@@ -288,6 +291,8 @@ private:
     std::shared_ptr<AUMIDIEventListMixer> eventMixer_;
     AUMIDIEventListSorter eventSorter_;
     RenderTiming timing_;
+    // The rate the synthesizer was last allocated at; none before its first allocation.
+    std::optional<double> synthesizerRateHz_;
     std::array<uint8_t, 16> bankLSB_{};
     std::array<uint8_t, 16> bankMSB_{};
     std::shared_ptr<Soundfontprograms> soundfontprograms_;

@@ -132,6 +132,20 @@ void OrvoTunedeck_AudioUnit::updateParameters() {
     }
 }
 
+void OrvoTunedeck_AudioUnit::reapplyChannelSettings() {
+    const auto tree = parameters_->parameterTree;
+    if (!tree) {
+        debugprint("OrvoTunedeck_AudioUnit::reapplyChannelSettings() : ERROR: The parameter tree is nil.");
+        return;
+    }
+    for (const auto& parameter : tree->allParameters()) {
+        const auto address = static_cast<int64_t>(parameter->address());
+        if (address >= kLevels && address < kPitchBends) {
+            setParameter(address, parameter->value());
+        }
+    }
+}
+
 void OrvoTunedeck_AudioUnit::setSynthGainAndTuning(float volume, float transpose) {
     synth_->setParameter(kMIDISynthParameter_GainDecibels, mainVolumeDecibels(volume));
     synth_->setParameter(kMIDISynthParameter_CoarseTuneSemitones, transpose);

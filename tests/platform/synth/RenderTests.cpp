@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_P(Rendering, Key69OfProgram0SoundsAt440HzAtEveryOutputRate) {
-    for (const double rateHz : {48000.0, 44100.0, 96000.0, 22050.0}) {
+    for (const double rateHz : {48000.0, 44100.0, 96000.0, 22050.0, 176400.0, 192000.0}) {
         SCOPED_TRACE(rateHz);
         SynthHarness harness(rateHz);
         ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
@@ -107,6 +107,30 @@ TEST(RenderEvents, AnEventAfterTheBufferTakesEffectInIt) {
     harness.render(512, events.head());
     const std::vector<float> next = harness.render(512);
     EXPECT_GT(rms(next, 0, next.size()), 0.01);
+}
+
+// Rates the library cannot render at are reached through the half-band filter, whose delay the unit reports.
+TEST(OutputRates, From12000To192000HzWithTheFilterDelayAsLatency) {
+    struct Case {
+        double rateHz;
+        bool allocates;
+        double latencyFrames;
+    };
+    const Case cases[] = {
+        {11025.0, false, 0.0}, {12000.0, true, 15.5},  {22050.0, true, 15.5},   {24000.0, true, 0.0},
+        {96000.0, true, 0.0},  {176400.0, true, 31.0}, {192000.0, true, 31.0}, {192001.0, false, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rateHz);
+        MIDISynthUnit unit;
+        ASSERT_TRUE(unit.outputBusses()[0]->setFormat(AudioFormat::standard(c.rateHz, 2)));
+        if (!c.allocates) {
+            EXPECT_THROW(unit.allocateRenderResources(), AudioUnitStatusError);
+            continue;
+        }
+        unit.allocateRenderResources();
+        EXPECT_DOUBLE_EQ(unit.latency() * c.rateHz, c.latencyFrames);
+    }
 }
 
 TEST(RenderEvents, RenderingBeforeAllocationIsRefused) {
