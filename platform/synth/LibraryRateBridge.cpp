@@ -29,19 +29,27 @@ double LibraryRateBridge::libraryRateHz(double outputRateHz) noexcept {
 
 void LibraryRateBridge::prepare(double outputRateHz, std::uint32_t maximumFrames) {
     const double libraryRate = libraryRateHz(outputRateHz);
-    conversion_ = libraryRate > outputRateHz   ? Conversion::halving
-                  : libraryRate < outputRateHz ? Conversion::doubling
-                                               : Conversion::none;
-    // Halving renders two library frames per output frame; doubling one per pair, the last pair perhaps half used.
+    // Halving renders two library frames per output frame; doubling one per pair of output frames, the last pair
+    // perhaps half used. The library writes straight into the output at the output rate.
     const std::uint32_t pairs = (maximumFrames + 1) / 2;
-    const std::uint32_t lowerRateFrames = conversion_ == Conversion::halving    ? maximumFrames
-                                          : conversion_ == Conversion::doubling ? pairs
-                                                                                : 0;
-    const std::size_t libraryFrames = conversion_ == Conversion::halving ? 2 * std::size_t{maximumFrames} : pairs;
-    const std::size_t doubledFrames = conversion_ == Conversion::doubling ? 2 * std::size_t{pairs} : 0;
+    std::uint32_t lowerRateFrames = 0;
+    std::size_t libraryFrames = 0;
+    std::size_t doubledFrames = 0;
+    if (libraryRate > outputRateHz) {
+        conversion_ = Conversion::halving;
+        lowerRateFrames = maximumFrames;
+        libraryFrames = 2 * std::size_t{maximumFrames};
+    } else if (libraryRate < outputRateHz) {
+        conversion_ = Conversion::doubling;
+        lowerRateFrames = pairs;
+        libraryFrames = pairs;
+        doubledFrames = 2 * std::size_t{pairs};
+    } else {
+        conversion_ = Conversion::none;
+    }
     filter_ = HalfBandFilter(lowerRateFrames);
-    libraryLeft_.assign(conversion_ == Conversion::none ? 0 : libraryFrames, 0.0f);
-    libraryRight_.assign(libraryLeft_.size(), 0.0f);
+    libraryLeft_.assign(libraryFrames, 0.0f);
+    libraryRight_.assign(libraryFrames, 0.0f);
     doubledLeft_.assign(doubledFrames, 0.0f);
     doubledRight_.assign(doubledFrames, 0.0f);
     holding_ = false;
