@@ -50,7 +50,8 @@ public:
 
     // Lifecycle. Allocation gives the output rate to the synthesizer (again at every allocation, so a new rate
     // reaches it), the kernel, the file player and the recorder, loads sound set "00" with its catalogue preloaded,
-    // and writes the default preset when it is missing; the base's and the synthesizer's refusals are thrown
+    // and writes the default preset when it is missing; a synthesizer that played at another rate gets the channel
+    // settings again (reapplyChannelSettings); the base's and the synthesizer's refusals are thrown
     // (AudioUnitStatusError) before any of that. Deallocation stops the file player.
     void allocateRenderResources() override;
     void deallocateRenderResources() override;

@@ -133,16 +133,9 @@ void OrvoTunedeck_AudioUnit::updateParameters() {
 }
 
 void OrvoTunedeck_AudioUnit::reapplyChannelSettings() {
-    const auto tree = parameters_->parameterTree;
-    if (!tree) {
-        debugprint("OrvoTunedeck_AudioUnit::reapplyChannelSettings() : ERROR: The parameter tree is nil.");
-        return;
-    }
-    for (const auto& parameter : tree->allParameters()) {
-        const auto address = static_cast<int64_t>(parameter->address());
-        if (address >= kLevels && address < kPitchBends) {
-            setParameter(address, parameter->value());
-        }
+    // Levels, pans, bank selects and programs are the groups from kLevels up to the pitch bends, in tree order.
+    for (int64_t address = kLevels; address < kPitchBends; ++address) {
+        setParameter(address, getParameter(address));
     }
 }
 
