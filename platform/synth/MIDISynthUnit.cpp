@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "platform/audioengine/DenormalGuard.h"
 #include "platform/foundation/Log.h"
 #include "platform/synth/EventOffset.h"
-#include "sampler/src/synth/korvel_synth_render.h"
 
 namespace {
 
