@@ -167,23 +167,28 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
     }
     kernelAdapter_->allocateRenderResources();
     const double samplerate = outputBusses_[0]->format().sampleRate;
+    // At a new rate the synthesizer starts its channels afresh. What it lost is only what it had played: messages
+    // not yet rendered are still queued and reach it anyway. So a fresh unit, whatever the host's rate, starts as it
+    // does at 48000 Hz, and a unit that has played gets its channel settings again. The frame count of the last
+    // buffer tells whether one was rendered since the last allocation (which clears it below); a refused allocation
+    // keeps it, so the next one still finds the channels lost.
+    const bool channelsLost = synthesizerRateHz_ && *synthesizerRateHz_ != samplerate &&
+                              timing_.currentFrameCount.load(std::memory_order_relaxed) != 0;
     // The synthesizer plays at the host's rate: its bus takes the rate before every allocation, which is why an
     // allocated synthesizer lets its resources go first.
-    // (A rate the synthesizer refused before stays on its bus, so the next allocation counts as a change too.)
-    const bool rateChanges = synthesizer->outputBusses()[0]->format().sampleRate != samplerate;
     if (synthesizer->renderResourcesAllocated()) synthesizer->deallocateRenderResources();
     if (!synthesizer->outputBusses()[0]->setFormat(AudioFormat::standard(samplerate, 2))) {
         throw AudioUnitStatusError(foundation::kAudioUnitErr_FormatNotSupported, "no synthesizer format at this rate");
     }
     synthesizer->allocateRenderResources();
+    synthesizerRateHz_ = samplerate;
     kernelAdapter_->setSamplerate(static_cast<float>(samplerate));
     sequencer_->setSamplerate(samplerate);
     recorder_->setSamplerate(samplerate);
     // A bank chosen before (a host's file or sound set) stays: loading the default one first would only be undone.
     if (!bankChosen_) loadSoundfontMode("00");
     ensureDefaultPreset();
-    // At a new rate the synthesizer starts its channels afresh: they take the unit's settings again.
-    if (rateChanges) updateParameters();
+    if (channelsLost) reapplyChannelSettings();
     timing_.store(0, 0);
     resourcesAllocated_ = true;
 }

@@ -50,7 +50,8 @@ public:
 
     // Lifecycle. Allocation gives the output rate to the synthesizer (again at every allocation, so a new rate
     // reaches it), the kernel, the file player and the recorder, loads sound set "00" with its catalogue preloaded,
-    // and writes the default preset when it is missing; the base's and the synthesizer's refusals are thrown
+    // and writes the default preset when it is missing; a synthesizer that played at another rate gets the channel
+    // settings again (reapplyChannelSettings); the base's and the synthesizer's refusals are thrown
     // (AudioUnitStatusError) before any of that. Deallocation stops the file player.
     void allocateRenderResources() override;
     void deallocateRenderResources() override;
@@ -93,6 +94,9 @@ public:
     float getParameter(int64_t index);
     // Applies every parameter of the tree again, in tree order.
     void updateParameters();
+    // Sends every channel's level, pan, bank and program of the tree again, in tree order (the synthesizer's gain
+    // and tuning are its own parameters and outlive a restart of its channels).
+    void reapplyChannelSettings();
     // The start values of every channel and the global volume and transposition; all channels unmuted.
     void initializeParameters();
     // Queued for the next render buffer; time is not used.
@@ -291,6 +295,8 @@ private:
     std::shared_ptr<AUMIDIEventListMixer> eventMixer_;
     AUMIDIEventListSorter eventSorter_;
     RenderTiming timing_;
+    // The rate the synthesizer was last allocated at; none before its first allocation.
+    std::optional<double> synthesizerRateHz_;
     std::array<uint8_t, 16> bankLSB_{};
     std::array<uint8_t, 16> bankMSB_{};
     std::shared_ptr<Soundfontprograms> soundfontprograms_;

@@ -132,6 +132,13 @@ void OrvoTunedeck_AudioUnit::updateParameters() {
     }
 }
 
+void OrvoTunedeck_AudioUnit::reapplyChannelSettings() {
+    // Levels, pans, bank selects and programs are the groups from kLevels up to the pitch bends, in tree order.
+    for (int64_t address = kLevels; address < kPitchBends; ++address) {
+        setParameter(address, getParameter(address));
+    }
+}
+
 void OrvoTunedeck_AudioUnit::setSynthGainAndTuning(float volume, float transpose) {
     synth_->setParameter(kMIDISynthParameter_GainDecibels, mainVolumeDecibels(volume));
     synth_->setParameter(kMIDISynthParameter_CoarseTuneSemitones, transpose);

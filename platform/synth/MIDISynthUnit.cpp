@@ -2,20 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "platform/audioengine/DenormalGuard.h"
 #include "platform/foundation/Log.h"
 #include "platform/synth/EventOffset.h"
-#include "sampler/src/synth/korvel_synth_render.h"
 
 namespace {
 
 constexpr double kDefaultSampleRateHz = 48000.0;
-constexpr double kMinimumSampleRateHz = 12000.0;
-constexpr double kMaximumSampleRateHz = 96000.0;
-// The library's lowest rate: output rates below it are rendered at twice the rate.
-constexpr double kLowestLibraryRateHz = 24000.0;
 // The coarse-tune generator's range.
 constexpr int kCoarseTuneLimitSemitones = 120;
 
@@ -58,11 +52,10 @@ void MIDISynthUnit::takeParameter(AUParameterAddress address, AUValue value) {
 
 void MIDISynthUnit::allocateRenderResources() {
     const double sampleRateHz = outputBusses()[0]->format().sampleRate;
-    if (sampleRateHz < kMinimumSampleRateHz || sampleRateHz > kMaximumSampleRateHz)
+    if (!synth::LibraryRateBridge::supports(sampleRateHz))
         throw AudioUnitStatusError(foundation::kAudioUnitErr_FormatNotSupported,
-                                   "the synthesizer renders at 12000 to 96000 Hz");
-    const bool decimating = sampleRateHz < kLowestLibraryRateHz;
-    const double libraryRateHz = decimating ? 2.0 * sampleRateHz : sampleRateHz;
+                                   "the synthesizer renders at 12000 to 192000 Hz");
+    const double libraryRateHz = synth::LibraryRateBridge::libraryRateHz(sampleRateHz);
     std::lock_guard lock(controlMutex_);
     std::unique_ptr<synth::SynthInstance> restarted;
     if (libraryRateHz != instance_->sampleRateHz()) {
@@ -84,11 +77,8 @@ void MIDISynthUnit::allocateRenderResources() {
             midi_ = synth::SynthMIDI{};
         }
         scratch_.assign(maximumFramesToRender(), 0.0f);
-        decimating_ = decimating;
-        const std::size_t doubleRateFrames = decimating ? 2 * std::size_t{maximumFramesToRender()} : 0;
-        doubleRateLeft_.assign(doubleRateFrames, 0.0f);
-        doubleRateRight_.assign(doubleRateFrames, 0.0f);
-        decimator_ = synth::HalfBandDecimator(decimating ? maximumFramesToRender() : 0);
+        rateBridge_.prepare(sampleRateHz, maximumFramesToRender());
+        latencySeconds_ = rateBridge_.delayFrames() / sampleRateHz;
         midi_.setCoarseTuning(instance_->synth(), coarseTuneSemitones_.load());
         gain_.setTargetDecibels(gainDecibels_.load());
         gain_.jumpToTarget();
@@ -100,7 +90,12 @@ void MIDISynthUnit::reset() {
     std::lock_guard lock(controlMutex_);
     synth::ControlSection inside(gate_);
     korvel_synth_all_sounds_off_all(instance_->synth());
-    decimator_.reset();
+    rateBridge_.reset();
+}
+
+double MIDISynthUnit::latency() const {
+    std::lock_guard lock(controlMutex_);
+    return latencySeconds_;
 }
 
 std::filesystem::path MIDISynthUnit::soundBankPath() const {
@@ -238,18 +233,6 @@ void MIDISynthUnit::applyRenderEvent(const AURenderEvent& event) noexcept {
 
 void MIDISynthUnit::renderSpan(float* left, float* right, uint32_t from, uint32_t to) noexcept {
     if (to <= from) return;
-    if (decimating_) {
-        renderTwiceAndDecimate(left, right, from, to);
-    } else {
-        korvel_synth_write_float(instance_->synth(), static_cast<int>(to - from), left, static_cast<int>(from), 1,
-                                 right, static_cast<int>(from), 1);
-    }
+    rateBridge_.render(instance_->synth(), left + from, right + from, to - from);
     gain_.process(left + from, right + from, to - from);
-}
-
-void MIDISynthUnit::renderTwiceAndDecimate(float* left, float* right, uint32_t from, uint32_t to) noexcept {
-    const uint32_t frames = to - from;
-    korvel_synth_write_float(instance_->synth(), static_cast<int>(2 * frames), doubleRateLeft_.data(), 0, 1,
-                             doubleRateRight_.data(), 0, 1);
-    decimator_.process(doubleRateLeft_.data(), doubleRateRight_.data(), left + from, right + from, frames);
 }

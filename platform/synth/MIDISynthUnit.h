@@ -34,7 +34,7 @@
 
 #include "platform/audiounit/AUAudioUnit.h"
 #include "platform/synth/BankSelect.h"
-#include "platform/synth/HalfBandDecimator.h"
+#include "platform/synth/LibraryRateBridge.h"
 #include "platform/synth/OutputGain.h"
 #include "platform/synth/RenderGate.h"
 #include "platform/synth/SynthInstance.h"
@@ -52,13 +52,15 @@ public:
     explicit MIDISynthUnit(const AudioComponentDescription& description = kMIDISynthDescription);
     ~MIDISynthUnit() override;
 
-    // Throws kAudioUnitErr_FormatNotSupported for an output rate outside 12000 to 96000 Hz. A new rate restarts
-    // the library at that rate with the bank loaded so far. Below 24000 Hz, the lowest rate the library renders at,
-    // the library renders at twice the output rate and a half-band filter brings its output down (a delay of
-    // 15.5 output frames).
+    // Throws kAudioUnitErr_FormatNotSupported for an output rate outside 12000 to 192000 Hz. A new library rate
+    // restarts the library at that rate with the bank loaded so far. The library renders at 24000 to 96000 Hz:
+    // below, at twice the output rate, above, at half, with a half-band filter between (LibraryRateBridge.h).
     void allocateRenderResources() override;
     // Silences every sounding note at once.
     void reset() override;
+    // The delay of the half-band filter in seconds at the allocated rate: 15.5 output frames below 24000 Hz, 31
+    // above 96000 Hz, none between.
+    double latency() const override;
     AUInternalRenderBlock internalRenderBlock() override;
 
     foundation::OSStatus setProperty(AudioUnitPropertyID property, AudioUnitScope scope, AudioUnitElement element,
@@ -82,7 +84,6 @@ private:
                                 int64_t outputBusNumber, AudioBufferList* outputData,
                                 const AURenderEvent* events) noexcept;
     void renderSpan(float* left, float* right, uint32_t from, uint32_t to) noexcept;
-    void renderTwiceAndDecimate(float* left, float* right, uint32_t from, uint32_t to) noexcept;
     void applyRenderEvent(const AURenderEvent& event) noexcept;
     void takeParameterValuesForRender() noexcept;
 
@@ -92,6 +93,7 @@ private:
     std::filesystem::path bankPath_;
     std::atomic<bool> preloading_{false};
     synth::ChannelBankSelect preloadBanks_;  // control thread, under controlMutex_
+    double latencySeconds_ = 0.0;             // control thread, under controlMutex_
 
     // Parameter values as the control thread (or a render-list event) last set them.
     std::atomic<float> gainDecibels_{0.0f};
@@ -101,9 +103,5 @@ private:
     synth::SynthMIDI midi_;
     synth::OutputGain gain_;
     std::vector<float> scratch_;  // the right channel of a mono output
-    // Output rates below the library's lowest: rendering at twice the rate, then halving it.
-    bool decimating_ = false;
-    synth::HalfBandDecimator decimator_;
-    std::vector<float> doubleRateLeft_;
-    std::vector<float> doubleRateRight_;
+    synth::LibraryRateBridge rateBridge_;
 };

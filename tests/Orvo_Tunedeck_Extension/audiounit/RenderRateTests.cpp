@@ -47,36 +47,72 @@ protected:
     AUEventSampleTime start_ = kFrames;
 };
 
-constexpr double kHostRatesHz[] = {22050.0, 44100.0, 48000.0, 96000.0};
+constexpr double kHostRatesHz[] = {22050.0, 44100.0, 48000.0, 96000.0, 176400.0, 192000.0};
 
-TEST_F(RenderRates, AFreshUnitPlaysA4At440HzAtEveryHostRate) {
+double decibels(double ratio) { return 20.0 * std::log10(ratio); }
+
+// A unit a host sets up at its rate: nothing goes out on its MIDI output that would not at 48000 Hz, and A4 is as
+// high and as loud as at 48000 Hz.
+TEST_F(RenderRates, AFreshUnitPlaysA4At440HzAtOneLevelAtEveryHostRate) {
+    std::vector<double> levels;
     for (const double rateHz : kHostRatesHz) {
         SCOPED_TRACE(rateHz);
         TearDown();
-        UnitFixture::SetUp();
-        EXPECT_NEAR(centsFromA4(playA4(rateHz), rateHz), 0.0, 1.0);
+        startUnit(rateHz);
+        EXPECT_EQ(sentByNextRender(start_), std::vector<SentMessage>{});
+        start_ += kFrames;
+        const std::vector<float> played = playA4(rateHz);
+        EXPECT_NEAR(centsFromA4(played, rateHz), 0.0, 1.0);
+        levels.push_back(rms(played.data(), played.size()));
+    }
+    const double levelAt48kHz = levels[2];
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        SCOPED_TRACE(kHostRatesHz[i]);
+        EXPECT_NEAR(decibels(levels[i] / levelAt48kHz), 0.0, 0.3);
     }
 }
 
+// Until the first render the synthesizer has played nothing at the old rate: the new allocation sends what an
+// allocation again at 48000 Hz sends (the stopped player's notes off), no channel settings.
+TEST_F(RenderRates, ARateChangeBeforeTheFirstRenderSendsNoChannelSettings) {
+    std::vector<std::vector<SentMessage>> sentByRate;
+    for (const double rateHz : {48000.0, 44100.0, 192000.0}) {
+        SCOPED_TRACE(rateHz);
+        TearDown();
+        UnitFixture::SetUp();
+        unit->deallocateRenderResources();
+        ASSERT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(rateHz, 2)));
+        allocate();
+        sentByRate.push_back(sentByNextRender(start_));
+    }
+    EXPECT_EQ(sentByRate[1], sentByRate[0]);
+    EXPECT_EQ(sentByRate[2], sentByRate[0]);
+}
+
 TEST_F(RenderRates, ANewRateAtTheNextAllocationReachesTheSynthesizer) {
-    for (const double rateHz : {96000.0, 22050.0, 44100.0}) {
+    for (const double rateHz : {96000.0, 192000.0, 22050.0, 176400.0, 44100.0}) {
         SCOPED_TRACE(rateHz);
         EXPECT_NEAR(centsFromA4(playA4(rateHz), rateHz), 0.0, 1.0);
         EXPECT_EQ(unit->synth()->audioUnit()->outputBusses()[0]->format().sampleRate, rateHz);
     }
 }
 
+// The program change reaches the synthesizer at the old rate; at the new one it must be sent again.
 TEST_F(RenderRates, ChannelSettingsOutliveARateChange) {
     playA4(48000.0);
     unit->setParameter(1096, 1.5f / 127.0f);  // the first channel's program 1: rooted an octave lower
+    render(start_);
+    start_ += kFrames;
     EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
 }
 
 TEST_F(RenderRates, ChannelSettingsOutliveARateTheSynthesizerRefused) {
     playA4(48000.0);
     unit->setParameter(1096, 1.5f / 127.0f);
+    render(start_);
+    start_ += kFrames;
     unit->deallocateRenderResources();
-    ASSERT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(192000.0, 2)));
+    ASSERT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(384000.0, 2)));
     EXPECT_ANY_THROW(unit->allocateRenderResources());
     EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
 }

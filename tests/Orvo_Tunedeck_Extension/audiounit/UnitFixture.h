@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "Orvo_Tunedeck_Extension/audiounit/OrvoTunedeck_AudioUnit.h"
@@ -23,6 +24,12 @@ struct SentMessage {
     bool operator==(const SentMessage&) const = default;
 };
 
+inline void PrintTo(const SentMessage& message, std::ostream* out) {
+    *out << message.time << " cable " << int{message.cable} << ":" << std::hex;
+    for (const std::uint8_t byte : message.bytes) *out << ' ' << int{byte};
+    *out << std::dec;
+}
+
 inline double rms(const float* samples, std::size_t count) {
     double sum = 0.0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -35,10 +42,14 @@ class UnitFixture : public ::testing::Test {
 protected:
     static constexpr AUAudioFrameCount kFrames = 512;
 
-    void SetUp() override {
+    void SetUp() override { startUnit(48000.0); }
+
+    // A new unit whose output bus is at rateHz before its first allocation, as a host sets it up.
+    void startUnit(double rateHz) {
         environment.set("TUNEDECK_DOCUMENTS", (folder.path() / "Documents").string());
         unit = std::make_shared<OrvoTunedeck_AudioUnit>();
         unit->setMaximumFramesToRender(kFrames);
+        ASSERT_TRUE(unit->outputBusses()[0]->setFormat(AudioFormat::standard(rateHz, 2)));
         unit->setMIDIOutputEventBlock(
             [this](AUEventSampleTime time, std::uint8_t cable, std::int64_t length, const std::uint8_t* bytes) {
                 sent.push_back({time, cable, std::vector<std::uint8_t>(bytes, bytes + length)});

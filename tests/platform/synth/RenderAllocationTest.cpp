@@ -15,7 +15,8 @@ namespace {
 
 class RenderAllocation : public ::testing::TestWithParam<double> {};
 
-// 22050 Hz renders at twice the rate through the decimator.
+// 22050 Hz renders at twice the rate and halves it, 192000 Hz at half the rate and doubles it (spans of one frame
+// between the first events included).
 TEST_P(RenderAllocation, RenderingWithEventsAllocatesNothing) {
     testsupport::TestFolder folder;
     const std::filesystem::path bank = folder.path() / "sine.sf2";
@@ -47,7 +48,7 @@ TEST_P(RenderAllocation, RenderingWithEventsAllocatesNothing) {
     EXPECT_EQ(testsupport::allocationsOnThisThread() - before, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(OutputRates, RenderAllocation, ::testing::Values(48000.0, 22050.0));
+INSTANTIATE_TEST_SUITE_P(OutputRates, RenderAllocation, ::testing::Values(48000.0, 22050.0, 192000.0));
 
 }  // namespace
 }  // namespace synth_test

@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_P(Rendering, Key69OfProgram0SoundsAt440HzAtEveryOutputRate) {
-    for (const double rateHz : {48000.0, 44100.0, 96000.0, 22050.0}) {
+    for (const double rateHz : {48000.0, 44100.0, 96000.0, 22050.0, 176400.0, 192000.0}) {
         SCOPED_TRACE(rateHz);
         SynthHarness harness(rateHz);
         ASSERT_EQ(harness.loadBank(bankPath), foundation::noErr);
@@ -107,6 +107,55 @@ TEST(RenderEvents, AnEventAfterTheBufferTakesEffectInIt) {
     harness.render(512, events.head());
     const std::vector<float> next = harness.render(512);
     EXPECT_GT(rms(next, 0, next.size()), 0.01);
+}
+
+// However a host splits the output into buffers, the samples are the same: the filter keeps its history, and doubling
+// keeps the second frame of a pair that an odd buffer could not take.
+TEST(OutputRates, BufferSizesDoNotChangeTheOutput) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path bank = folder.path() / "sine.sf2";
+    ASSERT_TRUE(writeSineSoundFont(bank));
+    const auto play = [&](double rateHz, uint32_t bufferFrames) {
+        SynthHarness harness(rateHz);
+        EXPECT_EQ(harness.loadBank(bank), foundation::noErr);
+        EXPECT_EQ(harness.unit().musicDeviceMIDIEvent(0x90, 69, 100, 0), foundation::noErr);
+        std::vector<float> played;
+        while (played.size() < 8192) {
+            const std::vector<float> part = harness.render(bufferFrames);
+            played.insert(played.end(), part.begin(), part.end());
+        }
+        played.resize(8192);
+        return played;
+    };
+    for (const double rateHz : {22050.0, 48000.0, 192000.0}) {
+        SCOPED_TRACE(rateHz);
+        const std::vector<float> whole = play(rateHz, 4096);
+        for (const uint32_t bufferFrames : {1u, 7u, 331u}) EXPECT_EQ(play(rateHz, bufferFrames), whole) << bufferFrames;
+    }
+}
+
+// Rates the library cannot render at are reached through the half-band filter, whose delay the unit reports.
+TEST(OutputRates, From12000To192000HzWithTheFilterDelayAsLatency) {
+    struct Case {
+        double rateHz;
+        bool allocates;
+        double latencyFrames;
+    };
+    const Case cases[] = {
+        {11025.0, false, 0.0}, {12000.0, true, 15.5},  {22050.0, true, 15.5},   {24000.0, true, 0.0},
+        {96000.0, true, 0.0},  {176400.0, true, 31.0}, {192000.0, true, 31.0}, {192001.0, false, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rateHz);
+        MIDISynthUnit unit;
+        ASSERT_TRUE(unit.outputBusses()[0]->setFormat(AudioFormat::standard(c.rateHz, 2)));
+        if (!c.allocates) {
+            EXPECT_THROW(unit.allocateRenderResources(), AudioUnitStatusError);
+            continue;
+        }
+        unit.allocateRenderResources();
+        EXPECT_DOUBLE_EQ(unit.latency() * c.rateHz, c.latencyFrames);
+    }
 }
 
 TEST(RenderEvents, RenderingBeforeAllocationIsRefused) {
