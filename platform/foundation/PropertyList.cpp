@@ -39,7 +39,15 @@ std::optional<PlistDocument> readPlist(std::span<const std::uint8_t> bytes, std:
 }
 
 std::vector<std::uint8_t> plistToXml(const PlistValue& root) {
-    return writeXmlPlist(root);
+    auto xml = writeXmlPlist(root);
+    // Text that XML cannot carry (NUL and other control characters, broken UTF-8) would make a document that reads
+    // back differently or not at all; no document at all tells the caller.
+    std::string error;
+    const auto check = readPlist(xml, error);
+    if (!check || check->root != root) {
+        return {};
+    }
+    return xml;
 }
 
 std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, std::string& error) {
@@ -56,10 +64,7 @@ std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, st
 
 bool writePlistFile(const std::filesystem::path& path, const PlistValue& root, std::string& error) {
     const auto xml = plistToXml(root);
-    // Text that XML cannot carry (NUL and other control characters, broken UTF-8) would make a file that reads back
-    // differently or not at all; refuse it rather than replace a good file.
-    const auto check = readPlist(xml, error);
-    if (!check || check->root != root) {
+    if (xml.empty()) {
         error = path.string() + ": The property list holds values that its XML form cannot carry.";
         return false;
     }

@@ -87,3 +87,23 @@ TEST_F(WrapperTest, LoadingRefusesMissingUnreadableAndForeignFilesAndChangesNoth
     EXPECT_TRUE(logged("AudioUnitBase::saveFullState(): ERROR: The audio unit (Nothing) is nil."));
     EXPECT_TRUE(logged("AudioUnitBase::loadFullState(): ERROR: The audio unit (Nothing) is nil."));
 }
+
+// A state whose text XML cannot hold is refused before the file is touched: the state saved before stays readable.
+TEST_F(WrapperTest, SavingAStateThatXmlCannotHoldKeepsTheEarlierFile) {
+    testsupport::TestFolder folder;
+    const auto wrapper = makeWrapper();
+    wrapper->create("Synth");
+    WrappedUnit& unit = unitOf(*wrapper);
+    const auto file = folder.path() / "state.plist";
+    unit.state = foundation::PlistDictionary{{"name", "Warm"}};
+    wrapper->saveFullState(file);
+    drainedLines();
+
+    for (const std::string& text : {std::string("bell\x07"), std::string("nul\0", 4), std::string("bad\xC3\x28")}) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        unit.state = foundation::PlistDictionary{{"name", text}};
+        wrapper->saveFullState(file);
+        EXPECT_TRUE(logged("AudioUnitBase::saveFullState(): FEHLER: Die Daten konnten nicht serialisiert werden."));
+        EXPECT_EQ(readByPlistlib(file), "[('name', 'Warm')]\n");
+    }
+}
