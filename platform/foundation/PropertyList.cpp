@@ -1,5 +1,7 @@
 #include "platform/foundation/PropertyList.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/foundation/BinaryPlistReader.h"
@@ -12,6 +14,21 @@ namespace {
 
 constexpr int kMaximumDepth = 512;
 constexpr char kBinaryMagic[] = "bplist00";
+
+// Equal, but a NaN matches a NaN: the XML form carries a NaN although no NaN equals another.
+bool sameValue(const PlistValue& a, const PlistValue& b) {
+    if (a.storage().index() != b.storage().index()) return false;
+    if (const double* number = a.real()) return *number == *b.real() || (std::isnan(*number) && std::isnan(*b.real()));
+    if (const PlistArray* items = a.array()) {
+        return std::ranges::equal(*items, *b.array(), sameValue);
+    }
+    if (const PlistDictionary* entries = a.dictionary()) {
+        return std::ranges::equal(*entries, *b.dictionary(), [](const auto& x, const auto& y) {
+            return x.first == y.first && sameValue(x.second, y.second);
+        });
+    }
+    return a == b;
+}
 
 }  // namespace
 
@@ -44,7 +61,7 @@ std::vector<std::uint8_t> plistToXml(const PlistValue& root) {
     // back differently or not at all; no document at all tells the caller.
     std::string error;
     const auto check = readPlist(xml, error);
-    if (!check || check->root != root) {
+    if (!check || !sameValue(check->root, root)) {
         return {};
     }
     return xml;
