@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/XmlPlistWriter.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     const auto document = foundation::readPlist(std::span(data, size), error);
     if (!document) return 0;
-    const auto xml = foundation::plistToXml(document->root);
+    const auto xml = foundation::writeXmlPlist(document->root);
     const auto again = foundation::readPlist(xml, error);
     // Text the XML form cannot carry makes it unreadable, and the file writer refuses it; all else must survive.
     if (again && again->root != document->root && !cannotBeEqualAfterXml(document->root)) std::abort();

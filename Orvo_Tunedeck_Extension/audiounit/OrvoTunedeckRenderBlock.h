@@ -52,6 +52,10 @@ public:
                                 AudioBufferList* outputData, const AURenderEvent* realtimeEventListHead,
                                 const AURenderPullInputBlock& pullInputBlock) noexcept;
 
+    // Delivers what the render calls handed to the main queue and it has not run yet (see RenderHandoff), so that
+    // none of it is lost with the block. Main queue's thread, while no render call runs.
+    void deliverWaiting() { handoff_.deliverWaiting(); }
+
     // Hand-offs to the main queue dropped for want of room. Any thread.
     std::uint64_t droppedHandoffCount() const noexcept { return handoff_.droppedCount(); }
 

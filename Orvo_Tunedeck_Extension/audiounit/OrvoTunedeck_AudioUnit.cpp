@@ -198,6 +198,10 @@ void OrvoTunedeck_AudioUnit::deallocateRenderResources() {
     stopSequencer();
     kernelAdapter_->deallocateRenderResources();
     resourcesAllocated_ = false;
+    // The host's last parameter changes must reach the tree before the block that carries them goes.
+    if (const auto block = renderBlock_.lock()) {
+        block->deliverWaiting();
+    }
     AUAudioUnit::deallocateRenderResources();
 }
 
@@ -224,6 +228,7 @@ AUInternalRenderBlock OrvoTunedeck_AudioUnit::internalRenderBlock() {
     auto block = std::make_shared<OrvoTunedeckRenderBlock>(OrvoTunedeckRenderBlock::Parts{
         &timing_, outputBusses_[0], sequencer_, eventMixer_, midiOutputEventBlock_, monitor_, recorder_,
         std::move(synthRender), kernelAdapter_, &OrvoTunedeck_AudioUnit::applyHostParameterEvent, this});
+    renderBlock_ = block;
     return [block](AudioUnitRenderActionFlags* actionFlags, const AudioTimeStamp* timestamp,
                    AUAudioFrameCount frameCount, int64_t outputBusNumber, AudioBufferList* outputData,
                    const AURenderEvent* events, const AURenderPullInputBlock& pullInputBlock) {

@@ -25,6 +25,8 @@
 #include "shared/playback/AUMIDIRecorder.h"
 #include "shared/playback/AUMIDISequencer.h"
 
+class OrvoTunedeckRenderBlock;
+
 // The instrument audio unit. The platform MIDI synthesizer sits in a private engine that never pulls it; the unit's
 // own render block mixes host and file-player MIDI, echoes the mix to MIDI out, renders it through the synthesizer
 // into the host's buffers and limits the result. Owns the kernel adapter (with the parameter store), the parameter
@@ -297,6 +299,8 @@ private:
     RenderTiming timing_;
     // The rate the synthesizer was last allocated at; none before its first allocation.
     std::optional<double> synthesizerRateHz_;
+    // The block internalRenderBlock() made last: deallocation delivers what it handed over before it goes.
+    std::weak_ptr<OrvoTunedeckRenderBlock> renderBlock_;
     std::array<uint8_t, 16> bankLSB_{};
     std::array<uint8_t, 16> bankMSB_{};
     std::shared_ptr<Soundfontprograms> soundfontprograms_;

@@ -85,6 +85,13 @@ bool RenderHandoff::runOne() {
     return ran;
 }
 
+void RenderHandoff::deliverWaiting() {
+    while (runOne()) {
+    }
+    while (lines_.runOne()) {
+    }
+}
+
 void RenderHandoff::deliverMessage(const Record& record) {
     const AUMIDIEventEx copy(record.type, bytes_.get() + record.start % byteCount_, record.length, record.time);
     released_.store(record.start + record.length, std::memory_order_release);

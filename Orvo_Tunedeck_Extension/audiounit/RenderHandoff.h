@@ -73,6 +73,8 @@ public:
     // none is left; a change older than one already applied of its address is skipped), then logs what was dropped
     // since the last report.
     bool runOne() override;
+    // Main queue, while no render call runs: delivers everything that waits, log lines too, at once.
+    void deliverWaiting();
 
 private:
     // A parameter change (its address in start, its number in sequence) or a message whose bytes wait in bytes_

@@ -76,7 +76,6 @@ private:
 
     std::optional<PlistValue> object(std::uint64_t index, int depth) {
         if (index >= objectCount_) return fail("The binary property list refers to a missing object.");
-        if (depth > maximumDepth_) return fail("The property list is nested too deeply.");
         if (budget_ == 0) return fail("The binary property list expands to too many values.");
         --budget_;
         const std::uint64_t offset = bigEndian(offsetTable_ + index * offsetSize_, offsetSize_);
@@ -173,6 +172,8 @@ private:
 
     std::optional<PlistValue> container(std::uint64_t index, std::uint64_t at, std::uint8_t marker, int depth,
                                         bool isDictionary) {
+        // The root container is at depth 0, so maximumDepth containers may nest, as in the XML form.
+        if (depth >= maximumDepth_) return fail("The property list is nested too deeply.");
         const auto entries = count(at, marker);
         if (!entries) return std::nullopt;
         const std::uint64_t references = isDictionary ? 2 : 1;

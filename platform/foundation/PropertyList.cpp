@@ -1,5 +1,7 @@
 #include "platform/foundation/PropertyList.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/foundation/BinaryPlistReader.h"
@@ -12,6 +14,21 @@ namespace {
 
 constexpr int kMaximumDepth = 512;
 constexpr char kBinaryMagic[] = "bplist00";
+
+// Equal, but a NaN matches a NaN: the XML form carries a NaN although no NaN equals another.
+bool sameValue(const PlistValue& a, const PlistValue& b) {
+    if (a.storage().index() != b.storage().index()) return false;
+    if (const double* number = a.real()) return *number == *b.real() || (std::isnan(*number) && std::isnan(*b.real()));
+    if (const PlistArray* items = a.array()) {
+        return std::ranges::equal(*items, *b.array(), sameValue);
+    }
+    if (const PlistDictionary* entries = a.dictionary()) {
+        return std::ranges::equal(*entries, *b.dictionary(), [](const auto& x, const auto& y) {
+            return x.first == y.first && sameValue(x.second, y.second);
+        });
+    }
+    return a == b;
+}
 
 }  // namespace
 
@@ -39,7 +56,15 @@ std::optional<PlistDocument> readPlist(std::span<const std::uint8_t> bytes, std:
 }
 
 std::vector<std::uint8_t> plistToXml(const PlistValue& root) {
-    return writeXmlPlist(root);
+    auto xml = writeXmlPlist(root);
+    // Text that XML cannot carry (NUL and other control characters, broken UTF-8) would make a document that reads
+    // back differently or not at all; no document at all tells the caller.
+    std::string error;
+    const auto check = readPlist(xml, error);
+    if (!check || !sameValue(check->root, root)) {
+        return {};
+    }
+    return xml;
 }
 
 std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, std::string& error) {
@@ -56,10 +81,7 @@ std::optional<PlistDocument> readPlistFile(const std::filesystem::path& path, st
 
 bool writePlistFile(const std::filesystem::path& path, const PlistValue& root, std::string& error) {
     const auto xml = plistToXml(root);
-    // Text that XML cannot carry (NUL and other control characters, broken UTF-8) would make a file that reads back
-    // differently or not at all; refuse it rather than replace a good file.
-    const auto check = readPlist(xml, error);
-    if (!check || check->root != root) {
+    if (xml.empty()) {
         error = path.string() + ": The property list holds values that its XML form cannot carry.";
         return false;
     }

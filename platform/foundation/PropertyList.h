@@ -27,7 +27,8 @@ struct PlistDocument {
 // Any thread except the render thread.
 std::optional<PlistDocument> readPlist(std::span<const std::uint8_t> bytes, std::string& error);
 
-// The XML form of root. Any thread except the render thread.
+// The XML form of root; empty when the XML form cannot carry root (the values writePlistFile refuses).
+// Any thread except the render thread.
 std::vector<std::uint8_t> plistToXml(const PlistValue& root);
 
 // File forms of the two above. Writing is atomic (XML form): the file either keeps its old content or gets the whole

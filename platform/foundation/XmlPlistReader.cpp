@@ -174,7 +174,10 @@ private:
         if (scalar_) {
             return fail("element <" + std::string(name) + "> inside <" + *scalar_ + ">");
         }
-        if (stack_.size() >= static_cast<std::size_t>(maximumDepth_)) {
+        // Containers count, <plist> does not, as in the binary form.
+        const bool inPlist = !stack_.empty() && stack_.front().element == "plist";
+        if ((name == "dict" || name == "array") &&
+            stack_.size() - (inPlist ? 1 : 0) >= static_cast<std::size_t>(maximumDepth_)) {
             return fail("nesting too deep");
         }
         if (name == "plist") {

@@ -54,6 +54,17 @@ TEST_F(RenderRoad, HostParameterEventReachesTheTreeAndItsMIDILeavesWithTheNextBu
               (std::vector<SentMessage>{{kAUEventSampleTimeImmediate, 0, {0xB0, 0x07, 0x7F}}}));
 }
 
+// Deallocation comes before the main queue ran: what the last render handed over still arrives.
+TEST_F(RenderRoad, DeallocationDeliversWhatTheLastRenderHandedOver) {
+    EventListBuilder host;
+    host.parameter(0, AURenderEventParameter, 0, 1032, 1.0f).midi(1, {0x90, 0x3C, 0x64});
+    render(0, host.head());
+    unit->deallocateRenderResources();
+    dispatch::MainQueue::shared().drain();
+    EXPECT_EQ(unit->getParameter(1032), 1.0f);
+    EXPECT_EQ(unit->monitor()->getSize(), 1u);
+}
+
 TEST_F(RenderRoad, MixerWarningsThatFindNoRoomAreWrittenAsACount) {
     foundation::LogCapture log;
     unit->setVelocities(std::vector<std::uint8_t>(128, 0));  // one warning per host note-on

@@ -181,6 +181,87 @@ TEST(PropertyList, ValuesTheXmlFormCannotCarryAreRefusedAndTheFileIsKept) {
     EXPECT_EQ(document->root, PlistValue(PlistDictionary{{"good", 1}}));
 }
 
+// Each value at an edge of its kind goes through a file of ours and comes back the same to us and to plistlib; a real
+// the same to the bit, or a NaN.
+TEST(PropertyList, ValuesAtTheEdgesOfTheirKindsSurviveOurFile) {
+    const struct {
+        const char* key;
+        PlistValue value;
+        const char* python;
+    } cases[] = {
+        {"nan", std::numeric_limits<double>::quiet_NaN(), "float('nan')"},
+        {"minus zero", -0.0, "-0.0"},
+        {"smallest denormal", std::numeric_limits<double>::denorm_min(), "5e-324"},
+        {"largest real", std::numeric_limits<double>::max(), "1.7976931348623157e308"},
+        {"a tenth", 0.1, "0.1"},
+        {"single 0.2", double{0.2f}, "0.20000000298023224"},
+        {"infinity", std::numeric_limits<double>::infinity(), "float('inf')"},
+        {"smallest integer", std::numeric_limits<std::int64_t>::min(), "-2**63"},
+        {"largest integer", std::numeric_limits<std::int64_t>::max(), "2**63-1"},
+        {"", "an empty key", "'an empty key'"},
+        {"outside the plane", "\U0001F3B9 \u20ac", "'\\U0001F3B9 \\u20ac'"},
+        {"markup", "]]> <![CDATA[ &amp; '", "']]> <![CDATA[ &amp; \\''"},
+        {"line ends", " a\tb\nc\r\nd\re ", "' a\\tb\\nc\\r\\nd\\re '"},
+        {"bytes", PlistData{0, 0xFF, 0x3E}, "b'\\x00\\xff>'"},
+    };
+    PlistDictionary entries;
+    std::string literal = "{";
+    for (const auto& c : cases) {
+        entries.emplace(c.key, c.value);
+        literal += "'" + std::string(c.key) + "': " + c.python + ", ";
+    }
+    literal += "}";
+    testsupport::TestFolder folder;
+    const auto path = folder.path() / "edges.plist";
+    std::string error;
+    ASSERT_TRUE(writePlistFile(path, entries, error)) << error;
+
+    const auto document = readPlistFile(path, error);
+    ASSERT_TRUE(document) << error;
+    for (const auto& c : cases) {
+        const PlistValue* read = document->root.find(c.key);
+        ASSERT_NE(read, nullptr) << c.key;
+        if (const double* number = c.value.real()) {
+            ASSERT_NE(read->real(), nullptr) << c.key;
+            EXPECT_TRUE(std::isnan(*number) ? std::isnan(*read->real())
+                                            : std::bit_cast<std::uint64_t>(*number) ==
+                                                  std::bit_cast<std::uint64_t>(*read->real()))
+                << c.key << ": " << *read->real();
+        } else {
+            EXPECT_EQ(*read, c.value) << c.key;
+        }
+    }
+    // The keys whose values plistlib reads otherwise.
+    EXPECT_EQ(python("import plistlib, math; v = plistlib.load(open('" + path.string() + "', 'rb')); e = " + literal +
+                     "; same = lambda a, b: type(a) == type(b) and (repr(a) == repr(b)); "
+                     "print(sorted(k for k in e if not same(v.get(k), e[k])))"),
+              "[]\n");
+}
+
+// Containers nest as deep as 512 levels in either form, and what reads is written back; one level more is refused.
+TEST(PropertyList, NestingOfTheLargestDepthIsReadInBothFormsAndWrittenBack) {
+    testsupport::TestFolder folder;
+    const auto file = [&](const char* format, int levels) {
+        return (folder.path() / (std::string(format) + std::to_string(levels) + ".plist")).string();
+    };
+    std::string script = "import plistlib, sys; sys.setrecursionlimit(10000)\nv = [[]]\nfor i in range(510): v = [v]";
+    for (const char* format : {"FMT_XML", "FMT_BINARY"}) {
+        script += "\nplistlib.dump(v, open('" + file(format, 512) + "', 'wb'), fmt=plistlib." + format + ")" +
+                  "\nplistlib.dump([v], open('" + file(format, 513) + "', 'wb'), fmt=plistlib." + format + ")";
+    }
+    python(script);
+    for (const char* format : {"FMT_XML", "FMT_BINARY"}) {
+        for (const int levels : {512, 513}) {
+            std::string error;
+            const auto document = readPlistFile(file(format, levels), error);
+            EXPECT_EQ(document.has_value(), levels == 512) << format << " " << levels << ": " << error;
+            if (document) {
+                EXPECT_TRUE(writePlistFile(folder.path() / "back.plist", document->root, error)) << format << error;
+            }
+        }
+    }
+}
+
 TEST(PropertyList, BinaryKeysMayHoldNulCharacters) {
     testsupport::TestFolder folder;
     const auto path = folder.path() / "nul.plist";

@@ -36,7 +36,17 @@ TEST_F(WrapperTest, FullStateFilesAreReadByPlistlib) {
                                              {"groups", foundation::PlistArray{"a", "b"}}};
     const auto full = folder.path() / "full.plist";
     wrapper->saveFullState(full);
-    EXPECT_EQ(readByPlistlib(full), "[('gain', -6.5), ('groups', ['a', 'b']), ('name', 'Warm'), ('version', 1)]\n");
+    const std::string fullByPlistlib = "[('gain', -6.5), ('groups', ['a', 'b']), ('name', 'Warm'), ('version', 1)]\n";
+    EXPECT_EQ(readByPlistlib(full), fullByPlistlib);
+
+    // A state whose text XML cannot hold is refused before the file is touched.
+    for (const std::string& text : {std::string("bell\x07"), std::string("nul\0", 4), std::string("bad\xC3\x28")}) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        unit.state = foundation::PlistDictionary{{"name", text}};
+        wrapper->saveFullState(full);
+        EXPECT_TRUE(logged("AudioUnitBase::saveFullState(): FEHLER: Die Daten konnten nicht serialisiert werden."));
+        EXPECT_EQ(readByPlistlib(full), fullByPlistlib);
+    }
 
     unit.state.reset();
     wrapper->loadFullState(full);
