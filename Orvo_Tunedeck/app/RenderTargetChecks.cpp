@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,21 @@ std::string durationText(double seconds) {
     return text;
 }
 
+// A byte count as text; one past what the text takes is shown as the largest it takes.
+std::string bytesText(uint64_t bytes) {
+    return foundation::byteCountText(
+        static_cast<int64_t>(std::min<uint64_t>(bytes, std::numeric_limits<int64_t>::max())));
+}
+
+// The bytes free to this user in space; a count past 64 bits (a huge or sparse file system) stays the largest one.
+uint64_t freeBytes(const struct statvfs& space) {
+    const uint64_t blocks = space.f_bavail;
+    const uint64_t blockBytes = space.f_frsize;
+    if (blockBytes != 0 && blocks > std::numeric_limits<uint64_t>::max() / blockBytes)
+        return std::numeric_limits<uint64_t>::max();
+    return blocks * blockBytes;
+}
+
 }  // namespace
 
 bool targetIsNoInput(const OfflineRenderRequest& request, std::string& error) {
@@ -57,12 +74,10 @@ bool checkRenderSize(const OfflineRenderRequest& request, const audioengine::Wav
                      int64_t frames, std::string& error) {
     const double seconds = static_cast<double>(frames) / request.sampleRateHz;
     const uint64_t bytes = wav.fileBytesFor(static_cast<uint64_t>(frames));
-    const std::string size = foundation::byteCountText(static_cast<int64_t>(bytes)) + " for " +
-                             durationText(seconds) + " of sound";
+    const std::string size = bytesText(bytes) + " for " + durationText(seconds) + " of sound";
     struct statvfs space {};
-    if (::fstatvfs(descriptor, &space) == 0 && uint64_t{space.f_bavail} * space.f_frsize < bytes) {
-        error = "'" + request.wavFile.string() + "' would take " + size + ", but only " +
-                foundation::byteCountText(static_cast<int64_t>(uint64_t{space.f_bavail} * space.f_frsize)) +
+    if (::fstatvfs(descriptor, &space) == 0 && freeBytes(space) < bytes) {
+        error = "'" + request.wavFile.string() + "' would take " + size + ", but only " + bytesText(freeBytes(space)) +
                 " are free there";
         return false;
     }

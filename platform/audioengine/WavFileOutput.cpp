@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace audioengine {
 
@@ -64,7 +65,11 @@ bool WavFileOutput::expectFrames(uint64_t frames) {
 }
 
 uint64_t WavFileOutput::fileBytesFor(uint64_t frames) const {
-    return kHeaderBytesAtMost + frames * 2 * (format_ == SampleFormat::float32 ? 4 : 2);
+    const uint64_t frameBytes = 2 * (format_ == SampleFormat::float32 ? 4 : 2);
+    // A size past what 64 bits count stays the largest one, never a small one wrapped round.
+    if (frames > (std::numeric_limits<uint64_t>::max() - kHeaderBytesAtMost) / frameBytes)
+        return std::numeric_limits<uint64_t>::max();
+    return kHeaderBytesAtMost + frames * frameBytes;
 }
 
 void WavFileOutput::stop() {

@@ -40,7 +40,7 @@ public:
     // Once started and before the first frame: the file will hold frames frames. A file past 4 GiB is then started
     // again as RF64. False when that cannot be done (error() says why).
     bool expectFrames(uint64_t frames);
-    // The size of the file once it holds frames frames, or a little more.
+    // The size of the file once it holds frames frames, or a little more; the largest uint64_t when that is more.
     uint64_t fileBytesFor(uint64_t frames) const;
     // Frames in the file, not counting those still gathered.
     uint64_t framesWritten() const { return framesWritten_; }

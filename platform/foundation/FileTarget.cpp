@@ -102,10 +102,10 @@ std::filesystem::path folderOf(const std::filesystem::path& target) {
     return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 }
 
-// The mode of the existing regular file, once it has been opened for writing (without changing it): a file this
+// The status of the existing regular file, once it has been opened for writing (without changing it): a file this
 // user may not write, or one marked immutable or append-only, cannot be replaced either. nullopt, with error naming
 // the cause, when it cannot be opened so.
-std::optional<mode_t> modeOfWritable(const FileTargetSystem& system, const std::filesystem::path& file,
+std::optional<struct stat> statusOfWritable(const FileTargetSystem& system, const std::filesystem::path& file,
                                      const std::filesystem::path& target, std::string& error) {
     const int fd = system.open(file.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
     struct stat status {};
@@ -117,7 +117,14 @@ std::optional<mode_t> modeOfWritable(const FileTargetSystem& system, const std::
         return std::nullopt;
     }
     ::close(fd);
-    return status.st_mode & 07777;
+    return status;
+}
+
+// Gives the new file fd the owner, group and mode of the file it replaces. Owner and group only as far as this user
+// may give them (all for root, the group for a member of it), so that a shared file stays its owner's.
+bool keepOwnerAndMode(int fd, const struct stat& replaced) {
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
 }
 
 std::string descriptorLink(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
@@ -164,10 +171,10 @@ std::optional<FileTarget> FileTarget::open(const std::filesystem::path& target, 
     if (!isFolder(target, folderOf(target), error)) return std::nullopt;
     const std::optional<std::filesystem::path> file = fileToWrite(target, error);
     if (!file) return std::nullopt;
-    std::optional<mode_t> keptMode;
+    std::optional<struct stat> replaced;
     if (std::error_code ignored; std::filesystem::exists(*file, ignored)) {
-        keptMode = modeOfWritable(system, *file, target, error);
-        if (!keptMode) return std::nullopt;
+        replaced = statusOfWritable(system, *file, target, error);
+        if (!replaced) return std::nullopt;
     }
     const std::filesystem::path folder = folderOf(*file);
     removeStaleTemporaryFiles(folder);
@@ -181,7 +188,7 @@ std::optional<FileTarget> FileTarget::open(const std::filesystem::path& target, 
         return std::nullopt;
     }
     FileTarget opened(target, *file, temporary, fd, system);
-    if (keptMode && ::fchmod(fd, *keptMode) != 0) {
+    if (replaced && !keepOwnerAndMode(fd, *replaced)) {
         error = cannotWrite(target, std::string("cannot keep its mode: ") + std::strerror(errno));
         return std::nullopt;
     }

@@ -8,7 +8,8 @@
 // existing file that cannot be written (read-only to this user, immutable, append-only). A symbolic link to a regular
 // file is written through: the link stays and the file it names gets the new content, in that file's folder.
 //
-// A new file gets the mode the umask leaves of 0666; a replaced file keeps its mode. Where the file system allows,
+// A new file gets the mode the umask leaves of 0666; a replaced file keeps its mode, and its owner and group as far as
+// this user may give them. Where the file system allows,
 // the bytes go to an unnamed file (O_TMPFILE) that is linked in at the end. Elsewhere they go to a locked temporary
 // file beside the target, named as writeFileAtomically names its own; a later writer in that folder removes such
 // files whose writer is gone.

@@ -66,7 +66,8 @@ void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
 }
 
 // Creates and locks a fresh temporary file beside path. The lock is taken after creation, so a cleaner in another
-// process may unlink the file in between; such a file has no links left and is made again.
+// process may unlink the file in between; such a file has no links left and is made again. Where the file system
+// keeps no locks the file stays unlocked: no cleaner can lock, and so remove, it there either.
 int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
                           std::string& temporary) {
     for (;;) {
@@ -76,8 +77,10 @@ int createLockedTemporary(const std::filesystem::path& folder, const std::filesy
             if (errno == EEXIST) continue;
             return -1;
         }
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
         struct stat info{};
-        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
+        if (::fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
         ::close(fd);
     }
 }

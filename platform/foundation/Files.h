@@ -37,8 +37,8 @@ bool isAtomicWriteTemporaryName(const std::string& fileName);
 // those in folder that have the writers' pattern, are regular files of the effective user and whose lock can be
 // taken: their writer died. Nothing else is touched.
 void removeStaleTemporaryFiles(const std::filesystem::path& folder);
-// Creates and locks a fresh temporary file for path in folder (its name goes to temporary), with the mode the umask
-// leaves of 0666: the descriptor, or -1 with errno set.
+// Creates and locks (where the file system keeps locks) a fresh temporary file for path in folder (its name goes to
+// temporary), with the mode the umask leaves of 0666: the descriptor, or -1 with errno set.
 int createLockedTemporary(const std::filesystem::path& folder, const std::filesystem::path& path,
                           std::string& temporary);
 // The name of such a temporary file for path in folder, with six random characters; never longer than NAME_MAX.

@@ -42,15 +42,16 @@ struct TrackEvent {
     std::vector<uint8_t> bytes;
 };
 
-// A format 0 file at 480 ticks per quarter note holding events (end of track added).
-void writeMidiFile(const fs::path& path, std::vector<TrackEvent> events) {
+// A format 0 file at ticksPerQuarter ticks per quarter note holding events (end of track added).
+void writeMidiFile(const fs::path& path, std::vector<TrackEvent> events, uint16_t ticksPerQuarter = 480) {
     events.push_back({0, {0xFF, 0x2F, 0x00}});
     std::vector<uint8_t> track;
     for (const TrackEvent& event : events) {
         appendVariableLength(track, event.deltaTicks);
         track.insert(track.end(), event.bytes.begin(), event.bytes.end());
     }
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, static_cast<uint8_t>(ticksPerQuarter >> 8),
+                                 static_cast<uint8_t>(ticksPerQuarter), 'M', 'T', 'r', 'k'};
     const auto size = static_cast<uint32_t>(track.size());
     for (const int shift : {24, 16, 8, 0}) file.push_back(static_cast<uint8_t>(size >> shift));
     file.insert(file.end(), track.begin(), track.end());
@@ -647,6 +648,27 @@ TEST(OfflineRender, ASongOfManyHoursSaysHowLongAndHowLargeItsFileWillBeBeforeIts
                 lines[0].starts_with("Orvo-Tunedeck2: error: 'out.wav' would take 107."))
         << error;
     EXPECT_NE(lines[0].find(" GB for 77:40:"), std::string::npos) << error;
+}
+
+TEST(OfflineRender, ASongWhoseFileSizePassesWhat64BitsCountIsRefusedBeforeItsFirstFrame) {
+    testsupport::TestFolder folder;
+    // At one tick a quarter note and the slowest tempo (16.78 s a tick), 2^28 - 1 ticks apart: the song's frames at
+    // 48 kHz pass 2^61 by a few thousand, so 8 bytes a frame wrap round 64 bits to a few kilobytes.
+    constexpr uint32_t kLongestDelta = 0x0FFFFFFF;
+    constexpr uint64_t kTicks = 2863311701334;
+    std::vector<TrackEvent> events = {{0, {0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF}}, {0, {0xB0, 7, 100}}};
+    for (uint64_t tick = 0; tick + kLongestDelta <= kTicks; tick += kLongestDelta)
+        events.push_back({kLongestDelta, {0xB0, 7, 100}});
+    events.push_back({static_cast<uint32_t>(kTicks % kLongestDelta), {0xB0, 7, 100}});
+    writeMidiFile(folder.path() / "endless.mid", events, 1);
+    HeldRender render(folder.path(), {"--render", "out.wav", "--midi", "endless.mid"}, 0.0);
+    ASSERT_TRUE(render.started());
+    const std::string error = render.errorUntilHeld();
+    render.kill();
+    const std::vector<std::string> lines = programLines(error);
+    ASSERT_EQ(lines.size(), 1U) << error;
+    EXPECT_TRUE(lines[0].starts_with("Orvo-Tunedeck2: error: 'out.wav' would take 9.22 EB for ")) << error;
+    EXPECT_FALSE(fs::exists(folder.path() / "out.wav"));
 }
 
 TEST(MainScreenPicture, IsWrittenThroughTheRendersFileTargetWithTheReasonOfAnyRefusal) {

@@ -80,6 +80,9 @@ TEST(WavFileOutput, AFileToldItWillPassFourGibibytesIsRF64AndAnyOtherPlainWav) {
         {kFourGibibytes / 8, WavFileOutput::SampleFormat::float32, "RF64", 0xFFFE},
         {kFourGibibytes / 8, WavFileOutput::SampleFormat::pcm16, "RIFF", 1},
         {kFourGibibytes / 4, WavFileOutput::SampleFormat::pcm16, "RF64", 0xFFFE},
+        // So long that the file's size no longer fits in 64 bits: such a size must not wrap round to a small one.
+        {uint64_t{1} << 61, WavFileOutput::SampleFormat::float32, "RF64", 0xFFFE},
+        {uint64_t{1} << 62, WavFileOutput::SampleFormat::pcm16, "RF64", 0xFFFE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expectedFrames);

@@ -206,6 +206,30 @@ TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWr
     unnamedFilesRefused = false;
 }
 
+TEST(FileTarget, AReplacedFileOfAnotherUserStaysTheirsWhereTheWriterMayGiveItAway) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root gives a file to another user";
+    constexpr uid_t kOwner = 4321;
+    constexpr gid_t kGroup = 4322;
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary");
+        unnamedFilesRefused = !unnamed;
+        testsupport::TestFolder folder;
+        const fs::path target = withOld(folder.path() / "out.wav", 0600);
+        ASSERT_EQ(::chown(target.c_str(), kOwner, kGroup), 0);
+        std::string error;
+        std::optional<FileTarget> opened =
+            FileTarget::open(target, error, FileTargetSystem{&injectedOpen, FileTargetSystem::real().syncFolder});
+        ASSERT_TRUE(opened) << error;
+        ASSERT_TRUE(opened->commit(error)) << error;
+        struct stat info {};
+        ASSERT_EQ(::stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kOwner);
+        EXPECT_EQ(info.st_gid, kGroup);
+        EXPECT_EQ(info.st_mode & 07777, 0600U);
+    }
+    unnamedFilesRefused = false;
+}
+
 TEST(FileTarget, AWriterThatGivesUpLeavesTheOldFileAsItWas) {
     for (const bool unnamed : {true, false}) {
         unnamedFilesRefused = !unnamed;

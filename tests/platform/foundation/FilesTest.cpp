@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <fstream>
 #include <functional>
@@ -15,6 +17,19 @@
 #include "platform/foundation/UserDefaults.h"
 #include "tests/support/OversizedFile.h"
 #include "tests/support/TestFolder.h"
+
+// Locks this many more flock calls refuse, as a file system without a lock service (NFS without its lock daemon)
+// refuses them all; the others go to the system.
+static int locksRefused = 0;
+
+extern "C" int flock(int fd, int operation) noexcept {
+    if (locksRefused > 0) {
+        --locksRefused;
+        errno = ENOLCK;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
 
 namespace {
 
@@ -61,6 +76,20 @@ TEST(Files, EmptyFileReadsAsNoBytes) {
     std::string error;
     ASSERT_TRUE(writeFileAtomically(folder.path() / "empty", {}, error)) << error;
     EXPECT_EQ(readFile(folder.path() / "empty", kPropertyListFileByteLimit, error), std::vector<std::uint8_t>{});
+}
+
+TEST(Files, AWriteWhereFilesCannotBeLockedMakesOneTemporaryFileAndLeavesNone) {
+    testsupport::TestFolder folder;
+    const std::filesystem::path file = folder.path() / "preset.plist";
+    std::string error;
+    locksRefused = 100;
+    const bool written = writeFileAtomically(file, bytes("content"), error);
+    locksRefused = 0;
+    ASSERT_TRUE(written) << error;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"preset.plist"});
 }
 
 TEST(Files, AWriteRemovesOnlyTheTemporaryFilesOfItsOwnDeadWriters) {
