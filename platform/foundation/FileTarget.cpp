@@ -211,16 +211,9 @@ void FileTarget::discard() {
 }
 
 bool FileTarget::write(std::span<const std::uint8_t> bytes, std::string& error) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) {
-            error = cannotWrite(target_, std::strerror(errno));
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
+    if (writeAll(fd_, bytes)) return true;
+    error = cannotWrite(target_, std::strerror(errno));
+    return false;
 }
 
 bool FileTarget::commit(std::string& error) {

@@ -24,6 +24,17 @@ std::string describe(const std::filesystem::path& path, int errorNumber) {
     return path.string() + ": " + std::strerror(errorNumber);
 }
 
+// name cut to at most bytes bytes, never inside a UTF-8 sequence.
+std::string shortened(std::string name, std::size_t bytes) {
+    if (name.size() <= bytes) return name;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+    return name;
+}
+
+}  // namespace
+
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -35,17 +46,6 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     }
     return true;
 }
-
-// name cut to at most bytes bytes, never inside a UTF-8 sequence.
-std::string shortened(std::string name, std::size_t bytes) {
-    if (name.size() <= bytes) return name;
-    std::size_t cut = bytes;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-    return name;
-}
-
-}  // namespace
 
 // A writer holds an exclusive lock on its temporary file until the file is renamed or removed, so a temporary file
 // whose lock can be taken belongs to a writer that died. Files of other users or of other kinds are never ours.
