@@ -98,10 +98,6 @@ bool isFolder(const std::filesystem::path& target, const std::filesystem::path& 
     return true;
 }
 
-std::filesystem::path folderOf(const std::filesystem::path& target) {
-    return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-}
-
 // The status of the existing regular file, once it has been opened for writing (without changing it): a file this
 // user may not write, or one marked immutable or append-only, cannot be replaced either. nullopt, with error naming
 // the cause, when it cannot be opened so.

@@ -35,6 +35,10 @@ std::string shortened(std::string name, std::size_t bytes) {
 
 }  // namespace
 
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -149,7 +153,7 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path folder = folderOf(path);
     removeStaleTemporaryFiles(folder);
     std::string temporary;
     const int fd = createLockedTemporary(folder, path, temporary);

@@ -43,6 +43,8 @@ int createLockedTemporary(const std::filesystem::path& folder, const std::filesy
                           std::string& temporary);
 // The name of such a temporary file for path in folder, with six random characters; never longer than NAME_MAX.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& folder, const std::filesystem::path& path);
+// The folder that holds path: its parent, or "." for a bare name.
+std::filesystem::path folderOf(const std::filesystem::path& path);
 // Writes all of bytes to fd, again after an interrupted or short write; false with errno set.
 bool writeAll(int fd, std::span<const std::uint8_t> bytes);
 // Flushes folder's entries to disk; false with errno set.
