@@ -1,7 +1,8 @@
 #pragma once
 // An output into a WAV file (through libsndfile): the engine renders only when asked, on the caller's thread, and
 // every rendered block is appended to the file. Files are plain WAV files; one that is told before its first frame
-// that it will pass 4 GiB, which a WAV file's sizes cannot count, is written as RF64 (a WAV file with 64-bit sizes). For offline rendering; file I/O happens on the calling thread.
+// that it will pass 4 GiB, which a WAV file's sizes cannot count, is written as RF64 (a WAV file with 64-bit sizes).
+// For offline rendering; file I/O happens on the calling thread.
 // Rendered frames are gathered and written kFileFrames at a time, so that a render in small blocks costs few writes.
 
 #include <cstdint>
