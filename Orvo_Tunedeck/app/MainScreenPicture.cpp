@@ -49,7 +49,8 @@ int drawMainScreenPicture(const MainScreenPictureRequest& request) {
     std::vector<float> right(framesPerTick);
     const auto ticks = static_cast<long>(std::lround(request.seconds / kTickSeconds));
     for (long tick = 0; tick < ticks; ++tick) {
-        if (!pull.render(framesPerTick, left.data(), right.data())) return reportError("the audio engine is not running");
+        if (!pull.render(framesPerTick, left.data(), right.data()))
+            return reportError("the audio engine is not running");
         mainQueue.advanceClock(kTickSeconds);
     }
     ui::HeadlessRenderer renderer;

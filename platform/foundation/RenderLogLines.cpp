@@ -17,7 +17,7 @@ bool RenderLogLines::runOne() {
     const std::uint64_t dropped = ring_.droppedCount();
     if (dropped != reported_) {
         writeLogLine(std::string(owner_) + " : " + std::to_string(dropped - reported_) +
-                                 " log lines of the render thread found no room and were dropped.");
+                     " log lines of the render thread found no room and were dropped.");
         reported_ = dropped;
     }
     return false;

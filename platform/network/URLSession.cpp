@@ -61,7 +61,8 @@ URLResponse fetchHttp(const URLRequest& request, std::stop_token stop) {
     g_source_attach(deadline, context);
     soup_session_send_and_read_async(session, message, G_PRIORITY_DEFAULT, outcome.cancellable, onBodyRead, &outcome);
     {
-        std::stop_callback cancelAtStop(stop, [cancellable = outcome.cancellable] { g_cancellable_cancel(cancellable); });
+        std::stop_callback cancelAtStop(stop,
+                                        [cancellable = outcome.cancellable] { g_cancellable_cancel(cancellable); });
         while (!outcome.finished) g_main_context_iteration(context, TRUE);
     }
     g_source_destroy(deadline);
