@@ -23,11 +23,6 @@ struct PlayerDeleter {
     void operator()(korvel_player_t* player) const { delete_korvel_player(player); }
 };
 
-bool isNoteOff(const korvel_midi_event_t& e)
-{
-    return e.type == 0x80 || (e.type == 0x90 && e.param2 == 0);
-}
-
 struct TimedEvent {
     long frame;
     const korvel_midi_event_t* event;
@@ -65,7 +60,7 @@ std::vector<TimedEvent> eventsByFrame(korvel_player_t* player, double sampleRate
         if (a.frame != b.frame) {
             return a.frame < b.frame;
         }
-        return isNoteOff(*a.event) && !isNoteOff(*b.event);
+        return korvel_midi_event_is_note_off(a.event) != 0 && korvel_midi_event_is_note_off(b.event) == 0;
     });
     return timed;
 }

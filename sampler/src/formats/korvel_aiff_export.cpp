@@ -225,9 +225,9 @@ int convert2Aiff(const char* path, const void* samples, int count, int channels,
                  int loop_end, float rate)
 {
     korvel_atomic::temporary temp;
-    if (path == nullptr || !korvel_atomic::begin(path, temp)) {
+    if (!korvel_atomic::begin(path, temp)) {
         korvel_log(KORVEL_ERR, "AIFF file '%s' cannot be created: %s", path != nullptr ? path : "",
-                   korvel_atomic::begin_failure(temp, path != nullptr ? errno : EINVAL));
+                   korvel_atomic::begin_failure(temp, errno));
         return -1;
     }
     const int result = write_aiff(temp, samples, count, channels, bits, loop_start, loop_end, rate);

@@ -210,6 +210,20 @@ int take_free_name(temporary& temp, const char* folder, const char* name, const 
     return refused_link(error) ? claim_and_rename(temp, folder, name, destination) : error;
 }
 
+// Ends a commit whose last step gave error: the temporary file removed after a failure, else its lock let go and
+// the folder of its new name flushed. Returns error.
+int finish(temporary& temp, int error, const char* placed)
+{
+    if (error != 0) {
+        abandon(temp);
+        return error;
+    }
+    // The lock goes only now: until the new name is taken a cleaner must not take the whole file for a stale one.
+    close_fd(temp);
+    sync_folder(placed);
+    return 0;
+}
+
 } // namespace
 
 bool begin(const char* target, temporary& temp)
@@ -266,14 +280,7 @@ int commit(temporary& temp)
     if (error == 0 && ::rename(temp.path, temp.target) != 0) {
         error = errno;
     }
-    if (error != 0) {
-        abandon(temp);
-        return error;
-    }
-    // The lock goes only now: until the rename a cleaner must not take the whole file for a stale one.
-    close_fd(temp);
-    sync_folder(temp.target);
-    return 0;
+    return finish(temp, error, temp.target);
 }
 
 int commit_new(temporary& temp, const char* name)
@@ -288,16 +295,7 @@ int commit_new(temporary& temp, const char* name)
     if (error == 0) {
         error = take_free_name(temp, folder, name, destination);
     }
-    if (error == EEXIST) {
-        return error;
-    }
-    if (error != 0) {
-        abandon(temp);
-        return error;
-    }
-    close_fd(temp);
-    sync_folder(destination);
-    return 0;
+    return error == EEXIST ? error : finish(temp, error, destination);
 }
 
 void abandon(temporary& temp)

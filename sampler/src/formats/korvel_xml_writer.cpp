@@ -507,8 +507,9 @@ const char* korvel_defsfont_get_samples(korvel_defsfont_t* sfont)
 int korvel_defsfont_export_xml(korvel_defsfont_t* sfont, const char* path)
 {
     korvel_atomic::temporary temp;
-    if (sfont == nullptr || path == nullptr || !korvel_atomic::begin(path, temp)) {
-        const int cause = sfont == nullptr || path == nullptr ? EINVAL : errno;
+    // begin refuses a null path itself, with EINVAL.
+    if (sfont == nullptr || !korvel_atomic::begin(path, temp)) {
+        const int cause = sfont == nullptr ? EINVAL : errno;
         std::printf("Soundfont Synthesizer: Das Exportdateiformat konnte nicht erzeugt werden.");
         korvel_log(KORVEL_ERR, "XML export to '%s' failed: %s", path != nullptr ? path : "",
                    korvel_atomic::begin_failure(temp, cause));

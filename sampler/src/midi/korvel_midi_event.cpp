@@ -124,4 +124,9 @@ int korvel_midi_event_set_pitch2(korvel_midi_event_t* evt, int val)
     return korvel_midi_event_set_velocity(evt, val);
 }
 
+int korvel_midi_event_is_note_off(const korvel_midi_event_t* evt)
+{
+    return evt->type == 0x80 || (evt->type == 0x90 && evt->param2 == 0);
+}
+
 } // extern "C"

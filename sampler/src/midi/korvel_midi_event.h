@@ -65,6 +65,8 @@ int korvel_midi_event_get_pitch1(const korvel_midi_event_t* evt);
 int korvel_midi_event_set_pitch1(korvel_midi_event_t* evt, int val);
 int korvel_midi_event_get_pitch2(const korvel_midi_event_t* evt);
 int korvel_midi_event_set_pitch2(korvel_midi_event_t* evt, int val);
+// Whether the event ends a note: a note-off, or a note-on of velocity 0.
+int korvel_midi_event_is_note_off(const korvel_midi_event_t* evt);
 
 #ifdef __cplusplus
 }

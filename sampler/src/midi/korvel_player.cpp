@@ -2,6 +2,7 @@
 
 #include "sampler/src/midi/korvel_capture.h"
 #include "sampler/src/sys/korvel_log_limit.h"
+#include "sampler/src/midi/korvel_midi_event.h"
 #include "sampler/src/midi/korvel_midi_file.h"
 #include "sampler/src/synth/korvel_synth.h"
 #include "sampler/src/sys/korvel_sys.h"
@@ -109,11 +110,6 @@ bool build_event_list(korvel_player_t* player)
     return true;
 }
 
-bool is_note_off(const korvel_midi_event_t* evt)
-{
-    return evt->type == 0x80 || (evt->type == 0x90 && evt->param2 == 0);
-}
-
 constexpr uint64_t NOTHING_DUE = std::numeric_limits<uint64_t>::max();
 
 // The tick of the track's next event when it is due by ticks, else NOTHING_DUE.
@@ -142,7 +138,7 @@ void send_tick(korvel_track_t* track, korvel_synth_t* synth, korvel_player_t* pl
                 std::printf("track=%02d\tticks=%05u\ttracktik=%05u\ttime=%05u\tnext=%05u\n", track->num, ticks,
                             before, evt->time, evt->dtime + before);
             }
-        } else if (is_note_off(evt) == (share == Share::NOTE_OFFS)) {
+        } else if ((korvel_midi_event_is_note_off(evt) != 0) == (share == Share::NOTE_OFFS)) {
             korvel_midi_send_event(synth, player, evt);
         }
         if (share == Share::THE_REST) {

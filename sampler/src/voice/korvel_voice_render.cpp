@@ -155,9 +155,9 @@ float bus_gain_bound(const korvel_voice_t* voice)
 
 // The loudest the voice can be made to sound from its next block on, on any bus, as a share of full scale:
 // the sample's peak under the least attenuation its controllers, pressure or pitch wheel can still bring (a swell
-// of volume or expression from nothing is common, while a key is held and in the release alike) with the modulation LFO at its deepest,
-// the envelope's value, the bus bound, the filter's resonance and what interpolation between points can add to
-// their peak.
+// of volume or expression from nothing is common, while a key is held and in the release alike) with the
+// modulation LFO at its deepest, the envelope's value, the bus bound, the filter's resonance and what
+// interpolation between points can add to their peak.
 float loudest_output(const korvel_voice_t* voice)
 {
     constexpr float interpolation_overshoot = 1.25f;
