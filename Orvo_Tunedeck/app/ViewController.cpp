@@ -40,6 +40,12 @@ std::optional<SoundsetRefusal> bankRefusal(AUAudioUnit& instrument, int64_t row)
                                  "read"};
 }
 
+// True when there is no refusal; otherwise false, with error naming the bank by its whole path and why.
+bool noRefusal(const std::optional<SoundsetRefusal>& refusal, std::string& error) {
+    if (refusal) error = refusal->text(true);
+    return !refusal;
+}
+
 // Copies source to target; refuses (false) when target exists.
 bool copyWithoutOverwrite(const std::filesystem::path& source, const std::filesystem::path& target,
                           std::error_code& error) {
@@ -224,14 +230,10 @@ std::optional<SoundsetRefusal> ViewController::applySoundset(int64_t row) {
 }
 
 bool ViewController::chooseSoundset(int64_t row, std::string& error) {
-    const std::optional<SoundsetRefusal> refusal = applySoundset(row);
-    if (refusal) error = refusal->text(true);
-    return !refusal;
+    return noRefusal(applySoundset(row), error);
 }
 
 bool ViewController::soundsetBankLoaded(std::string& error) const {
     if (!player || !player->instrument) return true;
-    const std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, loadedSoundset_);
-    if (refusal) error = refusal->text(true);
-    return !refusal;
+    return noRefusal(bankRefusal(*player->instrument->audioUnit0, loadedSoundset_), error);
 }

@@ -180,7 +180,8 @@ public:
 
     // Control interface of the views. Control thread.
     // File player: loading stops the player, loads the file at once and applies the parameters again; starting
-    // plays from the beginning with the start values of the channels.
+    // plays from the beginning with the start values of the channels. Starting and continuing do nothing while the
+    // host pulls no sound (hostPullsSound): the file waits where it is for a play that can be heard.
     void loadMIDIFile(const std::filesystem::path& url);
     void startSequencer();
     void pauseSequencer();

@@ -28,6 +28,7 @@ void OrvoTunedeck_AudioUnit::loadMIDIFile(const std::filesystem::path& url) {
 }
 
 void OrvoTunedeck_AudioUnit::startSequencer() {
+    if (!hostPullsSound()) return;
     timing_.currentSampletime.store(0, std::memory_order_relaxed);
     sequencer_->start(0);
     initializeParameters();
@@ -35,7 +36,9 @@ void OrvoTunedeck_AudioUnit::startSequencer() {
 
 void OrvoTunedeck_AudioUnit::pauseSequencer() { sequencer_->pause(); }
 
-void OrvoTunedeck_AudioUnit::continueSequencer() { sequencer_->_continue(); }
+void OrvoTunedeck_AudioUnit::continueSequencer() {
+    if (hostPullsSound()) sequencer_->_continue();
+}
 
 void OrvoTunedeck_AudioUnit::toggleSequencer() {
     if (sequencer_->isPlaying()) {

@@ -26,7 +26,7 @@ void AudioUnitViewController::onTunedeckViewOption(int address, float value) {
                 break;
             case TunedeckView::kOptionPlay:
                 if (audioUnit_) {
-                    if (audioUnit_->hostPullsSound()) audioUnit_->continueSequencer();
+                    audioUnit_->continueSequencer();
                     updatePlayButton();
                 }
                 break;
@@ -111,7 +111,7 @@ void AudioUnitViewController::onButtonPlay() {
     if (!audioUnit_ || !audioUnit_->sequencer()->currentFile()) return;
     if (audioUnit_->sequencer()->isPlaying()) {
         audioUnit_->sequencer()->pause();
-    } else if (audioUnit_->hostPullsSound()) {
+    } else {
         audioUnit_->continueSequencer();
     }
     updatePlayButton();

@@ -66,8 +66,7 @@ void AudioUnitViewController::loadFile(const std::string& file) {
         return;
     }
     audioUnit_->loadMIDIFile(file);
-    // While the host pulls no sound the file waits at its start for a play that can be heard.
-    if (audioUnit_->hostPullsSound()) audioUnit_->startSequencer();
+    audioUnit_->startSequencer();
     updatePlayButton();
     if (tunedeckView) {
         tunedeckView->reset();

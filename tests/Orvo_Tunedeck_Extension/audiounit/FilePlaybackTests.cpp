@@ -126,5 +126,30 @@ TEST_F(FilePlayback, TheHostsStopAndPlayPauseAndContinueOnlyWhatTheyPaused) {
     }
 }
 
+// While the host pulls no sound, neither starting nor continuing the player makes it play, whoever asks; once the
+// host pulls sound again they do.
+TEST_F(FilePlayback, StartAndContinueWaitForTheHostToPullSound) {
+    const struct {
+        const char* what;
+        void (*ask)(OrvoTunedeck_AudioUnit&);
+    } cases[] = {
+        {"start", [](OrvoTunedeck_AudioUnit& u) { u.startSequencer(); }},
+        {"continue", [](OrvoTunedeck_AudioUnit& u) { u.continueSequencer(); }},
+        {"toggle", [](OrvoTunedeck_AudioUnit& u) { u.toggleSequencer(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        unit->sequencer()->stop();
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 0);
+        c.ask(*unit);
+        renderBuffers(2);
+        EXPECT_FALSE(unit->isSequencerPlaying());
+        unit->setParameter(OrvoTunedeck_AudioUnit::kFilePlayerOption, 1);
+        c.ask(*unit);
+        renderBuffers(2);
+        EXPECT_TRUE(unit->isSequencerPlaying());
+    }
+}
+
 }  // namespace
 }  // namespace unit_test
