@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -96,8 +97,9 @@ public:
     float getParameter(int64_t index);
     // Applies every parameter of the tree again, in tree order.
     void updateParameters();
-    // Sends every channel's level, pan, bank and program of the tree again, in tree order (the synthesizer's gain
-    // and tuning are its own parameters and outlive a restart of its channels).
+    // Sends again, in tree order, each channel level, pan, bank and program of the tree that was ever sent to the
+    // synthesizer; the others it still has at their start (the synthesizer's gain and tuning are its own parameters
+    // and outlive a restart of its channels).
     void reapplyChannelSettings();
     // The start values of every channel and the global volume and transposition; all channels unmuted.
     void initializeParameters();
@@ -300,6 +302,8 @@ private:
     RenderTiming timing_;
     // The rate the synthesizer was last allocated at; none before its first allocation.
     std::optional<double> synthesizerRateHz_;
+    // Which channel settings (levels up to the pitch bends, by address from 1032) went to the synthesizer.
+    std::bitset<80> channelSettingsSent_;
     // The block internalRenderBlock() made last: deallocation delivers what it handed over before it goes.
     std::weak_ptr<OrvoTunedeckRenderBlock> renderBlock_;
     std::array<uint8_t, 16> bankLSB_{};

@@ -52,6 +52,7 @@ void OrvoTunedeck_AudioUnit::setParameter(int64_t index, float value) {
     const auto parameter = index >= 0 ? tree->parameterWithAddress(static_cast<AUParameterAddress>(index)) : nullptr;
     if (parameter) {
         parameter->setValue(value);
+        if (index >= kLevels && index < kPitchBends) channelSettingsSent_.set(static_cast<size_t>(index - kLevels));
         const auto channel = static_cast<uint8_t>(index >= kMutes ? (index - kMutes) % kChannels : 0);
         const uint8_t byte = parameterDataByte(value);
         if (index >= kPitchBends && index <= kControllers2End) {
@@ -134,8 +135,11 @@ void OrvoTunedeck_AudioUnit::updateParameters() {
 
 void OrvoTunedeck_AudioUnit::reapplyChannelSettings() {
     // Levels, pans, bank selects and programs are the groups from kLevels up to the pitch bends, in tree order.
+    static_assert(decltype(channelSettingsSent_){}.size() == kPitchBends - kLevels);
     for (int64_t address = kLevels; address < kPitchBends; ++address) {
-        setParameter(address, getParameter(address));
+        if (channelSettingsSent_.test(static_cast<size_t>(address - kLevels))) {
+            setParameter(address, getParameter(address));
+        }
     }
 }
 

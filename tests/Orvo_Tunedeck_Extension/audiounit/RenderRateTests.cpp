@@ -28,6 +28,10 @@ protected:
         allocate();
         EXPECT_TRUE(unit->loadSoundfontURL(bank));
         dispatch::MainQueue::shared().drain();
+        return playA4AsAllocated(rateHz);
+    }
+
+    std::vector<float> playA4AsAllocated(double rateHz) {
         std::vector<float> played;
         EventListBuilder noteOn;
         noteOn.midi(start_ + 1, {0x90, 69, 100});
@@ -104,6 +108,37 @@ TEST_F(RenderRates, ChannelSettingsOutliveARateChange) {
     render(start_);
     start_ += kFrames;
     EXPECT_NEAR(centsFromA4(playA4(44100.0), 44100.0), 1200.0, 1.0);
+}
+
+// A rate change gives the synthesizer back the settings it had been sent, and only those: a channel that was never
+// given a level keeps the level it starts with, one given a level keeps that, and no other level, pan or bank goes
+// out.
+TEST_F(RenderRates, ARateChangeAfterPlayingKeepsTheLevelAndSendsOnlyWhatWasSent) {
+    using Messages = std::vector<std::vector<std::uint8_t>>;
+    struct Case {
+        const char* name;
+        bool levelSet;
+        Messages sentAgain;
+    };
+    for (const Case& c : {Case{"start level", false, {}}, Case{"level set", true, {{0xB0, 7, 63}}}}) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        UnitFixture::SetUp();
+        playA4(48000.0);
+        if (c.levelSet) unit->setParameter(1032, 0.5f);
+        const std::vector<float> before = playA4AsAllocated(48000.0);
+        sent.clear();
+        const std::vector<float> after = playA4(44100.0);
+        EXPECT_NEAR(decibels(rms(after.data(), after.size()) / rms(before.data(), before.size())), 0.0, 0.3);
+        Messages controllerSettings;
+        for (const SentMessage& message : sent) {
+            const bool controller = message.bytes.size() == 3 && (message.bytes[0] & 0xF0) == 0xB0;
+            if (controller && (message.bytes[1] == 0 || message.bytes[1] == 7 || message.bytes[1] == 10 ||
+                               message.bytes[1] == 32))
+                controllerSettings.push_back(message.bytes);
+        }
+        EXPECT_EQ(controllerSettings, c.sentAgain);
+    }
 }
 
 TEST_F(RenderRates, ChannelSettingsOutliveARateTheSynthesizerRefused) {
