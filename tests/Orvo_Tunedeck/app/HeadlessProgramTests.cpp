@@ -442,6 +442,13 @@ public:
         }
         return text;
     }
+    // Lets the program go on from its hold: its wait status once it ended.
+    int release() {
+        ::close(std::exchange(input_, -1));
+        int status = 0;
+        ::waitpid(std::exchange(pid_, -1), &status, 0);
+        return status;
+    }
     // Ends the program with SIGKILL: its wait status.
     int kill() {
         ::kill(pid_, SIGKILL);
@@ -471,6 +478,30 @@ TEST(OfflineRender, AKilledRenderLeavesNoFile) {
     std::vector<std::string> left = namesIn(folder.path());
     std::erase(left, "Documents");
     EXPECT_EQ(left, std::vector<std::string>{"long.mid"});
+}
+
+// Two renders to one target at once: each writes a temporary file of its own, the one that ends last gives the target
+// its whole sound, and nothing else is left in the folder.
+TEST(OfflineRender, TwoRendersOfOneTargetAtOnceLeaveTheLastOneWhole) {
+    testsupport::TestFolder folder;
+    const fs::path wav = folder.path() / "out.wav";
+    // Four seconds and one second of a note at the default tempo.
+    writeMidiFile(folder.path() / "long.mid", {{0, {0x90, 60, 100}}, {480u * 8, {0x80, 60, 0}}});
+    writeMidiFile(folder.path() / "short.mid", {{0, {0x90, 72, 100}}, {480u * 2, {0x80, 72, 0}}});
+    HeldRender first(folder.path(), {"--render", "out.wav", "--midi", "long.mid"}, 1.0);
+    ASSERT_TRUE(first.started());
+    const std::string error = first.errorUntilHeld();
+    ASSERT_NE(error.find("render held"), std::string::npos) << error;
+    int exitCode = -1;
+    const std::string output = render(folder.path(), folder.path() / "short.mid", wav, exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    const size_t shortSongBytes = samplesOf(wav).size();
+    const int status = first.release();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_GT(samplesOf(wav).size(), shortSongBytes + 2 * 48000 * 2 * sizeof(float)) << "the long song's render";
+    std::vector<std::string> left = namesIn(folder.path());
+    std::erase(left, "Documents");
+    EXPECT_EQ(left, (std::vector<std::string>{"long.mid", "out.raw", "out.wav", "short.mid"}));
 }
 
 TEST(OfflineRender, AUsersSoundFontSoundsDifferentFromTheDefaultSoundSet) {
