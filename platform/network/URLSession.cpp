@@ -2,12 +2,15 @@
 
 #include "platform/dispatch/GlobalQueue.h"
 
+#include <fcntl.h>
 #include <libsoup/soup.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <stop_token>
 #include <string>
 #include <utility>
@@ -109,18 +112,39 @@ URLResponse fetch(const URLRequest& request, std::stop_token stop) {
 
 URLResponse readFileURL(const std::string& url) {
     URLResponse response;
-    gchar* path = g_filename_from_uri(url.c_str(), nullptr, nullptr);
-    if (path == nullptr) {
+    gchar* converted = g_filename_from_uri(url.c_str(), nullptr, nullptr);
+    if (converted == nullptr) {
         response.error = "The URL '" + url + "' names no local file.";
         return response;
     }
-    std::ifstream in(path, std::ios::binary);
-    response.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-        response.data.clear();
-        response.error = std::string("The file '") + path + "' could not be read.";
+    const std::string path = converted;
+    g_free(converted);
+    // Opened without waiting, so that a FIFO nobody writes to cannot hold the caller; only a regular file is read,
+    // never a device that has no end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    std::string cause;
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        cause = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        cause = "it is not a regular file";
     }
-    g_free(path);
+    std::uint8_t buffer[65536];
+    while (cause.empty()) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            response.data.insert(response.data.end(), buffer, buffer + got);
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            cause = std::strerror(errno);
+        }
+    }
+    if (fd >= 0) ::close(fd);
+    if (!cause.empty()) {
+        response.data.clear();
+        response.error = "The file '" + path + "' could not be read: " + cause + ".";
+    }
     return response;
 }
 

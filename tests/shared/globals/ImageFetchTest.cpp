@@ -10,6 +10,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -208,6 +210,8 @@ TEST_F(ImageFetch, EveryOtherAnswerShowsWhatItsDataFormAndPrintsOnlyFailures) {
     TinyServer missing(httpAnswer("404 Not Found", "gone"));
     missing.release();
     const int refused = closedPort();
+    const std::filesystem::path fifo = folder.path() / "fifo.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         const char* what;
         std::string address;
@@ -220,6 +224,9 @@ TEST_F(ImageFetch, EveryOtherAnswerShowsWhatItsDataFormAndPrintsOnlyFailures) {
         {"file picture", ui::fileUrl(png().string()), true, false},
         {"file without a picture", ui::fileUrl(text().string()), false, false},
         {"missing file", ui::fileUrl((folder.path() / "missing.png").string()), true, true},
+        {"FIFO nobody writes to", ui::fileUrl(fifo.string()), true, true},
+        {"device without an end", ui::fileUrl("/dev/zero"), true, true},
+        {"folder", ui::fileUrl(folder.path().string()), true, true},
     };
     for (const auto& c : cases) {
         view->setImage(nullptr);
