@@ -69,8 +69,8 @@ void HalfBandFilter::decimate(const float* inLeft, const float* inRight, float* 
     const std::size_t inputFrames = 2 * std::size_t{outputFrames};
     std::copy_n(inLeft, inputFrames, left_.begin() + kKept);
     std::copy_n(inRight, inputFrames, right_.begin() + kKept);
-    filterChannel(left_, inputFrames, outLeft, outputFrames, 2, 1.0);
-    filterChannel(right_, inputFrames, outRight, outputFrames, 2, 1.0);
+    decimateChannel(left_, outLeft, outputFrames);
+    decimateChannel(right_, outRight, outputFrames);
 }
 
 void HalfBandFilter::interpolate(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
@@ -82,20 +82,37 @@ void HalfBandFilter::interpolate(const float* inLeft, const float* inRight, floa
         right_[kKept + 2 * frame] = inRight[frame];
         right_[kKept + 2 * frame + 1] = 0.0f;
     }
-    // Every second frame is zero, so the filter alone would halve the level.
-    filterChannel(left_, outputFrames, outLeft, outputFrames, 1, 2.0);
-    filterChannel(right_, outputFrames, outRight, outputFrames, 1, 2.0);
+    interpolateChannel(left_, outLeft, outputFrames);
+    interpolateChannel(right_, outRight, outputFrames);
 }
 
-void HalfBandFilter::filterChannel(History& history, std::size_t newFrames, float* out, std::size_t outputFrames,
-                                   std::size_t step, double gain) noexcept {
+void HalfBandFilter::decimateChannel(History& history, float* out, std::size_t outputFrames) noexcept {
     for (std::size_t frame = 0; frame < outputFrames; ++frame) {
-        const float* window = history.data() + step * frame;
+        const float* window = history.data() + 2 * frame;
         // The taps at odd indices other than the centre are zero.
         double sum = kCoefficients[kCentre] * window[kCentre];
         for (std::size_t tap = 0; tap < kTaps; tap += 2) sum += kCoefficients[tap] * window[tap];
-        out[frame] = static_cast<float>(gain * sum);
+        out[frame] = static_cast<float>(sum);
     }
+    keepLast(history, 2 * outputFrames);
+}
+
+void HalfBandFilter::interpolateChannel(History& history, float* out, std::size_t outputFrames) noexcept {
+    // Input frames stand at the even places of the history, zeros at the odd ones. An even output frame meets the
+    // input with its even taps and a zero at the centre; an odd one meets it with the centre tap alone. Every
+    // second frame being zero, the filter alone would halve the level: the sums count twice.
+    static_assert(kKept % 2 == 0 && kCentre % 2 == 1);
+    for (std::size_t frame = 0; frame < outputFrames; frame += 2) {
+        const float* window = history.data() + frame;
+        double sum = 0.0;
+        for (std::size_t tap = 0; tap < kTaps; tap += 2) sum += kCoefficients[tap] * window[tap];
+        out[frame] = static_cast<float>(2.0 * sum);
+        out[frame + 1] = static_cast<float>(2.0 * kCoefficients[kCentre] * window[kCentre + 1]);
+    }
+    keepLast(history, outputFrames);
+}
+
+void HalfBandFilter::keepLast(History& history, std::size_t newFrames) noexcept {
     std::copy_n(history.begin() + static_cast<std::ptrdiff_t>(newFrames), kKept, history.begin());
 }
 

@@ -47,10 +47,14 @@ public:
 private:
     // A channel's signal at the higher rate: the last kTaps - 1 frames of the previous call, then this call's.
     using History = std::vector<float>;
-    // Filters the history's frames after the kept ones into outputFrames frames, one every step frames, times gain;
-    // then keeps the last kTaps - 1 frames for the next call.
-    static void filterChannel(History& history, std::size_t newFrames, float* out, std::size_t outputFrames,
-                              std::size_t step, double gain) noexcept;
+    // Filters the history's 2 × outputFrames frames after the kept ones into outputFrames frames, one every second
+    // frame; then keeps the last kTaps - 1 frames for the next call.
+    static void decimateChannel(History& history, float* out, std::size_t outputFrames) noexcept;
+    // Filters a history of input frames with zeros between them into outputFrames frames (an even count), leaving
+    // out the products with those zeros; then keeps the last kTaps - 1 frames.
+    static void interpolateChannel(History& history, float* out, std::size_t outputFrames) noexcept;
+    // Moves the last kTaps - 1 frames of the history, after newFrames new ones, to its start.
+    static void keepLast(History& history, std::size_t newFrames) noexcept;
 
     History left_;
     History right_;
