@@ -120,10 +120,12 @@ int sync_temporary(temporary& temp)
 }
 
 // Gives the written temporary file the replaced file's owner and mode. Only now: until it is written, a read-only
-// mode would stop a writer that opens it again by name, and a dead writer's temporary file of another owner or of
-// mode 0 could not be removed by the next one. The owner first: changing it clears the set-id bits that the mode
-// then restores. Only a privileged writer may give the file away, so a refusal leaves the writer as owner. True
-// when there was a replaced file, whose mode then still has to reach the disk.
+// mode would stop a writer that opens it again by name. The owner first: changing it clears the set-id bits that
+// the mode then restores. Only a privileged writer may give the file away, so a refusal leaves the writer as owner.
+// While the file still has its temporary name its owner may read it whatever the mode, so that the next writer's
+// cleaner can open it to test its lock should this one be killed; a mode without that is given once the file has
+// its name (give_mode_kept_from_owner). True when there was a replaced file, whose mode then still has to reach
+// the disk.
 bool keep_mode_and_owner(const temporary& temp)
 {
     if (!temp.replaces) {
@@ -132,8 +134,17 @@ bool keep_mode_and_owner(const temporary& temp)
     if (temp.uid != geteuid() || temp.gid != getegid()) {
         (void)::fchown(temp.fd, temp.uid, temp.gid);
     }
-    ::fchmod(temp.fd, temp.mode);
+    ::fchmod(temp.fd, temp.mode | S_IRUSR);
     return true;
+}
+
+// The replaced file's mode, where it keeps the file from its own owner, for the file that now has its name. A
+// failure leaves the owner able to read the file, nothing more.
+void give_mode_kept_from_owner(const temporary& temp)
+{
+    if ((temp.mode & S_IRUSR) == 0 && ::fchmod(temp.fd, temp.mode) == 0) {
+        (void)::fsync(temp.fd);
+    }
 }
 
 // Flushes the folder that now holds the new name. The new file is in place whatever happens here; a failure only
@@ -274,11 +285,18 @@ const char* begin_failure(const temporary& temp, int error)
 int commit(temporary& temp)
 {
     int error = sync_temporary(temp);
-    if (error == 0 && keep_mode_and_owner(temp) && ::fsync(temp.fd) != 0) {
+    const bool replaces = error == 0 && keep_mode_and_owner(temp);
+    if (replaces && ::fsync(temp.fd) != 0) {
         error = errno;
+    }
+    if (error == 0) {
+        error = at_step(step::mode_kept);
     }
     if (error == 0 && ::rename(temp.path, temp.target) != 0) {
         error = errno;
+    }
+    if (error == 0 && replaces) {
+        give_mode_kept_from_owner(temp);
     }
     return finish(temp, error, temp.target);
 }

@@ -64,6 +64,7 @@ void abandon(temporary& temp);
 enum class step {
     locked,           // the temporary file exists and is locked, nothing written yet
     synced,           // the temporary file is whole and on the disk, its name not taken yet
+    mode_kept,        // the name is about to be replaced; the file has the old one's owner and mode, owner-readable
     link,             // a new name is about to be taken by a hard link
     rename_noreplace, // a new name is about to be taken by a rename that never replaces
     claimed,          // where neither works: the new name is held by an empty file, about to be replaced
