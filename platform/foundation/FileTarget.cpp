@@ -116,11 +116,11 @@ std::optional<struct stat> statusOfWritable(const FileTargetSystem& system, cons
     return status;
 }
 
-// Gives the new file fd the owner, group and mode of the file it replaces. Owner and group only as far as this user
+// Gives the new file fd the owner, group and mode of the file it replaces (readable to its owner until commit). Owner and group only as far as this user
 // may give them (all for root, the group for a member of it), so that a shared file stays its owner's.
 bool keepOwnerAndMode(int fd, const struct stat& replaced) {
     if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
-    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
+    return ::fchmod(fd, temporaryModeFor(replaced.st_mode & 07777)) == 0;
 }
 
 std::string descriptorLink(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
@@ -188,12 +188,14 @@ std::optional<FileTarget> FileTarget::open(const std::filesystem::path& target, 
         error = cannotWrite(target, std::string("cannot keep its mode: ") + std::strerror(errno));
         return std::nullopt;
     }
+    if (replaced) opened.keptMode_ = replaced->st_mode & 07777;
     return opened;
 }
 
 FileTarget::FileTarget(FileTarget&& other) noexcept
     : target_(std::move(other.target_)), file_(std::move(other.file_)), temporary_(std::move(other.temporary_)),
-      fd_(std::exchange(other.fd_, -1)), system_(other.system_), warning_(std::move(other.warning_)) {
+      fd_(std::exchange(other.fd_, -1)), system_(other.system_), keptMode_(other.keptMode_),
+      warning_(std::move(other.warning_)) {
     other.temporary_.clear();
 }
 
@@ -230,6 +232,7 @@ bool FileTarget::commit(std::string& error) {
     }
     if (::rename(temporary_.c_str(), file_.c_str()) != 0) return fail(errno);
     temporary_.clear();
+    if (keptMode_) giveKeptMode(fd_, *keptMode_);
     if (!system_.syncFolder(folderOf(file_)))
         warning_ = quoted(target_) + " is written, but its folder could not be flushed to disk (" +
                    std::strerror(errno) + "): a system crash now could still lose it";

@@ -76,6 +76,8 @@ private:
     std::filesystem::path temporary_;
     int fd_ = -1;
     FileTargetSystem system_;
+    // The mode of the replaced file, given in full once the new file has its name; none for a new file.
+    std::optional<mode_t> keptMode_;
     std::string warning_;
 };
 

@@ -106,6 +106,10 @@ bool syncFolder(const std::filesystem::path& folder) {
     return synced;
 }
 
+void giveKeptMode(int fd, mode_t kept) {
+    if (temporaryModeFor(kept) != kept && ::fchmod(fd, kept) == 0) ::fsync(fd);
+}
+
 bool isAtomicWriteTemporaryName(const std::string& fileName) {
     const std::size_t tail = kTemporaryMark.size() + kTemporaryRandomLength;
     if (fileName.size() <= tail + 1 || fileName.front() != '.') return false;
@@ -163,7 +167,8 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     }
     struct stat existing{};
     const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    const bool ok = (!replacing || ::fchmod(fd, existing.st_mode & 07777) == 0) && writeAll(fd, bytes) &&
+    const mode_t kept = existing.st_mode & 07777;
+    const bool ok = (!replacing || ::fchmod(fd, temporaryModeFor(kept)) == 0) && writeAll(fd, bytes) &&
                     ::fsync(fd) == 0;
     const int writeError = errno;
     if (!ok) {
@@ -179,6 +184,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         ::close(fd);
         return false;
     }
+    if (replacing) giveKeptMode(fd, kept);
     ::close(fd);
     // The new content is in place: a folder that cannot be flushed now only makes the rename less durable.
     syncFolder(folder);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -49,5 +51,12 @@ std::filesystem::path folderOf(const std::filesystem::path& path);
 bool writeAll(int fd, std::span<const std::uint8_t> bytes);
 // Flushes folder's entries to disk; false with errno set.
 bool syncFolder(const std::filesystem::path& folder);
+
+// A replaced file's mode for its temporary file, whatever that mode: the owner may read it, so that a cleaner can
+// open it to test its lock should its writer be killed before the rename.
+constexpr mode_t temporaryModeFor(mode_t kept) { return kept | S_IRUSR; }
+// After the rename: gives fd the kept mode where the temporary one had more (the owner's reading); a failure leaves
+// only that.
+void giveKeptMode(int fd, mode_t kept);
 
 }  // namespace foundation

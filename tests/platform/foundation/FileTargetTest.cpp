@@ -125,6 +125,8 @@ TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWr
          0600, false},
         {"group file replaced under umask 077", [](const fs::path& f) { return withOld(f / "out.wav", 0664); }, 077,
          none, "", "", 0664, false},
+        {"write-only file replaced", [](const fs::path& f) { return withOld(f / "out.wav", 0200); }, 022, none, "",
+         "", 0200, false},
         {"250-character name", [](const fs::path& f) { return f / (std::string(246, 'n') + ".wav"); }, 022, none, "",
          "", 0644, false},
         {"256-character name", [](const fs::path& f) { return f / (std::string(252, 'n') + ".wav"); }, 022, none,
@@ -189,6 +191,9 @@ TEST(FileTarget, EveryTargetIsWrittenAsItsOwnerExpectsOrRefusedBeforeAnyByteIsWr
                 continue;
             }
             ASSERT_TRUE(opened) << error;
+            struct stat during {};
+            ASSERT_EQ(::fstat(opened->descriptor(), &during), 0);
+            EXPECT_NE(during.st_mode & S_IRUSR, 0U) << "a cleaner can open the file to test its lock";
             ASSERT_TRUE(opened->write(std::vector<std::uint8_t>{'n', 'e', 'w'}, error)) << error;
             ASSERT_TRUE(opened->commit(error)) << error;
             EXPECT_EQ(opened->warning().empty(), !c.folderSyncFails) << opened->warning();
