@@ -26,10 +26,11 @@ std::string describe(const std::vector<std::filesystem::path>& urls) {
 }
 
 // Why the sound set's bank is not what the instrument plays, as the instrument reports its last bank load; none
-// when it is (or the instrument does not tell).
-std::optional<SoundsetRefusal> bankRefusal(AUAudioUnit& instrument, int64_t row) {
+// when it is (or there is no instrument yet, or it does not tell).
+std::optional<SoundsetRefusal> bankRefusal(const std::shared_ptr<AUAudioUnit>& instrument, int64_t row) {
     SoundBankLoad load;
-    if (instrument.getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
+    if (!instrument ||
+        instrument->getProperty(kSoundBankLoadProperty, kAudioUnitScope_Global, 0, &load, sizeof load) !=
             foundation::noErr ||
         load.status == foundation::noErr)
         return std::nullopt;
@@ -224,7 +225,7 @@ void ViewController::onSoundsetSelected(int64_t index) {
 std::optional<SoundsetRefusal> ViewController::applySoundset(int64_t row) {
     if (!player || !player->instrument) return std::nullopt;
     player->instrument->setParameter(kSoundsetAddress, static_cast<float>(row));
-    std::optional<SoundsetRefusal> refusal = bankRefusal(*player->instrument->audioUnit0, row);
+    std::optional<SoundsetRefusal> refusal = bankRefusal(player->instrument->audioUnit0, row);
     if (!refusal) loadedSoundset_ = row;
     return refusal;
 }
@@ -235,5 +236,5 @@ bool ViewController::chooseSoundset(int64_t row, std::string& error) {
 
 bool ViewController::soundsetBankLoaded(std::string& error) const {
     if (!player || !player->instrument) return true;
-    return noRefusal(bankRefusal(*player->instrument->audioUnit0, loadedSoundset_), error);
+    return noRefusal(bankRefusal(player->instrument->audioUnit0, loadedSoundset_), error);
 }
