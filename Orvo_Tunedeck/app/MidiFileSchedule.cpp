@@ -72,10 +72,10 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
                     MIDINoteMessage note{};
                     std::memcpy(&note, event.record.data(), sizeof note);
                     const auto status = static_cast<uint8_t>(note.channel & 0x0F);
+                    const double end = event.time + std::max(0.0f, note.duration);
                     result.messages.push_back(
-                        {frameAt(event.time), {uint8_t(0x90 | status), note.note, note.velocity}});
-                    result.messages.push_back(
-                        {frameAt(event.time + std::max(0.0f, note.duration)), {uint8_t(0x80 | status), note.note, 0}});
+                        {frameAt(event.time), event.time, {uint8_t(0x90 | status), note.note, note.velocity}});
+                    result.messages.push_back({frameAt(end), end, {uint8_t(0x80 | status), note.note, 0}});
                     break;
                 }
                 case kMusicEventType_MIDIChannelMessage: {
@@ -84,7 +84,7 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
                     std::vector<uint8_t> data{message.status, message.data1};
                     const uint8_t kind = message.status & 0xF0;
                     if (kind != 0xC0 && kind != 0xD0) data.push_back(message.data2);
-                    result.messages.push_back({frameAt(event.time), std::move(data)});
+                    result.messages.push_back({frameAt(event.time), event.time, std::move(data)});
                     break;
                 }
                 case kMusicEventType_MIDIRawData: {
@@ -93,7 +93,8 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
                     const size_t offset = offsetof(MIDIRawData, data);
                     if (length == 0 || offset + length > event.record.size()) break;
                     const auto* start = event.record.data() + offset;
-                    result.messages.push_back({frameAt(event.time), std::vector<uint8_t>(start, start + length)});
+                    result.messages.push_back(
+                        {frameAt(event.time), event.time, std::vector<uint8_t>(start, start + length)});
                     break;
                 }
                 default:
@@ -101,10 +102,12 @@ bool loadMidiFileSchedule(const std::filesystem::path& file, double sampleRateHz
             }
         }
     }
-    // Note-offs first among messages of one frame, so that a note struck again at once is not cut.
+    // Note-offs first among messages of one moment in the file, so that a note struck again at once is not cut; by
+    // moment rather than frame, so that a short note's note-off never goes before its note-on when both round to one
+    // frame. Frames only grow with the moments.
     std::stable_sort(result.messages.begin(), result.messages.end(),
                      [](const ScheduledMessage& a, const ScheduledMessage& b) {
-                         if (a.frame != b.frame) return a.frame < b.frame;
+                         if (a.beats != b.beats) return a.beats < b.beats;
                          return (a.bytes[0] & 0xF0) == 0x80 && (b.bytes[0] & 0xF0) != 0x80;
                      });
     for (const ScheduledMessage& message : result.messages) result.endFrame = std::max(result.endFrame, message.frame);

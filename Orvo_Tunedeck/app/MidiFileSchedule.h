@@ -12,6 +12,7 @@
 
 struct ScheduledMessage {
     int64_t frame = 0;
+    double beats = 0.0;  // its time in the file
     std::vector<uint8_t> bytes;
 };
 

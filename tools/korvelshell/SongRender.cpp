@@ -40,8 +40,14 @@ std::vector<TimedEvent> eventsByFrame(korvel_player_t* player, double sampleRate
             byTick.push_back(e);
         }
     }
-    std::stable_sort(byTick.begin(), byTick.end(),
-                     [](const korvel_midi_event_t* a, const korvel_midi_event_t* b) { return a->time < b->time; });
+    // The note-offs of a tick before its other events, as the host sends them, so that a note whose note-off shares
+    // its note-on's tick is not released as it starts; frames only grow with ticks, so the order holds in frames.
+    std::stable_sort(byTick.begin(), byTick.end(), [](const korvel_midi_event_t* a, const korvel_midi_event_t* b) {
+        if (a->time != b->time) {
+            return a->time < b->time;
+        }
+        return korvel_midi_event_is_note_off(a) != 0 && korvel_midi_event_is_note_off(b) == 0;
+    });
     const double ticksPerQuarter = player->division > 0 ? player->division : 96.0;
     double tempoUsec = DEFAULT_TEMPO_USEC;
     double seconds = 0.0;
@@ -56,12 +62,6 @@ std::vector<TimedEvent> eventsByFrame(korvel_player_t* player, double sampleRate
             tempoUsec = e->param1 > 0 ? e->param1 : DEFAULT_TEMPO_USEC;
         }
     }
-    std::stable_sort(timed.begin(), timed.end(), [](const TimedEvent& a, const TimedEvent& b) {
-        if (a.frame != b.frame) {
-            return a.frame < b.frame;
-        }
-        return korvel_midi_event_is_note_off(a.event) != 0 && korvel_midi_event_is_note_off(b.event) == 0;
-    });
     return timed;
 }
 
@@ -152,7 +152,7 @@ bool renderSong(korvel_synth_t* synth, OfflineRender& render, const std::string&
             error = render.error();
             return false;
         }
-        frame = std::max(frame, timed.frame);
+        frame = timed.frame;
         send(synth, *timed.event);
     }
     const long maxTail = std::lround(MAX_TAIL_SECONDS * render.sampleRate());
