@@ -121,7 +121,8 @@ int sync_temporary(temporary& temp)
 
 // Gives the written temporary file the replaced file's owner and mode. Only now: until it is written, a read-only
 // mode would stop a writer that opens it again by name. The owner first: changing it clears the set-id bits that
-// the mode then restores. Only a privileged writer may give the file away, so a refusal leaves the writer as owner.
+// the mode then restores. Only a privileged writer may give the file away, so a refusal leaves the writer as owner
+// (and the group, where the writer belongs to it).
 // While the file still has its temporary name its owner may read it whatever the mode, so that the next writer's
 // cleaner can open it to test its lock should this one be killed; a mode without that is given once the file has
 // its name (give_mode_kept_from_owner). True when there was a replaced file, whose mode then still has to reach
@@ -131,8 +132,9 @@ bool keep_mode_and_owner(const temporary& temp)
     if (!temp.replaces) {
         return false;
     }
-    if (temp.uid != geteuid() || temp.gid != getegid()) {
-        (void)::fchown(temp.fd, temp.uid, temp.gid);
+    if ((temp.uid != geteuid() || temp.gid != getegid()) && ::fchown(temp.fd, temp.uid, temp.gid) != 0) {
+        // A member of the file's group may still keep the group.
+        (void)::fchown(temp.fd, static_cast<uid_t>(-1), temp.gid);
     }
     ::fchmod(temp.fd, temp.mode | S_IRUSR);
     return true;

@@ -146,9 +146,12 @@ int create_locked(const char* folder, const char* name, char* out, size_t size)
             return -1;
         }
         // Another writer's cleaner may take the file for a stale one between its creation and the lock; such a
-        // file has no name left once the lock is ours, and a fresh one is made.
+        // file has no name left once the lock is ours, and a fresh one is made. Where the file system keeps no
+        // locks the file stays unlocked: no cleaner can lock, and so remove, it there either.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
         struct stat info {};
-        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0) {
+        if (::fstat(fd, &info) == 0 && info.st_nlink > 0) {
             return fd;
         }
         ::close(fd);

@@ -11,7 +11,8 @@ namespace korvel_atomic {
 
 // The mark between the name and the six random characters.
 inline constexpr char temporary_mark[] = ".korvel-partial-";
-// Added to the name of a file that is about to be claimed by creating it empty (see create_claim).
+// Added to the name of a file that is about to be claimed by creating it empty (see claim_and_rename in
+// korvel_atomic_file.cpp).
 inline constexpr char claim_mark[] = ".claim";
 
 // True when file_name (without folder) has the pattern of this library's temporary files.
