@@ -60,9 +60,12 @@ void removeStaleTemporaryFiles(const std::filesystem::path& folder) {
         if (!isAtomicWriteTemporaryName(candidate.filename().string())) continue;
         const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) continue;
+        // The lock is only free when the writer is gone; the name must still be the file whose lock was taken.
         struct stat info{};
+        struct stat named{};
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(candidate.c_str(), &named) == 0 &&
+            named.st_ino == info.st_ino && named.st_dev == info.st_dev) {
             ::unlink(candidate.c_str());
         }
         ::close(fd);
