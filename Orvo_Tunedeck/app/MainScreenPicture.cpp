@@ -55,7 +55,9 @@ int drawMainScreenPicture(const MainScreenPictureRequest& request) {
     }
     ui::HeadlessRenderer renderer;
     renderer.render(window.rootView());
-    if (!target->write(renderer.image().pngBytes(), error) || !target->commit(error)) return reportError(error);
+    const std::vector<std::uint8_t> png = renderer.image().pngBytes();
+    if (png.empty()) return reportError("the picture could not be encoded as PNG");
+    if (!target->write(png, error) || !target->commit(error)) return reportError(error);
     if (!target->warning().empty()) reportWarning(target->warning());
     safeprint("MainScreenPicture : The main screen was drawn into " + request.pngFile.string());
     hub->player->stopEngine();

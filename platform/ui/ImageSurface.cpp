@@ -51,7 +51,7 @@ bool ImageSurface::writePng(const std::filesystem::path& file) const {
 std::vector<std::uint8_t> ImageSurface::pngBytes() const {
     cairo_surface_flush(surface_);
     std::vector<std::uint8_t> bytes;
-    cairo_surface_write_to_png_stream(
+    const cairo_status_t status = cairo_surface_write_to_png_stream(
         surface_,
         [](void* closure, const unsigned char* data, unsigned int length) {
             auto& out = *static_cast<std::vector<std::uint8_t>*>(closure);
@@ -59,6 +59,7 @@ std::vector<std::uint8_t> ImageSurface::pngBytes() const {
             return CAIRO_STATUS_SUCCESS;
         },
         &bytes);
+    if (status != CAIRO_STATUS_SUCCESS) bytes.clear();
     return bytes;
 }
 

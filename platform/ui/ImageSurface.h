@@ -47,7 +47,7 @@ public:
 
     // Writes the picture as a PNG file; false (and the reason in cairo's status) when it cannot.
     bool writePng(const std::filesystem::path& file) const;
-    // The picture encoded as PNG, for a writer of its own choice.
+    // The picture encoded as PNG, for a writer of its own choice; empty when it cannot be encoded.
     std::vector<std::uint8_t> pngBytes() const;
 
 private:
