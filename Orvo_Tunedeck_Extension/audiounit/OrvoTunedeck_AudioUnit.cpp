@@ -169,9 +169,9 @@ void OrvoTunedeck_AudioUnit::allocateRenderResources() {
     const double samplerate = outputBusses_[0]->format().sampleRate;
     // At a new rate the synthesizer starts its channels afresh. What it lost is only what it had played: messages
     // not yet rendered are still queued and reach it anyway. So a fresh unit, whatever the host's rate, starts as it
-    // does at 48000 Hz, and a unit that has played gets its channel settings again. The frame count of the last
-    // buffer tells whether one was rendered since the last allocation (which clears it below); a refused allocation
-    // keeps it, so the next one still finds the channels lost.
+    // does at 48000 Hz, and a unit that has played gets again the channel settings it had sent. The frame count of
+    // the last buffer tells whether one was rendered since the last allocation (which clears it below); a refused
+    // allocation keeps it, so the next one still finds the channels lost.
     const bool channelsLost = synthesizerRateHz_ && *synthesizerRateHz_ != samplerate &&
                               timing_.currentFrameCount.load(std::memory_order_relaxed) != 0;
     // The synthesizer plays at the host's rate: its bus takes the rate before every allocation, which is why an
