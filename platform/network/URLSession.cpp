@@ -1,16 +1,17 @@
 #include "platform/network/URLSession.h"
 
 #include "platform/dispatch/GlobalQueue.h"
+#include "platform/foundation/Files.h"
 
-#include <fcntl.h>
 #include <libsoup/soup.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <utility>
@@ -18,6 +19,9 @@
 namespace network {
 
 namespace {
+
+// The largest file a file URL reads: far above any picture the program shows.
+constexpr std::uint64_t kFileByteLimit = std::uint64_t{64} << 20;
 
 // What the asynchronous fetch hands back to the loop that waits for it.
 struct Outcome {
@@ -119,31 +123,21 @@ URLResponse readFileURL(const std::string& url) {
     }
     const std::string path = converted;
     g_free(converted);
-    // Opened without waiting, so that a FIFO nobody writes to cannot hold the caller; only a regular file is read,
-    // never a device that has no end.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info {};
-    std::string cause;
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        cause = std::strerror(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        cause = "it is not a regular file";
-    }
-    std::uint8_t buffer[65536];
-    while (cause.empty()) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            response.data.insert(response.data.end(), buffer, buffer + got);
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            cause = std::strerror(errno);
-        }
-    }
-    if (fd >= 0) ::close(fd);
-    if (!cause.empty()) {
-        response.data.clear();
+    // Looked at before it is opened, so that a FIFO nobody writes to cannot hold the caller; only a regular file is
+    // read, never a device that has no end.
+    const auto refuse = [&](const std::string& cause) {
         response.error = "The file '" + path + "' could not be read: " + cause + ".";
+        return response;
+    };
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return refuse(std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) return refuse("it is not a regular file");
+    std::string error;
+    std::optional<std::vector<std::uint8_t>> bytes = foundation::readFile(path, kFileByteLimit, error);
+    if (bytes) {
+        response.data = std::move(*bytes);
+    } else {
+        response.error = error;
     }
     return response;
 }

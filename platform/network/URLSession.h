@@ -33,8 +33,8 @@ struct URLResponse {
 // their own queue from there.
 void dataTask(URLRequest request, std::function<void(URLResponse)> completion);
 
-// Reads the regular file a file URL names, at once, on the calling thread; a FIFO, a device or a folder fails with
-// a reason at once, as does any other URL.
+// Reads the regular file a file URL names (at most 64 MiB), at once, on the calling thread; a FIFO, a device or a
+// folder fails with a reason at once, as does any other URL.
 URLResponse readFileURL(const std::string& url);
 
 }  // namespace network
